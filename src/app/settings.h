@@ -1,0 +1,6 @@
+// The plug-in's integer settings: section "Orvane" of "Orvane.ini" in the current directory, then of WIN.INI.
+#pragma once
+
+constexpr char kOutlookToOrvane[] = "OutlookToOrvane";
+
+unsigned ReadSetting(const char* key, int defaultValue);

@@ -1,0 +1,33 @@
+#include "outlook/automation_error.h"
+
+#include "outlook/com_types.h"
+
+#include <cstdio>
+
+std::string DescribeResult(HRESULT result) {
+  char* words = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      static_cast<DWORD>(result), 0, reinterpret_cast<char*>(&words), 0, nullptr);
+  std::string text = length && words ? std::string(words, length) : std::string("Unknown error");
+  if (words) LocalFree(words);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+  char number[32];
+  std::snprintf(number, sizeof number, " (0x%08lX)", static_cast<unsigned long>(result));
+  return text + number;
+}
+
+AutomationError AutomationError::FromResult(HRESULT result) { return AutomationError(result, DescribeResult(result)); }
+
+AutomationError AutomationError::FromInvoke(HRESULT result, EXCEPINFO& info) {
+  if (result != DISP_E_EXCEPTION) return FromResult(result);
+  if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+  // Take ownership of the strings so they are freed whatever happens next.
+  const Bstr description = Bstr::Attach(info.bstrDescription);
+  const Bstr source = Bstr::Attach(info.bstrSource);
+  const Bstr helpFile = Bstr::Attach(info.bstrHelpFile);
+  info.bstrDescription = info.bstrSource = info.bstrHelpFile = nullptr;
+  const HRESULT code = info.scode != 0 ? info.scode : result;
+  if (description.Get() && SysStringLen(description.Get()) > 0) return AutomationError(code, description.ToAnsi());
+  return FromResult(code);
+}

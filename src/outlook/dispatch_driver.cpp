@@ -1,0 +1,57 @@
+#include "outlook/dispatch_driver.h"
+
+#include <vector>
+
+bool DispatchDriver::CreateDispatch(const char* progId) {
+  object_.Reset();
+  CLSID clsid;
+  const std::wstring name = AnsiToWide(progId);
+  if (FAILED(CLSIDFromProgID(name.c_str(), &clsid))) return false;
+  ComPtr<IUnknown> unknown;
+  if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IUnknown,
+                              reinterpret_cast<void**>(unknown.Receive())))) {
+    return false;
+  }
+  object_ = unknown.As<IDispatch>(IID_IDispatch);
+  return static_cast<bool>(object_);
+}
+
+Variant DispatchDriver::Invoke(outlook::DispId id, WORD flags, const Variant* args, size_t count) const {
+  if (!object_) throw AutomationError::FromResult(E_POINTER);
+  // IDispatch takes its arguments last to first; the VARIANTs stay owned by args.
+  std::vector<VARIANTARG> reversed(count);
+  for (size_t i = 0; i < count; ++i) reversed[count - 1 - i] = args[i].Get();
+  DISPID namedPut = DISPID_PROPERTYPUT;
+  DISPPARAMS params{};
+  params.rgvarg = reversed.empty() ? nullptr : reversed.data();
+  params.cArgs = static_cast<UINT>(count);
+  if (flags == DISPATCH_PROPERTYPUT) {
+    params.rgdispidNamedArgs = &namedPut;
+    params.cNamedArgs = 1;
+  }
+  Variant result;
+  EXCEPINFO info{};
+  UINT badArgument = 0;
+  const HRESULT hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                     flags == DISPATCH_PROPERTYPUT ? nullptr : result.Receive(), &info, &badArgument);
+  if (FAILED(hr)) throw AutomationError::FromInvoke(hr, info);
+  return result;
+}
+
+Variant DispatchDriver::GetProperty(outlook::DispId id) const { return Invoke(id, DISPATCH_PROPERTYGET, nullptr, 0); }
+
+void DispatchDriver::SetProperty(outlook::DispId id, const Variant& value) const {
+  Invoke(id, DISPATCH_PROPERTYPUT, &value, 1);
+}
+
+DispatchDriver DispatchDriver::GetObject(outlook::DispId id) const { return ObjectFrom(GetProperty(id), id); }
+
+DispatchDriver DispatchDriver::ObjectFrom(const Variant& result, outlook::DispId id) {
+  ComPtr<IDispatch> object = result.ToDispatch();
+  if (!object) {
+    char text[80];
+    wsprintfA(text, "Member 0x%lX returned no object", static_cast<unsigned long>(id));
+    throw AutomationError(E_NOINTERFACE, text);
+  }
+  return DispatchDriver(std::move(object));
+}

@@ -1,0 +1,14 @@
+// The process-wide Outlook session: the Application object and its MAPI NameSpace.
+#pragma once
+
+#include "outlook/dispatch_driver.h"
+
+extern DispatchDriver outlookApp;
+extern DispatchDriver outlookNamespace;
+
+// Drops any earlier session, creates Outlook's Application object (ending the process with
+// exit code 0 when two attempts 5 s apart fail), gets the MAPI NameSpace and logs on.
+// Answers a copy of the Application object with a reference of its own.
+DispatchDriver CreateOutlookSession();
+// Releases both session objects.
+void ReleaseOutlookSession();

@@ -1,0 +1,10 @@
+# Sources without any Windows header. They are built into orvane_pure for the
+# Windows programs and, natively, for the sanitizer tests and the fuzzers.
+set(ORVANE_PURE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/app/intake.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/app/watchdog_rules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/app/log_line.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/outlook/ole_date.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/inbound/record_fields.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/inbound/task_record.cpp
+)
