@@ -24,5 +24,4 @@ fi
 standin="$build_dir/bin/OutlookStandin.exe"
 if [ -f "$standin" ]; then
   wine "$standin" /RegServer
-  wineserver -w
 fi
