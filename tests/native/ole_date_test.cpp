@@ -1,0 +1,135 @@
+#include "outlook/ole_date.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <tuple>
+
+namespace {
+
+using oledate::DateTime;
+using oledate::FromDateTime;
+using oledate::ToDateTime;
+
+struct KnownDate {
+  DateTime value;
+  double ole;
+};
+
+// Values as OLE Automation gives them, including the days before the zero date, whose
+// fraction counts forward from the start of the (negative) day.
+const KnownDate kKnownDates[] = {
+    {{1899, 12, 30, 0, 0}, 0.0},       {{1899, 12, 30, 12, 0}, 0.5},
+    {{1899, 12, 31, 0, 0}, 1.0},       {{1900, 1, 1, 0, 0}, 2.0},
+    {{1900, 3, 1, 0, 0}, 61.0},  // 1900 is no leap year
+    {{1899, 12, 29, 0, 0}, -1.0},      {{1899, 12, 29, 6, 0}, -1.25},
+    {{1899, 12, 28, 18, 0}, -2.75},    {{1800, 1, 1, 0, 0}, -36522.0},
+    {{100, 1, 1, 0, 0}, -657434.0},    {{2000, 1, 1, 0, 0}, 36526.0},
+    {{2000, 2, 29, 0, 0}, 36585.0},    {{2004, 2, 29, 18, 0}, 38046.75},
+    {{2006, 12, 25, 0, 0}, 39076.0},   {{4501, 1, 1, 0, 0}, 949998.0},
+    {{9999, 12, 31, 0, 0}, 2958465.0},
+};
+
+TEST(OleDate, KnownDatesBothWays) {
+  for (const auto& known : kKnownDates) {
+    const DateTime& v = known.value;
+    SCOPED_TRACE(testing::Message()
+                 << v.year << "-" << v.month << "-" << v.day << " " << v.hour << ":" << v.minute);
+    const auto ole = FromDateTime(v);
+    ASSERT_TRUE(ole.has_value());
+    EXPECT_DOUBLE_EQ(*ole, known.ole);
+    const auto back = ToDateTime(known.ole);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->year, v.year);
+    EXPECT_EQ(back->month, v.month);
+    EXPECT_EQ(back->day, v.day);
+    EXPECT_EQ(back->hour, v.hour);
+    EXPECT_EQ(back->minute, v.minute);
+  }
+}
+
+TEST(OleDate, NamedConstantsMatchTheirDates) {
+  EXPECT_EQ(FromDateTime({4501, 1, 1, 0, 0}), oledate::kNoneDate);
+  EXPECT_EQ(FromDateTime({1899, 12, 30, 0, 0}), oledate::kZeroDate);
+  EXPECT_NEAR(*FromDateTime({2006, 3, 5, 0, 1}) - *FromDateTime({2006, 3, 5, 0, 0}),
+              oledate::kOneMinute, 1e-9);
+}
+
+TEST(OleDate, RefusesWhatIsNoRealDateOrTime) {
+  const DateTime kRefused[] = {
+      {2006, 2, 29, 0, 0}, {2100, 2, 29, 0, 0}, {2006, 2, 31, 0, 0}, {2006, 4, 31, 0, 0},
+      {2006, 13, 1, 0, 0}, {2006, 0, 1, 0, 0},  {2006, 1, 0, 0, 0},  {2006, 1, 32, 0, 0},
+      {2006, 1, 1, 24, 0}, {2006, 1, 1, 0, 60}, {2006, 1, 1, -1, 0}, {2006, 1, 1, 0, -1},
+      {99, 12, 31, 0, 0},  {10000, 1, 1, 0, 0}, {0, 1, 1, 0, 0},     {-5, 1, 1, 0, 0},
+  };
+  for (const auto& v : kRefused) {
+    EXPECT_FALSE(FromDateTime(v).has_value())
+        << v.year << "-" << v.month << "-" << v.day << " " << v.hour << ":" << v.minute;
+  }
+}
+
+TEST(OleDate, AcceptsLeapDaysAndMonthEnds) {
+  const DateTime kAccepted[] = {
+      {2004, 2, 29, 0, 0}, {2000, 2, 29, 0, 0},  {1600, 2, 29, 0, 0}, {2006, 2, 28, 23, 59},
+      {2006, 4, 30, 0, 0}, {2006, 12, 31, 0, 0}, {100, 1, 1, 0, 0},   {9999, 12, 31, 23, 59},
+  };
+  for (const auto& v : kAccepted) {
+    EXPECT_TRUE(FromDateTime(v).has_value()) << v.year << "-" << v.month << "-" << v.day;
+  }
+}
+
+TEST(OleDate, ToDateTimeRefusesValuesOutsideTheYears) {
+  const double kRefused[] = {
+      std::nan(""),    INFINITY,  -INFINITY, 1e300,
+      -1e300,          -657435.0, 2958466.0,  // 31 December 99 and 1 January 10000
+      2958465.9999999,                        // rounds up into year 10000
+  };
+  for (double ole : kRefused) EXPECT_FALSE(ToDateTime(ole).has_value()) << ole;
+}
+
+TEST(OleDate, ToDateTimeRoundsToTheNearestMinute) {
+  const double minute = oledate::kOneMinute;
+  EXPECT_EQ(ToDateTime(0.4 * minute)->minute, 0);
+  EXPECT_EQ(ToDateTime(0.6 * minute)->minute, 1);
+  // Just below midnight rounds into the next day, for negative dates too.
+  const auto nextDay = ToDateTime(1.0 - 0.1 * minute);
+  EXPECT_EQ(nextDay->day, 31);
+  EXPECT_EQ(nextDay->hour, 0);
+  const auto towardZero = ToDateTime(-1.0 - (1.0 - 0.1 * minute));  // 29 Dec, 23:59:54
+  EXPECT_EQ(towardZero->day, 30);
+  EXPECT_EQ(towardZero->hour, 0);
+  // Between -1 and 0 the whole part is the zero date itself.
+  const auto zeroDay = ToDateTime(-0.5);
+  EXPECT_EQ(zeroDay->day, 30);
+  EXPECT_EQ(zeroDay->hour, 12);
+}
+
+// Every day from 1 January 1890 to 1 January 2110, at several times, there and back; and the
+// values of consecutive days differ by exactly one.
+TEST(OleDate, RoundTripsOverEveryDayOfTwoCenturies) {
+  const int kTimes[][2] = {{0, 0}, {0, 1}, {6, 0}, {11, 59}, {12, 0}, {23, 59}};
+  double previousMidnight = *FromDateTime({1889, 12, 31, 0, 0});
+  for (double day = previousMidnight + 1; day <= 76703.0; ++day) {
+    const auto date = ToDateTime(day);
+    ASSERT_TRUE(date.has_value()) << day;
+    ASSERT_EQ(date->hour, 0);
+    const auto midnight = FromDateTime(*date);
+    ASSERT_EQ(midnight, day);
+    ASSERT_EQ(*midnight - previousMidnight, 1.0);
+    previousMidnight = *midnight;
+    for (const auto& time : kTimes) {
+      DateTime at = *date;
+      at.hour = time[0];
+      at.minute = time[1];
+      const auto ole = FromDateTime(at);
+      ASSERT_TRUE(ole.has_value());
+      const auto back = ToDateTime(*ole);
+      ASSERT_TRUE(back.has_value());
+      ASSERT_EQ(std::tie(back->year, back->month, back->day, back->hour, back->minute),
+                std::tie(at.year, at.month, at.day, at.hour, at.minute))
+          << "value " << *ole;
+    }
+  }
+}
+
+}  // namespace

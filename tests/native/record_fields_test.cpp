@@ -1,0 +1,227 @@
+#include "inbound/record_fields.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "outlook/ole_date.h"
+
+namespace {
+
+using Fields = std::vector<std::string>;
+
+Fields AsStrings(const std::vector<std::string_view>& views) {
+  return {views.begin(), views.end()};
+}
+
+struct SplitCase {
+  std::string text;
+  Fields fields;
+};
+
+TEST(RecordFields, SplitRecordTreatsARunOfTabsAsOneSeparator) {
+  const SplitCase kCases[] = {
+      {"", {}},
+      {"\t", {}},
+      {"\t\t\t", {}},
+      {"one", {"one"}},
+      {"one\ttwo", {"one", "two"}},
+      {"one\t\t\ttwo", {"one", "two"}},
+      {"\t\tone\ttwo\t", {"one", "two"}},
+      {"a b\t c \t", {"a b", " c "}},
+      {"x\t\ty\tz", {"x", "y", "z"}},  // two tabs shift the later fields
+      {std::string("a\0b\tc", 5), {std::string("a\0b", 3), "c"}},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(AsStrings(record::SplitRecord(c.text)), c.fields) << "text: " << c.text;
+  }
+}
+
+TEST(RecordFields, SplitPartsCutsAtEverySeparator) {
+  const SplitCase kCases[] = {
+      {"25/12/2006", {"25", "12", "2006"}},
+      {"25-12-2006", {"25", "12", "2006"}},
+      {"10/11/2006*9:30am*not added", {"10", "11", "2006", "9", "30am", "not added"}},
+      {"1.50", {"1", "50"}},
+      {"//--::..**", {}},
+      {"/5//6/", {"5", "6"}},
+      {"tab\tstays", {"tab\tstays"}},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(AsStrings(record::SplitParts(c.text)), c.fields) << "text: " << c.text;
+  }
+}
+
+struct NumberCase {
+  std::string text;
+  long value;
+};
+
+TEST(RecordFields, ReadNumberTakesTheLeadingDigits) {
+  const NumberCase kCases[] = {
+      {"", 0},
+      {"42", 42},
+      {"  42", 42},
+      {"\t\n\v\f\r7", 7},
+      {"+42", 42},
+      {"-42", -42},
+      {"42abc", 42},
+      {"4 2", 4},
+      {"abc", 0},
+      {"-", 0},
+      {"+-3", 0},
+      {"- 3", 0},
+      {"x42", 0},
+      {"007", 7},
+      {"2147483647", 2147483647},
+      {"2147483648", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"-2147483649", -2147483647 - 1},
+      {"99999999999999999999999999", 2147483647},
+      {"-99999999999999999999999999", -2147483647 - 1},
+      {"\xB2", 0},  // a byte above 127 is no blank and no digit
+  };
+  for (const auto& c : kCases) EXPECT_EQ(record::ReadNumber(c.text), c.value) << c.text;
+}
+
+struct DateCase {
+  std::string field;
+  std::optional<std::array<int, 3>> dayMonthYear;
+};
+
+TEST(RecordFields, ReadDateIsDayFirstAndOnlyForRealDates) {
+  using Dmy = std::array<int, 3>;
+  const DateCase kCases[] = {
+      {"25/12/2006", Dmy{25, 12, 2006}},
+      {"5/3/2006", Dmy{5, 3, 2006}},
+      {"05/03/2006", Dmy{5, 3, 2006}},
+      {"25-12-2006", Dmy{25, 12, 2006}},
+      {"29/2/2004", Dmy{29, 2, 2004}},
+      {"29/2/2000", Dmy{29, 2, 2000}},
+      {"10/11/2006*9:30am*not added", Dmy{10, 11, 2006}},
+      {"1/1/100", Dmy{1, 1, 100}},
+      {"31/12/9999", Dmy{31, 12, 9999}},
+      {"31/2/2006", std::nullopt},
+      {"29/2/2006", std::nullopt},
+      {"29/2/1900", std::nullopt},
+      {"1/13/2006", std::nullopt},
+      {"0/1/2006", std::nullopt},
+      {"1/0/2006", std::nullopt},
+      {"-1/1/2006", Dmy{1, 1, 2006}},  // "-" separates, it is no sign
+      {"25/12", std::nullopt},
+      {"25", std::nullopt},
+      {"", std::nullopt},
+      {"///", std::nullopt},
+      {"not Done", std::nullopt},
+      {"1/1/99", std::nullopt},
+      {"1/1/10000", std::nullopt},
+      {"1/1/06", std::nullopt},
+      {"99999999999/1/2006", std::nullopt},
+  };
+  for (const auto& c : kCases) {
+    const auto date = record::ReadDate(c.field);
+    ASSERT_EQ(date.has_value(), c.dayMonthYear.has_value()) << c.field;
+    if (date) EXPECT_EQ((std::array<int, 3>{date->day, date->month, date->year}), *c.dayMonthYear);
+  }
+}
+
+TEST(RecordFields, ReadOleDateAddsTheTimeOfDay) {
+  EXPECT_EQ(record::ReadOleDate("10/11/2006"), 39031.0);
+  EXPECT_EQ(record::ReadOleDate("10/11/2006", 23, 59),
+            oledate::FromDateTime({2006, 11, 10, 23, 59}));
+  EXPECT_FALSE(record::ReadOleDate("10/11/2006", 24, 0).has_value());
+  EXPECT_FALSE(record::ReadOleDate("31/11/2006").has_value());
+}
+
+struct TimeCase {
+  std::string field;
+  int hour;
+  int minute;
+};
+
+// Only the first letter of the suffix must be lower case ("aM" is a suffix, "AM" is none), and
+// only the exact hour text "12" is midnight or noon.
+TEST(RecordFields, ReadTimeFollowsTheTwelveHourRule) {
+  const TimeCase kCases[] = {
+      {"9:05am", 9, 5},    {"9:5am", 9, 5},   {"12:30pm", 12, 30},  {"12:00am", 0, 0},
+      {"12:15pm", 12, 15}, {"1:00pm", 13, 0}, {"11:59pm", 23, 59},  {"10:30 am", 10, 30},
+      {"11:05 pm", 23, 5}, {"9:30aM", 9, 30}, {"9:30pM", 21, 30},   {"0:00pm", 12, 0},
+      {"012:00am", 12, 0}, {"9:am", 9, 0},    {"7:15:00am", 7, 15}, {" 8:05 am", 8, 5},
+      {"9:30pmam", 9, 30},  // the first lower-case "a" starts the suffix
+  };
+  for (const auto& c : kCases) {
+    const auto time = record::ReadTime(c.field);
+    ASSERT_TRUE(time.has_value()) << c.field;
+    EXPECT_EQ(time->hour, c.hour) << c.field;
+    EXPECT_EQ(time->minute, c.minute) << c.field;
+  }
+}
+
+TEST(RecordFields, ReadTimeGivesNoValueWithoutSuffixColonOrClock) {
+  const std::string kRefused[] = {
+      "14:30",   "9:30AM",  "9:30PM",           "9:30",      "930am",   "",
+      ":",       "9:30amx", "9:30 a.m.",        "12:60am",   "13:00pm", "24:00am",
+      "-1:00pm", "9:-5am",  "99999999999:00pm", "not added",
+  };
+  for (const auto& field : kRefused) EXPECT_FALSE(record::ReadTime(field).has_value()) << field;
+}
+
+TEST(RecordFields, ReadHundredthsCountsTheFractionInHundredths) {
+  const NumberCase kCases[] = {
+      {"1.50", 90},
+      {"1.5", 63},
+      {"2.05", 122},
+      {"0.25", 15},
+      {"0.00", 0},
+      {"3", 180},
+      {"", 0},
+      {".50", 30},
+      {"2.", 120},
+      {"abc", 0},
+      {"-1.50", -30},
+      {"1.5.7", 63},
+      {"0.100", 60},
+      {"99999999999.0", 2147483647},
+      {"-99999999999.0", -2147483647 - 1},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(record::ReadHundredthsAsMinutes(c.text), c.value) << c.text;
+  }
+}
+
+TEST(RecordFields, ReadHoursMinutesNeedsAColon) {
+  const struct {
+    std::string field;
+    std::optional<long> minutes;
+  } kCases[] = {
+      {"0:15", 15},
+      {"1:30", 90},
+      {"2:00", 120},
+      {"0:75", 75},
+      {":15", 15},
+      {"1:", 60},
+      {"15", std::nullopt},
+      {"", std::nullopt},
+      {"99999999999:59", 2147483647},
+      {"-99999999999:00", -2147483647 - 1},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(record::ReadHoursMinutes(c.field), c.minutes) << c.field;
+}
+
+TEST(RecordFields, FlagsAndWordsIgnoreOnlyAsciiCase) {
+  EXPECT_TRUE(record::ReadFlag("True"));
+  EXPECT_TRUE(record::ReadFlag("TRUE"));
+  EXPECT_TRUE(record::ReadFlag("tRuE"));
+  EXPECT_FALSE(record::ReadFlag("True "));
+  EXPECT_FALSE(record::ReadFlag("Tru"));
+  EXPECT_FALSE(record::ReadFlag("False"));
+  EXPECT_FALSE(record::ReadFlag(""));
+  EXPECT_TRUE(record::EqualsIgnoringCase("not Done", "NOT DONE"));
+  EXPECT_FALSE(record::EqualsIgnoringCase("\xC9", "\xE9"));  // not a letter in ASCII
+  EXPECT_FALSE(record::EqualsIgnoringCase("[", "{"));
+}
+
+}  // namespace
