@@ -1,0 +1,206 @@
+#include "inbound/task_record.h"
+
+#include "inbound/record_fields.h"
+#include "outlook/ole_date.h"
+#include "outlook/outlook_ids.h"
+
+#include <vector>
+
+namespace taskrecord {
+namespace {
+
+using namespace field;
+
+constexpr std::string_view kTrueWord = "True";
+constexpr std::string_view kNormalImportance = "Normal";
+constexpr std::string_view kNormalPriority = "normal";
+constexpr std::string_view kFullyComplete = "1.000";
+constexpr std::string_view kNotStarted = "0.000";
+
+// The fields of one record by their layout numbers; a number past the record's end reads as absent.
+class Fields {
+public:
+  Fields(std::string_view record, int firstNumber)
+      : texts_(record::SplitRecord(record)), firstNumber_(firstNumber) {}
+
+  std::optional<std::string_view> Get(int number) const {
+    const int index = number - firstNumber_;
+    if (index < 0 || index >= static_cast<int>(texts_.size())) return std::nullopt;
+    return texts_[index];
+  }
+  bool Has(int number) const { return Get(number).has_value(); }
+  // True when the field is present and is exactly the word.
+  bool Is(int number, std::string_view word) const { return Get(number) == word; }
+  // True when the field is present and is not the word.
+  bool IsNot(int number, std::string_view word) const { return Has(number) && !Is(number, word); }
+  int LastNumber() const { return firstNumber_ + static_cast<int>(texts_.size()) - 1; }
+
+private:
+  std::vector<std::string_view> texts_;
+  int firstNumber_;
+};
+
+// A record date at 00:00; numbers that form no real date give the zero date.
+double DateOrZero(std::string_view text) { return record::ReadOleDate(text).value_or(oledate::kZeroDate); }
+
+std::optional<double> DateField(const Fields& fields, int number) {
+  const auto text = fields.Get(number);
+  if (!text) return std::nullopt;
+  return DateOrZero(*text);
+}
+
+std::optional<int32_t> NumberField(const Fields& fields, int number) {
+  const auto text = fields.Get(number);
+  if (!text) return std::nullopt;
+  return static_cast<int32_t>(record::ReadNumber(*text));
+}
+
+std::optional<std::string> TextField(const Fields& fields, int number) {
+  const auto text = fields.Get(number);
+  if (!text) return std::nullopt;
+  return std::string(*text);
+}
+
+// The text unless the field holds the placeholder.
+std::optional<std::string> TextUnless(const Fields& fields, int number, std::string_view placeholder) {
+  if (fields.Is(number, placeholder)) return std::nullopt;
+  return TextField(fields, number);
+}
+
+// The due field: date "*" first time "*" due time, cut as the record's fields are.
+struct DueField {
+  std::string_view date;
+  std::optional<std::string_view> dueTime;
+};
+
+DueField SplitDueField(std::string_view text) {
+  const std::vector<std::string_view> parts = record::Split(text, "*");
+  DueField due;
+  if (!parts.empty()) due.date = parts[0];
+  if (parts.size() > 2) due.dueTime = parts[2];
+  return due;
+}
+
+// The minutes after midnight that a due time adds to the reminder. The marker is a lower-case
+// "a" (morning) or else "p" (afternoon) anywhere after the ":"; without a marker, or without
+// ":", the time adds nothing.
+int64_t DueTimeMinutes(std::string_view dueTime) {
+  const size_t colon = dueTime.find(':');
+  if (colon == std::string_view::npos) return 0;
+  const std::string_view hourText = dueTime.substr(0, colon);
+  const std::string_view rest = dueTime.substr(colon + 1);
+  const bool morning = rest.find('a') != std::string_view::npos;
+  const bool afternoon = !morning && rest.find('p') != std::string_view::npos;
+  if (!morning && !afternoon) return 0;
+  // The marker is taken to be the last two characters, whatever they are.
+  const int64_t minutes = record::ReadNumber(rest.substr(0, rest.size() > 2 ? rest.size() - 2 : 0));
+  int64_t hour = record::ReadNumber(hourText);
+  if (hourText == "12") {
+    hour = morning ? 0 : 12;
+  } else if (afternoon) {
+    hour += 12;
+  }
+  return hour * 60 + minutes;
+}
+
+// The reminder asked for by fields 3, 4 and 6; no value when a field it needs is missing.
+std::optional<Reminder> ReadReminder(const Fields& fields) {
+  const auto due = fields.Get(kDue);
+  if (!due) return std::nullopt;
+  if (*due == kNoDueDate) return Reminder{};
+  const auto wanted = fields.Get(kReminderWanted);
+  if (!wanted) return std::nullopt;
+  if (!record::ReadFlag(*wanted)) return Reminder{};
+
+  const DueField dueField = SplitDueField(*due);
+  int64_t minutes = kEndOfDayMinutes;
+  if (dueField.dueTime != kNoDueTime) {
+    const auto offset = fields.Get(kReminderOffset);
+    if (!offset) return std::nullopt;
+    // An offset without ":" counts as no offset, as a date that forms no date counts as the zero date.
+    minutes = record::ReadHoursMinutes(*offset).value_or(0);
+    if (dueField.dueTime) minutes += DueTimeMinutes(*dueField.dueTime);
+  }
+  return Reminder{true, DateOrZero(dueField.date) + static_cast<double>(minutes) * oledate::kOneMinute};
+}
+
+std::optional<double> ReadDueDate(const Fields& fields) {
+  const auto due = fields.Get(kDue);
+  if (!due || *due == kNoDueDate) return std::nullopt;
+  return DateOrZero(SplitDueField(*due).date);
+}
+
+Completion ReadCompletion(const Fields& fields) {
+  if (fields.Is(kFractionComplete, kFullyComplete)) return Completion::Full;
+  if (fields.Is(kFractionComplete, kNotStarted)) return Completion::None;
+  return Completion::Untouched;
+}
+
+bool IsRecurring(const Fields& fields) { return fields.IsNot(kRecurrenceType, kNoRecurrence); }
+
+std::optional<Recurrence> ReadRecurrence(const Fields& fields) {
+  if (!IsRecurring(fields)) return std::nullopt;
+  Recurrence recurrence;
+  recurrence.type = *NumberField(fields, kRecurrenceType);
+  recurrence.patternStartDate = DateField(fields, kPatternStartDate);
+  if (const auto endFlag = NumberField(fields, kEndFlag)) {
+    recurrence.hasEnd = *endFlag != 0;
+    if (*endFlag != 0) recurrence.patternEndDate = DateField(fields, kPatternEndDate);
+  }
+  recurrence.interval = NumberField(fields, kInterval);
+  if (recurrence.type == outlook::kRecursWeekly) recurrence.dayOfWeekMask = NumberField(fields, kDayOfWeekMask);
+  return recurrence;
+}
+
+// The last field a writer reads: the recurrence type, or the pattern start date of a recurring
+// record. Every field the writers read lies at or before it.
+int LastFieldRead(const Fields& fields) { return IsRecurring(fields) ? kPatternStartDate : kRecurrenceType; }
+
+std::optional<TaskRecord> ReadTaskFields(const Fields& fields) {
+  const auto subject = fields.Get(kSubject);
+  if (!subject) return std::nullopt;
+
+  TaskRecord task;
+  task.subject = *subject == record::kBlankSubject ? std::string() : std::string(*subject);
+  task.linkId = NumberField(fields, kLinkId);
+  task.startDate = DateField(fields, kStartDate);
+  task.dueDate = ReadDueDate(fields);
+  task.reminder = ReadReminder(fields);
+  if (fields.IsNot(kDateCompleted, kNotDone)) task.dateCompleted = DateField(fields, kDateCompleted);
+  task.completion = ReadCompletion(fields);
+  task.totalWork = NumberField(fields, kTotalWork);
+  if (fields.IsNot(kActualWork, kNotDone)) task.actualWork = NumberField(fields, kActualWork);
+  task.billingInformation = TextUnless(fields, kBillingInformation, kBlank);
+  task.categories = TextUnless(fields, kCategories, kBlank);
+  task.companies = TextUnless(fields, kCompanies, kBlank);
+  task.contactNames = TextField(fields, kContactNames);
+  task.mileage = TextUnless(fields, kMileage, kBlank);
+  task.body = TextField(fields, kBody);
+  task.importanceNormal = fields.Is(kImportance, kNormalImportance);
+  task.makePrivate = fields.Is(kPrivate, kTrueWord);
+  task.role = TextField(fields, kRole);
+  task.schedulePriorityNormal = fields.Is(kSchedulePriority, kNormalPriority);
+  task.resetSensitivity = fields.IsNot(kSensitivityReset, kBlank);
+  task.resetStatus = fields.IsNot(kStatusReset, kBlank);
+  task.recurrence = ReadRecurrence(fields);
+  task.isShort = fields.LastNumber() < LastFieldRead(fields);
+  return task;
+}
+
+}  // namespace
+
+std::optional<TaskRecord> ReadTaskRecord(std::string_view record) {
+  return ReadTaskFields(Fields(record, kSubject));
+}
+
+std::optional<ChangeRecord> ReadChangeRecord(std::string_view record) {
+  const Fields fields(record, kSearchSubject);
+  const auto searchSubject = fields.Get(kSearchSubject);
+  std::optional<TaskRecord> task = ReadTaskFields(fields);
+  if (!searchSubject || !task) return std::nullopt;
+  // A change never rewrites the link id that the task already carries.
+  task->linkId.reset();
+  return ChangeRecord{std::string(*searchSubject), std::move(*task)};
+}
+
+}  // namespace taskrecord

@@ -1,0 +1,388 @@
+#include "inbound/task_record.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "inbound/record_fields.h"
+#include "outlook/ole_date.h"
+
+namespace {
+
+using taskrecord::Completion;
+using taskrecord::TaskRecord;
+namespace field = taskrecord::field;
+
+// A task record built field by field: starts as a complete record with neutral values, and a
+// test sets the fields it is about or cuts the record short.
+class TaskFields {
+public:
+  TaskFields()
+      : fields_{"Call the bank", "5/11/2006", "10/11/2006*9:00am*9:30am", "True", "10/11/2006", "0:15",
+                "not Done", "0.500", "120", "not Done", "blank", "blank", "blank", "blank", "blank", "blank",
+                "High", "False", "blank", "high", "blank", "blank", "57", "norecurring", "0", "0", "0", "0",
+                "0", "0", "0", "0", "0", "0", "0", "0", "0"} {}
+
+  TaskFields& Set(int number, std::string value) {
+    fields_.at(number - 1) = std::move(value);
+    return *this;
+  }
+  // Keeps fields 1 to number.
+  TaskFields& EndAt(int number) {
+    fields_.resize(number);
+    return *this;
+  }
+  std::string Text() const {
+    std::string text;
+    for (const std::string& f : fields_) text += (text.empty() ? "" : "\t") + f;
+    return text;
+  }
+  TaskRecord Read() const {
+    const auto task = taskrecord::ReadTaskRecord(Text());
+    EXPECT_TRUE(task.has_value()) << Text();
+    return task.value_or(TaskRecord{});
+  }
+
+private:
+  std::vector<std::string> fields_;
+};
+
+// An OLE date in readable form, so a wrong minute shows as a wrong minute.
+std::string Show(double oleDate) {
+  const auto value = oledate::ToDateTime(oleDate);
+  if (!value) return "no date";
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", value->year, value->month, value->day, value->hour,
+                value->minute);
+  return text;
+}
+
+TEST(TaskRecord, FullRecordAsksForEveryWrite) {
+  const TaskRecord task = TaskFields()
+                              .Set(field::kDateCompleted, "12/11/2006")
+                              .Set(field::kFractionComplete, "1.000")
+                              .Set(field::kActualWork, "60")
+                              .Set(field::kBillingInformation, "Client A")
+                              .Set(field::kCategories, "Work")
+                              .Set(field::kCompanies, "Bank Ltd")
+                              .Set(field::kContactNames, "Ann")
+                              .Set(field::kMileage, "12 km")
+                              .Set(field::kBody, "Ask about the loan")
+                              .Set(field::kImportance, "Normal")
+                              .Set(field::kPrivate, "True")
+                              .Set(field::kRole, "Lead")
+                              .Set(field::kSchedulePriority, "normal")
+                              .Set(field::kSensitivityReset, "reset")
+                              .Set(field::kStatusReset, "reset")
+                              .Set(field::kRecurrenceType, "1")
+                              .Set(field::kDayOfWeekMask, "42")
+                              .Set(field::kInterval, "2")
+                              .Set(field::kEndFlag, "1")
+                              .Set(field::kPatternEndDate, "31/12/2006")
+                              .Set(field::kPatternStartDate, "6/11/2006")
+                              .Read();
+  EXPECT_EQ(task.subject, "Call the bank");
+  EXPECT_EQ(task.linkId, 57);
+  EXPECT_EQ(Show(*task.startDate), "2006-11-05 00:00");
+  EXPECT_EQ(Show(*task.dueDate), "2006-11-10 00:00");
+  ASSERT_TRUE(task.reminder);
+  EXPECT_TRUE(task.reminder->set);
+  EXPECT_EQ(Show(task.reminder->time), "2006-11-10 09:45");
+  EXPECT_EQ(Show(*task.dateCompleted), "2006-11-12 00:00");
+  EXPECT_EQ(task.completion, Completion::Full);
+  EXPECT_EQ(task.totalWork, 120);
+  EXPECT_EQ(task.actualWork, 60);
+  EXPECT_EQ(task.billingInformation, "Client A");
+  EXPECT_EQ(task.categories, "Work");
+  EXPECT_EQ(task.companies, "Bank Ltd");
+  EXPECT_EQ(task.contactNames, "Ann");
+  EXPECT_EQ(task.mileage, "12 km");
+  EXPECT_EQ(task.body, "Ask about the loan");
+  EXPECT_TRUE(task.importanceNormal);
+  EXPECT_TRUE(task.makePrivate);
+  EXPECT_EQ(task.role, "Lead");
+  EXPECT_TRUE(task.schedulePriorityNormal);
+  EXPECT_TRUE(task.resetSensitivity);
+  EXPECT_TRUE(task.resetStatus);
+  ASSERT_TRUE(task.recurrence);
+  EXPECT_EQ(task.recurrence->type, 1);
+  EXPECT_EQ(task.recurrence->dayOfWeekMask, 42);
+  EXPECT_EQ(task.recurrence->interval, 2);
+  EXPECT_EQ(task.recurrence->hasEnd, true);
+  EXPECT_EQ(Show(*task.recurrence->patternEndDate), "2006-12-31 00:00");
+  EXPECT_EQ(Show(*task.recurrence->patternStartDate), "2006-11-06 00:00");
+  EXPECT_FALSE(task.isShort);
+}
+
+struct ReminderCase {
+  const char* due;
+  const char* wanted;
+  const char* offset;
+  const char* reminder;  // nullptr: the reminder is switched off
+};
+
+TEST(TaskRecord, ReminderCountsFromTheDueDay) {
+  const ReminderCase kCases[] = {
+      {"10/11/2006*9:00am*9:30am", "True", "0:15", "2006-11-10 09:45"},
+      {"10/11/2006*9:00am*9:30pm", "True", "0:15", "2006-11-10 21:45"},
+      {"10/11/2006*9:00am*12:10pm", "True", "0:15", "2006-11-10 12:25"},
+      {"10/11/2006*9:00am*12:10am", "True", "0:15", "2006-11-10 00:25"},
+      {"10/11/2006*9:00am*10:30 am", "True", "0:15", "2006-11-10 10:45"},
+      {"10/11/2006*9:00am*9:30am", "True", "1:30", "2006-11-10 11:00"},
+      // "not added": 23:59 of the due day, whatever field 6 says.
+      {"10/11/2006*9:00am*not added", "True", "0:15", "2006-11-10 23:59"},
+      {"10/11/2006*9:00am*not added", "True", "5:00", "2006-11-10 23:59"},
+      // Upper-case or missing markers add nothing to the offset.
+      {"10/11/2006*9:00am*9:30PM", "True", "0:15", "2006-11-10 00:15"},
+      {"10/11/2006*9:00am*9:30AM", "True", "0:15", "2006-11-10 00:15"},
+      {"10/11/2006*9:00am*9:30", "True", "0:15", "2006-11-10 00:15"},
+      {"10/11/2006*9:00am*930am", "True", "0:15", "2006-11-10 00:15"},
+      // The marker may sit anywhere after the ":"; "a" wins over "p".
+      {"10/11/2006*9:00am*9:30pa", "True", "0:15", "2006-11-10 09:45"},
+      // No due time part at all: the offset alone.
+      {"10/11/2006", "True", "0:15", "2006-11-10 00:15"},
+      // An offset without ":" counts as no offset.
+      {"10/11/2006*9:00am*9:30am", "True", "15", "2006-11-10 09:30"},
+      // The flag in any case; any other word, or no due date, switches the reminder off.
+      {"10/11/2006*9:00am*9:30am", "TRUE", "0:15", "2006-11-10 09:45"},
+      {"10/11/2006*9:00am*9:30am", "true", "0:15", "2006-11-10 09:45"},
+      {"10/11/2006*9:00am*9:30am", "False", "0:15", nullptr},
+      {"10/11/2006*9:00am*9:30am", "yes", "0:15", nullptr},
+      {"not done", "True", "0:15", nullptr},
+      // A due date that forms no date counts from the zero date.
+      {"31/2/2006*9:00am*9:30am", "True", "0:15", "1899-12-30 09:45"},
+  };
+  for (const auto& c : kCases) {
+    const TaskRecord task = TaskFields()
+                                .Set(field::kDue, c.due)
+                                .Set(field::kReminderWanted, c.wanted)
+                                .Set(field::kReminderOffset, c.offset)
+                                .Read();
+    SCOPED_TRACE(std::string(c.due) + " " + c.wanted + " " + c.offset);
+    ASSERT_TRUE(task.reminder);
+    EXPECT_EQ(task.reminder->set, c.reminder != nullptr);
+    if (c.reminder) EXPECT_EQ(Show(task.reminder->time), c.reminder);
+  }
+}
+
+TEST(TaskRecord, DueDateIsTheDayOfTheDueFieldOrNothing) {
+  EXPECT_EQ(Show(*TaskFields().Set(field::kDue, "10/11/2006*9:00am*9:30pm").Read().dueDate), "2006-11-10 00:00");
+  EXPECT_FALSE(TaskFields().Set(field::kDue, "not done").Read().dueDate);
+  // Only the exact placeholder means "no due date"; anything else is a date, or the zero date.
+  EXPECT_EQ(*TaskFields().Set(field::kDue, "Not Done").Read().dueDate, oledate::kZeroDate);
+  EXPECT_EQ(*TaskFields().Set(field::kDue, "10/11*9:00am*9:30am").Read().dueDate, oledate::kZeroDate);
+}
+
+TEST(TaskRecord, DatesThatFormNoDateGiveTheZeroDate) {
+  const TaskRecord task = TaskFields()
+                              .Set(field::kStartDate, "31/2/2006")
+                              .Set(field::kDateCompleted, "5/13/2006")
+                              .Set(field::kRecurrenceType, "0")
+                              .Set(field::kEndFlag, "1")
+                              .Set(field::kPatternEndDate, "2006")
+                              .Set(field::kPatternStartDate, "0/1/2006")
+                              .Read();
+  EXPECT_EQ(task.startDate, oledate::kZeroDate);
+  EXPECT_EQ(task.dateCompleted, oledate::kZeroDate);
+  EXPECT_EQ(task.recurrence->patternEndDate, oledate::kZeroDate);
+  EXPECT_EQ(task.recurrence->patternStartDate, oledate::kZeroDate);
+}
+
+struct TextCase {
+  int field;
+  const char* value;
+  std::optional<std::string> TaskRecord::*member;
+  std::optional<std::string> expected;
+};
+
+TEST(TaskRecord, TextPlaceholdersAreExactWords) {
+  const TextCase kCases[] = {
+      {field::kBillingInformation, "blank", &TaskRecord::billingInformation, std::nullopt},
+      {field::kBillingInformation, "Blank", &TaskRecord::billingInformation, "Blank"},
+      {field::kCategories, "blank", &TaskRecord::categories, std::nullopt},
+      {field::kCategories, "Home", &TaskRecord::categories, "Home"},
+      {field::kCompanies, "blank", &TaskRecord::companies, std::nullopt},
+      {field::kMileage, "blank", &TaskRecord::mileage, std::nullopt},
+      {field::kMileage, "BLANK", &TaskRecord::mileage, "BLANK"},
+      // These fields know no placeholder: "blank" is written as it stands.
+      {field::kContactNames, "blank", &TaskRecord::contactNames, "blank"},
+      {field::kRole, "blank", &TaskRecord::role, "blank"},
+      {field::kBody, "blank", &TaskRecord::body, "blank"},
+  };
+  for (const auto& c : kCases) {
+    const TaskRecord task = TaskFields().Set(c.field, c.value).Read();
+    EXPECT_EQ(task.*c.member, c.expected) << "field " << c.field << " " << c.value;
+  }
+}
+
+struct SwitchCase {
+  int field;
+  const char* value;
+  bool TaskRecord::*member;
+  bool expected;
+};
+
+TEST(TaskRecord, SwitchFieldsAnswerOnlyToTheirWord) {
+  const SwitchCase kCases[] = {
+      {field::kImportance, "Normal", &TaskRecord::importanceNormal, true},
+      {field::kImportance, "normal", &TaskRecord::importanceNormal, false},
+      {field::kImportance, "Low", &TaskRecord::importanceNormal, false},
+      {field::kPrivate, "True", &TaskRecord::makePrivate, true},
+      {field::kPrivate, "true", &TaskRecord::makePrivate, false},
+      {field::kPrivate, "TRUE", &TaskRecord::makePrivate, false},
+      {field::kSchedulePriority, "normal", &TaskRecord::schedulePriorityNormal, true},
+      {field::kSchedulePriority, "Normal", &TaskRecord::schedulePriorityNormal, false},
+      {field::kSensitivityReset, "blank", &TaskRecord::resetSensitivity, false},
+      {field::kSensitivityReset, "Blank", &TaskRecord::resetSensitivity, true},
+      {field::kSensitivityReset, "0", &TaskRecord::resetSensitivity, true},
+      {field::kStatusReset, "blank", &TaskRecord::resetStatus, false},
+      {field::kStatusReset, "x", &TaskRecord::resetStatus, true},
+  };
+  for (const auto& c : kCases) {
+    const TaskRecord task = TaskFields().Set(c.field, c.value).Read();
+    EXPECT_EQ(task.*c.member, c.expected) << "field " << c.field << " " << c.value;
+  }
+}
+
+TEST(TaskRecord, SubjectMarkerGivesTheEmptySubject) {
+  EXPECT_EQ(TaskFields().Set(field::kSubject, std::string(record::kBlankSubject)).Read().subject, "");
+  EXPECT_EQ(TaskFields().Set(field::kSubject, "Blankone8746589987458745").Read().subject,
+            "Blankone8746589987458745");
+}
+
+TEST(TaskRecord, FractionCompleteKnowsTwoWords) {
+  const std::pair<const char*, Completion> kCases[] = {
+      {"1.000", Completion::Full}, {"0.000", Completion::None},      {"0.500", Completion::Untouched},
+      {"1.0", Completion::Untouched}, {"1", Completion::Untouched}, {"1.0000", Completion::Untouched},
+  };
+  for (const auto& [value, completion] : kCases) {
+    EXPECT_EQ(TaskFields().Set(field::kFractionComplete, value).Read().completion, completion) << value;
+  }
+}
+
+TEST(TaskRecord, WorkAndCompletionDateHonourNotDone) {
+  const TaskRecord notDone = TaskFields().Set(field::kTotalWork, "abc").Read();
+  EXPECT_FALSE(notDone.dateCompleted);
+  EXPECT_FALSE(notDone.actualWork);
+  EXPECT_EQ(notDone.totalWork, 0);
+  const TaskRecord otherCase =
+      TaskFields().Set(field::kDateCompleted, "not done").Set(field::kActualWork, "Not Done").Read();
+  EXPECT_EQ(otherCase.dateCompleted, oledate::kZeroDate);
+  EXPECT_EQ(otherCase.actualWork, 0);
+}
+
+TEST(TaskRecord, RecurrenceWritesFollowTheType) {
+  const TaskRecord weekly =
+      TaskFields().Set(field::kRecurrenceType, "1").Set(field::kDayOfWeekMask, "62").Set(field::kInterval, "3").Read();
+  EXPECT_EQ(weekly.recurrence->dayOfWeekMask, 62);
+  EXPECT_EQ(weekly.recurrence->interval, 3);
+
+  const TaskRecord monthly = TaskFields().Set(field::kRecurrenceType, "2").Set(field::kDayOfWeekMask, "62").Read();
+  EXPECT_EQ(monthly.recurrence->type, 2);
+  EXPECT_FALSE(monthly.recurrence->dayOfWeekMask);
+
+  const TaskRecord endless =
+      TaskFields().Set(field::kRecurrenceType, "0").Set(field::kEndFlag, "0").Set(field::kPatternEndDate, "1/1/2007").Read();
+  EXPECT_EQ(endless.recurrence->hasEnd, false);
+  EXPECT_FALSE(endless.recurrence->patternEndDate);
+
+  EXPECT_FALSE(TaskFields().Read().recurrence);
+  // Only the exact word means "no recurrence".
+  EXPECT_EQ(TaskFields().Set(field::kRecurrenceType, "Norecurring").Read().recurrence->type, 0);
+}
+
+struct ShortCase {
+  int lastField;
+  const char* recurrenceType;  // field 24 while the record still holds it
+  bool isShort;
+};
+
+TEST(TaskRecord, ShortRecordsAreFlaggedOnlyWhenAReadFieldIsMissing) {
+  const ShortCase kCases[] = {
+      {37, "norecurring", false}, {24, "norecurring", false}, {23, "norecurring", true},
+      {2, "norecurring", true},   {37, "1", false},           {35, "1", false},
+      {34, "1", true},            {29, "1", true},            {24, "5", true},
+  };
+  for (const auto& c : kCases) {
+    const TaskRecord task = TaskFields().Set(field::kRecurrenceType, c.recurrenceType).EndAt(c.lastField).Read();
+    EXPECT_EQ(task.isShort, c.isShort) << "fields 1 to " << c.lastField << ", type " << c.recurrenceType;
+  }
+}
+
+TEST(TaskRecord, MissingFieldsLeaveTheirPropertiesAlone) {
+  const TaskRecord task = TaskFields().EndAt(2).Read();
+  EXPECT_EQ(task.subject, "Call the bank");
+  EXPECT_TRUE(task.startDate);
+  EXPECT_FALSE(task.dueDate);
+  EXPECT_FALSE(task.reminder);
+  EXPECT_FALSE(task.totalWork);
+  EXPECT_FALSE(task.contactNames);
+  EXPECT_FALSE(task.body);
+  EXPECT_FALSE(task.role);
+  EXPECT_FALSE(task.linkId);
+  EXPECT_FALSE(task.recurrence);
+  EXPECT_EQ(task.completion, Completion::Untouched);
+  EXPECT_FALSE(task.resetSensitivity || task.resetStatus || task.importanceNormal);
+
+  const TaskRecord recurring = TaskFields().Set(field::kRecurrenceType, "1").EndAt(29).Read();
+  ASSERT_TRUE(recurring.recurrence);
+  EXPECT_EQ(recurring.recurrence->type, 1);
+  EXPECT_EQ(recurring.recurrence->dayOfWeekMask, 0);
+  EXPECT_FALSE(recurring.recurrence->interval);
+  EXPECT_FALSE(recurring.recurrence->hasEnd);
+  EXPECT_FALSE(recurring.recurrence->patternStartDate);
+}
+
+TEST(TaskRecord, ReminderNeedsOnlyTheFieldsItReads) {
+  // No reminder flag: the reminder is left alone, unless there is no due date to remind of.
+  EXPECT_FALSE(TaskFields().EndAt(3).Read().reminder);
+  EXPECT_EQ(TaskFields().Set(field::kDue, "not done").EndAt(3).Read().reminder->set, false);
+  // No offset: needed for a due time, not for "not added" or a reminder that is off.
+  EXPECT_FALSE(TaskFields().EndAt(5).Read().reminder);
+  const TaskRecord endOfDay = TaskFields().Set(field::kDue, "10/11/2006*9:00am*not added").EndAt(4).Read();
+  EXPECT_EQ(Show(endOfDay.reminder->time), "2006-11-10 23:59");
+  EXPECT_EQ(TaskFields().Set(field::kReminderWanted, "no").EndAt(4).Read().reminder->set, false);
+}
+
+TEST(TaskRecord, RecordWithoutSubjectIsRefused) {
+  EXPECT_FALSE(taskrecord::ReadTaskRecord(""));
+  EXPECT_FALSE(taskrecord::ReadTaskRecord("\t\t\t"));
+  const auto subjectOnly = taskrecord::ReadTaskRecord("\tJust this");
+  ASSERT_TRUE(subjectOnly);
+  EXPECT_EQ(subjectOnly->subject, "Just this");
+  EXPECT_TRUE(subjectOnly->isShort);
+}
+
+TEST(ChangeRecord, SearchSubjectComesFirstAndLinkIdIsNotWritten) {
+  const auto change = taskrecord::ReadChangeRecord("Old subject\t" + TaskFields().Set(field::kFractionComplete, "1.000").Text());
+  ASSERT_TRUE(change);
+  EXPECT_EQ(change->searchSubject, "Old subject");
+  EXPECT_EQ(change->task.subject, "Call the bank");
+  EXPECT_FALSE(change->task.linkId);
+  EXPECT_EQ(change->task.completion, Completion::Full);
+  EXPECT_EQ(Show(change->task.reminder->time), "2006-11-10 09:45");
+  EXPECT_FALSE(change->task.isShort);
+}
+
+TEST(ChangeRecord, MarkerMeansNothingInTheSearchSubject) {
+  const std::string marker(record::kBlankSubject);
+  const auto change = taskrecord::ReadChangeRecord(marker + "\t" + TaskFields().Set(field::kSubject, marker).Text());
+  ASSERT_TRUE(change);
+  EXPECT_EQ(change->searchSubject, marker);
+  EXPECT_EQ(change->task.subject, "");
+}
+
+TEST(ChangeRecord, NeedsBothSubjectsAndTheRecurrenceType) {
+  EXPECT_FALSE(taskrecord::ReadChangeRecord(""));
+  EXPECT_FALSE(taskrecord::ReadChangeRecord("Old subject"));
+  EXPECT_TRUE(taskrecord::ReadChangeRecord("Old subject\tNew subject")->task.isShort);
+  // The change reads no link id, yet it reads the recurrence type after it.
+  const std::string upToLinkId = TaskFields().EndAt(field::kLinkId).Text();
+  EXPECT_TRUE(taskrecord::ReadChangeRecord("Old\t" + upToLinkId)->task.isShort);
+  const std::string upToType = TaskFields().EndAt(field::kRecurrenceType).Text();
+  EXPECT_FALSE(taskrecord::ReadChangeRecord("Old\t" + upToType)->task.isShort);
+}
+
+}  // namespace
