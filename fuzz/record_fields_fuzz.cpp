@@ -1,0 +1,105 @@
+// Feeds arbitrary bytes to every record field reader and checks what each promises: fields
+// are never empty and hold no separator, numbers stay in 32 bits and agree with the C run
+// time's reading, dates are real and times lie on the clock.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "inbound/record_fields.h"
+#include "outlook/ole_date.h"
+
+namespace {
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+// The fields are the text with its separators taken out, in order, none empty.
+void CheckSplit(std::string_view text, std::string_view separators) {
+  const auto fields = record::Split(text, separators);
+  std::string joined;
+  for (const auto field : fields) {
+    Require(!field.empty());
+    Require(field.find_first_of(separators) == std::string_view::npos);
+    Require(field.data() >= text.data() &&
+            field.data() + field.size() <= text.data() + text.size());
+    joined += field;
+  }
+  std::string withoutSeparators;
+  for (const char c : text) {
+    if (separators.find(c) == std::string_view::npos) withoutSeparators += c;
+  }
+  Require(joined == withoutSeparators);
+}
+
+// strtoll reads the same leading blanks, sign and digits; the reader clamps to 32 bits.
+void CheckNumber(std::string_view text) {
+  const std::string terminated(text);
+  long long expected = std::strtoll(terminated.c_str(), nullptr, 10);
+  if (expected > INT32_MAX) expected = INT32_MAX;
+  if (expected < INT32_MIN) expected = INT32_MIN;
+  Require(record::ReadNumber(text) == expected);
+}
+
+void CheckDate(std::string_view text, int hour, int minute) {
+  const auto date = record::ReadDate(text);
+  if (date) {
+    const auto ole = oledate::FromDateTime({date->year, date->month, date->day, 0, 0});
+    Require(ole.has_value());
+    const auto back = oledate::ToDateTime(*ole);
+    Require(back && back->year == date->year && back->month == date->month &&
+            back->day == date->day);
+  }
+  const auto ole = record::ReadOleDate(text, hour, minute);
+  const bool clockTime = hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59;
+  Require(ole.has_value() == (date.has_value() && clockTime));
+}
+
+void CheckTime(std::string_view text) {
+  const auto time = record::ReadTime(text);
+  if (!time) return;
+  Require(text.find(':') != std::string_view::npos);
+  Require(time->hour >= 0 && time->hour <= 23 && time->minute >= 0 && time->minute <= 59);
+}
+
+void CheckDurations(std::string_view text) {
+  const long minutes = record::ReadHundredthsAsMinutes(text);
+  Require(minutes >= INT32_MIN && minutes <= INT32_MAX);
+  const auto hoursMinutes = record::ReadHoursMinutes(text);
+  Require(hoursMinutes.has_value() == (text.find(':') != std::string_view::npos));
+  if (hoursMinutes) Require(*hoursMinutes >= INT32_MIN && *hoursMinutes <= INT32_MAX);
+}
+
+void CheckWords(std::string_view text) {
+  Require(record::ReadFlag(text) == record::EqualsIgnoringCase("TRUE", text));
+  Require(record::EqualsIgnoringCase(text, text));
+  const std::size_t half = text.size() / 2;
+  const auto left = text.substr(0, half);
+  const auto right = text.substr(half, half);
+  Require(record::EqualsIgnoringCase(left, right) == record::EqualsIgnoringCase(right, left));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  CheckSplit(text, "\t");
+  CheckSplit(text, "/-:.*");
+  CheckNumber(text);
+  // The time of day a caller adds is drawn from the first bytes, off the clock now and then.
+  const int hour = size > 0 ? data[0] % 26 - 1 : 0;
+  const int minute = size > 1 ? data[1] % 62 - 1 : 0;
+  CheckDate(text, hour, minute);
+  CheckTime(text);
+  CheckDurations(text);
+  CheckWords(text);
+  // Each field of a record on its own, as the writers read them.
+  for (const auto field : record::SplitRecord(text)) {
+    CheckDate(field, 0, 0);
+    CheckTime(field);
+    CheckDurations(field);
+  }
+  return 0;
+}
