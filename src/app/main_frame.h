@@ -50,10 +50,11 @@ private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnActionMessage(UINT action);
+  void OpenSessionAtStart();
   void PerformPendingRecord();
   void ConnectSinksWhenOutlookRuns();
   void WatchDesktop();
-  void CallWriter(char* record);
+  void CallWriter(const char* parked);
 
   // The Items collections of the default folders while the sinks listen: tasks, notes, calendar.
   DispatchDriver tasksItems;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <oaidl.h>
 
 #include <stdexcept>
 #include <string>

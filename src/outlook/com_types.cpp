@@ -114,7 +114,7 @@ Variant Variant::Missing() {
 
 Variant Variant::CopyOf(const VARIANT& source) {
   Variant v;
-  const HRESULT hr = VariantCopy(&v.var_, &source);
+  const HRESULT hr = VariantCopy(&v.var_, const_cast<VARIANT*>(&source));
   if (FAILED(hr)) throw AutomationError::FromResult(hr);
   return v;
 }
@@ -124,7 +124,7 @@ namespace {
 // The value converted to one type, or AutomationError when it has no such form.
 Variant Converted(const VARIANT& source, VARTYPE type) {
   Variant result;
-  const HRESULT hr = VariantChangeType(result.Receive(), &source, 0, type);
+  const HRESULT hr = VariantChangeType(result.Receive(), const_cast<VARIANT*>(&source), 0, type);
   if (FAILED(hr)) throw AutomationError::FromResult(hr);
   return result;
 }

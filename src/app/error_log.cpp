@@ -1,0 +1,38 @@
+#include "app/error_log.h"
+
+#include "app/log_line.h"
+
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+namespace {
+
+constexpr char kLogFileName[] = "OrvaneErrorLog.txt";
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+std::string LocalTimeText() {
+  const std::time_t now = std::time(nullptr);
+  char text[32] = "";
+  if (const std::tm* local = std::localtime(&now)) std::strftime(text, sizeof text, logline::kTimeFormat, local);
+  return text;
+}
+
+}  // namespace
+
+int WriteLog(const char* text) {
+  // Opened and closed on every line, so other programs may read or move the log in between.
+  const UniqueFile file(std::fopen(kLogFileName, "at"));
+  if (!file) return 0;
+  const std::string line = logline::Format(LocalTimeText(), text ? text : "");
+  std::fprintf(file.get(), "%s\n", line.c_str());
+  return 1;
+}
+
+int WriteLogNumbered(const char* text, int32_t number) {
+  return WriteLog(logline::Numbered(text ? text : "", number).c_str());
+}

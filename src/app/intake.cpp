@@ -1,0 +1,109 @@
+#include "app/intake.h"
+
+#include <cstring>
+
+char recordBuffer[intake::kRecordBufferSize];
+uint32_t pendingKind = 0;
+int recordPending = 0;
+uint32_t pendingAction = 0;
+
+namespace intake {
+namespace {
+uint32_t recordsParked = 0;
+}
+
+bool IsAcceptedKind(uint32_t kind) {
+  switch (kind) {
+    case kTaskKind:
+    case kAppointmentKind:
+    case kNoteKind:
+    case kTaskLinkKind:
+    case kAppointmentLinkKind:
+    case kNoteLinkKind:
+      return true;
+    default:
+      return false;
+  }
+}
+
+Action ActionOf(uint32_t message, const ActionMessages& messages) {
+  if (message == 0) return Action::None;
+  if (message == messages.save) return Action::Save;
+  if (message == messages.change) return Action::Change;
+  if (message == messages.remove) return Action::Delete;
+  if (message == messages.done) return Action::Done;
+  return Action::None;
+}
+
+namespace {
+
+Writer TaskWriter(Action action) {
+  switch (action) {
+    case Action::Save: return Writer::SaveOutlookTask;
+    case Action::Change: return Writer::ChangeOutlookTask;
+    case Action::Delete: return Writer::DeleteOutlookItem;
+    case Action::Done: return Writer::DoneOutlookItem;
+    default: return Writer::None;
+  }
+}
+
+Writer AppointmentWriter(Action action) {
+  switch (action) {
+    case Action::Save: return Writer::SaveOutlookApps;
+    case Action::Change: return Writer::ChangeOutlookApps;
+    case Action::Delete: return Writer::DeleteOutlookItem;
+    case Action::Done: return Writer::DoneOutlookItem;
+    default: return Writer::None;
+  }
+}
+
+Writer NoteWriter(Action action) {
+  switch (action) {
+    case Action::Save: return Writer::SaveOutlookNote;
+    case Action::Change: return Writer::ChangeOutlookNote;
+    case Action::Delete: return Writer::DeleteOutlookItem;
+    default: return Writer::None;
+  }
+}
+
+}  // namespace
+
+Writer ChooseWriter(uint32_t kind, Action action) {
+  switch (kind) {
+    case kTaskKind: return TaskWriter(action);
+    case kAppointmentKind: return AppointmentWriter(action);
+    case kNoteKind: return NoteWriter(action);
+    case kTaskLinkKind:
+    case kAppointmentLinkKind:
+    case kNoteLinkKind:
+      return action == Action::Save ? Writer::SetOutlookLinkId : Writer::None;
+    default: return Writer::None;
+  }
+}
+
+Receipt ParkRecord(uint32_t kind, const void* data, size_t size) {
+  if (!IsAcceptedKind(kind)) return Receipt::NotAccepted;
+  // A cut record would write a corrupt item, so one that cannot keep its terminator is refused.
+  if (size >= kRecordBufferSize) return Receipt::TooLarge;
+  const char* bytes = static_cast<const char*>(data);
+  const void* zero = size ? std::memchr(bytes, '\0', size) : nullptr;
+  const size_t length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - bytes) : size;
+  if (length) std::memcpy(recordBuffer, bytes, length);
+  recordBuffer[length] = '\0';
+  pendingKind = kind;
+  recordPending = 1;
+  ++recordsParked;
+  return Receipt::Parked;
+}
+
+const char* ReceiptLogLine(uint32_t kind) {
+  switch (kind) {
+    case kTaskKind: return "OnCopyData::New Item";
+    case kAppointmentKind: return "OnCopyData::New Appointment";
+    default: return nullptr;
+  }
+}
+
+uint32_t RecordsParked() { return recordsParked; }
+
+}  // namespace intake

@@ -1,0 +1,61 @@
+// Intake of the main application's records and the choice of the writer that performs them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace intake {
+
+// Item kinds in WM_COPYDATA's dwData.
+constexpr uint32_t kTaskKind = 0x2BB7B2A6;
+constexpr uint32_t kAppointmentKind = 0x2BB7B2A7;
+constexpr uint32_t kNoteKind = 0x2BB7B2A8;
+constexpr uint32_t kTaskLinkKind = 0x2BB7B2AC;
+constexpr uint32_t kAppointmentLinkKind = 0x2BB7B2AD;
+constexpr uint32_t kNoteLinkKind = 0x2BB7B2AE;
+
+constexpr size_t kRecordBufferSize = 5000;
+
+enum class Action { None, Save, Change, Delete, Done };
+
+enum class Writer {
+  None,
+  SaveOutlookApps,
+  SaveOutlookTask,
+  SaveOutlookNote,
+  ChangeOutlookApps,
+  ChangeOutlookTask,
+  ChangeOutlookNote,
+  DeleteOutlookItem,
+  DoneOutlookItem,
+  SetOutlookLinkId,
+};
+
+// The identifiers of the four action messages, compared in this order.
+struct ActionMessages {
+  uint32_t save = 0;
+  uint32_t change = 0;
+  uint32_t remove = 0;
+  uint32_t done = 0;
+};
+
+bool IsAcceptedKind(uint32_t kind);
+Action ActionOf(uint32_t message, const ActionMessages& messages);
+Writer ChooseWriter(uint32_t kind, Action action);
+
+enum class Receipt { NotAccepted, TooLarge, Parked };
+// Parks a record of an accepted kind in recordBuffer (up to its first zero byte) and marks it
+// pending. A record that does not fit with its terminator is refused whole and changes nothing.
+Receipt ParkRecord(uint32_t kind, const void* data, size_t size);
+// The log line written when a record of this kind is parked, or nullptr.
+const char* ReceiptLogLine(uint32_t kind);
+// Counts the records parked so far, so a writer can tell whether another arrived while it worked.
+uint32_t RecordsParked();
+
+}  // namespace intake
+
+// The last record received, zero-terminated, and its state.
+extern char recordBuffer[intake::kRecordBufferSize];
+extern uint32_t pendingKind;
+extern int recordPending;
+extern uint32_t pendingAction;

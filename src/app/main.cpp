@@ -1,0 +1,6 @@
+// OrvaneOutlook.exe: keeps Orvane's tasks, appointments and notes in step with Outlook.
+#include "app/stub_app.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  return TheApp().Run(instance, commandLine);
+}

@@ -1,0 +1,31 @@
+#include "app/watchdog_rules.h"
+
+namespace watchdog {
+
+bool AgeLimitReached(uint32_t now, uint32_t startTick) {
+  return static_cast<uint32_t>(now - startTick) >= kAgeLimitMs;
+}
+
+bool TitleNamesUpdater(std::string_view title) {
+  // The search starts at the second character: a title that begins with the name is not matched.
+  if (title.size() > 1) {
+    const std::string_view rest = title.substr(1);
+    if (rest.find("OrvaneUpdater") != std::string_view::npos) return true;
+    if (rest.find("orvaneupdater") != std::string_view::npos) return true;
+  }
+  const std::string_view fileName = kUpdaterFileName;
+  return title.size() >= fileName.size() && title.substr(title.size() - fileName.size()) == fileName;
+}
+
+Verdict Decide(const Desktop& desktop) {
+  if (!desktop.mainAppWindow && (!desktop.readOutlookLink || desktop.readOutlookLink() == 0)) {
+    return Verdict::ExitNoMainApp;
+  }
+  if (desktop.installerWindow) return Verdict::CloseForInstaller;
+  if (desktop.updaterPackageWindow) return Verdict::CloseForUpdaterPackage;
+  if (AgeLimitReached(desktop.now, desktop.startTick)) return Verdict::HandOff;
+  if (desktop.foregroundWindow && TitleNamesUpdater(desktop.foregroundTitle)) return Verdict::CloseForUpdaterInFront;
+  return Verdict::Continue;
+}
+
+}  // namespace watchdog

@@ -1,0 +1,58 @@
+// The watchdog's decision from what it sees on the desktop.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace watchdog {
+
+constexpr uint32_t kAgeLimitMs = 900000;  // 15 minutes
+
+constexpr char kInstallerClass[] = "MsiDialogCloseClass";
+constexpr char kInstallerTitle[] = "Orvane - InstallShield Wizard";
+constexpr char kUpdaterPackageTitle[] = "WinZip Self-Extractor - orvaneupdater20060806.exe";
+constexpr char kUpdaterFileName[] = "orvaneupdater20060806.exe";
+
+constexpr char kCaption[] = "Orvane Outlook Plug-in";
+constexpr char kInstallerText[] =
+    "In order to run the Orvane Installer, the Orvane Outlook Plug-in cannot be running. "
+    "Click OK to close the Orvane Outlook Plug-in.";
+constexpr char kUpdaterPackageText[] =
+    "In order to run the Orvane Updater, the Orvane Outlook Plug-in cannot be running.\n\n"
+    "If Orvane is running, close Orvane first.\nThen, click OK to close the Orvane Outlook Plug-in.";
+constexpr char kUpdaterInFrontText[] =
+    "In order to run the Orvane Updater, the Orvane Outlook Plug-in cannot be running. "
+    "Click OK to close the Orvane Outlook Plug-in.";
+
+// What one tick sees. The link setting is read only when the decision needs it.
+struct Desktop {
+  bool mainAppWindow = false;
+  std::function<unsigned()> readOutlookLink;
+  bool installerWindow = false;
+  bool updaterPackageWindow = false;
+  uint32_t now = 0;
+  uint32_t startTick = 0;
+  bool foregroundWindow = false;
+  std::string foregroundTitle;
+};
+
+enum class Verdict {
+  Continue,
+  ExitNoMainApp,             // normal exit
+  CloseForInstaller,         // box, then normal exit
+  CloseForUpdaterPackage,    // box, then immediate termination
+  HandOff,                   // restart hand-off
+  CloseForUpdaterInFront,    // box owned by the foreground window, then immediate termination
+};
+
+Verdict Decide(const Desktop& desktop);
+
+// Age since start in wrap-safe unsigned arithmetic.
+bool AgeLimitReached(uint32_t now, uint32_t startTick);
+// The foreground title names the updater: "OrvaneUpdater" or "orvaneupdater" from its second
+// character on, or its last 25 characters are the updater's file name.
+bool TitleNamesUpdater(std::string_view title);
+
+}  // namespace watchdog

@@ -1,0 +1,3 @@
+#include "outbound/deleted_items.h"
+
+void ListItemsInOutlook() {}

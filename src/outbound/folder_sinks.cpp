@@ -1,0 +1,13 @@
+#include "app/main_frame.h"
+
+void CMainFrame::ConnectSinks() {}
+
+void CMainFrame::DisconnectSinks() {
+  tasksSink.Reset();
+  notesSink.Reset();
+  calendarSink.Reset();
+  tasksItems.ReleaseDispatch();
+  notesItems.ReleaseDispatch();
+  calendarItems.ReleaseDispatch();
+  sinksConnected = false;
+}

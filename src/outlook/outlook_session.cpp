@@ -1,0 +1,36 @@
+#include "outlook/outlook_session.h"
+
+#include <cstdlib>
+
+DispatchDriver outlookApp;
+DispatchDriver outlookNamespace;
+
+namespace {
+
+constexpr DWORD kCreateRetryDelayMs = 5000;
+
+// Outlook's automation server, tried twice 5 s apart. Without it the plug-in has nothing to do,
+// so it ends quietly; the main application starts it again when it needs it.
+void CreateApplicationOrExit() {
+  if (outlookApp.CreateDispatch(outlook::kProgId)) return;
+  Sleep(kCreateRetryDelayMs);
+  if (outlookApp.CreateDispatch(outlook::kProgId)) return;
+  std::exit(0);
+}
+
+}  // namespace
+
+DispatchDriver CreateOutlookSession() {
+  ReleaseOutlookSession();
+  CreateApplicationOrExit();
+  outlookNamespace = outlookApp.InvokeForObject(outlook::kGetNamespace, Variant::Text("MAPI"));
+  // Four omitted arguments: Outlook uses its defaults for profile, password, dialog and new session.
+  outlookNamespace.InvokeMethod(outlook::kLogon, Variant::Missing(), Variant::Missing(), Variant::Missing(),
+                                Variant::Missing());
+  return outlookApp;
+}
+
+void ReleaseOutlookSession() {
+  outlookApp.ReleaseDispatch();
+  outlookNamespace.ReleaseDispatch();
+}

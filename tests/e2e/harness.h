@@ -1,0 +1,97 @@
+// Helpers for the end-to-end tests: programs of the build started and always ended, windows,
+// message boxes, the plug-in's log and settings, each test in a working directory of its own.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+using Milliseconds = std::chrono::milliseconds;
+
+// The directory of the build's programs (the test program's own directory).
+std::string ProgramDirectory();
+// A fresh, empty working directory for the current test.
+std::string FreshWorkDirectory();
+
+// A program of the build started by the test; ended by its handle when the test is done.
+class ChildProcess {
+public:
+  ChildProcess() = default;
+  ChildProcess(const std::string& program, const std::string& arguments, const std::string& workDirectory);
+  ChildProcess(ChildProcess&& other) noexcept;
+  ChildProcess& operator=(ChildProcess&& other) noexcept;
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+  ~ChildProcess();
+
+  bool Started() const { return process_ != nullptr; }
+  DWORD Id() const { return id_; }
+  HANDLE Handle() const { return process_; }
+  // True when the process ended within the time; its exit code is then in ExitCode().
+  bool WaitForExit(Milliseconds timeout);
+  bool Running() const;
+  DWORD ExitCode() const;
+  void Terminate();
+
+private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// Polls until the condition holds or the time is up; answers the condition's last value.
+bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout, Milliseconds step = 20ms);
+HWND WaitForWindow(const char* className, const char* title, Milliseconds timeout);
+// The id of the process that owns a window.
+DWORD WindowProcess(HWND window);
+
+// A message box (class "#32770") with the caption, and its text.
+struct MessageBoxSeen {
+  HWND box = nullptr;
+  std::string text;
+  HWND owner = nullptr;
+  bool topmost = false;
+};
+MessageBoxSeen WaitForMessageBox(const char* caption, Milliseconds timeout);
+void DismissMessageBox(HWND box);
+
+// A top-level window of the test process with a class and title of its choosing.
+class TestWindow {
+public:
+  TestWindow(const char* className, const char* title);
+  ~TestWindow();
+  TestWindow(const TestWindow&) = delete;
+  TestWindow& operator=(const TestWindow&) = delete;
+  HWND Get() const { return window_; }
+  // Messages received that were registered under this name.
+  int CountOf(const char* registeredName) const;
+
+private:
+  static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM);
+  HWND window_ = nullptr;
+  std::string className_;
+  std::vector<UINT> received_;
+};
+// Handles the test thread's pending messages for a while (the test's own windows need it).
+void PumpMessages(Milliseconds duration);
+
+// The plug-in's setting in the work directory's "Orvane.ini" and in WIN.INI.
+void WriteIniSetting(const std::string& workDirectory, const char* key, int value);
+void WriteWinIniSetting(const char* key, const char* valueOrNull);
+// The whole text of a file, empty when it is missing.
+std::string ReadFileText(const std::string& path);
+
+// The plug-in started in a work directory, with "OutlookToOrvane" set in its "Orvane.ini".
+ChildProcess StartPlugin(const std::string& workDirectory, const std::string& arguments = "");
+// Sends the plug-in a record of a kind and an action message, as the main application does.
+bool SendRecord(HWND plugin, DWORD kind, const std::string& record);
+bool SendAction(HWND plugin, const char* actionMessageName);
+// Ends every plug-in process still running on the desktop (left over from a failed test).
+void EndStrayPlugins();
+
+}  // namespace e2e

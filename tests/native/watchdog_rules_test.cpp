@@ -1,0 +1,107 @@
+#include "app/watchdog_rules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using watchdog::Verdict;
+
+// A desktop where the main application runs and nothing else is going on.
+watchdog::Desktop QuietDesktop() {
+  watchdog::Desktop desktop;
+  desktop.mainAppWindow = true;
+  desktop.readOutlookLink = [] { return 0u; };
+  desktop.now = 1000;
+  desktop.startTick = 0;
+  return desktop;
+}
+
+TEST(WatchdogDecide, QuietDesktopContinues) { EXPECT_EQ(watchdog::Decide(QuietDesktop()), Verdict::Continue); }
+
+TEST(WatchdogDecide, MissingMainApplicationEndsThePlugInOnlyWhenTheLinkIsOff) {
+  auto desktop = QuietDesktop();
+  desktop.mainAppWindow = false;
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::ExitNoMainApp);
+  desktop.readOutlookLink = [] { return 1u; };
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
+}
+
+TEST(WatchdogDecide, LinkSettingIsReadOnlyWhenTheMainApplicationIsMissing) {
+  int reads = 0;
+  auto desktop = QuietDesktop();
+  desktop.readOutlookLink = [&] {
+    ++reads;
+    return 0u;
+  };
+  watchdog::Decide(desktop);
+  EXPECT_EQ(reads, 0);
+}
+
+TEST(WatchdogDecide, EarlierRowsWin) {
+  auto desktop = QuietDesktop();
+  desktop.installerWindow = true;
+  desktop.updaterPackageWindow = true;
+  desktop.now = 2000000;
+  desktop.foregroundWindow = true;
+  desktop.foregroundTitle = "xOrvaneUpdater";
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::CloseForInstaller);
+  desktop.installerWindow = false;
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::CloseForUpdaterPackage);
+  desktop.updaterPackageWindow = false;
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::HandOff);
+  desktop.now = 1000;
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::CloseForUpdaterInFront);
+  desktop.mainAppWindow = false;
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::ExitNoMainApp);
+}
+
+struct AgeCase {
+  uint32_t startTick;
+  uint32_t now;
+  bool reached;
+};
+
+class AgeLimit : public testing::TestWithParam<AgeCase> {};
+
+TEST_P(AgeLimit, FifteenMinutesInWrapSafeArithmetic) {
+  EXPECT_EQ(watchdog::AgeLimitReached(GetParam().now, GetParam().startTick), GetParam().reached);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ages, AgeLimit,
+                         testing::Values(AgeCase{0, 899999, false}, AgeCase{0, 900000, true},
+                                         AgeCase{100, 900099, false}, AgeCase{100, 900100, true},
+                                         // The tick counter wraps after 49.7 days.
+                                         AgeCase{0xFFFFF000u, 900000u - 0x1000u - 1, false},
+                                         AgeCase{0xFFFFF000u, 900000u - 0x1000u, true},
+                                         AgeCase{0xFFFFFFFFu, 5, false}));
+
+struct TitleCase {
+  const char* title;
+  bool namesUpdater;
+};
+
+class UpdaterTitle : public testing::TestWithParam<TitleCase> {};
+
+TEST_P(UpdaterTitle, FromTheSecondCharacterOrByFileName) {
+  EXPECT_EQ(watchdog::TitleNamesUpdater(GetParam().title), GetParam().namesUpdater) << GetParam().title;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Titles, UpdaterTitle,
+    testing::Values(TitleCase{"Setup - OrvaneUpdater", true}, TitleCase{"xorvaneupdater", true},
+                    TitleCase{"OrvaneUpdater", false}, TitleCase{"orvaneupdater", false},
+                    TitleCase{"ORVANEUPDATER running", false}, TitleCase{"Orvane", false}, TitleCase{"", false},
+                    TitleCase{"O", false}, TitleCase{"orvaneupdater20060806.exe", true},
+                    TitleCase{"C:\\temp\\orvaneupdater20060806.exe", true},
+                    TitleCase{"ORVANEUPDATER20060806.EXE", false}, TitleCase{"orvaneupdater20060806.exe - x", false},
+                    TitleCase{"Orvaneupdater20060806.ex", false}));
+
+TEST(WatchdogDecide, ForegroundTitleCountsOnlyForAValidWindow) {
+  auto desktop = QuietDesktop();
+  desktop.foregroundTitle = "orvaneupdater20060806.exe";
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
+  desktop.foregroundWindow = true;
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::CloseForUpdaterInFront);
+}
+
+}  // namespace
