@@ -1,0 +1,94 @@
+// The commands that act on an item Outlook already has, found by its subject: delete it, mark a
+// task done or not started, and write the main application's link id into it.
+#include "app/error_log.h"
+#include "app/intake.h"
+#include "app/main_frame.h"
+#include "inbound/command_records.h"
+#include "inbound/item_lookup.h"
+#include "inbound/record_fields.h"
+#include "inbound/writer_common.h"
+
+namespace {
+
+using commandrecord::DoneState;
+
+constexpr char kDoneItem[] = "DoneOutlookItem";
+constexpr char kSetLinkId[] = "SetOutlookLinkId";
+
+// Where a link id goes: tasks and appointments keep it as a number in InternetCodepage, notes
+// (which have no such member) as text in Categories.
+struct LinkTarget {
+  ItemPlace place;
+  bool asText = false;
+};
+
+std::optional<LinkTarget> LinkTargetOfKind(uint32_t kind) {
+  switch (kind) {
+    case intake::kTaskLinkKind:
+      return LinkTarget{kTaskPlace, false};
+    case intake::kAppointmentLinkKind:
+      return LinkTarget{kAppointmentPlace, false};
+    case intake::kNoteLinkKind:
+      return LinkTarget{kNotePlace, true};
+    default:
+      return std::nullopt;
+  }
+}
+
+void WriteCompletionState(const DispatchDriver& task, DoneState state) {
+  const bool complete = state == DoneState::Complete;
+  task.SetInt32(outlook::kStatus, complete ? outlook::kStatusComplete : outlook::kStatusNotStarted);
+  task.SetInt32(outlook::kPercentComplete, complete ? outlook::kPercentCompleteDone : 0);
+}
+
+void WriteLinkId(const DispatchDriver& item, std::string_view linkId, bool asText) {
+  if (asText) {
+    item.SetText(outlook::kCategories, linkId);
+  } else {
+    item.SetInt32(outlook::kInternetCodepage, static_cast<int32_t>(record::ReadNumber(linkId)));
+  }
+}
+
+}  // namespace
+
+void CMainFrame::DeleteOutlookItem(char* record, uint32_t kind) {
+  const std::optional<ItemPlace> place = PlaceOfKind(kind);
+  if (!place) return;
+  // The whole record is the subject: it is not cut at tabs.
+  const DispatchDriver item = FindItemBySubject(*place, RecordText(record));
+  if (!item.IsEmpty()) item.InvokeMethod(outlook::kDelete);
+}
+
+void CMainFrame::DoneOutlookItem(char* record, uint32_t kind) {
+  const std::optional<ItemPlace> place = PlaceOfKind(kind);
+  if (!place) return;
+  const std::optional<commandrecord::DoneRecord> done = commandrecord::ReadDoneRecord(RecordText(record));
+  if (!done) {
+    LogRecordWithoutSubject(kDoneItem);
+    return;
+  }
+  const DispatchDriver item = FindItemBySubject(*place, done->subject);
+  // Only tasks have a completion state: appointments and notes are found and left alone, and
+  // a word other than the two changes nothing and saves nothing.
+  if (item.IsEmpty() || kind != intake::kTaskKind || done->state == DoneState::Unknown) return;
+  WriteCompletionState(item, done->state);
+  SaveAndClose(item);
+}
+
+void CMainFrame::SetOutlookLinkId(char* record, uint32_t kind) {
+  const std::optional<LinkTarget> target = LinkTargetOfKind(kind);
+  if (!target) return;
+  const std::optional<commandrecord::LinkRecord> link = commandrecord::ReadLinkRecord(RecordText(record));
+  if (!link) {
+    LogRecordWithoutSubject(kSetLinkId);
+    return;
+  }
+  if (!link->linkId) {
+    LogShortRecord(kSetLinkId);
+    return;
+  }
+  const DispatchDriver item = FindItemBySubject(target->place, link->subject);
+  if (item.IsEmpty()) return;
+  WriteLinkId(item, *link->linkId, target->asText);
+  SaveAndClose(item);
+}

@@ -1,0 +1,59 @@
+#include "inbound/item_lookup.h"
+
+#include "app/intake.h"
+#include "outlook/outlook_session.h"
+
+#include <climits>
+
+bool SubjectsMatch(std::string_view a, std::string_view b) {
+  // CompareStringA refuses zero lengths, and an empty subject matches only an empty one.
+  if (a.empty() || b.empty()) return a.empty() && b.empty();
+  if (a.size() > INT_MAX || b.size() > INT_MAX) return false;
+  // Explicit lengths: a subject may hold any byte, a zero byte included.
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                        static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+DispatchDriver RetryAfterReconnect(const std::function<DispatchDriver()>& call) {
+  try {
+    return call();
+  } catch (const AutomationError&) {
+    // Outlook may have been restarted since the session was opened; a fresh session usually
+    // serves the call. The first failure says nothing more than that.
+    CreateOutlookSession();
+    return call();
+  }
+}
+
+std::optional<ItemPlace> PlaceOfKind(uint32_t kind) {
+  switch (kind) {
+    case intake::kTaskKind:
+      return kTaskPlace;
+    case intake::kAppointmentKind:
+      return kAppointmentPlace;
+    case intake::kNoteKind:
+      return kNotePlace;
+    default:
+      return std::nullopt;
+  }
+}
+
+namespace {
+
+DispatchDriver GetDefaultFolder(int32_t folder) {
+  return RetryAfterReconnect(
+      [folder] { return outlookNamespace.InvokeForObject(outlook::kGetDefaultFolder, Variant::Int32(folder)); });
+}
+
+}  // namespace
+
+DispatchDriver FindItemBySubject(const ItemPlace& place, std::string_view subject) {
+  const DispatchDriver items = GetDefaultFolder(place.folder).GetObject(outlook::kItems);
+  // The count is read once and the items are taken by their 1-based index.
+  const int32_t count = items.GetInt32(outlook::kCount);
+  for (int32_t index = 1; index <= count; ++index) {
+    DispatchDriver item = items.InvokeForObject(outlook::kItem, Variant::Int32(index));
+    if (SubjectsMatch(item.GetText(place.subjectMember), subject)) return item;
+  }
+  return {};
+}

@@ -1,0 +1,33 @@
+// Finding an Outlook item again by its subject in one of the default folders.
+#pragma once
+
+#include "outlook/dispatch_driver.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+// True when two subjects are the same text ignoring letter case, compared as the system
+// compares texts of the user's locale (so "É" matches "é").
+bool SubjectsMatch(std::string_view a, std::string_view b);
+
+// Runs an Outlook call; when it fails, opens the session anew and runs it once more, letting a
+// second failure pass on.
+DispatchDriver RetryAfterReconnect(const std::function<DispatchDriver()>& call);
+
+// Where the items of one kind live, and the member that holds their subject.
+struct ItemPlace {
+  int32_t folder = 0;
+  outlook::DispId subjectMember = 0;
+};
+
+constexpr ItemPlace kTaskPlace{outlook::kFolderTasks, outlook::kSubject};
+constexpr ItemPlace kAppointmentPlace{outlook::kFolderCalendar, outlook::kSubject};
+constexpr ItemPlace kNotePlace{outlook::kFolderNotes, outlook::kNoteSubject};
+
+// The place of the task, appointment and note kinds; no value for any other kind.
+std::optional<ItemPlace> PlaceOfKind(uint32_t kind);
+
+// The first item of the place, in folder order, whose subject matches; empty when none does.
+DispatchDriver FindItemBySubject(const ItemPlace& place, std::string_view subject);

@@ -1,0 +1,138 @@
+// The task writers: a new task from a task record, and a found task brought in line with a
+// change record. Both write the same properties in the same order; the order matters, since
+// later fields of the record override earlier ones (sensitivity, status).
+#include "app/error_log.h"
+#include "app/main_frame.h"
+#include "inbound/item_lookup.h"
+#include "inbound/task_record.h"
+#include "inbound/writer_common.h"
+#include "outlook/outlook_session.h"
+
+#include <string>
+
+namespace {
+
+using taskrecord::Completion;
+using taskrecord::TaskRecord;
+
+constexpr char kSaveTask[] = "SaveOutlookTask";
+constexpr char kChangeTask[] = "ChangeOutlookTask";
+constexpr char kDueDateRefused[] = "OrvaneOutlook=>OnTimerException::SetDueDate::";
+constexpr size_t kMaxErrorText = 254;
+constexpr char kNormalPriority[] = "normal";
+
+// A new task and a changed task differ in what "fully complete" writes.
+enum class TaskWrite { Save, Change };
+
+void SetTextIfGiven(const DispatchDriver& task, outlook::DispId id, const std::optional<std::string>& text) {
+  if (text) task.SetText(id, *text);
+}
+
+void WriteRecurrence(const DispatchDriver& task, const taskrecord::Recurrence& recurrence) {
+  const DispatchDriver pattern = task.InvokeForObject(outlook::kGetRecurrencePattern);
+  if (recurrence.patternStartDate) pattern.SetDate(outlook::kPatternStartDate, *recurrence.patternStartDate);
+  if (recurrence.hasEnd) {
+    pattern.SetBool(outlook::kNoEndDate, !*recurrence.hasEnd);
+    if (recurrence.patternEndDate) pattern.SetDate(outlook::kPatternEndDate, *recurrence.patternEndDate);
+  }
+  pattern.SetInt32(outlook::kRecurrenceType, recurrence.type);
+  if (recurrence.interval) pattern.SetInt32(outlook::kInterval, *recurrence.interval);
+  if (recurrence.dayOfWeekMask) pattern.SetInt32(outlook::kDayOfWeekMask, *recurrence.dayOfWeekMask);
+}
+
+// Outlook refuses some due dates (one before the start date, say); the task then falls due on
+// its start date, and the refusal is logged with Outlook's own words.
+void WriteDueDate(const DispatchDriver& task, double dueDate, const std::optional<double>& startDate) {
+  try {
+    task.SetDate(outlook::kDueDate, dueDate);
+  } catch (const AutomationError& error) {
+    if (startDate) task.SetDate(outlook::kDueDate, *startDate);
+    WriteLog((kDueDateRefused + std::string(error.what()).substr(0, kMaxErrorText)).c_str());
+  }
+}
+
+void WriteDates(const DispatchDriver& task, const TaskRecord& record) {
+  if (record.startDate) task.SetDate(outlook::kStartDate, *record.startDate);
+  if (record.dueDate) WriteDueDate(task, *record.dueDate, record.startDate);
+  if (record.reminder) {
+    task.SetBool(outlook::kReminderSet, record.reminder->set);
+    if (record.reminder->set) task.SetDate(outlook::kReminderTime, record.reminder->time);
+  }
+  if (record.dateCompleted) task.SetDate(outlook::kDateCompleted, *record.dateCompleted);
+}
+
+void WriteCompletion(const DispatchDriver& task, Completion completion, TaskWrite write) {
+  if (completion == Completion::Full && write == TaskWrite::Save) {
+    task.SetInt32(outlook::kPercentComplete, outlook::kPercentCompleteDone);
+  } else if (completion == Completion::Full) {
+    task.SetInt32(outlook::kStatus, outlook::kStatusComplete);
+  } else if (completion == Completion::None) {
+    task.SetInt32(outlook::kPercentComplete, 0);
+  }
+}
+
+void WriteWork(const DispatchDriver& task, const TaskRecord& record) {
+  if (record.totalWork) task.SetInt32(outlook::kTotalWork, *record.totalWork);
+  if (record.actualWork) task.SetInt32(outlook::kActualWork, *record.actualWork);
+}
+
+// The text and state properties, in the record's order: the private flag comes before the
+// sensitivity reset, and the status reset comes last, so the resets win.
+void WriteDetails(const DispatchDriver& task, const TaskRecord& record) {
+  SetTextIfGiven(task, outlook::kBillingInformation, record.billingInformation);
+  SetTextIfGiven(task, outlook::kCategories, record.categories);
+  SetTextIfGiven(task, outlook::kCompanies, record.companies);
+  SetTextIfGiven(task, outlook::kContactNames, record.contactNames);
+  SetTextIfGiven(task, outlook::kMileage, record.mileage);
+  if (record.importanceNormal) task.SetInt32(outlook::kImportance, outlook::kImportanceNormal);
+  if (record.makePrivate) task.SetInt32(outlook::kSensitivity, outlook::kSensitivityPrivate);
+  SetTextIfGiven(task, outlook::kRole, record.role);
+  if (record.schedulePriorityNormal) task.SetText(outlook::kSchedulePlusPriority, kNormalPriority);
+  if (record.resetSensitivity) task.SetInt32(outlook::kSensitivity, outlook::kSensitivityNormal);
+  if (record.resetStatus) task.SetInt32(outlook::kStatus, outlook::kStatusNotStarted);
+}
+
+void WriteTask(const DispatchDriver& task, const TaskRecord& record, TaskWrite write) {
+  if (record.recurrence) WriteRecurrence(task, *record.recurrence);
+  task.SetText(outlook::kSubject, record.subject);
+  if (record.linkId) task.SetInt32(outlook::kInternetCodepage, *record.linkId);
+  WriteDates(task, record);
+  WriteCompletion(task, record.completion, write);
+  WriteWork(task, record);
+  WriteDetails(task, record);
+  SetTextIfGiven(task, outlook::kBody, record.body);
+}
+
+DispatchDriver CreateTask() { return outlookApp.InvokeForObject(outlook::kCreateItem, Variant::Int32(outlook::kTaskItem)); }
+
+}  // namespace
+
+void CMainFrame::SaveOutlookTask(char* record) {
+  WriteLog(kSaveTask);
+  const std::optional<TaskRecord> task = taskrecord::ReadTaskRecord(RecordText(record));
+  if (!task) {
+    LogRecordWithoutSubject(kSaveTask);
+    return;
+  }
+  if (task->isShort) LogShortRecord(kSaveTask);
+
+  const DispatchDriver item = RetryAfterReconnect(CreateTask);
+  WriteTask(item, *task, TaskWrite::Save);
+  WriteLog("Save Task to Outlook");
+  SaveAndClose(item);
+}
+
+void CMainFrame::ChangeOutlookTask(char* record) {
+  const std::optional<taskrecord::ChangeRecord> change = taskrecord::ReadChangeRecord(RecordText(record));
+  if (!change) {
+    LogRecordWithoutSubject(kChangeTask);
+    return;
+  }
+  if (change->task.isShort) LogShortRecord(kChangeTask);
+
+  DispatchDriver item = FindItemBySubject(kTaskPlace, change->searchSubject);
+  // A task that Outlook no longer has (or never had) is made anew from the record.
+  if (item.IsEmpty()) item = CreateTask();
+  WriteTask(item, change->task, TaskWrite::Change);
+  SaveAndClose(item);
+}

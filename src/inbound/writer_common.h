@@ -1,0 +1,17 @@
+// Small pieces every inbound writer uses: the record as text, its log lines, saving an item.
+#pragma once
+
+#include "outlook/dispatch_driver.h"
+
+#include <string_view>
+
+// The record handed to a writer, as text (a null record reads as empty).
+inline std::string_view RecordText(const char* record) { return record ? record : ""; }
+
+// The log line of a record refused for want of a subject, naming the writer.
+void LogRecordWithoutSubject(const char* writer);
+// The log line of a record that ended before a field the writer reads.
+void LogShortRecord(const char* writer);
+
+// Close(0): Outlook saves the item and closes it.
+void SaveAndClose(const DispatchDriver& item);
