@@ -85,7 +85,8 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::WaitForExit(Milliseconds timeout) {
-  return process_ && WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+  // Keeps the test's own windows answering meanwhile: the program may send them messages.
+  return process_ && WaitUntil([this] { return !Running(); }, timeout, 10ms);
 }
 
 bool ChildProcess::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
