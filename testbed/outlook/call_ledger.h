@@ -1,0 +1,78 @@
+// CallLedger: the stand-in's test controls over calls: what was called how often, which calls are to
+// fail with which message, whether creation is refused, and what Logon received.
+#pragma once
+
+#include "outlook/outlook_ids.h"
+#include "testbed/outlook/member_table.h"
+
+#include <windows.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace outlook_standin {
+
+// Fails the matching calls with DISP_E_EXCEPTION carrying `message` (and `code` as the scode).
+// `remaining` is how many calls still fail; kAlways fails every one.
+struct FaultRule {
+  static constexpr int kAlways = -1;
+  ObjectKind object = ObjectKind::Any;
+  outlook::DispId id = 0;
+  CallKind call = CallKind::Any;
+  std::wstring message;
+  int remaining = 1;
+  HRESULT code = E_FAIL;
+};
+
+// One argument Logon received: its VARTYPE, its error code when it is VT_ERROR, else its text form.
+struct LogonArgument {
+  VARTYPE type = VT_EMPTY;
+  SCODE error = S_OK;
+  std::wstring text;
+};
+
+class CallLedger {
+public:
+  void Count(ObjectKind object, outlook::DispId id, CallKind call);
+  // Calls served: by DISPID on every object and in every way, or narrowed by object and call kind
+  // (ObjectKind::Any and CallKind::Any widen again).
+  long CountOf(outlook::DispId id) const { return CountOf(ObjectKind::Any, id, CallKind::Any); }
+  long CountOf(ObjectKind object, outlook::DispId id, CallKind call) const;
+  long Total() const { return total_; }
+  void ResetCounts();
+
+  void AddFault(const FaultRule& rule);
+  // The rule that fails this call, one of its uses spent; no value when the call goes through.
+  std::optional<FaultRule> TakeFault(ObjectKind object, outlook::DispId id, CallKind call);
+  void ClearFaults() { faults_.clear(); }
+
+  // The next `times` creations of the Application object fail (FaultRule::kAlways: all; 0: none).
+  void RefuseCreation(int times, HRESULT result);
+  // Whether this creation is refused (spending one refusal), and with which HRESULT.
+  bool TakeRefusal(HRESULT* result);
+
+  void RecordLogon(std::vector<LogonArgument> arguments);
+  int LogonCount() const { return logonCount_; }
+  const std::vector<LogonArgument>& LastLogon() const { return lastLogon_; }
+
+  // Everything back to the start: no counts, no faults, no refusal, no Logon seen.
+  void Reset();
+
+private:
+  using Key = std::tuple<ObjectKind, outlook::DispId, CallKind>;
+  std::map<Key, long> counts_;
+  long total_ = 0;
+  std::vector<FaultRule> faults_;
+  int refusals_ = 0;
+  HRESULT refusalResult_ = CO_E_SERVER_EXEC_FAILURE;
+  int logonCount_ = 0;
+  std::vector<LogonArgument> lastLogon_;
+};
+
+// The one ledger of the process.
+CallLedger& Ledger();
+
+}  // namespace outlook_standin

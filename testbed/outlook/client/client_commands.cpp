@@ -1,0 +1,144 @@
+#include "testbed/outlook/client/client_commands.h"
+
+#include "outlook/outlook_ids.h"
+
+#include <optional>
+
+const char kClientUsageText[] =
+    "Usage: OutlookClient list   <folder>\n"
+    "       OutlookClient add    <folder> <subject> [body]\n"
+    "       OutlookClient set    <folder> <subject> <member> <value>\n"
+    "       OutlookClient get    <folder> <subject> <member>\n"
+    "       OutlookClient delete <folder> <subject>\n"
+    "<folder>: tasks, appointments (or calendar), notes\n";
+
+namespace {
+
+struct FolderChoice {
+  int32_t folder;
+  int32_t itemType;
+};
+
+std::optional<FolderChoice> ParseFolder(const std::wstring& word) {
+  struct Entry {
+    const wchar_t* word;
+    FolderChoice choice;
+  };
+  static const Entry kEntries[] = {
+      {L"task", {outlook::kFolderTasks, outlook::kTaskItem}},
+      {L"tasks", {outlook::kFolderTasks, outlook::kTaskItem}},
+      {L"appointment", {outlook::kFolderCalendar, outlook::kAppointmentItem}},
+      {L"appointments", {outlook::kFolderCalendar, outlook::kAppointmentItem}},
+      {L"calendar", {outlook::kFolderCalendar, outlook::kAppointmentItem}},
+      {L"note", {outlook::kFolderNotes, outlook::kNoteItem}},
+      {L"notes", {outlook::kFolderNotes, outlook::kNoteItem}},
+  };
+  for (const Entry& entry : kEntries) {
+    if (lstrcmpiW(entry.word, word.c_str()) == 0) return entry.choice;
+  }
+  return std::nullopt;
+}
+
+std::string Ansi(const std::wstring& text) { return WideToAnsi(text.data(), text.size()); }
+
+class ClientSession {
+public:
+  // GetNamespace("MAPI") and Logon with every argument omitted, as a script does.
+  explicit ClientSession(const LateBound& application)
+      : application_(application), mapi_(application.CallForObject(L"GetNamespace", Variant::Wide(L"MAPI"))) {
+    mapi_.CallMethod(L"Logon");
+  }
+
+  LateBound ItemsOf(const FolderChoice& choice) const {
+    return mapi_.CallForObject(L"GetDefaultFolder", Variant::Int32(choice.folder)).GetObject(L"Items");
+  }
+
+  std::string List(const FolderChoice& choice) const {
+    const LateBound items = ItemsOf(choice);
+    const int32_t count = items.GetProperty(L"Count").ToInt32();
+    std::string lines;
+    for (int32_t index = 1; index <= count; ++index) {
+      const LateBound item = items.CallForObject(L"Item", Variant::Int32(index));
+      lines += std::to_string(index) + "\t" + item.GetProperty(L"Subject").ToAnsi() + "\n";
+    }
+    return lines;
+  }
+
+  void Add(const FolderChoice& choice, const std::wstring& subject, const std::optional<std::wstring>& body) const {
+    const LateBound item = application_.CallForObject(L"CreateItem", Variant::Int32(choice.itemType));
+    if (choice.itemType == outlook::kNoteItem) {
+      // A note's subject is the first line of its text.
+      item.SetProperty(L"Body", Variant::Wide(body ? subject + L"\r\n" + *body : subject));
+    } else {
+      item.SetProperty(L"Subject", Variant::Wide(subject));
+      if (body) item.SetProperty(L"Body", Variant::Wide(*body));
+    }
+    item.CallMethod(L"Save");
+  }
+
+  // The first item whose subject equals `subject` ignoring case; empty when there is none.
+  LateBound Find(const FolderChoice& choice, const std::wstring& subject) const {
+    const LateBound items = ItemsOf(choice);
+    const int32_t count = items.GetProperty(L"Count").ToInt32();
+    for (int32_t index = 1; index <= count; ++index) {
+      LateBound item = items.CallForObject(L"Item", Variant::Int32(index));
+      if (lstrcmpiW(item.GetProperty(L"Subject").ToWide().c_str(), subject.c_str()) == 0) return item;
+    }
+    return {};
+  }
+
+private:
+  LateBound application_;
+  LateBound mapi_;
+};
+
+int Fail(std::string& errors, int code, const std::string& text) {
+  errors += text + "\n";
+  return code;
+}
+
+int RunOnSession(const ClientSession& session, const std::vector<std::wstring>& words, std::string& output,
+                 std::string& errors) {
+  const std::wstring& verb = words[0];
+  const std::optional<FolderChoice> folder = ParseFolder(words[1]);
+  if (!folder) return Fail(errors, kClientUsage, "Unknown folder: " + Ansi(words[1]));
+  const size_t count = words.size();
+  if (lstrcmpiW(verb.c_str(), L"list") == 0 && count == 2) {
+    output += session.List(*folder);
+    return kClientDone;
+  }
+  if (lstrcmpiW(verb.c_str(), L"add") == 0 && (count == 3 || count == 4)) {
+    session.Add(*folder, words[2], count == 4 ? std::optional<std::wstring>(words[3]) : std::nullopt);
+    return kClientDone;
+  }
+  const bool set = lstrcmpiW(verb.c_str(), L"set") == 0 && count == 5;
+  const bool get = lstrcmpiW(verb.c_str(), L"get") == 0 && count == 4;
+  const bool remove = lstrcmpiW(verb.c_str(), L"delete") == 0 && count == 3;
+  if (!set && !get && !remove) return Fail(errors, kClientUsage, kClientUsageText);
+
+  const LateBound item = session.Find(*folder, words[2]);
+  if (item.IsEmpty()) return Fail(errors, kClientNoSuchItem, "No item with the subject: " + Ansi(words[2]));
+  if (get) {
+    output += item.GetProperty(words[3].c_str()).ToAnsi() + "\n";
+  } else if (set) {
+    // The value goes as text; Outlook turns it into the member's own type.
+    item.SetProperty(words[3].c_str(), Variant::Wide(words[4]));
+    item.CallMethod(L"Save");
+  } else {
+    item.CallMethod(L"Delete");
+  }
+  return kClientDone;
+}
+
+}  // namespace
+
+int RunClientCommand(const LateBound& application, const std::vector<std::wstring>& words, std::string& output,
+                     std::string& errors) {
+  if (words.size() < 2) return Fail(errors, kClientUsage, kClientUsageText);
+  try {
+    const ClientSession session(application);
+    return RunOnSession(session, words, output, errors);
+  } catch (const AutomationError& error) {
+    return Fail(errors, kClientOutlookFailed, std::string("Outlook failed: ") + error.what());
+  }
+}

@@ -1,0 +1,27 @@
+// The commands of OutlookClient, a command-line client that drives Outlook by member names only.
+#pragma once
+
+#include "testbed/outlook/client/late_bound.h"
+
+#include <string>
+#include <vector>
+
+// Exit codes of the client.
+constexpr int kClientDone = 0;
+constexpr int kClientUsage = 1;
+constexpr int kClientNoSuchItem = 2;
+constexpr int kClientOutlookFailed = 3;
+
+// Runs one command on the Outlook Application given; `words` are the arguments after the program name:
+//   list   <folder>                               index, tab, subject: one line per item
+//   add    <folder> <subject> [body]              a note's text is the subject, a line break, the body
+//   set    <folder> <subject> <member> <value>    the first item with that subject (any case); saved
+//   get    <folder> <subject> <member>            the member's value as text
+//   delete <folder> <subject>
+// <folder> is task(s), appointment(s) or calendar, note(s). What the command prints (ANSI text, one
+// line per "\n") goes to `output`, failures to `errors`. Answers one of the exit codes above.
+int RunClientCommand(const LateBound& application, const std::vector<std::wstring>& words, std::string& output,
+                     std::string& errors);
+
+// How to call the client.
+extern const char kClientUsageText[];

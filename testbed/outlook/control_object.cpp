@@ -1,0 +1,187 @@
+#include "testbed/outlook/control_object.h"
+
+#include "testbed/outlook/dispatch_object.h"
+#include "testbed/outlook/item_store.h"
+#include "testbed/outlook/standin_control.h"
+
+#include <vector>
+
+namespace outlook_standin {
+namespace {
+
+enum ControlId : outlook::DispId {
+  kReset = 1,
+  kFailCall,
+  kClearFailures,
+  kRefuseCreation,
+  kCallCount,
+  kTotalCalls,
+  kResetCallCounts,
+  kShowMainWindow,
+  kCloseMainWindow,
+  kQuit,
+  kItemCount,
+  kItemProperty,
+  kPatternProperty,
+  kLogonCount,
+  kLogonArgumentCount,
+  kLogonArgument,
+  kLogonArgumentType,
+};
+
+Member ControlMethod(const wchar_t* name, ControlId id) { return {name, id, Access::Method, ValueType::Int32}; }
+
+const std::vector<Member>& ControlMembers() {
+  static const std::vector<Member> members = {
+      ControlMethod(L"Reset", kReset),
+      ControlMethod(L"FailCall", kFailCall),
+      ControlMethod(L"ClearFailures", kClearFailures),
+      ControlMethod(L"RefuseCreation", kRefuseCreation),
+      ControlMethod(L"CallCount", kCallCount),
+      ControlMethod(L"TotalCalls", kTotalCalls),
+      ControlMethod(L"ResetCallCounts", kResetCallCounts),
+      ControlMethod(L"ShowMainWindow", kShowMainWindow),
+      ControlMethod(L"CloseMainWindow", kCloseMainWindow),
+      ControlMethod(L"Quit", kQuit),
+      ControlMethod(L"ItemCount", kItemCount),
+      ControlMethod(L"ItemProperty", kItemProperty),
+      ControlMethod(L"PatternProperty", kPatternProperty),
+      ControlMethod(L"LogonCount", kLogonCount),
+      ControlMethod(L"LogonArgumentCount", kLogonArgumentCount),
+      ControlMethod(L"LogonArgument", kLogonArgument),
+      ControlMethod(L"LogonArgumentType", kLogonArgumentType),
+  };
+  return members;
+}
+
+// Optional text argument: empty when omitted.
+std::wstring OptionalText(const Arguments& args, UINT index) {
+  return args.IsMissing(index) ? std::wstring() : args.Get(index, ValueType::Text).AsText();
+}
+
+int32_t OptionalNumber(const Arguments& args, UINT index, int32_t fallback) {
+  return args.IsMissing(index) ? fallback : args.Get(index, ValueType::Int32).AsInt32();
+}
+
+ObjectKind ObjectKindArgument(const Arguments& args, UINT index) {
+  ObjectKind kind = ObjectKind::Any;
+  if (!ParseObjectKind(OptionalText(args, index), &kind))
+    throw ModelError(DISP_E_TYPEMISMATCH, args.Count() - 1 - index);
+  return kind;
+}
+
+CallKind CallKindArgument(const Arguments& args, UINT index) {
+  CallKind kind = CallKind::Any;
+  if (!ParseCallKind(OptionalText(args, index), &kind)) throw ModelError(DISP_E_TYPEMISMATCH, args.Count() - 1 - index);
+  return kind;
+}
+
+const StoredItemPtr& StoredItemArgument(const Arguments& args) {
+  const std::vector<StoredItemPtr>& items = Store().FolderItems(args.Get(0, ValueType::Int32).AsInt32());
+  const int32_t index = args.Get(1, ValueType::Int32).AsInt32();
+  if (index < 1 || static_cast<size_t>(index) > items.size())
+    throw ModelError(kIndexOutOfBoundsMessage, DISP_E_BADINDEX);
+  return items[static_cast<size_t>(index) - 1];
+}
+
+// A member named or numbered by the third argument, among the members of `kind`.
+const Member& MemberArgument(const Arguments& args, ObjectKind kind) {
+  const VARTYPE type = args.At(2).vt & ~VT_BYREF;
+  const Member* member = type == VT_BSTR ? FindMember(kind, args.Get(2, ValueType::Text).AsText())
+                                         : FindMember(kind, args.Get(2, ValueType::Int32).AsInt32());
+  if (!member || !member->IsProperty()) throw ModelError(L"Unknown property.", DISP_E_MEMBERNOTFOUND);
+  return *member;
+}
+
+const LogonArgument& LogonArgumentAt(const Arguments& args) {
+  const std::vector<LogonArgument>& arguments = Ledger().LastLogon();
+  const int32_t index = args.Get(0, ValueType::Int32).AsInt32();
+  if (index < 0 || static_cast<size_t>(index) >= arguments.size()) {
+    throw ModelError(kIndexOutOfBoundsMessage, DISP_E_BADINDEX);
+  }
+  return arguments[static_cast<size_t>(index)];
+}
+
+class Control : public DispatchObject {
+public:
+  Control() : DispatchObject(ObjectKind::Control, false) {}
+
+protected:
+  const Member* Lookup(DISPID id) const override {
+    for (const Member& member : ControlMembers()) {
+      if (member.id == id) return &member;
+    }
+    return nullptr;
+  }
+  const Member* Lookup(std::wstring_view name) const override {
+    for (const Member& member : ControlMembers()) {
+      if (EqualsIgnoringCase(member.name, name)) return &member;
+    }
+    return nullptr;
+  }
+
+  void Serve(const Member& member, CallKind, const Arguments& args, VARIANT* result) override {
+    switch (static_cast<ControlId>(member.id)) {
+      case kReset: return ResetStore();
+      case kFailCall: return FailCallFrom(args);
+      case kClearFailures: return ClearFailures();
+      case kRefuseCreation:
+        args.Expect(1, 2);
+        return RefuseCreation(args.Get(0, ValueType::Int32).AsInt32(),
+                              OptionalNumber(args, 1, CO_E_SERVER_EXEC_FAILURE));
+      case kCallCount:
+        args.Expect(1, 3);
+        return ReturnValue(Value::Int32(CallCount(ObjectKindArgument(args, 1), args.Get(0, ValueType::Int32).AsInt32(),
+                                                  CallKindArgument(args, 2))),
+                           result);
+      case kTotalCalls: return ReturnValue(Value::Int32(TotalCalls()), result);
+      case kResetCallCounts: return ResetCallCounts();
+      case kShowMainWindow: return ReturnValue(Value::Bool(ShowMainWindow()), result);
+      case kCloseMainWindow: return CloseMainWindow();
+      case kQuit: return RequestQuit();
+      case kItemCount:
+        args.Expect(1, 1);
+        return ReturnValue(
+            Value::Int32(static_cast<int32_t>(Store().FolderItems(args.Get(0, ValueType::Int32).AsInt32()).size())),
+            result);
+      case kItemProperty: {
+        args.Expect(3, 3);
+        const ItemData& data = StoredItemArgument(args)->data;
+        return ReturnValue(data.Get(MemberArgument(args, ObjectKindOf(data.Kind())).id), result);
+      }
+      case kPatternProperty: {
+        args.Expect(3, 3);
+        const ItemData& data = StoredItemArgument(args)->data;
+        return ReturnValue(data.PatternGet(MemberArgument(args, ObjectKind::RecurrencePattern).id), result);
+      }
+      case kLogonCount: return ReturnValue(Value::Int32(LogonCount()), result);
+      case kLogonArgumentCount:
+        return ReturnValue(Value::Int32(static_cast<int32_t>(Ledger().LastLogon().size())), result);
+      case kLogonArgument: args.Expect(1, 1); return ReturnLogonArgument(LogonArgumentAt(args), result);
+      case kLogonArgumentType: args.Expect(1, 1); return ReturnValue(Value::Int32(LogonArgumentAt(args).type), result);
+    }
+  }
+
+private:
+  static void FailCallFrom(const Arguments& args) {
+    args.Expect(4, 6);
+    FailCall(ObjectKindArgument(args, 0), args.Get(1, ValueType::Int32).AsInt32(), CallKindArgument(args, 2),
+             args.Get(3, ValueType::Text).AsText(), OptionalNumber(args, 4, 1), OptionalNumber(args, 5, E_FAIL));
+  }
+
+  static void ReturnLogonArgument(const LogonArgument& argument, VARIANT* result) {
+    if (!result) return;
+    if (argument.type == VT_ERROR) {
+      result->scode = argument.error;
+      result->vt = VT_ERROR;
+      return;
+    }
+    ReturnValue(Value::Text(argument.text), result);
+  }
+};
+
+}  // namespace
+
+ComPtr<IDispatch> NewControl() { return MakeDispatch<Control>(); }
+
+}  // namespace outlook_standin

@@ -1,0 +1,31 @@
+// The test controls as a COM object ("OutlookStandin.Control"), for tests in other processes.
+#pragma once
+
+#include "outlook/com_types.h"
+
+namespace outlook_standin {
+
+// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 17:
+//   Reset()                                         empty folders; clear failures, refusal and counts
+//   FailCall(object, dispid, call, message [, times [, scode]])
+//                                                   object: "TaskItem", "Items", ... or "" (any);
+//                                                   call: "get", "put", "method" or "" (any);
+//                                                   times: calls to fail (default 1, -1 every call)
+//   ClearFailures()
+//   RefuseCreation(times [, hresult])               Application creations to refuse (-1 all, 0 none)
+//   CallCount(dispid [, object [, call]])           calls served
+//   TotalCalls()
+//   ResetCallCounts()
+//   ShowMainWindow()                                creates Outlook's main window; true when it exists
+//   CloseMainWindow()                               destroys it; the server stays while it has clients
+//   Quit()                                          ends the server process after the call returns
+//   ItemCount(folder)
+//   ItemProperty(folder, index, member)             member by name or DISPID; index 1-based
+//   PatternProperty(folder, index, member)          of the item's recurrence pattern
+//   LogonCount()
+//   LogonArgumentCount()                            of the last Logon
+//   LogonArgument(index)                            0-based; VT_ERROR with its code, else the text
+//   LogonArgumentType(index)                        the VARTYPE it arrived with
+ComPtr<IDispatch> NewControl();
+
+}  // namespace outlook_standin

@@ -1,0 +1,59 @@
+// ItemData: the properties of one task, appointment or note, with the rules Outlook applies when
+// they are written (an appointment's end follows its start, a task's status and percentage agree).
+#pragma once
+
+#include "outlook/outlook_ids.h"
+#include "testbed/outlook/member_table.h"
+#include "testbed/outlook/model_value.h"
+
+#include <map>
+#include <string>
+
+namespace outlook_standin {
+
+enum class ItemKind { Task, Appointment, Note };
+
+ObjectKind ObjectKindOf(ItemKind kind);
+// The default folder an item of this kind is saved into: 13 Tasks, 9 Calendar, 12 Notes.
+int32_t DefaultFolderOf(ItemKind kind);
+
+class ItemData {
+public:
+  // A new item with Outlook's defaults: texts empty, dates unset (4501), Importance normal,
+  // an appointment 30 minutes long with a 15-minute reminder lead (reminder off).
+  explicit ItemData(ItemKind kind);
+
+  ItemKind Kind() const { return kind_; }
+  // A property of the item's kind, by DISPID. A note's Subject is its Body up to the first line break.
+  Value Get(outlook::DispId id) const;
+  // Writes a property (already in its own type) with Outlook's side effects. Answers Outlook's
+  // message when it refuses the value (an end before the start), else the empty text.
+  std::wstring Put(outlook::DispId id, const Value& value, double today);
+
+  // GetRecurrencePattern: the item gets a pattern, filled from its dates the first time.
+  void OpenPattern();
+  bool HasPattern() const { return hasPattern_; }
+  Value PatternGet(outlook::DispId id) const;
+  void PatternPut(outlook::DispId id, const Value& value);
+
+  // Saving makes an item with a pattern recurring.
+  void CommitRecurrence() { recurring_ = recurring_ || hasPattern_; }
+  bool IsRecurring() const { return recurring_; }
+
+private:
+  std::wstring PutAppointmentTime(outlook::DispId id, const Value& value);
+  std::wstring PutTaskDate(outlook::DispId id, const Value& value, double today);
+  std::wstring PutTaskProgress(outlook::DispId id, const Value& value, double today);
+  void MarkComplete(double today);
+  void ClearCompletion();
+  double DateOf(outlook::DispId id) const { return values_.at(id).AsDate(); }
+  int32_t NumberOf(outlook::DispId id) const { return values_.at(id).AsInt32(); }
+
+  ItemKind kind_;
+  std::map<outlook::DispId, Value> values_;
+  std::map<outlook::DispId, Value> pattern_;
+  bool hasPattern_ = false;
+  bool recurring_ = false;
+};
+
+}  // namespace outlook_standin

@@ -1,0 +1,65 @@
+// ItemStore: the process-wide store behind every client: the three default folders with their saved
+// items, and the Items collections that listen to them for ItemsEvents.
+#pragma once
+
+#include "testbed/outlook/item_data.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace outlook_standin {
+
+// One saved item. Item objects handed to clients are working copies of it.
+struct StoredItem {
+  explicit StoredItem(ItemData saved) : data(std::move(saved)) {}
+  ItemData data;
+  bool deleted = false;
+};
+
+using StoredItemPtr = std::shared_ptr<StoredItem>;
+
+enum class ItemsEvent { Add, Change, Remove };
+
+// What the store tells about a folder's changes; every Items collection of the folder is one.
+class ItemsListener {
+public:
+  // The store holds a listener alive while it tells it of a change.
+  virtual void HoldListener() = 0;
+  virtual void LetGoListener() = 0;
+  virtual void OnItemsEvent(ItemsEvent event, const StoredItemPtr& item) = 0;
+
+protected:
+  ~ItemsListener() = default;
+};
+
+class ItemStore {
+public:
+  static bool IsDefaultFolder(int32_t folder);
+  // The items of a default folder, in the order they were first saved.
+  const std::vector<StoredItemPtr>& FolderItems(int32_t folder) const;
+
+  // First save: the item joins its default folder at the end; ItemAdd goes to the folder's listeners.
+  StoredItemPtr Add(const ItemData& data);
+  // Later save: the item takes the new data; ItemChange.
+  void Change(const StoredItemPtr& item, const ItemData& data);
+  // The item leaves its folder; ItemRemove.
+  void Remove(const StoredItemPtr& item);
+  // Empties every folder without raising events.
+  void Clear();
+
+  void Listen(int32_t folder, ItemsListener* listener);
+  void StopListening(int32_t folder, ItemsListener* listener);
+
+private:
+  void Raise(int32_t folder, ItemsEvent event, const StoredItemPtr& item);
+
+  std::map<int32_t, std::vector<StoredItemPtr>> folders_;
+  std::map<int32_t, std::vector<ItemsListener*>> listeners_;
+};
+
+// The one store of the process.
+ItemStore& Store();
+
+}  // namespace outlook_standin

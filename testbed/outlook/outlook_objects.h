@@ -1,0 +1,23 @@
+// The stand-in's Outlook objects, made through these functions only: Application, NameSpace,
+// MAPIFolder, Items (with ItemsEvents connection points), the three item kinds and RecurrencePattern.
+#pragma once
+
+#include "outlook/com_types.h"
+#include "testbed/outlook/item_data.h"
+#include "testbed/outlook/item_store.h"
+
+namespace outlook_standin {
+
+ComPtr<IDispatch> NewApplication();
+ComPtr<IDispatch> NewNameSpace();
+ComPtr<IDispatch> NewFolder(int32_t folder);
+ComPtr<IDispatch> NewItems(int32_t folder);
+// A new item that belongs to no folder until it is saved.
+ComPtr<IDispatch> NewItem(ItemKind kind);
+// A fresh working copy of a saved item: writes stay in it until Save or Close(0).
+ComPtr<IDispatch> NewWorkingCopy(const StoredItemPtr& item);
+
+// Today at 00:00, local time, as an OLE Automation date.
+double Today();
+
+}  // namespace outlook_standin

@@ -1,0 +1,114 @@
+// Application, NameSpace and MAPIFolder: the road from the automation server to a folder's items.
+#include "testbed/outlook/call_ledger.h"
+#include "testbed/outlook/dispatch_object.h"
+#include "testbed/outlook/outlook_objects.h"
+
+#include <cmath>
+
+namespace outlook_standin {
+namespace {
+
+using namespace outlook;
+
+class Application : public DispatchObject {
+public:
+  Application() : DispatchObject(ObjectKind::Application) {}
+
+protected:
+  void Serve(const Member& member, CallKind, const Arguments& args, VARIANT* result) override {
+    args.Expect(1, 1);
+    if (member.id == kCreateItem) {
+      ReturnObject(NewItem(ItemKindOf(args.Get(0, ValueType::Int32).AsInt32())).Get(), result);
+      return;
+    }
+    // GetNamespace: "MAPI" is the only type there is.
+    if (!EqualsIgnoringCase(args.Get(0, ValueType::Text).AsText(), L"MAPI")) {
+      throw ModelError(kBadParameterMessage, E_INVALIDARG);
+    }
+    ReturnObject(NewNameSpace().Get(), result);
+  }
+
+private:
+  static ItemKind ItemKindOf(int32_t itemType) {
+    switch (itemType) {
+      case kAppointmentItem: return ItemKind::Appointment;
+      case kTaskItem: return ItemKind::Task;
+      case kNoteItem: return ItemKind::Note;
+      default: break;
+    }
+    throw ModelError(kBadParameterMessage, E_INVALIDARG);
+  }
+};
+
+class NameSpace : public DispatchObject {
+public:
+  NameSpace() : DispatchObject(ObjectKind::NameSpace) {}
+
+protected:
+  void Serve(const Member& member, CallKind, const Arguments& args, VARIANT* result) override {
+    if (member.id == kLogon) {
+      Logon(args);
+      return;
+    }
+    args.Expect(1, 1);
+    const int32_t folder = args.Get(0, ValueType::Int32).AsInt32();
+    if (!ItemStore::IsDefaultFolder(folder)) throw ModelError(kBadParameterMessage, E_INVALIDARG);
+    ReturnObject(NewFolder(folder).Get(), result);
+  }
+
+private:
+  // Logon(Profile, Password, ShowDialog, NewSession), every argument optional. The one profile is
+  // always there; what the caller passed is kept for the tests.
+  static void Logon(const Arguments& args) {
+    args.Expect(0, 4);
+    std::vector<LogonArgument> received;
+    for (UINT i = 0; i < args.Count(); ++i) received.push_back(Describe(args.At(i)));
+    Ledger().RecordLogon(std::move(received));
+  }
+
+  static LogonArgument Describe(const VARIANT& arg) {
+    LogonArgument described;
+    described.type = arg.vt;
+    if (arg.vt == VT_ERROR) {
+      described.error = arg.scode;
+    } else {
+      try {
+        described.text = Value::FromVariant(arg, ValueType::Text).AsText();
+      } catch (const ModelError&) {
+        // No text form: the type alone is kept.
+      }
+    }
+    return described;
+  }
+};
+
+class Folder : public DispatchObject {
+public:
+  explicit Folder(int32_t folder) : DispatchObject(ObjectKind::Folder), folder_(folder) {}
+
+protected:
+  void Serve(const Member&, CallKind, const Arguments& args, VARIANT* result) override {
+    args.Expect(0, 0);
+    // Each read gives a new collection, as Outlook's does: a client keeps it to keep its events.
+    ReturnObject(NewItems(folder_).Get(), result);
+  }
+
+private:
+  int32_t folder_;
+};
+
+}  // namespace
+
+ComPtr<IDispatch> NewApplication() { return MakeDispatch<Application>(); }
+ComPtr<IDispatch> NewNameSpace() { return MakeDispatch<NameSpace>(); }
+ComPtr<IDispatch> NewFolder(int32_t folder) { return MakeDispatch<Folder>(folder); }
+
+double Today() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  double date = 0;
+  SystemTimeToVariantTime(&now, &date);
+  return std::floor(date);
+}
+
+}  // namespace outlook_standin

@@ -1,0 +1,113 @@
+#include "testbed/outlook/standin_control.h"
+
+#include "testbed/outlook/class_factory.h"
+#include "testbed/outlook/item_store.h"
+#include "testbed/outlook/outlook_objects.h"
+#include "testbed/outlook/registration.h"
+#include "testbed/outlook/standin_ids.h"
+
+#include <stdexcept>
+
+namespace outlook_standin {
+namespace {
+
+DWORD inProcessCookie = 0;
+void (*quitHandler)() = nullptr;
+
+const StoredItemPtr& ItemAt(int32_t folder, int index) {
+  const std::vector<StoredItemPtr>& items = Store().FolderItems(folder);
+  if (index < 1 || static_cast<size_t>(index) > items.size()) throw std::invalid_argument("no item at that index");
+  return items[static_cast<size_t>(index) - 1];
+}
+
+// Writes the properties as a client would, through Outlook's rules for each one.
+void Apply(ItemData& data, const PropertyList& properties) {
+  for (const auto& [id, value] : properties) {
+    const Member* member = FindMember(ObjectKindOf(data.Kind()), id);
+    if (!member || member->access != Access::GetPut || member->type != value.Type()) {
+      throw std::invalid_argument("not a writable property of this kind, or not of its type");
+    }
+    if (!data.Put(id, value, Today()).empty()) throw std::invalid_argument("the value is refused");
+  }
+}
+
+}  // namespace
+
+void FailCall(ObjectKind object, outlook::DispId id, CallKind call, const std::wstring& message, int times,
+              HRESULT code) {
+  FaultRule rule;
+  rule.object = object;
+  rule.id = id;
+  rule.call = call;
+  rule.message = message;
+  rule.remaining = times;
+  rule.code = code;
+  Ledger().AddFault(rule);
+}
+
+void FailCall(outlook::DispId id, CallKind call, const std::wstring& message, int times) {
+  FailCall(ObjectKind::Any, id, call, message, times);
+}
+
+void ClearFailures() { Ledger().ClearFaults(); }
+void RefuseCreation(int times, HRESULT result) { Ledger().RefuseCreation(times, result); }
+long CallCount(outlook::DispId id) { return Ledger().CountOf(id); }
+long CallCount(ObjectKind object, outlook::DispId id, CallKind call) { return Ledger().CountOf(object, id, call); }
+long TotalCalls() { return Ledger().Total(); }
+void ResetCallCounts() { Ledger().ResetCounts(); }
+int LogonCount() { return Ledger().LogonCount(); }
+std::vector<LogonArgument> LastLogonArguments() { return Ledger().LastLogon(); }
+
+void ResetStore() {
+  Store().Clear();
+  Ledger().Reset();
+}
+
+std::vector<ItemData> FolderItems(int32_t folder) {
+  std::vector<ItemData> items;
+  for (const StoredItemPtr& item : Store().FolderItems(folder)) items.push_back(item->data);
+  return items;
+}
+
+void AddItem(ItemKind kind, const PropertyList& properties) {
+  ItemData data(kind);
+  Apply(data, properties);
+  Store().Add(data);
+}
+
+void ChangeItem(int32_t folder, int index, const PropertyList& properties) {
+  const StoredItemPtr item = ItemAt(folder, index);
+  ItemData data = item->data;
+  Apply(data, properties);
+  Store().Change(item, data);
+}
+
+void RemoveItem(int32_t folder, int index) {
+  const StoredItemPtr item = ItemAt(folder, index);
+  Store().Remove(item);
+}
+
+ComPtr<IDispatch> CreateApplication() { return NewApplication(); }
+
+HRESULT RegisterInProcessServer() {
+  if (inProcessCookie) return S_OK;
+  const HRESULT progId = EnsureApplicationProgId();
+  if (FAILED(progId)) return progId;
+  const ComPtr<IClassFactory> factory = NewApplicationFactory();
+  return CoRegisterClassObject(kApplicationClsid, factory.Get(), CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
+                               &inProcessCookie);
+}
+
+void RevokeInProcessServer() {
+  if (!inProcessCookie) return;
+  CoRevokeClassObject(inProcessCookie);
+  inProcessCookie = 0;
+}
+
+void RequestQuit() {
+  if (quitHandler) quitHandler();
+}
+
+void SetQuitHandler(void (*handler)()) { quitHandler = handler; }
+
+}  // namespace outlook_standin

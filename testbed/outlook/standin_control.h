@@ -1,0 +1,89 @@
+// Test controls of the stand-in Outlook for in-process tests: fail chosen calls, refuse creation,
+// count calls, act as the user on the store, read the store, show or close Outlook's main window,
+// and serve the in-process model as the running "Outlook.Application".
+#pragma once
+
+#include "outlook/com_types.h"
+#include "outlook/outlook_ids.h"
+#include "testbed/outlook/call_ledger.h"
+#include "testbed/outlook/item_data.h"
+#include "testbed/outlook/main_window.h"  // ShowMainWindow, CloseMainWindow, MainWindow
+#include "testbed/outlook/member_table.h"
+#include "testbed/outlook/model_value.h"
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace outlook_standin {
+
+// --- Calls -------------------------------------------------------------------------------------
+
+// The next `times` matching calls (FaultRule::kAlways: every one) fail with DISP_E_EXCEPTION whose
+// EXCEPINFO carries `message` as bstrDescription and `code` as scode.
+void FailCall(ObjectKind object, outlook::DispId id, CallKind call, const std::wstring& message, int times = 1,
+              HRESULT code = E_FAIL);
+// The same on every kind of object.
+void FailCall(outlook::DispId id, CallKind call, const std::wstring& message, int times = 1);
+void ClearFailures();
+
+// The next `times` creations of the Application object fail with `result` (kAlways: all; 0: none).
+void RefuseCreation(int times = FaultRule::kAlways, HRESULT result = CO_E_SERVER_EXEC_FAILURE);
+
+// Calls served, failed ones included.
+long CallCount(outlook::DispId id);
+long CallCount(ObjectKind object, outlook::DispId id, CallKind call);
+long TotalCalls();
+void ResetCallCounts();
+
+// How often Logon was called, and the arguments of the last call.
+int LogonCount();
+std::vector<LogonArgument> LastLogonArguments();
+
+// --- Store -------------------------------------------------------------------------------------
+
+// Empties every folder (without events), and clears failures, refusal, counts and Logon records.
+void ResetStore();
+
+// The saved items of a default folder (9, 12, 13), in Items order, as copies of their data.
+std::vector<ItemData> FolderItems(int32_t folder);
+
+using PropertyList = std::vector<std::pair<outlook::DispId, Value>>;
+// What the user does in Outlook: add, change (index 1-based) or delete an item. Raises ItemAdd,
+// ItemChange or ItemRemove as a client's save would; counts no call. A property Outlook refuses,
+// or an index outside the folder, throws std::invalid_argument.
+void AddItem(ItemKind kind, const PropertyList& properties);
+void ChangeItem(int32_t folder, int index, const PropertyList& properties);
+void RemoveItem(int32_t folder, int index);
+
+// --- Serving the model in-process ----------------------------------------------------------------
+
+// A new Application object of the in-process model (not counted as a creation to refuse).
+ComPtr<IDispatch> CreateApplication();
+
+// Registers the model's Application class object (CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE), so that
+// CLSIDFromProgID("Outlook.Application") + CoCreateInstance in this process reach it. Makes sure the
+// ProgID is registered. Revoking takes it back.
+HRESULT RegisterInProcessServer();
+void RevokeInProcessServer();
+
+// Registers the in-process server for its lifetime.
+class InProcessServer {
+public:
+  InProcessServer() : result_(RegisterInProcessServer()) {}
+  InProcessServer(const InProcessServer&) = delete;
+  InProcessServer& operator=(const InProcessServer&) = delete;
+  ~InProcessServer() { RevokeInProcessServer(); }
+  HRESULT Result() const { return result_; }
+
+private:
+  HRESULT result_;
+};
+
+// Asks the running server process to end (a control's Quit); does nothing in-process.
+void RequestQuit();
+void SetQuitHandler(void (*handler)());
+
+}  // namespace outlook_standin
