@@ -1,0 +1,36 @@
+#include "testbed/orvane/readable_bytes.h"
+
+#include <cstdio>
+
+namespace standin {
+
+std::string ReadableBytes(std::string_view bytes) {
+  constexpr char kHexDigits[] = "0123456789ABCDEF";
+  std::string shown;
+  shown.reserve(bytes.size());
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\\') {
+      shown += "\\\\";
+    } else if (c == '\t') {
+      shown += "\\t";
+    } else if (byte >= 0x20 && byte <= 0x7E) {
+      shown += c;
+    } else {
+      shown += "\\x";
+      shown += kHexDigits[byte >> 4];
+      shown += kHexDigits[byte & 0x0F];
+    }
+  }
+  return shown;
+}
+
+std::string CopyDataLine(std::uint32_t kind, std::uintptr_t sender, std::string_view bytes) {
+  char head[96];
+  std::snprintf(head, sizeof head, "WM_COPYDATA kind=0x%08lX bytes=%zu sender=0x%llX data=",
+                static_cast<unsigned long>(kind), bytes.size(),
+                static_cast<unsigned long long>(sender));
+  return head + ReadableBytes(bytes);
+}
+
+}  // namespace standin
