@@ -213,7 +213,10 @@ LRESULT CALLBACK TestWindow::Procedure(HWND window, UINT message, WPARAM wParam,
                       reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
   }
   auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self && message >= 0xC000 && message <= 0xFFFF) self->received_.push_back(message);
+  if (self && message >= 0xC000 && message <= 0xFFFF) {
+    self->received_.push_back(message);
+    if (self->onRegisteredMessage) self->onRegisteredMessage(message);
+  }
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -278,5 +281,22 @@ BOOL CALLBACK EndPluginWindow(HWND window, LPARAM) {
 }  // namespace
 
 void EndStrayPlugins() { EnumWindows(EndPluginWindow, 0); }
+
+StandinControl::StandinControl() { control_.CreateDispatch("OutlookStandin.Control"); }
+
+outlook::DispId StandinControl::IdOf(const wchar_t* name) const {
+  DISPID id = DISPID_UNKNOWN;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  if (!control_.Get() || FAILED(control_.Get()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) {
+    throw AutomationError(DISP_E_UNKNOWNNAME, "no control member named so");
+  }
+  return id;
+}
+
+int StandinControl::ItemCount(int folder) const { return Call(L"ItemCount", Variant::Int32(folder)).ToInt32(); }
+
+std::string StandinControl::ItemText(int folder, int index, const wchar_t* member) const {
+  return Call(L"ItemProperty", Variant::Int32(folder), Variant::Int32(index), Variant::Wide(member)).ToAnsi();
+}
 
 }  // namespace e2e

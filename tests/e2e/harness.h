@@ -2,6 +2,8 @@
 // message boxes, the plug-in's log and settings, each test in a working directory of its own.
 #pragma once
 
+#include "outlook/dispatch_driver.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -70,6 +72,8 @@ public:
   HWND Get() const { return window_; }
   // Messages received that were registered under this name.
   int CountOf(const char* registeredName) const;
+  // Called while a registered message is being handled (the sender may still be waiting).
+  std::function<void(UINT)> onRegisteredMessage;
 
 private:
   static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM);
@@ -93,5 +97,33 @@ bool SendRecord(HWND plugin, DWORD kind, const std::string& record);
 bool SendAction(HWND plugin, const char* actionMessageName);
 // Ends every plug-in process still running on the desktop (left over from a failed test).
 void EndStrayPlugins();
+
+// The stand-in Outlook's test controls, reached over COM ("OutlookStandin.Control"). Creating it
+// starts the stand-in server (or reaches the running one), which the plug-in then shares.
+class StandinControl {
+public:
+  StandinControl();
+  bool Available() const { return !control_.IsEmpty(); }
+  // Calls a control method by name with the arguments in their natural order.
+  template <class... Args>
+  Variant Call(const wchar_t* name, Args&&... args) const {
+    return control_.InvokeMethod(IdOf(name), std::forward<Args>(args)...);
+  }
+  int ItemCount(int folder) const;
+  std::string ItemText(int folder, int index, const wchar_t* member) const;
+
+private:
+  outlook::DispId IdOf(const wchar_t* name) const;
+  DispatchDriver control_;
+};
+
+// Starts COM for the test thread (single-threaded apartment) for the life of the object.
+class ComApartment {
+public:
+  ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+  ~ComApartment() { CoUninitialize(); }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+};
 
 }  // namespace e2e

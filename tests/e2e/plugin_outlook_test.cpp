@@ -1,0 +1,152 @@
+// The plug-in with the stand-in Outlook out of process and a main application: records written
+// into Outlook, a failed tick handed over, and an Outlook that cannot be started.
+#include "tests/e2e/harness.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace e2e;
+
+constexpr char kFrameClass[] = "OrvaneOutlookFrame";
+constexpr DWORD kTaskKind = 0x2BB7B2A6;
+constexpr int kTasksFolder = 13;
+constexpr long kAlways = -1;
+
+std::string TaskRecord(const std::string& subject) {
+  std::string record = subject +
+                       "\t1/12/2026\t15/12/2026*9:00am*10:30am\tTrue\t15/12/2026\t0:15\tnot Done\t0.000\t120\tnot "
+                       "Done\tblank\tWork\tblank\tAnn\tblank\tFigures\tNormal\tFalse\tOwner\tnormal\tblank\tblank\t"
+                       "4711\tnorecurring";
+  for (int field = 25; field <= 37; ++field) record += "\t0";
+  return record;
+}
+
+class PluginOutlookTest : public testing::Test {
+protected:
+  void SetUp() override {
+    EndStrayPlugins();
+    workDirectory_ = FreshWorkDirectory();
+    ASSERT_TRUE(control_.Available()) << "the stand-in Outlook is not registered";
+    control_.Call(L"Reset");
+  }
+  void TearDown() override { EndStrayPlugins(); }
+
+  HWND StartPluginAndFindFrame(ChildProcess& plugin) {
+    plugin = StartPlugin(workDirectory_);
+    const HWND frame = WaitForWindow(kFrameClass, "Untitled - stub", 10s);
+    EXPECT_NE(frame, nullptr);
+    return frame;
+  }
+  std::string PluginLog() const { return ReadFileText(workDirectory_ + "\\OrvaneErrorLog.txt"); }
+  void FailCreateItem(long times) const {
+    control_.Call(L"FailCall", Variant::Wide(L"Application"), Variant::Int32(outlook::kCreateItem),
+                  Variant::Wide(L"Method"), Variant::Wide(L"Outlook is busy"), Variant::Int32(times));
+  }
+
+  ComApartment apartment_;
+  StandinControl control_;
+  std::string workDirectory_;
+};
+
+TEST_F(PluginOutlookTest, TaskSentByTheMainApplicationArrivesInOutlook) {
+  WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
+  ChildProcess mainApp("Orvane.exe", "/log \"" + workDirectory_ + "\\OrvaneMain.log\"", workDirectory_);
+  ASSERT_NE(WaitForWindow("Orvane Main", nullptr, 10s), nullptr);
+  ChildProcess plugin;
+  ASSERT_NE(StartPluginAndFindFrame(plugin), nullptr);
+  ChildProcess sender("Orvane.exe", "/send 0x2BB7B2A6 save \"Buy milk\\t1/12/2026\\tnot done\"", workDirectory_);
+  ASSERT_TRUE(sender.WaitForExit(10s));
+  ASSERT_EQ(sender.ExitCode(), 0u);
+  EXPECT_TRUE(WaitUntil([&] { return control_.ItemCount(kTasksFolder) == 1; }, 2500ms));
+  EXPECT_EQ(control_.ItemText(kTasksFolder, 1, L"Subject"), "Buy milk");
+  EXPECT_TRUE(plugin.Running());
+}
+
+TEST_F(PluginOutlookTest, FailedTickIsLoggedAndHandedToTheMainApplication) {
+  bool frameRetitledAtShield = false;
+  TestWindow mainApp("Orvane Main", "Orvane");
+  mainApp.onRegisteredMessage = [&](UINT message) {
+    if (message == RegisterWindowMessageA("Orvane_Shield")) {
+      frameRetitledAtShield = FindWindowA(kFrameClass, "stub") != nullptr;
+    }
+  };
+  WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
+  ChildProcess plugin;
+  const HWND frame = StartPluginAndFindFrame(plugin);
+  ASSERT_NE(frame, nullptr);
+  FailCreateItem(kAlways);
+  ASSERT_TRUE(SendRecord(frame, kTaskKind, TaskRecord("Never written")));
+  ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
+  ASSERT_TRUE(plugin.WaitForExit(5s));
+  EXPECT_EQ(plugin.ExitCode(), 0u);
+  EXPECT_EQ(mainApp.CountOf("Orvane_Shield"), 1);
+  EXPECT_TRUE(frameRetitledAtShield);
+  EXPECT_NE(PluginLog().find("OrvaneOutlook=>OnTimerException::Outlook is busy"), std::string::npos) << PluginLog();
+  EXPECT_EQ(control_.ItemCount(kTasksFolder), 0);
+  // With the main application there, no successor is started.
+  PumpMessages(1500ms);
+  EXPECT_EQ(FindWindowA(kFrameClass, nullptr), nullptr);
+}
+
+TEST_F(PluginOutlookTest, HandOffWithoutMainApplicationLeavesExactlyOneNewPlugIn) {
+  WriteIniSetting(workDirectory_, "OutlookToOrvane", 1);
+  ChildProcess plugin;
+  const HWND frame = StartPluginAndFindFrame(plugin);
+  ASSERT_NE(frame, nullptr);
+  // Both tries of the first plug-in fail; its successor finds Outlook well again.
+  FailCreateItem(2);
+  ASSERT_TRUE(SendRecord(frame, kTaskKind, TaskRecord("Handed over")));
+  ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
+  ASSERT_TRUE(plugin.WaitForExit(10s));
+  EXPECT_EQ(plugin.ExitCode(), 0u);
+  const HWND successor = WaitForWindow(kFrameClass, "Untitled - stub", 10s);
+  ASSERT_NE(successor, nullptr) << "the plug-in did not come back";
+  EXPECT_NE(WindowProcess(successor), plugin.Id());
+  PumpMessages(1500ms);
+  int frames = 0;
+  for (HWND window = FindWindowA(kFrameClass, nullptr); window;
+       window = FindWindowExA(nullptr, window, kFrameClass, nullptr)) {
+    ++frames;
+  }
+  EXPECT_EQ(frames, 1);
+}
+
+TEST_F(PluginOutlookTest, OutlookThatCannotBeStartedEndsThePlugInQuietlyAfterTwoTries) {
+  TestWindow mainApp("Orvane Main", "Orvane");
+  WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
+  ChildProcess plugin;
+  const HWND frame = StartPluginAndFindFrame(plugin);
+  ASSERT_NE(frame, nullptr);
+  control_.Call(L"RefuseCreation", Variant::Int32(kAlways));
+  ASSERT_TRUE(SendRecord(frame, kTaskKind, TaskRecord("Nowhere to go")));
+  ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
+  // The tick comes after a second, the second try 5 s after the first.
+  EXPECT_FALSE(plugin.WaitForExit(5500ms));
+  ASSERT_TRUE(plugin.WaitForExit(3s));
+  EXPECT_EQ(plugin.ExitCode(), 0u);
+  const std::string log = PluginLog();
+  EXPECT_EQ(log.find("Exception"), std::string::npos) << log;
+  EXPECT_EQ(mainApp.CountOf("Orvane_Shield"), 0);
+}
+
+TEST_F(PluginOutlookTest, SessionOpensAtStartOnlyWithTheLinkOnAndOutlooksWindowThere) {
+  TestWindow mainApp("Orvane Main", "Orvane");
+  WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
+  control_.Call(L"ShowMainWindow");
+  ChildProcess quiet;
+  ASSERT_NE(StartPluginAndFindFrame(quiet), nullptr);
+  PumpMessages(1500ms);
+  EXPECT_EQ(control_.Call(L"LogonCount").ToInt32(), 0);
+  quiet.Terminate();
+  EndStrayPlugins();
+
+  WriteIniSetting(workDirectory_, "OutlookToOrvane", 1);
+  ChildProcess linked;
+  ASSERT_NE(StartPluginAndFindFrame(linked), nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return control_.Call(L"LogonCount").ToInt32() >= 1; }, 3s));
+  EXPECT_EQ(control_.Call(L"LogonArgumentCount").ToInt32(), 4);
+  control_.Call(L"CloseMainWindow");
+}
+
+}  // namespace
