@@ -1,0 +1,76 @@
+// The dispatch wrapper against the stand-in Outlook's object model in this process: Outlook's
+// own message text in the exception, the HRESULT in words without one, and ANSI texts.
+#include "outlook/dispatch_driver.h"
+
+#include "testbed/outlook/standin_control.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace standin = outlook_standin;
+
+class DispatchDriverTest : public testing::Test {
+protected:
+  void SetUp() override {
+    standin::ResetStore();
+    application_ = DispatchDriver(standin::CreateApplication());
+  }
+  void TearDown() override { standin::ResetStore(); }
+
+  DispatchDriver NewTask() const {
+    return application_.InvokeForObject(outlook::kCreateItem, Variant::Int32(outlook::kTaskItem));
+  }
+
+  DispatchDriver application_;
+};
+
+TEST_F(DispatchDriverTest, FailedCallCarriesOutlooksMessageText) {
+  standin::FailCall(standin::ObjectKind::TaskItem, outlook::kDueDate, standin::CallKind::Put,
+                    L"The due date cannot be before the start date.");
+  const DispatchDriver task = NewTask();
+  try {
+    task.SetDate(outlook::kDueDate, 40000.0);
+    FAIL() << "the write was expected to fail";
+  } catch (const AutomationError& error) {
+    EXPECT_STREQ(error.what(), "The due date cannot be before the start date.");
+  }
+  // Only the chosen call failed, and only once.
+  EXPECT_NO_THROW(task.SetDate(outlook::kDueDate, 40000.0));
+}
+
+TEST_F(DispatchDriverTest, FailureWithoutOutlooksTextGivesTheResultInWords) {
+  const DispatchDriver task = NewTask();
+  try {
+    task.GetProperty(0x7FFF);
+    FAIL() << "an unknown member was expected to fail";
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.Result(), DISP_E_MEMBERNOTFOUND);
+    EXPECT_NE(std::string(error.what()).find("0x80020003"), std::string::npos) << error.what();
+  }
+}
+
+TEST_F(DispatchDriverTest, EmptyWrapperThrowsInsteadOfCrashing) {
+  const DispatchDriver empty;
+  EXPECT_THROW(empty.GetText(outlook::kSubject), AutomationError);
+}
+
+TEST_F(DispatchDriverTest, TextsCrossAsAnsiBytesOfTheCodePage) {
+  const DispatchDriver task = NewTask();
+  // "é€" as Outlook holds it (UTF-16) becomes E9 80 in the ANSI code page 1252.
+  task.SetProperty(outlook::kSubject, Variant::Wide(L"Caf\u00E9 \u20AC5"));
+  EXPECT_EQ(task.GetText(outlook::kSubject), "Caf\xE9 \x80" "5");
+  task.SetText(outlook::kBody, "Cr\xE8me \x80");
+  EXPECT_EQ(task.GetProperty(outlook::kBody).ToWide(), L"Cr\u00E8me \u20AC");
+}
+
+TEST_F(DispatchDriverTest, CopiesShareTheObjectAndReleaseTheirOwnReference) {
+  DispatchDriver task = NewTask();
+  task.SetText(outlook::kSubject, "shared");
+  DispatchDriver copy = task;
+  task.ReleaseDispatch();
+  EXPECT_TRUE(task.IsEmpty());
+  EXPECT_EQ(copy.GetText(outlook::kSubject), "shared");
+}
+
+}  // namespace
