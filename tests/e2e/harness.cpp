@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -281,6 +283,27 @@ BOOL CALLBACK EndPluginWindow(HWND window, LPARAM) {
 }  // namespace
 
 void EndStrayPlugins() { EnumWindows(EndPluginWindow, 0); }
+
+namespace {
+
+bool ProcessRuns(const char* program) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  bool found = false;
+  for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry)) {
+    found = lstrcmpiA(entry.szExeFile, program) == 0;
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
+}  // namespace
+
+bool WaitForNoProcess(const char* program, Milliseconds timeout) {
+  return WaitUntil([program] { return !ProcessRuns(program); }, timeout, 50ms);
+}
 
 StandinControl::StandinControl() { control_.CreateDispatch("OutlookStandin.Control"); }
 

@@ -97,6 +97,9 @@ bool SendRecord(HWND plugin, DWORD kind, const std::string& record);
 bool SendAction(HWND plugin, const char* actionMessageName);
 // Ends every plug-in process still running on the desktop (left over from a failed test).
 void EndStrayPlugins();
+// Waits until no process of that program runs; false when one is still there after the time.
+// A COM server that is ending still takes new clients for a moment, and such a client waits on it.
+bool WaitForNoProcess(const char* program, Milliseconds timeout);
 
 // The stand-in Outlook's test controls, reached over COM ("OutlookStandin.Control"). Creating it
 // starts the stand-in server (or reaches the running one), which the plug-in then shares.

@@ -13,6 +13,9 @@ constexpr DWORD kTaskKind = 0x2BB7B2A6;
 constexpr int kTasksFolder = 13;
 constexpr long kAlways = -1;
 
+// The stand-in of an earlier test must be gone before this test reaches for one.
+bool EarlierStandinGone() { return WaitForNoProcess("OutlookStandin.exe", 15s); }
+
 std::string TaskRecord(const std::string& subject) {
   std::string record = subject +
                        "\t1/12/2026\t15/12/2026*9:00am*10:30am\tTrue\t15/12/2026\t0:15\tnot Done\t0.000\t120\tnot "
@@ -27,6 +30,7 @@ protected:
   void SetUp() override {
     EndStrayPlugins();
     workDirectory_ = FreshWorkDirectory();
+    EXPECT_TRUE(earlierStandinGone_);
     ASSERT_TRUE(control_.Available()) << "the stand-in Outlook is not registered";
     control_.Call(L"Reset");
   }
@@ -45,6 +49,7 @@ protected:
   }
 
   ComApartment apartment_;
+  bool earlierStandinGone_ = EarlierStandinGone();
   StandinControl control_;
   std::string workDirectory_;
 };
@@ -146,6 +151,7 @@ TEST_F(PluginOutlookTest, SessionOpensAtStartOnlyWithTheLinkOnAndOutlooksWindowT
   ASSERT_NE(StartPluginAndFindFrame(linked), nullptr);
   EXPECT_TRUE(WaitUntil([&] { return control_.Call(L"LogonCount").ToInt32() >= 1; }, 3s));
   EXPECT_EQ(control_.Call(L"LogonArgumentCount").ToInt32(), 4);
+  linked.Terminate();
   control_.Call(L"CloseMainWindow");
 }
 
