@@ -2,6 +2,7 @@
 
 #include "app/instance.h"
 #include "app/resource_ids.h"
+#include "outlook/com_object.h"
 
 #include <cstdio>
 
@@ -69,31 +70,8 @@ std::string ModulePath() {
 
 // The document's automation object: no methods and no properties. While one exists the
 // application stays alive for its client.
-class StubDocument final : public IDispatch {
+class StubDocument final : public ComObject<IDispatch> {
 public:
-  StubDocument() = default;
-  StubDocument(const StubDocument&) = delete;
-  StubDocument& operator=(const StubDocument&) = delete;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, kDocumentDispatchIid)) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) {
-      delete this;
-      TheApp().DocumentReleased();
-    }
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     if (count) *count = 0;
     return S_OK;
@@ -108,28 +86,15 @@ public:
   }
 
 private:
-  ULONG references_ = 1;
+  ~StubDocument() override { TheApp().DocumentReleased(); }
+  bool Answers(REFIID iid) const override {
+    return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, kDocumentDispatchIid);
+  }
 };
 
 // Makes the document (with its frame) for an automation client.
-class DocumentFactory final : public IClassFactory {
+class DocumentFactory final : public ComObject<IClassFactory> {
 public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
@@ -144,7 +109,7 @@ public:
   }
 
 private:
-  ULONG references_ = 1;
+  bool Answers(REFIID iid) const override { return IsEqualIID(iid, IID_IClassFactory); }
 };
 
 INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

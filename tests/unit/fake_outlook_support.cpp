@@ -1,5 +1,6 @@
 #include "tests/unit/fake_outlook_support.h"
 
+#include "outlook/com_object.h"
 #include "outlook/outlook_ids.h"
 
 #include <cstdio>
@@ -13,28 +14,10 @@ constexpr char kOutlookClsidText[] = "{0006F03A-0000-0000-C000-000000000046}";
 
 OutlookRecord record;
 
-class FakeObject final : public IDispatch {
+class FakeObject final : public ComObject<IDispatch> {
 public:
   explicit FakeObject(bool isApplication) : isApplication_(isApplication) { ++record.liveObjects; }
-  ~FakeObject() { --record.liveObjects; }
-  FakeObject(const FakeObject&) = delete;
-  FakeObject& operator=(const FakeObject&) = delete;
 
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-      *object = static_cast<IDispatch*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
     *count = 0;
     return S_OK;
@@ -68,27 +51,13 @@ public:
   }
 
 private:
+  ~FakeObject() override { --record.liveObjects; }
+  bool Answers(REFIID iid) const override { return IsEqualIID(iid, IID_IDispatch); }
   bool isApplication_;
-  ULONG references_ = 1;
 };
 
-class FakeFactory final : public IClassFactory {
+class FakeFactory final : public ComObject<IClassFactory> {
 public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *object = static_cast<IClassFactory*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID iid, void** object) override {
     *object = nullptr;
     if (record.refuseCreation) return CO_E_SERVER_EXEC_FAILURE;
@@ -100,7 +69,7 @@ public:
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
 private:
-  ULONG references_ = 1;
+  bool Answers(REFIID iid) const override { return IsEqualIID(iid, IID_IClassFactory); }
 };
 
 // The ProgID must lead to Outlook's class, as it does wherever Outlook (or its stand-in) is installed.
