@@ -7,7 +7,9 @@ void CMainFrame::SaveOutlookApps(char*) { WriteLog("SaveOutlookApps: appointment
 
 void CMainFrame::ChangeOutlookApps(char*) { WriteLog("ChangeOutlookApps: appointments and notes are not written yet"); }
 
-void CMainFrame::SaveOutlookNote(char*, int) { WriteLog("SaveOutlookNote: appointments and notes are not written yet"); }
+void CMainFrame::SaveOutlookNote(char*, int) {
+  WriteLog("SaveOutlookNote: appointments and notes are not written yet");
+}
 
 void CMainFrame::ChangeOutlookNote(char*, int) {
   WriteLog("ChangeOutlookNote: appointments and notes are not written yet");

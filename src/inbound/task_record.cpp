@@ -20,8 +20,7 @@ constexpr std::string_view kNotStarted = "0.000";
 // The fields of one record by their layout numbers; a number past the record's end reads as absent.
 class Fields {
 public:
-  Fields(std::string_view record, int firstNumber)
-      : texts_(record::SplitRecord(record)), firstNumber_(firstNumber) {}
+  Fields(std::string_view record, int firstNumber) : texts_(record::SplitRecord(record)), firstNumber_(firstNumber) {}
 
   std::optional<std::string_view> Get(int number) const {
     const int index = number - firstNumber_;
@@ -189,9 +188,7 @@ std::optional<TaskRecord> ReadTaskFields(const Fields& fields) {
 
 }  // namespace
 
-std::optional<TaskRecord> ReadTaskRecord(std::string_view record) {
-  return ReadTaskFields(Fields(record, kSubject));
-}
+std::optional<TaskRecord> ReadTaskRecord(std::string_view record) { return ReadTaskFields(Fields(record, kSubject)); }
 
 std::optional<ChangeRecord> ReadChangeRecord(std::string_view record) {
   const Fields fields(record, kSearchSubject);

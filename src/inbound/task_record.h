@@ -64,10 +64,10 @@ enum class Completion {
 struct Recurrence {
   int32_t type = 0;
   std::optional<double> patternStartDate;
-  std::optional<bool> hasEnd;             // false: NoEndDate := true
-  std::optional<double> patternEndDate;   // only when hasEnd
+  std::optional<bool> hasEnd;            // false: NoEndDate := true
+  std::optional<double> patternEndDate;  // only when hasEnd
   std::optional<int32_t> interval;
-  std::optional<int32_t> dayOfWeekMask;   // weekly patterns only
+  std::optional<int32_t> dayOfWeekMask;  // weekly patterns only
 };
 
 struct Reminder {

@@ -103,7 +103,9 @@ void WriteTask(const DispatchDriver& task, const TaskRecord& record, TaskWrite w
   SetTextIfGiven(task, outlook::kBody, record.body);
 }
 
-DispatchDriver CreateTask() { return outlookApp.InvokeForObject(outlook::kCreateItem, Variant::Int32(outlook::kTaskItem)); }
+DispatchDriver CreateTask() {
+  return outlookApp.InvokeForObject(outlook::kCreateItem, Variant::Int32(outlook::kTaskItem));
+}
 
 }  // namespace
 

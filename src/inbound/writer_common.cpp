@@ -9,7 +9,8 @@ void LogRecordWithoutSubject(const char* writer) {
 }
 
 void LogShortRecord(const char* writer) {
-  WriteLog((std::string(writer) + ": short record, the properties of its missing fields were left as they were").c_str());
+  WriteLog(
+      (std::string(writer) + ": short record, the properties of its missing fields were left as they were").c_str());
 }
 
 void SaveAndClose(const DispatchDriver& item) {

@@ -19,11 +19,13 @@ namespace field = taskrecord::field;
 // test sets the fields it is about or cuts the record short.
 class TaskFields {
 public:
+  // clang-format off
   TaskFields()
       : fields_{"Call the bank", "5/11/2006", "10/11/2006*9:00am*9:30am", "True", "10/11/2006", "0:15",
                 "not Done", "0.500", "120", "not Done", "blank", "blank", "blank", "blank", "blank", "blank",
                 "High", "False", "blank", "high", "blank", "blank", "57", "norecurring", "0", "0", "0", "0",
                 "0", "0", "0", "0", "0", "0", "0", "0", "0"} {}
+  // clang-format on
 
   TaskFields& Set(int number, std::string value) {
     fields_.at(number - 1) = std::move(value);
@@ -248,13 +250,12 @@ TEST(TaskRecord, SwitchFieldsAnswerOnlyToTheirWord) {
 
 TEST(TaskRecord, SubjectMarkerGivesTheEmptySubject) {
   EXPECT_EQ(TaskFields().Set(field::kSubject, std::string(record::kBlankSubject)).Read().subject, "");
-  EXPECT_EQ(TaskFields().Set(field::kSubject, "Blankone8746589987458745").Read().subject,
-            "Blankone8746589987458745");
+  EXPECT_EQ(TaskFields().Set(field::kSubject, "Blankone8746589987458745").Read().subject, "Blankone8746589987458745");
 }
 
 TEST(TaskRecord, FractionCompleteKnowsTwoWords) {
   const std::pair<const char*, Completion> kCases[] = {
-      {"1.000", Completion::Full}, {"0.000", Completion::None},      {"0.500", Completion::Untouched},
+      {"1.000", Completion::Full},    {"0.000", Completion::None},  {"0.500", Completion::Untouched},
       {"1.0", Completion::Untouched}, {"1", Completion::Untouched}, {"1.0000", Completion::Untouched},
   };
   for (const auto& [value, completion] : kCases) {
@@ -283,8 +284,11 @@ TEST(TaskRecord, RecurrenceWritesFollowTheType) {
   EXPECT_EQ(monthly.recurrence->type, 2);
   EXPECT_FALSE(monthly.recurrence->dayOfWeekMask);
 
-  const TaskRecord endless =
-      TaskFields().Set(field::kRecurrenceType, "0").Set(field::kEndFlag, "0").Set(field::kPatternEndDate, "1/1/2007").Read();
+  const TaskRecord endless = TaskFields()
+                                 .Set(field::kRecurrenceType, "0")
+                                 .Set(field::kEndFlag, "0")
+                                 .Set(field::kPatternEndDate, "1/1/2007")
+                                 .Read();
   EXPECT_EQ(endless.recurrence->hasEnd, false);
   EXPECT_FALSE(endless.recurrence->patternEndDate);
 
@@ -301,9 +305,15 @@ struct ShortCase {
 
 TEST(TaskRecord, ShortRecordsAreFlaggedOnlyWhenAReadFieldIsMissing) {
   const ShortCase kCases[] = {
-      {37, "norecurring", false}, {24, "norecurring", false}, {23, "norecurring", true},
-      {2, "norecurring", true},   {37, "1", false},           {35, "1", false},
-      {34, "1", true},            {29, "1", true},            {24, "5", true},
+      {37, "norecurring", false},
+      {24, "norecurring", false},
+      {23, "norecurring", true},
+      {2, "norecurring", true},
+      {37, "1", false},
+      {35, "1", false},
+      {34, "1", true},
+      {29, "1", true},
+      {24, "5", true},
   };
   for (const auto& c : kCases) {
     const TaskRecord task = TaskFields().Set(field::kRecurrenceType, c.recurrenceType).EndAt(c.lastField).Read();
@@ -356,7 +366,8 @@ TEST(TaskRecord, RecordWithoutSubjectIsRefused) {
 }
 
 TEST(ChangeRecord, SearchSubjectComesFirstAndLinkIdIsNotWritten) {
-  const auto change = taskrecord::ReadChangeRecord("Old subject\t" + TaskFields().Set(field::kFractionComplete, "1.000").Text());
+  const auto change =
+      taskrecord::ReadChangeRecord("Old subject\t" + TaskFields().Set(field::kFractionComplete, "1.000").Text());
   ASSERT_TRUE(change);
   EXPECT_EQ(change->searchSubject, "Old subject");
   EXPECT_EQ(change->task.subject, "Call the bank");

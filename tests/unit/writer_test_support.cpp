@@ -1,0 +1,99 @@
+#include "tests/unit/writer_test_support.h"
+
+#include "outlook/com_types.h"
+#include "outlook/ole_date.h"
+#include "outlook/outlook_session.h"
+
+#include <cstdio>
+
+#include <fstream>
+
+namespace writertest {
+namespace {
+
+constexpr char kLogFile[] = "OrvaneErrorLog.txt";
+// " mm/dd/yy hh:mm:ss " comes before the text of every line.
+constexpr size_t kTimeStampLength = 19;
+
+std::string CurrentDirectory() {
+  char path[MAX_PATH] = "";
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, path);
+  return std::string(path, length < MAX_PATH ? length : 0);
+}
+
+// A new empty directory under the temporary path, unique to this test run.
+std::string MakeWorkDirectory() {
+  char base[MAX_PATH] = "";
+  GetTempPathA(MAX_PATH, base);
+  for (unsigned attempt = 0;; ++attempt) {
+    const std::string path = std::string(base) + "writer_test_" + std::to_string(GetCurrentProcessId()) + "_" +
+                             std::to_string(GetTickCount()) + "_" + std::to_string(attempt);
+    if (CreateDirectoryA(path.c_str(), nullptr)) return path;
+  }
+}
+
+}  // namespace
+
+std::string Record(std::initializer_list<std::string_view> fields) {
+  std::string text;
+  for (const std::string_view field : fields) {
+    if (!text.empty()) text += '\t';
+    text += field;
+  }
+  return text;
+}
+
+double Date(int year, int month, int day, int hour, int minute) {
+  return oledate::FromDateTime({year, month, day, hour, minute}).value();
+}
+
+std::string Show(double oleDate) {
+  const auto value = oledate::ToDateTime(oleDate);
+  if (!value) return "no date";
+  char text[40];
+  snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", value->year, value->month, value->day, value->hour,
+           value->minute);
+  return text;
+}
+
+std::string Ansi(const std::wstring& text) { return WideToAnsi(text.data(), text.size()); }
+std::wstring Wide(std::string_view ansi) { return AnsiToWide(ansi); }
+
+void WriterTest::SetUp() {
+  ASSERT_EQ(server_.Result(), S_OK);
+  os::ResetStore();
+  previousDirectory_ = CurrentDirectory();
+  workDirectory_ = MakeWorkDirectory();
+  ASSERT_TRUE(SetCurrentDirectoryA(workDirectory_.c_str()));
+  CreateOutlookSession();
+  os::ResetCallCounts();
+}
+
+void WriterTest::TearDown() {
+  ReleaseOutlookSession();
+  os::ResetStore();
+  SetCurrentDirectoryA(previousDirectory_.c_str());
+  DeleteFileA((workDirectory_ + "\\" + kLogFile).c_str());
+  RemoveDirectoryA(workDirectory_.c_str());
+}
+
+std::vector<std::string> WriterTest::LogTexts() const {
+  std::vector<std::string> texts;
+  std::ifstream log(kLogFile);
+  for (std::string line; std::getline(log, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    texts.push_back(line.size() > kTimeStampLength ? line.substr(kTimeStampLength) : std::string());
+  }
+  return texts;
+}
+
+void WriterTest::AddItem(os::ItemKind kind, const std::string& subject, const os::PropertyList& more) {
+  os::PropertyList properties;
+  // A note's subject is the first line of its body.
+  const outlook::DispId subjectMember = kind == os::ItemKind::Note ? outlook::kBody : outlook::kSubject;
+  properties.emplace_back(subjectMember, os::Value::Text(Wide(subject)));
+  properties.insert(properties.end(), more.begin(), more.end());
+  os::AddItem(kind, properties);
+}
+
+}  // namespace writertest

@@ -1,0 +1,58 @@
+// What the writer tests share: a fixture that serves the stand-in Outlook in-process with an
+// open session and a fresh current directory for the log, records built from field lists, and
+// readers of the log and of the stand-in's store.
+#pragma once
+
+#include "app/main_frame.h"
+#include "testbed/outlook/standin_control.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace writertest {
+
+namespace os = outlook_standin;
+
+// Fields joined by single tabs.
+std::string Record(std::initializer_list<std::string_view> fields);
+
+// An OLE date at a calendar date and clock time, and an OLE date shown to the minute.
+double Date(int year, int month, int day, int hour = 0, int minute = 0);
+std::string Show(double oleDate);
+
+std::string Ansi(const std::wstring& text);
+std::wstring Wide(std::string_view ansi);
+
+class WriterTest : public testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The texts of the lines logged so far, without their time stamps.
+  std::vector<std::string> LogTexts() const;
+
+  // Saved items of a folder, in Items order.
+  static std::vector<os::ItemData> Items(int32_t folder) { return os::FolderItems(folder); }
+  static std::string TextOf(const os::ItemData& item, outlook::DispId id) { return Ansi(item.Get(id).AsText()); }
+  // Adds an item as the user would, without counting calls.
+  static void AddItem(os::ItemKind kind, const std::string& subject, const os::PropertyList& more = {});
+
+  // Calls through a put to a member of tasks, or of recurrence patterns.
+  static long TaskPuts(outlook::DispId id) { return os::CallCount(os::ObjectKind::TaskItem, id, os::CallKind::Put); }
+  static long PatternPuts(outlook::DispId id) {
+    return os::CallCount(os::ObjectKind::RecurrencePattern, id, os::CallKind::Put);
+  }
+
+  CMainFrame frame_;
+
+private:
+  os::InProcessServer server_;
+  std::string previousDirectory_;
+  std::string workDirectory_;
+};
+
+}  // namespace writertest
