@@ -61,63 +61,6 @@ std::string Show(double oleDate) {
   return text;
 }
 
-TEST(TaskRecord, FullRecordAsksForEveryWrite) {
-  const TaskRecord task = TaskFields()
-                              .Set(field::kDateCompleted, "12/11/2006")
-                              .Set(field::kFractionComplete, "1.000")
-                              .Set(field::kActualWork, "60")
-                              .Set(field::kBillingInformation, "Client A")
-                              .Set(field::kCategories, "Work")
-                              .Set(field::kCompanies, "Bank Ltd")
-                              .Set(field::kContactNames, "Ann")
-                              .Set(field::kMileage, "12 km")
-                              .Set(field::kBody, "Ask about the loan")
-                              .Set(field::kImportance, "Normal")
-                              .Set(field::kPrivate, "True")
-                              .Set(field::kRole, "Lead")
-                              .Set(field::kSchedulePriority, "normal")
-                              .Set(field::kSensitivityReset, "reset")
-                              .Set(field::kStatusReset, "reset")
-                              .Set(field::kRecurrenceType, "1")
-                              .Set(field::kDayOfWeekMask, "42")
-                              .Set(field::kInterval, "2")
-                              .Set(field::kEndFlag, "1")
-                              .Set(field::kPatternEndDate, "31/12/2006")
-                              .Set(field::kPatternStartDate, "6/11/2006")
-                              .Read();
-  EXPECT_EQ(task.subject, "Call the bank");
-  EXPECT_EQ(task.linkId, 57);
-  EXPECT_EQ(Show(*task.startDate), "2006-11-05 00:00");
-  EXPECT_EQ(Show(*task.dueDate), "2006-11-10 00:00");
-  ASSERT_TRUE(task.reminder);
-  EXPECT_TRUE(task.reminder->set);
-  EXPECT_EQ(Show(task.reminder->time), "2006-11-10 09:45");
-  EXPECT_EQ(Show(*task.dateCompleted), "2006-11-12 00:00");
-  EXPECT_EQ(task.completion, Completion::Full);
-  EXPECT_EQ(task.totalWork, 120);
-  EXPECT_EQ(task.actualWork, 60);
-  EXPECT_EQ(task.billingInformation, "Client A");
-  EXPECT_EQ(task.categories, "Work");
-  EXPECT_EQ(task.companies, "Bank Ltd");
-  EXPECT_EQ(task.contactNames, "Ann");
-  EXPECT_EQ(task.mileage, "12 km");
-  EXPECT_EQ(task.body, "Ask about the loan");
-  EXPECT_TRUE(task.importanceNormal);
-  EXPECT_TRUE(task.makePrivate);
-  EXPECT_EQ(task.role, "Lead");
-  EXPECT_TRUE(task.schedulePriorityNormal);
-  EXPECT_TRUE(task.resetSensitivity);
-  EXPECT_TRUE(task.resetStatus);
-  ASSERT_TRUE(task.recurrence);
-  EXPECT_EQ(task.recurrence->type, 1);
-  EXPECT_EQ(task.recurrence->dayOfWeekMask, 42);
-  EXPECT_EQ(task.recurrence->interval, 2);
-  EXPECT_EQ(task.recurrence->hasEnd, true);
-  EXPECT_EQ(Show(*task.recurrence->patternEndDate), "2006-12-31 00:00");
-  EXPECT_EQ(Show(*task.recurrence->patternStartDate), "2006-11-06 00:00");
-  EXPECT_FALSE(task.isShort);
-}
-
 struct ReminderCase {
   const char* due;
   const char* wanted;
