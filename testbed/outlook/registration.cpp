@@ -1,5 +1,6 @@
 #include "testbed/outlook/registration.h"
 
+#include "testbed/outlook/events_type_library.h"
 #include "testbed/outlook/standin_ids.h"
 
 #include <objbase.h>
@@ -109,6 +110,10 @@ HRESULT RegisterOneClass(const ClassEntry& entry, const std::wstring& serverPath
   return S_OK;
 }
 
+std::wstring EventsInterfaceKeyPath() {
+  return std::wstring(kClassesRoot) + L"Interface\\" + ClsidText(kItemsEventsIid);
+}
+
 HRESULT DeleteTree(const std::wstring& path) {
   const LSTATUS status = RegDeleteTreeW(HKEY_LOCAL_MACHINE, path.c_str());
   return status == ERROR_FILE_NOT_FOUND ? S_OK : FromStatus(status);
@@ -124,11 +129,16 @@ HRESULT RegisterServer(const std::wstring& serverPath) {
     const HRESULT hr = RegisterOneClass(entry, serverPath);
     if (FAILED(hr)) return hr;
   }
-  return S_OK;
+  return RegisterEventsTypeLibrary(serverPath);
 }
 
 HRESULT UnregisterServer() {
+  // The events interface is Outlook's too: it goes only with a stand-in registration.
   HRESULT result = S_OK;
+  if (IsStandinOrNone(CurrentServer(kApplicationClsid))) {
+    UnregisterEventsTypeLibrary();
+    result = DeleteTree(EventsInterfaceKeyPath());
+  }
   for (const ClassEntry& entry : kClasses) {
     if (!IsStandinOrNone(CurrentServer(entry.clsid))) continue;
     const HRESULT classResult = DeleteTree(ClassKeyPath(entry.clsid));

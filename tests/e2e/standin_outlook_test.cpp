@@ -23,35 +23,47 @@ constexpr char kClient[] = "OutlookClient.exe";
 // {00063077-0000-0000-C000-000000000046}
 constexpr IID kItemsEventsIid = {0x00063077, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-// Ends, by their handles, the stand-in processes left on the desktop by an earlier failed run.
-void EndStrayServers() {
+// The ids of the stand-in processes running now (servers, and clients when asked).
+std::vector<DWORD> RunningProcesses(bool clientsToo) {
+  std::vector<DWORD> ids;
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return;
+  if (snapshot == INVALID_HANDLE_VALUE) return ids;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    if (lstrcmpiA(entry.szExeFile, kServer) != 0 && lstrcmpiA(entry.szExeFile, kClient) != 0) continue;
-    if (const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+    if (lstrcmpiA(entry.szExeFile, kServer) == 0 || (clientsToo && lstrcmpiA(entry.szExeFile, kClient) == 0)) {
+      ids.push_back(entry.th32ProcessID);
+    }
+  }
+  CloseHandle(snapshot);
+  return ids;
+}
+
+int RunningServers() { return static_cast<int>(RunningProcesses(false).size()); }
+
+// Asks every stand-in with a main window to close, as the user closes Outlook. Under Wine a COM
+// server that is killed stays registered with the RPC service, and every later activation of its
+// class fails with RPC_S_SERVER_UNAVAILABLE until the wineserver ends: so a stand-in is closed, and
+// killed only when it does not go.
+void CloseServerWindows() {
+  while (const HWND window = FindWindowA("rctrl_renwnd32", nullptr)) {
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    if (!WaitUntil([window] { return !IsWindow(window); }, 5s)) break;
+  }
+}
+
+// Ends the stand-in processes left on the desktop by an earlier failed run: closed first, then,
+// by their handles, whatever is still there.
+void EndStrayServers() {
+  CloseServerWindows();
+  WaitUntil([] { return RunningServers() == 0; }, 3s);
+  for (const DWORD id : RunningProcesses(true)) {
+    if (const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
       TerminateProcess(process, 99);
       WaitForSingleObject(process, 5000);
       CloseHandle(process);
     }
   }
-  CloseHandle(snapshot);
-}
-
-// Stand-in server processes running now.
-int RunningServers() {
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return -1;
-  int count = 0;
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    count += lstrcmpiA(entry.szExeFile, kServer) == 0 ? 1 : 0;
-  }
-  CloseHandle(snapshot);
-  return count;
 }
 
 // An ItemsEvents sink that keeps the DISPID and item of each event.
@@ -118,8 +130,10 @@ VARIANT Int(int32_t value) {
 
 ComPtr<IDispatch> ObjectFrom(HRESULT hr, VARIANT& result) {
   ComPtr<IDispatch> object;
-  if (SUCCEEDED(hr) && result.vt == VT_DISPATCH) object = ComPtr<IDispatch>::Attach(result.pdispVal);
-  else VariantClear(&result);
+  if (SUCCEEDED(hr) && result.vt == VT_DISPATCH)
+    object = ComPtr<IDispatch>::Attach(result.pdispVal);
+  else
+    VariantClear(&result);
   return object;
 }
 
@@ -142,8 +156,8 @@ protected:
 
   ComPtr<IDispatch> Create(const CLSID& clsid, HRESULT* result = nullptr) {
     ComPtr<IDispatch> object;
-    const HRESULT hr =
-        CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch, reinterpret_cast<void**>(object.Receive()));
+    const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                        reinterpret_cast<void**>(object.Receive()));
     if (result) *result = hr;
     return object;
   }
@@ -153,7 +167,8 @@ protected:
     VARIANT mapi;
     mapi.vt = VT_BSTR;
     mapi.bstrVal = SysAllocString(L"MAPI");
-    const ComPtr<IDispatch> space = ObjectFrom(Call(application, outlook::kGetNamespace, DISPATCH_METHOD, {mapi}, &result), result);
+    const ComPtr<IDispatch> space =
+        ObjectFrom(Call(application, outlook::kGetNamespace, DISPATCH_METHOD, {mapi}, &result), result);
     SysFreeString(mapi.bstrVal);
     if (!space) return {};
     const ComPtr<IDispatch> folder = ObjectFrom(
@@ -190,6 +205,7 @@ TEST_F(StandinOutlookTest, AChangeByAnotherClientReachesThisProcesssSink) {
     HRESULT created = S_OK;
     const ComPtr<IDispatch> application = Create(applicationClsid_, &created);
     ASSERT_TRUE(application) << std::hex << created;
+    EXPECT_EQ(RunningServers(), 1);  // the running one was reached, no other was started
     const ComPtr<IDispatch> items = TasksItems(application.Get());
     ASSERT_TRUE(items);
     const ComPtr<IConnectionPointContainer> container =
@@ -250,6 +266,8 @@ TEST_F(StandinOutlookTest, RefusingItRefusesTheApplicationButNotItsControls) {
   VARIANT result;
   ASSERT_EQ(Call(control.Get(), refuseCreation, DISPATCH_METHOD, {Int(0)}, &result), S_OK);
   EXPECT_TRUE(Create(applicationClsid_));
+  CloseServerWindows();
+  EXPECT_TRUE(server.WaitForExit(10s));
 }
 
 }  // namespace

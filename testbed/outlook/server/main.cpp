@@ -97,11 +97,12 @@ int Serve(const Options& options) {
   outlook_standin::SetQuitHandler(&Quit);
   outlook_standin::SetMainWindowClosedHandler(&Quit);
   outlook_standin::SetServerIdleHandler(&EndWhenIdle);
-  if (!options.embedding && !outlook_standin::ShowMainWindow()) return 1;
-
   const ClassRegistration application(outlook_standin::kApplicationClsid, outlook_standin::NewApplicationFactory());
   const ClassRegistration control(outlook_standin::kControlClsid, outlook_standin::NewControlFactory());
   if (FAILED(application.Result()) || FAILED(control.Result())) return 1;
+  // The window comes last: whoever sees it may create the Application at once, and must reach
+  // this process rather than make COM start another one.
+  if (!options.embedding && !outlook_standin::ShowMainWindow()) return 1;
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
