@@ -88,7 +88,7 @@ protected:
   void SetUp() override {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    workDirectory_ = std::string(temp) + "orvane-frame-test";
+    workDirectory_ = std::string(temp) + "orvane-frame-" + testing::UnitTest::GetInstance()->current_test_info()->name();
     CreateDirectoryA(workDirectory_.c_str(), nullptr);
     GetCurrentDirectoryA(MAX_PATH, previousDirectory_);
     SetCurrentDirectoryA(workDirectory_.c_str());
