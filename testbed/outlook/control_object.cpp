@@ -86,7 +86,7 @@ const StoredItemPtr& StoredItemArgument(const Arguments& args) {
 
 // A member named or numbered by the third argument, among the members of `kind`.
 const Member& MemberArgument(const Arguments& args, ObjectKind kind) {
-  const VARTYPE type = args.At(2).vt & ~VT_BYREF;
+  const VARTYPE type = static_cast<VARTYPE>(args.At(2).vt & ~VT_BYREF);
   const Member* member = type == VT_BSTR ? FindMember(kind, args.Get(2, ValueType::Text).AsText())
                                          : FindMember(kind, args.Get(2, ValueType::Int32).AsInt32());
   if (!member || !member->IsProperty()) throw ModelError(L"Unknown property.", DISP_E_MEMBERNOTFOUND);

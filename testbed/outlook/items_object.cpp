@@ -237,7 +237,7 @@ protected:
 private:
   // Item(index), 1-based; or Item(text), the first item whose subject is the text.
   static StoredItemPtr Find(const std::vector<StoredItemPtr>& items, const Arguments& args) {
-    VARTYPE type = args.At(0).vt & ~VT_BYREF;
+    const VARTYPE type = static_cast<VARTYPE>(args.At(0).vt & ~VT_BYREF);
     if (type == VT_BSTR) {
       const std::wstring subject = args.Get(0, ValueType::Text).AsText();
       for (const StoredItemPtr& item : items) {
