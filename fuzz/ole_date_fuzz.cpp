@@ -8,6 +8,7 @@
 
 #include "outlook/ole_date.h"
 
+namespace orvane {
 namespace {
 
 void Require(bool condition) {
@@ -15,8 +16,7 @@ void Require(bool condition) {
 }
 
 bool Same(const oledate::DateTime& a, const oledate::DateTime& b) {
-  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
-         a.minute == b.minute;
+  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute;
 }
 
 void CheckFromOle(double oleDate) {
@@ -48,8 +48,10 @@ T Take(const std::uint8_t*& data, std::size_t& size) {
 }
 
 }  // namespace
+}  // namespace orvane
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace orvane;
   CheckFromOle(Take<double>(data, size));
   // Calendar fields mostly near their real ranges, so that most inputs are accepted dates.
   oledate::DateTime value;

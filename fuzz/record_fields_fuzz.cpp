@@ -10,6 +10,7 @@
 #include "inbound/record_fields.h"
 #include "outlook/ole_date.h"
 
+namespace orvane {
 namespace {
 
 void Require(bool condition) {
@@ -23,8 +24,7 @@ void CheckSplit(std::string_view text, std::string_view separators) {
   for (const auto field : fields) {
     Require(!field.empty());
     Require(field.find_first_of(separators) == std::string_view::npos);
-    Require(field.data() >= text.data() &&
-            field.data() + field.size() <= text.data() + text.size());
+    Require(field.data() >= text.data() && field.data() + field.size() <= text.data() + text.size());
     joined += field;
   }
   std::string withoutSeparators;
@@ -49,8 +49,7 @@ void CheckDate(std::string_view text, int hour, int minute) {
     const auto ole = oledate::FromDateTime({date->year, date->month, date->day, 0, 0});
     Require(ole.has_value());
     const auto back = oledate::ToDateTime(*ole);
-    Require(back && back->year == date->year && back->month == date->month &&
-            back->day == date->day);
+    Require(back && back->year == date->year && back->month == date->month && back->day == date->day);
   }
   const auto ole = record::ReadOleDate(text, hour, minute);
   const bool clockTime = hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59;
@@ -82,8 +81,10 @@ void CheckWords(std::string_view text) {
 }
 
 }  // namespace
+}  // namespace orvane
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace orvane;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   CheckSplit(text, "\t");
   CheckSplit(text, "/-:.*");

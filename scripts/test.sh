@@ -11,4 +11,5 @@ ctest --preset native || status=1
 # A persistent server saves every Wine program the wait for the server to come and go.
 wineserver -p
 ctest --preset win || status=1
+bash scripts/test_share.sh
 exit $status

@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+namespace orvane {
+
 struct StartSwitches {
   bool embedding = false;   // "/Embedding" or "-Embedding": started by COM for a client
   bool automation = false;  // "/Automation" or "-Automation": started as an automation server
@@ -39,3 +41,5 @@ inline StartSwitches ParseStartSwitches(std::string_view line) {
 }
 
 }  // namespace commandline
+
+}  // namespace orvane

@@ -6,6 +6,8 @@
 #include <ctime>
 #include <memory>
 
+namespace orvane {
+
 namespace {
 
 constexpr char kLogFileName[] = "OrvaneErrorLog.txt";
@@ -36,3 +38,5 @@ int WriteLog(const char* text) {
 int WriteLogNumbered(const char* text, int32_t number) {
   return WriteLog(logline::Numbered(text ? text : "", number).c_str());
 }
+
+}  // namespace orvane

@@ -3,7 +3,11 @@
 
 #include <cstdint>
 
+namespace orvane {
+
 // Appends one line with the text's first 150 characters; 1 when written, 0 when the file cannot be opened.
 int WriteLog(const char* text);
 // Appends one line holding the text immediately followed by the number in decimal.
 int WriteLogNumbered(const char* text, int32_t number);
+
+}  // namespace orvane

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace orvane {
+
 namespace {
 
 constexpr char kMutexName[] = "INSTANCE_CHECK";
@@ -23,3 +25,5 @@ void ReleaseSingleInstance() {
   if (instanceMutex) CloseHandle(instanceMutex);
   instanceMutex = nullptr;
 }
+
+}  // namespace orvane

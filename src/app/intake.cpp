@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace orvane {
+
 char recordBuffer[intake::kRecordBufferSize];
 uint32_t pendingKind = 0;
 int recordPending = 0;
@@ -19,10 +21,8 @@ bool IsAcceptedKind(uint32_t kind) {
     case kNoteKind:
     case kTaskLinkKind:
     case kAppointmentLinkKind:
-    case kNoteLinkKind:
-      return true;
-    default:
-      return false;
+    case kNoteLinkKind: return true;
+    default: return false;
   }
 }
 
@@ -75,8 +75,7 @@ Writer ChooseWriter(uint32_t kind, Action action) {
     case kNoteKind: return NoteWriter(action);
     case kTaskLinkKind:
     case kAppointmentLinkKind:
-    case kNoteLinkKind:
-      return action == Action::Save ? Writer::SetOutlookLinkId : Writer::None;
+    case kNoteLinkKind: return action == Action::Save ? Writer::SetOutlookLinkId : Writer::None;
     default: return Writer::None;
   }
 }
@@ -107,3 +106,5 @@ const char* ReceiptLogLine(uint32_t kind) {
 uint32_t RecordsParked() { return recordsParked; }
 
 }  // namespace intake
+
+}  // namespace orvane

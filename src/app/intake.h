@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace orvane {
+
 namespace intake {
 
 // Item kinds in WM_COPYDATA's dwData.
@@ -59,3 +61,5 @@ extern char recordBuffer[intake::kRecordBufferSize];
 extern uint32_t pendingKind;
 extern int recordPending;
 extern uint32_t pendingAction;
+
+}  // namespace orvane

@@ -1,5 +1,7 @@
 #include "app/log_line.h"
 
+namespace orvane {
+
 namespace logline {
 
 std::string Format(std::string_view timeText, std::string_view text) {
@@ -21,3 +23,5 @@ std::string Numbered(std::string_view text, int32_t number) {
 }
 
 }  // namespace logline
+
+}  // namespace orvane

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace orvane {
+
 namespace logline {
 
 // The longest part of a caller's text that a log line keeps.
@@ -18,3 +20,5 @@ std::string Format(std::string_view timeText, std::string_view text);
 std::string Numbered(std::string_view text, int32_t number);
 
 }  // namespace logline
+
+}  // namespace orvane

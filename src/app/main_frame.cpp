@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+namespace orvane {
+
 DWORD startTick = 0;
 bool sinksConnected = false;
 
@@ -139,14 +141,11 @@ LRESULT CALLBACK CMainFrame::WindowProcedure(HWND window, UINT message, WPARAM w
 
 LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
+    case WM_CREATE: return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
     case WM_COPYDATA:
       OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
       return DefWindowProcA(window_, message, wParam, lParam);
-    case WM_TIMER:
-      OnTimer(wParam);
-      return DefWindowProcA(window_, message, wParam, lParam);
+    case WM_TIMER: OnTimer(wParam); return DefWindowProcA(window_, message, wParam, lParam);
     case WM_COMMAND:
       if (LOWORD(wParam) == ID_APP_ABOUT) {
         ShowAboutDialog(window_);
@@ -157,9 +156,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Closing the frame ends the plug-in, as closing a main window does.
       PostQuitMessage(0);
       return 0;
-    case WM_NCDESTROY:
-      window_ = nullptr;
-      break;
+    case WM_NCDESTROY: window_ = nullptr; break;
     default:
       if (message == saveNowMessage) return OnSaveNow(wParam, lParam);
       if (message == doneNowMessage) return OnDoneNow(wParam, lParam);
@@ -194,8 +191,7 @@ BOOL CMainFrame::OnCopyData(HWND, const COPYDATASTRUCT* data) {
   if (!data) return FALSE;
   const auto kind = static_cast<uint32_t>(data->dwData);
   switch (intake::ParkRecord(kind, data->lpData, data->cbData)) {
-    case intake::Receipt::NotAccepted:
-      return FALSE;
+    case intake::Receipt::NotAccepted: return FALSE;
     case intake::Receipt::TooLarge:
       WriteLogNumbered("OnCopyData::Record refused, too long for the record buffer: bytes ",
                        static_cast<int32_t>(data->cbData));
@@ -287,10 +283,8 @@ void CMainFrame::ConnectSinksWhenOutlookRuns() {
 void CMainFrame::WatchDesktop() {
   const watchdog::Desktop desktop = LookAtDesktop();
   switch (watchdog::Decide(desktop)) {
-    case watchdog::Verdict::Continue:
-      return;
-    case watchdog::Verdict::ExitNoMainApp:
-      std::exit(0);
+    case watchdog::Verdict::Continue: return;
+    case watchdog::Verdict::ExitNoMainApp: std::exit(0);
     case watchdog::Verdict::CloseForInstaller:
       KillTimer(window_, kWatchdogTimer);
       MessageBoxA(nullptr, watchdog::kInstallerText, watchdog::kCaption, MB_OK | MB_TASKMODAL);
@@ -299,12 +293,10 @@ void CMainFrame::WatchDesktop() {
       KillTimer(window_, kWatchdogTimer);
       MessageBoxA(nullptr, watchdog::kUpdaterPackageText, watchdog::kCaption, MB_OK | MB_SYSTEMMODAL);
       TerminateAtOnce();
-    case watchdog::Verdict::HandOff:
-      HandOffAndExit(FindMainAppWindow());
+    case watchdog::Verdict::HandOff: HandOffAndExit(FindMainAppWindow());
     case watchdog::Verdict::CloseForUpdaterInFront:
       KillTimer(window_, kWatchdogTimer);
-      MessageBoxA(GetForegroundWindow(), watchdog::kUpdaterInFrontText, watchdog::kCaption,
-                  MB_OK | MB_SYSTEMMODAL);
+      MessageBoxA(GetForegroundWindow(), watchdog::kUpdaterInFrontText, watchdog::kCaption, MB_OK | MB_SYSTEMMODAL);
       TerminateAtOnce();
   }
 }
@@ -322,3 +314,5 @@ void HandOffAndExit(HWND mainAppWindow) {
   }
   std::exit(0);
 }
+
+}  // namespace orvane

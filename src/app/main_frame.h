@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+namespace orvane {
+
 class CMainFrame {
 public:
   CMainFrame();
@@ -83,3 +85,5 @@ constexpr char kMainAppWindowClass[] = "Orvane Main";
 // Ends the process after handing over: tells the main application ("Orvane_Shield") when its
 // window exists, else starts a new plug-in; the frame is retitled "stub" first.
 [[noreturn]] void HandOffAndExit(HWND mainAppWindow);
+
+}  // namespace orvane

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+namespace orvane {
+
 extern const UINT saveNowMessage;
 extern const UINT doneNowMessage;
 extern const UINT changeNowMessage;
@@ -10,3 +12,5 @@ extern const UINT deleteNowMessage;
 extern const UINT closeStubNowMessage;
 
 constexpr char kShieldMessageName[] = "Orvane_Shield";
+
+}  // namespace orvane

@@ -1,6 +1,8 @@
 // Which of the two profile files decides a setting.
 #pragma once
 
+namespace orvane {
+
 namespace settings {
 
 // "Orvane.ini" decides when it holds a value other than the default; otherwise WIN.INI does,
@@ -12,3 +14,5 @@ unsigned ChooseSetting(unsigned iniValue, int defaultValue, ReadWinIni readWinIn
 }
 
 }  // namespace settings
+
+}  // namespace orvane

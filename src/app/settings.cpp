@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace orvane {
+
 namespace {
 
 constexpr char kSection[] = "Orvane";
@@ -33,3 +35,5 @@ unsigned ReadSetting(const char* key, int defaultValue) {
   return settings::ChooseSetting(iniValue, defaultValue,
                                  [&] { return static_cast<unsigned>(GetProfileIntA(kSection, key, defaultValue)); });
 }
+
+}  // namespace orvane

@@ -1,6 +1,10 @@
 // The plug-in's integer settings: section "Orvane" of "Orvane.ini" in the current directory, then of WIN.INI.
 #pragma once
 
+namespace orvane {
+
 constexpr char kOutlookToOrvane[] = "OutlookToOrvane";
 
 unsigned ReadSetting(const char* key, int defaultValue);
+
+}  // namespace orvane

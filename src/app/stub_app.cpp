@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+namespace orvane {
+
 namespace {
 
 constexpr char kDocumentProgId[] = "Stub.Document";
@@ -241,3 +243,5 @@ int CStubApp::MessageLoop() {
   }
   return static_cast<int>(message.wParam);
 }
+
+}  // namespace orvane

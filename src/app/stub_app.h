@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace orvane {
+
 // The document: no data of its own; an automation object with an empty dispatch interface.
 class CStubDoc;
 
@@ -55,3 +57,5 @@ void ShowAboutDialog(HWND owner);
 
 // The one application object of the process.
 CStubApp& TheApp();
+
+}  // namespace orvane

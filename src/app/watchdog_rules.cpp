@@ -1,10 +1,10 @@
 #include "app/watchdog_rules.h"
 
+namespace orvane {
+
 namespace watchdog {
 
-bool AgeLimitReached(uint32_t now, uint32_t startTick) {
-  return static_cast<uint32_t>(now - startTick) >= kAgeLimitMs;
-}
+bool AgeLimitReached(uint32_t now, uint32_t startTick) { return static_cast<uint32_t>(now - startTick) >= kAgeLimitMs; }
 
 bool TitleNamesUpdater(std::string_view title) {
   // The search starts at the second character: a title that begins with the name is not matched.
@@ -29,3 +29,5 @@ Verdict Decide(const Desktop& desktop) {
 }
 
 }  // namespace watchdog
+
+}  // namespace orvane

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace orvane {
+
 namespace watchdog {
 
 constexpr uint32_t kAgeLimitMs = 900000;  // 15 minutes
@@ -40,11 +42,11 @@ struct Desktop {
 
 enum class Verdict {
   Continue,
-  ExitNoMainApp,             // normal exit
-  CloseForInstaller,         // box, then normal exit
-  CloseForUpdaterPackage,    // box, then immediate termination
-  HandOff,                   // restart hand-off
-  CloseForUpdaterInFront,    // box owned by the foreground window, then immediate termination
+  ExitNoMainApp,           // normal exit
+  CloseForInstaller,       // box, then normal exit
+  CloseForUpdaterPackage,  // box, then immediate termination
+  HandOff,                 // restart hand-off
+  CloseForUpdaterInFront,  // box owned by the foreground window, then immediate termination
 };
 
 Verdict Decide(const Desktop& desktop);
@@ -56,3 +58,5 @@ bool AgeLimitReached(uint32_t now, uint32_t startTick);
 bool TitleNamesUpdater(std::string_view title);
 
 }  // namespace watchdog
+
+}  // namespace orvane

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace orvane {
+
 namespace commandrecord {
 namespace {
 
@@ -41,3 +43,5 @@ std::optional<LinkRecord> ReadLinkRecord(std::string_view record) {
 }
 
 }  // namespace commandrecord
+
+}  // namespace orvane

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+namespace orvane {
+
 namespace commandrecord {
 
 // What a done record's state word asks for.
@@ -31,3 +33,5 @@ struct LinkRecord {
 std::optional<LinkRecord> ReadLinkRecord(std::string_view record);
 
 }  // namespace commandrecord
+
+}  // namespace orvane

@@ -8,6 +8,8 @@
 #include "inbound/record_fields.h"
 #include "inbound/writer_common.h"
 
+namespace orvane {
+
 namespace {
 
 using commandrecord::DoneState;
@@ -24,14 +26,10 @@ struct LinkTarget {
 
 std::optional<LinkTarget> LinkTargetOfKind(uint32_t kind) {
   switch (kind) {
-    case intake::kTaskLinkKind:
-      return LinkTarget{kTaskPlace, false};
-    case intake::kAppointmentLinkKind:
-      return LinkTarget{kAppointmentPlace, false};
-    case intake::kNoteLinkKind:
-      return LinkTarget{kNotePlace, true};
-    default:
-      return std::nullopt;
+    case intake::kTaskLinkKind: return LinkTarget{kTaskPlace, false};
+    case intake::kAppointmentLinkKind: return LinkTarget{kAppointmentPlace, false};
+    case intake::kNoteLinkKind: return LinkTarget{kNotePlace, true};
+    default: return std::nullopt;
   }
 }
 
@@ -92,3 +90,5 @@ void CMainFrame::SetOutlookLinkId(char* record, uint32_t kind) {
   WriteLinkId(item, *link->linkId, target->asText);
   SaveAndClose(item);
 }
+
+}  // namespace orvane

@@ -5,6 +5,8 @@
 
 #include <climits>
 
+namespace orvane {
+
 bool SubjectsMatch(std::string_view a, std::string_view b) {
   // CompareStringA refuses zero lengths, and an empty subject matches only an empty one.
   if (a.empty() || b.empty()) return a.empty() && b.empty();
@@ -27,14 +29,10 @@ DispatchDriver RetryAfterReconnect(const std::function<DispatchDriver()>& call) 
 
 std::optional<ItemPlace> PlaceOfKind(uint32_t kind) {
   switch (kind) {
-    case intake::kTaskKind:
-      return kTaskPlace;
-    case intake::kAppointmentKind:
-      return kAppointmentPlace;
-    case intake::kNoteKind:
-      return kNotePlace;
-    default:
-      return std::nullopt;
+    case intake::kTaskKind: return kTaskPlace;
+    case intake::kAppointmentKind: return kAppointmentPlace;
+    case intake::kNoteKind: return kNotePlace;
+    default: return std::nullopt;
   }
 }
 
@@ -57,3 +55,5 @@ DispatchDriver FindItemBySubject(const ItemPlace& place, std::string_view subjec
   }
   return {};
 }
+
+}  // namespace orvane

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string_view>
 
+namespace orvane {
+
 // True when two subjects are the same text ignoring letter case, compared as the system
 // compares texts of the user's locale (so "É" matches "é").
 bool SubjectsMatch(std::string_view a, std::string_view b);
@@ -31,3 +33,5 @@ std::optional<ItemPlace> PlaceOfKind(uint32_t kind);
 
 // The first item of the place, in folder order, whose subject matches; empty when none does.
 DispatchDriver FindItemBySubject(const ItemPlace& place, std::string_view subject);
+
+}  // namespace orvane

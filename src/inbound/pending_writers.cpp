@@ -3,6 +3,8 @@
 #include "app/error_log.h"
 #include "app/main_frame.h"
 
+namespace orvane {
+
 void CMainFrame::SaveOutlookApps(char*) { WriteLog("SaveOutlookApps: appointments and notes are not written yet"); }
 
 void CMainFrame::ChangeOutlookApps(char*) { WriteLog("ChangeOutlookApps: appointments and notes are not written yet"); }
@@ -14,3 +16,5 @@ void CMainFrame::SaveOutlookNote(char*, int) {
 void CMainFrame::ChangeOutlookNote(char*, int) {
   WriteLog("ChangeOutlookNote: appointments and notes are not written yet");
 }
+
+}  // namespace orvane

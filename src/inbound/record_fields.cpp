@@ -9,6 +9,8 @@
 
 #include "outlook/ole_date.h"
 
+namespace orvane {
+
 namespace record {
 namespace {
 
@@ -141,3 +143,5 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 }  // namespace record
+
+}  // namespace orvane

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace orvane {
+
 namespace record {
 
 // The literal the main application sends in place of an empty subject.
@@ -55,3 +57,5 @@ bool ReadFlag(std::string_view field);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace record
+
+}  // namespace orvane

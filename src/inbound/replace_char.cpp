@@ -1,5 +1,7 @@
 #include "app/main_frame.h"
 
+namespace orvane {
+
 int CMainFrame::ReplaceChar(char* text, char from, char to) {
   if (!text) return 0;
   int replaced = 0;
@@ -11,3 +13,5 @@ int CMainFrame::ReplaceChar(char* text, char from, char to) {
   }
   return replaced;
 }
+
+}  // namespace orvane

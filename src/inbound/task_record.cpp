@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace orvane {
+
 namespace taskrecord {
 namespace {
 
@@ -25,7 +27,7 @@ public:
   std::optional<std::string_view> Get(int number) const {
     const int index = number - firstNumber_;
     if (index < 0 || index >= static_cast<int>(texts_.size())) return std::nullopt;
-    return texts_[index];
+    return texts_[static_cast<size_t>(index)];
   }
   bool Has(int number) const { return Get(number).has_value(); }
   // True when the field is present and is exactly the word.
@@ -201,3 +203,5 @@ std::optional<ChangeRecord> ReadChangeRecord(std::string_view record) {
 }
 
 }  // namespace taskrecord
+
+}  // namespace orvane

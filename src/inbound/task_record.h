@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace orvane {
+
 namespace taskrecord {
 
 // Field numbers of the task record. The change record puts the search subject in front of
@@ -115,3 +117,5 @@ std::optional<TaskRecord> ReadTaskRecord(std::string_view record);
 std::optional<ChangeRecord> ReadChangeRecord(std::string_view record);
 
 }  // namespace taskrecord
+
+}  // namespace orvane

@@ -10,6 +10,8 @@
 
 #include <string>
 
+namespace orvane {
+
 namespace {
 
 using taskrecord::Completion;
@@ -138,3 +140,5 @@ void CMainFrame::ChangeOutlookTask(char* record) {
   WriteTask(item, change->task, TaskWrite::Change);
   SaveAndClose(item);
 }
+
+}  // namespace orvane

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace orvane {
+
 void LogRecordWithoutSubject(const char* writer) {
   WriteLog((std::string(writer) + ": record without a subject, nothing written").c_str());
 }
@@ -16,3 +18,5 @@ void LogShortRecord(const char* writer) {
 void SaveAndClose(const DispatchDriver& item) {
   item.InvokeMethod(outlook::kClose, Variant::Int32(outlook::kCloseSave));
 }
+
+}  // namespace orvane

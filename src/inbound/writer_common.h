@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+namespace orvane {
+
 // The record handed to a writer, as text (a null record reads as empty).
 inline std::string_view RecordText(const char* record) { return record ? record : ""; }
 
@@ -15,3 +17,5 @@ void LogShortRecord(const char* writer);
 
 // Close(0): Outlook saves the item and closes it.
 void SaveAndClose(const DispatchDriver& item);
+
+}  // namespace orvane

@@ -1,3 +1,7 @@
 #include "outbound/deleted_items.h"
 
+namespace orvane {
+
 void ListItemsInOutlook() {}
+
+}  // namespace orvane

@@ -1,5 +1,7 @@
 #include "app/main_frame.h"
 
+namespace orvane {
+
 void CMainFrame::ConnectSinks() {}
 
 void CMainFrame::DisconnectSinks() {
@@ -11,3 +13,5 @@ void CMainFrame::DisconnectSinks() {
   calendarItems.ReleaseDispatch();
   sinksConnected = false;
 }
+
+}  // namespace orvane

@@ -4,11 +4,13 @@
 
 #include <cstdio>
 
+namespace orvane {
+
 std::string DescribeResult(HRESULT result) {
   char* words = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      static_cast<DWORD>(result), 0, reinterpret_cast<char*>(&words), 0, nullptr);
+  const DWORD length =
+      FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, static_cast<DWORD>(result), 0, reinterpret_cast<char*>(&words), 0, nullptr);
   std::string text = length && words ? std::string(words, length) : std::string("Unknown error");
   if (words) LocalFree(words);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
@@ -31,3 +33,5 @@ AutomationError AutomationError::FromInvoke(HRESULT result, EXCEPINFO& info) {
   if (description.Get() && SysStringLen(description.Get()) > 0) return AutomationError(code, description.ToAnsi());
   return FromResult(code);
 }
+
+}  // namespace orvane

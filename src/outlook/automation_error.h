@@ -7,10 +7,11 @@
 #include <stdexcept>
 #include <string>
 
+namespace orvane {
+
 class AutomationError : public std::runtime_error {
 public:
-  AutomationError(HRESULT result, const std::string& message)
-      : std::runtime_error(message), result_(result) {}
+  AutomationError(HRESULT result, const std::string& message) : std::runtime_error(message), result_(result) {}
   HRESULT Result() const { return result_; }
 
   // Builds the error of a failed IDispatch::Invoke, taking Outlook's description when it gave one.
@@ -23,3 +24,5 @@ private:
 
 // The HRESULT in words, as the system words it, with its number.
 std::string DescribeResult(HRESULT result);
+
+}  // namespace orvane

@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <unknwn.h>
 
+namespace orvane {
+
 template <class Interface>
 class ComObject : public Interface {
 public:
@@ -36,3 +38,5 @@ protected:
 private:
   ULONG references_ = 1;
 };
+
+}  // namespace orvane

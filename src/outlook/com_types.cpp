@@ -2,6 +2,8 @@
 
 #include "outlook/automation_error.h"
 
+namespace orvane {
+
 std::wstring AnsiToWide(std::string_view ansi) {
   if (ansi.empty()) return {};
   const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
@@ -156,3 +158,5 @@ ComPtr<IDispatch> Variant::ToDispatch() const {
   }
   return {};
 }
+
+}  // namespace orvane

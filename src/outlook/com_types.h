@@ -9,6 +9,8 @@
 #include <string_view>
 #include <utility>
 
+namespace orvane {
+
 // One reference to a COM interface; copying adds a reference, destruction releases it.
 template <class T>
 class ComPtr {
@@ -139,3 +141,5 @@ public:
 private:
   VARIANT var_;
 };
+
+}  // namespace orvane

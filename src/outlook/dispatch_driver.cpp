@@ -2,14 +2,16 @@
 
 #include <vector>
 
+namespace orvane {
+
 bool DispatchDriver::CreateDispatch(const char* progId) {
   object_.Reset();
   CLSID clsid;
   const std::wstring name = AnsiToWide(progId);
   if (FAILED(CLSIDFromProgID(name.c_str(), &clsid))) return false;
   ComPtr<IUnknown> unknown;
-  if (FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IUnknown,
-                              reinterpret_cast<void**>(unknown.Receive())))) {
+  if (FAILED(
+          CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IUnknown, reinterpret_cast<void**>(unknown.Receive())))) {
     return false;
   }
   object_ = unknown.As<IDispatch>(IID_IDispatch);
@@ -55,3 +57,5 @@ DispatchDriver DispatchDriver::ObjectFrom(const Variant& result, outlook::DispId
   }
   return DispatchDriver(std::move(object));
 }
+
+}  // namespace orvane

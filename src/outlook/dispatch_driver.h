@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace orvane {
+
 class DispatchDriver {
 public:
   DispatchDriver() = default;
@@ -57,3 +59,5 @@ private:
   static DispatchDriver ObjectFrom(const Variant& result, outlook::DispId id);
   ComPtr<IDispatch> object_;
 };
+
+}  // namespace orvane

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace orvane {
+
 namespace oledate {
 namespace {
 
@@ -38,8 +40,7 @@ struct CivilDate {
 CivilDate CivilFromDays(std::int64_t days) {
   const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
   const std::int64_t dayOfEra = days - era * 146097;
-  const std::int64_t yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
   const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
   const std::int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;  // 0 is March
   const int day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
@@ -56,17 +57,16 @@ constexpr double kFirstDay = static_cast<double>(DaysFromCivil(kFirstYear, 1, 1)
 constexpr double kEndDay = static_cast<double>(DaysFromCivil(kLastYear + 1, 1, 1) - kZeroDay);
 
 bool IsRealDateTime(const DateTime& value) {
-  return value.year >= kFirstYear && value.year <= kLastYear && value.month >= 1 &&
-         value.month <= 12 && value.day >= 1 && value.day <= DaysInMonth(value.year, value.month) &&
-         value.hour >= 0 && value.hour <= 23 && value.minute >= 0 && value.minute <= 59;
+  return value.year >= kFirstYear && value.year <= kLastYear && value.month >= 1 && value.month <= 12 &&
+         value.day >= 1 && value.day <= DaysInMonth(value.year, value.month) && value.hour >= 0 && value.hour <= 23 &&
+         value.minute >= 0 && value.minute <= 59;
 }
 
 }  // namespace
 
 std::optional<double> FromDateTime(const DateTime& value) {
   if (!IsRealDateTime(value)) return std::nullopt;
-  const auto days =
-      static_cast<double>(DaysFromCivil(value.year, value.month, value.day) - kZeroDay);
+  const auto days = static_cast<double>(DaysFromCivil(value.year, value.month, value.day) - kZeroDay);
   const double fraction = static_cast<double>(value.hour * 60 + value.minute) / kMinutesPerDay;
   return days < 0 ? days - fraction : days + fraction;
 }
@@ -86,3 +86,5 @@ std::optional<DateTime> ToDateTime(double oleDate) {
 }
 
 }  // namespace oledate
+
+}  // namespace orvane

@@ -3,14 +3,16 @@
 
 #include <optional>
 
+namespace orvane {
+
 namespace oledate {
 
 struct DateTime {
   int year = 0;
-  int month = 0;  // 1..12
-  int day = 0;    // 1..31
-  int hour = 0;   // 0..23
-  int minute = 0; // 0..59
+  int month = 0;   // 1..12
+  int day = 0;     // 1..31
+  int hour = 0;    // 0..23
+  int minute = 0;  // 0..59
 };
 
 // The zero date: 30 December 1899, 00:00.
@@ -32,3 +34,5 @@ std::optional<double> FromDateTime(const DateTime& value);
 std::optional<DateTime> ToDateTime(double oleDate);
 
 }  // namespace oledate
+
+}  // namespace orvane

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+namespace orvane {
+
 namespace outlook {
 
 using DispId = long;
@@ -117,3 +119,5 @@ constexpr char kProgId[] = "Outlook.Application";
 constexpr char kMainWindowClass[] = "rctrl_renwnd32";
 
 }  // namespace outlook
+
+}  // namespace orvane

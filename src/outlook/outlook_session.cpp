@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace orvane {
+
 DispatchDriver outlookApp;
 DispatchDriver outlookNamespace;
 
@@ -34,3 +36,5 @@ void ReleaseOutlookSession() {
   outlookApp.ReleaseDispatch();
   outlookNamespace.ReleaseDispatch();
 }
+
+}  // namespace orvane

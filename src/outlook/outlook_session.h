@@ -3,6 +3,8 @@
 
 #include "outlook/dispatch_driver.h"
 
+namespace orvane {
+
 extern DispatchDriver outlookApp;
 extern DispatchDriver outlookNamespace;
 
@@ -12,3 +14,5 @@ extern DispatchDriver outlookNamespace;
 DispatchDriver CreateOutlookSession();
 // Releases both session objects.
 void ReleaseOutlookSession();
+
+}  // namespace orvane

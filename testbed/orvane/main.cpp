@@ -26,6 +26,7 @@
 #include "testbed/orvane/plugin_link.h"
 #include "testbed/orvane/standin_options.h"
 
+namespace orvane {
 namespace {
 
 enum ExitCode : int {
@@ -54,8 +55,7 @@ bool LoadRecords(std::vector<standin::Delivery>& deliveries) {
     if (!delivery.kind) continue;
     const auto bytes = RecordBytes(delivery.record);
     if (!bytes) {
-      std::fprintf(stderr, "Orvane.exe: cannot read the record file %s\n",
-                   delivery.record.c_str() + 1);
+      std::fprintf(stderr, "Orvane.exe: cannot read the record file %s\n", delivery.record.c_str() + 1);
       return false;
     }
     delivery.record = *bytes;
@@ -70,8 +70,7 @@ ExitCode DeliverOne(HWND plugin, HWND sender, const standin::Delivery& delivery)
                    static_cast<unsigned long>(*delivery.kind));
       return kExitNotDelivered;
     }
-    std::printf("sent kind=0x%08lX bytes=%zu\n", static_cast<unsigned long>(*delivery.kind),
-                delivery.record.size());
+    std::printf("sent kind=0x%08lX bytes=%zu\n", static_cast<unsigned long>(*delivery.kind), delivery.record.size());
   }
   const std::string messageName(standin::ActionMessageName(delivery.action));
   if (!messageName.empty()) {
@@ -127,15 +126,16 @@ int Run(standin::Options options) {
   }
 
   ExitCode result = kExitOk;
-  if (!options.deliveries.empty())
-    result = DeliverAll(options, window ? window->Handle() : nullptr);
+  if (!options.deliveries.empty()) result = DeliverAll(options, window ? window->Handle() : nullptr);
   if (window) RunMessageLoop();
   return result;
 }
 
 }  // namespace
+}  // namespace orvane
 
 int main(int argc, char** argv) {
+  using namespace orvane;
   const std::vector<std::string> args(argv + 1, argv + argc);
   const standin::ParsedOptions parsed = standin::ParseOptions(args);
   if (!parsed.options) {

@@ -5,6 +5,8 @@
 
 #include "testbed/orvane/readable_bytes.h"
 
+namespace orvane {
+
 namespace standin {
 namespace {
 
@@ -13,8 +15,7 @@ constexpr char kTitle[] = "Orvane";
 
 }  // namespace
 
-MainWindow::MainWindow(const MessageLog& log)
-    : log_(log), shieldMessage_(RegisterWindowMessageA("Orvane_Shield")) {}
+MainWindow::MainWindow(const MessageLog& log) : log_(log), shieldMessage_(RegisterWindowMessageA("Orvane_Shield")) {}
 
 MainWindow::~MainWindow() {
   if (window_ != nullptr) DestroyWindow(window_);
@@ -30,14 +31,13 @@ bool MainWindow::Create(HINSTANCE instance) {
     return false;
   }
   // Never shown: the plug-in finds the window by its class, which needs no visible window.
-  return CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this) != nullptr;
+  return CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                         CW_USEDEFAULT, nullptr, nullptr, instance, this) != nullptr;
 }
 
 // Keeps the object in the window's user data from WM_NCCREATE on and hands every message to
 // it; nothing thrown may cross back into the system's dispatcher.
-LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                             LPARAM lParam) {
+LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     self->window_ = window;
@@ -74,12 +74,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MainWindow::OnCopyData(HWND sender, const COPYDATASTRUCT* data) const {
   if (data == nullptr) return;
   // The text carries no terminating zero: cbData alone says how long it is.
-  const std::string_view bytes =
-      data->lpData != nullptr
-          ? std::string_view(static_cast<const char*>(data->lpData), data->cbData)
-          : std::string_view();
-  log_.Write(CopyDataLine(static_cast<std::uint32_t>(data->dwData),
-                          reinterpret_cast<std::uintptr_t>(sender), bytes));
+  const std::string_view bytes = data->lpData != nullptr
+                                     ? std::string_view(static_cast<const char*>(data->lpData), data->cbData)
+                                     : std::string_view();
+  log_.Write(CopyDataLine(static_cast<std::uint32_t>(data->dwData), reinterpret_cast<std::uintptr_t>(sender), bytes));
 }
 
 }  // namespace standin
+
+}  // namespace orvane

@@ -6,6 +6,8 @@
 
 #include "testbed/orvane/message_log.h"
 
+namespace orvane {
+
 namespace standin {
 
 class MainWindow {
@@ -30,3 +32,5 @@ private:
 };
 
 }  // namespace standin
+
+}  // namespace orvane

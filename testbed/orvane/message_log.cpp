@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <fstream>
 
+namespace orvane {
+
 namespace standin {
 
 void MessageLog::Write(const std::string& line) const {
@@ -14,3 +16,5 @@ void MessageLog::Write(const std::string& line) const {
 }
 
 }  // namespace standin
+
+}  // namespace orvane

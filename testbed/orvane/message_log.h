@@ -4,6 +4,8 @@
 #include <string>
 #include <utility>
 
+namespace orvane {
+
 namespace standin {
 
 class MessageLog {
@@ -19,3 +21,5 @@ private:
 };
 
 }  // namespace standin
+
+}  // namespace orvane

@@ -3,6 +3,8 @@
 #include <limits>
 #include <string>
 
+namespace orvane {
+
 namespace standin {
 namespace {
 
@@ -46,9 +48,8 @@ bool SendRecord(HWND plugin, HWND sender, std::uint32_t kind, std::string_view r
   data.cbData = static_cast<DWORD>(bytes.size());
   data.lpData = bytes.empty() ? nullptr : &bytes[0];
   DWORD_PTR answer = 0;
-  return SendMessageTimeoutA(plugin, WM_COPYDATA, reinterpret_cast<WPARAM>(sender),
-                             reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG,
-                             kSendTimeoutMilliseconds, &answer) != 0;
+  return SendMessageTimeoutA(plugin, WM_COPYDATA, reinterpret_cast<WPARAM>(sender), reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, kSendTimeoutMilliseconds, &answer) != 0;
 }
 
 bool PostAction(HWND plugin, Action action) {
@@ -59,3 +60,5 @@ bool PostAction(HWND plugin, Action action) {
 }
 
 }  // namespace standin
+
+}  // namespace orvane

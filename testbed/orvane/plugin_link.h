@@ -8,6 +8,8 @@
 
 #include "testbed/orvane/standin_options.h"
 
+namespace orvane {
+
 namespace standin {
 
 // The plug-in's hidden frame, found by its title. Waits up to the given time, handling the
@@ -23,3 +25,5 @@ bool SendRecord(HWND plugin, HWND sender, std::uint32_t kind, std::string_view r
 bool PostAction(HWND plugin, Action action);
 
 }  // namespace standin
+
+}  // namespace orvane

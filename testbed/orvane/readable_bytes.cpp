@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+namespace orvane {
+
 namespace standin {
 
 std::string ReadableBytes(std::string_view bytes) {
@@ -27,10 +29,12 @@ std::string ReadableBytes(std::string_view bytes) {
 
 std::string CopyDataLine(std::uint32_t kind, std::uintptr_t sender, std::string_view bytes) {
   char head[96];
-  std::snprintf(head, sizeof head, "WM_COPYDATA kind=0x%08lX bytes=%zu sender=0x%llX data=",
-                static_cast<unsigned long>(kind), bytes.size(),
-                static_cast<unsigned long long>(sender));
+  std::snprintf(head, sizeof head,
+                "WM_COPYDATA kind=0x%08lX bytes=%zu sender=0x%llX data=", static_cast<unsigned long>(kind),
+                bytes.size(), static_cast<unsigned long long>(sender));
   return head + ReadableBytes(bytes);
 }
 
 }  // namespace standin
+
+}  // namespace orvane

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace orvane {
+
 namespace standin {
 
 // Printable ASCII as it is, a backslash doubled, tab as "\t", any other byte as "\xNN"
@@ -16,3 +18,5 @@ std::string ReadableBytes(std::string_view bytes);
 std::string CopyDataLine(std::uint32_t kind, std::uintptr_t sender, std::string_view bytes);
 
 }  // namespace standin
+
+}  // namespace orvane

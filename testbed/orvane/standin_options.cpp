@@ -1,5 +1,7 @@
 #include "testbed/orvane/standin_options.h"
 
+namespace orvane {
+
 namespace standin {
 namespace {
 
@@ -162,9 +164,7 @@ constexpr ActionName kActionNames[] = {
 
 }  // namespace
 
-ParsedOptions ParseOptions(const std::vector<std::string>& args) {
-  return OptionReader(args).Read();
-}
+ParsedOptions ParseOptions(const std::vector<std::string>& args) { return OptionReader(args).Read(); }
 
 std::optional<std::uint32_t> ParseKind(std::string_view text) {
   if (text.size() > 2 && text[0] == '0' && LowerAscii(text[1]) == 'x') {
@@ -221,3 +221,5 @@ const char kUsage[] =
     "3 a message was not delivered.\n";
 
 }  // namespace standin
+
+}  // namespace orvane

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace orvane {
+
 namespace standin {
 
 enum class Action { kNone, kSave, kChange, kDelete, kDone, kClose };
@@ -48,3 +50,5 @@ std::string DecodeEscapes(std::string_view text);
 extern const char kUsage[];
 
 }  // namespace standin
+
+}  // namespace orvane

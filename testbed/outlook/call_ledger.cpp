@@ -1,5 +1,7 @@
 #include "testbed/outlook/call_ledger.h"
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -73,3 +75,5 @@ void CallLedger::Reset() {
 }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -13,6 +13,8 @@
 #include <tuple>
 #include <vector>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 // Fails the matching calls with DISP_E_EXCEPTION carrying `message` (and `code` as the scode).
@@ -76,3 +78,5 @@ private:
 CallLedger& Ledger();
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -7,6 +7,8 @@
 
 #include <new>
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -67,3 +69,5 @@ ComPtr<IClassFactory> NewControlFactory() {
 }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

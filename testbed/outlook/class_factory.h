@@ -5,6 +5,8 @@
 
 #include <unknwn.h>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 // Makes Application objects, unless the test controls say creation is refused.
@@ -13,3 +15,5 @@ ComPtr<IClassFactory> NewApplicationFactory();
 ComPtr<IClassFactory> NewControlFactory();
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

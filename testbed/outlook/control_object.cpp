@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -185,3 +187,5 @@ private:
 ComPtr<IDispatch> NewControl() { return MakeDispatch<Control>(); }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -3,6 +3,8 @@
 
 #include "outlook/com_types.h"
 
+namespace orvane {
+
 namespace outlook_standin {
 
 // Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 17:
@@ -29,3 +31,5 @@ namespace outlook_standin {
 ComPtr<IDispatch> NewControl();
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

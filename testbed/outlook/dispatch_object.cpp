@@ -5,6 +5,8 @@
 
 #include <new>
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -171,3 +173,5 @@ STDMETHODIMP DispatchObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DIS
 }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -11,6 +11,8 @@
 
 #include <utility>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 // The arguments of one call in their written order (IDispatch hands them last to first).
@@ -83,3 +85,5 @@ void ReturnObject(IDispatch* object, VARIANT* result);
 void ReturnValue(const Value& value, VARIANT* result);
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -6,6 +6,8 @@
 
 #include <oleauto.h>
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -101,3 +103,5 @@ HRESULT UnregisterEventsTypeLibrary() {
 }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

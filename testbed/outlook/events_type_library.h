@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 // Writes the library next to the server (`serverPath` with the extension ".tlb") and registers it.
@@ -13,3 +15,5 @@ HRESULT RegisterEventsTypeLibrary(const std::wstring& serverPath);
 HRESULT UnregisterEventsTypeLibrary();
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -206,3 +208,5 @@ void ItemData::PatternPut(DispId id, const Value& value) {
 }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

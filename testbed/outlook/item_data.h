@@ -9,6 +9,8 @@
 #include <map>
 #include <string>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 enum class ItemKind { Task, Appointment, Note };
@@ -57,3 +59,5 @@ private:
 };
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -4,6 +4,8 @@
 #include "testbed/outlook/dispatch_object.h"
 #include "testbed/outlook/outlook_objects.h"
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -108,3 +110,5 @@ ComPtr<IDispatch> NewItem(ItemKind kind) { return MakeDispatch<ItemObject>(ItemD
 ComPtr<IDispatch> NewWorkingCopy(const StoredItemPtr& item) { return MakeDispatch<ItemObject>(item->data, item); }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 ItemStore& Store() {
@@ -64,3 +66,5 @@ void ItemStore::Raise(int32_t folder, ItemsEvent event, const StoredItemPtr& ite
 }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

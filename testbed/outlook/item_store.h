@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 // One saved item. Item objects handed to clients are working copies of it.
@@ -63,3 +65,5 @@ private:
 ItemStore& Store();
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

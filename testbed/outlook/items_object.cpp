@@ -10,6 +10,8 @@
 
 #include <vector>
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -283,3 +285,5 @@ STDMETHODIMP EventConnectionPoint::GetConnectionPointContainer(IConnectionPointC
 ComPtr<IDispatch> NewItems(int32_t folder) { return MakeDispatch<Items>(folder); }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

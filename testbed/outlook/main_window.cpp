@@ -2,6 +2,8 @@
 
 #include "testbed/outlook/standin_ids.h"
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -58,3 +60,5 @@ HWND MainWindow() { return mainWindow; }
 void SetMainWindowClosedHandler(void (*handler)()) { closedHandler = handler; }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

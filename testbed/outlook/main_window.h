@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 // Creates the window (shown without taking the foreground) if it is absent; false when it cannot be made.
@@ -16,3 +18,5 @@ HWND MainWindow();
 void SetMainWindowClosedHandler(void (*handler)());
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

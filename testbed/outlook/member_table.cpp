@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -211,3 +213,5 @@ bool ParseCallKind(std::wstring_view name, CallKind* kind) {
 }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

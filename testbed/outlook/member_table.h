@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 enum class ObjectKind {
@@ -53,3 +55,5 @@ bool ParseCallKind(std::wstring_view name, CallKind* kind);
 bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b);
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

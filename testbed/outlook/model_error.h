@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 class ModelError {
@@ -35,3 +37,5 @@ constexpr wchar_t kEndBeforeStartMessage[] = L"The end date you entered occurs b
 constexpr wchar_t kDueBeforeStartMessage[] = L"The due date you entered occurs before the start date.";
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

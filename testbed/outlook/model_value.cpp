@@ -4,6 +4,8 @@
 
 #include <oleauto.h>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 Value Value::Text(std::wstring text) {
@@ -114,3 +116,5 @@ Value Value::FromVariant(const VARIANT& source, ValueType type) {
 }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 enum class ValueType { Text, Date, Int32, Bool };
@@ -48,3 +50,5 @@ private:
 };
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -6,6 +6,8 @@
 #include "testbed/outlook/item_data.h"
 #include "testbed/outlook/item_store.h"
 
+namespace orvane {
+
 namespace outlook_standin {
 
 ComPtr<IDispatch> NewApplication();
@@ -21,3 +23,5 @@ ComPtr<IDispatch> NewWorkingCopy(const StoredItemPtr& item);
 double Today();
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -2,6 +2,8 @@
 
 #include "testbed/outlook/standin_ids.h"
 
+namespace orvane {
+
 namespace outlook_standin {
 
 ComPtr<RecordingSink> RecordingSink::Create(bool answersItemsEvents) {
@@ -83,3 +85,5 @@ HRESULT EventConnection::Disconnect() {
 }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -10,6 +10,8 @@
 #include <functional>
 #include <vector>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 struct ReceivedEvent {
@@ -74,3 +76,5 @@ private:
 };
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -7,6 +7,8 @@
 
 #include <utility>
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -157,3 +159,5 @@ HRESULT EnsureApplicationProgId() {
 }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

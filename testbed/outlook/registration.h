@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 // Registers "Outlook.Application" and "OutlookStandin.Control" to be served by the program at
@@ -19,3 +21,5 @@ HRESULT UnregisterServer();
 HRESULT EnsureApplicationProgId();
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -29,3 +31,5 @@ long ServerUsers() { return users; }
 void SetServerIdleHandler(void (*handler)()) { idleHandler = handler; }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -1,6 +1,8 @@
 // How long the stand-in's server process is needed: live objects plus LockServer locks.
 #pragma once
 
+namespace orvane {
+
 namespace outlook_standin {
 
 void ServerObjectCreated();
@@ -12,3 +14,5 @@ long ServerUsers();
 void SetServerIdleHandler(void (*handler)());
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

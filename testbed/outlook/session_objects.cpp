@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -112,3 +114,5 @@ double Today() {
 }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

@@ -8,6 +8,8 @@
 
 #include <stdexcept>
 
+namespace orvane {
+
 namespace outlook_standin {
 namespace {
 
@@ -111,3 +113,5 @@ void RequestQuit() {
 void SetQuitHandler(void (*handler)()) { quitHandler = handler; }
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

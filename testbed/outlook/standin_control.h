@@ -17,6 +17,8 @@
 #include <utility>
 #include <vector>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 // --- Calls -------------------------------------------------------------------------------------
@@ -87,3 +89,5 @@ void RequestQuit();
 void SetQuitHandler(void (*handler)());
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

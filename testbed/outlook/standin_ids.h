@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+namespace orvane {
+
 namespace outlook_standin {
 
 // Outlook's own Application class, so that clients find the stand-in where they look for Outlook.
@@ -23,3 +25,5 @@ constexpr wchar_t kMainWindowClass[] = L"rctrl_renwnd32";
 constexpr wchar_t kMainWindowTitle[] = L"Inbox - Outlook stand-in";
 
 }  // namespace outlook_standin
+
+}  // namespace orvane

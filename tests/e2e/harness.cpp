@@ -9,6 +9,8 @@
 #include <sstream>
 #include <thread>
 
+namespace orvane {
+
 namespace e2e {
 
 std::string ProgramDirectory() {
@@ -53,8 +55,7 @@ std::string FreshWorkDirectory() {
   return directory;
 }
 
-ChildProcess::ChildProcess(const std::string& program, const std::string& arguments,
-                           const std::string& workDirectory) {
+ChildProcess::ChildProcess(const std::string& program, const std::string& arguments, const std::string& workDirectory) {
   std::string commandLine = "\"" + ProgramDirectory() + "\\" + program + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup{};
@@ -323,3 +324,5 @@ std::string StandinControl::ItemText(int folder, int index, const wchar_t* membe
 }
 
 }  // namespace e2e
+
+}  // namespace orvane

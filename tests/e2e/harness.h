@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace orvane {
+
 namespace e2e {
 
 using namespace std::chrono_literals;
@@ -130,3 +132,5 @@ public:
 };
 
 }  // namespace e2e
+
+}  // namespace orvane

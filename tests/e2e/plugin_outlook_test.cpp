@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace orvane {
+
 namespace {
 
 using namespace e2e;
@@ -148,3 +150,5 @@ TEST_F(PluginOutlookTest, NoSessionIsOpenedWithTheLinkOffAndNoRecord) {
 }
 
 }  // namespace
+
+}  // namespace orvane

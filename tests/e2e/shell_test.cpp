@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace orvane {
+
 namespace {
 
 using namespace e2e;
@@ -169,3 +171,5 @@ TEST_F(ShellTest, UpdaterInFrontBringsABoxOwnedByThatWindow) {
 }
 
 }  // namespace
+
+}  // namespace orvane

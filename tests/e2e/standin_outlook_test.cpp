@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace orvane {
+
 namespace {
 
 using namespace e2e;
@@ -271,3 +273,5 @@ TEST_F(StandinOutlookTest, RefusingItRefusesTheApplicationButNotItsControls) {
 }
 
 }  // namespace
+
+}  // namespace orvane

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+namespace orvane {
+
 namespace {
 
 using commandrecord::DoneState;
@@ -74,3 +76,5 @@ TEST(LinkRecord, WithoutSubjectIsRefused) {
 }
 
 }  // namespace
+
+}  // namespace orvane

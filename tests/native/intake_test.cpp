@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+namespace orvane {
+
 namespace {
 
 using intake::Action;
@@ -47,8 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DispatchCase{intake::kTaskLinkKind, Action::Change, Writer::None},
                     DispatchCase{intake::kAppointmentLinkKind, Action::Delete, Writer::None},
                     DispatchCase{intake::kNoteLinkKind, Action::Done, Writer::None},
-                    DispatchCase{0x2BB7B2A9, Action::Save, Writer::None},
-                    DispatchCase{0, Action::Save, Writer::None}));
+                    DispatchCase{0x2BB7B2A9, Action::Save, Writer::None}, DispatchCase{0, Action::Save, Writer::None}));
 
 TEST(ActionOf, ComparesSaveChangeDeleteDoneInThatOrder) {
   const intake::ActionMessages messages{0xC001, 0xC002, 0xC003, 0xC004};
@@ -116,3 +117,5 @@ TEST(ReceiptLogLine, OnlyTasksAndAppointmentsAreAnnounced) {
 }
 
 }  // namespace
+
+}  // namespace orvane

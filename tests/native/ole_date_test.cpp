@@ -5,6 +5,8 @@
 #include <cmath>
 #include <tuple>
 
+namespace orvane {
+
 namespace {
 
 using oledate::DateTime;
@@ -19,22 +21,18 @@ struct KnownDate {
 // Values as OLE Automation gives them, including the days before the zero date, whose
 // fraction counts forward from the start of the (negative) day.
 const KnownDate kKnownDates[] = {
-    {{1899, 12, 30, 0, 0}, 0.0},      {{1899, 12, 30, 12, 0}, 0.5},
-    {{1899, 12, 31, 0, 0}, 1.0},      {{1900, 1, 1, 0, 0}, 2.0},
-    {{1900, 3, 1, 0, 0}, 61.0},  // 1900 is no leap year
-    {{1899, 12, 29, 0, 0}, -1.0},     {{1899, 12, 29, 6, 0}, -1.25},
-    {{1899, 12, 28, 18, 0}, -2.75},   {{1800, 1, 1, 0, 0}, -36522.0},
-    {{100, 1, 1, 0, 0}, -657434.0},   {{2000, 1, 1, 0, 0}, 36526.0},
-    {{2000, 2, 29, 0, 0}, 36585.0},   {{1600, 2, 29, 0, 0}, -109512.0},
-    {{2004, 2, 29, 18, 0}, 38046.75}, {{2006, 12, 25, 0, 0}, 39076.0},
-    {{4501, 1, 1, 0, 0}, 949998.0},   {{9999, 12, 31, 0, 0}, 2958465.0},
+    {{1899, 12, 30, 0, 0}, 0.0},     {{1899, 12, 30, 12, 0}, 0.5},     {{1899, 12, 31, 0, 0}, 1.0},
+    {{1900, 1, 1, 0, 0}, 2.0},       {{1900, 3, 1, 0, 0}, 61.0},  // 1900 is no leap year
+    {{1899, 12, 29, 0, 0}, -1.0},    {{1899, 12, 29, 6, 0}, -1.25},    {{1899, 12, 28, 18, 0}, -2.75},
+    {{1800, 1, 1, 0, 0}, -36522.0},  {{100, 1, 1, 0, 0}, -657434.0},   {{2000, 1, 1, 0, 0}, 36526.0},
+    {{2000, 2, 29, 0, 0}, 36585.0},  {{1600, 2, 29, 0, 0}, -109512.0}, {{2004, 2, 29, 18, 0}, 38046.75},
+    {{2006, 12, 25, 0, 0}, 39076.0}, {{4501, 1, 1, 0, 0}, 949998.0},   {{9999, 12, 31, 0, 0}, 2958465.0},
 };
 
 TEST(OleDate, KnownDatesBothWays) {
   for (const auto& known : kKnownDates) {
     const DateTime& v = known.value;
-    SCOPED_TRACE(testing::Message()
-                 << v.year << "-" << v.month << "-" << v.day << " " << v.hour << ":" << v.minute);
+    SCOPED_TRACE(testing::Message() << v.year << "-" << v.month << "-" << v.day << " " << v.hour << ":" << v.minute);
     const auto ole = FromDateTime(v);
     ASSERT_TRUE(ole.has_value());
     EXPECT_DOUBLE_EQ(*ole, known.ole);
@@ -51,8 +49,7 @@ TEST(OleDate, KnownDatesBothWays) {
 TEST(OleDate, NamedConstantsMatchTheirDates) {
   EXPECT_EQ(FromDateTime({4501, 1, 1, 0, 0}), oledate::kNoneDate);
   EXPECT_EQ(FromDateTime({1899, 12, 30, 0, 0}), oledate::kZeroDate);
-  EXPECT_NEAR(*FromDateTime({2006, 3, 5, 0, 1}) - *FromDateTime({2006, 3, 5, 0, 0}),
-              oledate::kOneMinute, 1e-9);
+  EXPECT_NEAR(*FromDateTime({2006, 3, 5, 0, 1}) - *FromDateTime({2006, 3, 5, 0, 0}), oledate::kOneMinute, 1e-9);
 }
 
 TEST(OleDate, RefusesWhatIsNoRealDateOrTime) {
@@ -70,9 +67,8 @@ TEST(OleDate, RefusesWhatIsNoRealDateOrTime) {
 
 TEST(OleDate, ToDateTimeRefusesValuesOutsideTheYears) {
   const double kRefused[] = {
-      std::nan(""),    INFINITY,  -INFINITY, 1e300,
-      -1e300,          -657435.0, 2958466.0,  // 31 December 99 and 1 January 10000
-      2958465.9999999,                        // rounds up into year 10000
+      std::nan(""),    INFINITY, -INFINITY, 1e300, -1e300, -657435.0, 2958466.0,  // 31 December 99 and 1 January 10000
+      2958465.9999999,                                                            // rounds up into year 10000
   };
   for (double ole : kRefused) EXPECT_FALSE(ToDateTime(ole).has_value()) << ole;
 }
@@ -123,3 +119,5 @@ TEST(OleDate, RoundTripsOverEveryDayOfTwoCenturies) {
 }
 
 }  // namespace
+
+}  // namespace orvane

@@ -9,13 +9,13 @@
 
 #include "outlook/ole_date.h"
 
+namespace orvane {
+
 namespace {
 
 using Fields = std::vector<std::string>;
 
-Fields AsStrings(const std::vector<std::string_view>& views) {
-  return {views.begin(), views.end()};
-}
+Fields AsStrings(const std::vector<std::string_view>& views) { return {views.begin(), views.end()}; }
 
 struct SplitCase {
   std::string text;
@@ -130,8 +130,7 @@ TEST(RecordFields, ReadDateIsDayFirstAndOnlyForRealDates) {
 
 TEST(RecordFields, ReadOleDateAddsTheTimeOfDay) {
   EXPECT_EQ(record::ReadOleDate("10/11/2006"), 39031.0);
-  EXPECT_EQ(record::ReadOleDate("10/11/2006", 23, 59),
-            oledate::FromDateTime({2006, 11, 10, 23, 59}));
+  EXPECT_EQ(record::ReadOleDate("10/11/2006", 23, 59), oledate::FromDateTime({2006, 11, 10, 23, 59}));
   EXPECT_FALSE(record::ReadOleDate("10/11/2006", 24, 0).has_value());
   EXPECT_FALSE(record::ReadOleDate("31/11/2006").has_value());
 }
@@ -146,11 +145,10 @@ struct TimeCase {
 // only the exact hour text "12" is midnight or noon.
 TEST(RecordFields, ReadTimeFollowsTheTwelveHourRule) {
   const TimeCase kCases[] = {
-      {"9:05am", 9, 5},    {"9:5am", 9, 5},   {"12:30pm", 12, 30},  {"12:00am", 0, 0},
-      {"12:15pm", 12, 15}, {"1:00pm", 13, 0}, {"11:59pm", 23, 59},  {"10:30 am", 10, 30},
-      {"11:05 pm", 23, 5}, {"9:30aM", 9, 30}, {"9:30pM", 21, 30},   {"0:00pm", 12, 0},
-      {"012:00am", 12, 0}, {"9:am", 9, 0},    {"7:15:00am", 7, 15}, {" 8:05 am", 8, 5},
-      {"9:30pmam", 9, 30},  // the first lower-case "a" starts the suffix
+      {"9:05am", 9, 5},   {"9:5am", 9, 5},     {"12:30pm", 12, 30},  {"12:00am", 0, 0},   {"12:15pm", 12, 15},
+      {"1:00pm", 13, 0},  {"11:59pm", 23, 59}, {"10:30 am", 10, 30}, {"11:05 pm", 23, 5}, {"9:30aM", 9, 30},
+      {"9:30pM", 21, 30}, {"0:00pm", 12, 0},   {"012:00am", 12, 0},  {"9:am", 9, 0},      {"7:15:00am", 7, 15},
+      {" 8:05 am", 8, 5}, {"9:30pmam", 9, 30},  // the first lower-case "a" starts the suffix
   };
   for (const auto& c : kCases) {
     const auto time = record::ReadTime(c.field);
@@ -225,3 +223,5 @@ TEST(RecordFields, FlagsAndWordsIgnoreOnlyAsciiCase) {
 }
 
 }  // namespace
+
+}  // namespace orvane

@@ -7,6 +7,8 @@
 
 #include <string>
 
+namespace orvane {
+
 namespace {
 
 TEST(LogLine, BlankTimeBlankAndTheText) {
@@ -54,3 +56,5 @@ TEST(StartSwitches, EmbeddingAndAutomationWithEitherPrefixAndAnyCase) {
 }
 
 }  // namespace
+
+}  // namespace orvane

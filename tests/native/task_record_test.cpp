@@ -9,6 +9,8 @@
 #include "inbound/record_fields.h"
 #include "outlook/ole_date.h"
 
+namespace orvane {
+
 namespace {
 
 using taskrecord::Completion;
@@ -28,12 +30,12 @@ public:
   // clang-format on
 
   TaskFields& Set(int number, std::string value) {
-    fields_.at(number - 1) = std::move(value);
+    fields_.at(static_cast<size_t>(number - 1)) = std::move(value);
     return *this;
   }
   // Keeps fields 1 to number.
   TaskFields& EndAt(int number) {
-    fields_.resize(number);
+    fields_.resize(static_cast<size_t>(number));
     return *this;
   }
   std::string Text() const {
@@ -340,3 +342,5 @@ TEST(ChangeRecord, NeedsBothSubjectsAndTheRecurrenceType) {
 }
 
 }  // namespace
+
+}  // namespace orvane

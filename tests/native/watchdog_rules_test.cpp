@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace orvane {
+
 namespace {
 
 using watchdog::Verdict;
@@ -86,15 +88,16 @@ TEST_P(UpdaterTitle, FromTheSecondCharacterOrByFileName) {
   EXPECT_EQ(watchdog::TitleNamesUpdater(GetParam().title), GetParam().namesUpdater) << GetParam().title;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Titles, UpdaterTitle,
-    testing::Values(TitleCase{"Setup - OrvaneUpdater", true}, TitleCase{"xorvaneupdater", true},
-                    TitleCase{"OrvaneUpdater", false}, TitleCase{"orvaneupdater", false},
-                    TitleCase{"ORVANEUPDATER running", false}, TitleCase{"Orvane", false}, TitleCase{"", false},
-                    TitleCase{"O", false}, TitleCase{"orvaneupdater20060806.exe", true},
-                    TitleCase{"C:\\temp\\orvaneupdater20060806.exe", true},
-                    TitleCase{"ORVANEUPDATER20060806.EXE", false}, TitleCase{"orvaneupdater20060806.exe - x", false},
-                    TitleCase{"Orvaneupdater20060806.ex", false}));
+INSTANTIATE_TEST_SUITE_P(Titles, UpdaterTitle,
+                         testing::Values(TitleCase{"Setup - OrvaneUpdater", true}, TitleCase{"xorvaneupdater", true},
+                                         TitleCase{"OrvaneUpdater", false}, TitleCase{"orvaneupdater", false},
+                                         TitleCase{"ORVANEUPDATER running", false}, TitleCase{"Orvane", false},
+                                         TitleCase{"", false}, TitleCase{"O", false},
+                                         TitleCase{"orvaneupdater20060806.exe", true},
+                                         TitleCase{"C:\\temp\\orvaneupdater20060806.exe", true},
+                                         TitleCase{"ORVANEUPDATER20060806.EXE", false},
+                                         TitleCase{"orvaneupdater20060806.exe - x", false},
+                                         TitleCase{"Orvaneupdater20060806.ex", false}));
 
 TEST(WatchdogDecide, ForegroundTitleCountsOnlyForAValidWindow) {
   auto desktop = QuietDesktop();
@@ -105,3 +108,5 @@ TEST(WatchdogDecide, ForegroundTitleCountsOnlyForAValidWindow) {
 }
 
 }  // namespace
+
+}  // namespace orvane

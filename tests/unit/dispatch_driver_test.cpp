@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace orvane {
+
 namespace {
 
 namespace standin = outlook_standin;
@@ -59,7 +61,9 @@ TEST_F(DispatchDriverTest, TextsCrossAsAnsiBytesOfTheCodePage) {
   const DispatchDriver task = NewTask();
   // "é€" as Outlook holds it (UTF-16) becomes E9 80 in the ANSI code page 1252.
   task.SetProperty(outlook::kSubject, Variant::Wide(L"Caf\u00E9 \u20AC5"));
-  EXPECT_EQ(task.GetText(outlook::kSubject), "Caf\xE9 \x80" "5");
+  EXPECT_EQ(task.GetText(outlook::kSubject),
+            "Caf\xE9 \x80"
+            "5");
   task.SetText(outlook::kBody, "Cr\xE8me \x80");
   EXPECT_EQ(task.GetProperty(outlook::kBody).ToWide(), L"Cr\u00E8me \u20AC");
 }
@@ -74,3 +78,5 @@ TEST_F(DispatchDriverTest, CopiesShareTheObjectAndReleaseTheirOwnReference) {
 }
 
 }  // namespace
+
+}  // namespace orvane

@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+namespace orvane {
+
 namespace fake {
 namespace {
 
@@ -77,8 +79,7 @@ void RegisterProgId() {
   HKEY key = nullptr;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\Outlook.Application\\CLSID", 0, nullptr, 0, KEY_WRITE,
                       nullptr, &key, nullptr) == ERROR_SUCCESS) {
-    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kOutlookClsidText),
-                   sizeof kOutlookClsidText);
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kOutlookClsidText), sizeof kOutlookClsidText);
     RegCloseKey(key);
   }
 }
@@ -89,8 +90,7 @@ RegisteredOutlook::RegisteredOutlook() {
   record = OutlookRecord{};
   RegisterProgId();
   const ComPtr<IClassFactory> factory = ComPtr<IClassFactory>::Attach(new FakeFactory);
-  if (FAILED(CoRegisterClassObject(kOutlookClsid, factory.Get(), CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
-                                   &cookie_))) {
+  if (FAILED(CoRegisterClassObject(kOutlookClsid, factory.Get(), CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie_))) {
     cookie_ = 0;
   }
 }
@@ -102,3 +102,5 @@ RegisteredOutlook::~RegisteredOutlook() {
 OutlookRecord& RegisteredOutlook::Record() { return record; }
 
 }  // namespace fake
+
+}  // namespace orvane

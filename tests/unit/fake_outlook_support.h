@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace orvane {
+
 namespace fake {
 
 struct OutlookRecord {
@@ -34,3 +36,5 @@ private:
 };
 
 }  // namespace fake
+
+}  // namespace orvane

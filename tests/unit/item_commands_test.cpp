@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace orvane {
+
 namespace {
 
 using namespace writertest;
@@ -259,3 +261,5 @@ TEST_F(ItemCommandsTest, ReplaceCharReplacesEveryOccurrenceAndCountsThem) {
 }
 
 }  // namespace
+
+}  // namespace orvane

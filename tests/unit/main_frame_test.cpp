@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace orvane {
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -88,7 +90,8 @@ protected:
   void SetUp() override {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    workDirectory_ = std::string(temp) + "orvane-frame-" + testing::UnitTest::GetInstance()->current_test_info()->name();
+    workDirectory_ =
+        std::string(temp) + "orvane-frame-" + testing::UnitTest::GetInstance()->current_test_info()->name();
     CreateDirectoryA(workDirectory_.c_str(), nullptr);
     GetCurrentDirectoryA(MAX_PATH, previousDirectory_);
     SetCurrentDirectoryA(workDirectory_.c_str());
@@ -241,3 +244,5 @@ TEST_F(MainFrameTest, RecordArrivingDuringAWriteIsNeitherMixedInNorLost) {
 }
 
 }  // namespace
+
+}  // namespace orvane

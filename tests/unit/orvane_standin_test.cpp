@@ -14,6 +14,8 @@
 #include "testbed/orvane/readable_bytes.h"
 #include "testbed/orvane/standin_options.h"
 
+namespace orvane {
+
 namespace {
 
 using standin::Action;
@@ -56,8 +58,7 @@ TEST(OrvaneStandin, DecodeEscapesKeepsWhatIsNoEscape) {
 TEST(OrvaneStandin, CopyDataLineGivesKindCountSenderAndBytes) {
   EXPECT_EQ(standin::CopyDataLine(0x2BB7B2A6, 0x1005A, "Call\n"),
             "WM_COPYDATA kind=0x2BB7B2A6 bytes=5 sender=0x1005A data=Call\\x0A");
-  EXPECT_EQ(standin::CopyDataLine(7, 0, ""),
-            "WM_COPYDATA kind=0x00000007 bytes=0 sender=0x0 data=");
+  EXPECT_EQ(standin::CopyDataLine(7, 0, ""), "WM_COPYDATA kind=0x00000007 bytes=0 sender=0x0 data=");
 }
 
 TEST(OrvaneStandin, ParseKindTakesHexOrDecimalWithin32Bits) {
@@ -77,12 +78,9 @@ TEST(OrvaneStandin, ActionsAndTheirMessages) {
     Action action;
     const char* message;
   } kCases[] = {
-      {"save", Action::kSave, "Orvane_SaveNow"},
-      {"Change", Action::kChange, "Orvane_ChangeNow"},
-      {"DELETE", Action::kDelete, "Orvane_DeleteNow"},
-      {"done", Action::kDone, "Orvane_DoneNow"},
-      {"close", Action::kClose, "Orvane_CloseStubNow"},
-      {"none", Action::kNone, ""},
+      {"save", Action::kSave, "Orvane_SaveNow"},        {"Change", Action::kChange, "Orvane_ChangeNow"},
+      {"DELETE", Action::kDelete, "Orvane_DeleteNow"},  {"done", Action::kDone, "Orvane_DoneNow"},
+      {"close", Action::kClose, "Orvane_CloseStubNow"}, {"none", Action::kNone, ""},
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(standin::ParseAction(c.word), c.action) << c.word;
@@ -116,8 +114,8 @@ TEST(OrvaneStandin, ParseOptionsChoosesModeAndDeliveries) {
 }
 
 TEST(OrvaneStandin, ParseOptionsKeepsEachDeliveryInOrder) {
-  const auto parsed = standin::ParseOptions(
-      {"/send", "0x2BB7B2A7", "change", "@r.txt", "/action", "done", "/wait", "3"});
+  const auto parsed =
+      standin::ParseOptions({"/send", "0x2BB7B2A7", "change", "@r.txt", "/action", "done", "/wait", "3"});
   ASSERT_TRUE(parsed.options.has_value()) << parsed.error;
   const auto& options = *parsed.options;
   EXPECT_EQ(options.waitSeconds, 3);
@@ -158,8 +156,7 @@ protected:
   static std::string TempLogPath() {
     char directory[MAX_PATH] = "";
     GetTempPathA(MAX_PATH, directory);
-    return std::string(directory) + "orvane_standin_test_" + std::to_string(GetCurrentProcessId()) +
-           ".log";
+    return std::string(directory) + "orvane_standin_test_" + std::to_string(GetCurrentProcessId()) + ".log";
   }
 
   void SetUp() override {
@@ -170,8 +167,7 @@ protected:
 
   std::vector<std::string> LogLines() const {
     std::ifstream file(logPath_, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(file)),
-                           std::istreambuf_iterator<char>());
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
@@ -191,8 +187,7 @@ TEST_F(OrvaneMainWindow, LogsEachRecordByItsByteCountAndAnswersTrue) {
   const std::string record("Call back*nono*\n\0tail", 21);
   ASSERT_TRUE(standin::SendRecord(window_.Handle(), nullptr, 0x2BB7B2A8, record));
   COPYDATASTRUCT data = {0x2BB7B2B1, 3, const_cast<char*>("Old")};
-  EXPECT_EQ(SendMessageA(window_.Handle(), WM_COPYDATA, 0x1234, reinterpret_cast<LPARAM>(&data)),
-            TRUE);
+  EXPECT_EQ(SendMessageA(window_.Handle(), WM_COPYDATA, 0x1234, reinterpret_cast<LPARAM>(&data)), TRUE);
   SendMessageA(window_.Handle(), RegisterWindowMessageA("Orvane_Shield"), 0, 0);
 
   const std::vector<std::string> expected = {
@@ -221,3 +216,5 @@ TEST_F(OrvaneMainWindow, ActionsArePostedAsTheirRegisteredMessages) {
 }
 
 }  // namespace
+
+}  // namespace orvane

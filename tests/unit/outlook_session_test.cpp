@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace orvane {
+
 namespace {
 
 class OutlookSessionTest : public testing::Test {
@@ -38,3 +40,5 @@ TEST_F(OutlookSessionTest, SecondOpenReleasesTheFirstPairBeforeCreatingTheNext) 
 }
 
 }  // namespace
+
+}  // namespace orvane

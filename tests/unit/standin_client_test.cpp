@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace orvane {
+
 namespace {
 
 namespace os = outlook_standin;
@@ -92,3 +94,5 @@ TEST_F(StandinClientTest, WrongWordsAndOutlooksRefusalsGiveTheirExitCodes) {
 }
 
 }  // namespace
+
+}  // namespace orvane

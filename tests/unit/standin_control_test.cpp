@@ -11,6 +11,8 @@
 
 #include <string>
 
+namespace orvane {
+
 namespace {
 
 namespace os = outlook_standin;
@@ -247,3 +249,5 @@ TEST_F(StandinControlTest, OutlooksMainWindowComesAndGoesOnRequest) {
 }
 
 }  // namespace
+
+}  // namespace orvane

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace orvane {
+
 namespace {
 
 namespace os = outlook_standin;
@@ -223,3 +225,5 @@ TEST_F(StandinEventsTest, ConnectionPointFollowsTheStandardProtocol) {
 }
 
 }  // namespace
+
+}  // namespace orvane

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace orvane {
+
 namespace {
 
 namespace os = outlook_standin;
@@ -407,3 +409,5 @@ TEST_F(StandinModelTest, NamesAreFoundIgnoringCaseAndCallsMustUseTheMembersWay) 
 }
 
 }  // namespace
+
+}  // namespace orvane

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace orvane {
+
 namespace {
 
 using namespace writertest;
@@ -418,3 +420,5 @@ TEST_F(TaskWriterTest, ChangeRetriesTheFolderOnceOnAFreshSession) {
 }
 
 }  // namespace
+
+}  // namespace orvane

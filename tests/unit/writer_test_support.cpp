@@ -8,6 +8,8 @@
 
 #include <fstream>
 
+namespace orvane {
+
 namespace writertest {
 namespace {
 
@@ -97,3 +99,5 @@ void WriterTest::AddItem(os::ItemKind kind, const std::string& subject, const os
 }
 
 }  // namespace writertest
+
+}  // namespace orvane

@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+namespace orvane {
+
 namespace writertest {
 
 namespace os = outlook_standin;
@@ -56,3 +58,5 @@ private:
 };
 
 }  // namespace writertest
+
+}  // namespace orvane

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace orvane {
+
 const char kClientUsageText[] =
     "Usage: OutlookClient list   <folder>\n"
     "       OutlookClient add    <folder> <subject> [body]\n"
@@ -142,3 +144,5 @@ int RunClientCommand(const LateBound& application, const std::vector<std::wstrin
     return Fail(errors, kClientOutlookFailed, std::string("Outlook failed: ") + error.what());
   }
 }
+
+}  // namespace orvane

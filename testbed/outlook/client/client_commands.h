@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace orvane {
+
 // Exit codes of the client.
 constexpr int kClientDone = 0;
 constexpr int kClientUsage = 1;
@@ -25,3 +27,5 @@ int RunClientCommand(const LateBound& application, const std::vector<std::wstrin
 
 // How to call the client.
 extern const char kClientUsageText[];
+
+}  // namespace orvane

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace orvane {
+
 LateBound LateBound::Create(const wchar_t* progId) {
   CLSID clsid;
   HRESULT hr = CLSIDFromProgID(progId, &clsid);
@@ -59,3 +61,5 @@ LateBound LateBound::ObjectFrom(const Variant& result) {
   if (!object) throw AutomationError(E_NOINTERFACE, "The member returned no object");
   return LateBound(std::move(object));
 }
+
+}  // namespace orvane

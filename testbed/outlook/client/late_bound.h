@@ -7,6 +7,8 @@
 #include <array>
 #include <utility>
 
+namespace orvane {
+
 class LateBound {
 public:
   LateBound() = default;
@@ -39,3 +41,5 @@ private:
 
   ComPtr<IDispatch> object_;
 };
+
+}  // namespace orvane

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+namespace orvane {
 namespace {
 
 std::vector<std::wstring> CommandWords() {
@@ -34,8 +35,10 @@ int RunClient(const std::vector<std::wstring>& words, std::string& output, std::
 }
 
 }  // namespace
+}  // namespace orvane
 
 int main() {
+  using namespace orvane;
   if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return kClientOutlookFailed;
   std::string output;
   std::string errors;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+namespace orvane {
 namespace {
 
 struct Options {
@@ -114,8 +115,10 @@ int Serve(const Options& options) {
 }
 
 }  // namespace
+}  // namespace orvane
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  using namespace orvane;
   const Options options = ReadOptions();
   const ComApartment apartment;
   if (FAILED(apartment.Result())) return 1;
