@@ -2,7 +2,7 @@
 
 #include "app/instance.h"
 #include "app/resource_ids.h"
-#include "outlook/com_object.h"
+#include "base/com_object.h"
 
 #include <cstdio>
 
@@ -89,8 +89,8 @@ public:
 
 private:
   ~StubDocument() override { TheApp().DocumentReleased(); }
-  bool Answers(REFIID iid) const override {
-    return IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, kDocumentDispatchIid);
+  void* OtherInterface(REFIID iid) noexcept override {
+    return IsEqualIID(iid, kDocumentDispatchIid) ? static_cast<IDispatch*>(this) : nullptr;
   }
 };
 
@@ -109,9 +109,6 @@ public:
     lock ? CoAddRefServerProcess() : CoReleaseServerProcess();
     return S_OK;
   }
-
-private:
-  bool Answers(REFIID iid) const override { return IsEqualIID(iid, IID_IClassFactory); }
 };
 
 INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

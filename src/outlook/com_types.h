@@ -1,5 +1,7 @@
-// Owners of COM resources: interface pointers, BSTRs and VARIANTs.
+// Owners of COM values: BSTRs and VARIANTs, and the one place where texts change form.
 #pragma once
+
+#include "base/com_ptr.h"
 
 #include <windows.h>
 #include <oleauto.h>
@@ -10,62 +12,6 @@
 #include <utility>
 
 namespace orvane {
-
-// One reference to a COM interface; copying adds a reference, destruction releases it.
-template <class T>
-class ComPtr {
-public:
-  ComPtr() = default;
-  ComPtr(std::nullptr_t) {}
-  ComPtr(const ComPtr& other) : ptr_(other.ptr_) { AddRefHeld(); }
-  ComPtr(ComPtr&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
-  ~ComPtr() { Reset(); }
-
-  ComPtr& operator=(ComPtr other) noexcept {
-    std::swap(ptr_, other.ptr_);
-    return *this;
-  }
-
-  // Takes over a reference the caller already owns.
-  static ComPtr Attach(T* p) {
-    ComPtr result;
-    result.ptr_ = p;
-    return result;
-  }
-  // Adds a reference of its own to a borrowed pointer.
-  static ComPtr Share(T* p) {
-    ComPtr result;
-    result.ptr_ = p;
-    result.AddRefHeld();
-    return result;
-  }
-
-  void Reset() {
-    if (T* p = std::exchange(ptr_, nullptr)) p->Release();
-  }
-  T* Detach() { return std::exchange(ptr_, nullptr); }
-  T* Get() const { return ptr_; }
-  T* operator->() const { return ptr_; }
-  explicit operator bool() const { return ptr_ != nullptr; }
-  // Address for an out-parameter; anything held is released first.
-  T** Receive() {
-    Reset();
-    return &ptr_;
-  }
-
-  template <class U>
-  ComPtr<U> As(REFIID iid) const {
-    ComPtr<U> result;
-    if (ptr_) ptr_->QueryInterface(iid, reinterpret_cast<void**>(result.Receive()));
-    return result;
-  }
-
-private:
-  void AddRefHeld() {
-    if (ptr_) ptr_->AddRef();
-  }
-  T* ptr_ = nullptr;
-};
 
 // ANSI code page text <-> UTF-16, the one place where Outlook's texts change form.
 std::wstring AnsiToWide(std::string_view ansi);

@@ -1,6 +1,6 @@
 #include "tests/unit/fake_outlook_support.h"
 
-#include "outlook/com_object.h"
+#include "base/com_object.h"
 #include "outlook/outlook_ids.h"
 
 #include <cstdio>
@@ -54,7 +54,6 @@ public:
 
 private:
   ~FakeObject() override { --record.liveObjects; }
-  bool Answers(REFIID iid) const override { return IsEqualIID(iid, IID_IDispatch); }
   bool isApplication_;
 };
 
@@ -69,9 +68,6 @@ public:
     return application->QueryInterface(iid, object);
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-
-private:
-  bool Answers(REFIID iid) const override { return IsEqualIID(iid, IID_IClassFactory); }
 };
 
 // The ProgID must lead to Outlook's class, as it does wherever Outlook (or its stand-in) is installed.

@@ -1,0 +1,61 @@
+// The one guard around every callback the program implements (window procedures, COM methods,
+// Outlook's events): nothing thrown inside may leave it. A caught exception is reported (window
+// procedures, event handlers) or becomes the HRESULT a COM caller reads.
+#pragma once
+
+#include <windows.h>
+#include <oaidl.h>
+
+#include <exception>
+
+namespace orvane {
+
+// Where reports of caught exceptions go; the plug-in sends them to its log. `where` names the
+// callback, `what` is the exception's message text.
+using FailureReporter = void (*)(const char* where, const char* what) noexcept;
+// Installs a reporter; null restores the default (the debugger's output).
+void SetFailureReporter(FailureReporter reporter) noexcept;
+void ReportFailure(const char* where, const char* what) noexcept;
+
+// The message text of the exception being handled ("unknown exception" for a non-standard one).
+// Only valid inside a catch block.
+const char* CurrentExceptionText() noexcept;
+
+// Runs body(); an exception is reported as thrown in `where`, and `fallback` is answered.
+template <class Result, class Body>
+Result Guarded(const char* where, Result fallback, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    ReportFailure(where, CurrentExceptionText());
+  }
+  return fallback;
+}
+
+// Runs body() without a result; an exception is reported as thrown in `where`.
+template <class Body>
+void GuardedCall(const char* where, Body&& body) noexcept {
+  try {
+    body();
+  } catch (...) {
+    ReportFailure(where, CurrentExceptionText());
+  }
+}
+
+// The HRESULT that the exception being handled stands for (a ComError's own result,
+// E_OUTOFMEMORY for bad_alloc, E_FAIL for any other). With `info` (IDispatch::Invoke's
+// EXCEPINFO), the text goes into it and the answer is DISP_E_EXCEPTION. Only valid inside a
+// catch block.
+HRESULT ComResultOfCurrentException(const char* source, EXCEPINFO* info) noexcept;
+
+// Runs a COM method's body, which answers an HRESULT; an exception becomes its HRESULT.
+template <class Body>
+HRESULT GuardedComMethod(const char* source, EXCEPINFO* info, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return ComResultOfCurrentException(source, info);
+  }
+}
+
+}  // namespace orvane

@@ -1,0 +1,54 @@
+// ComObject: IUnknown for an object of the program's own, over a list of the interfaces it
+// implements, with an atomic reference count. The creator holds the first reference.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include <atomic>
+
+namespace orvane {
+
+template <class First, class... Rest>
+class ComObject : public First, public Rest... {
+public:
+  ComObject() = default;
+  ComObject(const ComObject&) = delete;
+  ComObject& operator=(const ComObject&) = delete;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override {
+    if (!object) return E_POINTER;
+    *object = IsEqualIID(iid, IID_IUnknown) ? static_cast<First*>(this) : FindInterface<First, Rest...>(iid);
+    if (!*object) *object = OtherInterface(iid);
+    if (!*object) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() noexcept override { return ++references_; }
+  ULONG STDMETHODCALLTYPE Release() noexcept override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+protected:
+  virtual ~ComObject() = default;
+  // A further identifier the object answers to (an event interface it serves through IDispatch,
+  // say), as the interface pointer to hand out; null for none.
+  virtual void* OtherInterface(REFIID) noexcept { return nullptr; }
+
+private:
+  template <class Interface, class... More>
+  void* FindInterface(REFIID iid) noexcept {
+    if (IsEqualIID(iid, __uuidof(Interface))) return static_cast<Interface*>(this);
+    if constexpr (sizeof...(More) > 0) {
+      return FindInterface<More...>(iid);
+    } else {
+      return nullptr;
+    }
+  }
+
+  std::atomic<ULONG> references_{1};
+};
+
+}  // namespace orvane

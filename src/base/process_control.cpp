@@ -1,0 +1,34 @@
+#include "base/process_control.h"
+
+#include <atomic>
+#include <cstdlib>
+
+namespace orvane {
+namespace {
+
+SystemProcessControl& SystemControl() noexcept {
+  static SystemProcessControl control;
+  return control;
+}
+
+std::atomic<ProcessControl*> current{nullptr};
+
+}  // namespace
+
+void SystemProcessControl::ExitNormally() noexcept { std::exit(0); }
+
+void SystemProcessControl::TerminateAtOnce() noexcept {
+  TerminateProcess(GetCurrentProcess(), 0);
+  std::abort();  // not reached: TerminateProcess on the own process does not return
+}
+
+void SystemProcessControl::HandOff(HWND) noexcept { ExitNormally(); }
+
+ProcessControl& CurrentProcessControl() noexcept {
+  ProcessControl* control = current.load();
+  return control ? *control : SystemControl();
+}
+
+ProcessControl* InstallProcessControl(ProcessControl* control) noexcept { return current.exchange(control); }
+
+}  // namespace orvane
