@@ -40,16 +40,24 @@ private:
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = className;
-    return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    if (RegisterClassExA(&windowClass) != 0) return true;
+    // A class of that name registered by other code sends its windows' messages elsewhere: a
+    // window made of it would never reach its object.
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    return GetLastError() == ERROR_CLASS_ALREADY_EXISTS &&
+           GetClassInfoExA(windowClass.hInstance, className, &existing) && existing.lpfnWndProc == procedure;
   }
 
   std::mutex mutex_;
   std::map<std::string, int> users_;
 };
 
+// Never destroyed: a window held by a static object (the plug-in's frame, say) goes during the
+// static destruction of exit(), possibly after a static registry would already be gone.
 ClassUsers& Classes() {
-  static ClassUsers classes;
-  return classes;
+  static ClassUsers* const classes = new ClassUsers;
+  return *classes;
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // procedures, event handlers) or becomes the HRESULT a COM caller reads.
 #pragma once
 
+#include "base/process_control.h"
+
 #include <windows.h>
 #include <oaidl.h>
 
@@ -22,10 +24,12 @@ void ReportFailure(const char* where, const char* what) noexcept;
 const char* CurrentExceptionText() noexcept;
 
 // Runs body(); an exception is reported as thrown in `where`, and `fallback` is answered.
+// EndRequested is no failure and is not reported.
 template <class Result, class Body>
 Result Guarded(const char* where, Result fallback, Body&& body) noexcept {
   try {
     return body();
+  } catch (const EndRequested&) {
   } catch (...) {
     ReportFailure(where, CurrentExceptionText());
   }
@@ -37,6 +41,7 @@ template <class Body>
 void GuardedCall(const char* where, Body&& body) noexcept {
   try {
     body();
+  } catch (const EndRequested&) {
   } catch (...) {
     ReportFailure(where, CurrentExceptionText());
   }

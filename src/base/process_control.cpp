@@ -17,10 +17,12 @@ std::atomic<ProcessControl*> current{nullptr};
 
 void SystemProcessControl::ExitNormally() noexcept { std::exit(0); }
 
-void SystemProcessControl::TerminateAtOnce() noexcept {
-  TerminateProcess(GetCurrentProcess(), 0);
+void TerminateWithCode(UINT code) noexcept {
+  TerminateProcess(GetCurrentProcess(), code);
   std::abort();  // not reached: TerminateProcess on the own process does not return
 }
+
+void SystemProcessControl::TerminateAtOnce() noexcept { TerminateWithCode(0); }
 
 void SystemProcessControl::HandOff(HWND) noexcept { ExitNormally(); }
 

@@ -27,6 +27,14 @@ public:
   void HandOff(HWND mainAppWindow) noexcept override;
 };
 
+// Thrown by code that asked the current control to end the process and saw the call return,
+// which only a test's control does: the work under way stops there, and the callback guards
+// end the callback quietly, the process being over as far as that work knows.
+struct EndRequested {};
+
+// Terminates the process at once with the given exit code; nothing is cleaned up.
+[[noreturn]] void TerminateWithCode(UINT code) noexcept;
+
 // The control in charge now.
 ProcessControl& CurrentProcessControl() noexcept;
 // Puts a control in charge; null puts the system's back. Answers the one it replaces.
