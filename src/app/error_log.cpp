@@ -39,4 +39,14 @@ int WriteLogNumbered(const char* text, int32_t number) {
   return WriteLog(logline::Numbered(text ? text : "", number).c_str());
 }
 
+void LogCaughtFailure(const char* where, const char* what) noexcept {
+  char line[400];
+  std::snprintf(line, sizeof line, "OrvaneOutlook=>%s::%s", where ? where : "", what ? what : "");
+  try {
+    WriteLog(line);
+  } catch (...) {
+    // Out of memory even for the line: it is lost, as a line is when the log cannot be opened.
+  }
+}
+
 }  // namespace orvane

@@ -1,6 +1,7 @@
 #include "app/instance.h"
 
 #include "app/main_frame.h"
+#include "base/unique_resource.h"
 
 #include <windows.h>
 
@@ -10,20 +11,19 @@ namespace {
 
 constexpr char kMutexName[] = "INSTANCE_CHECK";
 
-// Held for the life of the process; closed only on the restart hand-off.
-HANDLE instanceMutex = nullptr;
+// Held for the life of the process; let go only on the restart hand-off.
+UniqueHandle instanceMutex;
 
 }  // namespace
 
 bool ClaimSingleInstance() {
-  instanceMutex = CreateMutexA(nullptr, FALSE, kMutexName);
-  if (GetLastError() == ERROR_ALREADY_EXISTS) return false;
+  const HANDLE mutex = CreateMutexA(nullptr, FALSE, kMutexName);
+  const bool existed = GetLastError() == ERROR_ALREADY_EXISTS;
+  instanceMutex.Reset(mutex);
+  if (existed) return false;
   return FindWindowA(nullptr, kFrameTitle) == nullptr;
 }
 
-void ReleaseSingleInstance() {
-  if (instanceMutex) CloseHandle(instanceMutex);
-  instanceMutex = nullptr;
-}
+void ReleaseSingleInstance() { instanceMutex.Reset(); }
 
 }  // namespace orvane

@@ -1,17 +1,18 @@
 #include "app/main_frame.h"
 
 #include "app/error_log.h"
-#include "app/instance.h"
 #include "app/intake.h"
 #include "app/registered_messages.h"
 #include "app/resource_ids.h"
 #include "app/stub_app.h"
 #include "app/settings.h"
 #include "app/watchdog_rules.h"
+#include "base/callback_guard.h"
+#include "base/process_control.h"
 #include "outbound/deleted_items.h"
 #include "outlook/outlook_session.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -25,37 +26,24 @@ bool sinksConnected = false;
 namespace {
 
 constexpr char kFrameClassName[] = "OrvaneOutlookFrame";
-constexpr UINT_PTR kRecordTimer = 9990;
 constexpr UINT kRecordPeriodMs = 1000;
-constexpr UINT_PTR kSinkTimer = 8888;
 constexpr UINT kSinkPeriodMs = 1;
-constexpr UINT_PTR kWatchdogTimer = 5555;
 constexpr UINT kWatchdogPeriodMs = 500;
-constexpr size_t kExceptionTextSize = 255;
 
-// Marks a timer tick as at work; a tick of the same timer that arrives meanwhile (COM's wait loop
-// dispatches timer messages while an Outlook call is under way) must not run again.
-class TickInProgress {
+// Marks Outlook work under way. COM's wait loop dispatches timer messages while a call to
+// Outlook waits, and a tick run then would open and release the very session objects the outer
+// tick is calling through; so a tick that finds work under way returns at once, its timer
+// still armed.
+class OutlookWork {
 public:
-  explicit TickInProgress(bool& flag) : flag_(flag) { flag_ = true; }
-  ~TickInProgress() { flag_ = false; }
-  TickInProgress(const TickInProgress&) = delete;
-  TickInProgress& operator=(const TickInProgress&) = delete;
+  explicit OutlookWork(bool& flag) : flag_(flag) { flag_ = true; }
+  ~OutlookWork() { flag_ = false; }
+  OutlookWork(const OutlookWork&) = delete;
+  OutlookWork& operator=(const OutlookWork&) = delete;
 
 private:
   bool& flag_;
 };
-
-bool RegisterFrameClass(HINSTANCE instance, WNDPROC procedure) {
-  WNDCLASSEXA windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = kFrameClassName;
-  return RegisterClassExA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
 
 bool OutlookWindowExists() { return FindWindowA(outlook::kMainWindowClass, nullptr) != nullptr; }
 
@@ -70,22 +58,28 @@ std::string WindowTitle(HWND window) {
   return title;
 }
 
-// Logs an exception that reached a timer tick and hands over to a successor.
-[[noreturn]] void HandTickFailure(const char* message) {
-  char text[kExceptionTextSize + 1];
-  lstrcpynA(text, message, static_cast<int>(sizeof text));
-  const std::string line = std::string("OrvaneOutlook=>OnTimerException::") + text;
-  WriteLog(line.c_str());
-  HandOffAndExit(FindMainAppWindow());
+// Logs an exception that reached a timer tick (its text cut at 255 characters) and hands over
+// to a successor.
+void HandTickFailure(const char* message) noexcept {
+  char line[300];
+  std::snprintf(line, sizeof line, "OrvaneOutlook=>OnTimerException::%.255s", message);
+  // The hand-off comes even when the line cannot be written.
+  GuardedCall("OnTimerException", [&] { WriteLog(line); });
+  CurrentProcessControl().HandOff(FindMainAppWindow());
 }
 
-[[noreturn]] void TerminateAtOnce() {
-  TerminateProcess(GetCurrentProcess(), 0);
-  std::abort();  // not reached
+// A closing rule of the watchdog ends the process whatever waits: the log keeps what is lost.
+void LogDroppedRecord() {
+  if (recordPending != 1) return;
+  char line[100];
+  std::snprintf(line, sizeof line, "OrvaneOutlook=>WatchDesktop::Closing drops the record of kind 0x%08lX",
+                static_cast<unsigned long>(pendingKind));
+  WriteLog(line);
 }
 
-watchdog::Desktop LookAtDesktop() {
+watchdog::Desktop LookAtDesktop(bool outlookWorkInProgress) {
   watchdog::Desktop desktop;
+  desktop.outlookWorkPending = recordPending == 1 || outlookWorkInProgress;
   desktop.mainAppWindow = FindMainAppWindow() != nullptr;
   desktop.readOutlookLink = [] { return ReadSetting(kOutlookToOrvane, 0); };
   desktop.installerWindow = FindWindowA(watchdog::kInstallerClass, watchdog::kInstallerTitle) != nullptr;
@@ -107,48 +101,22 @@ CMainFrame::~CMainFrame() {
   tasksItems.ReleaseDispatch();
   notesItems.ReleaseDispatch();
   calendarItems.ReleaseDispatch();
-  if (window_) {
-    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
-  }
+  DestroyOwnWindow();
 }
 
-bool CMainFrame::Create() {
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  if (!RegisterFrameClass(instance, &CMainFrame::WindowProcedure)) return false;
-  // Never shown: the frame is only the plug-in's address on the desktop.
-  return CreateWindowExA(0, kFrameClassName, kFrameTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this) != nullptr;
-}
-
-LRESULT CALLBACK CMainFrame::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    auto* frame = static_cast<CMainFrame*>(create->lpCreateParams);
-    frame->window_ = window;
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(frame));
-  }
-  auto* frame = reinterpret_cast<CMainFrame*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (!frame) return DefWindowProcA(window, message, wParam, lParam);
-  try {
-    return frame->HandleMessage(message, wParam, lParam);
-  } catch (const std::exception& error) {
-    // Nothing may leave a window procedure; the timer handler has its own guard.
-    WriteLog((std::string("OrvaneOutlook=>WindowProcedure::") + error.what()).c_str());
-    return 0;
-  }
-}
+// Never shown: the frame is only the plug-in's address on the desktop.
+bool CMainFrame::Create() { return CreateWindowOf({kFrameClassName, kFrameTitle}); }
 
 LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: return OnCreate(reinterpret_cast<CREATESTRUCTA*>(lParam));
     case WM_COPYDATA:
       OnCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
-      return DefWindowProcA(window_, message, wParam, lParam);
-    case WM_TIMER: OnTimer(wParam); return DefWindowProcA(window_, message, wParam, lParam);
+      return DefaultHandling(message, wParam, lParam);
+    case WM_TIMER: OnTimer(wParam); return DefaultHandling(message, wParam, lParam);
     case WM_COMMAND:
       if (LOWORD(wParam) == ID_APP_ABOUT) {
-        ShowAboutDialog(window_);
+        ShowAboutDialog(Window());
         return 0;
       }
       break;
@@ -156,7 +124,6 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // Closing the frame ends the plug-in, as closing a main window does.
       PostQuitMessage(0);
       return 0;
-    case WM_NCDESTROY: window_ = nullptr; break;
     default:
       if (message == saveNowMessage) return OnSaveNow(wParam, lParam);
       if (message == doneNowMessage) return OnDoneNow(wParam, lParam);
@@ -165,13 +132,13 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (message == closeStubNowMessage) return OnCloseStubNow(wParam, lParam);
       break;
   }
-  return DefWindowProcA(window_, message, wParam, lParam);
+  return DefaultHandling(message, wParam, lParam);
 }
 
 int CMainFrame::OnCreate(CREATESTRUCTA*) {
   if (ReadSetting(kOutlookToOrvane, 0) != 0 && OutlookWindowExists()) OpenSessionAtStart();
-  SetTimer(window_, kSinkTimer, kSinkPeriodMs, nullptr);
-  SetTimer(window_, kWatchdogTimer, kWatchdogPeriodMs, nullptr);
+  SetTimer(Window(), kSinkTimer, kSinkPeriodMs, nullptr);
+  SetTimer(Window(), kWatchdogTimer, kWatchdogPeriodMs, nullptr);
   return 0;
 }
 
@@ -205,7 +172,7 @@ BOOL CMainFrame::OnCopyData(HWND, const COPYDATASTRUCT* data) {
 
 LRESULT CMainFrame::OnActionMessage(UINT action) {
   pendingAction = action;
-  SetTimer(window_, kRecordTimer, kRecordPeriodMs, nullptr);
+  SetTimer(Window(), kRecordTimer, kRecordPeriodMs, nullptr);
   return 0;
 }
 
@@ -213,7 +180,10 @@ LRESULT CMainFrame::OnSaveNow(WPARAM, LPARAM) { return OnActionMessage(saveNowMe
 LRESULT CMainFrame::OnDoneNow(WPARAM, LPARAM) { return OnActionMessage(doneNowMessage); }
 LRESULT CMainFrame::OnChangeNow(WPARAM, LPARAM) { return OnActionMessage(changeNowMessage); }
 LRESULT CMainFrame::OnDeleteNow(WPARAM, LPARAM) { return OnActionMessage(deleteNowMessage); }
-LRESULT CMainFrame::OnCloseStubNow(WPARAM, LPARAM) { TerminateAtOnce(); }
+LRESULT CMainFrame::OnCloseStubNow(WPARAM, LPARAM) {
+  CurrentProcessControl().TerminateAtOnce();
+  return 0;
+}
 
 void CMainFrame::OnTimer(UINT_PTR id) {
   try {
@@ -223,17 +193,17 @@ void CMainFrame::OnTimer(UINT_PTR id) {
       case kWatchdogTimer: WatchDesktop(); break;
       default: break;
     }
-  } catch (const std::exception& error) {
-    HandTickFailure(error.what());
+  } catch (const EndRequested&) {
+    // The process has been asked to end: nothing more is done.
   } catch (...) {
-    HandTickFailure("unknown exception");
+    HandTickFailure(CurrentExceptionText());
   }
 }
 
 void CMainFrame::PerformPendingRecord() {
-  if (performingRecord_) return;
-  const TickInProgress tick(performingRecord_);
-  KillTimer(window_, kSinkTimer);
+  if (outlookWorkInProgress_) return;
+  const OutlookWork work(outlookWorkInProgress_);
+  KillTimer(Window(), kSinkTimer);
   if (sinksConnected) DisconnectSinks();
   if (recordPending == 1) {
     if (outlookApp.IsEmpty()) CreateOutlookSession();
@@ -241,12 +211,12 @@ void CMainFrame::PerformPendingRecord() {
     CallWriter(recordBuffer);
     // A record that arrived while the writer waited on Outlook stays pending for the next tick.
     if (intake::RecordsParked() == parkedBefore) {
-      KillTimer(window_, kRecordTimer);
+      KillTimer(Window(), kRecordTimer);
       recordPending = 0;
     }
   }
   ReleaseOutlookSession();
-  SetTimer(window_, kSinkTimer, kSinkPeriodMs, nullptr);
+  SetTimer(Window(), kSinkTimer, kSinkPeriodMs, nullptr);
 }
 
 void CMainFrame::CallWriter(const char* parked) {
@@ -270,8 +240,8 @@ void CMainFrame::CallWriter(const char* parked) {
 }
 
 void CMainFrame::ConnectSinksWhenOutlookRuns() {
-  if (connectingSinks_) return;
-  const TickInProgress tick(connectingSinks_);
+  if (outlookWorkInProgress_) return;
+  const OutlookWork work(outlookWorkInProgress_);
   const bool outlookRuns = OutlookWindowExists();
   if (sinksConnected || !outlookRuns || ReadSetting(kOutlookToOrvane, 0) == 0) return;
   CreateOutlookSession();
@@ -280,39 +250,34 @@ void CMainFrame::ConnectSinksWhenOutlookRuns() {
   ReleaseOutlookSession();
 }
 
+// Every ending asks the process control and returns at once: only a test's control returns.
 void CMainFrame::WatchDesktop() {
-  const watchdog::Desktop desktop = LookAtDesktop();
-  switch (watchdog::Decide(desktop)) {
+  switch (watchdog::Decide(LookAtDesktop(outlookWorkInProgress_))) {
     case watchdog::Verdict::Continue: return;
-    case watchdog::Verdict::ExitNoMainApp: std::exit(0);
+    case watchdog::Verdict::ExitNoMainApp: CurrentProcessControl().ExitNormally(); return;
     case watchdog::Verdict::CloseForInstaller:
-      KillTimer(window_, kWatchdogTimer);
-      MessageBoxA(nullptr, watchdog::kInstallerText, watchdog::kCaption, MB_OK | MB_TASKMODAL);
-      std::exit(0);
+      CloseAfterBox(nullptr, watchdog::kInstallerText, MB_TASKMODAL, false);
+      return;
     case watchdog::Verdict::CloseForUpdaterPackage:
-      KillTimer(window_, kWatchdogTimer);
-      MessageBoxA(nullptr, watchdog::kUpdaterPackageText, watchdog::kCaption, MB_OK | MB_SYSTEMMODAL);
-      TerminateAtOnce();
-    case watchdog::Verdict::HandOff: HandOffAndExit(FindMainAppWindow());
+      CloseAfterBox(nullptr, watchdog::kUpdaterPackageText, MB_SYSTEMMODAL, true);
+      return;
+    case watchdog::Verdict::HandOff: CurrentProcessControl().HandOff(FindMainAppWindow()); return;
     case watchdog::Verdict::CloseForUpdaterInFront:
-      KillTimer(window_, kWatchdogTimer);
-      MessageBoxA(GetForegroundWindow(), watchdog::kUpdaterInFrontText, watchdog::kCaption, MB_OK | MB_SYSTEMMODAL);
-      TerminateAtOnce();
+      CloseAfterBox(GetForegroundWindow(), watchdog::kUpdaterInFrontText, MB_SYSTEMMODAL, true);
+      return;
   }
 }
 
-void HandOffAndExit(HWND mainAppWindow) {
-  const UINT shield = RegisterWindowMessageA(kShieldMessageName);
-  // A new instance must not mistake this one's frame for a running plug-in.
-  if (const HWND frame = FindWindowA(nullptr, kFrameTitle)) SetWindowTextA(frame, kFrameHandOffTitle);
-  if (mainAppWindow) {
-    SendMessageTimeoutA(mainAppWindow, shield, 0, 0, SMTO_ABORTIFHUNG, 1, nullptr);
+void CMainFrame::CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce) {
+  // No further watchdog tick while the box is open; the other timers go on meanwhile.
+  KillTimer(Window(), kWatchdogTimer);
+  MessageBoxA(owner, text, watchdog::kCaption, MB_OK | modality);
+  LogDroppedRecord();
+  if (atOnce) {
+    CurrentProcessControl().TerminateAtOnce();
   } else {
-    // WinExec waits for the successor's message loop; the successor must find the mutex free.
-    ReleaseSingleInstance();
-    WinExec("OrvaneOutlook.exe", SW_SHOWNORMAL);
+    CurrentProcessControl().ExitNormally();
   }
-  std::exit(0);
 }
 
 }  // namespace orvane

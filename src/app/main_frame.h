@@ -2,6 +2,7 @@
 // runs the timers and carries the writers that put records into Outlook.
 #pragma once
 
+#include "base/base_window.h"
 #include "outlook/dispatch_driver.h"
 
 #include <windows.h>
@@ -10,16 +11,18 @@
 
 namespace orvane {
 
-class CMainFrame {
+// The frame's timers: perform the pending record, connect the folder sinks, watch the desktop.
+constexpr UINT_PTR kRecordTimer = 9990;
+constexpr UINT_PTR kSinkTimer = 8888;
+constexpr UINT_PTR kWatchdogTimer = 5555;
+
+class CMainFrame : public BaseWindow {
 public:
   CMainFrame();
-  virtual ~CMainFrame();
-  CMainFrame(const CMainFrame&) = delete;
-  CMainFrame& operator=(const CMainFrame&) = delete;
+  ~CMainFrame() override;
 
   // Creates the hidden top-level window titled "Untitled - stub"; false when it cannot be made.
   bool Create();
-  HWND Window() const { return window_; }
 
   // Writers: each takes the record as a writable zero-terminated text.
   virtual void SaveOutlookApps(char* record);
@@ -49,13 +52,14 @@ protected:
   LRESULT OnCloseStubNow(WPARAM, LPARAM);
 
 private:
-  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  const char* ReportName() const noexcept override { return "CMainFrame"; }
   LRESULT OnActionMessage(UINT action);
   void OpenSessionAtStart();
   void PerformPendingRecord();
   void ConnectSinksWhenOutlookRuns();
   void WatchDesktop();
+  void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);
   void CallWriter(const char* parked);
 
   // The Items collections of the default folders while the sinks listen: tasks, notes, calendar.
@@ -67,9 +71,8 @@ private:
   ComPtr<IDispatch> notesSink;
   ComPtr<IDispatch> calendarSink;
 
-  HWND window_ = nullptr;
-  bool performingRecord_ = false;
-  bool connectingSinks_ = false;
+  // Set while a tick works with Outlook (see OutlookWork in the source).
+  bool outlookWorkInProgress_ = false;
 };
 
 // Milliseconds from GetTickCount when the frame was made; the watchdog measures the age from it.
@@ -81,9 +84,5 @@ extern bool sinksConnected;
 constexpr char kFrameTitle[] = "Untitled - stub";
 constexpr char kFrameHandOffTitle[] = "stub";
 constexpr char kMainAppWindowClass[] = "Orvane Main";
-
-// Ends the process after handing over: tells the main application ("Orvane_Shield") when its
-// window exists, else starts a new plug-in; the frame is retitled "stub" first.
-[[noreturn]] void HandOffAndExit(HWND mainAppWindow);
 
 }  // namespace orvane

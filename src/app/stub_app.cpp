@@ -1,8 +1,15 @@
 #include "app/stub_app.h"
 
+#include "app/error_log.h"
 #include "app/instance.h"
+#include "app/plugin_control.h"
 #include "app/resource_ids.h"
+#include "base/callback_guard.h"
 #include "base/com_object.h"
+#include "base/module_path.h"
+#include "base/process_control.h"
+#include "base/unique_resource.h"
+#include "outlook/outlook_session.h"
 
 #include <cstdio>
 
@@ -25,66 +32,62 @@ constexpr IID kDocumentDispatchIid = {0x6c1f3a53, 0x2b7e, 0x4e0c, {0x9a, 0x61, 0
 class RegistryKey {
 public:
   RegistryKey(HKEY parent, const std::string& path) {
-    if (RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_, nullptr) !=
+    if (RegCreateKeyExA(parent, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, key_.Receive(), nullptr) !=
         ERROR_SUCCESS) {
-      key_ = nullptr;
+      key_.Reset();
     }
   }
-  ~RegistryKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
 
   void SetText(const char* name, const std::string& value) const {
     if (key_) {
-      RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+      RegSetValueExA(key_.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                      static_cast<DWORD>(value.size() + 1));
     }
   }
   std::string GetText(const char* name) const {
     DWORD type = 0;
     DWORD size = 0;
-    if (!key_ || RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) {
+    if (!key_ || RegQueryValueExA(key_.Get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        type != REG_SZ) {
       return {};
     }
     std::string value(size, '\0');
-    RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
+    RegQueryValueExA(key_.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
     value.resize(value.find('\0') == std::string::npos ? size : value.find('\0'));
     return value;
   }
 
 private:
-  HKEY key_ = nullptr;
+  UniqueRegistryKey key_;
 };
-
-std::string ModulePath() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
-}
 
 // The document's automation object: no methods and no properties. While one exists the
 // application stays alive for its client.
 class StubDocument final : public ComObject<IDispatch> {
 public:
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (count) *count = 0;
-    return S_OK;
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
+    return GuardedComMethod("CStubDoc::GetTypeInfoCount", nullptr, [&] {
+      if (!count) return E_POINTER;
+      *count = 0;
+      return S_OK;
+    });
   }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids) override {
-    for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    return DISP_E_UNKNOWNNAME;
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
+    return GuardedComMethod("CStubDoc::GetTypeInfo", nullptr, [&] {
+      if (info) *info = nullptr;
+      return E_NOTIMPL;
+    });
   }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-    return DISP_E_MEMBERNOTFOUND;
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT count, LCID, DISPID* ids) noexcept override {
+    return GuardedComMethod("CStubDoc::GetIDsOfNames", nullptr, [&] {
+      if (!ids) return E_POINTER;
+      for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+      return DISP_E_UNKNOWNNAME;
+    });
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO* exception,
+                                   UINT*) noexcept override {
+    return GuardedComMethod("CStubDoc::Invoke", exception, [] { return DISP_E_MEMBERNOTFOUND; });
   }
 
 private:
@@ -97,37 +100,33 @@ private:
 // Makes the document (with its frame) for an automation client.
 class DocumentFactory final : public ComObject<IClassFactory> {
 public:
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    if (!TheApp().OpenDocument()) return E_FAIL;
-    const ComPtr<IDispatch> document = ComPtr<IDispatch>::Attach(new StubDocument);
-    return document->QueryInterface(iid, object);
+  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) noexcept override {
+    return GuardedComMethod("DocumentFactory::CreateInstance", nullptr, [&] {
+      if (!object) return E_POINTER;
+      *object = nullptr;
+      if (outer) return CLASS_E_NOAGGREGATION;
+      if (!TheApp().OpenDocument()) return E_FAIL;
+      const ComPtr<IDispatch> document = ComPtr<IDispatch>::Attach(new StubDocument);
+      return document->QueryInterface(iid, object);
+    });
   }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    lock ? CoAddRefServerProcess() : CoReleaseServerProcess();
-    return S_OK;
+  HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) noexcept override {
+    return GuardedComMethod("DocumentFactory::LockServer", nullptr, [&] {
+      lock ? CoAddRefServerProcess() : CoReleaseServerProcess();
+      return S_OK;
+    });
   }
 };
 
-INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  if (message == WM_INITDIALOG) return TRUE;
-  if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-    EndDialog(dialog, LOWORD(wParam));
-    return TRUE;
-  }
-  return FALSE;
-}
-
-LRESULT CALLBACK ViewProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_PAINT) {
-    PAINTSTRUCT paint;
-    BeginPaint(window, &paint);  // the view draws nothing
-    EndPaint(window, &paint);
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
+INT_PTR CALLBACK AboutProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM) noexcept {
+  return Guarded("CAboutDlg", INT_PTR{FALSE}, [&]() -> INT_PTR {
+    if (message == WM_INITDIALOG) return TRUE;
+    if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+      EndDialog(dialog, LOWORD(wParam));
+      return TRUE;
+    }
+    return FALSE;
+  });
 }
 
 }  // namespace
@@ -142,34 +141,50 @@ CStubApp& TheApp() {
 }
 
 bool CStubView::Create(HWND frame) {
-  WNDCLASSEXA viewClass{};
-  viewClass.cbSize = sizeof viewClass;
-  viewClass.lpfnWndProc = ViewProcedure;
-  viewClass.hInstance = GetModuleHandleA(nullptr);
-  viewClass.lpszClassName = kViewClassName;
-  RegisterClassExA(&viewClass);
   RECT client{};
   GetClientRect(frame, &client);
-  window_ = CreateWindowExA(0, kViewClassName, "", WS_CHILD | WS_VISIBLE, 0, 0, client.right, client.bottom, frame,
-                            nullptr, viewClass.hInstance, nullptr);
-  return window_ != nullptr;
+  Creation creation;
+  creation.className = kViewClassName;
+  creation.style = WS_CHILD | WS_VISIBLE;
+  creation.parent = frame;
+  creation.x = 0;
+  creation.y = 0;
+  creation.width = client.right;
+  creation.height = client.bottom;
+  return CreateWindowOf(creation);
+}
+
+LRESULT CStubView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT paint;
+    BeginPaint(Window(), &paint);  // the view draws nothing
+    EndPaint(Window(), &paint);
+    return 0;
+  }
+  return DefaultHandling(message, wParam, lParam);
 }
 
 int CStubApp::Run(HINSTANCE instance, const char* commandLine) {
   instance_ = instance;
-  if (!InitInstance(commandLine ? commandLine : "")) return 0;
-  return MessageLoop();
-}
-
-bool CStubApp::InitInstance(const char* commandLine) {
-  if (FAILED(OleInitialize(nullptr))) {
+  SetFailureReporter(&LogCaughtFailure);
+  SystemProcessControl system;
+  PluginControl control(system);
+  const ScopedProcessControl inCharge(control);
+  const OleApartment ole;
+  if (!ole.Ok()) {
     char text[256] = "";
     LoadStringA(instance_, IDS_OLE_INIT_FAILED, text, static_cast<int>(sizeof text));
     MessageBoxA(nullptr, text, nullptr, MB_OK);
-    return false;
+    return 0;
   }
+  const int code = InitInstance(commandLine ? commandLine : "") ? MessageLoop() : 0;
+  CloseDocument();
+  return code;
+}
+
+bool CStubApp::InitInstance(const char* commandLine) {
   if (!ClaimSingleInstance()) {
-    TerminateProcess(GetCurrentProcess(), 0);
+    CurrentProcessControl().TerminateAtOnce();
     return false;
   }
   LoadRecentFileList(4);
@@ -196,10 +211,10 @@ void CStubApp::RegisterAutomationServer() const {
 }
 
 bool CStubApp::RegisterClassFactory() {
-  classFactory_ = ComPtr<IClassFactory>::Attach(new DocumentFactory);
+  const ComPtr<IClassFactory> factory = ComPtr<IClassFactory>::Attach(new DocumentFactory);
   // One client per process: each further client starts an instance of its own.
-  return SUCCEEDED(CoRegisterClassObject(kDocumentClsid, classFactory_.Get(), CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE,
-                                         &classFactoryCookie_));
+  classFactory_ = ClassRegistration(kDocumentClsid, factory.Get(), CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE);
+  return classFactory_.Ok();
 }
 
 void CStubApp::LoadRecentFileList(int entries) {
@@ -228,6 +243,13 @@ bool CStubApp::OpenDocument() {
 
 void CStubApp::DocumentReleased() {
   if (switches_.embedding || switches_.automation) PostQuitMessage(0);
+}
+
+void CStubApp::CloseDocument() {
+  view_.reset();
+  frame_.reset();
+  classFactory_.Revoke();
+  ReleaseOutlookSession();
 }
 
 int CStubApp::MessageLoop() {

@@ -3,6 +3,8 @@
 
 #include "app/command_line.h"
 #include "app/main_frame.h"
+#include "base/base_window.h"
+#include "base/com_scope.h"
 
 #include <windows.h>
 
@@ -16,12 +18,13 @@ namespace orvane {
 class CStubDoc;
 
 // The view: a child window of the frame that draws nothing.
-class CStubView {
+class CStubView : public BaseWindow {
 public:
   bool Create(HWND frame);
 
 private:
-  HWND window_ = nullptr;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  const char* ReportName() const noexcept override { return "CStubView"; }
 };
 
 class CStubApp {
@@ -40,15 +43,15 @@ private:
   bool RegisterClassFactory();
   void LoadRecentFileList(int entries);
   int MessageLoop();
+  // Lets go of the windows, the class factory and Outlook while COM still runs.
+  void CloseDocument();
 
   HINSTANCE instance_ = nullptr;
   HACCEL accelerators_ = nullptr;
   StartSwitches switches_;
   std::unique_ptr<CMainFrame> frame_;
   std::unique_ptr<CStubView> view_;
-  ComPtr<IUnknown> document_;
-  ComPtr<IClassFactory> classFactory_;
-  DWORD classFactoryCookie_ = 0;
+  ClassRegistration classFactory_;
   std::vector<std::string> recentFiles_;
 };
 

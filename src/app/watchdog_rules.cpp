@@ -6,6 +6,11 @@ namespace watchdog {
 
 bool AgeLimitReached(uint32_t now, uint32_t startTick) { return static_cast<uint32_t>(now - startTick) >= kAgeLimitMs; }
 
+uint32_t RestartDelay(uint32_t now, uint32_t startTick) {
+  const uint32_t age = static_cast<uint32_t>(now - startTick);
+  return age < kShortestLifeMs ? kShortestLifeMs - age : 0;
+}
+
 bool TitleNamesUpdater(std::string_view title) {
   // The search starts at the second character: a title that begins with the name is not matched.
   if (title.size() > 1) {
@@ -23,7 +28,8 @@ Verdict Decide(const Desktop& desktop) {
   }
   if (desktop.installerWindow) return Verdict::CloseForInstaller;
   if (desktop.updaterPackageWindow) return Verdict::CloseForUpdaterPackage;
-  if (AgeLimitReached(desktop.now, desktop.startTick)) return Verdict::HandOff;
+  // The replacement would drop the record, so it waits for the work to end; later ticks look again.
+  if (AgeLimitReached(desktop.now, desktop.startTick) && !desktop.outlookWorkPending) return Verdict::HandOff;
   if (desktop.foregroundWindow && TitleNamesUpdater(desktop.foregroundTitle)) return Verdict::CloseForUpdaterInFront;
   return Verdict::Continue;
 }

@@ -11,6 +11,8 @@ namespace orvane {
 namespace watchdog {
 
 constexpr uint32_t kAgeLimitMs = 900000;  // 15 minutes
+// A plug-in that starts its own successor lives at least this long first.
+constexpr uint32_t kShortestLifeMs = 10000;
 
 constexpr char kInstallerClass[] = "MsiDialogCloseClass";
 constexpr char kInstallerTitle[] = "Orvane - InstallShield Wizard";
@@ -38,6 +40,8 @@ struct Desktop {
   uint32_t startTick = 0;
   bool foregroundWindow = false;
   std::string foregroundTitle;
+  // A record waits for its action or is being written, or a tick is at work on Outlook.
+  bool outlookWorkPending = false;
 };
 
 enum class Verdict {
@@ -45,7 +49,7 @@ enum class Verdict {
   ExitNoMainApp,           // normal exit
   CloseForInstaller,       // box, then normal exit
   CloseForUpdaterPackage,  // box, then immediate termination
-  HandOff,                 // restart hand-off
+  HandOff,                 // restart hand-off (never while Outlook work is pending)
   CloseForUpdaterInFront,  // box owned by the foreground window, then immediate termination
 };
 
@@ -53,6 +57,9 @@ Verdict Decide(const Desktop& desktop);
 
 // Age since start in wrap-safe unsigned arithmetic.
 bool AgeLimitReached(uint32_t now, uint32_t startTick);
+// How long a hand-off that starts its successor itself waits before doing so: what is left of the
+// shortest life, so that a plug-in failing at every start cannot restart several times a second.
+uint32_t RestartDelay(uint32_t now, uint32_t startTick);
 // The foreground title names the updater: "OrvaneUpdater" or "orvaneupdater" from its second
 // character on, or its last 25 characters are the updater's file name.
 bool TitleNamesUpdater(std::string_view title);

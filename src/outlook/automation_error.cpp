@@ -1,5 +1,6 @@
 #include "outlook/automation_error.h"
 
+#include "base/unique_resource.h"
 #include "outlook/com_types.h"
 
 #include <cstdio>
@@ -11,8 +12,8 @@ std::string DescribeResult(HRESULT result) {
   const DWORD length =
       FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                      nullptr, static_cast<DWORD>(result), 0, reinterpret_cast<char*>(&words), 0, nullptr);
+  const UniqueLocalMemory owner(words);
   std::string text = length && words ? std::string(words, length) : std::string("Unknown error");
-  if (words) LocalFree(words);
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
   char number[32];
   std::snprintf(number, sizeof number, " (0x%08lX)", static_cast<unsigned long>(result));

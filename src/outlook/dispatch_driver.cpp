@@ -19,7 +19,10 @@ bool DispatchDriver::CreateDispatch(const char* progId) {
 }
 
 Variant DispatchDriver::Invoke(outlook::DispId id, WORD flags, const Variant* args, size_t count) const {
-  if (!object_) throw AutomationError::FromResult(E_POINTER);
+  // A reference of the call's own: whatever runs while the call waits (a nested tick releasing
+  // the session, say) may let this driver go, but not the object under the call.
+  const ComPtr<IDispatch> object = object_;
+  if (!object) throw AutomationError::FromResult(E_POINTER);
   // IDispatch takes its arguments last to first; the VARIANTs stay owned by args.
   std::vector<VARIANTARG> reversed(count);
   for (size_t i = 0; i < count; ++i) reversed[count - 1 - i] = args[i].Get();
@@ -34,8 +37,8 @@ Variant DispatchDriver::Invoke(outlook::DispId id, WORD flags, const Variant* ar
   Variant result;
   EXCEPINFO info{};
   UINT badArgument = 0;
-  const HRESULT hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                     flags == DISPATCH_PROPERTYPUT ? nullptr : result.Receive(), &info, &badArgument);
+  const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                                    flags == DISPATCH_PROPERTYPUT ? nullptr : result.Receive(), &info, &badArgument);
   if (FAILED(hr)) throw AutomationError::FromInvoke(hr, info);
   return result;
 }

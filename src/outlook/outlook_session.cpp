@@ -1,6 +1,6 @@
 #include "outlook/outlook_session.h"
 
-#include <cstdlib>
+#include "base/process_control.h"
 
 namespace orvane {
 
@@ -13,18 +13,19 @@ constexpr DWORD kCreateRetryDelayMs = 5000;
 
 // Outlook's automation server, tried twice 5 s apart. Without it the plug-in has nothing to do,
 // so it ends quietly; the main application starts it again when it needs it.
-void CreateApplicationOrExit() {
+void CreateApplicationOrEnd() {
   if (outlookApp.CreateDispatch(outlook::kProgId)) return;
   Sleep(kCreateRetryDelayMs);
   if (outlookApp.CreateDispatch(outlook::kProgId)) return;
-  std::exit(0);
+  CurrentProcessControl().ExitNormally();
+  throw EndRequested();
 }
 
 }  // namespace
 
 DispatchDriver CreateOutlookSession() {
   ReleaseOutlookSession();
-  CreateApplicationOrExit();
+  CreateApplicationOrEnd();
   outlookNamespace = outlookApp.InvokeForObject(outlook::kGetNamespace, Variant::Text("MAPI"));
   // Four omitted arguments: Outlook uses its defaults for profile, password, dialog and new session.
   outlookNamespace.InvokeMethod(outlook::kLogon, Variant::Missing(), Variant::Missing(), Variant::Missing(),

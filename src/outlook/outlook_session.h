@@ -9,7 +9,8 @@ extern DispatchDriver outlookApp;
 extern DispatchDriver outlookNamespace;
 
 // Drops any earlier session, creates Outlook's Application object (ending the process with
-// exit code 0 when two attempts 5 s apart fail), gets the MAPI NameSpace and logs on.
+// exit code 0 when two attempts 5 s apart fail; under a test's control, EndRequested is thrown
+// instead), gets the MAPI NameSpace and logs on.
 // Answers a copy of the Application object with a reference of its own.
 DispatchDriver CreateOutlookSession();
 // Releases both session objects.

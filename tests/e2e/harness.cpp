@@ -1,109 +1,95 @@
 #include "tests/e2e/harness.h"
 
+#include "app/watchdog_rules.h"
+#include "base/module_path.h"
+
 #include <gtest/gtest.h>
 
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace orvane {
 
 namespace e2e {
 
-std::string ProgramDirectory() {
-  char path[MAX_PATH * 4] = "";
-  const DWORD length = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(sizeof path));
-  std::string directory(path, length);
-  return directory.substr(0, directory.find_last_of("\\/"));
-}
-
-namespace {
-
-void RemoveTree(const std::string& directory) {
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((directory + "\\*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      const std::string path = directory + "\\" + name;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(directory.c_str());
-}
-
-}  // namespace
-
 std::string FreshWorkDirectory() {
   const auto* test = testing::UnitTest::GetInstance()->current_test_info();
   std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "e2e";
   std::replace(name.begin(), name.end(), '/', '_');
-  const std::string root = ProgramDirectory() + "\\e2e-work";
-  CreateDirectoryA(root.c_str(), nullptr);
-  const std::string directory = root + "\\" + name;
-  RemoveTree(directory);
-  CreateDirectoryA(directory.c_str(), nullptr);
+  const std::string directory = ModuleDirectory() + "\\e2e-work\\" + name;
+  std::error_code ignored;
+  std::filesystem::remove_all(directory, ignored);
+  std::filesystem::create_directories(directory, ignored);
   return directory;
 }
 
 ChildProcess::ChildProcess(const std::string& program, const std::string& arguments, const std::string& workDirectory) {
-  std::string commandLine = "\"" + ProgramDirectory() + "\\" + program + "\"";
+  std::string commandLine = "\"" + ModuleDirectory() + "\\" + program + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                      workDirectory.empty() ? nullptr : workDirectory.c_str(), &startup, &info)) {
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
+    const UniqueHandle thread(info.hThread);
+    process_.Reset(info.hProcess);
     id_ = info.dwProcessId;
   }
 }
 
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
-    : process_(std::exchange(other.process_, nullptr)), id_(std::exchange(other.id_, 0)) {}
+    : process_(std::move(other.process_)), id_(std::exchange(other.id_, 0)) {}
 
 ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
   if (this != &other) {
     Terminate();
-    if (process_) CloseHandle(process_);
-    process_ = std::exchange(other.process_, nullptr);
+    process_ = std::move(other.process_);
     id_ = std::exchange(other.id_, 0);
   }
   return *this;
 }
 
-ChildProcess::~ChildProcess() {
-  Terminate();
-  if (process_) CloseHandle(process_);
-}
+ChildProcess::~ChildProcess() { Terminate(); }
 
 bool ChildProcess::WaitForExit(Milliseconds timeout) {
   // Keeps the test's own windows answering meanwhile: the program may send them messages.
   return process_ && WaitUntil([this] { return !Running(); }, timeout, 10ms);
 }
 
-bool ChildProcess::Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool ChildProcess::WaitForExitBusy(Milliseconds timeout) const {
+  return process_ && WaitForSingleObject(process_.Get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+bool ChildProcess::WaitForInputIdle(Milliseconds timeout) const {
+  return process_ && ::WaitForInputIdle(process_.Get(), static_cast<DWORD>(timeout.count())) == 0;
+}
+
+bool ChildProcess::Running() const { return process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
 
 DWORD ChildProcess::ExitCode() const {
   DWORD code = STILL_ACTIVE;
-  if (process_) GetExitCodeProcess(process_, &code);
+  if (process_) GetExitCodeProcess(process_.Get(), &code);
   return code;
+}
+
+Milliseconds ChildProcess::Lifetime() const {
+  FILETIME created{}, exited{}, kernel{}, user{};
+  if (!process_ || !GetProcessTimes(process_.Get(), &created, &exited, &kernel, &user)) return Milliseconds(0);
+  const auto ticks = [](const FILETIME& time) {
+    return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+  };
+  // FILETIME counts 100-nanosecond steps.
+  return Milliseconds((ticks(exited) - ticks(created)) / 10000);
 }
 
 void ChildProcess::Terminate() {
   if (Running()) {
-    TerminateProcess(process_, 99);
-    WaitForSingleObject(process_, 5000);
+    TerminateProcess(process_.Get(), 99);
+    WaitForSingleObject(process_.Get(), 5000);
   }
 }
 
@@ -130,58 +116,17 @@ DWORD WindowProcess(HWND window) {
 
 namespace {
 
-struct BoxSearch {
-  const char* caption;
-  HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM parameter) {
-  auto* search = reinterpret_cast<BoxSearch*>(parameter);
-  char className[64] = "";
-  char title[256] = "";
-  GetClassNameA(window, className, sizeof className);
-  GetWindowTextA(window, title, sizeof title);
-  if (std::string(className) == "#32770" && std::string(title) == search->caption) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM parameter) {
-  auto* text = reinterpret_cast<std::string*>(parameter);
-  char className[64] = "";
-  GetClassNameA(child, className, sizeof className);
-  if (lstrcmpiA(className, "Static") != 0) return TRUE;
-  const int length = GetWindowTextLengthA(child);
-  if (length <= 0) return TRUE;
-  std::string part(static_cast<size_t>(length) + 1, '\0');
-  part.resize(static_cast<size_t>(GetWindowTextA(child, part.data(), length + 1)));
-  *text += part;
-  return TRUE;
-}
-
-}  // namespace
+// The box's text control has the same id on every system.
+constexpr int kMessageBoxTextId = 0xFFFF;
 
 MessageBoxSeen WaitForMessageBox(const char* caption, Milliseconds timeout) {
   MessageBoxSeen seen;
-  WaitUntil(
-      [&] {
-        BoxSearch search{caption, nullptr};
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
-        seen.box = search.found;
-        return seen.box != nullptr;
-      },
-      timeout);
+  seen.box = WaitForWindow("#32770", caption, timeout);
   if (!seen.box) return seen;
   // The text control may be filled a moment after the box appears.
-  WaitUntil(
-      [&] {
-        seen.text.clear();
-        EnumChildWindows(seen.box, CollectStaticText, reinterpret_cast<LPARAM>(&seen.text));
-        return !seen.text.empty();
-      },
-      2000ms);
+  char text[512] = "";
+  WaitUntil([&] { return GetDlgItemTextA(seen.box, kMessageBoxTextId, text, sizeof text) > 0; }, 2000ms);
+  seen.text = text;
   seen.owner = GetWindow(seen.box, GW_OWNER);
   seen.topmost = (GetWindowLongA(seen.box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   return seen;
@@ -189,38 +134,21 @@ MessageBoxSeen WaitForMessageBox(const char* caption, Milliseconds timeout) {
 
 void DismissMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
 
-TestWindow::TestWindow(const char* className, const char* title) : className_(className) {
-  WNDCLASSEXA windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = Procedure;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = className;
-  RegisterClassExA(&windowClass);
-  window_ = CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
-                            windowClass.hInstance, this);
+}  // namespace
+
+MessageBoxSeen ExpectBoxThenExit(ChildProcess& plugin, const char* text) {
+  MessageBoxSeen seen = WaitForMessageBox(watchdog::kCaption, 10s);
+  EXPECT_NE(seen.box, nullptr);
+  EXPECT_EQ(seen.text, text);
+  if (seen.box) DismissMessageBox(seen.box);
+  EXPECT_TRUE(plugin.WaitForExit(5s));
+  EXPECT_EQ(plugin.ExitCode(), 0u);
+  return seen;
 }
 
-TestWindow::~TestWindow() {
-  if (window_) DestroyWindow(window_);
-  UnregisterClassA(className_.c_str(), GetModuleHandleA(nullptr));
-}
-
-int TestWindow::CountOf(const char* registeredName) const {
-  const UINT message = RegisterWindowMessageA(registeredName);
-  return static_cast<int>(std::count(received_.begin(), received_.end(), message));
-}
-
-LRESULT CALLBACK TestWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    SetWindowLongPtrA(window, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self && message >= 0xC000 && message <= 0xFFFF) {
-    self->received_.push_back(message);
-    if (self->onRegisteredMessage) self->onRegisteredMessage(message);
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
+UpdaterInFront::UpdaterInFront() : window_("UpdaterSetup", "Setup - OrvaneUpdater") {
+  ShowWindow(window_.Get(), SW_SHOW);
+  SetForegroundWindow(window_.Get());
 }
 
 void PumpMessages(Milliseconds duration) {
@@ -266,37 +194,28 @@ bool SendAction(HWND plugin, const char* actionMessageName) {
   return PostMessageA(plugin, RegisterWindowMessageA(actionMessageName), 0, 0) != 0;
 }
 
-namespace {
-
-BOOL CALLBACK EndPluginWindow(HWND window, LPARAM) {
-  char className[64] = "";
-  GetClassNameA(window, className, sizeof className);
-  if (std::string(className) == "OrvaneOutlookFrame") {
-    if (const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, WindowProcess(window))) {
-      TerminateProcess(process, 98);
-      WaitForSingleObject(process, 5000);
-      CloseHandle(process);
+void EndStrayPlugins() {
+  while (const HWND frame = FindWindowA("OrvaneOutlookFrame", nullptr)) {
+    const UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, WindowProcess(frame)));
+    // A frame whose process cannot be ended would be found again and again.
+    if (!process || !TerminateProcess(process.Get(), 98) || WaitForSingleObject(process.Get(), 5000) != WAIT_OBJECT_0) {
+      return;
     }
   }
-  return TRUE;
 }
-
-}  // namespace
-
-void EndStrayPlugins() { EnumWindows(EndPluginWindow, 0); }
 
 namespace {
 
 bool ProcessRuns(const char* program) {
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return false;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
   bool found = false;
-  for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry)) {
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more && !found;
+       more = Process32Next(snapshot.Get(), &entry)) {
     found = lstrcmpiA(entry.szExeFile, program) == 0;
   }
-  CloseHandle(snapshot);
   return found;
 }
 

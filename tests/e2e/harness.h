@@ -2,7 +2,10 @@
 // message boxes, the plug-in's log and settings, each test in a working directory of its own.
 #pragma once
 
+#include "base/com_scope.h"
+#include "base/unique_resource.h"
 #include "outlook/dispatch_driver.h"
+#include "tests/common/test_window.h"
 
 #include <windows.h>
 
@@ -18,8 +21,6 @@ namespace e2e {
 using namespace std::chrono_literals;
 using Milliseconds = std::chrono::milliseconds;
 
-// The directory of the build's programs (the test program's own directory).
-std::string ProgramDirectory();
 // A fresh, empty working directory for the current test.
 std::string FreshWorkDirectory();
 
@@ -34,17 +35,22 @@ public:
   ChildProcess& operator=(const ChildProcess&) = delete;
   ~ChildProcess();
 
-  bool Started() const { return process_ != nullptr; }
+  bool Started() const { return process_.IsValid(); }
   DWORD Id() const { return id_; }
-  HANDLE Handle() const { return process_; }
   // True when the process ended within the time; its exit code is then in ExitCode().
   bool WaitForExit(Milliseconds timeout);
+  // The same without handling the test thread's messages meanwhile, as a busy program would not.
+  bool WaitForExitBusy(Milliseconds timeout) const;
+  // True when the process has finished starting: its message loop waits for input.
+  bool WaitForInputIdle(Milliseconds timeout) const;
   bool Running() const;
   DWORD ExitCode() const;
+  // How long the process lived, once it has ended.
+  Milliseconds Lifetime() const;
   void Terminate();
 
 private:
-  HANDLE process_ = nullptr;
+  UniqueHandle process_;
   DWORD id_ = 0;
 };
 
@@ -54,35 +60,28 @@ HWND WaitForWindow(const char* className, const char* title, Milliseconds timeou
 // The id of the process that owns a window.
 DWORD WindowProcess(HWND window);
 
-// A message box (class "#32770") with the caption, and its text.
+// A message box (class "#32770") of the plug-in, and its text.
 struct MessageBoxSeen {
   HWND box = nullptr;
   std::string text;
   HWND owner = nullptr;
   bool topmost = false;
 };
-MessageBoxSeen WaitForMessageBox(const char* caption, Milliseconds timeout);
-void DismissMessageBox(HWND box);
+// The plug-in shows its box with the given text, and ends with exit code 0 once it is dismissed.
+MessageBoxSeen ExpectBoxThenExit(ChildProcess& plugin, const char* text);
 
-// A top-level window of the test process with a class and title of its choosing.
-class TestWindow {
+// A window whose title names the updater, in front of the desktop. The plug-in's watchdog
+// answers it with a box owned by it, so its box is also the sign that a watchdog tick ran.
+class UpdaterInFront {
 public:
-  TestWindow(const char* className, const char* title);
-  ~TestWindow();
-  TestWindow(const TestWindow&) = delete;
-  TestWindow& operator=(const TestWindow&) = delete;
-  HWND Get() const { return window_; }
-  // Messages received that were registered under this name.
-  int CountOf(const char* registeredName) const;
-  // Called while a registered message is being handled (the sender may still be waiting).
-  std::function<void(UINT)> onRegisteredMessage;
+  UpdaterInFront();
+  HWND Get() const { return window_.Get(); }
+  bool InFront() const { return GetForegroundWindow() == window_.Get(); }
 
 private:
-  static LRESULT CALLBACK Procedure(HWND, UINT, WPARAM, LPARAM);
-  HWND window_ = nullptr;
-  std::string className_;
-  std::vector<UINT> received_;
+  TestWindow window_;
 };
+
 // Handles the test thread's pending messages for a while (the test's own windows need it).
 void PumpMessages(Milliseconds duration);
 
@@ -120,15 +119,6 @@ public:
 private:
   outlook::DispId IdOf(const wchar_t* name) const;
   DispatchDriver control_;
-};
-
-// Starts COM for the test thread (single-threaded apartment) for the life of the object.
-class ComApartment {
-public:
-  ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-  ~ComApartment() { CoUninitialize(); }
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
 };
 
 }  // namespace e2e

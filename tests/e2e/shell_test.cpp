@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace orvane {
 
 namespace {
@@ -39,135 +41,117 @@ protected:
     return frame;
   }
 
-  // The plug-in shows the box with the given text, and ends after it is dismissed.
-  MessageBoxSeen ExpectBoxThenExit(ChildProcess& plugin, const char* text) {
-    MessageBoxSeen seen = WaitForMessageBox(watchdog::kCaption, 10s);
-    EXPECT_NE(seen.box, nullptr);
-    EXPECT_EQ(seen.text, text);
-    if (seen.box) DismissMessageBox(seen.box);
-    EXPECT_TRUE(plugin.WaitForExit(5s));
-    EXPECT_EQ(plugin.ExitCode(), 0u);
-    return seen;
-  }
-
   std::string workDirectory_;
 };
 
-TEST_F(ShellTest, FrameExistsHiddenAndTitledUntitledStub) {
+TEST_F(ShellTest, HiddenFrameTitledUntitledStubUntilCloseStubNowEndsTheProcessAtOnce) {
   TestWindow mainApp("Orvane Main", "Orvane");
   ChildProcess plugin;
   const HWND frame = StartAndFindFrame(plugin);
   ASSERT_NE(frame, nullptr);
   EXPECT_FALSE(IsWindowVisible(frame));
-}
-
-TEST_F(ShellTest, SecondInstanceEndsAtOnceWithoutAWindow) {
-  TestWindow mainApp("Orvane Main", "Orvane");
-  ChildProcess first;
-  ASSERT_NE(StartAndFindFrame(first), nullptr);
-  // The first frame is renamed, so only the mutex can stop the second process.
-  SetWindowTextA(FindWindowA(kFrameClass, kFrameTitle), "renamed by the test");
-  ChildProcess second = StartPlugin(workDirectory_);
-  ASSERT_TRUE(second.WaitForExit(5s));
-  EXPECT_EQ(second.ExitCode(), 0u);
-  EXPECT_EQ(FindWindowA(kFrameClass, kFrameTitle), nullptr);
-  EXPECT_TRUE(first.Running());
-}
-
-TEST_F(ShellTest, WindowTitledUntitledStubStopsANewInstance) {
-  TestWindow mainApp("Orvane Main", "Orvane");
-  TestWindow impostor("SomeOtherProgram", kFrameTitle);
-  ChildProcess plugin = StartPlugin(workDirectory_);
-  ASSERT_TRUE(plugin.WaitForExit(5s));
-  EXPECT_EQ(plugin.ExitCode(), 0u);
-  EXPECT_EQ(FindWindowA(kFrameClass, nullptr), nullptr);
-}
-
-TEST_F(ShellTest, AutomationStartMakesNoFrame) {
-  TestWindow mainApp("Orvane Main", "Orvane");
-  ChildProcess plugin = StartPlugin(workDirectory_, "/Automation");
-  PumpMessages(1500ms);
-  EXPECT_TRUE(plugin.Running());
-  EXPECT_EQ(FindWindowA(kFrameClass, nullptr), nullptr);
-}
-
-TEST_F(ShellTest, CloseStubNowEndsTheProcessAtOnce) {
-  TestWindow mainApp("Orvane Main", "Orvane");
-  ChildProcess plugin;
-  const HWND frame = StartAndFindFrame(plugin);
-  ASSERT_NE(frame, nullptr);
   SendAction(frame, "Orvane_CloseStubNow");
   ASSERT_TRUE(plugin.WaitForExit(1s));
   EXPECT_EQ(plugin.ExitCode(), 0u);
 }
 
-TEST_F(ShellTest, WithoutMainApplicationAndWithTheLinkOffThePlugInEnds) {
-  WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
-  ChildProcess plugin;
-  ASSERT_NE(StartAndFindFrame(plugin), nullptr);
-  ASSERT_TRUE(plugin.WaitForExit(1500ms));
-  EXPECT_EQ(plugin.ExitCode(), 0u);
+TEST_F(ShellTest, NewInstanceEndsAtOnceWhileOneRunsOrAWindowHasTheFramesTitle) {
+  TestWindow mainApp("Orvane Main", "Orvane");
+  const auto expectEndsAtOnce = [this] {
+    ChildProcess plugin = StartPlugin(workDirectory_);
+    ASSERT_TRUE(plugin.WaitForExit(5s));
+    EXPECT_EQ(plugin.ExitCode(), 0u);
+    EXPECT_EQ(FindWindowA(kFrameClass, kFrameTitle), nullptr);
+  };
+  ChildProcess first;
+  ASSERT_NE(StartAndFindFrame(first), nullptr);
+  // The first frame is renamed, so only the mutex can stop the new process.
+  SetWindowTextA(FindWindowA(kFrameClass, kFrameTitle), "renamed by the test");
+  expectEndsAtOnce();
+  EXPECT_TRUE(first.Running());
+  first.Terminate();
+  const TestWindow impostor("SomeOtherProgram", kFrameTitle);
+  expectEndsAtOnce();
 }
 
-TEST_F(ShellTest, LinkSettingFromOrvaneIniKeepsThePlugInRunning) {
-  WriteIniSetting(workDirectory_, "OutlookToOrvane", 1);
-  ChildProcess plugin;
-  ASSERT_NE(StartAndFindFrame(plugin), nullptr);
-  EXPECT_FALSE(plugin.WaitForExit(2s));
+TEST_F(ShellTest, AutomationStartMakesNoFrame) {
+  TestWindow mainApp("Orvane Main", "Orvane");
+  ChildProcess plugin = StartPlugin(workDirectory_, "/Automation");
+  ASSERT_TRUE(plugin.WaitForInputIdle(10s)) << "the start did not reach the message loop";
+  EXPECT_TRUE(plugin.Running());
+  EXPECT_EQ(FindWindowA(kFrameClass, nullptr), nullptr);
 }
 
-TEST_F(ShellTest, LinkSettingFromWinIniCountsWhenOrvaneIniHoldsTheDefault) {
-  WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
+// Desktops on which the watchdog must go on: its tick passes them and reaches the updater in
+// front, whose box is the sign that it did.
+struct PassingDesktop {
+  const char* what;
+  int iniLink;
+  const char* winIniLink;
+  bool mainApp;
+  const char* installerTitle;
+};
+
+TEST_F(ShellTest, WatchdogPassesUntilTheUpdaterComesToTheFront) {
+  const PassingDesktop desktops[] = {
+      {"link on in Orvane.ini, no main application", 1, nullptr, false, nullptr},
+      {"link on in WIN.INI, the default in Orvane.ini", 0, "1", false, nullptr},
+      {"installer class with another title", 0, nullptr, true, "Some other product - InstallShield Wizard"},
+  };
+  for (const PassingDesktop& desktop : desktops) {
+    SCOPED_TRACE(desktop.what);
+    WriteIniSetting(workDirectory_, "OutlookToOrvane", desktop.iniLink);
+    WriteWinIniSetting("OutlookToOrvane", desktop.winIniLink);
+    std::optional<TestWindow> mainApp;
+    if (desktop.mainApp) mainApp.emplace("Orvane Main", "Orvane");
+    std::optional<TestWindow> installer;
+    if (desktop.installerTitle) installer.emplace(watchdog::kInstallerClass, desktop.installerTitle);
+    ChildProcess plugin;
+    ASSERT_NE(StartAndFindFrame(plugin), nullptr);
+    const UpdaterInFront updater;
+    ASSERT_TRUE(updater.InFront());
+    const MessageBoxSeen seen = ExpectBoxThenExit(plugin, watchdog::kUpdaterInFrontText);
+    EXPECT_EQ(seen.owner, updater.Get());
+    EXPECT_TRUE(seen.topmost);
+  }
+}
+
+TEST_F(ShellTest, WithoutMainApplicationThePlugInEndsOnceTheLinkIsOff) {
   WriteWinIniSetting("OutlookToOrvane", "1");
   ChildProcess plugin;
   ASSERT_NE(StartAndFindFrame(plugin), nullptr);
-  EXPECT_FALSE(plugin.WaitForExit(2s));
   // A running plug-in sees the edit on its next read.
   WriteWinIniSetting("OutlookToOrvane", "0");
-  EXPECT_TRUE(plugin.WaitForExit(2s));
+  ASSERT_TRUE(plugin.WaitForExit(2s));
+  EXPECT_EQ(plugin.ExitCode(), 0u);
 }
 
-TEST_F(ShellTest, InstallerWindowBringsItsBoxAndEndsThePlugIn) {
-  TestWindow mainApp("Orvane Main", "Orvane");
-  TestWindow installer(watchdog::kInstallerClass, watchdog::kInstallerTitle);
-  TestWindow package("UpdaterPackage", watchdog::kUpdaterPackageTitle);  // the installer comes first
-  ChildProcess plugin;
-  ASSERT_NE(StartAndFindFrame(plugin), nullptr);
-  const MessageBoxSeen seen = ExpectBoxThenExit(plugin, watchdog::kInstallerText);
-  EXPECT_FALSE(seen.topmost) << "task-modal, not system-modal";
-  EXPECT_EQ(seen.owner, nullptr);
-}
+struct ClosingRule {
+  bool installer;  // with the updater package's window too: the installer's rule comes first
+  const char* text;
+  bool systemModal;
+};
 
-TEST_F(ShellTest, InstallerClassWithAnotherTitleChangesNothing) {
+TEST_F(ShellTest, InstallerAndUpdaterPackageCloseThePlugInAfterTheirBoxDroppingTheRecord) {
   TestWindow mainApp("Orvane Main", "Orvane");
-  TestWindow other(watchdog::kInstallerClass, "Some other product - InstallShield Wizard");
-  ChildProcess plugin;
-  ASSERT_NE(StartAndFindFrame(plugin), nullptr);
-  EXPECT_EQ(WaitForMessageBox(watchdog::kCaption, 1500ms).box, nullptr);
-  EXPECT_TRUE(plugin.Running());
-}
-
-TEST_F(ShellTest, UpdaterPackageWindowBringsItsSystemModalBoxAndEndsThePlugIn) {
-  TestWindow mainApp("Orvane Main", "Orvane");
-  TestWindow package("UpdaterPackage", watchdog::kUpdaterPackageTitle);
-  ChildProcess plugin;
-  ASSERT_NE(StartAndFindFrame(plugin), nullptr);
-  const MessageBoxSeen seen = ExpectBoxThenExit(plugin, watchdog::kUpdaterPackageText);
-  EXPECT_TRUE(seen.topmost);
-  EXPECT_EQ(seen.owner, nullptr);
-}
-
-TEST_F(ShellTest, UpdaterInFrontBringsABoxOwnedByThatWindow) {
-  TestWindow mainApp("Orvane Main", "Orvane");
-  ChildProcess plugin;
-  ASSERT_NE(StartAndFindFrame(plugin), nullptr);
-  TestWindow updater("UpdaterSetup", "Setup - OrvaneUpdater");
-  ShowWindow(updater.Get(), SW_SHOW);
-  SetForegroundWindow(updater.Get());
-  ASSERT_EQ(GetForegroundWindow(), updater.Get());
-  const MessageBoxSeen seen = ExpectBoxThenExit(plugin, watchdog::kUpdaterInFrontText);
-  EXPECT_EQ(seen.owner, updater.Get());
-  EXPECT_TRUE(seen.topmost);
+  const ClosingRule rules[] = {{true, watchdog::kInstallerText, false}, {false, watchdog::kUpdaterPackageText, true}};
+  for (const ClosingRule& rule : rules) {
+    SCOPED_TRACE(rule.text);
+    DeleteFileA((workDirectory_ + "\\OrvaneErrorLog.txt").c_str());
+    ChildProcess plugin;
+    const HWND frame = StartAndFindFrame(plugin);
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(SendRecord(frame, 0x2BB7B2A6, "waiting for its action"));
+    std::optional<TestWindow> installer;
+    if (rule.installer) installer.emplace(watchdog::kInstallerClass, watchdog::kInstallerTitle);
+    const TestWindow package("UpdaterPackage", watchdog::kUpdaterPackageTitle);
+    const MessageBoxSeen seen = ExpectBoxThenExit(plugin, rule.text);
+    EXPECT_EQ(seen.topmost, rule.systemModal);
+    EXPECT_EQ(seen.owner, nullptr);
+    EXPECT_NE(ReadFileText(workDirectory_ + "\\OrvaneErrorLog.txt")
+                  .find("OrvaneOutlook=>WatchDesktop::Closing drops the record of kind 0x2BB7B2A6"),
+              std::string::npos);
+  }
 }
 
 }  // namespace

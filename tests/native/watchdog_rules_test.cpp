@@ -39,8 +39,9 @@ TEST(WatchdogDecide, LinkSettingIsReadOnlyWhenTheMainApplicationIsMissing) {
   EXPECT_EQ(reads, 0);
 }
 
-TEST(WatchdogDecide, EarlierRowsWin) {
+TEST(WatchdogDecide, EarlierRowsWinAndOnlyTheReplacementWaitsForOutlookWork) {
   auto desktop = QuietDesktop();
+  desktop.outlookWorkPending = true;
   desktop.installerWindow = true;
   desktop.updaterPackageWindow = true;
   desktop.now = 2000000;
@@ -50,8 +51,13 @@ TEST(WatchdogDecide, EarlierRowsWin) {
   desktop.installerWindow = false;
   EXPECT_EQ(watchdog::Decide(desktop), Verdict::CloseForUpdaterPackage);
   desktop.updaterPackageWindow = false;
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::CloseForUpdaterInFront);
+  desktop.foregroundWindow = false;
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
+  desktop.outlookWorkPending = false;
   EXPECT_EQ(watchdog::Decide(desktop), Verdict::HandOff);
   desktop.now = 1000;
+  desktop.foregroundWindow = true;
   EXPECT_EQ(watchdog::Decide(desktop), Verdict::CloseForUpdaterInFront);
   desktop.mainAppWindow = false;
   EXPECT_EQ(watchdog::Decide(desktop), Verdict::ExitNoMainApp);
@@ -60,22 +66,25 @@ TEST(WatchdogDecide, EarlierRowsWin) {
 struct AgeCase {
   uint32_t startTick;
   uint32_t now;
-  bool reached;
+  bool limitReached;
+  uint32_t restartDelay;
 };
 
-class AgeLimit : public testing::TestWithParam<AgeCase> {};
+class Age : public testing::TestWithParam<AgeCase> {};
 
-TEST_P(AgeLimit, FifteenMinutesInWrapSafeArithmetic) {
-  EXPECT_EQ(watchdog::AgeLimitReached(GetParam().now, GetParam().startTick), GetParam().reached);
+TEST_P(Age, LimitAndRestartDelayInWrapSafeArithmetic) {
+  EXPECT_EQ(watchdog::AgeLimitReached(GetParam().now, GetParam().startTick), GetParam().limitReached);
+  EXPECT_EQ(watchdog::RestartDelay(GetParam().now, GetParam().startTick), GetParam().restartDelay);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ages, AgeLimit,
-                         testing::Values(AgeCase{0, 899999, false}, AgeCase{0, 900000, true},
-                                         AgeCase{100, 900099, false}, AgeCase{100, 900100, true},
-                                         // The tick counter wraps after 49.7 days.
-                                         AgeCase{0xFFFFF000u, 900000u - 0x1000u - 1, false},
-                                         AgeCase{0xFFFFF000u, 900000u - 0x1000u, true},
-                                         AgeCase{0xFFFFFFFFu, 5, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Ages, Age,
+    testing::Values(AgeCase{500, 500, false, 10000}, AgeCase{0, 9999, false, 1}, AgeCase{0, 10000, false, 0},
+                    AgeCase{0, 899999, false, 0}, AgeCase{0, 900000, true, 0}, AgeCase{100, 900099, false, 0},
+                    AgeCase{100, 900100, true, 0},
+                    // The tick counter wraps after 49.7 days.
+                    AgeCase{0xFFFFF000u, 0x1000u, false, 1808}, AgeCase{0xFFFFF000u, 900000u - 0x1000u - 1, false, 0},
+                    AgeCase{0xFFFFF000u, 900000u - 0x1000u, true, 0}, AgeCase{0xFFFFFFFFu, 5, false, 9994}));
 
 struct TitleCase {
   const char* title;

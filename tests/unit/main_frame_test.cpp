@@ -1,38 +1,41 @@
-// The frame's intake, dispatch and timer ticks, driven by real window messages in this process.
+// The frame's intake, dispatch, timer ticks and endings, driven by window messages in this
+// process: WM_TIMER is sent directly, except in the one test of the real timer.
 #include "app/intake.h"
 #include "app/main_frame.h"
+#include "app/watchdog_rules.h"
 #include "outlook/outlook_session.h"
-
-#include "tests/unit/fake_outlook_support.h"
+#include "testbed/outlook/server_lifetime.h"
+#include "tests/unit/recording_control.h"
+#include "tests/unit/writer_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
-#include <fstream>
-#include <sstream>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace orvane {
 
 namespace {
 
+using namespace writertest;
 using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
 
-struct WriterCall {
-  std::string writer;
-  std::string record;
-  uint32_t kind = 0;
-  Clock::time_point at;
-};
+constexpr uint32_t kChangedTaskKind = 0x2BB7B2A9;
 
-// A frame whose writers only note their calls; a writer may also be made slow, waiting in a
-// message loop as a cross-process call to Outlook does.
-class RecordingFrame : public CMainFrame {
+// A writer's or sink's name, the record it was given and the kind.
+using Call = std::tuple<std::string, std::string, uint32_t>;
+
+// A frame whose writers and sinks only note their calls; `duringCall` runs inside each, as what
+// COM's wait loop dispatches while a call to Outlook waits.
+class RecordingFrame final : public CMainFrame {
 public:
-  std::vector<WriterCall> calls;
-  std::chrono::milliseconds writerDelay{0};
-  std::function<void()> duringWrite;
+  std::vector<Call> calls;
+  std::function<void()> duringCall;
 
   void SaveOutlookApps(char* r) override { Note("SaveOutlookApps", r, 0); }
   void SaveOutlookTask(char* r) override { Note("SaveOutlookTask", r, 0); }
@@ -43,204 +46,235 @@ public:
   void DeleteOutlookItem(char* r, uint32_t k) override { Note("DeleteOutlookItem", r, k); }
   void DoneOutlookItem(char* r, uint32_t k) override { Note("DoneOutlookItem", r, k); }
   void SetOutlookLinkId(char* r, uint32_t k) override { Note("SetOutlookLinkId", r, k); }
-  void ConnectSinks() override {}
+  void ConnectSinks() override { Note("ConnectSinks", nullptr, 0); }
   void DisconnectSinks() override {}
 
 private:
-  void Note(const char* writer, char* record, uint32_t kind) {
-    const size_t index = calls.size();
-    calls.push_back({writer, record, kind, Clock::now()});
-    if (duringWrite) duringWrite();
-    const auto until = Clock::now() + writerDelay;
-    while (Clock::now() < until) Pump();
+  void Note(const char* what, char* record, uint32_t kind) {
+    const std::string before = record ? record : "";
+    if (duringCall) std::exchange(duringCall, nullptr)();
     // Read again at the end: the record must not have changed under the writer.
-    calls[index].record = record;
-  }
-
-public:
-  static void Pump() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    calls.emplace_back(what, !record || before == record ? before : "changed under the writer", kind);
   }
 };
 
-LRESULT CALLBACK PlainProcedure(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
-
-// Stands in for the main application's window, so the watchdog keeps the test process alive.
-class MainAppWindow {
-public:
-  MainAppWindow() {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = PlainProcedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kMainAppWindowClass;
-    RegisterClassA(&windowClass);
-    window_ = CreateWindowA(kMainAppWindowClass, "Orvane", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                            windowClass.hInstance, nullptr);
-  }
-  ~MainAppWindow() { DestroyWindow(window_); }
-
-private:
-  HWND window_ = nullptr;
-};
-
-class MainFrameTest : public testing::Test {
+class MainFrameTest : public WriterTest {
 protected:
   void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    workDirectory_ =
-        std::string(temp) + "orvane-frame-" + testing::UnitTest::GetInstance()->current_test_info()->name();
-    CreateDirectoryA(workDirectory_.c_str(), nullptr);
-    GetCurrentDirectoryA(MAX_PATH, previousDirectory_);
-    SetCurrentDirectoryA(workDirectory_.c_str());
-    DeleteFileA("OrvaneErrorLog.txt");
+    WriterTest::SetUp();
+    ReleaseOutlookSession();
+    os::ResetStore();
     recordPending = 0;
     pendingAction = 0;
     pendingKind = 0;
-    ASSERT_TRUE(outlook_.Registered());
-    ASSERT_TRUE(frame_.Create());
-  }
-  void TearDown() override {
-    ReleaseOutlookSession();
-    SetCurrentDirectoryA(previousDirectory_);
+    // With the link on, the watchdog keeps the plug-in without a main application.
+    WriteLinkSetting(1);
+    ASSERT_TRUE(hiddenFrame_.Create());
   }
 
   void SendRecord(uint32_t kind, const std::string& text) {
     COPYDATASTRUCT data{kind, static_cast<DWORD>(text.size()), const_cast<char*>(text.data())};
-    SendMessageA(frame_.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    SendMessageA(hiddenFrame_.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
   }
-  void SendAction(const char* name) { PostMessageA(frame_.Window(), RegisterWindowMessageA(name), 0, 0); }
-  void RunFor(std::chrono::milliseconds duration) {
-    const auto until = Clock::now() + duration;
-    while (Clock::now() < until) RecordingFrame::Pump();
+  void SendAction(const char* name) { SendMessageA(hiddenFrame_.Window(), RegisterWindowMessageA(name), 0, 0); }
+  void Tick(UINT_PTR timer) { SendMessageA(hiddenFrame_.Window(), WM_TIMER, timer, 0); }
+  // Whether the frame's record timer runs; finding out kills it, so it is set again.
+  bool RecordTimerArmed() {
+    if (!KillTimer(hiddenFrame_.Window(), kRecordTimer)) return false;
+    SetTimer(hiddenFrame_.Window(), kRecordTimer, 1000, nullptr);
+    return true;
   }
-  static std::string LogText() {
-    std::ifstream file("OrvaneErrorLog.txt");
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+  static void WriteLinkSetting(int value) {
+    char directory[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, directory);
+    WritePrivateProfileStringA("Orvane", "OutlookToOrvane", std::to_string(value).c_str(),
+                               (std::string(directory) + "\\Orvane.ini").c_str());
   }
-
-  MainAppWindow mainApp_;
-  fake::RegisteredOutlook outlook_;
-  RecordingFrame frame_;
-  std::string workDirectory_;
-  char previousDirectory_[MAX_PATH] = "";
+  RecordingControl control_;
+  const ScopedProcessControl inCharge_{control_};
+  RecordingFrame hiddenFrame_;
 };
 
-TEST_F(MainFrameTest, FrameIsHiddenAndTitledUntitledStub) {
-  char title[64] = "";
-  GetWindowTextA(frame_.Window(), title, sizeof title);
-  EXPECT_STREQ(title, "Untitled - stub");
-  EXPECT_FALSE(IsWindowVisible(frame_.Window()));
-}
-
-TEST_F(MainFrameTest, RecordAndSaveReachTheWriterAboutOneSecondLater) {
+TEST_F(MainFrameTest, RecordAndSaveReachTheWriterAboutOneSecondLaterOnTheRealTimer) {
   SendRecord(intake::kTaskKind, "Buy milk\tmore");
   const auto sent = Clock::now();
-  SendAction("Orvane_SaveNow");
-  RunFor(std::chrono::milliseconds(1400));
-  ASSERT_EQ(frame_.calls.size(), 1u);
-  EXPECT_EQ(frame_.calls[0].writer, "SaveOutlookTask");
-  EXPECT_EQ(frame_.calls[0].record, "Buy milk\tmore");
-  const auto delay = std::chrono::duration_cast<std::chrono::milliseconds>(frame_.calls[0].at - sent).count();
+  PostMessageA(hiddenFrame_.Window(), RegisterWindowMessageA("Orvane_SaveNow"), 0, 0);
+  while (hiddenFrame_.calls.empty() && Clock::now() < sent + 5s) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  const auto delay = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent).count();
+  ASSERT_EQ(hiddenFrame_.calls, (std::vector<Call>{{"SaveOutlookTask", "Buy milk\tmore", 0}}));
   EXPECT_GE(delay, 950);
   EXPECT_LE(delay, 1300);
   EXPECT_EQ(recordPending, 0);
+  EXPECT_FALSE(RecordTimerArmed());
   // The session opened for the record is released at the end of the tick.
   EXPECT_TRUE(outlookApp.IsEmpty());
-  EXPECT_EQ(outlook_.Record().liveObjects, 0);
-  // Timer 9990 is dead: no further call, however long we wait.
-  RunFor(std::chrono::milliseconds(1200));
-  EXPECT_EQ(frame_.calls.size(), 1u);
-  EXPECT_EQ(outlook_.Record().applicationsCreated, 1);
-  const std::string log = LogText();
-  EXPECT_NE(log.find("OnCopyData::New Data from OV."), std::string::npos);
-  EXPECT_NE(log.find("OnCopyData::New Item"), std::string::npos);
+  EXPECT_EQ(os::LogonCount(), 1);
+  EXPECT_EQ(os::ServerUsers(), 0);
+  EXPECT_EQ(LogTexts(), (std::vector<std::string>{"OnCopyData::New Data from OV.", "OnCopyData::New Item"}));
 }
 
-TEST_F(MainFrameTest, ActionBeforeItsRecordIsPerformedOnTheFirstTickAfterTheRecord) {
-  SendAction("Orvane_ChangeNow");
-  RunFor(std::chrono::milliseconds(1300));
-  EXPECT_TRUE(frame_.calls.empty());
-  SendRecord(intake::kTaskKind, "late record");
-  RunFor(std::chrono::milliseconds(1100));
-  ASSERT_EQ(frame_.calls.size(), 1u);
-  EXPECT_EQ(frame_.calls[0].writer, "ChangeOutlookTask");
-  EXPECT_EQ(frame_.calls[0].record, "late record");
-}
+// One piece of the intake: a record of a kind, an action message, or a tick of the record timer.
+struct Step {
+  enum Type { Record, Action, Tick } type;
+  uint32_t kind = 0;
+  std::string text;
+};
+Step RecordStep(uint32_t kind, std::string text) { return {Step::Record, kind, std::move(text)}; }
+Step ActionStep(const char* name) { return {Step::Action, 0, name}; }
+Step TickStep() { return {Step::Tick, 0, ""}; }
 
-TEST_F(MainFrameTest, LastRecordAndLastActionWin) {
-  SendRecord(intake::kAppointmentKind, "first");
-  SendRecord(intake::kTaskKind, "second");
-  SendAction("Orvane_SaveNow");
-  RunFor(std::chrono::milliseconds(500));
-  SendAction("Orvane_DeleteNow");
-  RunFor(std::chrono::milliseconds(700));
-  EXPECT_TRUE(frame_.calls.empty()) << "the second action restarts the timer";
-  RunFor(std::chrono::milliseconds(600));
-  ASSERT_EQ(frame_.calls.size(), 1u);
-  EXPECT_EQ(frame_.calls[0].writer, "DeleteOutlookItem");
-  EXPECT_EQ(frame_.calls[0].record, "second");
-  EXPECT_EQ(frame_.calls[0].kind, intake::kTaskKind);
-}
+struct Scenario {
+  const char* what;
+  std::vector<Step> steps;
+  std::vector<Call> calls;
+};
 
-TEST_F(MainFrameTest, RecordWithoutWriterForItsActionIsDropped) {
-  SendRecord(intake::kNoteKind, "a note");
-  SendAction("Orvane_DoneNow");
-  RunFor(std::chrono::milliseconds(1200));
-  EXPECT_TRUE(frame_.calls.empty());
-  EXPECT_EQ(recordPending, 0);
-  RunFor(std::chrono::milliseconds(1100));
-  EXPECT_TRUE(frame_.calls.empty());
-}
-
-TEST_F(MainFrameTest, RefusedKindLeavesTheParkedRecordInPlace) {
-  SendRecord(intake::kTaskKind, "parked");
-  SendRecord(0x2BB7B2A9, "changed task kinds are not accepted");
-  SendAction("Orvane_SaveNow");
-  RunFor(std::chrono::milliseconds(1200));
-  ASSERT_EQ(frame_.calls.size(), 1u);
-  EXPECT_EQ(frame_.calls[0].record, "parked");
-}
-
-TEST_F(MainFrameTest, OversizedRecordIsRefusedWholeWithALogLine) {
-  SendRecord(intake::kTaskKind, "kept");
-  SendRecord(intake::kTaskKind, std::string(5000, 'x'));
-  SendAction("Orvane_SaveNow");
-  RunFor(std::chrono::milliseconds(1200));
-  ASSERT_EQ(frame_.calls.size(), 1u);
-  EXPECT_EQ(frame_.calls[0].record, "kept");
-  EXPECT_NE(LogText().find("Record refused, too long for the record buffer: bytes 5000"), std::string::npos);
-}
-
-TEST_F(MainFrameTest, SlowWriterIsNotEnteredAgainByLaterTicks) {
-  frame_.writerDelay = std::chrono::milliseconds(2500);
-  SendRecord(intake::kTaskKind, "once only");
-  SendAction("Orvane_DeleteNow");
-  RunFor(std::chrono::milliseconds(5000));
-  EXPECT_EQ(frame_.calls.size(), 1u);
+TEST_F(MainFrameTest, LastRecordAndLastActionArePerformedOnTheNextTick) {
+  const Scenario scenarios[] = {
+      {"action before its record",
+       {ActionStep("Orvane_ChangeNow"), TickStep(), RecordStep(intake::kTaskKind, "late"), TickStep()},
+       {{"ChangeOutlookTask", "late", 0}}},
+      {"two records and two actions",
+       {RecordStep(intake::kAppointmentKind, "first"), RecordStep(intake::kTaskKind, "second"),
+        ActionStep("Orvane_SaveNow"), ActionStep("Orvane_DeleteNow"), TickStep(), TickStep()},
+       {{"DeleteOutlookItem", "second", intake::kTaskKind}}},
+      {"no writer for the action",
+       {RecordStep(intake::kNoteKind, "a note"), ActionStep("Orvane_DoneNow"), TickStep(), TickStep()},
+       {}},
+      {"a kind not accepted",
+       {RecordStep(intake::kTaskKind, "parked"), RecordStep(kChangedTaskKind, "ignored"), ActionStep("Orvane_SaveNow"),
+        TickStep()},
+       {{"SaveOutlookTask", "parked", 0}}},
+      {"a record too long",
+       {RecordStep(intake::kTaskKind, "kept"), RecordStep(intake::kTaskKind, std::string(5000, 'x')),
+        ActionStep("Orvane_SaveNow"), TickStep()},
+       {{"SaveOutlookTask", "kept", 0}}},
+      {"a zero byte ends the record",
+       {RecordStep(intake::kTaskLinkKind, std::string("57\0tail", 7)), ActionStep("Orvane_SaveNow"), TickStep()},
+       {{"SetOutlookLinkId", "57", intake::kTaskLinkKind}}},
+  };
+  for (const Scenario& scenario : scenarios) {
+    SCOPED_TRACE(scenario.what);
+    hiddenFrame_.calls.clear();
+    for (const Step& step : scenario.steps) {
+      switch (step.type) {
+        case Step::Record: SendRecord(step.kind, step.text); break;
+        case Step::Action: SendAction(step.text.c_str()); break;
+        case Step::Tick: Tick(kRecordTimer); break;
+      }
+    }
+    EXPECT_EQ(hiddenFrame_.calls, scenario.calls);
+    EXPECT_EQ(recordPending, 0);
+    EXPECT_FALSE(RecordTimerArmed());
+  }
+  const std::vector<std::string> log = LogTexts();
+  EXPECT_EQ(
+      std::count(log.begin(), log.end(), "OnCopyData::Record refused, too long for the record buffer: bytes 5000"), 1);
 }
 
 TEST_F(MainFrameTest, RecordArrivingDuringAWriteIsNeitherMixedInNorLost) {
-  frame_.writerDelay = std::chrono::milliseconds(300);
-  bool sentDuringWrite = false;
-  frame_.duringWrite = [&] {
-    if (sentDuringWrite) return;
-    sentDuringWrite = true;
-    SendRecord(intake::kTaskKind, "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXX");
-    SendAction("Orvane_ChangeNow");
-  };
   SendRecord(intake::kTaskKind, "original");
   SendAction("Orvane_SaveNow");
-  RunFor(std::chrono::milliseconds(2800));
-  ASSERT_EQ(frame_.calls.size(), 2u);
-  EXPECT_EQ(frame_.calls[0].writer, "SaveOutlookTask");
-  EXPECT_EQ(frame_.calls[0].record, "original");
-  EXPECT_EQ(frame_.calls[1].writer, "ChangeOutlookTask");
-  EXPECT_EQ(frame_.calls[1].record, "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXX");
+  hiddenFrame_.duringCall = [&] {
+    SendRecord(intake::kTaskKind, "arrived meanwhile");
+    SendAction("Orvane_ChangeNow");
+  };
+  Tick(kRecordTimer);
+  EXPECT_EQ(recordPending, 1);
+  Tick(kRecordTimer);
+  EXPECT_EQ(hiddenFrame_.calls,
+            (std::vector<Call>{{"SaveOutlookTask", "original", 0}, {"ChangeOutlookTask", "arrived meanwhile", 0}}));
+}
+
+// Outlook's main window, the stand-in's, for the life of the object.
+struct OutlookRuns {
+  OutlookRuns() { os::ShowMainWindow(); }
+  ~OutlookRuns() { os::CloseMainWindow(); }
+};
+
+// A tick that COM's wait loop dispatches while another tick waits on Outlook returns at once.
+struct Nesting {
+  UINT_PTR outer;
+  UINT_PTR inner;
+  Call outerCall;
+  std::vector<Call> innerCallsAfterwards;  // what the inner timer does on its next tick
+  bool recordTimerArmedAfter;
+};
+
+TEST_F(MainFrameTest, OutlookWorkOfOneTickIsNeverEnteredByAnother) {
+  const OutlookRuns outlook;
+  const Call save{"SaveOutlookTask", "once", 0};
+  const Call connect{"ConnectSinks", "", 0};
+  const Nesting nestings[] = {
+      {kRecordTimer, kSinkTimer, save, {connect}, false},
+      {kRecordTimer, kRecordTimer, save, {}, false},
+      {kSinkTimer, kRecordTimer, connect, {save}, true},
+  };
+  for (const Nesting& nesting : nestings) {
+    SCOPED_TRACE(testing::Message() << nesting.inner << " inside " << nesting.outer);
+    SendRecord(intake::kTaskKind, "once");
+    SendAction("Orvane_SaveNow");
+    hiddenFrame_.calls.clear();
+    hiddenFrame_.duringCall = [&] { Tick(nesting.inner); };
+    Tick(nesting.outer);
+    EXPECT_EQ(hiddenFrame_.calls, std::vector<Call>{nesting.outerCall});
+    EXPECT_EQ(RecordTimerArmed(), nesting.recordTimerArmedAfter);
+    hiddenFrame_.calls.clear();
+    Tick(nesting.inner);
+    EXPECT_EQ(hiddenFrame_.calls, nesting.innerCallsAfterwards);
+    Tick(kRecordTimer);  // performs a record still pending
+  }
+}
+
+struct Failure {
+  const char* what;
+  std::function<void()> thrower;
+  std::vector<std::string> log;
+  std::vector<Ending> endings;
+};
+
+TEST_F(MainFrameTest, FailedTickIsLoggedAndHandedOverUnlessTheProcessIsEnding) {
+  const Failure failures[] = {
+      {"Outlook refuses",
+       [] { throw AutomationError(E_FAIL, "Outlook is busy"); },
+       {"OrvaneOutlook=>OnTimerException::Outlook is busy"},
+       {Ending::HandOff}},
+      {"the process was asked to end", [] { throw EndRequested(); }, {}, {}},
+  };
+  for (const Failure& failure : failures) {
+    SCOPED_TRACE(failure.what);
+    control_.endings.clear();
+    SendRecord(intake::kTaskKind, "fails");
+    SendAction("Orvane_SaveNow");
+    DeleteFileA("OrvaneErrorLog.txt");
+    hiddenFrame_.duringCall = failure.thrower;
+    Tick(kRecordTimer);
+    EXPECT_EQ(LogTexts(), failure.log);
+    EXPECT_EQ(control_.endings, failure.endings);
+  }
+}
+
+TEST_F(MainFrameTest, EndingsAskTheProcessControl) {
+  SendAction("Orvane_CloseStubNow");
+  EXPECT_EQ(control_.endings, std::vector<Ending>{Ending::TerminateAtOnce});
+  // The fifteen-minute replacement waits while a record is pending.
+  startTick = GetTickCount() - watchdog::kAgeLimitMs;
+  SendRecord(intake::kTaskKind, "pending");
+  Tick(kWatchdogTimer);
+  EXPECT_EQ(control_.endings.size(), 1u);
+  SendAction("Orvane_SaveNow");
+  Tick(kRecordTimer);
+  Tick(kWatchdogTimer);
+  EXPECT_EQ(control_.endings, (std::vector<Ending>{Ending::TerminateAtOnce, Ending::HandOff}));
+  // Without the main application and with the link off the plug-in exits.
+  startTick = GetTickCount();
+  WriteLinkSetting(0);
+  Tick(kWatchdogTimer);
+  EXPECT_EQ(control_.endings.back(), Ending::ExitNormally);
 }
 
 }  // namespace

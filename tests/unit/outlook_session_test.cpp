@@ -1,6 +1,8 @@
+// The Outlook session against the stand-in Outlook served in this process.
 #include "outlook/outlook_session.h"
 
-#include "tests/unit/fake_outlook_support.h"
+#include "testbed/outlook/server_lifetime.h"
+#include "testbed/outlook/standin_control.h"
 
 #include <gtest/gtest.h>
 
@@ -8,35 +10,37 @@ namespace orvane {
 
 namespace {
 
+namespace os = outlook_standin;
+
 class OutlookSessionTest : public testing::Test {
 protected:
-  void SetUp() override { ASSERT_TRUE(outlook_.Registered()); }
+  void SetUp() override {
+    ASSERT_EQ(server_.Result(), S_OK);
+    os::ResetStore();
+  }
   void TearDown() override { ReleaseOutlookSession(); }
-  fake::RegisteredOutlook outlook_;
+  os::InProcessServer server_;
 };
 
-TEST_F(OutlookSessionTest, OpensApplicationAndNamespaceAndLogsOnWithFourOmittedArguments) {
+TEST_F(OutlookSessionTest, OpensApplicationAndNamespaceLogsOnWithFourOmittedArgumentsAndDropsAnEarlierOne) {
+  CreateOutlookSession();
   DispatchDriver returned = CreateOutlookSession();
-  EXPECT_FALSE(outlookApp.IsEmpty());
   EXPECT_FALSE(outlookNamespace.IsEmpty());
   EXPECT_EQ(returned.Get(), outlookApp.Get());
-  const auto& record = outlook_.Record();
-  EXPECT_EQ(record.logons, 1);
-  EXPECT_EQ(record.logonArguments, std::vector<std::string>(4, "vt10:80020004"));
-  // The returned copy holds a reference of its own.
+  EXPECT_EQ(os::LogonCount(), 2);
+  const std::vector<os::LogonArgument> arguments = os::LastLogonArguments();
+  ASSERT_EQ(arguments.size(), 4u);
+  for (const os::LogonArgument& argument : arguments) {
+    EXPECT_EQ(argument.type, VT_ERROR);
+    EXPECT_EQ(argument.error, DISP_E_PARAMNOTFOUND);
+  }
+  // The returned copy holds a reference of its own; the second session's two objects are all
+  // that live.
   returned.ReleaseDispatch();
-  EXPECT_EQ(record.liveObjects, 2);
+  EXPECT_NO_THROW(outlookApp.InvokeForObject(outlook::kGetNamespace, Variant::Text("MAPI")));
+  EXPECT_EQ(os::ServerUsers(), 2);
   ReleaseOutlookSession();
-  EXPECT_EQ(record.liveObjects, 0);
-}
-
-TEST_F(OutlookSessionTest, SecondOpenReleasesTheFirstPairBeforeCreatingTheNext) {
-  CreateOutlookSession();
-  CreateOutlookSession();
-  const auto& record = outlook_.Record();
-  ASSERT_EQ(record.applicationsCreated, 2);
-  EXPECT_EQ(record.liveAtCreation, (std::vector<int>{0, 0}));
-  EXPECT_EQ(record.liveObjects, 2);
+  EXPECT_EQ(os::ServerUsers(), 0);
 }
 
 }  // namespace

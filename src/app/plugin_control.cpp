@@ -1,0 +1,37 @@
+#include "app/plugin_control.h"
+
+#include "app/instance.h"
+#include "app/main_frame.h"
+#include "app/registered_messages.h"
+#include "app/watchdog_rules.h"
+
+namespace orvane {
+
+namespace {
+
+// A plug-in that fails at every start would otherwise start the next one at once, several a
+// second, for as long as the fault lasts.
+void WaitOutTheShortestLife() noexcept {
+  if (const uint32_t delay = watchdog::RestartDelay(GetTickCount(), startTick)) Sleep(delay);
+}
+
+}  // namespace
+
+void PluginControl::HandOff(HWND mainAppWindow) noexcept {
+  const UINT shield = RegisterWindowMessageA(kShieldMessageName);
+  // A new instance must not mistake this one's frame for a running plug-in.
+  if (const HWND frame = FindWindowA(nullptr, kFrameTitle)) SetWindowTextA(frame, kFrameHandOffTitle);
+  if (mainAppWindow) {
+    // Posted, not sent: it carries nothing and its answer is not read, and a main application
+    // busy for a moment must still learn that the plug-in is gone.
+    PostMessageA(mainAppWindow, shield, 0, 0);
+  } else {
+    WaitOutTheShortestLife();
+    // WinExec waits for the successor's message loop; the successor must find the mutex free.
+    ReleaseSingleInstance();
+    WinExec("OrvaneOutlook.exe", SW_SHOWNORMAL);
+  }
+  ending_.ExitNormally();
+}
+
+}  // namespace orvane

@@ -1,0 +1,37 @@
+#include "tests/common/test_window.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+namespace {
+
+constexpr UINT kFirstRegisteredMessage = 0xC000;
+
+}  // namespace
+
+TestWindow::TestWindow(const char* className, const char* title) {
+  Creation creation;
+  creation.className = className;
+  creation.title = title;
+  creation.x = 0;
+  creation.y = 0;
+  creation.width = 200;
+  creation.height = 100;
+  CreateWindowOf(creation);
+}
+
+int TestWindow::CountOf(const char* registeredName) const {
+  const UINT message = RegisterWindowMessageA(registeredName);
+  return static_cast<int>(std::count(received_.begin(), received_.end(), message));
+}
+
+LRESULT TestWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message >= kFirstRegisteredMessage && message <= 0xFFFF) {
+    received_.push_back(message);
+    if (onRegisteredMessage) onRegisteredMessage(message);
+  }
+  return DefaultHandling(message, wParam, lParam);
+}
+
+}  // namespace orvane
