@@ -118,8 +118,7 @@ std::optional<Reminder> ReadReminder(const Fields& fields) {
   if (dueField.dueTime != kNoDueTime) {
     const auto offset = fields.Get(kReminderOffset);
     if (!offset) return std::nullopt;
-    // An offset without ":" counts as no offset, as a date that forms no date counts as the zero date.
-    minutes = record::ReadHoursMinutes(*offset).value_or(0);
+    minutes = record::ReadHoursMinutes(*offset);
     if (dueField.dueTime) minutes += DueTimeMinutes(*dueField.dueTime);
   }
   return Reminder{true, DateOrZero(dueField.date) + static_cast<double>(minutes) * oledate::kOneMinute};

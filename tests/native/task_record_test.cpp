@@ -52,8 +52,8 @@ TEST(TaskRecord, ReminderCountsFromTheDueDay) {
       {"10/11/2006*9:00am*9:30pa", "True", "0:15", "2006-11-10 09:45"},
       // No due time part at all: the offset alone.
       {"10/11/2006", "True", "0:15", "2006-11-10 00:15"},
-      // An offset without ":" counts as no offset.
-      {"10/11/2006*9:00am*9:30am", "True", "15", "2006-11-10 09:30"},
+      // An offset without ":" counts whole hours.
+      {"10/11/2006*9:00am*9:30am", "True", "15", "2006-11-11 00:30"},
       // The flag in any case; any other word, or no due date, switches the reminder off.
       {"10/11/2006*9:00am*9:30am", "TRUE", "0:15", "2006-11-10 09:45"},
       {"10/11/2006*9:00am*9:30am", "true", "0:15", "2006-11-10 09:45"},
