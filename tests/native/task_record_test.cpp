@@ -32,6 +32,9 @@ struct ReminderCase {
   const char* reminder;  // nullptr: the reminder is switched off
 };
 
+// A reminder that Outlook cannot hold is left unwritten, and the record is marked for it.
+constexpr char kUnwritten[] = "left unwritten";
+
 TEST(TaskRecord, ReminderCountsFromTheDueDay) {
   const ReminderCase kCases[] = {
       {"10/11/2006*9:00am*9:30am", "True", "0:15", "2006-11-10 09:45"},
@@ -54,6 +57,14 @@ TEST(TaskRecord, ReminderCountsFromTheDueDay) {
       {"10/11/2006", "True", "0:15", "2006-11-10 00:15"},
       // An offset without ":" counts whole hours.
       {"10/11/2006*9:00am*9:30am", "True", "15", "2006-11-11 00:30"},
+      // Counting back from midnight of the zero date goes into the day before it.
+      {"30/12/1899*9:00am*9:30", "True", "-1:45", "1899-12-29 23:45"},
+      // Only the years 100 to 9999 are dates.
+      {"31/12/9999*9:00am*11:59pm", "True", "0:00", "9999-12-31 23:59"},
+      {"31/12/9999*9:00am*11:59pm", "True", "0:01", kUnwritten},
+      {"1/1/100*9:00am*9:30", "True", "-1:59", kUnwritten},
+      {"10/11/2006*9:00am*99999999999999999999:30pm", "True", "0:15", kUnwritten},
+      {"10/11/2006*9:00am*9:30am", "True", "-99999999999999999999:0", kUnwritten},
       // The flag in any case; any other word, or no due date, switches the reminder off.
       {"10/11/2006*9:00am*9:30am", "TRUE", "0:15", "2006-11-10 09:45"},
       {"10/11/2006*9:00am*9:30am", "true", "0:15", "2006-11-10 09:45"},
@@ -69,6 +80,12 @@ TEST(TaskRecord, ReminderCountsFromTheDueDay) {
                                      .Set(field::kReminderWanted, c.wanted)
                                      .Set(field::kReminderOffset, c.offset));
     SCOPED_TRACE(std::string(c.due) + " " + c.wanted + " " + c.offset);
+    EXPECT_EQ(task.isShort, c.reminder == kUnwritten);
+    if (c.reminder == kUnwritten) {
+      EXPECT_FALSE(task.reminder);
+      EXPECT_TRUE(task.dueDate);
+      continue;
+    }
     ASSERT_TRUE(task.reminder);
     EXPECT_EQ(task.reminder->set, c.reminder != nullptr);
     if (c.reminder) EXPECT_EQ(Show(task.reminder->time), c.reminder);
