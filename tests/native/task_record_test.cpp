@@ -275,45 +275,6 @@ TEST(TaskRecord, ReminderNeedsOnlyTheFieldsItReads) {
   EXPECT_EQ(Read(TaskFields().Set(field::kReminderWanted, "no").EndAt(4)).reminder->set, false);
 }
 
-TEST(TaskRecord, RecordWithoutSubjectIsRefused) {
-  EXPECT_FALSE(taskrecord::ReadTaskRecord(""));
-  EXPECT_FALSE(taskrecord::ReadTaskRecord("\t\t\t"));
-  const auto subjectOnly = taskrecord::ReadTaskRecord("\tJust this");
-  ASSERT_TRUE(subjectOnly);
-  EXPECT_EQ(subjectOnly->subject, "Just this");
-  EXPECT_TRUE(subjectOnly->isShort);
-}
-
-TEST(ChangeRecord, SearchSubjectComesFirstAndLinkIdIsNotWritten) {
-  const auto change =
-      taskrecord::ReadChangeRecord(TaskFields().Set(field::kFractionComplete, "1.000").JoinedAfter("Old subject"));
-  ASSERT_TRUE(change);
-  EXPECT_EQ(change->searchSubject, "Old subject");
-  EXPECT_EQ(change->task.subject, "Call the bank");
-  EXPECT_FALSE(change->task.linkId);
-  EXPECT_EQ(change->task.completion, Completion::Full);
-  EXPECT_EQ(Show(change->task.reminder->time), "2006-11-10 09:45");
-  EXPECT_FALSE(change->task.isShort);
-}
-
-TEST(ChangeRecord, MarkerMeansNothingInTheSearchSubject) {
-  const std::string marker(record::kBlankSubject);
-  const auto change = taskrecord::ReadChangeRecord(TaskFields().Set(field::kSubject, marker).JoinedAfter(marker));
-  ASSERT_TRUE(change);
-  EXPECT_EQ(change->searchSubject, marker);
-  EXPECT_EQ(change->task.subject, "");
-}
-
-TEST(ChangeRecord, NeedsBothSubjectsAndTheRecurrenceType) {
-  EXPECT_FALSE(taskrecord::ReadChangeRecord(""));
-  EXPECT_FALSE(taskrecord::ReadChangeRecord("Old subject"));
-  EXPECT_TRUE(taskrecord::ReadChangeRecord("Old subject\tNew subject")->task.isShort);
-  // The change reads no link id, yet it reads the recurrence type after it.
-  EXPECT_TRUE(taskrecord::ReadChangeRecord(TaskFields().EndAt(field::kLinkId).JoinedAfter("Old"))->task.isShort);
-  EXPECT_FALSE(
-      taskrecord::ReadChangeRecord(TaskFields().EndAt(field::kRecurrenceType).JoinedAfter("Old"))->task.isShort);
-}
-
 }  // namespace
 
 }  // namespace orvane
