@@ -4,12 +4,12 @@
 // a search subject in front of a task record.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "inbound/command_records.h"
 #include "inbound/record_fields.h"
 #include "inbound/task_record.h"
@@ -18,9 +18,7 @@
 namespace orvane {
 namespace {
 
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
+using fuzz::Require;
 
 void RequireOutlookDate(const std::optional<double>& date) {
   if (date) Require(oledate::ToDateTime(*date).has_value());

@@ -3,28 +3,17 @@
 // record is the bytes up to the first zero, and a refused record changes nothing.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "app/intake.h"
 
 namespace orvane {
 namespace {
 
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
-
-template <class T>
-T Take(const std::uint8_t*& data, std::size_t& size) {
-  T value{};
-  const std::size_t count = size < sizeof(T) ? size : sizeof(T);
-  std::memcpy(&value, data, count);
-  data += count;
-  size -= count;
-  return value;
-}
+using fuzz::Require;
+using fuzz::Take;
 
 // Mostly the kinds the intake knows and their near misses, else any 64-bit value.
 std::uint64_t ChooseKind(std::uint64_t bits) {

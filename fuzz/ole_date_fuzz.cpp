@@ -3,17 +3,15 @@
 // time comes back unchanged, and minutes added and taken away again lead back to the start.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 
+#include "fuzz_support.h"
 #include "outlook/ole_date.h"
 
 namespace orvane {
 namespace {
 
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
+using fuzz::Require;
+using fuzz::Take;
 
 bool Same(const oledate::DateTime& a, const oledate::DateTime& b) {
   return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute;
@@ -47,16 +45,6 @@ void CheckAddMinutes(double oleDate, std::int64_t minutes) {
   Require(start && end && back);
   const auto again = oledate::ToDateTime(*back);
   Require(again && Same(*again, *start));
-}
-
-template <class T>
-T Take(const std::uint8_t*& data, std::size_t& size) {
-  T value{};
-  const std::size_t count = size < sizeof(T) ? size : sizeof(T);
-  std::memcpy(&value, data, count);
-  data += count;
-  size -= count;
-  return value;
 }
 
 }  // namespace

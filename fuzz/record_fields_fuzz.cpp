@@ -8,15 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "inbound/record_fields.h"
 #include "outlook/ole_date.h"
 
 namespace orvane {
 namespace {
 
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
+using fuzz::Require;
 
 // The fields are the text with its separators taken out, in order, none empty.
 void CheckSplit(std::string_view text, const std::vector<std::string_view>& fields, std::string_view separators) {
