@@ -1,19 +1,17 @@
 // Feeds arbitrary doubles and calendar fields to the OLE date conversions: every date read
-// back is a real one, converting it again gives the same date, and every accepted calendar
-// date and time comes back unchanged.
+// back is a real one, converting it again gives the same date, every accepted calendar date and
+// time comes back unchanged, and minutes added and taken away again lead back to the start.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 
+#include "fuzz_support.h"
 #include "outlook/ole_date.h"
 
 namespace orvane {
 namespace {
 
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
+using fuzz::Require;
+using fuzz::Take;
 
 bool Same(const oledate::DateTime& a, const oledate::DateTime& b) {
   return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute;
@@ -37,14 +35,16 @@ void CheckFromCalendar(const oledate::DateTime& value) {
   Require(back && Same(*back, value));
 }
 
-template <class T>
-T Take(const std::uint8_t*& data, std::size_t& size) {
-  T value{};
-  const std::size_t count = size < sizeof(T) ? size : sizeof(T);
-  std::memcpy(&value, data, count);
-  data += count;
-  size -= count;
-  return value;
+// Minutes added on the calendar and taken away again lead back to the same minute.
+void CheckAddMinutes(double oleDate, std::int64_t minutes) {
+  const auto later = oledate::AddMinutes(oleDate, minutes);
+  if (!later) return;
+  const auto start = oledate::ToDateTime(oleDate);
+  const auto end = oledate::ToDateTime(*later);
+  const auto back = oledate::AddMinutes(*later, -minutes);
+  Require(start && end && back);
+  const auto again = oledate::ToDateTime(*back);
+  Require(again && Same(*again, *start));
 }
 
 }  // namespace
@@ -64,6 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Whole days and minutes across the whole range, the sign included.
   const auto days = Take<std::int32_t>(data, size) % 4000000;
   const auto minutes = Take<std::uint16_t>(data, size) % 1440;
-  CheckFromOle(days + (days < 0 ? -1.0 : 1.0) * minutes * oledate::kOneMinute);
+  const double oleDate = days + (days < 0 ? -1.0 : 1.0) * minutes * oledate::kOneMinute;
+  CheckFromOle(oleDate);
+  CheckAddMinutes(oleDate, Take<std::int64_t>(data, size) % 6000000000);
   return 0;
 }

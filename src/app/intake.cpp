@@ -14,7 +14,7 @@ namespace {
 uint32_t recordsParked = 0;
 }
 
-bool IsAcceptedKind(uint32_t kind) {
+bool IsAcceptedKind(uint64_t kind) {
   switch (kind) {
     case kTaskKind:
     case kAppointmentKind:
@@ -80,16 +80,18 @@ Writer ChooseWriter(uint32_t kind, Action action) {
   }
 }
 
-Receipt ParkRecord(uint32_t kind, const void* data, size_t size) {
+Receipt ParkRecord(uint64_t kind, const void* data, size_t size) {
   if (!IsAcceptedKind(kind)) return Receipt::NotAccepted;
   // A cut record would write a corrupt item, so one that cannot keep its terminator is refused.
   if (size >= kRecordBufferSize) return Receipt::TooLarge;
+  // A window of this process may send a size without data; another process cannot.
+  if (size && !data) return Receipt::WithoutData;
   const char* bytes = static_cast<const char*>(data);
   const void* zero = size ? std::memchr(bytes, '\0', size) : nullptr;
   const size_t length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - bytes) : size;
   if (length) std::memcpy(recordBuffer, bytes, length);
   recordBuffer[length] = '\0';
-  pendingKind = kind;
+  pendingKind = static_cast<uint32_t>(kind);
   recordPending = 1;
   ++recordsParked;
   return Receipt::Parked;
@@ -101,6 +103,11 @@ const char* ReceiptLogLine(uint32_t kind) {
     case kAppointmentKind: return "OnCopyData::New Appointment";
     default: return nullptr;
   }
+}
+
+std::string RefusalLogLine(Receipt receipt, uint32_t size) {
+  const char* reason = receipt == Receipt::WithoutData ? "no data" : "too long for the record buffer";
+  return std::string("OnCopyData::Record refused, ") + reason + ": bytes " + std::to_string(size);
 }
 
 uint32_t RecordsParked() { return recordsParked; }

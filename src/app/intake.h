@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace orvane {
 
@@ -41,14 +42,18 @@ struct ActionMessages {
   uint32_t done = 0;
 };
 
-bool IsAcceptedKind(uint32_t kind);
+// The kind is the whole of dwData: a value whose low 32 bits name a kind is no kind.
+bool IsAcceptedKind(uint64_t kind);
 Action ActionOf(uint32_t message, const ActionMessages& messages);
 Writer ChooseWriter(uint32_t kind, Action action);
 
-enum class Receipt { NotAccepted, TooLarge, Parked };
+enum class Receipt { NotAccepted, TooLarge, WithoutData, Parked };
 // Parks a record of an accepted kind in recordBuffer (up to its first zero byte) and marks it
-// pending. A record that does not fit with its terminator is refused whole and changes nothing.
-Receipt ParkRecord(uint32_t kind, const void* data, size_t size);
+// pending. A record that does not fit with its terminator, or whose size has no data behind it,
+// is refused whole and changes nothing.
+Receipt ParkRecord(uint64_t kind, const void* data, size_t size);
+// The log line of a refused record, with the size it claimed.
+std::string RefusalLogLine(Receipt receipt, uint32_t size);
 // The log line written when a record of this kind is parked, or nullptr.
 const char* ReceiptLogLine(uint32_t kind);
 // Counts the records parked so far, so a writer can tell whether another arrived while it worked.

@@ -156,15 +156,13 @@ void CMainFrame::OpenSessionAtStart() {
 BOOL CMainFrame::OnCopyData(HWND, const COPYDATASTRUCT* data) {
   WriteLog("OnCopyData::New Data from OV.");
   if (!data) return FALSE;
-  const auto kind = static_cast<uint32_t>(data->dwData);
-  switch (intake::ParkRecord(kind, data->lpData, data->cbData)) {
+  const intake::Receipt receipt = intake::ParkRecord(data->dwData, data->lpData, data->cbData);
+  switch (receipt) {
     case intake::Receipt::NotAccepted: return FALSE;
     case intake::Receipt::TooLarge:
-      WriteLogNumbered("OnCopyData::Record refused, too long for the record buffer: bytes ",
-                       static_cast<int32_t>(data->cbData));
-      return FALSE;
+    case intake::Receipt::WithoutData: WriteLog(intake::RefusalLogLine(receipt, data->cbData).c_str()); return FALSE;
     case intake::Receipt::Parked:
-      if (const char* line = intake::ReceiptLogLine(kind)) WriteLog(line);
+      if (const char* line = intake::ReceiptLogLine(pendingKind)) WriteLog(line);
       return TRUE;
   }
   return FALSE;

@@ -1,19 +1,22 @@
 #include "inbound/item_lookup.h"
 
 #include "app/intake.h"
+#include "outlook/com_types.h"
 #include "outlook/outlook_session.h"
 
 #include <climits>
+#include <string>
 
 namespace orvane {
 
 bool SubjectsMatch(std::string_view a, std::string_view b) {
-  // CompareStringA refuses zero lengths, and an empty subject matches only an empty one.
-  if (a.empty() || b.empty()) return a.empty() && b.empty();
   if (a.size() > INT_MAX || b.size() > INT_MAX) return false;
-  // Explicit lengths: a subject may hold any byte, a zero byte included.
-  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
-                        static_cast<int>(b.size())) == CSTR_EQUAL;
+  // Ordinal, not linguistic: the locale's rules make a sharp s equal "ss" and skip soft hyphens,
+  // and a delete record must never reach an item other than the one it names.
+  const std::wstring wideA = AnsiToWide(a);
+  const std::wstring wideB = AnsiToWide(b);
+  return CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
+                              static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
 DispatchDriver RetryAfterReconnect(const std::function<DispatchDriver()>& call) {

@@ -10,8 +10,8 @@
 
 namespace orvane {
 
-// True when two subjects are the same text ignoring letter case, compared as the system
-// compares texts of the user's locale (so "É" matches "é").
+// True when two subjects are the same text ignoring letter case only (so "É" matches "é"); the
+// ANSI texts are compared as the UTF-16 they stand for.
 bool SubjectsMatch(std::string_view a, std::string_view b);
 
 // Runs an Outlook call; when it fails, opens the session anew and runs it once more, letting a

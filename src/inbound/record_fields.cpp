@@ -58,6 +58,19 @@ long TwentyFourHour(std::string_view hourText, Meridiem meridiem) {
   return isTwelve ? 12 : hour + 12;
 }
 
+constexpr std::size_t kDateParts = 3;
+
+// True when the part carries a sign: "+" before its digits, or a "-" that cannot be the
+// separator in front of it because it starts the field or follows another separator.
+bool IsSigned(std::string_view field, std::string_view part) {
+  std::size_t first = 0;
+  while (first < part.size() && IsBlank(part[first])) ++first;
+  if (first < part.size() && part[first] == '+') return true;
+  const auto at = static_cast<std::size_t>(part.data() - field.data());
+  if (at == 0 || field[at - 1] != '-') return false;
+  return at == 1 || kPartSeparators.find(field[at - 2]) != std::string_view::npos;
+}
+
 }  // namespace
 
 std::vector<std::string_view> Split(std::string_view text, std::string_view separators) {
@@ -86,7 +99,11 @@ long ReadNumber(std::string_view text) {
 
 std::optional<Date> ReadDate(std::string_view field) {
   const auto parts = SplitParts(field);
-  if (parts.size() < 3) return std::nullopt;
+  if (parts.size() < kDateParts) return std::nullopt;
+  // "-" also separates the parts, so "-5/11/2006" would otherwise read as 5 November 2006.
+  for (std::size_t i = 0; i < kDateParts; ++i) {
+    if (IsSigned(field, parts[i])) return std::nullopt;
+  }
   const Date date{static_cast<int>(ReadNumber(parts[0])), static_cast<int>(ReadNumber(parts[1])),
                   static_cast<int>(ReadNumber(parts[2]))};
   // The date must be one the target can hold, whatever time of day a caller adds.
@@ -124,11 +141,11 @@ long ReadHundredthsAsMinutes(std::string_view field) {
   return Clamp((static_cast<double>(whole) + static_cast<double>(hundredths) * 0.01) * 60.0);
 }
 
-std::optional<long> ReadHoursMinutes(std::string_view field) {
+long ReadHoursMinutes(std::string_view field) {
+  // Without ":" the text is whole hours, as hours-with-hundredths without "." are.
   const std::size_t colon = field.find(':');
-  if (colon == std::string_view::npos) return std::nullopt;
   const std::int64_t hours = ReadNumber(field.substr(0, colon));
-  const std::int64_t minutes = ReadNumber(field.substr(colon + 1));
+  const std::int64_t minutes = colon == std::string_view::npos ? 0 : ReadNumber(field.substr(colon + 1));
   return Clamp(hours * 60 + minutes);
 }
 

@@ -19,7 +19,8 @@ std::vector<std::string_view> Split(std::string_view text, std::string_view sepa
 // The fields of a record: split at runs of tabs.
 inline std::vector<std::string_view> SplitRecord(std::string_view record) { return Split(record, "\t"); }
 // The parts of a field: split at "/", "-", ":", "." or "*".
-inline std::vector<std::string_view> SplitParts(std::string_view field) { return Split(field, "/-:.*"); }
+constexpr std::string_view kPartSeparators = "/-:.*";
+inline std::vector<std::string_view> SplitParts(std::string_view field) { return Split(field, kPartSeparators); }
 
 // The number at the start of text: optional blanks, optional sign, digits up to the first other
 // character; no digits gives 0. Values beyond 32 bits are clamped.
@@ -31,7 +32,8 @@ struct Date {
   int year = 0;
 };
 // A record date, day first, split at "/", "-", ":", "." or "*". No value when fewer than three
-// numbers are present or the numbers form no real date an OLE Automation date can hold.
+// numbers are present, when one of them carries a sign, or when they form no real date an OLE
+// Automation date can hold.
 std::optional<Date> ReadDate(std::string_view field);
 // The same as an OLE Automation date at the given time of day.
 std::optional<double> ReadOleDate(std::string_view field, int hour = 0, int minute = 0);
@@ -48,8 +50,8 @@ std::optional<ClockTime> ReadTime(std::string_view field);
 // Hours-with-hundredths ("1.50" is 90 minutes, "1.5" is 63): truncated toward zero;
 // a text without "." counts whole hours.
 long ReadHundredthsAsMinutes(std::string_view field);
-// Hours-and-minutes ("0:15" is 15); no value without ":".
-std::optional<long> ReadHoursMinutes(std::string_view field);
+// Hours-and-minutes ("0:15" is 15); a text without ":" counts whole hours ("1" is 60).
+long ReadHoursMinutes(std::string_view field);
 
 // "True" in any letter case.
 bool ReadFlag(std::string_view field);

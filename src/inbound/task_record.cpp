@@ -104,25 +104,40 @@ int64_t DueTimeMinutes(std::string_view dueTime) {
   return hour * 60 + minutes;
 }
 
-// The reminder asked for by fields 3, 4 and 6; no value when a field it needs is missing.
-std::optional<Reminder> ReadReminder(const Fields& fields) {
+// The reminder asked for by fields 3, 4 and 6: off, or the minutes after the start of the due day.
+struct ReminderAsked {
+  bool set = false;
+  double dueDay = 0.0;
+  int64_t minutes = 0;
+};
+
+// No value when a field the reminder needs is missing.
+std::optional<ReminderAsked> ReadReminder(const Fields& fields) {
   const auto due = fields.Get(kDue);
   if (!due) return std::nullopt;
-  if (*due == kNoDueDate) return Reminder{};
+  if (*due == kNoDueDate) return ReminderAsked{};
   const auto wanted = fields.Get(kReminderWanted);
   if (!wanted) return std::nullopt;
-  if (!record::ReadFlag(*wanted)) return Reminder{};
+  if (!record::ReadFlag(*wanted)) return ReminderAsked{};
 
   const DueField dueField = SplitDueField(*due);
   int64_t minutes = kEndOfDayMinutes;
   if (dueField.dueTime != kNoDueTime) {
     const auto offset = fields.Get(kReminderOffset);
     if (!offset) return std::nullopt;
-    // An offset without ":" counts as no offset, as a date that forms no date counts as the zero date.
-    minutes = record::ReadHoursMinutes(*offset).value_or(0);
+    minutes = record::ReadHoursMinutes(*offset);
     if (dueField.dueTime) minutes += DueTimeMinutes(*dueField.dueTime);
   }
-  return Reminder{true, DateOrZero(dueField.date) + static_cast<double>(minutes) * oledate::kOneMinute};
+  return ReminderAsked{true, DateOrZero(dueField.date), minutes};
+}
+
+// The reminder to write; no value when its time is no date Outlook can hold, which would make
+// Outlook refuse the task whole.
+std::optional<Reminder> ReminderToWrite(const ReminderAsked& asked) {
+  if (!asked.set) return Reminder{};
+  const auto time = oledate::AddMinutes(asked.dueDay, asked.minutes);
+  if (!time) return std::nullopt;
+  return Reminder{true, *time};
 }
 
 std::optional<double> ReadDueDate(const Fields& fields) {
@@ -166,7 +181,8 @@ std::optional<TaskRecord> ReadTaskFields(const Fields& fields) {
   task.linkId = NumberField(fields, kLinkId);
   task.startDate = DateField(fields, kStartDate);
   task.dueDate = ReadDueDate(fields);
-  task.reminder = ReadReminder(fields);
+  const auto reminder = ReadReminder(fields);
+  if (reminder) task.reminder = ReminderToWrite(*reminder);
   if (fields.IsNot(kDateCompleted, kNotDone)) task.dateCompleted = DateField(fields, kDateCompleted);
   task.completion = ReadCompletion(fields);
   task.totalWork = NumberField(fields, kTotalWork);
@@ -184,7 +200,8 @@ std::optional<TaskRecord> ReadTaskFields(const Fields& fields) {
   task.resetSensitivity = fields.IsNot(kSensitivityReset, kBlank);
   task.resetStatus = fields.IsNot(kStatusReset, kBlank);
   task.recurrence = ReadRecurrence(fields);
-  task.isShort = fields.LastNumber() < LastFieldRead(fields);
+  // A reminder left unwritten for want of a real time counts as a missing field.
+  task.isShort = fields.LastNumber() < LastFieldRead(fields) || (reminder && !task.reminder);
   return task;
 }
 

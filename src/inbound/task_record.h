@@ -102,7 +102,8 @@ struct TaskRecord {
   bool resetSensitivity = false;
   bool resetStatus = false;
   std::optional<Recurrence> recurrence;
-  // Set when the record ended before a field that the writers read.
+  // Set when the record ended before a field that the writers read, or when it asked for a
+  // reminder at a time outside the dates Outlook can hold (the reminder is then left as it is).
   bool isShort = false;
 };
 

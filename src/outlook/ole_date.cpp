@@ -71,6 +71,21 @@ std::optional<double> FromDateTime(const DateTime& value) {
   return days < 0 ? days - fraction : days + fraction;
 }
 
+std::optional<double> AddMinutes(double oleDate, std::int64_t minutes) {
+  const auto start = ToDateTime(oleDate);
+  // Farther than the whole span of dates leads outside it; refusing it first keeps the sum small.
+  constexpr auto kSpan = static_cast<std::int64_t>(kEndDay - kFirstDay) * kMinutesPerDay;
+  if (!start || minutes <= -kSpan || minutes >= kSpan) return std::nullopt;
+  // On the calendar, not on the value: before the zero date the fraction of a day counts the
+  // other way, so adding to the value would move a time of day backwards.
+  const std::int64_t total = DaysFromCivil(start->year, start->month, start->day) * kMinutesPerDay + start->hour * 60 +
+                             start->minute + minutes;
+  const std::int64_t days = total >= 0 ? total / kMinutesPerDay : (total + 1) / kMinutesPerDay - 1;
+  const auto minuteOfDay = static_cast<int>(total - days * kMinutesPerDay);
+  const CivilDate date = CivilFromDays(days);
+  return FromDateTime({date.year, date.month, date.day, minuteOfDay / 60, minuteOfDay % 60});
+}
+
 std::optional<DateTime> ToDateTime(double oleDate) {
   if (std::isnan(oleDate) || oleDate <= kFirstDay - 1 || oleDate >= kEndDay) return std::nullopt;
   const double wholeDays = std::trunc(oleDate);

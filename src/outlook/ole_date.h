@@ -1,6 +1,7 @@
 // OLE Automation dates: days since 30 December 1899, the fraction being the time of day.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 namespace orvane {
@@ -29,6 +30,9 @@ constexpr int kLastYear = 9999;
 // The date of a calendar date and clock time; no value when it is no real date and time
 // (month 13, 31 February, hour 24, minute 60) or lies outside kFirstYear..kLastYear.
 std::optional<double> FromDateTime(const DateTime& value);
+// The date a number of minutes after a date (before it when negative), counted on the calendar
+// to the minute; no value when either lies outside kFirstYear..kLastYear.
+std::optional<double> AddMinutes(double oleDate, std::int64_t minutes);
 // The calendar date and clock time of a date, to the minute (rounded to the nearest minute);
 // no value outside kFirstYear..kLastYear or for NaN.
 std::optional<DateTime> ToDateTime(double oleDate);

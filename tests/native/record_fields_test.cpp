@@ -5,7 +5,6 @@
 #include <array>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "outlook/ole_date.h"
 
@@ -13,79 +12,10 @@ namespace orvane {
 
 namespace {
 
-using Fields = std::vector<std::string>;
-
-Fields AsStrings(const std::vector<std::string_view>& views) { return {views.begin(), views.end()}; }
-
-struct SplitCase {
-  std::string text;
-  Fields fields;
-};
-
-TEST(RecordFields, SplitRecordTreatsARunOfTabsAsOneSeparator) {
-  const SplitCase kCases[] = {
-      {"", {}},
-      {"\t", {}},
-      {"\t\t\t", {}},
-      {"one", {"one"}},
-      {"one\ttwo", {"one", "two"}},
-      {"one\t\t\ttwo", {"one", "two"}},
-      {"\t\tone\ttwo\t", {"one", "two"}},
-      {"a b\t c \t", {"a b", " c "}},
-      {"x\t\ty\tz", {"x", "y", "z"}},  // two tabs shift the later fields
-      {std::string("a\0b\tc", 5), {std::string("a\0b", 3), "c"}},
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(AsStrings(record::SplitRecord(c.text)), c.fields) << "text: " << c.text;
-  }
-}
-
-TEST(RecordFields, SplitPartsCutsAtEverySeparator) {
-  const SplitCase kCases[] = {
-      {"25/12/2006", {"25", "12", "2006"}},
-      {"25-12-2006", {"25", "12", "2006"}},
-      {"10/11/2006*9:30am*not added", {"10", "11", "2006", "9", "30am", "not added"}},
-      {"1.50", {"1", "50"}},
-      {"//--::..**", {}},
-      {"/5//6/", {"5", "6"}},
-      {"tab\tstays", {"tab\tstays"}},
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(AsStrings(record::SplitParts(c.text)), c.fields) << "text: " << c.text;
-  }
-}
-
 struct NumberCase {
   std::string text;
   long value;
 };
-
-TEST(RecordFields, ReadNumberTakesTheLeadingDigits) {
-  const NumberCase kCases[] = {
-      {"", 0},
-      {"42", 42},
-      {"  42", 42},
-      {"\t\n\v\f\r7", 7},
-      {"+42", 42},
-      {"-42", -42},
-      {"42abc", 42},
-      {"4 2", 4},
-      {"abc", 0},
-      {"-", 0},
-      {"+-3", 0},
-      {"- 3", 0},
-      {"x42", 0},
-      {"007", 7},
-      {"2147483647", 2147483647},
-      {"2147483648", 2147483647},
-      {"-2147483648", -2147483647 - 1},
-      {"-2147483649", -2147483647 - 1},
-      {"99999999999999999999999999", 2147483647},
-      {"-99999999999999999999999999", -2147483647 - 1},
-      {"\xB2", 0},  // a byte above 127 is no blank and no digit
-  };
-  for (const auto& c : kCases) EXPECT_EQ(record::ReadNumber(c.text), c.value) << c.text;
-}
 
 struct DateCase {
   std::string field;
@@ -110,7 +40,13 @@ TEST(RecordFields, ReadDateIsDayFirstAndOnlyForRealDates) {
       {"1/13/2006", std::nullopt},
       {"0/1/2006", std::nullopt},
       {"1/0/2006", std::nullopt},
-      {"-1/1/2006", Dmy{1, 1, 2006}},  // "-" separates, it is no sign
+      // A sign makes a part no date, although "-" also separates.
+      {"-5/11/2006", std::nullopt},
+      {"5/-11/2006", std::nullopt},
+      {"5--11-2006", std::nullopt},
+      {"5/11/+2006", std::nullopt},
+      {"+5/11/2006", std::nullopt},
+      {"5-11-2006*-9:00am", Dmy{5, 11, 2006}},  // only the three parts of the date count
       {"25/12", std::nullopt},
       {"25", std::nullopt},
       {"", std::nullopt},
@@ -190,23 +126,21 @@ TEST(RecordFields, ReadHundredthsCountsTheFractionInHundredths) {
   }
 }
 
-TEST(RecordFields, ReadHoursMinutesNeedsAColon) {
-  const struct {
-    std::string field;
-    std::optional<long> minutes;
-  } kCases[] = {
+TEST(RecordFields, ReadHoursMinutesCountsWholeHoursWithoutAColon) {
+  const NumberCase kCases[] = {
       {"0:15", 15},
       {"1:30", 90},
-      {"2:00", 120},
       {"0:75", 75},
       {":15", 15},
       {"1:", 60},
-      {"15", std::nullopt},
-      {"", std::nullopt},
+      {"-1:45", -15},
+      {"15", 900},
+      {"1", 60},
+      {"", 0},
       {"99999999999:59", 2147483647},
       {"-99999999999:00", -2147483647 - 1},
   };
-  for (const auto& c : kCases) EXPECT_EQ(record::ReadHoursMinutes(c.field), c.minutes) << c.field;
+  for (const auto& c : kCases) EXPECT_EQ(record::ReadHoursMinutes(c.text), c.value) << c.text;
 }
 
 TEST(RecordFields, FlagsAndWordsIgnoreOnlyAsciiCase) {

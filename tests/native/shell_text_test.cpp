@@ -23,12 +23,6 @@ TEST(LogLine, TextIsCutAt150Characters) {
   EXPECT_EQ(logline::Format("T", std::string(150, 'b')), " T " + std::string(150, 'b'));
 }
 
-TEST(LogLine, NumberedTextTakesAnyLengthAndAnySign) {
-  EXPECT_EQ(logline::Numbered("ChangeOutlookApps ", 1609), "ChangeOutlookApps 1609");
-  EXPECT_EQ(logline::Numbered("x", -42), "x-42");
-  EXPECT_EQ(logline::Numbered(std::string(1000, 'z'), 7).size(), 1001u);
-}
-
 TEST(SettingRule, IniDecidesUnlessItHoldsTheDefault) {
   int winIniReads = 0;
   const auto winIni = [&](unsigned value) {

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <vector>
 
 #include "inbound/record_fields.h"
 #include "outlook/ole_date.h"
+#include "tests/common/record_builder.h"
 
 namespace orvane {
 
@@ -15,52 +14,15 @@ namespace {
 
 using taskrecord::Completion;
 using taskrecord::TaskRecord;
+using testcommon::Show;
+using testcommon::TaskFields;
 namespace field = taskrecord::field;
 
-// A task record built field by field: starts as a complete record with neutral values, and a
-// test sets the fields it is about or cuts the record short.
-class TaskFields {
-public:
-  // clang-format off
-  TaskFields()
-      : fields_{"Call the bank", "5/11/2006", "10/11/2006*9:00am*9:30am", "True", "10/11/2006", "0:15",
-                "not Done", "0.500", "120", "not Done", "blank", "blank", "blank", "blank", "blank", "blank",
-                "High", "False", "blank", "high", "blank", "blank", "57", "norecurring", "0", "0", "0", "0",
-                "0", "0", "0", "0", "0", "0", "0", "0", "0"} {}
-  // clang-format on
-
-  TaskFields& Set(int number, std::string value) {
-    fields_.at(static_cast<size_t>(number - 1)) = std::move(value);
-    return *this;
-  }
-  // Keeps fields 1 to number.
-  TaskFields& EndAt(int number) {
-    fields_.resize(static_cast<size_t>(number));
-    return *this;
-  }
-  std::string Text() const {
-    std::string text;
-    for (const std::string& f : fields_) text += (text.empty() ? "" : "\t") + f;
-    return text;
-  }
-  TaskRecord Read() const {
-    const auto task = taskrecord::ReadTaskRecord(Text());
-    EXPECT_TRUE(task.has_value()) << Text();
-    return task.value_or(TaskRecord{});
-  }
-
-private:
-  std::vector<std::string> fields_;
-};
-
-// An OLE date in readable form, so a wrong minute shows as a wrong minute.
-std::string Show(double oleDate) {
-  const auto value = oledate::ToDateTime(oleDate);
-  if (!value) return "no date";
-  char text[40];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", value->year, value->month, value->day, value->hour,
-                value->minute);
-  return text;
+// Reads a task record that a test built; a record with a subject always reads.
+TaskRecord Read(const testcommon::RecordBuilder& fields) {
+  const auto task = taskrecord::ReadTaskRecord(fields.Joined());
+  EXPECT_TRUE(task.has_value()) << fields.Joined();
+  return task.value_or(TaskRecord{});
 }
 
 struct ReminderCase {
@@ -69,6 +31,9 @@ struct ReminderCase {
   const char* offset;
   const char* reminder;  // nullptr: the reminder is switched off
 };
+
+// A reminder that Outlook cannot hold is left unwritten, and the record is marked for it.
+constexpr char kUnwritten[] = "left unwritten";
 
 TEST(TaskRecord, ReminderCountsFromTheDueDay) {
   const ReminderCase kCases[] = {
@@ -90,8 +55,16 @@ TEST(TaskRecord, ReminderCountsFromTheDueDay) {
       {"10/11/2006*9:00am*9:30pa", "True", "0:15", "2006-11-10 09:45"},
       // No due time part at all: the offset alone.
       {"10/11/2006", "True", "0:15", "2006-11-10 00:15"},
-      // An offset without ":" counts as no offset.
-      {"10/11/2006*9:00am*9:30am", "True", "15", "2006-11-10 09:30"},
+      // An offset without ":" counts whole hours.
+      {"10/11/2006*9:00am*9:30am", "True", "15", "2006-11-11 00:30"},
+      // Counting back from midnight of the zero date goes into the day before it.
+      {"30/12/1899*9:00am*9:30", "True", "-1:45", "1899-12-29 23:45"},
+      // Only the years 100 to 9999 are dates.
+      {"31/12/9999*9:00am*11:59pm", "True", "0:00", "9999-12-31 23:59"},
+      {"31/12/9999*9:00am*11:59pm", "True", "0:01", kUnwritten},
+      {"1/1/100*9:00am*9:30", "True", "-1:59", kUnwritten},
+      {"10/11/2006*9:00am*99999999999999999999:30pm", "True", "0:15", kUnwritten},
+      {"10/11/2006*9:00am*9:30am", "True", "-99999999999999999999:0", kUnwritten},
       // The flag in any case; any other word, or no due date, switches the reminder off.
       {"10/11/2006*9:00am*9:30am", "TRUE", "0:15", "2006-11-10 09:45"},
       {"10/11/2006*9:00am*9:30am", "true", "0:15", "2006-11-10 09:45"},
@@ -102,12 +75,17 @@ TEST(TaskRecord, ReminderCountsFromTheDueDay) {
       {"31/2/2006*9:00am*9:30am", "True", "0:15", "1899-12-30 09:45"},
   };
   for (const auto& c : kCases) {
-    const TaskRecord task = TaskFields()
-                                .Set(field::kDue, c.due)
-                                .Set(field::kReminderWanted, c.wanted)
-                                .Set(field::kReminderOffset, c.offset)
-                                .Read();
+    const TaskRecord task = Read(TaskFields()
+                                     .Set(field::kDue, c.due)
+                                     .Set(field::kReminderWanted, c.wanted)
+                                     .Set(field::kReminderOffset, c.offset));
     SCOPED_TRACE(std::string(c.due) + " " + c.wanted + " " + c.offset);
+    EXPECT_EQ(task.isShort, c.reminder == kUnwritten);
+    if (c.reminder == kUnwritten) {
+      EXPECT_FALSE(task.reminder);
+      EXPECT_TRUE(task.dueDate);
+      continue;
+    }
     ASSERT_TRUE(task.reminder);
     EXPECT_EQ(task.reminder->set, c.reminder != nullptr);
     if (c.reminder) EXPECT_EQ(Show(task.reminder->time), c.reminder);
@@ -115,22 +93,21 @@ TEST(TaskRecord, ReminderCountsFromTheDueDay) {
 }
 
 TEST(TaskRecord, DueDateIsTheDayOfTheDueFieldOrNothing) {
-  EXPECT_EQ(Show(*TaskFields().Set(field::kDue, "10/11/2006*9:00am*9:30pm").Read().dueDate), "2006-11-10 00:00");
-  EXPECT_FALSE(TaskFields().Set(field::kDue, "not done").Read().dueDate);
+  EXPECT_EQ(Show(*Read(TaskFields().Set(field::kDue, "10/11/2006*9:00am*9:30pm")).dueDate), "2006-11-10 00:00");
+  EXPECT_FALSE(Read(TaskFields().Set(field::kDue, "not done")).dueDate);
   // Only the exact placeholder means "no due date"; anything else is a date, or the zero date.
-  EXPECT_EQ(*TaskFields().Set(field::kDue, "Not Done").Read().dueDate, oledate::kZeroDate);
-  EXPECT_EQ(*TaskFields().Set(field::kDue, "10/11*9:00am*9:30am").Read().dueDate, oledate::kZeroDate);
+  EXPECT_EQ(*Read(TaskFields().Set(field::kDue, "Not Done")).dueDate, oledate::kZeroDate);
+  EXPECT_EQ(*Read(TaskFields().Set(field::kDue, "10/11*9:00am*9:30am")).dueDate, oledate::kZeroDate);
 }
 
 TEST(TaskRecord, DatesThatFormNoDateGiveTheZeroDate) {
-  const TaskRecord task = TaskFields()
-                              .Set(field::kStartDate, "31/2/2006")
-                              .Set(field::kDateCompleted, "5/13/2006")
-                              .Set(field::kRecurrenceType, "0")
-                              .Set(field::kEndFlag, "1")
-                              .Set(field::kPatternEndDate, "2006")
-                              .Set(field::kPatternStartDate, "0/1/2006")
-                              .Read();
+  const TaskRecord task = Read(TaskFields()
+                                   .Set(field::kStartDate, "31/2/2006")
+                                   .Set(field::kDateCompleted, "5/13/2006")
+                                   .Set(field::kRecurrenceType, "0")
+                                   .Set(field::kEndFlag, "1")
+                                   .Set(field::kPatternEndDate, "2006")
+                                   .Set(field::kPatternStartDate, "0/1/2006"));
   EXPECT_EQ(task.startDate, oledate::kZeroDate);
   EXPECT_EQ(task.dateCompleted, oledate::kZeroDate);
   EXPECT_EQ(task.recurrence->patternEndDate, oledate::kZeroDate);
@@ -159,7 +136,7 @@ TEST(TaskRecord, TextPlaceholdersAreExactWords) {
       {field::kBody, "blank", &TaskRecord::body, "blank"},
   };
   for (const auto& c : kCases) {
-    const TaskRecord task = TaskFields().Set(c.field, c.value).Read();
+    const TaskRecord task = Read(TaskFields().Set(c.field, c.value));
     EXPECT_EQ(task.*c.member, c.expected) << "field " << c.field << " " << c.value;
   }
 }
@@ -188,14 +165,14 @@ TEST(TaskRecord, SwitchFieldsAnswerOnlyToTheirWord) {
       {field::kStatusReset, "x", &TaskRecord::resetStatus, true},
   };
   for (const auto& c : kCases) {
-    const TaskRecord task = TaskFields().Set(c.field, c.value).Read();
+    const TaskRecord task = Read(TaskFields().Set(c.field, c.value));
     EXPECT_EQ(task.*c.member, c.expected) << "field " << c.field << " " << c.value;
   }
 }
 
 TEST(TaskRecord, SubjectMarkerGivesTheEmptySubject) {
-  EXPECT_EQ(TaskFields().Set(field::kSubject, std::string(record::kBlankSubject)).Read().subject, "");
-  EXPECT_EQ(TaskFields().Set(field::kSubject, "Blankone8746589987458745").Read().subject, "Blankone8746589987458745");
+  EXPECT_EQ(Read(TaskFields().Set(field::kSubject, std::string(record::kBlankSubject))).subject, "");
+  EXPECT_EQ(Read(TaskFields().Set(field::kSubject, "Blankone8746589987458745")).subject, "Blankone8746589987458745");
 }
 
 TEST(TaskRecord, FractionCompleteKnowsTwoWords) {
@@ -204,42 +181,39 @@ TEST(TaskRecord, FractionCompleteKnowsTwoWords) {
       {"1.0", Completion::Untouched}, {"1", Completion::Untouched}, {"1.0000", Completion::Untouched},
   };
   for (const auto& [value, completion] : kCases) {
-    EXPECT_EQ(TaskFields().Set(field::kFractionComplete, value).Read().completion, completion) << value;
+    EXPECT_EQ(Read(TaskFields().Set(field::kFractionComplete, value)).completion, completion) << value;
   }
 }
 
 TEST(TaskRecord, WorkAndCompletionDateHonourNotDone) {
-  const TaskRecord notDone = TaskFields().Set(field::kTotalWork, "abc").Read();
+  const TaskRecord notDone = Read(TaskFields().Set(field::kTotalWork, "abc"));
   EXPECT_FALSE(notDone.dateCompleted);
   EXPECT_FALSE(notDone.actualWork);
   EXPECT_EQ(notDone.totalWork, 0);
   const TaskRecord otherCase =
-      TaskFields().Set(field::kDateCompleted, "not done").Set(field::kActualWork, "Not Done").Read();
+      Read(TaskFields().Set(field::kDateCompleted, "not done").Set(field::kActualWork, "Not Done"));
   EXPECT_EQ(otherCase.dateCompleted, oledate::kZeroDate);
   EXPECT_EQ(otherCase.actualWork, 0);
 }
 
 TEST(TaskRecord, RecurrenceWritesFollowTheType) {
   const TaskRecord weekly =
-      TaskFields().Set(field::kRecurrenceType, "1").Set(field::kDayOfWeekMask, "62").Set(field::kInterval, "3").Read();
+      Read(TaskFields().Set(field::kRecurrenceType, "1").Set(field::kDayOfWeekMask, "62").Set(field::kInterval, "3"));
   EXPECT_EQ(weekly.recurrence->dayOfWeekMask, 62);
   EXPECT_EQ(weekly.recurrence->interval, 3);
 
-  const TaskRecord monthly = TaskFields().Set(field::kRecurrenceType, "2").Set(field::kDayOfWeekMask, "62").Read();
+  const TaskRecord monthly = Read(TaskFields().Set(field::kRecurrenceType, "2").Set(field::kDayOfWeekMask, "62"));
   EXPECT_EQ(monthly.recurrence->type, 2);
   EXPECT_FALSE(monthly.recurrence->dayOfWeekMask);
 
-  const TaskRecord endless = TaskFields()
-                                 .Set(field::kRecurrenceType, "0")
-                                 .Set(field::kEndFlag, "0")
-                                 .Set(field::kPatternEndDate, "1/1/2007")
-                                 .Read();
+  const TaskRecord endless = Read(
+      TaskFields().Set(field::kRecurrenceType, "0").Set(field::kEndFlag, "0").Set(field::kPatternEndDate, "1/1/2007"));
   EXPECT_EQ(endless.recurrence->hasEnd, false);
   EXPECT_FALSE(endless.recurrence->patternEndDate);
 
-  EXPECT_FALSE(TaskFields().Read().recurrence);
+  EXPECT_FALSE(Read(TaskFields()).recurrence);
   // Only the exact word means "no recurrence".
-  EXPECT_EQ(TaskFields().Set(field::kRecurrenceType, "Norecurring").Read().recurrence->type, 0);
+  EXPECT_EQ(Read(TaskFields().Set(field::kRecurrenceType, "Norecurring")).recurrence->type, 0);
 }
 
 struct ShortCase {
@@ -261,13 +235,13 @@ TEST(TaskRecord, ShortRecordsAreFlaggedOnlyWhenAReadFieldIsMissing) {
       {24, "5", true},
   };
   for (const auto& c : kCases) {
-    const TaskRecord task = TaskFields().Set(field::kRecurrenceType, c.recurrenceType).EndAt(c.lastField).Read();
+    const TaskRecord task = Read(TaskFields().Set(field::kRecurrenceType, c.recurrenceType).EndAt(c.lastField));
     EXPECT_EQ(task.isShort, c.isShort) << "fields 1 to " << c.lastField << ", type " << c.recurrenceType;
   }
 }
 
 TEST(TaskRecord, MissingFieldsLeaveTheirPropertiesAlone) {
-  const TaskRecord task = TaskFields().EndAt(2).Read();
+  const TaskRecord task = Read(TaskFields().EndAt(2));
   EXPECT_EQ(task.subject, "Call the bank");
   EXPECT_TRUE(task.startDate);
   EXPECT_FALSE(task.dueDate);
@@ -281,7 +255,7 @@ TEST(TaskRecord, MissingFieldsLeaveTheirPropertiesAlone) {
   EXPECT_EQ(task.completion, Completion::Untouched);
   EXPECT_FALSE(task.resetSensitivity || task.resetStatus || task.importanceNormal);
 
-  const TaskRecord recurring = TaskFields().Set(field::kRecurrenceType, "1").EndAt(29).Read();
+  const TaskRecord recurring = Read(TaskFields().Set(field::kRecurrenceType, "1").EndAt(29));
   ASSERT_TRUE(recurring.recurrence);
   EXPECT_EQ(recurring.recurrence->type, 1);
   EXPECT_EQ(recurring.recurrence->dayOfWeekMask, 0);
@@ -292,53 +266,13 @@ TEST(TaskRecord, MissingFieldsLeaveTheirPropertiesAlone) {
 
 TEST(TaskRecord, ReminderNeedsOnlyTheFieldsItReads) {
   // No reminder flag: the reminder is left alone, unless there is no due date to remind of.
-  EXPECT_FALSE(TaskFields().EndAt(3).Read().reminder);
-  EXPECT_EQ(TaskFields().Set(field::kDue, "not done").EndAt(3).Read().reminder->set, false);
+  EXPECT_FALSE(Read(TaskFields().EndAt(3)).reminder);
+  EXPECT_EQ(Read(TaskFields().Set(field::kDue, "not done").EndAt(3)).reminder->set, false);
   // No offset: needed for a due time, not for "not added" or a reminder that is off.
-  EXPECT_FALSE(TaskFields().EndAt(5).Read().reminder);
-  const TaskRecord endOfDay = TaskFields().Set(field::kDue, "10/11/2006*9:00am*not added").EndAt(4).Read();
+  EXPECT_FALSE(Read(TaskFields().EndAt(5)).reminder);
+  const TaskRecord endOfDay = Read(TaskFields().Set(field::kDue, "10/11/2006*9:00am*not added").EndAt(4));
   EXPECT_EQ(Show(endOfDay.reminder->time), "2006-11-10 23:59");
-  EXPECT_EQ(TaskFields().Set(field::kReminderWanted, "no").EndAt(4).Read().reminder->set, false);
-}
-
-TEST(TaskRecord, RecordWithoutSubjectIsRefused) {
-  EXPECT_FALSE(taskrecord::ReadTaskRecord(""));
-  EXPECT_FALSE(taskrecord::ReadTaskRecord("\t\t\t"));
-  const auto subjectOnly = taskrecord::ReadTaskRecord("\tJust this");
-  ASSERT_TRUE(subjectOnly);
-  EXPECT_EQ(subjectOnly->subject, "Just this");
-  EXPECT_TRUE(subjectOnly->isShort);
-}
-
-TEST(ChangeRecord, SearchSubjectComesFirstAndLinkIdIsNotWritten) {
-  const auto change =
-      taskrecord::ReadChangeRecord("Old subject\t" + TaskFields().Set(field::kFractionComplete, "1.000").Text());
-  ASSERT_TRUE(change);
-  EXPECT_EQ(change->searchSubject, "Old subject");
-  EXPECT_EQ(change->task.subject, "Call the bank");
-  EXPECT_FALSE(change->task.linkId);
-  EXPECT_EQ(change->task.completion, Completion::Full);
-  EXPECT_EQ(Show(change->task.reminder->time), "2006-11-10 09:45");
-  EXPECT_FALSE(change->task.isShort);
-}
-
-TEST(ChangeRecord, MarkerMeansNothingInTheSearchSubject) {
-  const std::string marker(record::kBlankSubject);
-  const auto change = taskrecord::ReadChangeRecord(marker + "\t" + TaskFields().Set(field::kSubject, marker).Text());
-  ASSERT_TRUE(change);
-  EXPECT_EQ(change->searchSubject, marker);
-  EXPECT_EQ(change->task.subject, "");
-}
-
-TEST(ChangeRecord, NeedsBothSubjectsAndTheRecurrenceType) {
-  EXPECT_FALSE(taskrecord::ReadChangeRecord(""));
-  EXPECT_FALSE(taskrecord::ReadChangeRecord("Old subject"));
-  EXPECT_TRUE(taskrecord::ReadChangeRecord("Old subject\tNew subject")->task.isShort);
-  // The change reads no link id, yet it reads the recurrence type after it.
-  const std::string upToLinkId = TaskFields().EndAt(field::kLinkId).Text();
-  EXPECT_TRUE(taskrecord::ReadChangeRecord("Old\t" + upToLinkId)->task.isShort);
-  const std::string upToType = TaskFields().EndAt(field::kRecurrenceType).Text();
-  EXPECT_FALSE(taskrecord::ReadChangeRecord("Old\t" + upToType)->task.isShort);
+  EXPECT_EQ(Read(TaskFields().Set(field::kReminderWanted, "no").EndAt(4)).reminder->set, false);
 }
 
 }  // namespace

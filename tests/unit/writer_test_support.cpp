@@ -1,10 +1,7 @@
 #include "tests/unit/writer_test_support.h"
 
 #include "outlook/com_types.h"
-#include "outlook/ole_date.h"
 #include "outlook/outlook_session.h"
-
-#include <cstdio>
 
 #include <fstream>
 
@@ -35,28 +32,6 @@ std::string MakeWorkDirectory() {
 }
 
 }  // namespace
-
-std::string Record(std::initializer_list<std::string_view> fields) {
-  std::string text;
-  for (const std::string_view field : fields) {
-    if (!text.empty()) text += '\t';
-    text += field;
-  }
-  return text;
-}
-
-double Date(int year, int month, int day, int hour, int minute) {
-  return oledate::FromDateTime({year, month, day, hour, minute}).value();
-}
-
-std::string Show(double oleDate) {
-  const auto value = oledate::ToDateTime(oleDate);
-  if (!value) return "no date";
-  char text[40];
-  snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", value->year, value->month, value->day, value->hour,
-           value->minute);
-  return text;
-}
 
 std::string Ansi(const std::wstring& text) { return WideToAnsi(text.data(), text.size()); }
 std::wstring Wide(std::string_view ansi) { return AnsiToWide(ansi); }

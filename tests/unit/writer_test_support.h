@@ -5,6 +5,7 @@
 
 #include "app/main_frame.h"
 #include "testbed/outlook/standin_control.h"
+#include "tests/common/record_builder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,11 +21,12 @@ namespace writertest {
 namespace os = outlook_standin;
 
 // Fields joined by single tabs.
-std::string Record(std::initializer_list<std::string_view> fields);
+inline std::string Record(std::initializer_list<std::string> fields) {
+  return testcommon::RecordBuilder(fields).Joined();
+}
 
-// An OLE date at a calendar date and clock time, and an OLE date shown to the minute.
-double Date(int year, int month, int day, int hour = 0, int minute = 0);
-std::string Show(double oleDate);
+using testcommon::Date;
+using testcommon::Show;
 
 std::string Ansi(const std::wstring& text);
 std::wstring Wide(std::string_view ansi);
