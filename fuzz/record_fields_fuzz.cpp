@@ -1,13 +1,17 @@
 // Feeds arbitrary bytes to every record field reader and checks what each promises: fields
 // are never empty and hold no separator, numbers stay in 32 bits and agree with the C run
-// time's reading, dates are real and times lie on the clock.
+// time's reading, dates are real and times lie on the clock. The whole-record readers must
+// merely survive the bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "inbound/appointment_record.h"
+#include "inbound/note_record.h"
 #include "inbound/record_fields.h"
+#include "inbound/task_record.h"
 #include "outlook/ole_date.h"
 
 namespace orvane {
@@ -96,6 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckTime(text);
   CheckDurations(text);
   CheckWords(text);
+  // Whole records, as the writers read them: no crash, no overrun, whatever arrives.
+  appointmentrecord::ReadChangeRecord(text);
+  noterecord::ReadNoteRecord(text);
+  taskrecord::ReadChangeRecord(text);
   // Each field of a record on its own, as the writers read them.
   for (const auto field : record::SplitRecord(text)) {
     CheckDate(field, 0, 0);

@@ -349,19 +349,13 @@ TEST_F(StandinModelTest, SettingTheRecurrenceTypeResetsThePatternsOtherPropertie
   appointment.SetDate(kStart, k10Nov2006 + 0.375);  // a Friday, 9:00
   const DispatchDriver pattern = appointment.InvokeForObject(kGetRecurrencePattern);
   pattern.SetDate(kPatternStartDate, k10Nov2006 + 7);
-  pattern.SetDate(kPatternEndDate, k10Nov2006 + 30);
   pattern.SetBool(kNoEndDate, false);
-  pattern.SetInt32(kInterval, 3);
   pattern.SetInt32(kDayOfWeekMask, 2);
-  pattern.SetDate(kPatternStartTime, 0.5);
   pattern.SetInt32(kRecurrenceType, 0);
   EXPECT_EQ(pattern.GetInt32(kRecurrenceType), 0);
   EXPECT_EQ(pattern.GetDate(kPatternStartDate), k10Nov2006);
-  EXPECT_EQ(pattern.GetDate(kPatternEndDate), kNoneDate);
   EXPECT_TRUE(pattern.GetBool(kNoEndDate));
-  EXPECT_EQ(pattern.GetInt32(kInterval), 1);
   EXPECT_EQ(pattern.GetInt32(kDayOfWeekMask), 32);
-  EXPECT_NEAR(pattern.GetDate(kPatternStartTime), 0.375, 1e-9);
 }
 
 TEST_F(StandinModelTest, PatternWritesOfAnUnsavedCopyAreLostWithIt) {
