@@ -27,6 +27,8 @@ constexpr char kChangeTrace[] = "ChangeOutlookApps ";
 // The change's trace line once it holds the appointment, found or new.
 constexpr int32_t kChangeHoldsItemTrace = 1602;
 
+// Each writer's trace lines around the steps of writing a pattern. The type is written first;
+// each number stays next to the write it belongs to.
 const PatternTraces kSavePatternTraces{kSaveTrace,
                                        {
                                            {PatternStep::Open, TraceAt::After, 347},
@@ -54,6 +56,7 @@ const PatternTraces kChangePatternTraces{kChangeTrace,
                                              {PatternStep::DayOfWeekMask, TraceAt::Before, 1652},
                                          }};
 
+// A change applies the end block only to an appointment it found, not to one it had to make.
 enum class AppointmentWrite { Save, ChangeFound, ChangeNew };
 
 class AppointmentWriter {
