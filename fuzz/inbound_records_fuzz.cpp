@@ -1,4 +1,4 @@
-// Feeds arbitrary bytes to the readers of the task, change, done and link-id records and checks
+// Feeds arbitrary bytes to the readers of the task, appointment, note, done and link-id records and checks
 // what each promises: a record reads whenever it holds the fields it needs, its texts come from
 // the record, every date it asks Outlook to write is one Outlook can hold, and a change record is
 // a search subject in front of a task record.
@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "inbound/appointment_record.h"
 #include "inbound/command_records.h"
+#include "inbound/note_record.h"
 #include "inbound/record_fields.h"
 #include "inbound/task_record.h"
 #include "outlook/ole_date.h"
@@ -63,6 +65,38 @@ void CheckChangeRecord(std::string_view text) {
   Require(task->dueDate == change->task.dueDate && task->startDate == change->task.startDate);
   Require(task->reminder.has_value() == change->task.reminder.has_value());
   CheckTaskWrites(change->task);
+}
+
+void CheckAppointmentWrites(const appointmentrecord::AppointmentRecord& appointment) {
+  RequireOutlookDate(appointment.start);
+  if (appointment.endBlock) {
+    RequireOutlookDate(appointment.endBlock->start);
+    RequireOutlookDate(appointment.endBlock->end);
+  }
+  if (appointment.recurrence) {
+    RequireOutlookDate(appointment.recurrence->patternStartDate);
+    RequireOutlookDate(appointment.recurrence->patternEndDate);
+  }
+}
+
+// The appointment and note records: a subject field makes a record, and a change record is its
+// lookup subject in front of the same record.
+void CheckAppointmentAndNoteRecords(std::string_view text) {
+  const auto fields = record::SplitRecord(text);
+  const auto appointment = appointmentrecord::ReadAppointmentRecord(text);
+  Require(appointment.has_value() == !fields.empty());
+  if (appointment) CheckAppointmentWrites(*appointment);
+  const auto change = appointmentrecord::ReadChangeRecord(text);
+  Require(change.has_value() == (fields.size() >= 2));
+  if (change) {
+    Require(change->searchSubject == fields[0] && !change->appointment.linkId);
+    CheckAppointmentWrites(change->appointment);
+  }
+  const auto note = noterecord::ReadNoteRecord(text);
+  Require(note.has_value() == !fields.empty());
+  if (note) Require(note->text == fields[0] && note->isShort == (fields.size() < 3));
+  const auto noteChange = noterecord::ReadChangeRecord(text);
+  Require(noteChange.has_value() == !fields.empty());
 }
 
 void CheckDoneRecord(std::string_view text) {
@@ -120,6 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   CheckTaskRecord(text);
   CheckChangeRecord(text);
+  CheckAppointmentAndNoteRecords(text);
   CheckDoneRecord(text);
   CheckLinkRecord(text);
   if (size > 0) CheckTaskRecord(InSoundTask(data[0], text.substr(1)));

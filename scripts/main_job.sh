@@ -1,7 +1,8 @@
 #!/bin/bash
 # The main job: the plug-in between the stand-in Outlook and the stand-in main application.
-# A task goes from the main application into Outlook and is changed, marked done and deleted;
-# what the plug-in logged and what the main application received are shown at the end.
+# A task goes from the main application into Outlook and is changed, marked done and deleted; an
+# appointment and a note are saved, changed and deleted. What the plug-in logged and what the main
+# application received are shown at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh >/dev/null
@@ -19,13 +20,26 @@ printf '[Orvane]\r\nOutlookToOrvane=0\r\n' > Orvane.ini
 
 win() { wine "$@" 2>/dev/null | tr -d '\r'; }
 step() { printf '\n== %s\n' "$*"; }
-show_task() {
-  local subject=$1
-  for member in Subject StartDate DueDate ReminderSet ReminderTime Status PercentComplete TotalWork \
-                Categories ContactNames Role Body InternetCodepage; do
-    printf '   %-16s %s\n' "$member" "$(win "$bin/OutlookClient.exe" get tasks "$subject" "$member")"
+# Members of the item of a folder with a subject, one a line; "A.B" is member B of what A answers.
+show() {
+  local folder=$1 subject=$2
+  shift 2
+  for member in "$@"; do
+    printf '   %-38s %s\n' "$member" "$(win "$bin/OutlookClient.exe" get "$folder" "$subject" "$member")"
   done
 }
+show_task() {
+  show tasks "$1" Subject StartDate DueDate ReminderSet ReminderTime Status PercentComplete TotalWork \
+    Categories ContactNames Role Body InternetCodepage
+}
+show_appointment() {
+  local pattern=GetRecurrencePattern
+  show appointments "$1" Subject Start End Duration AllDayEvent ReminderSet ReminderMinutesBeforeStart \
+    NetMeetingOrganizerAlias Body Location Categories Importance Sensitivity InternetCodepage IsRecurring \
+    $pattern.RecurrenceType $pattern.Interval $pattern.DayOfWeekMask $pattern.PatternStartDate \
+    $pattern.PatternEndDate $pattern.NoEndDate $pattern.StartTime $pattern.EndTime
+}
+show_note() { show notes "$1" Subject Body Categories; }
 
 step "Starting the stand-in Outlook, the stand-in main application and the plug-in"
 wine "$bin/OutlookStandin.exe" >/dev/null 2>&1 &
@@ -61,6 +75,51 @@ win "$bin/Orvane.exe" /send 0x2BB7B2A6 delete 'Prepare quarterly report (final)'
 sleep 2
 win "$bin/OutlookClient.exe" list tasks
 echo "   (the task list is empty again)"
+
+# Fields 1 to 31: subject, start date and time, end block (end date*start time*end time), -, all
+# day, reminder, -, reminder lead, text, notes, location, importance, private, -, duration in
+# hours, link id, then the recurrence block: type (1 weekly), -, day mask (2 Monday), four unread,
+# interval, -, has an end date, end date, start date, two unread.
+appointment='Dentist\t14/12/2026\t9:00am\t14/12/2026*9:00am*10:00am\t0\tFalse\tTrue\t0\t0:30\tOrvane\tBring the insurance card\tHarbour Street 4\t1\tFalse\t0\t1.00\t4712\t1\t0\t2\t0\t0\t0\t0\t1\t0\t1\t22/2/2027\t14/12/2026\t0\t0'
+
+step "The main application saves an appointment: every Monday at 9:00 until 22/2/2027, reminder 30 minutes before"
+win "$bin/Orvane.exe" /send 0x2BB7B2A7 save "$appointment"
+sleep 2
+win "$bin/OutlookClient.exe" list appointments
+show_appointment "Dentist"
+
+step "The main application changes it (new subject and place, 10:00 to 11:00, an hour's warning)"
+changed="Dentist\t${appointment/Dentist/Dentist (check-up)}"
+changed=${changed/9:00am\\t14/10:00am\\t14}
+changed=${changed/14\/12\/2026\*9:00am\*10:00am/14\/12\/2026*10:00am*11:00am}
+changed=${changed/0:30/1:00}
+changed=${changed/Harbour Street 4/Harbour Street 6}
+win "$bin/Orvane.exe" /send 0x2BB7B2A7 change "$changed"
+sleep 2
+show_appointment "Dentist (check-up)"
+
+step "The main application deletes it"
+win "$bin/Orvane.exe" /send 0x2BB7B2A7 delete 'Dentist (check-up)'
+sleep 2
+win "$bin/OutlookClient.exe" list appointments
+echo "   (the calendar is empty again)"
+
+step "The main application saves a note, its link id 4713 going into the categories"
+win "$bin/Orvane.exe" /send 0x2BB7B2A8 save 'Buy milk\t5/3/2026\t4713'
+sleep 2
+win "$bin/OutlookClient.exe" list notes
+show_note "Buy milk"
+
+step "The main application changes its text"
+win "$bin/Orvane.exe" /send 0x2BB7B2A8 change 'Buy milk\tBuy milk and bread\t5/3/2026'
+sleep 2
+show_note "Buy milk and bread"
+
+step "The main application deletes it"
+win "$bin/Orvane.exe" /send 0x2BB7B2A8 delete 'Buy milk and bread'
+sleep 2
+win "$bin/OutlookClient.exe" list notes
+echo "   (the notes are empty again)"
 
 step "The plug-in's log (OrvaneErrorLog.txt)"
 tr -d '\r' < OrvaneErrorLog.txt

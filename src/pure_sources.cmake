@@ -6,6 +6,9 @@ set(ORVANE_PURE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/app/log_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/outlook/ole_date.cpp
   ${CMAKE_CURRENT_LIST_DIR}/inbound/record_fields.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/inbound/record_layout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/inbound/task_record.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/inbound/appointment_record.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/inbound/note_record.cpp
   ${CMAKE_CURRENT_LIST_DIR}/inbound/command_records.cpp
 )

@@ -2,7 +2,6 @@
 
 #include "inbound/record_fields.h"
 #include "outlook/ole_date.h"
-#include "outlook/outlook_ids.h"
 
 #include <vector>
 
@@ -19,48 +18,16 @@ constexpr std::string_view kNormalPriority = "normal";
 constexpr std::string_view kFullyComplete = "1.000";
 constexpr std::string_view kNotStarted = "0.000";
 
-// The fields of one record by their layout numbers; a number past the record's end reads as absent.
-class Fields {
-public:
-  Fields(std::string_view record, int firstNumber) : texts_(record::SplitRecord(record)), firstNumber_(firstNumber) {}
+using record::DateField;
+using record::NumberField;
+using record::TextField;
+using Fields = record::RecordFields;
 
-  std::optional<std::string_view> Get(int number) const {
-    const int index = number - firstNumber_;
-    if (index < 0 || index >= static_cast<int>(texts_.size())) return std::nullopt;
-    return texts_[static_cast<size_t>(index)];
-  }
-  bool Has(int number) const { return Get(number).has_value(); }
-  // True when the field is present and is exactly the word.
-  bool Is(int number, std::string_view word) const { return Get(number) == word; }
-  // True when the field is present and is not the word.
-  bool IsNot(int number, std::string_view word) const { return Has(number) && !Is(number, word); }
-  int LastNumber() const { return firstNumber_ + static_cast<int>(texts_.size()) - 1; }
-
-private:
-  std::vector<std::string_view> texts_;
-  int firstNumber_;
-};
+constexpr record::RecurrenceFields kRecurrenceFields{kRecurrenceType, kDayOfWeekMask,  kInterval,
+                                                     kEndFlag,        kPatternEndDate, kPatternStartDate};
 
 // A record date at 00:00; numbers that form no real date give the zero date.
 double DateOrZero(std::string_view text) { return record::ReadOleDate(text).value_or(oledate::kZeroDate); }
-
-std::optional<double> DateField(const Fields& fields, int number) {
-  const auto text = fields.Get(number);
-  if (!text) return std::nullopt;
-  return DateOrZero(*text);
-}
-
-std::optional<int32_t> NumberField(const Fields& fields, int number) {
-  const auto text = fields.Get(number);
-  if (!text) return std::nullopt;
-  return static_cast<int32_t>(record::ReadNumber(*text));
-}
-
-std::optional<std::string> TextField(const Fields& fields, int number) {
-  const auto text = fields.Get(number);
-  if (!text) return std::nullopt;
-  return std::string(*text);
-}
 
 // The text unless the field holds the placeholder.
 std::optional<std::string> TextUnless(const Fields& fields, int number, std::string_view placeholder) {
@@ -152,25 +119,11 @@ Completion ReadCompletion(const Fields& fields) {
   return Completion::Untouched;
 }
 
-bool IsRecurring(const Fields& fields) { return fields.IsNot(kRecurrenceType, kNoRecurrence); }
-
-std::optional<Recurrence> ReadRecurrence(const Fields& fields) {
-  if (!IsRecurring(fields)) return std::nullopt;
-  Recurrence recurrence;
-  recurrence.type = *NumberField(fields, kRecurrenceType);
-  recurrence.patternStartDate = DateField(fields, kPatternStartDate);
-  if (const auto endFlag = NumberField(fields, kEndFlag)) {
-    recurrence.hasEnd = *endFlag != 0;
-    if (*endFlag != 0) recurrence.patternEndDate = DateField(fields, kPatternEndDate);
-  }
-  recurrence.interval = NumberField(fields, kInterval);
-  if (recurrence.type == outlook::kRecursWeekly) recurrence.dayOfWeekMask = NumberField(fields, kDayOfWeekMask);
-  return recurrence;
-}
-
 // The last field a writer reads: the recurrence type, or the pattern start date of a recurring
 // record. Every field the writers read lies at or before it.
-int LastFieldRead(const Fields& fields) { return IsRecurring(fields) ? kPatternStartDate : kRecurrenceType; }
+int LastFieldRead(const Fields& fields) {
+  return record::IsRecurring(fields, kRecurrenceFields) ? kPatternStartDate : kRecurrenceType;
+}
 
 std::optional<TaskRecord> ReadTaskFields(const Fields& fields) {
   const auto subject = fields.Get(kSubject);
@@ -199,7 +152,7 @@ std::optional<TaskRecord> ReadTaskFields(const Fields& fields) {
   task.schedulePriorityNormal = fields.Is(kSchedulePriority, kNormalPriority);
   task.resetSensitivity = fields.IsNot(kSensitivityReset, kBlank);
   task.resetStatus = fields.IsNot(kStatusReset, kBlank);
-  task.recurrence = ReadRecurrence(fields);
+  task.recurrence = record::ReadRecurrence(fields, kRecurrenceFields);
   // A reminder left unwritten for want of a real time counts as a missing field.
   task.isShort = fields.LastNumber() < LastFieldRead(fields) || (reminder && !task.reminder);
   return task;

@@ -1,6 +1,8 @@
 // The task record of the main application, read into what it asks the task writers to write.
 #pragma once
 
+#include "inbound/record_layout.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -50,7 +52,6 @@ constexpr int kLast = 37;  // later fields are ignored
 constexpr std::string_view kNoDueDate = "not done";
 constexpr std::string_view kNotDone = "not Done";
 constexpr std::string_view kNoDueTime = "not added";
-constexpr std::string_view kNoRecurrence = "norecurring";
 constexpr std::string_view kBlank = "blank";
 
 // Reminder minutes used for a due time of "not added": 23:59 of the due day.
@@ -63,14 +64,7 @@ enum class Completion {
   None,       // "0.000"
 };
 
-struct Recurrence {
-  int32_t type = 0;
-  std::optional<double> patternStartDate;
-  std::optional<bool> hasEnd;            // false: NoEndDate := true
-  std::optional<double> patternEndDate;  // only when hasEnd
-  std::optional<int32_t> interval;
-  std::optional<int32_t> dayOfWeekMask;  // weekly patterns only
-};
+using Recurrence = record::Recurrence;
 
 struct Reminder {
   bool set = false;

@@ -4,9 +4,9 @@
 #include "app/error_log.h"
 #include "app/main_frame.h"
 #include "inbound/item_lookup.h"
+#include "inbound/pattern_writer.h"
 #include "inbound/task_record.h"
 #include "inbound/writer_common.h"
-#include "outlook/outlook_session.h"
 
 #include <string>
 
@@ -19,28 +19,10 @@ using taskrecord::TaskRecord;
 
 constexpr char kSaveTask[] = "SaveOutlookTask";
 constexpr char kChangeTask[] = "ChangeOutlookTask";
-constexpr char kDueDateRefused[] = "OrvaneOutlook=>OnTimerException::SetDueDate::";
-constexpr size_t kMaxErrorText = 254;
 constexpr char kNormalPriority[] = "normal";
 
 // A new task and a changed task differ in what "fully complete" writes.
 enum class TaskWrite { Save, Change };
-
-void SetTextIfGiven(const DispatchDriver& task, outlook::DispId id, const std::optional<std::string>& text) {
-  if (text) task.SetText(id, *text);
-}
-
-void WriteRecurrence(const DispatchDriver& task, const taskrecord::Recurrence& recurrence) {
-  const DispatchDriver pattern = task.InvokeForObject(outlook::kGetRecurrencePattern);
-  if (recurrence.patternStartDate) pattern.SetDate(outlook::kPatternStartDate, *recurrence.patternStartDate);
-  if (recurrence.hasEnd) {
-    pattern.SetBool(outlook::kNoEndDate, !*recurrence.hasEnd);
-    if (recurrence.patternEndDate) pattern.SetDate(outlook::kPatternEndDate, *recurrence.patternEndDate);
-  }
-  pattern.SetInt32(outlook::kRecurrenceType, recurrence.type);
-  if (recurrence.interval) pattern.SetInt32(outlook::kInterval, *recurrence.interval);
-  if (recurrence.dayOfWeekMask) pattern.SetInt32(outlook::kDayOfWeekMask, *recurrence.dayOfWeekMask);
-}
 
 // Outlook refuses some due dates (one before the start date, say); the task then falls due on
 // its start date, and the refusal is logged with Outlook's own words.
@@ -49,7 +31,7 @@ void WriteDueDate(const DispatchDriver& task, double dueDate, const std::optiona
     task.SetDate(outlook::kDueDate, dueDate);
   } catch (const AutomationError& error) {
     if (startDate) task.SetDate(outlook::kDueDate, *startDate);
-    WriteLog((kDueDateRefused + std::string(error.what()).substr(0, kMaxErrorText)).c_str());
+    LogRefusedDate(error);
   }
 }
 
@@ -105,9 +87,7 @@ void WriteTask(const DispatchDriver& task, const TaskRecord& record, TaskWrite w
   SetTextIfGiven(task, outlook::kBody, record.body);
 }
 
-DispatchDriver CreateTask() {
-  return outlookApp.InvokeForObject(outlook::kCreateItem, Variant::Int32(outlook::kTaskItem));
-}
+DispatchDriver CreateTask() { return CreateOutlookItem(outlook::kTaskItem); }
 
 }  // namespace
 

@@ -3,6 +3,9 @@
 
 #include "outlook/dispatch_driver.h"
 
+#include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace orvane {
@@ -14,6 +17,15 @@ inline std::string_view RecordText(const char* record) { return record ? record 
 void LogRecordWithoutSubject(const char* writer);
 // The log line of a record that ended before a field the writer reads.
 void LogShortRecord(const char* writer);
+
+// The log line of a date Outlook refused, with Outlook's own words.
+void LogRefusedDate(const AutomationError& error);
+
+// Writes the text when the record gave one.
+void SetTextIfGiven(const DispatchDriver& item, outlook::DispId id, const std::optional<std::string>& text);
+
+// CreateItem on the session's Application: a new, unsaved item of the type.
+DispatchDriver CreateOutlookItem(int32_t itemType);
 
 // Close(0): Outlook saves the item and closes it.
 void SaveAndClose(const DispatchDriver& item);

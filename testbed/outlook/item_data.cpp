@@ -57,6 +57,7 @@ ItemData::ItemData(ItemKind kind) : kind_(kind) {
   values_[kImportance] = Value::Int32(kImportanceNormal);
   if (kind == ItemKind::Appointment) {
     values_[kDuration] = Value::Int32(30);
+    values_[kReminderSet] = Value::Bool(true);
     values_[kReminderMinutesBeforeStart] = Value::Int32(15);
   }
 }
@@ -172,15 +173,20 @@ void ItemData::ClearCompletion() {
 void ItemData::OpenPattern() {
   if (hasPattern_) return;
   hasPattern_ = true;
+  ResetPattern(kRecursWeekly);
+}
+
+// A pattern of the type with Outlook's defaults: it starts on the item's own day (weekly on its
+// weekday), repeats every time and never ends.
+void ItemData::ResetPattern(int32_t type) {
   for (const Member& member : MembersOf(ObjectKind::RecurrencePattern)) {
     pattern_[member.id] = Value::EmptyOf(member.type);
   }
-  pattern_[kRecurrenceType] = Value::Int32(kRecursWeekly);
+  pattern_[kRecurrenceType] = Value::Int32(type);
   pattern_[kInterval] = Value::Int32(1);
   pattern_[kNoEndDate] = Value::Bool(true);
   pattern_[kPatternStartTime] = Value::Date(0);
   pattern_[kPatternEndTime] = Value::Date(0);
-  // A new pattern starts on the item's own day, weekly on its weekday, as Outlook fills it.
   double start = kNoDate;
   if (kind_ == ItemKind::Appointment) {
     start = DateOf(kStart);
@@ -203,8 +209,15 @@ Value ItemData::PatternGet(DispId id) const {
   return found != pattern_.end() ? found->second : Value();
 }
 
+// The type decides which of the pattern's other properties are valid: setting it puts them all
+// back to their defaults, so values written before it are lost, as in Outlook.
 void ItemData::PatternPut(DispId id, const Value& value) {
-  if (hasPattern_) pattern_[id] = value;
+  if (!hasPattern_) return;
+  if (id == kRecurrenceType) {
+    ResetPattern(value.AsInt32());
+  } else {
+    pattern_[id] = value;
+  }
 }
 
 }  // namespace outlook_standin

@@ -22,7 +22,8 @@ int32_t DefaultFolderOf(ItemKind kind);
 class ItemData {
 public:
   // A new item with Outlook's defaults: texts empty, dates unset (4501), Importance normal,
-  // an appointment 30 minutes long with a 15-minute reminder lead (reminder off).
+  // Sensitivity normal, an appointment 30 minutes long, not all day, with its reminder on
+  // 15 minutes before the start.
   explicit ItemData(ItemKind kind);
 
   ItemKind Kind() const { return kind_; }
@@ -36,6 +37,7 @@ public:
   void OpenPattern();
   bool HasPattern() const { return hasPattern_; }
   Value PatternGet(outlook::DispId id) const;
+  // Setting RecurrenceType resets every other property of the pattern to its default.
   void PatternPut(outlook::DispId id, const Value& value);
 
   // Saving makes an item with a pattern recurring.
@@ -46,6 +48,7 @@ private:
   std::wstring PutAppointmentTime(outlook::DispId id, const Value& value);
   std::wstring PutTaskDate(outlook::DispId id, const Value& value, double today);
   std::wstring PutTaskProgress(outlook::DispId id, const Value& value, double today);
+  void ResetPattern(int32_t type);
   void MarkComplete(double today);
   void ClearCompletion();
   double DateOf(outlook::DispId id) const { return values_.at(id).AsDate(); }

@@ -1,5 +1,6 @@
 #include "tests/common/record_builder.h"
 
+#include "inbound/appointment_record.h"
 #include "outlook/ole_date.h"
 
 #include <cstdio>
@@ -18,10 +19,10 @@ RecordBuilder& RecordBuilder::EndAt(int number) {
   return *this;
 }
 
-std::string RecordBuilder::Joined() const {
+std::string RecordBuilder::Joined(std::string_view separator) const {
   std::string text;
   for (const std::string& field : fields_) {
-    if (&field != &fields_.front()) text += '\t';
+    if (&field != &fields_.front()) text += separator;
     text += field;
   }
   return text;
@@ -38,6 +39,24 @@ RecordBuilder TaskFields() {
                         "High", "False", "blank", "high", "blank", "blank", "57", "norecurring", "0", "0", "0", "0",
                         "0", "0", "0", "0", "0", "0", "0", "0", "0"});
   // clang-format on
+}
+
+RecordBuilder AppointmentFields() {
+  // clang-format off
+  return RecordBuilder({"Dentist", "12/12/2006", "9:00am", "12/12/2006*9:00am*10:00am", "0", "False", "True", "0",
+                        "0:15", "Orvane", "Bring the card", "Harbour Street 4/2", "2", "False", "0", "1.00", "4711",
+                        "norecurring", "0", "0", "0", "0", "0", "0", "1", "0", "0", "0", "12/12/2006", "0", "0"});
+  // clang-format on
+}
+
+RecordBuilder Weekly(RecordBuilder appointment) {
+  namespace field = appointmentrecord::field;
+  return appointment.Set(field::kRecurrenceType, "1")
+      .Set(field::kDayOfWeekMask, "42")
+      .Set(field::kInterval, "2")
+      .Set(field::kEndFlag, "1")
+      .Set(field::kPatternEndDate, "31/12/2006")
+      .Set(field::kPatternStartDate, "13/12/2006");
 }
 
 double Date(int year, int month, int day, int hour, int minute) {

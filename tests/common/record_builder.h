@@ -19,8 +19,8 @@ public:
   RecordBuilder& Set(int number, std::string text);
   // Keeps fields 1 to number.
   RecordBuilder& EndAt(int number);
-  // The fields joined by single tabs.
-  std::string Joined() const;
+  // The fields joined by single tabs, or by another separator (such as a command line's "\\t").
+  std::string Joined(std::string_view separator = "\t") const;
   // The change record that looks for the item by this subject: it comes first, as field 0.
   std::string JoinedAfter(std::string_view searchSubject) const;
 
@@ -30,6 +30,12 @@ private:
 
 // The 37 fields of a task record: a task with a due date, a reminder and no recurrence.
 RecordBuilder TaskFields();
+// The 31 fields of an appointment record: a single appointment with an end, a reminder and a
+// link id.
+RecordBuilder AppointmentFields();
+// An appointment record made into a series: every second week on Monday, Wednesday and Friday
+// from 13/12/2006 to 31/12/2006.
+RecordBuilder Weekly(RecordBuilder appointment);
 
 // An OLE date at a calendar date and clock time, and an OLE date shown to the minute.
 double Date(int year, int month, int day, int hour = 0, int minute = 0);

@@ -208,6 +208,9 @@ TEST_F(StandinModelTest, NewItemsReadOutlooksDefaultsInOutlooksTypes) {
       {kAppointmentItem, kDuration, VT_I4, 30},
       {kAppointmentItem, kReminderMinutesBeforeStart, VT_I4, 15},
       {kAppointmentItem, kAllDayEvent, VT_BOOL, 0},
+      {kAppointmentItem, kReminderSet, VT_BOOL, VARIANT_TRUE},
+      {kAppointmentItem, kImportance, VT_I4, 1},
+      {kAppointmentItem, kSensitivity, VT_I4, 0},
       {kAppointmentItem, kAppointmentIsRecurring, VT_BOOL, 0},
   };
   for (const auto& c : kCases) {
@@ -339,6 +342,20 @@ TEST_F(StandinModelTest, RecurrencePatternKeepsItsValuesAndMakesTheItemRecurring
       EXPECT_EQ(pattern.GetProperty(write.id).ToDouble(), write.make().ToDouble()) << type << std::hex << write.id;
     }
   }
+}
+
+TEST_F(StandinModelTest, SettingTheRecurrenceTypeResetsThePatternsOtherProperties) {
+  DispatchDriver appointment = NewItem(kAppointmentItem);
+  appointment.SetDate(kStart, k10Nov2006 + 0.375);  // a Friday, 9:00
+  const DispatchDriver pattern = appointment.InvokeForObject(kGetRecurrencePattern);
+  pattern.SetDate(kPatternStartDate, k10Nov2006 + 7);
+  pattern.SetBool(kNoEndDate, false);
+  pattern.SetInt32(kDayOfWeekMask, 2);
+  pattern.SetInt32(kRecurrenceType, 0);
+  EXPECT_EQ(pattern.GetInt32(kRecurrenceType), 0);
+  EXPECT_EQ(pattern.GetDate(kPatternStartDate), k10Nov2006);
+  EXPECT_TRUE(pattern.GetBool(kNoEndDate));
+  EXPECT_EQ(pattern.GetInt32(kDayOfWeekMask), 32);
 }
 
 TEST_F(StandinModelTest, PatternWritesOfAnUnsavedCopyAreLostWithIt) {

@@ -10,7 +10,7 @@ const char kClientUsageText[] =
     "Usage: OutlookClient list   <folder>\n"
     "       OutlookClient add    <folder> <subject> [body]\n"
     "       OutlookClient set    <folder> <subject> <member> <value>\n"
-    "       OutlookClient get    <folder> <subject> <member>\n"
+    "       OutlookClient get    <folder> <subject> <member>[.<member>]\n"
     "       OutlookClient delete <folder> <subject>\n"
     "<folder>: tasks, appointments (or calendar), notes\n";
 
@@ -94,6 +94,17 @@ private:
   LateBound mapi_;
 };
 
+// A member of the item, or through a dot a member of the object that one answers, as
+// "GetRecurrencePattern.Interval".
+Variant GetMemberPath(LateBound object, const std::wstring& path) {
+  size_t start = 0;
+  for (size_t dot = path.find(L'.'); dot != std::wstring::npos; dot = path.find(L'.', start)) {
+    object = object.CallForObject(path.substr(start, dot - start).c_str());
+    start = dot + 1;
+  }
+  return object.GetProperty(path.substr(start).c_str());
+}
+
 int Fail(std::string& errors, int code, const std::string& text) {
   errors += text + "\n";
   return code;
@@ -121,7 +132,7 @@ int RunOnSession(const ClientSession& session, const std::vector<std::wstring>& 
   const LateBound item = session.Find(*folder, words[2]);
   if (item.IsEmpty()) return Fail(errors, kClientNoSuchItem, "No item with the subject: " + Ansi(words[2]));
   if (get) {
-    output += item.GetProperty(words[3].c_str()).ToAnsi() + "\n";
+    output += GetMemberPath(item, words[3]).ToAnsi() + "\n";
   } else if (set) {
     // The value goes as text; Outlook turns it into the member's own type.
     item.SetProperty(words[3].c_str(), Variant::Wide(words[4]));

@@ -18,7 +18,7 @@ constexpr int kClientOutlookFailed = 3;
 //   list   <folder>                               index, tab, subject: one line per item
 //   add    <folder> <subject> [body]              a note's text is the subject, a line break, the body
 //   set    <folder> <subject> <member> <value>    the first item with that subject (any case); saved
-//   get    <folder> <subject> <member>            the member's value as text
+//   get    <folder> <subject> <member>            the member's value as text; "A.B" reads B of what A answers
 //   delete <folder> <subject>
 // <folder> is task(s), appointment(s) or calendar, note(s). What the command prints (ANSI text, one
 // line per "\n") goes to `output`, failures to `errors`. Answers one of the exit codes above.

@@ -1,0 +1,211 @@
+// The appointment writers: a new appointment from an appointment record, and a found one brought
+// in line with a change record. Both write the same properties in the same order. A change
+// differs in the lookup, in writing no link id and no log lines but its own trace lines, in the
+// pattern's times of day, in keeping a series' times of day in its pattern, and in applying the
+// end block only to an appointment it found.
+#include "app/error_log.h"
+#include "app/main_frame.h"
+#include "inbound/appointment_record.h"
+#include "inbound/item_lookup.h"
+#include "inbound/pattern_writer.h"
+#include "inbound/record_fields.h"
+#include "inbound/writer_common.h"
+
+#include <vector>
+
+namespace orvane {
+
+namespace {
+
+using appointmentrecord::AppointmentRecord;
+namespace field = appointmentrecord::field;
+
+constexpr char kSaveApps[] = "SaveOutlookApps";
+constexpr char kChangeApps[] = "ChangeOutlookApps";
+constexpr char kSaveTrace[] = "SaveOutlookApps ";
+constexpr char kChangeTrace[] = "ChangeOutlookApps ";
+// The change's trace line once it holds the appointment, found or new.
+constexpr int32_t kChangeHoldsItemTrace = 1602;
+
+// Each writer's trace lines around the steps of writing a pattern. The type is written first;
+// each number stays next to the write it belongs to.
+const PatternTraces kSavePatternTraces{kSaveTrace,
+                                       {
+                                           {PatternStep::Open, TraceAt::After, 347},
+                                           {PatternStep::Type, TraceAt::After, 376},
+                                           {PatternStep::StartDate, TraceAt::Before, 354},
+                                           {PatternStep::StartDate, TraceAt::After, 356},
+                                           {PatternStep::EndFlag, TraceAt::After, 360},
+                                           {PatternStep::EndDate, TraceAt::Before, 365},
+                                           {PatternStep::EndDate, TraceAt::After, 367},
+                                           {PatternStep::Endless, TraceAt::After, 372},
+                                           {PatternStep::Interval, TraceAt::After, 378},
+                                           {PatternStep::DayOfWeekMask, TraceAt::After, 386},
+                                       }};
+
+const PatternTraces kChangePatternTraces{kChangeTrace,
+                                         {
+                                             {PatternStep::Open, TraceAt::Before, 1609},
+                                             {PatternStep::Type, TraceAt::Before, 1642},
+                                             {PatternStep::Type, TraceAt::After, 1644},
+                                             {PatternStep::StartDate, TraceAt::Before, 1619},
+                                             {PatternStep::StartDate, TraceAt::Before, 1621},
+                                             {PatternStep::EndFlag, TraceAt::After, 1630},
+                                             {PatternStep::EndDate, TraceAt::Before, 1632},
+                                             {PatternStep::Endless, TraceAt::Before, 1638},
+                                             {PatternStep::DayOfWeekMask, TraceAt::Before, 1652},
+                                         }};
+
+// A change applies the end block only to an appointment it found, not to one it had to make.
+enum class AppointmentWrite { Save, ChangeFound, ChangeNew };
+
+class AppointmentWriter {
+public:
+  AppointmentWriter(DispatchDriver item, const AppointmentRecord& record, AppointmentWrite write)
+      : item_(std::move(item)),
+        record_(record),
+        write_(write),
+        changesSeries_(write != AppointmentWrite::Save && record.recurrence.has_value()) {}
+
+  void Write() {
+    if (record_.recurrence) WritePattern(*record_.recurrence);
+    if (record_.linkId) item_.SetInt32(outlook::kInternetCodepage, *record_.linkId);
+    item_.SetText(outlook::kSubject, record_.subject);
+    WriteDuration();
+    if (record_.start) WriteStart(*record_.start);
+    if (record_.endBlock && write_ != AppointmentWrite::ChangeNew) WriteEndBlock(*record_.endBlock);
+    // Setting End changed the duration; the record's duration wins.
+    WriteDuration();
+    if (record_.allDay && !changesSeries_) item_.SetBool(outlook::kAllDayEvent, *record_.allDay);
+    WriteReminder();
+    WriteDetails();
+  }
+
+private:
+  bool IsChange() const { return write_ != AppointmentWrite::Save; }
+
+  void WritePattern(const record::Recurrence& recurrence) {
+    DispatchDriver pattern = WriteRecurrence(item_, recurrence, IsChange() ? kChangePatternTraces : kSavePatternTraces);
+    // A changed series keeps its pattern open for its times of day.
+    if (changesSeries_) pattern_ = std::move(pattern);
+  }
+
+  void WriteDuration() const {
+    if (record_.durationMinutes) item_.SetInt32(outlook::kDuration, *record_.durationMinutes);
+  }
+
+  // A changed series takes its start's time of day into its pattern and keeps its own Start.
+  void WriteStart(double start) const {
+    if (changesSeries_) {
+      pattern_.SetDate(outlook::kPatternStartTime, appointmentrecord::PatternTime(start));
+    } else {
+      item_.SetDate(outlook::kStart, start);
+    }
+  }
+
+  void WriteEndBlock(const appointmentrecord::EndBlock& block) const {
+    WriteStart(block.start);
+    if (block.end) WriteEnd(*block.end, block.start);
+  }
+
+  // Outlook refuses an end before the start; the appointment then ends at its start, and the
+  // refusal is logged with Outlook's own words. A series with an end date takes the end's time
+  // of day into its pattern.
+  void WriteEnd(double end, double start) const {
+    try {
+      if (!changesSeries_) {
+        item_.SetDate(outlook::kEnd, end);
+      } else if (!pattern_.GetBool(outlook::kNoEndDate)) {
+        pattern_.SetDate(outlook::kPatternEndTime, appointmentrecord::PatternTime(end));
+      }
+    } catch (const AutomationError& error) {
+      item_.SetDate(outlook::kEnd, start);
+      LogRefusedDate(error);
+    }
+  }
+
+  void WriteReminder() const {
+    if (!record_.reminder) return;
+    item_.SetBool(outlook::kReminderSet, record_.reminder->set);
+    if (record_.reminder->set)
+      item_.SetInt32(outlook::kReminderMinutesBeforeStart, record_.reminder->minutesBeforeStart);
+  }
+
+  // The texts in the record's order; the properties the main application does not keep are
+  // emptied (a change empties the categories before the notes, a save after them).
+  void WriteDetails() const {
+    SetTextIfGiven(item_, outlook::kAppointmentText, record_.text);
+    for (const outlook::DispId id : {outlook::kRequiredAttendees, outlook::kOptionalAttendees, outlook::kResources,
+                                     outlook::kBillingInformation}) {
+      item_.SetText(id, "");
+    }
+    if (IsChange()) item_.SetText(outlook::kCategories, "");
+    SetTextIfGiven(item_, outlook::kBody, record_.body);
+    if (!IsChange()) item_.SetText(outlook::kCategories, "");
+    SetTextIfGiven(item_, outlook::kLocation, record_.location);
+    item_.SetText(outlook::kMileage, "");
+    if (record_.importance) item_.SetInt32(outlook::kImportance, *record_.importance);
+    if (record_.makePrivate) item_.SetInt32(outlook::kSensitivity, outlook::kSensitivityPrivate);
+  }
+
+  DispatchDriver item_;
+  const AppointmentRecord& record_;
+  AppointmentWrite write_;
+  bool changesSeries_;
+  DispatchDriver pattern_;
+};
+
+DispatchDriver CreateAppointment() { return CreateOutlookItem(outlook::kAppointmentItem); }
+
+// The start date is read with "-" between its numbers, whichever of "/" and "-" the record
+// used. Only that field is rewritten: it is ended for ReplaceChar and joined to the rest again.
+void JoinStartDateWithDashes(CMainFrame& frame, char* record, size_t position) {
+  const std::vector<std::string_view> fields = record::SplitRecord(RecordText(record));
+  if (position >= fields.size()) return;
+  char* const start = record + (fields[position].data() - record);
+  char* const end = start + fields[position].size();
+  const char after = *end;
+  *end = '\0';
+  frame.ReplaceChar(start, '/', '-');
+  *end = after;
+}
+
+}  // namespace
+
+void CMainFrame::SaveOutlookApps(char* record) {
+  WriteLog(kSaveApps);
+  JoinStartDateWithDashes(*this, record, field::kStartDate - field::kSubject);
+  const std::optional<AppointmentRecord> appointment = appointmentrecord::ReadAppointmentRecord(RecordText(record));
+  if (!appointment) {
+    LogRecordWithoutSubject(kSaveApps);
+    return;
+  }
+  if (appointment->isShort) LogShortRecord(kSaveApps);
+
+  const DispatchDriver item = RetryAfterReconnect(CreateAppointment);
+  AppointmentWriter(item, *appointment, AppointmentWrite::Save).Write();
+  WriteLog("Save Appts To Outlook");
+  SaveAndClose(item);
+}
+
+void CMainFrame::ChangeOutlookApps(char* record) {
+  JoinStartDateWithDashes(*this, record, field::kStartDate - field::kSearchSubject);
+  const std::optional<appointmentrecord::ChangeRecord> change = appointmentrecord::ReadChangeRecord(RecordText(record));
+  if (!change) {
+    LogRecordWithoutSubject(kChangeApps);
+    return;
+  }
+  if (change->appointment.isShort) LogShortRecord(kChangeApps);
+
+  DispatchDriver item = FindItemBySubject(kAppointmentPlace, change->searchSubject);
+  const bool found = !item.IsEmpty();
+  // An appointment that Outlook no longer has (or never had) is made anew from the record.
+  if (!found) item = CreateAppointment();
+  WriteLogNumbered(kChangeTrace, kChangeHoldsItemTrace);
+  AppointmentWriter writer(item, change->appointment,
+                           found ? AppointmentWrite::ChangeFound : AppointmentWrite::ChangeNew);
+  writer.Write();
+  SaveAndClose(item);
+}
+
+}  // namespace orvane

@@ -1,0 +1,34 @@
+// Writing a record's recurrence block into an item's recurrence pattern, with the trace lines
+// a writer logs around the writes.
+#pragma once
+
+#include "inbound/record_layout.h"
+#include "outlook/dispatch_driver.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace orvane {
+
+// The steps of writing a pattern, in the order they are made.
+enum class PatternStep { Open, Type, StartDate, EndFlag, EndDate, Endless, Interval, DayOfWeekMask };
+enum class TraceAt { Before, After };
+
+struct PatternTrace {
+  PatternStep step;
+  TraceAt at;
+  int32_t number;
+};
+
+// A writer's trace lines: the text before the number, and the numbers at their steps.
+struct PatternTraces {
+  const char* text = nullptr;
+  std::vector<PatternTrace> lines;
+};
+
+// Opens the item's recurrence pattern and writes the recurrence into it, the type first:
+// setting RecurrenceType resets the pattern's other properties. Answers the pattern.
+DispatchDriver WriteRecurrence(const DispatchDriver& item, const record::Recurrence& recurrence,
+                               const PatternTraces& traces = {});
+
+}  // namespace orvane
