@@ -3,21 +3,14 @@
 // date and time comes back unchanged.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 
 #include "outlook/ole_date.h"
+#include "fuzz_support.h"
 
 namespace orvane {
 namespace {
 
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
-
-bool Same(const oledate::DateTime& a, const oledate::DateTime& b) {
-  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute;
-}
+using namespace fuzzing;
 
 void CheckFromOle(double oleDate) {
   const auto value = oledate::ToDateTime(oleDate);
@@ -37,21 +30,12 @@ void CheckFromCalendar(const oledate::DateTime& value) {
   Require(back && Same(*back, value));
 }
 
-template <class T>
-T Take(const std::uint8_t*& data, std::size_t& size) {
-  T value{};
-  const std::size_t count = size < sizeof(T) ? size : sizeof(T);
-  std::memcpy(&value, data, count);
-  data += count;
-  size -= count;
-  return value;
-}
-
 }  // namespace
 }  // namespace orvane
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orvane;
+  using namespace orvane::fuzzing;
   CheckFromOle(Take<double>(data, size));
   // Calendar fields mostly near their real ranges, so that most inputs are accepted dates.
   oledate::DateTime value;

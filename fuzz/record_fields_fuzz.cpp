@@ -9,13 +9,12 @@
 
 #include "inbound/record_fields.h"
 #include "outlook/ole_date.h"
+#include "fuzz_support.h"
 
 namespace orvane {
 namespace {
 
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
+using namespace fuzzing;
 
 // The fields are the text with its separators taken out, in order, none empty.
 void CheckSplit(std::string_view text, std::string_view separators) {

@@ -8,4 +8,5 @@ set(ORVANE_PURE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/inbound/record_fields.cpp
   ${CMAKE_CURRENT_LIST_DIR}/inbound/task_record.cpp
   ${CMAKE_CURRENT_LIST_DIR}/inbound/command_records.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/outbound/record_forms.cpp
 )
