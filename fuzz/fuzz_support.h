@@ -1,4 +1,4 @@
-// What the fuzzers share: ending the run when a promise is broken, and reading values off the input.
+// What the fuzzers share: a check that ends the run, reading values off the input, comparing dates.
 #pragma once
 
 #include <cstddef>
@@ -6,15 +6,18 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "outlook/ole_date.h"
+
 namespace orvane {
 
 namespace fuzz {
 
+// A broken promise ends the run with a crash the fuzzer reports.
 inline void Require(bool condition) {
   if (!condition) std::abort();
 }
 
-// The next sizeof(T) bytes of the input as a T; what the input lacks reads as zero.
+// The next value of the input, zero-filled where the input runs out.
 template <class T>
 T Take(const std::uint8_t*& data, std::size_t& size) {
   T value{};
@@ -23,6 +26,10 @@ T Take(const std::uint8_t*& data, std::size_t& size) {
   data += count;
   size -= count;
   return value;
+}
+
+inline bool Same(const oledate::DateTime& a, const oledate::DateTime& b) {
+  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute;
 }
 
 }  // namespace fuzz

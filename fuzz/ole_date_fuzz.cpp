@@ -11,11 +11,8 @@ namespace orvane {
 namespace {
 
 using fuzz::Require;
+using fuzz::Same;
 using fuzz::Take;
-
-bool Same(const oledate::DateTime& a, const oledate::DateTime& b) {
-  return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute;
-}
 
 void CheckFromOle(double oleDate) {
   const auto value = oledate::ToDateTime(oleDate);

@@ -1,0 +1,27 @@
+// The outbound record of an Outlook task, appointment or note, read from the item.
+#pragma once
+
+#include "outlook/dispatch_driver.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvane {
+
+// The log line (followed by the type in decimal) and the box of a recurrence type the plug-in does
+// not understand; the log's readers search for this spelling.
+constexpr char kUnknownPatternLog[] =
+    "OrvaneOutlook=>CreateTaskBuffer::Unrecoginzed Recurrence Pattern.RecurrenceType Value==";
+constexpr char kUnknownPatternText[] = "Unrecoginzed Recurrence Pattern";
+constexpr char kUnknownPatternCaption[] = "OrvaneOutlook Plug-in ";
+
+// Each reads the item's properties in the order of its record and returns the whole record, ended
+// by its line feed. The item is held by a reference of the builder's own while it works. The link id
+// (none for a new item) is written unchanged. A failing Outlook call throws AutomationError, and
+// then no record is made.
+std::string CreateTaskBuffer(DispatchDriver item, std::optional<std::string_view> linkId = std::nullopt);
+std::string CreateAppsBuffer(DispatchDriver item, std::optional<std::string_view> linkId = std::nullopt);
+std::string CreateNoteBuffer(DispatchDriver item, std::optional<std::string_view> linkId = std::nullopt);
+
+}  // namespace orvane
