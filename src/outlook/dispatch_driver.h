@@ -54,8 +54,11 @@ public:
     return ObjectFrom(InvokeMethod(id, std::forward<Args>(args)...), id);
   }
 
-private:
+  // One call with the arguments in their written order (IDispatch takes them last to first);
+  // DISPATCH_PROPERTYPUT passes its one argument as the value put. Throws AutomationError.
   Variant Invoke(outlook::DispId id, WORD flags, const Variant* args, size_t count) const;
+
+private:
   static DispatchDriver ObjectFrom(const Variant& result, outlook::DispId id);
   ComPtr<IDispatch> object_;
 };

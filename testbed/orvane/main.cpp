@@ -116,7 +116,7 @@ int Run(standin::Options options) {
   std::optional<standin::MainWindow> window;
   if (options.runMainWindow) {
     window.emplace(log);
-    if (!window->Create(GetModuleHandleA(nullptr))) {
+    if (!window->Create()) {
       std::fprintf(stderr, "Orvane.exe: could not create the main window\n");
       return kExitUsage;
     }
@@ -126,7 +126,7 @@ int Run(standin::Options options) {
   }
 
   ExitCode result = kExitOk;
-  if (!options.deliveries.empty()) result = DeliverAll(options, window ? window->Handle() : nullptr);
+  if (!options.deliveries.empty()) result = DeliverAll(options, window ? window->Window() : nullptr);
   if (window) RunMessageLoop();
   return result;
 }

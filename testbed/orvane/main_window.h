@@ -4,31 +4,27 @@
 
 #include <windows.h>
 
+#include "base/base_window.h"
 #include "testbed/orvane/message_log.h"
 
 namespace orvane {
 
 namespace standin {
 
-class MainWindow {
+class MainWindow final : public BaseWindow {
 public:
   explicit MainWindow(const MessageLog& log);
-  ~MainWindow();
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
 
-  // Registers the class and creates the hidden top-level window; false when either fails.
-  bool Create(HINSTANCE instance);
-  HWND Handle() const { return window_; }
+  // Creates the hidden top-level window; false when it cannot be made.
+  bool Create();
 
 private:
-  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  const char* ReportName() const noexcept override { return "OrvaneMainWindow"; }
   void OnCopyData(HWND sender, const COPYDATASTRUCT* data) const;
 
   const MessageLog& log_;
   UINT shieldMessage_ = 0;
-  HWND window_ = nullptr;
 };
 
 }  // namespace standin

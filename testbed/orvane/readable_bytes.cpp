@@ -27,10 +27,10 @@ std::string ReadableBytes(std::string_view bytes) {
   return shown;
 }
 
-std::string CopyDataLine(std::uint32_t kind, std::uintptr_t sender, std::string_view bytes) {
-  char head[96];
+std::string CopyDataLine(std::uintptr_t kind, std::uintptr_t sender, std::string_view bytes) {
+  char head[112];
   std::snprintf(head, sizeof head,
-                "WM_COPYDATA kind=0x%08lX bytes=%zu sender=0x%llX data=", static_cast<unsigned long>(kind),
+                "WM_COPYDATA kind=0x%08llX bytes=%zu sender=0x%llX data=", static_cast<unsigned long long>(kind),
                 bytes.size(), static_cast<unsigned long long>(sender));
   return head + ReadableBytes(bytes);
 }

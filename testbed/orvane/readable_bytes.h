@@ -13,9 +13,10 @@ namespace standin {
 // (upper-case hex), so a line feed or a code-page letter is visible in the log.
 std::string ReadableBytes(std::string_view bytes);
 
-// The log line of one WM_COPYDATA: its kind in hex, its byte count, the sending window and
-// the bytes, for example "WM_COPYDATA kind=0x2BB7B2A6 bytes=5 sender=0x1005A data=Call\x0A".
-std::string CopyDataLine(std::uint32_t kind, std::uintptr_t sender, std::string_view bytes);
+// The log line of one WM_COPYDATA: its kind in hex (all of dwData, at least eight digits), its
+// byte count, the sending window and the bytes, for example
+// "WM_COPYDATA kind=0x2BB7B2A6 bytes=5 sender=0x1005A data=Call\x0A".
+std::string CopyDataLine(std::uintptr_t kind, std::uintptr_t sender, std::string_view bytes);
 
 }  // namespace standin
 

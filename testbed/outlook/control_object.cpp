@@ -104,7 +104,7 @@ const LogonArgument& LogonArgumentAt(const Arguments& args) {
   return arguments[static_cast<size_t>(index)];
 }
 
-class Control : public DispatchObject {
+class Control final : public DispatchObject<> {
 public:
   Control() : DispatchObject(ObjectKind::Control, false) {}
 

@@ -1,14 +1,19 @@
 #include "testbed/outlook/dispatch_object.h"
 
+#include "base/callback_guard.h"
 #include "testbed/outlook/call_ledger.h"
-#include "testbed/outlook/server_lifetime.h"
-
-#include <new>
 
 namespace orvane {
 
 namespace outlook_standin {
 namespace {
+
+// Names the stand-in in the EXCEPINFO of a failure that is not one of Outlook's answers.
+constexpr char kSource[] = "Outlook stand-in";
+
+void ClearResult(VARIANT* result) noexcept {
+  if (result) VariantClear(result);
+}
 
 // What kind of call the flags make. Scripts pass DISPATCH_METHOD | DISPATCH_PROPERTYGET for both
 // property reads and method calls; the member decides which it is.
@@ -90,86 +95,50 @@ void ReturnValue(const Value& value, VARIANT* result) {
   if (FAILED(hr)) throw ModelError(hr);
 }
 
-DispatchObject::DispatchObject(ObjectKind kind, bool counted) : kind_(kind), counted_(counted) {
-  ServerObjectCreated();
-}
-
-DispatchObject::~DispatchObject() { ServerObjectDestroyed(); }
-
-STDMETHODIMP DispatchObject::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch)) {
-    *object = static_cast<IDispatch*>(this);
-  } else {
-    *object = OtherInterface(iid);
-  }
-  if (!*object) return E_NOINTERFACE;
-  static_cast<IUnknown*>(*object)->AddRef();
-  return S_OK;
-}
-
-STDMETHODIMP_(ULONG) DispatchObject::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-
-STDMETHODIMP_(ULONG) DispatchObject::Release() {
-  const LONG left = InterlockedDecrement(&references_);
-  if (left == 0) delete this;
-  return static_cast<ULONG>(left);
-}
-
-STDMETHODIMP DispatchObject::GetTypeInfoCount(UINT* count) {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-
-STDMETHODIMP DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
-  if (info) *info = nullptr;
-  return DISP_E_BADINDEX;
-}
-
-STDMETHODIMP DispatchObject::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+HRESULT MemberServer::IdsOfNames(REFIID iid, LPOLESTR* names, UINT count, DISPID* ids) noexcept {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (!names || !ids) return E_POINTER;
   if (count == 0) return S_OK;
-  const Member* member = names[0] ? Lookup(std::wstring_view(names[0])) : nullptr;
-  ids[0] = member ? member->id : DISPID_UNKNOWN;
-  // Outlook's members take no named arguments here.
-  for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-  return member && count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+  return GuardedComMethod(kSource, nullptr, [&] {
+    const Member* member = names[0] ? Lookup(std::wstring_view(names[0])) : nullptr;
+    ids[0] = member ? member->id : DISPID_UNKNOWN;
+    // Outlook's members take no named arguments here.
+    for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
+    return member && count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+  });
 }
 
-STDMETHODIMP DispatchObject::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                    EXCEPINFO* exception, UINT* badArgument) {
+HRESULT MemberServer::InvokeMember(DISPID id, REFIID iid, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* exception, UINT* badArgument) noexcept {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (!params || (params->cArgs > 0 && !params->rgvarg)) return E_INVALIDARG;
-  const Member* member = Lookup(id);
-  const CallKind call = ClassifyCall(flags, member);
-  if (counted_) {
-    // Every call that reaches the object counts, the failing ones too: each one crossed the boundary.
-    Ledger().Count(kind_, id, call);
-    if (const auto fault = Ledger().TakeFault(kind_, id, call)) {
-      return Answer(ModelError(fault->message, fault->code), exception, badArgument);
+  return GuardedComMethod(kSource, exception, [&]() -> HRESULT {
+    const Member* member = Lookup(id);
+    const CallKind call = ClassifyCall(flags, member);
+    if (counted_) {
+      // Every call that reaches the object counts, the failing ones too: each one crossed the boundary.
+      Ledger().Count(kind_, id, call);
+      if (const auto fault = Ledger().TakeFault(kind_, id, call)) {
+        return Answer(ModelError(fault->message, fault->code), exception, badArgument);
+      }
     }
-  }
-  if (!member || !Permits(*member, call)) return DISP_E_MEMBERNOTFOUND;
-  const HRESULT named = CheckNamedArguments(*params, call);
-  if (FAILED(named)) return named;
-  if (call == CallKind::Put) result = nullptr;
-  if (result) VariantInit(result);
-  try {
-    Serve(*member, call, Arguments(*params), result);
-    return S_OK;
-  } catch (const ModelError& error) {
-    if (result) VariantClear(result);
-    return Answer(error, exception, badArgument);
-  } catch (const std::bad_alloc&) {
-    if (result) VariantClear(result);
-    return E_OUTOFMEMORY;
-  } catch (...) {
-    if (result) VariantClear(result);
-    return E_UNEXPECTED;
-  }
+    if (!member || !Permits(*member, call)) return DISP_E_MEMBERNOTFOUND;
+    const HRESULT named = CheckNamedArguments(*params, call);
+    if (FAILED(named)) return named;
+    VARIANT* const wanted = call == CallKind::Put ? nullptr : result;
+    if (wanted) VariantInit(wanted);
+    try {
+      Serve(*member, call, Arguments(*params), wanted);
+      return S_OK;
+    } catch (const ModelError& error) {
+      ClearResult(wanted);
+      return Answer(error, exception, badArgument);
+    } catch (...) {
+      // Anything else is the stand-in's own failure; the guard answers it.
+      ClearResult(wanted);
+      throw;
+    }
+  });
 }
 
 }  // namespace outlook_standin

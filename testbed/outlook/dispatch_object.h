@@ -1,11 +1,13 @@
-// DispatchObject: the hand-written IDispatch every stand-in object shares. It looks names up in the
-// kind's member table, counts each call, applies the fault rules, checks how a member is called, and
-// turns a ModelError into Outlook's answer at the Invoke edge.
+// DispatchObject: the IDispatch every stand-in object shares. It looks names up in the kind's
+// member table, counts each call, applies the fault rules, checks how a member is called, and turns
+// a ModelError into Outlook's answer at the Invoke edge.
 #pragma once
 
+#include "base/com_object.h"
 #include "outlook/com_types.h"
 #include "testbed/outlook/member_table.h"
 #include "testbed/outlook/model_error.h"
+#include "testbed/outlook/server_lifetime.h"
 
 #include <windows.h>
 
@@ -32,40 +34,61 @@ private:
   const DISPPARAMS& params_;
 };
 
-class DispatchObject : public IDispatch {
+// What the objects of one kind serve, and the IDispatch work they share; a stand-in object is a
+// DispatchObject, which adds the COM identity.
+class MemberServer {
 public:
-  DispatchObject(const DispatchObject&) = delete;
-  DispatchObject& operator=(const DispatchObject&) = delete;
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
-  STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-  STDMETHODIMP GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
-  STDMETHODIMP Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
-                      EXCEPINFO* exception, UINT* badArgument) override;
+  MemberServer(const MemberServer&) = delete;
+  MemberServer& operator=(const MemberServer&) = delete;
 
   ObjectKind Kind() const { return kind_; }
 
 protected:
   // `counted`: calls are counted and open to fault rules (every Outlook object; not the controls).
-  explicit DispatchObject(ObjectKind kind, bool counted = true);
-  virtual ~DispatchObject();
+  explicit MemberServer(ObjectKind kind, bool counted) : kind_(kind), counted_(counted) {}
+  virtual ~MemberServer() = default;
 
   // Serves one call of a member, already checked against how the member may be called. Fails by
   // throwing ModelError. `result` may be null; when not, it is initialised and empty.
   virtual void Serve(const Member& member, CallKind call, const Arguments& args, VARIANT* result) = 0;
-  // Interfaces beyond IUnknown and IDispatch.
-  virtual void* OtherInterface(REFIID) { return nullptr; }
   // The member table; the default is the kind's Outlook members.
   virtual const Member* Lookup(DISPID id) const { return FindMember(kind_, id); }
   virtual const Member* Lookup(std::wstring_view name) const { return FindMember(kind_, name); }
 
+  HRESULT IdsOfNames(REFIID iid, LPOLESTR* names, UINT count, DISPID* ids) noexcept;
+  HRESULT InvokeMember(DISPID id, REFIID iid, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                       UINT* badArgument) noexcept;
+
 private:
-  LONG references_ = 1;
+  ServerUse use_;
   ObjectKind kind_;
   bool counted_;
+};
+
+// A stand-in object: IDispatch, and the further interfaces listed.
+template <class... More>
+class DispatchObject : public ComObject<IDispatch, More...>, public MemberServer {
+public:
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
+    if (info) *info = nullptr;
+    return DISP_E_BADINDEX;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
+                                          DISPID* ids) noexcept override {
+    return IdsOfNames(iid, names, count, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* exception, UINT* badArgument) noexcept override {
+    return InvokeMember(id, iid, flags, params, result, exception, badArgument);
+  }
+
+protected:
+  explicit DispatchObject(ObjectKind kind, bool counted = true) : MemberServer(kind, counted) {}
 };
 
 // A new object with the one reference its creator owns.

@@ -14,7 +14,7 @@ using namespace outlook;
 constexpr int32_t kCloseDiscard = 1;
 constexpr int32_t kClosePromptForSave = 2;
 
-class ItemObject : public DispatchObject {
+class ItemObject final : public DispatchObject<> {
 public:
   ItemObject(ItemData copy, StoredItemPtr stored)
       : DispatchObject(ObjectKindOf(copy.Kind())), copy_(std::move(copy)), stored_(std::move(stored)) {}
@@ -82,7 +82,7 @@ private:
   bool deleted_ = false;
 };
 
-class PatternObject : public DispatchObject {
+class PatternObject final : public DispatchObject<> {
 public:
   explicit PatternObject(ComPtr<ItemObject> item)
       : DispatchObject(ObjectKind::RecurrencePattern), item_(std::move(item)) {}

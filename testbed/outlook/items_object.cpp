@@ -1,13 +1,14 @@
 // Items: a live view of one default folder, and the source of its ItemsEvents through a standard
 // connection point.
+#include "base/callback_guard.h"
 #include "testbed/outlook/dispatch_object.h"
 #include "testbed/outlook/outlook_objects.h"
-#include "testbed/outlook/server_lifetime.h"
 #include "testbed/outlook/standin_ids.h"
 
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace orvane {
@@ -22,66 +23,6 @@ constexpr wchar_t kNotFoundMessage[] = L"The attempted operation failed.  An obj
 struct Connection {
   DWORD cookie;
   ComPtr<IDispatch> sink;
-};
-
-// A snapshot of the connections, handed out by EnumConnections.
-class ConnectionEnumerator final : public IEnumConnections {
-public:
-  explicit ConnectionEnumerator(std::vector<Connection> connections, size_t position = 0)
-      : connections_(std::move(connections)), position_(position) {
-    ServerObjectCreated();
-  }
-  ConnectionEnumerator(const ConnectionEnumerator&) = delete;
-  ConnectionEnumerator& operator=(const ConnectionEnumerator&) = delete;
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IEnumConnections)) return E_NOINTERFACE;
-    *object = static_cast<IEnumConnections*>(this);
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-  STDMETHODIMP_(ULONG) Release() override {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-  }
-
-  STDMETHODIMP Next(ULONG wanted, CONNECTDATA* out, ULONG* fetched) override {
-    if (!out || (wanted > 1 && !fetched)) return E_POINTER;
-    ULONG count = 0;
-    for (; count < wanted && position_ < connections_.size(); ++count, ++position_) {
-      IDispatch* sink = connections_[position_].sink.Get();
-      sink->AddRef();
-      out[count].pUnk = sink;
-      out[count].dwCookie = connections_[position_].cookie;
-    }
-    if (fetched) *fetched = count;
-    return count == wanted ? S_OK : S_FALSE;
-  }
-  STDMETHODIMP Skip(ULONG count) override {
-    const size_t left = connections_.size() - position_;
-    position_ += count < left ? count : left;
-    return count <= left ? S_OK : S_FALSE;
-  }
-  STDMETHODIMP Reset() override {
-    position_ = 0;
-    return S_OK;
-  }
-  STDMETHODIMP Clone(IEnumConnections** copy) override {
-    if (!copy) return E_POINTER;
-    *copy = MakeObject<ConnectionEnumerator>(connections_, position_).Detach();
-    return S_OK;
-  }
-
-private:
-  ~ConnectionEnumerator() { ServerObjectDestroyed(); }
-
-  LONG references_ = 1;
-  std::vector<Connection> connections_;
-  size_t position_;
 };
 
 // Whether a sink's call failed because its process has gone: such a sink is dropped.
@@ -100,130 +41,72 @@ DispId EventIdOf(ItemsEvent event) {
   return kItemRemove;
 }
 
-class Items;
-
-// The connection point of an Items collection: part of it, sharing its reference count.
-class EventConnectionPoint : public IConnectionPoint {
-public:
-  explicit EventConnectionPoint(Items& owner) : owner_(owner) {}
-
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-  STDMETHODIMP_(ULONG) AddRef() override;
-  STDMETHODIMP_(ULONG) Release() override;
-
-  STDMETHODIMP GetConnectionInterface(IID* iid) override {
-    if (!iid) return E_POINTER;
-    *iid = kItemsEventsIid;
-    return S_OK;
+// Calls one sink with the event; the item it gets is a fresh working copy.
+HRESULT Deliver(IDispatch* sink, ItemsEvent event, const StoredItemPtr& item) {
+  VARIANT argument;
+  VariantInit(&argument);
+  DISPPARAMS params{};
+  ComPtr<IDispatch> copy;
+  if (event != ItemsEvent::Remove) {
+    copy = NewWorkingCopy(item);
+    argument.pdispVal = copy.Get();
+    argument.vt = VT_DISPATCH;
+    params.rgvarg = &argument;
+    params.cArgs = 1;
   }
-  STDMETHODIMP GetConnectionPointContainer(IConnectionPointContainer** container) override;
-  STDMETHODIMP Advise(IUnknown* sink, DWORD* cookie) override {
-    if (!sink || !cookie) return E_POINTER;
-    *cookie = 0;
+  EXCEPINFO exception{};
+  UINT badArgument = 0;
+  const HRESULT result = sink->Invoke(EventIdOf(event), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
+                                      nullptr, &exception, &badArgument);
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+  return result;
+}
+
+class Items final : public DispatchObject<IConnectionPointContainer>, public ItemsListener {
+public:
+  explicit Items(int32_t folder) : DispatchObject(ObjectKind::Items), folder_(folder) { Store().Listen(folder_, this); }
+
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) noexcept override {
+    if (points) *points = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** point) noexcept override;
+
+  // The connection point's work: the sinks live here, as long as the collection.
+  HRESULT Advise(IUnknown* sink, DWORD* cookie) {
     // The sink must be an ItemsEvents dispatch interface, as Outlook asks of it.
     ComPtr<IDispatch> events = ComPtr<IUnknown>::Share(sink).As<IDispatch>(kItemsEventsIid);
     if (!events) return CONNECT_E_CANNOTCONNECT;
-    connections_.push_back({++lastCookie_, std::move(events)});
-    *cookie = lastCookie_;
+    connections_.push_back({lastCookie_ + 1, std::move(events)});
+    *cookie = ++lastCookie_;
     return S_OK;
   }
-  STDMETHODIMP Unadvise(DWORD cookie) override { return Drop(cookie) ? S_OK : CONNECT_E_NOCONNECTION; }
-  STDMETHODIMP EnumConnections(IEnumConnections** connections) override {
-    if (!connections) return E_POINTER;
-    *connections = MakeObject<ConnectionEnumerator>(connections_).Detach();
-    return S_OK;
+  bool Drop(DWORD cookie) {
+    const auto found = std::find_if(connections_.begin(), connections_.end(),
+                                    [cookie](const Connection& connection) { return connection.cookie == cookie; });
+    if (found == connections_.end()) return false;
+    connections_.erase(found);
+    return true;
   }
 
-  bool HasSinks() const { return !connections_.empty(); }
-
-  // Calls every sink advised now with the event; the item each gets is a fresh working copy.
-  void Raise(ItemsEvent event, const StoredItemPtr& item) {
+  void HoldListener() override { AddRef(); }
+  void LetGoListener() override { Release(); }
+  // Every sink advised now hears the event; one whose process has gone is dropped.
+  void OnItemsEvent(ItemsEvent event, const StoredItemPtr& item) override {
     const std::vector<Connection> connections = connections_;
     for (const Connection& connection : connections) {
       if (SinkHasGone(Deliver(connection.sink.Get(), event, item))) Drop(connection.cookie);
     }
   }
 
-private:
-  static HRESULT Deliver(IDispatch* sink, ItemsEvent event, const StoredItemPtr& item) {
-    VARIANT argument;
-    VariantInit(&argument);
-    DISPPARAMS params{};
-    ComPtr<IDispatch> copy;
-    if (event != ItemsEvent::Remove) {
-      copy = NewWorkingCopy(item);
-      argument.pdispVal = copy.Get();
-      argument.vt = VT_DISPATCH;
-      params.rgvarg = &argument;
-      params.cArgs = 1;
-    }
-    EXCEPINFO exception{};
-    UINT badArgument = 0;
-    const HRESULT result = sink->Invoke(EventIdOf(event), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                                        nullptr, &exception, &badArgument);
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
-    return result;
-  }
-
-  bool Drop(DWORD cookie) {
-    for (auto connection = connections_.begin(); connection != connections_.end(); ++connection) {
-      if (connection->cookie == cookie) {
-        connections_.erase(connection);
-        return true;
-      }
-    }
-    return false;
-  }
-
-  Items& owner_;
-  std::vector<Connection> connections_;
-  DWORD lastCookie_ = 0;
-};
-
-class Items : public DispatchObject, public IConnectionPointContainer, public ItemsListener {
-public:
-  explicit Items(int32_t folder) : DispatchObject(ObjectKind::Items), folder_(folder), point_(*this) {
-    Store().Listen(folder_, this);
-  }
-
-  // IUnknown through the IDispatch base, for every interface of the object.
-  STDMETHODIMP QueryInterface(REFIID iid, void** object) override {
-    return DispatchObject::QueryInterface(iid, object);
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return DispatchObject::AddRef(); }
-  STDMETHODIMP_(ULONG) Release() override { return DispatchObject::Release(); }
-
-  STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints** points) override {
-    if (points) *points = nullptr;
-    return E_NOTIMPL;
-  }
-  STDMETHODIMP FindConnectionPoint(REFIID iid, IConnectionPoint** point) override {
-    if (!point) return E_POINTER;
-    *point = nullptr;
-    if (!IsEqualIID(iid, kItemsEventsIid)) return CONNECT_E_NOCONNECTION;
-    *point = &point_;
-    point_.AddRef();
-    return S_OK;
-  }
-
-  void HoldListener() override { AddRef(); }
-  void LetGoListener() override { Release(); }
-  void OnItemsEvent(ItemsEvent event, const StoredItemPtr& item) override {
-    if (point_.HasSinks()) point_.Raise(event, item);
-  }
-
 protected:
   ~Items() override { Store().StopListening(folder_, this); }
 
-  void* OtherInterface(REFIID iid) override {
-    return IsEqualIID(iid, IID_IConnectionPointContainer) ? static_cast<IConnectionPointContainer*>(this) : nullptr;
-  }
-
   // DISPID_VALUE is Item, the collection's default member.
-  const Member* Lookup(DISPID id) const override { return DispatchObject::Lookup(id == DISPID_VALUE ? kItem : id); }
-  using DispatchObject::Lookup;
+  const Member* Lookup(DISPID id) const override { return MemberServer::Lookup(id == DISPID_VALUE ? kItem : id); }
+  using MemberServer::Lookup;
 
   void Serve(const Member& member, CallKind, const Arguments& args, VARIANT* result) override {
     const std::vector<StoredItemPtr>& items = Store().FolderItems(folder_);
@@ -258,26 +141,53 @@ private:
   }
 
   int32_t folder_;
-  EventConnectionPoint point_;
+  std::vector<Connection> connections_;
+  DWORD lastCookie_ = 0;
 };
 
-STDMETHODIMP EventConnectionPoint::QueryInterface(REFIID iid, void** object) {
-  if (!object) return E_POINTER;
-  *object = nullptr;
-  if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, IID_IConnectionPoint)) return E_NOINTERFACE;
-  *object = static_cast<IConnectionPoint*>(this);
-  AddRef();
-  return S_OK;
-}
+// The ItemsEvents connection point of one collection; it keeps the collection alive while a
+// client holds it.
+class ItemsConnectionPoint final : public ComObject<IConnectionPoint> {
+public:
+  explicit ItemsConnectionPoint(ComPtr<Items> owner) : owner_(std::move(owner)) {}
 
-STDMETHODIMP_(ULONG) EventConnectionPoint::AddRef() { return owner_.AddRef(); }
-STDMETHODIMP_(ULONG) EventConnectionPoint::Release() { return owner_.Release(); }
+  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) noexcept override {
+    if (!iid) return E_POINTER;
+    *iid = kItemsEventsIid;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** container) noexcept override {
+    if (!container) return E_POINTER;
+    *container = owner_.Get();
+    owner_->AddRef();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) noexcept override {
+    if (!sink || !cookie) return E_POINTER;
+    *cookie = 0;
+    return GuardedComMethod("IConnectionPoint::Advise", nullptr, [&] { return owner_->Advise(sink, cookie); });
+  }
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) noexcept override {
+    return owner_->Drop(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
+  }
+  // The plug-in never lists the sinks; enumerating them is optional in the protocol.
+  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) noexcept override {
+    if (connections) *connections = nullptr;
+    return E_NOTIMPL;
+  }
 
-STDMETHODIMP EventConnectionPoint::GetConnectionPointContainer(IConnectionPointContainer** container) {
-  if (!container) return E_POINTER;
-  *container = &owner_;
-  owner_.AddRef();
-  return S_OK;
+private:
+  ComPtr<Items> owner_;
+};
+
+HRESULT STDMETHODCALLTYPE Items::FindConnectionPoint(REFIID iid, IConnectionPoint** point) noexcept {
+  if (!point) return E_POINTER;
+  *point = nullptr;
+  if (!IsEqualIID(iid, kItemsEventsIid)) return CONNECT_E_NOCONNECTION;
+  return GuardedComMethod("IConnectionPointContainer::FindConnectionPoint", nullptr, [&] {
+    *point = MakeObject<ItemsConnectionPoint>(ComPtr<Items>::Share(this)).Detach();
+    return S_OK;
+  });
 }
 
 }  // namespace

@@ -1,61 +1,57 @@
 #include "testbed/outlook/main_window.h"
 
-#include "testbed/outlook/standin_ids.h"
+#include "base/base_window.h"
+#include "outlook/outlook_ids.h"
+
+#include <memory>
 
 namespace orvane {
 
 namespace outlook_standin {
 namespace {
 
-HWND mainWindow = nullptr;
+constexpr char kMainWindowTitle[] = "Inbox - Outlook stand-in";
+
 void (*closedHandler)() = nullptr;
 
-LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_CLOSE:
-      DestroyWindow(window);
-      if (closedHandler) closedHandler();
-      return 0;
-    case WM_DESTROY:
-      if (window == mainWindow) mainWindow = nullptr;
-      return 0;
-    default: break;
+class OutlookWindow final : public BaseWindow {
+public:
+  bool Create() {
+    if (!CreateWindowOf({outlook::kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW, 0, nullptr, CW_USEDEFAULT,
+                         CW_USEDEFAULT, 640, 480})) {
+      return false;
+    }
+    // Shown, but not in front: the plug-in's watchdog reads the foreground window's title.
+    ShowWindow(Window(), SW_SHOWNOACTIVATE);
+    return true;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
-}
 
-bool RegisterMainWindowClass() {
-  static bool registered = false;
-  if (registered) return true;
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = MainWindowProcedure;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = kMainWindowClass;
-  registered = RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-  return registered;
-}
+private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message != WM_CLOSE) return DefaultHandling(message, wParam, lParam);
+    // The user closes Outlook: the window goes, and the server decides whether to end.
+    DestroyOwnWindow();
+    if (closedHandler) closedHandler();
+    return 0;
+  }
+  const char* ReportName() const noexcept override { return "OutlookStandinWindow"; }
+};
+
+std::unique_ptr<OutlookWindow> mainWindow;
 
 }  // namespace
 
 bool ShowMainWindow() {
-  if (mainWindow) return true;
-  if (!RegisterMainWindowClass()) return false;
-  mainWindow = CreateWindowExW(0, kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                               640, 480, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (!mainWindow) return false;
-  // Shown, but not in front: the plug-in's watchdog reads the foreground window's title.
-  ShowWindow(mainWindow, SW_SHOWNOACTIVATE);
-  return true;
+  if (MainWindow()) return true;
+  mainWindow = std::make_unique<OutlookWindow>();
+  if (mainWindow->Create()) return true;
+  mainWindow.reset();
+  return false;
 }
 
-void CloseMainWindow() {
-  if (mainWindow) DestroyWindow(mainWindow);
-}
+void CloseMainWindow() { mainWindow.reset(); }
 
-HWND MainWindow() { return mainWindow; }
+HWND MainWindow() { return mainWindow ? mainWindow->Window() : nullptr; }
 
 void SetMainWindowClosedHandler(void (*handler)()) { closedHandler = handler; }
 

@@ -1,5 +1,6 @@
 #include "testbed/outlook/registration.h"
 
+#include "base/unique_resource.h"
 #include "testbed/outlook/events_type_library.h"
 #include "testbed/outlook/standin_ids.h"
 
@@ -15,41 +16,17 @@ namespace {
 constexpr wchar_t kClassesRoot[] = L"Software\\Classes\\";
 constexpr wchar_t kServerFileName[] = L"OutlookStandin.exe";
 
-// One open registry key; closed when it goes.
-class RegistryKey {
-public:
-  RegistryKey() = default;
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  ~RegistryKey() {
-    if (key_) RegCloseKey(key_);
+// The key's default text; empty when it has none.
+std::wstring ReadDefault(const UniqueRegistryKey& key) {
+  wchar_t text[MAX_PATH * 2] = {};
+  DWORD size = sizeof text - sizeof(wchar_t);  // room for a terminator the value may lack
+  DWORD type = 0;
+  if (RegQueryValueExW(key.Get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS ||
+      type != REG_SZ) {
+    return {};
   }
-
-  LSTATUS Create(const std::wstring& path) {
-    return RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_,
-                           nullptr);
-  }
-  LSTATUS Open(const std::wstring& path) { return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key_); }
-
-  LSTATUS SetDefault(const std::wstring& text) const {
-    return RegSetValueExW(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  }
-  // The key's default text; empty when it has none.
-  std::wstring ReadDefault() const {
-    wchar_t text[MAX_PATH * 2] = {};
-    DWORD size = sizeof text - sizeof(wchar_t);  // room for a terminator the value may lack
-    DWORD type = 0;
-    if (RegQueryValueExW(key_, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS ||
-        type != REG_SZ) {
-      return {};
-    }
-    return text;
-  }
-
-private:
-  HKEY key_ = nullptr;
-};
+  return text;
+}
 
 struct ClassEntry {
   const CLSID& clsid;
@@ -73,16 +50,20 @@ std::wstring ClassKeyPath(const CLSID& clsid) { return std::wstring(kClassesRoot
 HRESULT FromStatus(LSTATUS status) { return status == ERROR_SUCCESS ? S_OK : HRESULT_FROM_WIN32(status); }
 
 LSTATUS WriteKey(const std::wstring& path, const std::wstring& text) {
-  RegistryKey key;
-  const LSTATUS status = key.Create(path);
-  return status != ERROR_SUCCESS ? status : key.SetDefault(text);
+  UniqueRegistryKey key;
+  const LSTATUS status =
+      RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.Receive(), nullptr);
+  if (status != ERROR_SUCCESS) return status;
+  return RegSetValueExW(key.Get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
 // The program the class's LocalServer32 names now; empty when there is none.
 std::wstring CurrentServer(const CLSID& clsid) {
-  RegistryKey key;
-  if (key.Open(ClassKeyPath(clsid) + L"\\LocalServer32") != ERROR_SUCCESS) return {};
-  return key.ReadDefault();
+  UniqueRegistryKey key;
+  const std::wstring path = ClassKeyPath(clsid) + L"\\LocalServer32";
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return {};
+  return ReadDefault(key);
 }
 
 // Whether a LocalServer32 command names the stand-in (or nothing at all).

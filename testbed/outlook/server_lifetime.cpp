@@ -10,24 +10,25 @@ namespace {
 LONG users = 0;
 void (*idleHandler)() = nullptr;
 
-void Release() {
+void Acquire() noexcept { InterlockedIncrement(&users); }
+
+void Release() noexcept {
   if (InterlockedDecrement(&users) == 0 && idleHandler) idleHandler();
 }
 
 }  // namespace
 
-void ServerObjectCreated() { InterlockedIncrement(&users); }
-void ServerObjectDestroyed() { Release(); }
+ServerUse::ServerUse() noexcept { Acquire(); }
+ServerUse::~ServerUse() { Release(); }
 
-void LockServer(bool lock) {
+void LockServer(bool lock) noexcept {
   if (lock) {
-    InterlockedIncrement(&users);
+    Acquire();
   } else {
     Release();
   }
 }
 
-long ServerUsers() { return users; }
 void SetServerIdleHandler(void (*handler)()) { idleHandler = handler; }
 
 }  // namespace outlook_standin

@@ -5,11 +5,16 @@ namespace orvane {
 
 namespace outlook_standin {
 
-void ServerObjectCreated();
-void ServerObjectDestroyed();
-void LockServer(bool lock);
-// Objects and locks alive now.
-long ServerUsers();
+// One use of the server for the owner's lifetime: every object the server hands out holds one.
+class ServerUse {
+public:
+  ServerUse() noexcept;
+  ServerUse(const ServerUse&) = delete;
+  ServerUse& operator=(const ServerUse&) = delete;
+  ~ServerUse();
+};
+
+void LockServer(bool lock) noexcept;
 // Called (once per time) when the last object or lock goes; the server ends itself from it.
 void SetServerIdleHandler(void (*handler)());
 

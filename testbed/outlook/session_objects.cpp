@@ -12,7 +12,7 @@ namespace {
 
 using namespace outlook;
 
-class Application : public DispatchObject {
+class Application final : public DispatchObject<> {
 public:
   Application() : DispatchObject(ObjectKind::Application) {}
 
@@ -42,7 +42,7 @@ private:
   }
 };
 
-class NameSpace : public DispatchObject {
+class NameSpace final : public DispatchObject<> {
 public:
   NameSpace() : DispatchObject(ObjectKind::NameSpace) {}
 
@@ -84,7 +84,7 @@ private:
   }
 };
 
-class Folder : public DispatchObject {
+class Folder final : public DispatchObject<> {
 public:
   explicit Folder(int32_t folder) : DispatchObject(ObjectKind::Folder), folder_(folder) {}
 

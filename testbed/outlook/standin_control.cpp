@@ -13,7 +13,7 @@ namespace orvane {
 namespace outlook_standin {
 namespace {
 
-DWORD inProcessCookie = 0;
+bool inProcessServed = false;
 void (*quitHandler)() = nullptr;
 
 const StoredItemPtr& ItemAt(int32_t folder, int index) {
@@ -91,19 +91,18 @@ void RemoveItem(int32_t folder, int index) {
 
 ComPtr<IDispatch> CreateApplication() { return NewApplication(); }
 
-HRESULT RegisterInProcessServer() {
-  if (inProcessCookie) return S_OK;
-  const HRESULT progId = EnsureApplicationProgId();
-  if (FAILED(progId)) return progId;
-  const ComPtr<IClassFactory> factory = NewApplicationFactory();
-  return CoRegisterClassObject(kApplicationClsid, factory.Get(), CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE,
-                               &inProcessCookie);
+InProcessServer::InProcessServer() {
+  if (inProcessServed) return;
+  result_ = EnsureApplicationProgId();
+  if (FAILED(result_)) return;
+  registration_ =
+      ClassRegistration(kApplicationClsid, NewApplicationFactory().Get(), CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE);
+  result_ = registration_.Result();
+  inProcessServed = registration_.Ok();
 }
 
-void RevokeInProcessServer() {
-  if (!inProcessCookie) return;
-  CoRevokeClassObject(inProcessCookie);
-  inProcessCookie = 0;
+InProcessServer::~InProcessServer() {
+  if (registration_.Ok()) inProcessServed = false;
 }
 
 void RequestQuit() {

@@ -3,6 +3,7 @@
 // and serve the in-process model as the running "Outlook.Application".
 #pragma once
 
+#include "base/com_scope.h"
 #include "outlook/com_types.h"
 #include "outlook/outlook_ids.h"
 #include "testbed/outlook/call_ledger.h"
@@ -65,23 +66,20 @@ void RemoveItem(int32_t folder, int index);
 // A new Application object of the in-process model (not counted as a creation to refuse).
 ComPtr<IDispatch> CreateApplication();
 
-// Registers the model's Application class object (CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE), so that
-// CLSIDFromProgID("Outlook.Application") + CoCreateInstance in this process reach it. Makes sure the
-// ProgID is registered. Revoking takes it back.
-HRESULT RegisterInProcessServer();
-void RevokeInProcessServer();
-
-// Registers the in-process server for its lifetime.
+// Registers the model's Application class object (CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE) for the
+// owner's lifetime, so that CLSIDFromProgID("Outlook.Application") + CoCreateInstance in this process
+// reach it; makes sure the ProgID is registered. While one is in place, another owns nothing.
 class InProcessServer {
 public:
-  InProcessServer() : result_(RegisterInProcessServer()) {}
+  InProcessServer();
   InProcessServer(const InProcessServer&) = delete;
   InProcessServer& operator=(const InProcessServer&) = delete;
-  ~InProcessServer() { RevokeInProcessServer(); }
+  ~InProcessServer();
   HRESULT Result() const { return result_; }
 
 private:
-  HRESULT result_;
+  ClassRegistration registration_;
+  HRESULT result_ = S_OK;
 };
 
 // Asks the running server process to end (a control's Quit); does nothing in-process.

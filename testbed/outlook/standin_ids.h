@@ -20,10 +20,6 @@ constexpr wchar_t kControlProgId[] = L"OutlookStandin.Control";
 // Outlook's ItemsEvents dispatch interface, {00063077-0000-0000-C000-000000000046}.
 constexpr IID kItemsEventsIid = {0x00063077, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-// Outlook's main window.
-constexpr wchar_t kMainWindowClass[] = L"rctrl_renwnd32";
-constexpr wchar_t kMainWindowTitle[] = L"Inbox - Outlook stand-in";
-
 }  // namespace outlook_standin
 
 }  // namespace orvane

@@ -20,104 +20,44 @@ namespace {
 
 using standin::Action;
 
-TEST(OrvaneStandin, ReadableBytesShowsEveryByteUnambiguously) {
+TEST(OrvaneStandin, ReadableBytesShowsEveryByteUnambiguouslyAndDecodesBack) {
   const struct {
     std::string bytes;
     std::string shown;
   } kCases[] = {
-      {"", ""},
       {"Report\tnono", "Report\\tnono"},
-      {"Call back*nono*\n", "Call back*nono*\\x0A"},
       {"a\\tb", "a\\\\tb"},
-      {std::string("x\0y", 3), "x\\x00y"},
-      {"\r\x1F\x7F", "\\x0D\\x1F\\x7F"},
-      {"\xE9\x80\xFF", "\\xE9\\x80\\xFF"},
-      {" ~", " ~"},
+      {std::string("x\0y\n", 4), "x\\x00y\\x0A"},
+      {"\x7F\xE9 ~", "\\x7F\\xE9 ~"},
   };
   for (const auto& c : kCases) EXPECT_EQ(standin::ReadableBytes(c.bytes), c.shown) << c.shown;
-}
-
-// What the log shows can be typed back as a /send record and gives the same bytes.
-TEST(OrvaneStandin, DecodeEscapesUndoesReadableBytesForEveryByte) {
+  // What the log shows can be typed back as a /send record and gives the same bytes.
   std::string everyByte;
   for (int b = 0; b < 256; ++b) everyByte += static_cast<char>(b);
   EXPECT_EQ(standin::DecodeEscapes(standin::ReadableBytes(everyByte)), everyByte);
+  for (const char* noEscape : {"\\q", "end\\", "\\x4", "\\xZZ"}) {
+    EXPECT_EQ(standin::DecodeEscapes(noEscape), noEscape);
+  }
 }
 
-TEST(OrvaneStandin, DecodeEscapesKeepsWhatIsNoEscape) {
-  const struct {
-    std::string literal;
-    std::string bytes;
-  } kCases[] = {
-      {"a\\tb\\nc", "a\tb\nc"}, {"\\x41\\x0a", "A\n"}, {"\\q", "\\q"},   {"end\\", "end\\"},
-      {"\\x4", "\\x4"},         {"\\xZZ", "\\xZZ"},    {"\\\\t", "\\t"}, {"@", "@"},
-  };
-  for (const auto& c : kCases) EXPECT_EQ(standin::DecodeEscapes(c.literal), c.bytes) << c.literal;
-}
-
-TEST(OrvaneStandin, CopyDataLineGivesKindCountSenderAndBytes) {
+TEST(OrvaneStandin, CopyDataLineShowsTheWholeKindCountSenderAndBytes) {
   EXPECT_EQ(standin::CopyDataLine(0x2BB7B2A6, 0x1005A, "Call\n"),
             "WM_COPYDATA kind=0x2BB7B2A6 bytes=5 sender=0x1005A data=Call\\x0A");
   EXPECT_EQ(standin::CopyDataLine(7, 0, ""), "WM_COPYDATA kind=0x00000007 bytes=0 sender=0x0 data=");
+  // A kind beyond 32 bits is shown whole, not as the kind of its low half.
+  EXPECT_EQ(standin::CopyDataLine(0x12BB7B2A6ull, 0, "x"), "WM_COPYDATA kind=0x12BB7B2A6 bytes=1 sender=0x0 data=x");
 }
 
-TEST(OrvaneStandin, ParseKindTakesHexOrDecimalWithin32Bits) {
-  EXPECT_EQ(standin::ParseKind("0x2BB7B2A6"), 0x2BB7B2A6u);
-  EXPECT_EQ(standin::ParseKind("0X2bb7b2a6"), 0x2BB7B2A6u);
-  EXPECT_EQ(standin::ParseKind("733459110"), 0x2BB7B2A6u);
-  EXPECT_EQ(standin::ParseKind("0xFFFFFFFF"), 0xFFFFFFFFu);
-  EXPECT_EQ(standin::ParseKind("0"), 0u);
-  for (const char* wrong : {"", "0x", "0x100000000", "4294967296", "-1", "12a", "0x2G", " 5"}) {
-    EXPECT_FALSE(standin::ParseKind(wrong).has_value()) << wrong;
-  }
-}
-
-TEST(OrvaneStandin, ActionsAndTheirMessages) {
-  const struct {
-    const char* word;
-    Action action;
-    const char* message;
-  } kCases[] = {
-      {"save", Action::kSave, "Orvane_SaveNow"},        {"Change", Action::kChange, "Orvane_ChangeNow"},
-      {"DELETE", Action::kDelete, "Orvane_DeleteNow"},  {"done", Action::kDone, "Orvane_DoneNow"},
-      {"close", Action::kClose, "Orvane_CloseStubNow"}, {"none", Action::kNone, ""},
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(standin::ParseAction(c.word), c.action) << c.word;
-    EXPECT_EQ(standin::ActionMessageName(c.action), c.message) << c.word;
-  }
-  EXPECT_FALSE(standin::ParseAction("saved").has_value());
-}
-
-TEST(OrvaneStandin, ParseOptionsChoosesModeAndDeliveries) {
-  const struct {
-    std::vector<std::string> args;
-    bool mainWindow;
-    std::string logPath;
-    std::size_t deliveries;
-  } kCases[] = {
-      {{}, true, "OrvaneMain.log", 0},
-      {{"/log", "x.log"}, true, "x.log", 0},
-      {{"/send", "0x2BB7B2A6", "save", "@rec.txt"}, false, "OrvaneMain.log", 1},
-      {{"-SEND", "733459110", "none", "a\\tb", "/action", "save"}, false, "OrvaneMain.log", 2},
-      {{"/log", "x.log", "/send", "0x2BB7B2A6", "save", "r"}, true, "x.log", 1},
-      {{"/send", "1", "save", "r", "/stay"}, true, "OrvaneMain.log", 1},
-      {{"/action", "close", "/wait", "0"}, false, "OrvaneMain.log", 1},
-  };
-  for (const auto& c : kCases) {
-    const auto parsed = standin::ParseOptions(c.args);
-    ASSERT_TRUE(parsed.options.has_value()) << parsed.error;
-    EXPECT_EQ(parsed.options->runMainWindow, c.mainWindow);
-    EXPECT_EQ(parsed.options->logPath, c.logPath);
-    EXPECT_EQ(parsed.options->deliveries.size(), c.deliveries);
-  }
-}
-
-TEST(OrvaneStandin, ParseOptionsKeepsEachDeliveryInOrder) {
-  const auto parsed =
-      standin::ParseOptions({"/send", "0x2BB7B2A7", "change", "@r.txt", "/action", "done", "/wait", "3"});
+TEST(OrvaneStandin, ParseOptionsChoosesModeAndKeepsDeliveriesInOrder) {
+  EXPECT_TRUE(standin::ParseOptions({}).options->runMainWindow);
+  EXPECT_EQ(standin::ParseOptions({"-SEND", "733459110", "none", "r"}).options->deliveries[0].kind, 0x2BB7B2A6u);
+  EXPECT_FALSE(standin::ParseOptions({"/send", "0XffffFFFF", "none", "r"}).options->runMainWindow);
+  const auto parsed = standin::ParseOptions(
+      {"/log", "x.log", "/send", "0x2BB7B2A7", "change", "@r.txt", "/action", "done", "/wait", "3"});
   ASSERT_TRUE(parsed.options.has_value()) << parsed.error;
   const auto& options = *parsed.options;
+  EXPECT_TRUE(options.runMainWindow);
+  EXPECT_EQ(options.logPath, "x.log");
   EXPECT_EQ(options.waitSeconds, 3);
   ASSERT_EQ(options.deliveries.size(), 2u);
   EXPECT_EQ(options.deliveries[0].kind, 0x2BB7B2A7u);
@@ -129,25 +69,21 @@ TEST(OrvaneStandin, ParseOptionsKeepsEachDeliveryInOrder) {
 
 TEST(OrvaneStandin, ParseOptionsRefusesWrongCommandLines) {
   const std::vector<std::string> kWrong[] = {
-      {"/send"},
       {"/send", "0x2BB7B2A6", "save"},
-      {"/send", "kind", "save", "r"},
+      {"/send", "0x100000000", "save", "r"},
+      {"/send", "4294967296", "save", "r"},
+      {"/send", "-1", "save", "r"},
       {"/send", "0x2BB7B2A6", "later", "r"},
       {"/action", "none"},
-      {"/action"},
       {"/log"},
-      {"/wait", "-1"},
-      {"/wait", "soon"},
       {"/wait", "3601"},
       {"record.txt"},
-      {"/unknown"},
   };
   for (const auto& args : kWrong) {
     const auto parsed = standin::ParseOptions(args);
     EXPECT_FALSE(parsed.options.has_value()) << args.front();
     EXPECT_FALSE(parsed.error.empty()) << args.front();
   }
-  EXPECT_TRUE(standin::ParseOptions({"/?"}).options->showHelp);
 }
 
 // The window of class "Orvane Main", fed through the same sending code the program uses.
@@ -161,19 +97,13 @@ protected:
 
   void SetUp() override {
     DeleteFileA(logPath_.c_str());
-    ASSERT_TRUE(window_.Create(GetModuleHandleA(nullptr)));
+    ASSERT_TRUE(window_.Create());
   }
   void TearDown() override { DeleteFileA(logPath_.c_str()); }
 
-  std::vector<std::string> LogLines() const {
+  std::string LogText() const {
     std::ifstream file(logPath_, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-      lines.push_back(text.substr(start, end - start));
-    }
-    return lines;
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   }
 
   std::string logPath_ = TempLogPath();
@@ -181,38 +111,30 @@ protected:
   standin::MainWindow window_{log_};
 };
 
-TEST_F(OrvaneMainWindow, LogsEachRecordByItsByteCountAndAnswersTrue) {
-  ASSERT_EQ(FindWindowA("Orvane Main", "Orvane"), window_.Handle());
+TEST_F(OrvaneMainWindow, LogsEachRecordByItsByteCountAndTheShield) {
+  ASSERT_EQ(FindWindowA("Orvane Main", "Orvane"), window_.Window());
 
   const std::string record("Call back*nono*\n\0tail", 21);
-  ASSERT_TRUE(standin::SendRecord(window_.Handle(), nullptr, 0x2BB7B2A8, record));
+  ASSERT_TRUE(standin::SendRecord(window_.Window(), nullptr, 0x2BB7B2A8, record));
   COPYDATASTRUCT data = {0x2BB7B2B1, 3, const_cast<char*>("Old")};
-  EXPECT_EQ(SendMessageA(window_.Handle(), WM_COPYDATA, 0x1234, reinterpret_cast<LPARAM>(&data)), TRUE);
-  SendMessageA(window_.Handle(), RegisterWindowMessageA("Orvane_Shield"), 0, 0);
+  EXPECT_EQ(SendMessageA(window_.Window(), WM_COPYDATA, 0x1234, reinterpret_cast<LPARAM>(&data)), TRUE);
+  SendMessageA(window_.Window(), RegisterWindowMessageA("Orvane_Shield"), 0, 0);
 
-  const std::vector<std::string> expected = {
-      "WM_COPYDATA kind=0x2BB7B2A8 bytes=21 sender=0x0 data=Call back*nono*\\x0A\\x00tail",
-      "WM_COPYDATA kind=0x2BB7B2B1 bytes=3 sender=0x1234 data=Old",
-      "Orvane_Shield",
-  };
-  EXPECT_EQ(LogLines(), expected);
+  EXPECT_EQ(LogText(),
+            "WM_COPYDATA kind=0x2BB7B2A8 bytes=21 sender=0x0 data=Call back*nono*\\x0A\\x00tail\r\n"
+            "WM_COPYDATA kind=0x2BB7B2B1 bytes=3 sender=0x1234 data=Old\r\n"
+            "Orvane_Shield\r\n");
 }
 
-TEST_F(OrvaneMainWindow, ClosingTheWindowEndsTheMessageLoop) {
-  SendMessageA(window_.Handle(), WM_CLOSE, 0, 0);
-  EXPECT_EQ(window_.Handle(), nullptr);
-  MSG message;
-  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-  EXPECT_EQ(message.message, static_cast<UINT>(WM_QUIT));
-}
-
-TEST_F(OrvaneMainWindow, ActionsArePostedAsTheirRegisteredMessages) {
-  ASSERT_TRUE(standin::PostAction(window_.Handle(), Action::kDelete));
+TEST_F(OrvaneMainWindow, ActionsArePostedAsTheirRegisteredMessagesAndClosingEndsTheLoop) {
+  ASSERT_TRUE(standin::PostAction(window_.Window(), Action::kDelete));
   MSG message;
   const UINT deleteNow = RegisterWindowMessageA("Orvane_DeleteNow");
-  ASSERT_TRUE(PeekMessageA(&message, window_.Handle(), deleteNow, deleteNow, PM_REMOVE));
-  EXPECT_EQ(message.wParam, 0u);
-  EXPECT_EQ(message.lParam, 0);
+  EXPECT_TRUE(PeekMessageA(&message, window_.Window(), deleteNow, deleteNow, PM_REMOVE));
+
+  SendMessageA(window_.Window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(window_.Window(), nullptr);
+  ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 }  // namespace

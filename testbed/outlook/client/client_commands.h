@@ -1,7 +1,7 @@
 // The commands of OutlookClient, a command-line client that drives Outlook by member names only.
 #pragma once
 
-#include "testbed/outlook/client/late_bound.h"
+#include "outlook/late_binding.h"
 
 #include <string>
 #include <vector>

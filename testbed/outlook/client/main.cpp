@@ -1,8 +1,9 @@
 // OutlookClient.exe: lists, adds, changes and deletes Outlook items from the command line, calling
 // Outlook by member names as a script would. See client_commands.h for the commands.
+#include "base/com_scope.h"
+#include "base/unique_resource.h"
 #include "testbed/outlook/client/client_commands.h"
 
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -14,9 +15,9 @@ std::vector<std::wstring> CommandWords() {
   std::vector<std::wstring> words;
   int count = 0;
   LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  const UniqueLocalMemory owner(arguments);
   if (!arguments) return words;
   for (int i = 1; i < count; ++i) words.emplace_back(arguments[i]);
-  LocalFree(arguments);
   return words;
 }
 
@@ -39,12 +40,15 @@ int RunClient(const std::vector<std::wstring>& words, std::string& output, std::
 
 int main() {
   using namespace orvane;
-  if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return kClientOutlookFailed;
   std::string output;
   std::string errors;
-  // Every COM object is gone before the apartment closes.
-  const int code = RunClient(CommandWords(), output, errors);
-  CoUninitialize();
+  int code = kClientOutlookFailed;
+  {
+    const ComApartment apartment;
+    if (!apartment.Ok()) return kClientOutlookFailed;
+    // Every COM object is gone before the apartment closes.
+    code = RunClient(CommandWords(), output, errors);
+  }
   std::fwrite(output.data(), 1, output.size(), stdout);
   std::fwrite(errors.data(), 1, errors.size(), stderr);
   return code;
