@@ -27,6 +27,12 @@ int TestWindow::CountOf(const char* registeredName) const {
 }
 
 LRESULT TestWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COPYDATA) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    const char* bytes = static_cast<const char*>(data->lpData);
+    copies.push_back({data->dwData, reinterpret_cast<HWND>(wParam), std::string(bytes, bytes ? data->cbData : 0)});
+    return TRUE;
+  }
   if (message >= kFirstRegisteredMessage && message <= 0xFFFF) {
     received_.push_back(message);
     if (onRegisteredMessage) onRegisteredMessage(message);

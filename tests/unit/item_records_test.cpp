@@ -15,28 +15,6 @@ using namespace writertest;
 using namespace outlook;
 using V = os::Value;
 
-struct BoxesSeen {
-  int count = 0;
-  std::string text;
-  bool owned = false;
-} boxesSeen;
-
-// Run by a timer that the box's own message loop dispatches: presses OK on every box of this
-// thread once its text is in place, noting the boxes with the pattern box's caption.
-void CALLBACK PressOkOnBoxes(HWND, UINT, UINT_PTR, DWORD) {
-  for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr;) {
-    char caption[64] = "", text[128] = "";
-    if (GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId() ||
-        !GetDlgItemTextA(box, 0xFFFF, text, sizeof text)) {
-      continue;
-    }
-    GetWindowTextA(box, caption, sizeof caption);
-    if (std::string(caption) == kUnknownPatternCaption)
-      boxesSeen = {boxesSeen.count + 1, text, GetWindow(box, GW_OWNER) != nullptr};
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-  }
-}
-
 class ItemRecordsTest : public WriterTest {
 protected:
   // The item as the user saved it, with a pattern of the given puts when given any.
@@ -104,15 +82,16 @@ TEST_F(ItemRecordsTest, UnknownPatternTypeIsReportedAndLeftOut) {
   const os::PropertyList odd{{kRecurrenceType, V::Int32(7)}}, negative{{kRecurrenceType, V::Int32(-1)}};
   const DispatchDriver task = UserItem(os::ItemKind::Task, kTaskPlace, "Odd", {}, &odd);
   const DispatchDriver meeting = UserItem(os::ItemKind::Appointment, kAppointmentPlace, "Odd", {}, &negative);
-  boxesSeen = {};
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, PressOkOnBoxes);
-  const std::string records[] = {CreateTaskBuffer(task, "5"), CreateAppsBuffer(meeting, "5")};
-  KillTimer(nullptr, timer);
+  std::vector<std::string> records;
+  {
+    const BoxPresser presser(kUnknownPatternCaption);
+    records = {CreateTaskBuffer(task, "5"), CreateAppsBuffer(meeting, "5")};
+    EXPECT_EQ(presser.Count(), 2);
+    EXPECT_EQ(presser.LastText(), kUnknownPatternText);
+    EXPECT_FALSE(presser.LastOwned());
+  }
 
   for (const std::string& record : records) EXPECT_EQ(record.substr(record.size() - 15), "*5*norecurring\n");
-  EXPECT_EQ(boxesSeen.count, 2);
-  EXPECT_EQ(boxesSeen.text, kUnknownPatternText);
-  EXPECT_FALSE(boxesSeen.owned);
   const std::vector<std::string> lines{kUnknownPatternLog + std::string("7"), kUnknownPatternLog + std::string("-1")};
   EXPECT_EQ(LogTexts(), lines);
 }

@@ -33,6 +33,41 @@ std::string MakeWorkDirectory() {
 
 }  // namespace
 
+namespace {
+
+BoxPresser* activePresser = nullptr;
+
+}  // namespace
+
+BoxPresser::BoxPresser(std::string caption) : caption_(std::move(caption)) {
+  activePresser = this;
+  timer_ = SetTimer(nullptr, 0, 20, &BoxPresser::PressOk);
+}
+
+BoxPresser::~BoxPresser() {
+  KillTimer(nullptr, timer_);
+  activePresser = nullptr;
+}
+
+void CALLBACK BoxPresser::PressOk(HWND, UINT, UINT_PTR, DWORD) {
+  BoxPresser* presser = activePresser;
+  if (!presser) return;
+  for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr;) {
+    char caption[64] = "", text[128] = "";
+    if (GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId() ||
+        !GetDlgItemTextA(box, 0xFFFF, text, sizeof text)) {
+      continue;
+    }
+    GetWindowTextA(box, caption, sizeof caption);
+    if (presser->caption_ == caption) {
+      ++presser->count_;
+      presser->lastText_ = text;
+      presser->lastOwned_ = GetWindow(box, GW_OWNER) != nullptr;
+    }
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  }
+}
+
 std::string Ansi(const std::wstring& text) { return WideToAnsi(text.data(), text.size()); }
 std::wstring Wide(std::string_view ansi) { return AnsiToWide(ansi); }
 
