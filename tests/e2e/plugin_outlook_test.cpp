@@ -1,11 +1,16 @@
 // The plug-in with the stand-in Outlook out of process and a main application: records written
-// into Outlook, a failed tick handed over, and an Outlook that cannot be started.
+// into Outlook, a failed tick handed over, an Outlook that cannot be started, and what the user
+// does in Outlook reported to the main application.
 #include "tests/common/record_builder.h"
 #include "tests/e2e/harness.h"
 
 #include "app/watchdog_rules.h"
+#include "testbed/orvane/readable_bytes.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
+#include <vector>
 
 namespace orvane {
 
@@ -15,6 +20,7 @@ using namespace e2e;
 
 constexpr char kFrameClass[] = "OrvaneOutlookFrame";
 constexpr DWORD kTaskKind = 0x2BB7B2A6;
+constexpr DWORD kChangedTaskKind = 0x2BB7B2A9;
 constexpr int kCalendarFolder = 9;
 constexpr int kNotesFolder = 12;
 constexpr int kTasksFolder = 13;
@@ -173,6 +179,163 @@ TEST_F(PluginOutlookTest, NoSessionIsOpenedWithTheLinkOffAndNoRecord) {
   ExpectBoxThenExit(quiet, watchdog::kUpdaterInFrontText);
   EXPECT_EQ(control_.Call(L"LogonCount").ToInt32(), 0);
   control_.Call(L"CloseMainWindow");
+}
+
+}  // namespace
+
+}  // namespace orvane
+
+namespace orvane {
+
+namespace {
+
+using namespace e2e;
+
+// The record of a task the user made with nothing but its subject, as the main application
+// receives it.
+std::string NewTaskRecord(const std::string& subject, const std::string& linkId = "nono") {
+  return subject +
+         "\tnono\tnono\tnono\tnono\t0.000\tnono\tnono\tnono\tnono\tnono\tnono\tnono\tNo "
+         "Notes\t1\tnono\tnono\tnono\t0\t0*" +
+         linkId + "*norecurring\t\n";
+}
+
+// With the link on and Outlook's window shown: what the user does in Outlook reaches the main
+// application, whose log says what it received.
+class OutboundTest : public PluginOutlookTest {
+protected:
+  void SetUp() override {
+    PluginOutlookTest::SetUp();
+    WriteIniSetting(workDirectory_, "OutlookToOrvane", 1);
+    control_.Call(L"ShowMainWindow");
+  }
+  void TearDown() override {
+    control_.Call(L"CloseMainWindow");
+    PluginOutlookTest::TearDown();
+  }
+
+  ChildProcess StartMainApplication() {
+    ChildProcess mainApp("Orvane.exe", "/log \"" + MainLogPath() + "\"", workDirectory_);
+    EXPECT_NE(WaitForWindow("Orvane Main", nullptr, 10s), nullptr);
+    return mainApp;
+  }
+  // The plug-in, once its three folder sinks are connected.
+  HWND StartConnectedPlugin(ChildProcess& plugin) {
+    const HWND frame = StartPluginAndFindFrame(plugin);
+    EXPECT_TRUE(WaitForSinks(1));
+    return frame;
+  }
+  bool WaitForSinks(int each) const {
+    return WaitUntil(
+        [&] {
+          return SinkCount(kTasksFolder) == each && SinkCount(kCalendarFolder) == each &&
+                 SinkCount(kNotesFolder) == each;
+        },
+        10s);
+  }
+  int SinkCount(int folder) const { return control_.Call(L"SinkCount", Variant::Int32(folder)).ToInt32(); }
+  // Closed as a window is closed, the plug-in lets go of Outlook before it ends.
+  void ClosePlugin(ChildProcess& plugin, HWND frame) {
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(plugin.WaitForExit(10s));
+    EXPECT_EQ(plugin.ExitCode(), 0u);
+    EXPECT_TRUE(WaitForSinks(0)) << "an advise was left behind";
+  }
+  static void CloseMainApplication(ChildProcess& mainApp) {
+    PostMessageA(FindWindowA("Orvane Main", nullptr), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(mainApp.WaitForExit(10s));
+  }
+
+  // OutlookClient.exe, as the user working in Outlook; true when it did what it was asked.
+  bool UserDoes(const std::string& arguments) const {
+    ChildProcess client("OutlookClient.exe", arguments, workDirectory_);
+    return client.WaitForExit(15s) && client.ExitCode() == 0;
+  }
+
+  std::string MainLogPath() const { return workDirectory_ + "\\OrvaneMain.log"; }
+  // The lines of the records the main application received, in order.
+  std::vector<std::string> Received() const {
+    std::vector<std::string> lines;
+    std::istringstream log(ReadFileText(MainLogPath()));
+    for (std::string line; std::getline(log, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.rfind("WM_COPYDATA", 0) == 0) lines.push_back(line);
+    }
+    return lines;
+  }
+  bool WaitForReceived(size_t count) const {
+    return WaitUntil([&] { return Received().size() >= count; }, 15s);
+  }
+  static std::string Line(DWORD kind, HWND frame, const std::string& record) {
+    return standin::CopyDataLine(kind, reinterpret_cast<std::uintptr_t>(frame), record);
+  }
+};
+
+TEST_F(OutboundTest, SessionOpensAtStartWithTheLinkOnAndOnceMoreToConnectTheSinks) {
+  ChildProcess mainApp = StartMainApplication();
+  ChildProcess plugin;
+  const HWND frame = StartConnectedPlugin(plugin);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(control_.Call(L"LogonCount").ToInt32(), 2);
+  EXPECT_EQ(control_.Call(L"LogonArgumentCount").ToInt32(), 4);
+  // The connection tick has run many times by the time the user's task has come through.
+  ASSERT_TRUE(UserDoes("add tasks Report"));
+  EXPECT_TRUE(WaitForReceived(1));
+  // The user's client logs on once of its own; the plug-in no more.
+  EXPECT_EQ(control_.Call(L"LogonCount").ToInt32(), 3) << "the connection tick settles once the sinks are connected";
+  EXPECT_EQ(SinkCount(kTasksFolder), 1);
+  ClosePlugin(plugin, frame);
+  CloseMainApplication(mainApp);
+}
+
+TEST_F(OutboundTest, UsersTaskArrivesNewThenChangedWithItsLinkIdAndOnlyOnceItHasASubject) {
+  ChildProcess mainApp = StartMainApplication();
+  ChildProcess plugin;
+  const HWND frame = StartConnectedPlugin(plugin);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(UserDoes("add tasks Report"));
+  ASSERT_TRUE(UserDoes("set tasks Report InternetCodepage 4711"));
+  ASSERT_TRUE(UserDoes("add tasks \"\""));
+  ASSERT_TRUE(UserDoes("set tasks \"\" Subject Named"));
+  EXPECT_TRUE(WaitForReceived(3));
+  EXPECT_EQ(Received(), (std::vector<std::string>{Line(kTaskKind, frame, NewTaskRecord("Report")),
+                                                  Line(kChangedTaskKind, frame, NewTaskRecord("Report", "4711")),
+                                                  Line(kChangedTaskKind, frame, NewTaskRecord("Named", "0"))}));
+  ClosePlugin(plugin, frame);
+  CloseMainApplication(mainApp);
+}
+
+TEST_F(OutboundTest, TaskThePlugInWritesForTheMainApplicationIsNotReportedBack) {
+  ChildProcess mainApp = StartMainApplication();
+  ChildProcess plugin;
+  const HWND frame = StartConnectedPlugin(plugin);
+  ASSERT_NE(frame, nullptr);
+  const std::string record = standin::ReadableBytes(TaskRecord("From Orvane"));
+  ChildProcess sender("Orvane.exe", "/send 0x2BB7B2A6 save \"" + record + "\"", workDirectory_);
+  ASSERT_TRUE(sender.WaitForExit(10s));
+  ASSERT_TRUE(WaitUntil([&] { return control_.ItemCount(kTasksFolder) == 1; }, 5s));
+  // The sinks, disconnected while the plug-in wrote, come back for the user's own task.
+  ASSERT_TRUE(WaitForSinks(1));
+  ASSERT_TRUE(UserDoes("add tasks Mine"));
+  EXPECT_TRUE(WaitForReceived(1));
+  EXPECT_EQ(Received(), std::vector<std::string>{Line(kTaskKind, frame, NewTaskRecord("Mine"))});
+  ClosePlugin(plugin, frame);
+  CloseMainApplication(mainApp);
+}
+
+TEST_F(OutboundTest, FirstRecordStartsTheMainApplicationAndReachesIt) {
+  ChildProcess plugin;
+  const HWND frame = StartConnectedPlugin(plugin);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_EQ(FindWindowA("Orvane Main", nullptr), nullptr);
+  ASSERT_TRUE(UserDoes("add tasks Report"));
+  const HWND mainWindow = WaitForWindow("Orvane Main", nullptr, 10s);
+  ASSERT_NE(mainWindow, nullptr) << "the main application was not started";
+  ChildProcess mainApp = ChildProcess::OfWindow(mainWindow);
+  EXPECT_TRUE(WaitForReceived(1));
+  EXPECT_EQ(Received(), std::vector<std::string>{Line(kTaskKind, frame, NewTaskRecord("Report"))});
+  ClosePlugin(plugin, frame);
+  CloseMainApplication(mainApp);
 }
 
 }  // namespace
