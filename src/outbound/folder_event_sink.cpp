@@ -78,19 +78,6 @@ void* FolderEventSink::OtherInterface(REFIID iid) noexcept {
   return IsEqualIID(iid, kItemsEventsIid) ? static_cast<IDispatch*>(this) : nullptr;
 }
 
-HRESULT FolderEventSink::GetTypeInfoCount(UINT* count) noexcept {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-
-HRESULT FolderEventSink::GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept {
-  if (info) *info = nullptr;
-  return E_NOTIMPL;
-}
-
-HRESULT FolderEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept { return E_NOTIMPL; }
-
 HRESULT FolderEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                 UINT*) noexcept {
   // The sink stays alive to the end of its event, whatever the handler lets go of.

@@ -19,7 +19,7 @@ constexpr IID kItemsEventsIid = {0x00063077, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 
 constexpr char kAdviseRefusedText[] = "Error can't Get Connection Point.";
 constexpr char kApplicationTitle[] = "stub";
 
-class FolderEventSink final : public ComObject<IDispatch> {
+class FolderEventSink final : public IdOnlyDispatch {
 public:
   // A sink for the folder of the item kind (task, appointment or note), with its creator's
   // reference. Throws std::bad_alloc.
@@ -29,9 +29,6 @@ public:
   // The sink's advise on its folder's Items: the connection point and the cookie.
   AdviseConnection& Connection() noexcept { return connection_; }
 
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override;
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override;
   // Routes ItemAdd, ItemChange and ItemRemove to their handlers; answers S_OK to every event.
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                    UINT*) noexcept override;

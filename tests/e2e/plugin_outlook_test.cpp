@@ -214,16 +214,25 @@ protected:
     PluginOutlookTest::TearDown();
   }
 
-  ChildProcess StartMainApplication() {
-    ChildProcess mainApp("Orvane.exe", "/log \"" + MainLogPath() + "\"", workDirectory_);
-    EXPECT_NE(WaitForWindow("Orvane Main", nullptr, 10s), nullptr);
-    return mainApp;
+  // Starts the main application (unless told not to) and the plug-in, and waits until the
+  // plug-in's three folder sinks are connected.
+  void StartBoth(bool withMainApplication = true) {
+    if (withMainApplication) {
+      mainApp_ = ChildProcess("Orvane.exe", "/log \"" + MainLogPath() + "\"", workDirectory_);
+      ASSERT_NE(WaitForWindow("Orvane Main", nullptr, 10s), nullptr);
+    }
+    frame_ = StartPluginAndFindFrame(plugin_);
+    ASSERT_NE(frame_, nullptr);
+    ASSERT_TRUE(WaitForSinks(1));
   }
-  // The plug-in, once its three folder sinks are connected.
-  HWND StartConnectedPlugin(ChildProcess& plugin) {
-    const HWND frame = StartPluginAndFindFrame(plugin);
-    EXPECT_TRUE(WaitForSinks(1));
-    return frame;
+  // The plug-in is closed as a window is closed, and lets go of Outlook before it ends.
+  void CloseBoth() {
+    PostMessageA(frame_, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(plugin_.WaitForExit(10s));
+    EXPECT_EQ(plugin_.ExitCode(), 0u);
+    EXPECT_TRUE(WaitForSinks(0)) << "an advise was left behind";
+    PostMessageA(FindWindowA("Orvane Main", nullptr), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(mainApp_.WaitForExit(10s));
   }
   bool WaitForSinks(int each) const {
     return WaitUntil(
@@ -234,17 +243,6 @@ protected:
         10s);
   }
   int SinkCount(int folder) const { return control_.Call(L"SinkCount", Variant::Int32(folder)).ToInt32(); }
-  // Closed as a window is closed, the plug-in lets go of Outlook before it ends.
-  void ClosePlugin(ChildProcess& plugin, HWND frame) {
-    PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(plugin.WaitForExit(10s));
-    EXPECT_EQ(plugin.ExitCode(), 0u);
-    EXPECT_TRUE(WaitForSinks(0)) << "an advise was left behind";
-  }
-  static void CloseMainApplication(ChildProcess& mainApp) {
-    PostMessageA(FindWindowA("Orvane Main", nullptr), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(mainApp.WaitForExit(10s));
-  }
 
   // OutlookClient.exe, as the user working in Outlook; true when it did what it was asked.
   bool UserDoes(const std::string& arguments) const {
@@ -266,16 +264,18 @@ protected:
   bool WaitForReceived(size_t count) const {
     return WaitUntil([&] { return Received().size() >= count; }, 15s);
   }
-  static std::string Line(DWORD kind, HWND frame, const std::string& record) {
-    return standin::CopyDataLine(kind, reinterpret_cast<std::uintptr_t>(frame), record);
+  // The line of a record from the plug-in's frame.
+  std::string Line(DWORD kind, const std::string& record) const {
+    return standin::CopyDataLine(kind, reinterpret_cast<std::uintptr_t>(frame_), record);
   }
+
+  ChildProcess mainApp_;
+  ChildProcess plugin_;
+  HWND frame_ = nullptr;
 };
 
 TEST_F(OutboundTest, SessionOpensAtStartWithTheLinkOnAndOnceMoreToConnectTheSinks) {
-  ChildProcess mainApp = StartMainApplication();
-  ChildProcess plugin;
-  const HWND frame = StartConnectedPlugin(plugin);
-  ASSERT_NE(frame, nullptr);
+  ASSERT_NO_FATAL_FAILURE(StartBoth());
   EXPECT_EQ(control_.Call(L"LogonCount").ToInt32(), 2);
   EXPECT_EQ(control_.Call(L"LogonArgumentCount").ToInt32(), 4);
   // The connection tick has run many times by the time the user's task has come through.
@@ -284,32 +284,24 @@ TEST_F(OutboundTest, SessionOpensAtStartWithTheLinkOnAndOnceMoreToConnectTheSink
   // The user's client logs on once of its own; the plug-in no more.
   EXPECT_EQ(control_.Call(L"LogonCount").ToInt32(), 3) << "the connection tick settles once the sinks are connected";
   EXPECT_EQ(SinkCount(kTasksFolder), 1);
-  ClosePlugin(plugin, frame);
-  CloseMainApplication(mainApp);
+  CloseBoth();
 }
 
 TEST_F(OutboundTest, UsersTaskArrivesNewThenChangedWithItsLinkIdAndOnlyOnceItHasASubject) {
-  ChildProcess mainApp = StartMainApplication();
-  ChildProcess plugin;
-  const HWND frame = StartConnectedPlugin(plugin);
-  ASSERT_NE(frame, nullptr);
+  ASSERT_NO_FATAL_FAILURE(StartBoth());
   ASSERT_TRUE(UserDoes("add tasks Report"));
   ASSERT_TRUE(UserDoes("set tasks Report InternetCodepage 4711"));
   ASSERT_TRUE(UserDoes("add tasks \"\""));
   ASSERT_TRUE(UserDoes("set tasks \"\" Subject Named"));
   EXPECT_TRUE(WaitForReceived(3));
-  EXPECT_EQ(Received(), (std::vector<std::string>{Line(kTaskKind, frame, NewTaskRecord("Report")),
-                                                  Line(kChangedTaskKind, frame, NewTaskRecord("Report", "4711")),
-                                                  Line(kChangedTaskKind, frame, NewTaskRecord("Named", "0"))}));
-  ClosePlugin(plugin, frame);
-  CloseMainApplication(mainApp);
+  EXPECT_EQ(Received(), (std::vector<std::string>{Line(kTaskKind, NewTaskRecord("Report")),
+                                                  Line(kChangedTaskKind, NewTaskRecord("Report", "4711")),
+                                                  Line(kChangedTaskKind, NewTaskRecord("Named", "0"))}));
+  CloseBoth();
 }
 
 TEST_F(OutboundTest, TaskThePlugInWritesForTheMainApplicationIsNotReportedBack) {
-  ChildProcess mainApp = StartMainApplication();
-  ChildProcess plugin;
-  const HWND frame = StartConnectedPlugin(plugin);
-  ASSERT_NE(frame, nullptr);
+  ASSERT_NO_FATAL_FAILURE(StartBoth());
   const std::string record = standin::ReadableBytes(TaskRecord("From Orvane"));
   ChildProcess sender("Orvane.exe", "/send 0x2BB7B2A6 save \"" + record + "\"", workDirectory_);
   ASSERT_TRUE(sender.WaitForExit(10s));
@@ -318,24 +310,20 @@ TEST_F(OutboundTest, TaskThePlugInWritesForTheMainApplicationIsNotReportedBack) 
   ASSERT_TRUE(WaitForSinks(1));
   ASSERT_TRUE(UserDoes("add tasks Mine"));
   EXPECT_TRUE(WaitForReceived(1));
-  EXPECT_EQ(Received(), std::vector<std::string>{Line(kTaskKind, frame, NewTaskRecord("Mine"))});
-  ClosePlugin(plugin, frame);
-  CloseMainApplication(mainApp);
+  EXPECT_EQ(Received(), std::vector<std::string>{Line(kTaskKind, NewTaskRecord("Mine"))});
+  CloseBoth();
 }
 
 TEST_F(OutboundTest, FirstRecordStartsTheMainApplicationAndReachesIt) {
-  ChildProcess plugin;
-  const HWND frame = StartConnectedPlugin(plugin);
-  ASSERT_NE(frame, nullptr);
+  ASSERT_NO_FATAL_FAILURE(StartBoth(false));
   ASSERT_EQ(FindWindowA("Orvane Main", nullptr), nullptr);
   ASSERT_TRUE(UserDoes("add tasks Report"));
   const HWND mainWindow = WaitForWindow("Orvane Main", nullptr, 10s);
   ASSERT_NE(mainWindow, nullptr) << "the main application was not started";
-  ChildProcess mainApp = ChildProcess::OfWindow(mainWindow);
+  mainApp_ = ChildProcess::OfWindow(mainWindow);
   EXPECT_TRUE(WaitForReceived(1));
-  EXPECT_EQ(Received(), std::vector<std::string>{Line(kTaskKind, frame, NewTaskRecord("Report"))});
-  ClosePlugin(plugin, frame);
-  CloseMainApplication(mainApp);
+  EXPECT_EQ(Received(), std::vector<std::string>{Line(kTaskKind, NewTaskRecord("Report"))});
+  CloseBoth();
 }
 
 }  // namespace
