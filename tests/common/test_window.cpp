@@ -29,8 +29,7 @@ int TestWindow::CountOf(const char* registeredName) const {
 LRESULT TestWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COPYDATA) {
     const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-    const char* bytes = static_cast<const char*>(data->lpData);
-    copies.push_back({data->dwData, reinterpret_cast<HWND>(wParam), std::string(bytes, bytes ? data->cbData : 0)});
+    copies.emplace_back(data->dwData, std::string(static_cast<const char*>(data->lpData), data->cbData));
     return TRUE;
   }
   if (message >= kFirstRegisteredMessage && message <= 0xFFFF) {

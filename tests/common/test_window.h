@@ -6,22 +6,12 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvane {
-
-// One WM_COPYDATA received: its dwData, its wParam and exactly its cbData bytes.
-struct CopyDataSeen {
-  ULONG_PTR kind = 0;
-  HWND sender = nullptr;
-  std::string bytes;
-  bool operator==(const CopyDataSeen& other) const {
-    return kind == other.kind && sender == other.sender && bytes == other.bytes;
-  }
-};
 
 class TestWindow final : public BaseWindow {
 public:
@@ -31,7 +21,8 @@ public:
   int CountOf(const char* registeredName) const;
   // Called while a registered message is being handled (the sender may still be waiting).
   std::function<void(UINT)> onRegisteredMessage;
-  std::vector<CopyDataSeen> copies;
+  // Each WM_COPYDATA received: its dwData and exactly its cbData bytes.
+  std::vector<std::pair<ULONG_PTR, std::string>> copies;
 
 private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

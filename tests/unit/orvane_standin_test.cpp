@@ -40,11 +40,11 @@ TEST(OrvaneStandin, ReadableBytesShowsEveryByteUnambiguouslyAndDecodesBack) {
   }
 }
 
-TEST(OrvaneStandin, CopyDataLineShowsTheWholeKindItsNameCountSenderAndBytes) {
+TEST(OrvaneStandin, CopyDataLineShowsTheWholeKindCountSenderAndBytes) {
   EXPECT_EQ(standin::CopyDataLine(0x2BB7B2A6, 0x1005A, "Call\n"),
             "WM_COPYDATA kind=0x2BB7B2A6 (new task) bytes=5 sender=0x1005A data=Call\\x0A");
   EXPECT_EQ(standin::CopyDataLine(7, 0, ""), "WM_COPYDATA kind=0x00000007 (unknown kind) bytes=0 sender=0x0 data=");
-  // A kind beyond 32 bits is shown whole, and named by nothing its low half names.
+  // A kind beyond 32 bits is shown whole, not as the kind of its low half.
   EXPECT_EQ(standin::CopyDataLine(0x12BB7B2A6ull, 0, "x"),
             "WM_COPYDATA kind=0x12BB7B2A6 (unknown kind) bytes=1 sender=0x0 data=x");
 }

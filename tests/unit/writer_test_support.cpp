@@ -1,5 +1,7 @@
 #include "tests/unit/writer_test_support.h"
 
+#include "app/error_log.h"
+#include "base/callback_guard.h"
 #include "outlook/com_types.h"
 #include "outlook/outlook_session.h"
 
@@ -33,46 +35,12 @@ std::string MakeWorkDirectory() {
 
 }  // namespace
 
-namespace {
-
-BoxPresser* activePresser = nullptr;
-
-}  // namespace
-
-BoxPresser::BoxPresser(std::string caption) : caption_(std::move(caption)) {
-  activePresser = this;
-  timer_ = SetTimer(nullptr, 0, 20, &BoxPresser::PressOk);
-}
-
-BoxPresser::~BoxPresser() {
-  KillTimer(nullptr, timer_);
-  activePresser = nullptr;
-}
-
-void CALLBACK BoxPresser::PressOk(HWND, UINT, UINT_PTR, DWORD) {
-  BoxPresser* presser = activePresser;
-  if (!presser) return;
-  for (HWND box = nullptr; (box = FindWindowExA(nullptr, box, "#32770", nullptr)) != nullptr;) {
-    char caption[64] = "", text[128] = "";
-    if (GetWindowThreadProcessId(box, nullptr) != GetCurrentThreadId() ||
-        !GetDlgItemTextA(box, 0xFFFF, text, sizeof text)) {
-      continue;
-    }
-    GetWindowTextA(box, caption, sizeof caption);
-    if (presser->caption_ == caption) {
-      ++presser->count_;
-      presser->lastText_ = text;
-      presser->lastOwned_ = GetWindow(box, GW_OWNER) != nullptr;
-    }
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-  }
-}
-
 std::string Ansi(const std::wstring& text) { return WideToAnsi(text.data(), text.size()); }
 std::wstring Wide(std::string_view ansi) { return AnsiToWide(ansi); }
 
 void WriterTest::SetUp() {
   ASSERT_EQ(server_.Result(), S_OK);
+  SetFailureReporter(&LogCaughtFailure);  // as the plug-in reports what its callbacks catch
   os::ResetStore();
   previousDirectory_ = CurrentDirectory();
   workDirectory_ = MakeWorkDirectory();
@@ -82,6 +50,7 @@ void WriterTest::SetUp() {
 }
 
 void WriterTest::TearDown() {
+  SetFailureReporter(nullptr);
   ReleaseOutlookSession();
   os::ResetStore();
   SetCurrentDirectoryA(previousDirectory_.c_str());

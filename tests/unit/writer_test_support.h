@@ -31,29 +31,6 @@ using testcommon::Show;
 std::string Ansi(const std::wstring& text);
 std::wstring Wide(std::string_view ansi);
 
-// While it lives, a timer of this thread (which a box's own message loop dispatches) presses OK on
-// every message box of this thread once its text is in place, and notes the boxes with the caption.
-class BoxPresser {
-public:
-  explicit BoxPresser(std::string caption);
-  BoxPresser(const BoxPresser&) = delete;
-  BoxPresser& operator=(const BoxPresser&) = delete;
-  ~BoxPresser();
-
-  int Count() const { return count_; }
-  const std::string& LastText() const { return lastText_; }
-  bool LastOwned() const { return lastOwned_; }
-
-private:
-  static void CALLBACK PressOk(HWND, UINT, UINT_PTR, DWORD);
-
-  std::string caption_;
-  UINT_PTR timer_ = 0;
-  int count_ = 0;
-  std::string lastText_;
-  bool lastOwned_ = false;
-};
-
 class WriterTest : public testing::Test {
 protected:
   void SetUp() override;
