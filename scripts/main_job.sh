@@ -1,8 +1,10 @@
 #!/bin/bash
 # The main job: the plug-in between the stand-in Outlook and the stand-in main application.
 # A task goes from the main application into Outlook and is changed, marked done and deleted; an
-# appointment and a note are saved, changed and deleted. What the plug-in logged and what the main
-# application received are shown at the end.
+# appointment and a note are saved, changed and deleted. Then the link to Outlook is turned on and
+# the user adds a task, an appointment and a note in Outlook and changes the task; the plug-in
+# reports each to the main application. What the plug-in logged and what the main application
+# received are shown at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh >/dev/null
@@ -120,6 +122,23 @@ win "$bin/Orvane.exe" /send 0x2BB7B2A8 delete 'Buy milk and bread'
 sleep 2
 win "$bin/OutlookClient.exe" list notes
 echo "   (the notes are empty again)"
+
+step "The link to Outlook is turned on: the plug-in listens to Outlook's folders"
+printf '[Orvane]\r\nOutlookToOrvane=1\r\n' > Orvane.ini
+sleep 2
+
+step "The user adds a task, an appointment and a note in Outlook"
+win "$bin/OutlookClient.exe" add tasks "Call the bank"
+win "$bin/OutlookClient.exe" add appointments "Team meeting"
+win "$bin/OutlookClient.exe" add notes "Buy stamps" "at the post office"
+win "$bin/OutlookClient.exe" list tasks
+win "$bin/OutlookClient.exe" list appointments
+win "$bin/OutlookClient.exe" list notes
+
+step "The user marks the task complete"
+win "$bin/OutlookClient.exe" set tasks "Call the bank" PercentComplete 100
+show tasks "Call the bank" Subject PercentComplete Status InternetCodepage
+sleep 1
 
 step "The plug-in's log (OrvaneErrorLog.txt)"
 tr -d '\r' < OrvaneErrorLog.txt

@@ -2,6 +2,7 @@
 
 #include "app/error_log.h"
 #include "app/intake.h"
+#include "app/outlook_work.h"
 #include "app/registered_messages.h"
 #include "app/resource_ids.h"
 #include "app/stub_app.h"
@@ -29,21 +30,6 @@ constexpr char kFrameClassName[] = "OrvaneOutlookFrame";
 constexpr UINT kRecordPeriodMs = 1000;
 constexpr UINT kSinkPeriodMs = 1;
 constexpr UINT kWatchdogPeriodMs = 500;
-
-// Marks Outlook work under way. COM's wait loop dispatches timer messages while a call to
-// Outlook waits, and a tick run then would open and release the very session objects the outer
-// tick is calling through; so a tick that finds work under way returns at once, its timer
-// still armed.
-class OutlookWork {
-public:
-  explicit OutlookWork(bool& flag) : flag_(flag) { flag_ = true; }
-  ~OutlookWork() { flag_ = false; }
-  OutlookWork(const OutlookWork&) = delete;
-  OutlookWork& operator=(const OutlookWork&) = delete;
-
-private:
-  bool& flag_;
-};
 
 bool OutlookWindowExists() { return FindWindowA(outlook::kMainWindowClass, nullptr) != nullptr; }
 
@@ -98,9 +84,6 @@ CMainFrame::CMainFrame() { startTick = GetTickCount(); }
 
 CMainFrame::~CMainFrame() {
   DisconnectSinks();
-  tasksItems.ReleaseDispatch();
-  notesItems.ReleaseDispatch();
-  calendarItems.ReleaseDispatch();
   DestroyOwnWindow();
 }
 
@@ -199,8 +182,8 @@ void CMainFrame::OnTimer(UINT_PTR id) {
 }
 
 void CMainFrame::PerformPendingRecord() {
-  if (outlookWorkInProgress_) return;
-  const OutlookWork work(outlookWorkInProgress_);
+  if (OutlookWork::InProgress()) return;
+  const OutlookWork work;
   KillTimer(Window(), kSinkTimer);
   if (sinksConnected) DisconnectSinks();
   if (recordPending == 1) {
@@ -238,8 +221,8 @@ void CMainFrame::CallWriter(const char* parked) {
 }
 
 void CMainFrame::ConnectSinksWhenOutlookRuns() {
-  if (outlookWorkInProgress_) return;
-  const OutlookWork work(outlookWorkInProgress_);
+  if (OutlookWork::InProgress()) return;
+  const OutlookWork work;
   const bool outlookRuns = OutlookWindowExists();
   if (sinksConnected || !outlookRuns || ReadSetting(kOutlookToOrvane, 0) == 0) return;
   CreateOutlookSession();
@@ -250,7 +233,7 @@ void CMainFrame::ConnectSinksWhenOutlookRuns() {
 
 // Every ending asks the process control and returns at once: only a test's control returns.
 void CMainFrame::WatchDesktop() {
-  switch (watchdog::Decide(LookAtDesktop(outlookWorkInProgress_))) {
+  switch (watchdog::Decide(LookAtDesktop(OutlookWork::InProgress()))) {
     case watchdog::Verdict::Continue: return;
     case watchdog::Verdict::ExitNoMainApp: CurrentProcessControl().ExitNormally(); return;
     case watchdog::Verdict::CloseForInstaller:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/base_window.h"
+#include "outbound/folder_event_sink.h"
 #include "outlook/dispatch_driver.h"
 
 #include <windows.h>
@@ -41,6 +42,9 @@ public:
   virtual int ReplaceChar(char* text, char from, char to);
 
 protected:
+  // A new sink for the folder of the item kind; throws std::bad_alloc when there is no memory.
+  virtual ComPtr<FolderEventSink> CreateFolderSink(uint32_t kind);
+
   // Message handlers.
   int OnCreate(CREATESTRUCTA* create);
   BOOL OnCopyData(HWND sender, const COPYDATASTRUCT* data);
@@ -61,18 +65,16 @@ private:
   void WatchDesktop();
   void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);
   void CallWriter(const char* parked);
+  void ConnectFolder(int32_t folder, uint32_t kind, DispatchDriver& items, ComPtr<FolderEventSink>& sink);
 
   // The Items collections of the default folders while the sinks listen: tasks, notes, calendar.
   DispatchDriver tasksItems;
   DispatchDriver notesItems;
   DispatchDriver calendarItems;
-  // The folder event sinks, each held through its IDispatch; empty while none is connected.
-  ComPtr<IDispatch> tasksSink;
-  ComPtr<IDispatch> notesSink;
-  ComPtr<IDispatch> calendarSink;
-
-  // Set while a tick works with Outlook (see OutlookWork in the source).
-  bool outlookWorkInProgress_ = false;
+  // The folder event sinks; empty while none is connected.
+  ComPtr<FolderEventSink> tasksSink;
+  ComPtr<FolderEventSink> notesSink;
+  ComPtr<FolderEventSink> calendarSink;
 };
 
 // Milliseconds from GetTickCount when the frame was made; the watchdog measures the age from it.

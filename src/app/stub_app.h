@@ -36,6 +36,8 @@ public:
   bool OpenDocument();
   // The document and everything it holds goes; in automation mode the process then ends.
   void DocumentReleased();
+  // The hidden frame's window, the plug-in's own main window; null while there is none.
+  HWND MainWindow() const { return frame_ ? frame_->Window() : nullptr; }
 
 private:
   bool InitInstance(const char* commandLine);

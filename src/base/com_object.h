@@ -1,8 +1,10 @@
 // ComObject: IUnknown for an object of the program's own, over a list of the interfaces it
 // implements, with an atomic reference count. The creator holds the first reference.
+// IdOnlyDispatch: the IDispatch of an event sink.
 #pragma once
 
 #include <windows.h>
+#include <oaidl.h>
 #include <unknwn.h>
 
 #include <atomic>
@@ -49,6 +51,24 @@ private:
   }
 
   std::atomic<ULONG> references_{1};
+};
+
+// An IDispatch called by DISPID alone, as Outlook calls an event sink: it offers no type
+// information and no names.
+class IdOnlyDispatch : public ComObject<IDispatch> {
+public:
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
+    if (info) *info = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
+    return E_NOTIMPL;
+  }
 };
 
 }  // namespace orvane

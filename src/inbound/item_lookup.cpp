@@ -39,14 +39,10 @@ std::optional<ItemPlace> PlaceOfKind(uint32_t kind) {
   }
 }
 
-namespace {
-
 DispatchDriver GetDefaultFolder(int32_t folder) {
   return RetryAfterReconnect(
       [folder] { return outlookNamespace.InvokeForObject(outlook::kGetDefaultFolder, Variant::Int32(folder)); });
 }
-
-}  // namespace
 
 DispatchDriver FindItemBySubject(const ItemPlace& place, std::string_view subject) {
   const DispatchDriver items = GetDefaultFolder(place.folder).GetObject(outlook::kItems);

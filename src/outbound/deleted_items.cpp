@@ -4,4 +4,6 @@ namespace orvane {
 
 void ListItemsInOutlook() {}
 
+void CheckDeletedItemsInOutlook() {}
+
 }  // namespace orvane

@@ -90,8 +90,7 @@ constexpr DispId kRegenerate = 0x100A;
 constexpr DispId kItemAdd = 0xF001;
 constexpr DispId kItemChange = 0xF002;
 constexpr DispId kItemRemove = 0xF003;
-// {00063077-0000-0000-C000-000000000046}
-constexpr char kItemsEventsIid[] = "{00063077-0000-0000-C000-000000000046}";
+// Its interface identifier is kItemsEventsIid of outbound/folder_event_sink.h.
 
 // Item types for CreateItem
 constexpr int32_t kAppointmentItem = 1;

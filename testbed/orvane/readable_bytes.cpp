@@ -1,5 +1,7 @@
 #include "testbed/orvane/readable_bytes.h"
 
+#include "outbound/outbound_kinds.h"
+
 #include <cstdio>
 
 namespace orvane {
@@ -27,11 +29,32 @@ std::string ReadableBytes(std::string_view bytes) {
   return shown;
 }
 
+const char* KindName(std::uintptr_t kind) {
+  static const struct {
+    std::uintptr_t kind;
+    const char* name;
+  } kNames[] = {
+      {outbound::kNewTask, "new task"},
+      {outbound::kNewAppointment, "new appointment"},
+      {outbound::kNewNote, "new note"},
+      {outbound::kChangedTask, "changed task"},
+      {outbound::kChangedAppointment, "changed appointment"},
+      {outbound::kChangedNote, "changed note"},
+      {outbound::kDeletedNote, "deleted note"},
+      {outbound::kDeletedAppointment, "deleted appointment"},
+      {outbound::kDeletedTask, "deleted task"},
+  };
+  for (const auto& entry : kNames) {
+    if (entry.kind == kind) return entry.name;
+  }
+  return "unknown kind";
+}
+
 std::string CopyDataLine(std::uintptr_t kind, std::uintptr_t sender, std::string_view bytes) {
-  char head[112];
+  char head[160];
   std::snprintf(head, sizeof head,
-                "WM_COPYDATA kind=0x%08llX bytes=%zu sender=0x%llX data=", static_cast<unsigned long long>(kind),
-                bytes.size(), static_cast<unsigned long long>(sender));
+                "WM_COPYDATA kind=0x%08llX (%s) bytes=%zu sender=0x%llX data=", static_cast<unsigned long long>(kind),
+                KindName(kind), bytes.size(), static_cast<unsigned long long>(sender));
   return head + ReadableBytes(bytes);
 }
 

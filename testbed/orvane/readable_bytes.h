@@ -13,9 +13,13 @@ namespace standin {
 // (upper-case hex), so a line feed or a code-page letter is visible in the log.
 std::string ReadableBytes(std::string_view bytes);
 
-// The log line of one WM_COPYDATA: its kind in hex (all of dwData, at least eight digits), its
-// byte count, the sending window and the bytes, for example
-// "WM_COPYDATA kind=0x2BB7B2A6 bytes=5 sender=0x1005A data=Call\x0A".
+// What a kind of record from the plug-in is: "new task", "changed note", "deleted appointment", ...;
+// "unknown kind" for any other dwData.
+const char* KindName(std::uintptr_t kind);
+
+// The log line of one WM_COPYDATA: its kind in hex (all of dwData, at least eight digits) and by
+// name, its byte count, the sending window and the bytes, for example
+// "WM_COPYDATA kind=0x2BB7B2A6 (new task) bytes=5 sender=0x1005A data=Call\x0A".
 std::string CopyDataLine(std::uintptr_t kind, std::uintptr_t sender, std::string_view bytes);
 
 }  // namespace standin

@@ -29,6 +29,7 @@ enum ControlId : outlook::DispId {
   kLogonArgumentCount,
   kLogonArgument,
   kLogonArgumentType,
+  kSinkCount,
 };
 
 Member ControlMethod(const wchar_t* name, ControlId id) { return {name, id, Access::Method, ValueType::Int32}; }
@@ -52,6 +53,7 @@ const std::vector<Member>& ControlMembers() {
       ControlMethod(L"LogonArgumentCount", kLogonArgumentCount),
       ControlMethod(L"LogonArgument", kLogonArgument),
       ControlMethod(L"LogonArgumentType", kLogonArgumentType),
+      ControlMethod(L"SinkCount", kSinkCount),
   };
   return members;
 }
@@ -161,6 +163,10 @@ protected:
         return ReturnValue(Value::Int32(static_cast<int32_t>(Ledger().LastLogon().size())), result);
       case kLogonArgument: args.Expect(1, 1); return ReturnLogonArgument(LogonArgumentAt(args), result);
       case kLogonArgumentType: args.Expect(1, 1); return ReturnValue(Value::Int32(LogonArgumentAt(args).type), result);
+      case kSinkCount:
+        args.Expect(1, 1);
+        return ReturnValue(Value::Int32(static_cast<int32_t>(SinkCount(args.Get(0, ValueType::Int32).AsInt32()))),
+                           result);
     }
   }
 

@@ -51,6 +51,15 @@ void ItemStore::Clear() {
 
 void ItemStore::Listen(int32_t folder, ItemsListener* listener) { listeners_[folder].push_back(listener); }
 
+size_t ItemStore::SinkCount(int32_t folder) const {
+  const auto found = listeners_.find(folder);
+  size_t count = 0;
+  if (found != listeners_.end()) {
+    for (const ItemsListener* listener : found->second) count += listener->SinkCount();
+  }
+  return count;
+}
+
 void ItemStore::StopListening(int32_t folder, ItemsListener* listener) {
   auto& listeners = listeners_[folder];
   listeners.erase(std::remove(listeners.begin(), listeners.end(), listener), listeners.end());

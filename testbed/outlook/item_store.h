@@ -31,6 +31,8 @@ public:
   virtual void HoldListener() = 0;
   virtual void LetGoListener() = 0;
   virtual void OnItemsEvent(ItemsEvent event, const StoredItemPtr& item) = 0;
+  // The event sinks advised on this collection now.
+  virtual size_t SinkCount() const = 0;
 
 protected:
   ~ItemsListener() = default;
@@ -53,6 +55,8 @@ public:
 
   void Listen(int32_t folder, ItemsListener* listener);
   void StopListening(int32_t folder, ItemsListener* listener);
+  // The event sinks advised on all the folder's collections.
+  size_t SinkCount(int32_t folder) const;
 
 private:
   void Raise(int32_t folder, ItemsEvent event, const StoredItemPtr& item);

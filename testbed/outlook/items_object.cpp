@@ -100,6 +100,7 @@ public:
       if (SinkHasGone(Deliver(connection.sink.Get(), event, item))) Drop(connection.cookie);
     }
   }
+  size_t SinkCount() const override { return connections_.size(); }
 
 protected:
   ~Items() override { Store().StopListening(folder_, this); }

@@ -21,19 +21,6 @@ void* RecordingSink::OtherInterface(REFIID iid) noexcept {
   return answersItemsEvents_ && IsEqualIID(iid, kItemsEventsIid) ? static_cast<IDispatch*>(this) : nullptr;
 }
 
-HRESULT RecordingSink::GetTypeInfoCount(UINT* count) noexcept {
-  if (!count) return E_POINTER;
-  *count = 0;
-  return S_OK;
-}
-
-HRESULT RecordingSink::GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept {
-  if (info) *info = nullptr;
-  return E_NOTIMPL;
-}
-
-HRESULT RecordingSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept { return E_NOTIMPL; }
-
 HRESULT RecordingSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO* exception,
                               UINT*) noexcept {
   return GuardedComMethod("RecordingSink", exception, [&] {

@@ -19,7 +19,7 @@ struct ReceivedEvent {
   ComPtr<IDispatch> item;           // the item passed, when it was an object
 };
 
-class RecordingSink final : public ComObject<IDispatch> {
+class RecordingSink final : public IdOnlyDispatch {
 public:
   // `answersItemsEvents`: whether QueryInterface answers Outlook's ItemsEvents identifier.
   static ComPtr<RecordingSink> Create(bool answersItemsEvents = true);
@@ -31,9 +31,6 @@ public:
   // Called for every event, after it is recorded, with its DISPID and item (null for ItemRemove).
   void OnEvent(std::function<void(outlook::DispId, IDispatch*)> handler) { handler_ = std::move(handler); }
 
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override;
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override;
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override;
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* exception, UINT* badArgument) noexcept override;
 

@@ -65,6 +65,8 @@ void ResetStore() {
   Ledger().Reset();
 }
 
+size_t SinkCount(int32_t folder) { return Store().SinkCount(folder); }
+
 std::vector<ItemData> FolderItems(int32_t folder) {
   std::vector<ItemData> items;
   for (const StoredItemPtr& item : Store().FolderItems(folder)) items.push_back(item->data);

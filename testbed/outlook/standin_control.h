@@ -52,6 +52,8 @@ void ResetStore();
 
 // The saved items of a default folder (9, 12, 13), in Items order, as copies of their data.
 std::vector<ItemData> FolderItems(int32_t folder);
+// The ItemsEvents sinks advised on the collections of a default folder.
+size_t SinkCount(int32_t folder);
 
 using PropertyList = std::vector<std::pair<outlook::DispId, Value>>;
 // What the user does in Outlook: add, change (index 1-based) or delete an item. Raises ItemAdd,

@@ -27,6 +27,11 @@ int TestWindow::CountOf(const char* registeredName) const {
 }
 
 LRESULT TestWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COPYDATA) {
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    copies.emplace_back(data->dwData, std::string(static_cast<const char*>(data->lpData), data->cbData));
+    return TRUE;
+  }
   if (message >= kFirstRegisteredMessage && message <= 0xFFFF) {
     received_.push_back(message);
     if (onRegisteredMessage) onRegisteredMessage(message);

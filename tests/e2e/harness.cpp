@@ -41,6 +41,13 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& argume
   }
 }
 
+ChildProcess ChildProcess::OfWindow(HWND window) {
+  ChildProcess child;
+  child.id_ = WindowProcess(window);
+  child.process_.Reset(OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, child.id_));
+  return child;
+}
+
 ChildProcess::ChildProcess(ChildProcess&& other) noexcept
     : process_(std::move(other.process_)), id_(std::exchange(other.id_, 0)) {}
 

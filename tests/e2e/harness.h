@@ -29,6 +29,8 @@ class ChildProcess {
 public:
   ChildProcess() = default;
   ChildProcess(const std::string& program, const std::string& arguments, const std::string& workDirectory);
+  // The process that owns the window (started by a program under test), ended like one the test started.
+  static ChildProcess OfWindow(HWND window);
   ChildProcess(ChildProcess&& other) noexcept;
   ChildProcess& operator=(ChildProcess&& other) noexcept;
   ChildProcess(const ChildProcess&) = delete;

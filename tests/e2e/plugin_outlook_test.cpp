@@ -1,9 +1,11 @@
 // The plug-in with the stand-in Outlook out of process and a main application: records written
-// into Outlook, a failed tick handed over, and an Outlook that cannot be started.
+// into Outlook, a failed tick handed over, an Outlook that cannot be started, and what the user
+// does in Outlook reported to the main application.
 #include "tests/common/record_builder.h"
 #include "tests/e2e/harness.h"
 
 #include "app/watchdog_rules.h"
+#include "testbed/orvane/readable_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +32,13 @@ std::string TaskRecord(const std::string& subject) {
                        "4711\tnorecurring";
   for (int field = 25; field <= 37; ++field) record += "\t0";
   return record;
+}
+
+// The record of a task the user made with nothing but its subject.
+std::string NewTaskRecord(const std::string& subject) {
+  return subject +
+         "\tnono\tnono\tnono\tnono\t0.000\tnono\tnono\tnono\tnono\tnono\tnono\tnono\tNo "
+         "Notes\t1\tnono\tnono\tnono\t0\t0*nono*norecurring\t\n";
 }
 
 class PluginOutlookTest : public testing::Test {
@@ -75,6 +84,15 @@ protected:
   void FailCreateItem(long times) const {
     control_.Call(L"FailCall", Variant::Wide(L"Application"), Variant::Int32(outlook::kCreateItem),
                   Variant::Wide(L"Method"), Variant::Wide(L"Outlook is busy"), Variant::Int32(times));
+  }
+
+  // The Notes folder's sink is connected last and unadvised last.
+  bool WaitForSinks(int count) const {
+    return WaitUntil([&] { return control_.Call(L"SinkCount", Variant::Int32(kNotesFolder)).ToInt32() == count; }, 10s);
+  }
+  bool UserDoes(const std::string& arguments) const {  // in Outlook, through OutlookClient.exe
+    ChildProcess client("OutlookClient.exe", arguments, workDirectory_);
+    return client.WaitForExit(15s) && client.ExitCode() == 0;
   }
 
   ComApartment apartment_;
@@ -172,6 +190,37 @@ TEST_F(PluginOutlookTest, NoSessionIsOpenedWithTheLinkOffAndNoRecord) {
   const UpdaterInFront updater;
   ExpectBoxThenExit(quiet, watchdog::kUpdaterInFrontText);
   EXPECT_EQ(control_.Call(L"LogonCount").ToInt32(), 0);
+  control_.Call(L"CloseMainWindow");
+}
+
+TEST_F(PluginOutlookTest, UsersTaskStartsTheMainApplicationAndArrivesWholeButThePlugInsOwnDoesNot) {
+  WriteIniSetting(workDirectory_, "OutlookToOrvane", 1);
+  control_.Call(L"ShowMainWindow");
+  ChildProcess plugin;
+  const HWND frame = StartPluginAndFindFrame(plugin);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(WaitForSinks(1));
+  ASSERT_TRUE(UserDoes("add tasks Report"));
+  // At start with the link on, to connect the sinks, and the client's own: the tick has settled.
+  EXPECT_EQ(control_.Call(L"LogonCount").ToInt32(), 3);
+  const HWND mainWindow = FindWindowA("Orvane Main", nullptr);
+  ASSERT_NE(mainWindow, nullptr) << "the first record did not start the main application";
+  ChildProcess mainApp = ChildProcess::OfWindow(mainWindow);
+  ChildProcess sender("Orvane.exe", "/send 0x2BB7B2A6 save \"" + standin::ReadableBytes(TaskRecord("Mine")) + "\"",
+                      workDirectory_);
+  ASSERT_TRUE(WaitUntil([&] { return control_.ItemCount(kTasksFolder) == 2; }, 10s));
+  ASSERT_TRUE(WaitForSinks(1));
+  ASSERT_TRUE(UserDoes("add tasks After"));
+  const auto frameId = reinterpret_cast<std::uintptr_t>(frame);
+  const std::string received = standin::CopyDataLine(kTaskKind, frameId, NewTaskRecord("Report")) + "\r\n" +
+                               standin::CopyDataLine(kTaskKind, frameId, NewTaskRecord("After")) + "\r\n";
+  const std::string log = workDirectory_ + "\\OrvaneMain.log";
+  EXPECT_TRUE(WaitUntil([&] { return ReadFileText(log).find(received) != std::string::npos; }, 15s))
+      << ReadFileText(log);
+  // Closed as a window is, the plug-in lets go of Outlook before it ends.
+  PostMessageA(frame, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(plugin.WaitForExit(10s));
+  EXPECT_TRUE(WaitForSinks(0)) << "an advise was left behind";
   control_.Call(L"CloseMainWindow");
 }
 

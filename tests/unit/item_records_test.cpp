@@ -1,11 +1,16 @@
-// CreateTaskBuffer, CreateAppsBuffer and CreateNoteBuffer against the stand-in Outlook in this process.
+// The outbound records against the stand-in Outlook in this process: the three builders, and the
+// folder sinks sending them to a main application's window of this thread.
 #include "outbound/item_records.h"
+#include "app/intake.h"
 #include "inbound/item_lookup.h"
+#include "tests/common/test_window.h"
 #include "tests/unit/writer_test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
+#include <utility>
 
 namespace orvane {
 
@@ -115,6 +120,84 @@ TEST_F(ItemRecordsTest, UnknownPatternTypeIsReportedAndLeftOut) {
   EXPECT_FALSE(boxesSeen.owned);
   const std::vector<std::string> lines{kUnknownPatternLog + std::string("7"), kUnknownPatternLog + std::string("-1")};
   EXPECT_EQ(LogTexts(), lines);
+}
+
+class FolderSinksTest : public ItemRecordsTest {
+protected:
+  // Each record received as the last hex digit of its kind, its first field and its link id.
+  std::vector<std::string> Received() const {
+    std::vector<std::string> seen;
+    for (const auto& [kind, r] : mainApp_.copies) {
+      const size_t linkEnd = r.rfind('*'), linkStart = r.rfind('*', linkEnd - 1);
+      seen.push_back("0123456789ABCDEF"[kind & 0xF] + (" " + r.substr(0, r.find_first_of("\t*"))) + " " +
+                     r.substr(linkStart + 1, linkEnd - linkStart - 1));
+    }
+    return seen;
+  }
+
+  TestWindow mainApp_{"Orvane Main", "Orvane"};
+};
+
+TEST_F(FolderSinksTest, SinkAnswersEveryEventWithSuccessUsingOnlyWholeOnes) {
+  const ComPtr<FolderEventSink> sink = FolderEventSink::Create(intake::kTaskKind);
+  const DispatchDriver item = UserItem(os::ItemKind::Task, kTaskPlace, "Report", {});
+  const ULONG references = (item.Get()->AddRef(), item.Get()->Release());
+  os::FailCall(os::ObjectKind::TaskItem, kSubject, os::CallKind::Get, L"Outlook is busy");
+  // Outlook fails the first; the next three are no whole ItemAdd or ItemChange; the last is.
+  // clang-format off
+  const std::tuple<DISPID, VARTYPE, UINT> events[] = {{kItemAdd, VT_DISPATCH, 1}, {0xF004, VT_DISPATCH, 1},
+      {kItemChange, VT_I4, 1}, {kItemAdd, VT_DISPATCH, 0}, {kItemAdd, VT_DISPATCH, 1}};
+  // clang-format on
+  for (const auto& [id, type, count] : events) {
+    VARIANT argument{};
+    argument.vt = type;
+    if (type == VT_DISPATCH) argument.pdispVal = item.Get();
+    DISPPARAMS params{&argument, nullptr, count, 0};
+    EXPECT_EQ(sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
+  }
+  EXPECT_EQ(Received(), std::vector<std::string>{"6 Report nono"});
+  EXPECT_EQ(LogTexts(), std::vector<std::string>{"OrvaneOutlook=>Itemadded::Outlook is busy"});
+  EXPECT_EQ((item.Get()->AddRef(), item.Get()->Release()), references) << "the event's item is only borrowed";
+}
+
+// A frame that has no memory for the calendar's sink the first time.
+class ShortOfMemoryFrame final : public CMainFrame {
+  ComPtr<FolderEventSink> CreateFolderSink(uint32_t kind) override {
+    if (kind == intake::kAppointmentKind && std::exchange(shortOfMemory_, false)) throw std::bad_alloc();
+    return CMainFrame::CreateFolderSink(kind);
+  }
+  bool shortOfMemory_ = true;
+};
+
+TEST_F(FolderSinksTest, ConnectedFrameReportsEachFolderWithItsKindAndLinkIdUntilDisconnected) {
+  ShortOfMemoryFrame frame;
+  frame.ConnectSinks();
+  EXPECT_EQ(os::SinkCount(kFolderTasks) + os::SinkCount(kFolderNotes), 2u);
+  EXPECT_TRUE(sinksConnected && os::SinkCount(kFolderCalendar) == 0) << "skipped, not tried again on every tick";
+  frame.ConnectSinks();
+  EXPECT_EQ(os::SinkCount(kFolderTasks) + os::SinkCount(kFolderCalendar) + os::SinkCount(kFolderNotes), 3u);
+  AddItem(os::ItemKind::Task, "Report", {{kInternetCodepage, V::Int32(42)}});
+  os::ChangeItem(kFolderTasks, 1, {{kInternetCodepage, V::Int32(-7)}});
+  AddItem(os::ItemKind::Appointment, "Dentist");
+  os::ChangeItem(kFolderCalendar, 1, {{kLocation, V::Text(L"Room 4")}});
+  AddItem(os::ItemKind::Note, "Call back", {{kCategories, V::Text(L"17")}});
+  os::ChangeItem(kFolderNotes, 1, {{kCategories, V::Text(L"")}});
+  AddItem(os::ItemKind::Task, "");
+  os::ChangeItem(kFolderTasks, 2, {{kSubject, V::Text(L"Named")}});
+  os::FailCall(os::ObjectKind::TaskItem, kSubject, os::CallKind::Get, L"Outlook is busy");
+  AddItem(os::ItemKind::Task, "Lost");
+  AddItem(os::ItemKind::Task, std::string(3000, 'L'));
+  os::RemoveItem(kFolderTasks, 1);
+  EXPECT_EQ(Received(), (std::vector<std::string>{"6 Report nono", "9 Report -7", "7 Dentist nono", "A Dentist 0",
+                                                  "8 Call back nono", "B Call back ", "9 Named 0",
+                                                  "6 " + std::string(3000, 'L') + " nono"}));
+  EXPECT_EQ(LogTexts(), (std::vector<std::string>{"OrvaneOutlook=>ConnectSinks::Out of memory, folder 9 is not watched",
+                                                  "OrvaneOutlook=>Itemadded::Outlook is busy",
+                                                  "Itemdeleted()::Step 1::Itemdeleted Called Successfully"}));
+  frame.DisconnectSinks();
+  frame.DisconnectSinks();
+  EXPECT_FALSE(sinksConnected);
+  EXPECT_EQ(os::SinkCount(kFolderTasks) + os::SinkCount(kFolderCalendar) + os::SinkCount(kFolderNotes), 0u);
 }
 
 }  // namespace

@@ -42,10 +42,11 @@ TEST(OrvaneStandin, ReadableBytesShowsEveryByteUnambiguouslyAndDecodesBack) {
 
 TEST(OrvaneStandin, CopyDataLineShowsTheWholeKindCountSenderAndBytes) {
   EXPECT_EQ(standin::CopyDataLine(0x2BB7B2A6, 0x1005A, "Call\n"),
-            "WM_COPYDATA kind=0x2BB7B2A6 bytes=5 sender=0x1005A data=Call\\x0A");
-  EXPECT_EQ(standin::CopyDataLine(7, 0, ""), "WM_COPYDATA kind=0x00000007 bytes=0 sender=0x0 data=");
+            "WM_COPYDATA kind=0x2BB7B2A6 (new task) bytes=5 sender=0x1005A data=Call\\x0A");
+  EXPECT_EQ(standin::CopyDataLine(7, 0, ""), "WM_COPYDATA kind=0x00000007 (unknown kind) bytes=0 sender=0x0 data=");
   // A kind beyond 32 bits is shown whole, not as the kind of its low half.
-  EXPECT_EQ(standin::CopyDataLine(0x12BB7B2A6ull, 0, "x"), "WM_COPYDATA kind=0x12BB7B2A6 bytes=1 sender=0x0 data=x");
+  EXPECT_EQ(standin::CopyDataLine(0x12BB7B2A6ull, 0, "x"),
+            "WM_COPYDATA kind=0x12BB7B2A6 (unknown kind) bytes=1 sender=0x0 data=x");
 }
 
 TEST(OrvaneStandin, ParseOptionsChoosesModeAndKeepsDeliveriesInOrder) {
@@ -121,8 +122,8 @@ TEST_F(OrvaneMainWindow, LogsEachRecordByItsByteCountAndTheShield) {
   SendMessageA(window_.Window(), RegisterWindowMessageA("Orvane_Shield"), 0, 0);
 
   EXPECT_EQ(LogText(),
-            "WM_COPYDATA kind=0x2BB7B2A8 bytes=21 sender=0x0 data=Call back*nono*\\x0A\\x00tail\r\n"
-            "WM_COPYDATA kind=0x2BB7B2B1 bytes=3 sender=0x1234 data=Old\r\n"
+            "WM_COPYDATA kind=0x2BB7B2A8 (new note) bytes=21 sender=0x0 data=Call back*nono*\\x0A\\x00tail\r\n"
+            "WM_COPYDATA kind=0x2BB7B2B1 (deleted task) bytes=3 sender=0x1234 data=Old\r\n"
             "Orvane_Shield\r\n");
 }
 

@@ -1,5 +1,7 @@
 #include "tests/unit/writer_test_support.h"
 
+#include "app/error_log.h"
+#include "base/callback_guard.h"
 #include "outlook/com_types.h"
 #include "outlook/outlook_session.h"
 
@@ -38,6 +40,7 @@ std::wstring Wide(std::string_view ansi) { return AnsiToWide(ansi); }
 
 void WriterTest::SetUp() {
   ASSERT_EQ(server_.Result(), S_OK);
+  SetFailureReporter(&LogCaughtFailure);  // as the plug-in reports what its callbacks catch
   os::ResetStore();
   previousDirectory_ = CurrentDirectory();
   workDirectory_ = MakeWorkDirectory();
@@ -47,6 +50,7 @@ void WriterTest::SetUp() {
 }
 
 void WriterTest::TearDown() {
+  SetFailureReporter(nullptr);
   ReleaseOutlookSession();
   os::ResetStore();
   SetCurrentDirectoryA(previousDirectory_.c_str());

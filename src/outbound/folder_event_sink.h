@@ -1,0 +1,56 @@
+// FolderEventSink: hears the item events of one default folder of Outlook and reports what the
+// user added, changed or removed there to the main application.
+#pragma once
+
+#include "base/com_object.h"
+#include "base/com_ptr.h"
+#include "base/com_scope.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace orvane {
+
+// Outlook's ItemsEvents dispatch interface, {00063077-0000-0000-C000-000000000046}.
+constexpr IID kItemsEventsIid = {0x00063077, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+// The box shown when Outlook refuses a sink, and its caption (the application's title).
+constexpr char kAdviseRefusedText[] = "Error can't Get Connection Point.";
+constexpr char kApplicationTitle[] = "stub";
+
+class FolderEventSink final : public IdOnlyDispatch {
+public:
+  // A sink for the folder of the item kind (task, appointment or note), with its creator's
+  // reference. Throws std::bad_alloc.
+  static ComPtr<FolderEventSink> Create(uint32_t kind);
+
+  uint32_t Kind() const noexcept { return kind_; }
+  // The sink's advise on its folder's Items: the connection point and the cookie.
+  AdviseConnection& Connection() noexcept { return connection_; }
+
+  // Routes ItemAdd, ItemChange and ItemRemove to their handlers; answers S_OK to every event.
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                                   UINT*) noexcept override;
+
+  // The handlers. The item is the event's: borrowed, not released.
+  void Itemadded(IDispatch* item);
+  void Itemchanged(IDispatch* item);
+  void Itemdeleted();
+
+private:
+  explicit FolderEventSink(uint32_t kind) : kind_(kind) {}
+  void* OtherInterface(REFIID iid) noexcept override;
+  void ReportItem(IDispatch* borrowed, bool changed);
+
+  uint32_t kind_;
+  AdviseConnection connection_;
+};
+
+// Advises the sink on the Items collection; shows the box when Outlook refuses the sink. Answers
+// the HRESULT of the last step tried.
+HRESULT AdviseSink(FolderEventSink& sink, IUnknown* items);
+// Unadvises the sink and lets go of its connection point.
+void UnadviseSink(FolderEventSink& sink);
+
+}  // namespace orvane

@@ -1,0 +1,59 @@
+#include "outbound/send_record.h"
+
+#include "app/main_frame.h"
+#include "app/stub_app.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+namespace orvane {
+
+namespace {
+
+constexpr char kMainAppProgram[] = "Orvane.exe";
+constexpr DWORD kStartWaitMs = 2000;
+constexpr UINT kDeliveryTimeoutMs = 5000;
+
+HWND FindMainAppWindow() { return FindWindowA(kMainAppWindowClass, nullptr); }
+
+// Started through the shell, which finds the program as the user's shell would.
+bool StartMainApplication() {
+  const HINSTANCE result = ShellExecuteA(nullptr, nullptr, kMainAppProgram, nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+// Waits while the main application starts. Messages other programs send to this thread are
+// answered meanwhile, so nobody waiting on the plug-in hangs; nothing posted is dispatched, so
+// no timer tick and no queued action runs inside the Outlook event that sends the record.
+void WaitAnsweringSentMessages(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_SENDMESSAGE);
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+}  // namespace
+
+bool SendRecordToMain(std::string_view text, uint32_t kind) {
+  // The sender's own copy: the message hands the receiver a pointer into it.
+  std::string record(text);
+  if (!FindMainAppWindow()) {
+    if (!StartMainApplication()) return false;
+    WaitAnsweringSentMessages(kStartWaitMs);
+  }
+  const HWND mainApp = FindMainAppWindow();
+  if (!mainApp) return false;
+  COPYDATASTRUCT data{};
+  data.dwData = kind;
+  data.cbData = static_cast<DWORD>(record.size());
+  data.lpData = record.data();
+  // Sent, never posted: the text lives only for the duration of the call.
+  return SendMessageTimeoutA(mainApp, WM_COPYDATA, reinterpret_cast<WPARAM>(TheApp().MainWindow()),
+                             reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kDeliveryTimeoutMs, nullptr) != 0;
+}
+
+}  // namespace orvane
