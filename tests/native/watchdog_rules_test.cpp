@@ -18,25 +18,20 @@ watchdog::Desktop QuietDesktop() {
   return desktop;
 }
 
-TEST(WatchdogDecide, QuietDesktopContinues) { EXPECT_EQ(watchdog::Decide(QuietDesktop()), Verdict::Continue); }
-
 TEST(WatchdogDecide, MissingMainApplicationEndsThePlugInOnlyWhenTheLinkIsOff) {
-  auto desktop = QuietDesktop();
-  desktop.mainAppWindow = false;
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::ExitNoMainApp);
-  desktop.readOutlookLink = [] { return 1u; };
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
-}
-
-TEST(WatchdogDecide, LinkSettingIsReadOnlyWhenTheMainApplicationIsMissing) {
   int reads = 0;
+  unsigned link = 0;
   auto desktop = QuietDesktop();
   desktop.readOutlookLink = [&] {
     ++reads;
-    return 0u;
+    return link;
   };
-  watchdog::Decide(desktop);
-  EXPECT_EQ(reads, 0);
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
+  EXPECT_EQ(reads, 0) << "the link setting is read only when the main application is missing";
+  desktop.mainAppWindow = false;
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::ExitNoMainApp);
+  link = 1;
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
 }
 
 TEST(WatchdogDecide, EarlierRowsWinAndOnlyTheReplacementWaitsForOutlookWork) {
@@ -99,22 +94,13 @@ TEST_P(UpdaterTitle, FromTheSecondCharacterOrByFileName) {
 
 INSTANTIATE_TEST_SUITE_P(Titles, UpdaterTitle,
                          testing::Values(TitleCase{"Setup - OrvaneUpdater", true}, TitleCase{"xorvaneupdater", true},
-                                         TitleCase{"OrvaneUpdater", false}, TitleCase{"orvaneupdater", false},
-                                         TitleCase{"ORVANEUPDATER running", false}, TitleCase{"Orvane", false},
+                                         TitleCase{"OrvaneUpdater", false}, TitleCase{"ORVANEUPDATER running", false},
                                          TitleCase{"", false}, TitleCase{"O", false},
                                          TitleCase{"orvaneupdater20060806.exe", true},
                                          TitleCase{"C:\\temp\\orvaneupdater20060806.exe", true},
                                          TitleCase{"ORVANEUPDATER20060806.EXE", false},
                                          TitleCase{"orvaneupdater20060806.exe - x", false},
                                          TitleCase{"Orvaneupdater20060806.ex", false}));
-
-TEST(WatchdogDecide, ForegroundTitleCountsOnlyForAValidWindow) {
-  auto desktop = QuietDesktop();
-  desktop.foregroundTitle = "orvaneupdater20060806.exe";
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
-  desktop.foregroundWindow = true;
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::CloseForUpdaterInFront);
-}
 
 }  // namespace
 

@@ -68,8 +68,7 @@ TEST_F(AppointmentWriterTest, SaveWritesEveryFieldSingleAndWeekly) {
   weeklyLines.push_back("Save Appts To Outlook");
   const FullCase kCases[] = {{full, kSaveLines}, {Weekly(full), weeklyLines}};
   for (const auto& c : kCases) {
-    os::ResetStore();
-    DeleteFileA("OrvaneErrorLog.txt");
+    StartOver();
     Save(c.fields.Joined());
     const os::ItemData appointment = OnlyAppointment();
     SCOPED_TRACE(c.fields.Joined());
@@ -120,8 +119,7 @@ TEST_F(AppointmentWriterTest, StartEndAndReminderFollowTheEndBlockAndCreateItemI
       {"9:00am", "12/12/2006*10:00am*8:00am", "2006-12-12 10:00", 2, true, true},
   };
   for (const auto& c : kCases) {
-    os::ResetStore();
-    DeleteFileA("OrvaneErrorLog.txt");
+    StartOver();
     FailCreateItemOnce();
     Save(AppointmentFields().Set(field::kStartTime, c.startTime).Set(field::kEndBlock, c.endBlock).Joined());
     EXPECT_EQ(os::CallCount(kCreateItem), 2);
@@ -184,8 +182,7 @@ TEST_F(AppointmentWriterTest, ChangeOfAFoundSeriesPutsItsTimesIntoThePattern) {
        Traces("ChangeOutlookApps", {1602, 1609, 1642, 1644, 1619, 1621, 1638, 1652})},
   };
   for (const auto& c : kCases) {
-    os::ResetStore();
-    DeleteFileA("OrvaneErrorLog.txt");
+    StartOver();
     AddItem(os::ItemKind::Appointment, "Dentist");
     Change(Weekly(AppointmentFields())
                .Set(field::kEndFlag, c.endFlag)

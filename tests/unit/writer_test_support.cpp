@@ -64,6 +64,11 @@ std::vector<std::string> WriterTest::LogTexts() const {
   return texts;
 }
 
+void WriterTest::StartOver() {
+  os::ResetStore();
+  DeleteFileA(kLogFile);
+}
+
 void WriterTest::AddItem(os::ItemKind kind, const std::string& subject, const os::PropertyList& more) {
   os::PropertyList properties;
   // A note's subject is the first line of its body.

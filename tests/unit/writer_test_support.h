@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,11 +18,6 @@ namespace orvane {
 namespace writertest {
 
 namespace os = outlook_standin;
-
-// Fields joined by single tabs.
-inline std::string Record(std::initializer_list<std::string> fields) {
-  return testcommon::RecordBuilder(fields).Joined();
-}
 
 using testcommon::Date;
 using testcommon::Show;
@@ -38,6 +32,8 @@ protected:
 
   // The texts of the lines logged so far, without their time stamps.
   std::vector<std::string> LogTexts() const;
+  // An empty store and an empty log, for the next row of a table.
+  static void StartOver();
 
   // Saved items of a folder, in Items order.
   static std::vector<os::ItemData> Items(int32_t folder) { return os::FolderItems(folder); }
