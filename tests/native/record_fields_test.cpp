@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -107,12 +108,10 @@ TEST(RecordFields, ReadHundredthsCountsTheFractionInHundredths) {
       {"-1.50", -30},
       {"1.5.7", 63},
       {"0.100", 60},
-      {"99999999999.0", 2147483647},
-      {"-99999999999.0", -2147483647 - 1},
+      {"99999999999.0", INT32_MAX},
+      {"-99999999999.0", INT32_MIN},
   };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(record::ReadHundredthsAsMinutes(c.text), c.value) << c.text;
-  }
+  for (const auto& c : kCases) EXPECT_EQ(record::ReadHundredthsAsMinutes(c.text), c.value) << c.text;
 }
 
 TEST(RecordFields, ReadHoursMinutesCountsWholeHoursWithoutAColon) {
@@ -126,8 +125,8 @@ TEST(RecordFields, ReadHoursMinutesCountsWholeHoursWithoutAColon) {
       {"15", 900},
       {"1", 60},
       {"", 0},
-      {"99999999999:59", 2147483647},
-      {"-99999999999:00", -2147483647 - 1},
+      {"99999999999:59", INT32_MAX},
+      {"-99999999999:00", INT32_MIN},
   };
   for (const auto& c : kCases) EXPECT_EQ(record::ReadHoursMinutes(c.text), c.value) << c.text;
 }

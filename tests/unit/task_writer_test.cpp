@@ -24,11 +24,7 @@ protected:
   void Save(std::string record) { frame_.SaveOutlookTask(record.data()); }
   void Change(std::string record) { frame_.ChangeOutlookTask(record.data()); }
 
-  static os::ItemData OnlyTask() {
-    const auto tasks = Items(kFolderTasks);
-    EXPECT_EQ(tasks.size(), 1u);
-    return tasks.empty() ? os::ItemData(os::ItemKind::Task) : tasks[0];
-  }
+  static os::ItemData OnlyTask() { return OnlyItem(kFolderTasks); }
 };
 
 const Lines kSaveLines{"SaveOutlookTask", "Save Task to Outlook"};
@@ -160,13 +156,13 @@ TEST_F(TaskWriterTest, RefusedDueDateFallsBackToTheStartDateAndIsLogged) {
 TEST_F(TaskWriterTest, SecondFailureOfTheDueDateOrOfCreateItemPassesOnAndSavesNothing) {
   os::FailCall(os::ObjectKind::TaskItem, kDueDate, os::CallKind::Put, L"No due date today", 2);
   EXPECT_THROW(Save(TaskFields().Joined()), AutomationError);
-  os::FailCall(os::ObjectKind::Application, kCreateItem, os::CallKind::Method, L"The server is busy", 2);
+  FailCreateItem(2);
   EXPECT_THROW(Save(TaskFields().Joined()), AutomationError);
   EXPECT_TRUE(Items(kFolderTasks).empty());
 }
 
 TEST_F(TaskWriterTest, CreateItemIsRetriedOnceOnAFreshSession) {
-  os::FailCall(os::ObjectKind::Application, kCreateItem, os::CallKind::Method, L"The server is busy");
+  FailCreateItem();
   Save(TaskFields().Joined());
   EXPECT_EQ(Items(kFolderTasks).size(), 1u);
   EXPECT_EQ(os::CallCount(kCreateItem), 2);
