@@ -40,7 +40,6 @@ TEST(ParkRecord, ParksWhatFitsUnderAKindItKnowsAndRefusesTheRest) {
       {"no bytes", intake::kNoteKind, "", 0, Receipt::Parked, ""},
       {"longest that fits", intake::kTaskKind, fits, fits.size(), Receipt::Parked, fits},
       {"too long", intake::kTaskKind, tooLong, tooLong.size(), Receipt::TooLarge, "first"},
-      {"changed-task kind", 0x2BB7B2A9, "x", 1, Receipt::NotAccepted, "first"},
       {"kind in the low half only", 0x12BB7B2A6, "x", 1, Receipt::NotAccepted, "first"},
       {"size without data", intake::kTaskKind, "", 12, Receipt::WithoutData, "first"},
   };

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "outlook/ole_date.h"
@@ -20,41 +19,36 @@ struct NumberCase {
 
 struct DateCase {
   std::string field;
-  std::optional<std::array<int, 3>> dayMonthYear;
+  std::array<int, 3> dayMonthYear;
 };
 
-TEST(RecordFields, ReadDateIsDayFirstAndOnlyForRealDates) {
-  using Dmy = std::array<int, 3>;
+// Day first; only the first three parts count, whatever follows them.
+TEST(RecordFields, ReadDateIsDayFirst) {
   const DateCase kCases[] = {
-      {"25/12/2006", Dmy{25, 12, 2006}},
-      {"5/3/2006", Dmy{5, 3, 2006}},
-      {"25-12-2006", Dmy{25, 12, 2006}},
-      {"29/2/2004", Dmy{29, 2, 2004}},
-      {"10/11/2006*9:30am*not added", Dmy{10, 11, 2006}},
-      {"1/1/100", Dmy{1, 1, 100}},
-      {"31/12/9999", Dmy{31, 12, 9999}},
-      {"31/2/2006", std::nullopt},
-      {"29/2/1900", std::nullopt},
-      {"1/13/2006", std::nullopt},
-      {"0/1/2006", std::nullopt},
-      // A sign makes a part no date, although "-" also separates.
-      {"-5/11/2006", std::nullopt},
-      {"5/-11/2006", std::nullopt},
-      {"5--11-2006", std::nullopt},
-      {"5/11/+2006", std::nullopt},
-      {"5-11-2006*-9:00am", Dmy{5, 11, 2006}},  // only the three parts of the date count
-      {"25/12", std::nullopt},
-      {"///", std::nullopt},
-      {"1/1/99", std::nullopt},
-      {"1/1/10000", std::nullopt},
-      {"1/1/06", std::nullopt},
-      {"99999999999/1/2006", std::nullopt},
+      {"25/12/2006", {25, 12, 2006}},
+      {"5/3/2006", {5, 3, 2006}},
+      {"25-12-2006", {25, 12, 2006}},
+      {"29/2/2004", {29, 2, 2004}},
+      {"1/1/100", {1, 1, 100}},
+      {"31/12/9999", {31, 12, 9999}},
+      {"10/11/2006*9:30am*not added", {10, 11, 2006}},
+      {"5-11-2006*-9:00am", {5, 11, 2006}},
   };
   for (const auto& c : kCases) {
     const auto date = record::ReadDate(c.field);
-    ASSERT_EQ(date.has_value(), c.dayMonthYear.has_value()) << c.field;
-    if (date) EXPECT_EQ((std::array<int, 3>{date->day, date->month, date->year}), *c.dayMonthYear);
+    ASSERT_TRUE(date.has_value()) << c.field;
+    EXPECT_EQ((std::array<int, 3>{date->day, date->month, date->year}), c.dayMonthYear) << c.field;
   }
+}
+
+// No date: days that do not exist, years outside 100 to 9999, fewer than three numbers, and
+// parts with a sign (although "-" also separates).
+TEST(RecordFields, ReadDateGivesNoValueForWhatIsNoRealDate) {
+  const std::string kRefused[] = {
+      "31/2/2006",          "29/2/1900", "1/13/2006", "0/1/2006",   "1/1/99",     "1/1/10000",  "1/1/06",
+      "99999999999/1/2006", "25/12",     "///",       "-5/11/2006", "5/-11/2006", "5--11-2006", "5/11/+2006",
+  };
+  for (const auto& field : kRefused) EXPECT_FALSE(record::ReadDate(field).has_value()) << field;
 }
 
 TEST(RecordFields, ReadOleDateAddsTheTimeOfDay) {

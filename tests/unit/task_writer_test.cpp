@@ -120,8 +120,7 @@ TEST_F(TaskWriterTest, ResetsApplyAfterPrivateAndFractionComplete) {
         Save(fields.Joined());
       }
       const os::ItemData task = OnlyTask();
-      SCOPED_TRACE(std::string(change ? "change " : "save ") + c.fraction + " " + c.makePrivate + " " +
-                   c.sensitivityReset + " " + c.statusReset);
+      SCOPED_TRACE(testing::Message() << (change ? "change, row " : "save, row ") << &c - kOrderCases);
       EXPECT_EQ(task.Get(kSensitivity).AsInt32(), c.sensitivity);
       EXPECT_EQ(task.Get(kStatus).AsInt32(), c.status);
       EXPECT_EQ(task.Get(kPercentComplete).AsInt32(), c.percent);
