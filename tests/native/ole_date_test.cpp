@@ -5,6 +5,8 @@
 #include <cmath>
 #include <tuple>
 
+#include "tests/common/record_builder.h"
+
 namespace orvane {
 
 namespace {
@@ -12,6 +14,7 @@ namespace {
 using oledate::DateTime;
 using oledate::FromDateTime;
 using oledate::ToDateTime;
+using testcommon::Show;
 
 struct KnownDate {
   DateTime value;
@@ -68,19 +71,13 @@ TEST(OleDate, ToDateTimeRefusesValuesOutsideTheYears) {
 
 TEST(OleDate, ToDateTimeRoundsToTheNearestMinute) {
   const double minute = oledate::kOneMinute;
-  EXPECT_EQ(ToDateTime(0.4 * minute)->minute, 0);
-  EXPECT_EQ(ToDateTime(0.6 * minute)->minute, 1);
+  EXPECT_EQ(Show(0.4 * minute), "1899-12-30 00:00");
+  EXPECT_EQ(Show(0.6 * minute), "1899-12-30 00:01");
   // Just below midnight rounds into the next day, for negative dates too.
-  const auto nextDay = ToDateTime(1.0 - 0.1 * minute);
-  EXPECT_EQ(nextDay->day, 31);
-  EXPECT_EQ(nextDay->hour, 0);
-  const auto towardZero = ToDateTime(-1.0 - (1.0 - 0.1 * minute));  // 29 Dec, 23:59:54
-  EXPECT_EQ(towardZero->day, 30);
-  EXPECT_EQ(towardZero->hour, 0);
+  EXPECT_EQ(Show(1.0 - 0.1 * minute), "1899-12-31 00:00");
+  EXPECT_EQ(Show(-1.0 - (1.0 - 0.1 * minute)), "1899-12-30 00:00");  // from 29 December, 23:59:54
   // Between -1 and 0 the whole part is the zero date itself.
-  const auto zeroDay = ToDateTime(-0.5);
-  EXPECT_EQ(zeroDay->day, 30);
-  EXPECT_EQ(zeroDay->hour, 12);
+  EXPECT_EQ(Show(-0.5), "1899-12-30 12:00");
 }
 
 }  // namespace
