@@ -157,6 +157,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckAppointmentAndNoteRecords(text);
   CheckDoneRecord(text);
   CheckLinkRecord(text);
-  if (size > 0) CheckTaskRecord(InSoundTask(data[0], text.substr(1)));
+  if (size > 0) {
+    const std::string sound = InSoundTask(data[0], text.substr(1));
+    CheckTaskRecord(sound);
+    CheckChangeRecord("Call the bank\t" + sound);
+  }
   return 0;
 }

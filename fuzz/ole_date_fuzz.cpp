@@ -1,6 +1,6 @@
-// Feeds arbitrary doubles and calendar fields to the OLE date conversions: every date read
-// back is a real one, converting it again gives the same date, every accepted calendar date and
-// time comes back unchanged, and minutes added and taken away again lead back to the start.
+// Feeds arbitrary calendar fields and dates to the OLE date conversions: every accepted calendar
+// date and time comes back unchanged, and minutes added and taken away again lead back to the
+// start. Any double read as a date is checked by the record forms fuzzer, which reads it back.
 #include <cstddef>
 #include <cstdint>
 
@@ -13,17 +13,6 @@ namespace {
 using fuzz::Require;
 using fuzz::Same;
 using fuzz::Take;
-
-void CheckFromOle(double oleDate) {
-  const auto value = oledate::ToDateTime(oleDate);
-  if (!value) return;
-  Require(value->year >= oledate::kFirstYear && value->year <= oledate::kLastYear);
-  Require(value->hour >= 0 && value->hour <= 23 && value->minute >= 0 && value->minute <= 59);
-  const auto again = oledate::FromDateTime(*value);
-  Require(again.has_value());
-  const auto back = oledate::ToDateTime(*again);
-  Require(back && Same(*back, *value));
-}
 
 void CheckFromCalendar(const oledate::DateTime& value) {
   const auto oleDate = oledate::FromDateTime(value);
@@ -49,7 +38,6 @@ void CheckAddMinutes(double oleDate, std::int64_t minutes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orvane;
-  CheckFromOle(Take<double>(data, size));
   // Calendar fields mostly near their real ranges, so that most inputs are accepted dates.
   oledate::DateTime value;
   value.year = Take<std::int16_t>(data, size);
@@ -62,7 +50,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto days = Take<std::int32_t>(data, size) % 4000000;
   const auto minutes = Take<std::uint16_t>(data, size) % 1440;
   const double oleDate = days + (days < 0 ? -1.0 : 1.0) * minutes * oledate::kOneMinute;
-  CheckFromOle(oleDate);
   CheckAddMinutes(oleDate, Take<std::int64_t>(data, size) % 6000000000);
   return 0;
 }

@@ -1,7 +1,6 @@
-// Feeds arbitrary property values to the outbound forms and records: every record ends with its
-// line feed, and every date and time the forms write reads back through the inbound readers to the
-// date and time Outlook gave, or is "nono" exactly where the value is no date (or, with the
-// none-date test, a date in the year 4501).
+// Feeds arbitrary property values to the outbound forms: every date and time they write reads back
+// through the inbound readers to the date and time Outlook gave, or is "nono" exactly where the
+// value is no date (or, with the none-date test, a date in the year 4501).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -45,37 +44,12 @@ void CheckForms(double oleDate) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orvane;
-  using namespace orvane::fuzz;
-  using namespace orvane::outrecord;
+  using fuzz::Take;
   // Any double, dates in the year 4501, and whole days and minutes across all an OLE date holds.
   CheckForms(Take<double>(data, size));
   CheckForms(oledate::kNoneDate + Take<std::uint16_t>(data, size) % 365);
   const auto days = Take<std::int32_t>(data, size) % 3000000;
   const double date = days + (days < 0 ? -1.0 : 1.0) * (Take<std::uint16_t>(data, size) % 1440) * oledate::kOneMinute;
   CheckForms(date);
-
-  const auto number = Take<std::int32_t>(data, size);
-  const bool withLinkId = Take<std::uint8_t>(data, size) & 1;
-  const std::string text(reinterpret_cast<const char*>(data), size);
-  const auto linkId = withLinkId ? std::optional<std::string_view>(text) : std::nullopt;
-  OutboundRecurrence pattern;
-  pattern.type = number % 9;  // some not understood, negative ones too
-  pattern.endTime = pattern.startTime = pattern.patternStartDate = date;
-  if (number & 1) pattern.patternEndDate = date;
-  OutboundTask task;
-  task.subject = task.categories = text;
-  task.startDate = task.dueDate = task.dateCompleted = date;
-  task.reminderTime = date;
-  task.percentComplete = task.totalWork = task.sensitivity = task.status = number;
-  task.recurrence = pattern;
-  OutboundAppointment appointment;
-  appointment.subject = appointment.location = text;
-  appointment.start = appointment.end = date;
-  appointment.duration = appointment.sensitivity = number;
-  appointment.recurrence = pattern;
-  for (const std::string& record : {FormatTaskRecord(task, linkId), FormatAppointmentRecord(appointment, linkId),
-                                    FormatNoteRecord({text}, linkId)}) {
-    Require(record.size() > text.size() && record.back() == '\n');
-  }
   return 0;
 }

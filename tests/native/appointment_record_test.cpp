@@ -70,8 +70,6 @@ TEST(AppointmentRecord, ShortOnlyWhenAFieldTheWritersReadIsMissing) {
   EXPECT_TRUE(isShort("1", 28));
   EXPECT_FALSE(Read(AppointmentFields().EndAt(3)).reminder);
   EXPECT_FALSE(Read(AppointmentFields().EndAt(2)).start);
-  EXPECT_FALSE(appointmentrecord::ReadAppointmentRecord("\t\t"));
-  EXPECT_FALSE(appointmentrecord::ReadChangeRecord("Dentist"));
 }
 
 TEST(AppointmentRecord, SubjectMarkerAndReminderLeadWithoutColon) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <optional>
+#include <cstdint>
 #include <string>
 
 #include "outlook/ole_date.h"
@@ -19,56 +19,41 @@ struct NumberCase {
 
 struct DateCase {
   std::string field;
-  std::optional<std::array<int, 3>> dayMonthYear;
+  std::array<int, 3> dayMonthYear;
 };
 
-TEST(RecordFields, ReadDateIsDayFirstAndOnlyForRealDates) {
-  using Dmy = std::array<int, 3>;
+// Day first; only the first three parts count, whatever follows them.
+TEST(RecordFields, ReadDateIsDayFirst) {
   const DateCase kCases[] = {
-      {"25/12/2006", Dmy{25, 12, 2006}},
-      {"5/3/2006", Dmy{5, 3, 2006}},
-      {"05/03/2006", Dmy{5, 3, 2006}},
-      {"25-12-2006", Dmy{25, 12, 2006}},
-      {"29/2/2004", Dmy{29, 2, 2004}},
-      {"29/2/2000", Dmy{29, 2, 2000}},
-      {"10/11/2006*9:30am*not added", Dmy{10, 11, 2006}},
-      {"1/1/100", Dmy{1, 1, 100}},
-      {"31/12/9999", Dmy{31, 12, 9999}},
-      {"31/2/2006", std::nullopt},
-      {"29/2/2006", std::nullopt},
-      {"29/2/1900", std::nullopt},
-      {"1/13/2006", std::nullopt},
-      {"0/1/2006", std::nullopt},
-      {"1/0/2006", std::nullopt},
-      // A sign makes a part no date, although "-" also separates.
-      {"-5/11/2006", std::nullopt},
-      {"5/-11/2006", std::nullopt},
-      {"5--11-2006", std::nullopt},
-      {"5/11/+2006", std::nullopt},
-      {"+5/11/2006", std::nullopt},
-      {"5-11-2006*-9:00am", Dmy{5, 11, 2006}},  // only the three parts of the date count
-      {"25/12", std::nullopt},
-      {"25", std::nullopt},
-      {"", std::nullopt},
-      {"///", std::nullopt},
-      {"not Done", std::nullopt},
-      {"1/1/99", std::nullopt},
-      {"1/1/10000", std::nullopt},
-      {"1/1/06", std::nullopt},
-      {"99999999999/1/2006", std::nullopt},
+      {"25/12/2006", {25, 12, 2006}},
+      {"5/3/2006", {5, 3, 2006}},
+      {"25-12-2006", {25, 12, 2006}},
+      {"29/2/2004", {29, 2, 2004}},
+      {"1/1/100", {1, 1, 100}},
+      {"31/12/9999", {31, 12, 9999}},
+      {"10/11/2006*9:30am*not added", {10, 11, 2006}},
+      {"5-11-2006*-9:00am", {5, 11, 2006}},
   };
   for (const auto& c : kCases) {
     const auto date = record::ReadDate(c.field);
-    ASSERT_EQ(date.has_value(), c.dayMonthYear.has_value()) << c.field;
-    if (date) EXPECT_EQ((std::array<int, 3>{date->day, date->month, date->year}), *c.dayMonthYear);
+    ASSERT_TRUE(date.has_value()) << c.field;
+    EXPECT_EQ((std::array<int, 3>{date->day, date->month, date->year}), c.dayMonthYear) << c.field;
   }
+}
+
+// No date: days that do not exist, years outside 100 to 9999, fewer than three numbers, and
+// parts with a sign (although "-" also separates).
+TEST(RecordFields, ReadDateGivesNoValueForWhatIsNoRealDate) {
+  const std::string kRefused[] = {
+      "31/2/2006",          "29/2/1900", "1/13/2006", "0/1/2006",   "1/1/99",     "1/1/10000",  "1/1/06",
+      "99999999999/1/2006", "25/12",     "///",       "-5/11/2006", "5/-11/2006", "5--11-2006", "5/11/+2006",
+  };
+  for (const auto& field : kRefused) EXPECT_FALSE(record::ReadDate(field).has_value()) << field;
 }
 
 TEST(RecordFields, ReadOleDateAddsTheTimeOfDay) {
   EXPECT_EQ(record::ReadOleDate("10/11/2006"), 39031.0);
   EXPECT_EQ(record::ReadOleDate("10/11/2006", 23, 59), oledate::FromDateTime({2006, 11, 10, 23, 59}));
-  EXPECT_FALSE(record::ReadOleDate("10/11/2006", 24, 0).has_value());
-  EXPECT_FALSE(record::ReadOleDate("31/11/2006").has_value());
 }
 
 struct TimeCase {
@@ -108,22 +93,17 @@ TEST(RecordFields, ReadHundredthsCountsTheFractionInHundredths) {
       {"1.50", 90},
       {"1.5", 63},
       {"2.05", 122},
-      {"0.25", 15},
-      {"0.00", 0},
       {"3", 180},
       {"", 0},
       {".50", 30},
       {"2.", 120},
-      {"abc", 0},
       {"-1.50", -30},
       {"1.5.7", 63},
       {"0.100", 60},
-      {"99999999999.0", 2147483647},
-      {"-99999999999.0", -2147483647 - 1},
+      {"99999999999.0", INT32_MAX},
+      {"-99999999999.0", INT32_MIN},
   };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(record::ReadHundredthsAsMinutes(c.text), c.value) << c.text;
-  }
+  for (const auto& c : kCases) EXPECT_EQ(record::ReadHundredthsAsMinutes(c.text), c.value) << c.text;
 }
 
 TEST(RecordFields, ReadHoursMinutesCountsWholeHoursWithoutAColon) {
@@ -137,20 +117,16 @@ TEST(RecordFields, ReadHoursMinutesCountsWholeHoursWithoutAColon) {
       {"15", 900},
       {"1", 60},
       {"", 0},
-      {"99999999999:59", 2147483647},
-      {"-99999999999:00", -2147483647 - 1},
+      {"99999999999:59", INT32_MAX},
+      {"-99999999999:00", INT32_MIN},
   };
   for (const auto& c : kCases) EXPECT_EQ(record::ReadHoursMinutes(c.text), c.value) << c.text;
 }
 
-TEST(RecordFields, FlagsAndWordsIgnoreOnlyAsciiCase) {
-  EXPECT_TRUE(record::ReadFlag("True"));
-  EXPECT_TRUE(record::ReadFlag("TRUE"));
+// ReadFlag is EqualsIgnoringCase with "TRUE" (the fuzzer holds it to that).
+TEST(RecordFields, WordsIgnoreOnlyTheCaseOfAsciiLetters) {
   EXPECT_TRUE(record::ReadFlag("tRuE"));
   EXPECT_FALSE(record::ReadFlag("True "));
-  EXPECT_FALSE(record::ReadFlag("Tru"));
-  EXPECT_FALSE(record::ReadFlag("False"));
-  EXPECT_FALSE(record::ReadFlag(""));
   EXPECT_TRUE(record::EqualsIgnoringCase("not Done", "NOT DONE"));
   EXPECT_FALSE(record::EqualsIgnoringCase("\xC9", "\xE9"));  // not a letter in ASCII
   EXPECT_FALSE(record::EqualsIgnoringCase("[", "{"));

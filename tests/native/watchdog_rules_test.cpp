@@ -18,25 +18,20 @@ watchdog::Desktop QuietDesktop() {
   return desktop;
 }
 
-TEST(WatchdogDecide, QuietDesktopContinues) { EXPECT_EQ(watchdog::Decide(QuietDesktop()), Verdict::Continue); }
-
 TEST(WatchdogDecide, MissingMainApplicationEndsThePlugInOnlyWhenTheLinkIsOff) {
-  auto desktop = QuietDesktop();
-  desktop.mainAppWindow = false;
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::ExitNoMainApp);
-  desktop.readOutlookLink = [] { return 1u; };
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
-}
-
-TEST(WatchdogDecide, LinkSettingIsReadOnlyWhenTheMainApplicationIsMissing) {
   int reads = 0;
+  unsigned link = 0;
   auto desktop = QuietDesktop();
   desktop.readOutlookLink = [&] {
     ++reads;
-    return 0u;
+    return link;
   };
-  watchdog::Decide(desktop);
-  EXPECT_EQ(reads, 0);
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
+  EXPECT_EQ(reads, 0) << "the link setting is read only when the main application is missing";
+  desktop.mainAppWindow = false;
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::ExitNoMainApp);
+  link = 1;
+  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
 }
 
 TEST(WatchdogDecide, EarlierRowsWinAndOnlyTheReplacementWaitsForOutlookWork) {
@@ -70,50 +65,35 @@ struct AgeCase {
   uint32_t restartDelay;
 };
 
-class Age : public testing::TestWithParam<AgeCase> {};
-
-TEST_P(Age, LimitAndRestartDelayInWrapSafeArithmetic) {
-  EXPECT_EQ(watchdog::AgeLimitReached(GetParam().now, GetParam().startTick), GetParam().limitReached);
-  EXPECT_EQ(watchdog::RestartDelay(GetParam().now, GetParam().startTick), GetParam().restartDelay);
+// The tick counter wraps after 49.7 days: the last three start just before it wraps.
+TEST(WatchdogAge, LimitAndRestartDelayInWrapSafeArithmetic) {
+  const AgeCase kCases[] = {{500, 500, false, 10000},
+                            {0, 9999, false, 1},
+                            {0, 10000, false, 0},
+                            {0, 899999, false, 0},
+                            {0, 900000, true, 0},
+                            {0xFFFFF000u, 0x1000u, false, 1808},
+                            {0xFFFFF000u, 900000u - 0x1000u - 1, false, 0},
+                            {0xFFFFF000u, 900000u - 0x1000u, true, 0}};
+  for (const auto& c : kCases) {
+    EXPECT_EQ(watchdog::AgeLimitReached(c.now, c.startTick), c.limitReached) << c.startTick << " " << c.now;
+    EXPECT_EQ(watchdog::RestartDelay(c.now, c.startTick), c.restartDelay) << c.startTick << " " << c.now;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ages, Age,
-    testing::Values(AgeCase{500, 500, false, 10000}, AgeCase{0, 9999, false, 1}, AgeCase{0, 10000, false, 0},
-                    AgeCase{0, 899999, false, 0}, AgeCase{0, 900000, true, 0}, AgeCase{100, 900099, false, 0},
-                    AgeCase{100, 900100, true, 0},
-                    // The tick counter wraps after 49.7 days.
-                    AgeCase{0xFFFFF000u, 0x1000u, false, 1808}, AgeCase{0xFFFFF000u, 900000u - 0x1000u - 1, false, 0},
-                    AgeCase{0xFFFFF000u, 900000u - 0x1000u, true, 0}, AgeCase{0xFFFFFFFFu, 5, false, 9994}));
-
-struct TitleCase {
-  const char* title;
-  bool namesUpdater;
-};
-
-class UpdaterTitle : public testing::TestWithParam<TitleCase> {};
-
-TEST_P(UpdaterTitle, FromTheSecondCharacterOrByFileName) {
-  EXPECT_EQ(watchdog::TitleNamesUpdater(GetParam().title), GetParam().namesUpdater) << GetParam().title;
-}
-
-INSTANTIATE_TEST_SUITE_P(Titles, UpdaterTitle,
-                         testing::Values(TitleCase{"Setup - OrvaneUpdater", true}, TitleCase{"xorvaneupdater", true},
-                                         TitleCase{"OrvaneUpdater", false}, TitleCase{"orvaneupdater", false},
-                                         TitleCase{"ORVANEUPDATER running", false}, TitleCase{"Orvane", false},
-                                         TitleCase{"", false}, TitleCase{"O", false},
-                                         TitleCase{"orvaneupdater20060806.exe", true},
-                                         TitleCase{"C:\\temp\\orvaneupdater20060806.exe", true},
-                                         TitleCase{"ORVANEUPDATER20060806.EXE", false},
-                                         TitleCase{"orvaneupdater20060806.exe - x", false},
-                                         TitleCase{"Orvaneupdater20060806.ex", false}));
-
-TEST(WatchdogDecide, ForegroundTitleCountsOnlyForAValidWindow) {
-  auto desktop = QuietDesktop();
-  desktop.foregroundTitle = "orvaneupdater20060806.exe";
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
-  desktop.foregroundWindow = true;
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::CloseForUpdaterInFront);
+TEST(WatchdogUpdaterTitle, FromTheSecondCharacterOrByFileName) {
+  const std::pair<const char*, bool> kCases[] = {{"Setup - OrvaneUpdater", true},
+                                                 {"xorvaneupdater", true},
+                                                 {"OrvaneUpdater", false},
+                                                 {"ORVANEUPDATER running", false},
+                                                 {"", false},
+                                                 {"O", false},
+                                                 {"orvaneupdater20060806.exe", true},
+                                                 {"C:\\temp\\orvaneupdater20060806.exe", true},
+                                                 {"ORVANEUPDATER20060806.EXE", false},
+                                                 {"orvaneupdater20060806.exe - x", false},
+                                                 {"Orvaneupdater20060806.ex", false}};
+  for (const auto& [title, namesUpdater] : kCases) EXPECT_EQ(watchdog::TitleNamesUpdater(title), namesUpdater) << title;
 }
 
 }  // namespace

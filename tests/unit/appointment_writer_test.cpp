@@ -37,17 +37,9 @@ protected:
   void SaveNote(std::string record) { frame_.SaveOutlookNote(record.data(), 0); }
   void ChangeNote(std::string record) { frame_.ChangeOutlookNote(record.data(), 0); }
 
-  static os::ItemData OnlyAppointment() {
-    const auto appointments = Items(kFolderCalendar);
-    EXPECT_EQ(appointments.size(), 1u);
-    return appointments.empty() ? os::ItemData(os::ItemKind::Appointment) : appointments[0];
-  }
+  static os::ItemData OnlyAppointment() { return OnlyItem(kFolderCalendar); }
   static std::string ShowOf(const os::ItemData& item, DispId id) { return Show(item.Get(id).AsDate()); }
   static std::string PatternShowOf(const os::ItemData& item, DispId id) { return Show(item.PatternGet(id).AsDate()); }
-  // Outlook is busy for the first CreateItem; a save opens the session anew and tries once more.
-  static void FailCreateItemOnce() {
-    os::FailCall(os::ObjectKind::Application, kCreateItem, os::CallKind::Method, L"The server is busy");
-  }
   static long Puts(DispId id) { return os::CallCount(os::ObjectKind::AppointmentItem, id, os::CallKind::Put); }
 };
 
@@ -68,8 +60,7 @@ TEST_F(AppointmentWriterTest, SaveWritesEveryFieldSingleAndWeekly) {
   weeklyLines.push_back("Save Appts To Outlook");
   const FullCase kCases[] = {{full, kSaveLines}, {Weekly(full), weeklyLines}};
   for (const auto& c : kCases) {
-    os::ResetStore();
-    DeleteFileA("OrvaneErrorLog.txt");
+    StartOver();
     Save(c.fields.Joined());
     const os::ItemData appointment = OnlyAppointment();
     SCOPED_TRACE(c.fields.Joined());
@@ -120,9 +111,8 @@ TEST_F(AppointmentWriterTest, StartEndAndReminderFollowTheEndBlockAndCreateItemI
       {"9:00am", "12/12/2006*10:00am*8:00am", "2006-12-12 10:00", 2, true, true},
   };
   for (const auto& c : kCases) {
-    os::ResetStore();
-    DeleteFileA("OrvaneErrorLog.txt");
-    FailCreateItemOnce();
+    StartOver();
+    FailCreateItem();  // a save opens the session anew and tries once more
     Save(AppointmentFields().Set(field::kStartTime, c.startTime).Set(field::kEndBlock, c.endBlock).Joined());
     EXPECT_EQ(os::CallCount(kCreateItem), 2);
     const os::ItemData appointment = OnlyAppointment();
@@ -184,8 +174,7 @@ TEST_F(AppointmentWriterTest, ChangeOfAFoundSeriesPutsItsTimesIntoThePattern) {
        Traces("ChangeOutlookApps", {1602, 1609, 1642, 1644, 1619, 1621, 1638, 1652})},
   };
   for (const auto& c : kCases) {
-    os::ResetStore();
-    DeleteFileA("OrvaneErrorLog.txt");
+    StartOver();
     AddItem(os::ItemKind::Appointment, "Dentist");
     Change(Weekly(AppointmentFields())
                .Set(field::kEndFlag, c.endFlag)
@@ -219,7 +208,7 @@ TEST_F(AppointmentWriterTest, ShortRecordsWriteWhatTheyHoldAndRecordsWithoutSubj
 }
 
 TEST_F(AppointmentWriterTest, NotesAreSavedWithTheirLinkIdAndChangedByTheFirstMatchIgnoringCase) {
-  FailCreateItemOnce();
+  FailCreateItem();  // a save opens the session anew and tries once more
   SaveNote("Buy milk\t5/3/2006\t57");
   EXPECT_EQ(os::CallCount(kCreateItem), 2);
   SaveNote("Buy bread");

@@ -1,5 +1,6 @@
 // The shared Win32/COM foundation: owners close what they hold, the callback guards turn what is
-// thrown into a report or an HRESULT, and a window's class lives exactly as long as its windows.
+// thrown into a report or an HRESULT, a window's class lives exactly as long as its windows, and
+// the dispatch wrapper holds its object for as long as a call runs.
 #include "base/base_window.h"
 #include "base/callback_guard.h"
 #include "base/com_error.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -32,14 +34,12 @@ public:
   ~ReportRecorder() { SetFailureReporter(nullptr); }
 };
 
-TEST(BaseTest, HandleOwnerClosesOnResetAndOnDestruction) {
+TEST(BaseTest, HandleOwnerClosesWhatItHoldsOnceAfterAMove) {
   HANDLE kept = nullptr;
   {
     UniqueHandle event(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     ASSERT_TRUE(event);
     kept = event.Get();
-    DWORD flags = 0;
-    EXPECT_TRUE(GetHandleInformation(kept, &flags));
     UniqueHandle moved(std::move(event));
     EXPECT_FALSE(event);
     EXPECT_EQ(moved.Get(), kept);
@@ -84,19 +84,26 @@ TEST(BaseTest, GuardsReportWindowFailuresAndTurnComFailuresIntoResults) {
   EXPECT_EQ(lastReport, "Tick|Outlook went away") << "a COM failure is the caller's to report";
 }
 
+// A dispatch object that says when it goes. Its calls answer nothing but run a hook, copied out
+// first so that the hook may let the object go.
 class Counted final : public ComObject<IDispatch, IConnectionPointContainer> {
 public:
-  explicit Counted(bool& gone) : gone_(gone) {}
-  STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { return S_OK; }
-  STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
-  STDMETHODIMP FindConnectionPoint(REFIID, IConnectionPoint**) override { return E_NOINTERFACE; }
+  explicit Counted(bool& gone, std::function<void()> onCall = {}) : gone_(gone), onCall_(std::move(onCall)) {}
+  STDMETHODIMP GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) noexcept override {
+    const std::function<void()> hook = onCall_;
+    if (hook) hook();
+    return S_OK;
+  }
+  STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints**) noexcept override { return E_NOTIMPL; }
+  STDMETHODIMP FindConnectionPoint(REFIID, IConnectionPoint**) noexcept override { return E_NOINTERFACE; }
 
 private:
   ~Counted() override { gone_ = true; }
   bool& gone_;
+  std::function<void()> onCall_;
 };
 
 TEST(BaseTest, ComObjectAnswersItsInterfacesAndGoesWithItsLastReference) {
@@ -120,13 +127,26 @@ TEST(BaseTest, ComObjectAnswersItsInterfacesAndGoesWithItsLastReference) {
   EXPECT_TRUE(gone);
 }
 
+// A nested tick may release the session while an outer call on it still runs.
+TEST(DispatchDriverCall, ObjectOutlivesACallDuringWhichItsDriverLetsGo) {
+  bool gone = false;
+  bool goneInCall = false;
+  DispatchDriver driver;
+  driver.AttachDispatch(ComPtr<IDispatch>::Attach(new Counted(gone, [&] {
+    driver.ReleaseDispatch();
+    goneInCall = gone;
+  })));
+  driver.GetProperty(outlook::kSubject);
+  EXPECT_TRUE(driver.IsEmpty());
+  EXPECT_FALSE(goneInCall);
+  EXPECT_TRUE(gone);
+}
+
 TEST(BaseTest, AdviseConnectionUnadvisesWhenItGoes) {
   namespace os = outlook_standin;
-  const os::InProcessServer server;
   os::ResetStore();
-  const ComPtr<IDispatch> application = os::CreateApplication();
-  DispatchDriver app(application);
-  const DispatchDriver tasks = app.InvokeForObject(outlook::kGetNamespace, Variant::Text("MAPI"))
+  const DispatchDriver tasks = DispatchDriver(os::CreateApplication())
+                                   .InvokeForObject(outlook::kGetNamespace, Variant::Text("MAPI"))
                                    .InvokeForObject(outlook::kGetDefaultFolder, Variant::Int32(outlook::kFolderTasks))
                                    .GetObject(outlook::kItems);
   const ComPtr<os::RecordingSink> sink = os::RecordingSink::Create();

@@ -1,8 +1,7 @@
-// The dispatch wrapper against the stand-in Outlook's object model in this process: Outlook's
-// own message text in the exception, the HRESULT in words without one, and ANSI texts.
+// The dispatch wrapper against the stand-in Outlook's object model in this process: the HRESULT
+// in words when Outlook gives no text (its own text reaches the writers' log lines), and ANSI texts.
 #include "outlook/dispatch_driver.h"
 
-#include "base/com_object.h"
 #include "testbed/outlook/standin_control.h"
 
 #include <gtest/gtest.h>
@@ -27,20 +26,6 @@ protected:
 
   DispatchDriver application_;
 };
-
-TEST_F(DispatchDriverTest, FailedCallCarriesOutlooksMessageText) {
-  standin::FailCall(standin::ObjectKind::TaskItem, outlook::kDueDate, standin::CallKind::Put,
-                    L"The due date cannot be before the start date.");
-  const DispatchDriver task = NewTask();
-  try {
-    task.SetDate(outlook::kDueDate, 40000.0);
-    FAIL() << "the write was expected to fail";
-  } catch (const AutomationError& error) {
-    EXPECT_STREQ(error.what(), "The due date cannot be before the start date.");
-  }
-  // Only the chosen call failed, and only once.
-  EXPECT_NO_THROW(task.SetDate(outlook::kDueDate, 40000.0));
-}
 
 TEST_F(DispatchDriverTest, FailureWithoutOutlooksTextGivesTheResultInWords) {
   const DispatchDriver task = NewTask();
@@ -67,50 +52,6 @@ TEST_F(DispatchDriverTest, TextsCrossAsAnsiBytesOfTheCodePage) {
             "5");
   task.SetText(outlook::kBody, "Cr\xE8me \x80");
   EXPECT_EQ(task.GetProperty(outlook::kBody).ToWide(), L"Cr\u00E8me \u20AC");
-}
-
-TEST_F(DispatchDriverTest, CopiesShareTheObjectAndReleaseTheirOwnReference) {
-  DispatchDriver task = NewTask();
-  task.SetText(outlook::kSubject, "shared");
-  DispatchDriver copy = task;
-  task.ReleaseDispatch();
-  EXPECT_TRUE(task.IsEmpty());
-  EXPECT_EQ(copy.GetText(outlook::kSubject), "shared");
-}
-
-// An object whose one member lets the caller's driver go in the middle of the call, as a nested
-// tick releasing the session does. It notes whether it was destroyed while the call ran.
-class LetGoDuringCall final : public ComObject<IDispatch> {
-public:
-  LetGoDuringCall(DispatchDriver& holder, bool& inCall, bool& goneInCall)
-      : holder_(holder), inCall_(inCall), goneInCall_(goneInCall) {}
-  STDMETHODIMP GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override { return E_NOTIMPL; }
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) noexcept override {
-    // Only what lives outside the object is touched after the driver lets go.
-    bool& inCall = inCall_;
-    inCall = true;
-    holder_.ReleaseDispatch();
-    inCall = false;
-    return S_OK;
-  }
-
-private:
-  ~LetGoDuringCall() override { goneInCall_ = inCall_; }
-  DispatchDriver& holder_;
-  bool& inCall_;
-  bool& goneInCall_;
-};
-
-TEST(DispatchDriverCall, ObjectOutlivesACallDuringWhichItsDriverLetsGo) {
-  DispatchDriver driver;
-  bool inCall = false;
-  bool goneInCall = false;
-  driver.AttachDispatch(ComPtr<IDispatch>::Attach(new LetGoDuringCall(driver, inCall, goneInCall)));
-  driver.GetProperty(outlook::kSubject);
-  EXPECT_TRUE(driver.IsEmpty());
-  EXPECT_FALSE(goneInCall);
 }
 
 }  // namespace

@@ -36,7 +36,6 @@ std::string MakeWorkDirectory() {
 }  // namespace
 
 std::string Ansi(const std::wstring& text) { return WideToAnsi(text.data(), text.size()); }
-std::wstring Wide(std::string_view ansi) { return AnsiToWide(ansi); }
 
 void WriterTest::SetUp() {
   ASSERT_EQ(server_.Result(), S_OK);
@@ -68,11 +67,22 @@ std::vector<std::string> WriterTest::LogTexts() const {
   return texts;
 }
 
+os::ItemData WriterTest::OnlyItem(int32_t folder) {
+  const std::vector<os::ItemData> items = Items(folder);
+  EXPECT_EQ(items.size(), 1u) << "folder " << folder;
+  return items.empty() ? os::ItemData(os::ItemKind::Task) : items[0];
+}
+
+void WriterTest::StartOver() {
+  os::ResetStore();
+  DeleteFileA(kLogFile);
+}
+
 void WriterTest::AddItem(os::ItemKind kind, const std::string& subject, const os::PropertyList& more) {
   os::PropertyList properties;
   // A note's subject is the first line of its body.
   const outlook::DispId subjectMember = kind == os::ItemKind::Note ? outlook::kBody : outlook::kSubject;
-  properties.emplace_back(subjectMember, os::Value::Text(Wide(subject)));
+  properties.emplace_back(subjectMember, os::Value::Text(AnsiToWide(subject)));
   properties.insert(properties.end(), more.begin(), more.end());
   os::AddItem(kind, properties);
 }

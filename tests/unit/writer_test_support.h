@@ -9,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace orvane {
@@ -20,16 +18,10 @@ namespace writertest {
 
 namespace os = outlook_standin;
 
-// Fields joined by single tabs.
-inline std::string Record(std::initializer_list<std::string> fields) {
-  return testcommon::RecordBuilder(fields).Joined();
-}
-
 using testcommon::Date;
 using testcommon::Show;
 
 std::string Ansi(const std::wstring& text);
-std::wstring Wide(std::string_view ansi);
 
 class WriterTest : public testing::Test {
 protected:
@@ -38,10 +30,18 @@ protected:
 
   // The texts of the lines logged so far, without their time stamps.
   std::vector<std::string> LogTexts() const;
+  // An empty store and an empty log, for the next row of a table.
+  static void StartOver();
 
   // Saved items of a folder, in Items order.
   static std::vector<os::ItemData> Items(int32_t folder) { return os::FolderItems(folder); }
+  // The one saved item of a folder.
+  static os::ItemData OnlyItem(int32_t folder);
   static std::string TextOf(const os::ItemData& item, outlook::DispId id) { return Ansi(item.Get(id).AsText()); }
+  // Outlook is busy for the next `times` CreateItem calls.
+  static void FailCreateItem(int times = 1) {
+    os::FailCall(os::ObjectKind::Application, outlook::kCreateItem, os::CallKind::Method, L"The server is busy", times);
+  }
   // Adds an item as the user would, without counting calls.
   static void AddItem(os::ItemKind kind, const std::string& subject, const os::PropertyList& more = {});
 
