@@ -45,9 +45,6 @@ public:
   // Replaces every `from` in text by `to`; answers how many were replaced.
   virtual int ReplaceChar(char* text, char from, char to);
 
-  // The pictures of the watched folders and the deletions found by comparing with them.
-  const DeletionWatch& DeletedItems() const { return *deletedItems; }
-
 protected:
   // A new sink for the folder of the item kind; throws std::bad_alloc when there is no memory.
   virtual ComPtr<FolderEventSink> CreateFolderSink(uint32_t kind);

@@ -165,9 +165,4 @@ void DeletionWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {
   if (const std::optional<size_t> folder = FolderOfKind(itemKind)) pictures_[*folder].NoteOwnDeletion(id);
 }
 
-const picture::FolderPicture* DeletionWatch::PictureOf(uint32_t itemKind) const {
-  const std::optional<size_t> folder = FolderOfKind(itemKind);
-  return folder ? &pictures_[*folder] : nullptr;
-}
-
 }  // namespace orvane

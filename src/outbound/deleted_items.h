@@ -27,9 +27,6 @@ public:
   // An item of the kind that the plug-in deletes for the main application: not reported.
   void NoteOwnDeletion(uint32_t itemKind, std::string_view id);
 
-  // The picture of the folder of an item kind (task, appointment or note); null for other kinds.
-  const picture::FolderPicture* PictureOf(uint32_t itemKind) const;
-
 private:
   struct WaitingItem {
     size_t folder;

@@ -33,8 +33,6 @@ struct FolderComparison;
 
 class FolderPicture {
 public:
-  // Whether the folder has been read once; until then a comparison reports nothing.
-  bool Taken() const { return taken_; }
   // The items in picture order: as the folder gave them, then those taken since.
   const std::vector<Entry>& Entries() const { return entries_; }
   bool Knows(std::string_view id) const;
@@ -58,6 +56,7 @@ private:
   std::vector<Entry> entries_;
   std::unordered_map<std::string, size_t> positions_;
   std::unordered_set<std::string> ownDeletions_;
+  // Whether the folder has been read once; until then a comparison reports nothing.
   bool taken_ = false;
   bool subjectsDistrusted_ = false;
   bool emptyReadHeld_ = false;
