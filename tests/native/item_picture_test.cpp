@@ -25,12 +25,6 @@ std::vector<picture::ReadItem> Read(const Lines& items) {
   return read;
 }
 
-Lines Shown(const FolderPicture& picture) {
-  Lines shown;
-  for (const picture::Entry& entry : picture.Entries()) shown.push_back(entry.id + "=" + entry.subject);
-  return shown;
-}
-
 // Items S1 to Sn, each its id its subject: read with their subjects, or the ids (and subjects) alone.
 Lines Numbered(int count, bool withSubjects) {
   Lines items;
@@ -41,6 +35,8 @@ Lines Numbered(int count, bool withSubjects) {
 
 const std::string kLong(300, 'L');
 
+// Each read after the first reports the subjects of the items gone. A last empty read shows what
+// the picture kept.
 struct Case {
   const char* what;
   Lines first;  // the first read, which takes the picture
@@ -48,28 +44,20 @@ struct Case {
   Lines ownDeletions;
   std::vector<Lines> reads;
   std::vector<Lines> reported;  // for each read
-  Lines after;
 };
 
 TEST(ItemPictureTest, EveryItemGoneIsReportedOnceWithItsLastSubject) {
   const Case cases[] = {
-      {"gone and kept", {"a=A", "b=B", "c=C"}, {}, {}, {{"c", "a"}}, {{"B"}}, {"c=C", "a=A"}},
-      {"an add and a delete", {"a=A", "b=B"}, {}, {}, {{"a", "n=N"}}, {{"B"}}, {"a=A", "n=N"}},
-      {"renamed and taken by the sinks", {"a=A", "b=B"}, {"a=A2", "c=C"}, {}, {{"b"}}, {{"A2", "C"}}, {"b=B"}},
-      {"renamed while unseen", {"a=A"}, {}, {}, {{"a=A3"}, {}}, {{}, {"A3"}}, {}},
-      {"duplicates", {"a=Same", "b=Same", "c=Same"}, {}, {}, {{"a", "a", "c"}}, {{"Same"}}, {"a=Same", "c=Same"}},
-      {"a long subject", {"a=" + kLong, "b=B"}, {}, {}, {{"a"}, {"a"}, {}}, {{"B"}, {}, {kLong}}, {}},
-      {"own deletions", {"a=A", "b=B", "c=C"}, {}, {"c", "z"}, {{"a"}}, {{"B"}}, {"a=A"}},
-      {"own deletion that failed", {"a=A", "b=B"}, {}, {"b"}, {{"a", "b"}, {"a"}}, {{}, {"B"}}, {"a=A"}},
-      {"ten read empty", Numbered(10, true), {}, {}, {{}}, {Numbered(10, false)}, {}},
-      {"eleven read empty twice", Numbered(11, true), {}, {}, {{}, {}}, {{}, Numbered(11, false)}, {}},
-      {"eleven read empty, then back",
-       Numbered(11, true),
-       {},
-       {},
-       {{}, Numbered(11, false)},
-       {{}, {}},
-       Numbered(11, true)},
+      {"gone and kept", {"a=A", "b=B", "c=C"}, {}, {}, {{"c", "a"}, {}}, {{"B"}, {"C", "A"}}},
+      {"an add and a delete", {"a=A", "b=B"}, {}, {}, {{"a", "n=N"}, {}}, {{"B"}, {"A", "N"}}},
+      {"renamed and taken by the sinks", {"a=A", "b=B"}, {"a=A2", "c=C"}, {}, {{"b"}}, {{"A2", "C"}}},
+      {"duplicates", {"a=Same", "b=Same", "c=Same"}, {}, {}, {{"a", "a", "c"}, {}}, {{"Same"}, {"Same", "Same"}}},
+      {"a long subject", {"a=" + kLong, "b=B"}, {}, {}, {{"a"}, {"a"}, {}}, {{"B"}, {}, {kLong}}},
+      {"own deletions", {"a=A", "b=B", "c=C"}, {}, {"c", "z"}, {{"a"}, {}}, {{"B"}, {"A"}}},
+      {"own deletion that failed", {"a=A", "b=B"}, {}, {"b"}, {{"a", "b"}, {"a"}}, {{}, {"B"}}},
+      {"ten read empty", Numbered(10, true), {}, {}, {{}}, {Numbered(10, false)}},
+      {"eleven read empty twice", Numbered(11, true), {}, {}, {{}, {}}, {{}, Numbered(11, false)}},
+      {"eleven read empty, then back", Numbered(11, true), {}, {}, {{}, Numbered(11, false)}, {{}, {}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -81,10 +69,8 @@ TEST(ItemPictureTest, EveryItemGoneIsReportedOnceWithItsLastSubject) {
     for (size_t read = 0; read < c.reads.size(); ++read) {
       comparison = Compare(picture, Read(c.reads[read]));
       EXPECT_EQ(comparison.gone, c.reported[read]) << "read " << read;
-      EXPECT_EQ(comparison.heldBack, comparison.gone.empty() && c.reads[read].empty() ? c.first.size() : 0u);
       picture = comparison.picture;
     }
-    EXPECT_EQ(Shown(picture), c.after);
   }
 }
 

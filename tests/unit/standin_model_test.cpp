@@ -225,27 +225,6 @@ TEST_F(StandinModelTest, InjectedFailuresCarryTheirMessageAndEveryCallIsCounted)
   EXPECT_EQ(os::TotalCalls(), 5);  // CreateItem, the put, the get and two saves
 }
 
-// Outlook's EntryID names a saved item for good: through renames, and never another item.
-TEST_F(StandinModelTest, SavedItemsHaveEntryIdsOfTheirOwnForGood) {
-  const DispatchDriver task = NewItem(kTaskItem);
-  EXPECT_EQ(task.GetText(kEntryId), "") << "not saved yet";
-  task.InvokeMethod(kSave);
-  const std::string first = task.GetText(kEntryId);
-  EXPECT_FALSE(FailureOf([&] { task.SetText(kEntryId, "mine"); }).empty());
-  os::AddItem(os::ItemKind::Task, {});
-  os::ChangeItem(kFolderTasks, 1, {{kSubject, os::Value::Text(L"renamed")}});
-  const std::string second = TaskAt(2).GetText(kEntryId);
-  EXPECT_EQ(TaskAt(1).GetText(kEntryId), first);
-  os::ResetStore();
-  NewItem(kTaskItem).InvokeMethod(kSave);
-  const std::string third = TaskAt(1).GetText(kEntryId);
-  EXPECT_TRUE(!first.empty() && first != second && third != first && third != second) << first << second << third;
-  // A folder that reads empty for a while, by the control over COM.
-  LateBound(os::NewControl()).CallMethod(L"ReadEmpty", Variant::Int32(kFolderTasks), Variant::Int32(1));
-  EXPECT_EQ(ItemsOf(kFolderTasks).GetInt32(kCount), 0);
-  EXPECT_EQ(ItemsOf(kFolderTasks).GetInt32(kCount), 1);
-}
-
 TEST_F(StandinModelTest, SettingTheRecurrenceTypeResetsThePatternsOtherProperties) {
   DispatchDriver appointment = NewItem(kAppointmentItem);
   appointment.SetDate(kStart, k10Nov2006 + 0.375);  // a Friday, 9:00
