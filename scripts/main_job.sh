@@ -2,9 +2,9 @@
 # The main job: the plug-in between the stand-in Outlook and the stand-in main application.
 # A task goes from the main application into Outlook and is changed, marked done and deleted; an
 # appointment and a note are saved, changed and deleted. Then the link to Outlook is turned on and
-# the user adds a task, an appointment and a note in Outlook and changes the task; the plug-in
-# reports each to the main application. What the plug-in logged and what the main application
-# received are shown at the end.
+# the user adds a task, an appointment and a note in Outlook, changes the task and then deletes
+# all three; the plug-in reports each to the main application. What the plug-in logged and what the
+# main application received are shown at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh >/dev/null
@@ -138,6 +138,16 @@ win "$bin/OutlookClient.exe" list notes
 step "The user marks the task complete"
 win "$bin/OutlookClient.exe" set tasks "Call the bank" PercentComplete 100
 show tasks "Call the bank" Subject PercentComplete Status InternetCodepage
+sleep 1
+
+step "The user deletes the task, the appointment and the note in Outlook"
+win "$bin/OutlookClient.exe" delete tasks "Call the bank"
+win "$bin/OutlookClient.exe" delete appointments "Team meeting"
+win "$bin/OutlookClient.exe" delete notes "Buy stamps"
+win "$bin/OutlookClient.exe" list tasks
+win "$bin/OutlookClient.exe" list appointments
+win "$bin/OutlookClient.exe" list notes
+echo "   (the three folders are empty again)"
 sleep 1
 
 step "The plug-in's log (OrvaneErrorLog.txt)"

@@ -172,6 +172,7 @@ void CMainFrame::OnTimer(UINT_PTR id) {
       case kRecordTimer: PerformPendingRecord(); break;
       case kSinkTimer: ConnectSinksWhenOutlookRuns(); break;
       case kWatchdogTimer: WatchDesktop(); break;
+      case kDeletedItemsTimer: CheckDeletedItemsEveryMinute(); break;
       default: break;
     }
   } catch (const EndRequested&) {
@@ -185,6 +186,7 @@ void CMainFrame::PerformPendingRecord() {
   if (OutlookWork::InProgress()) return;
   const OutlookWork work;
   KillTimer(Window(), kSinkTimer);
+  KillTimer(Window(), kDeletedItemsTimer);
   if (sinksConnected) DisconnectSinks();
   if (recordPending == 1) {
     if (outlookApp.IsEmpty()) CreateOutlookSession();
@@ -227,7 +229,19 @@ void CMainFrame::ConnectSinksWhenOutlookRuns() {
   if (sinksConnected || !outlookRuns || ReadSetting(kOutlookToOrvane, 0) == 0) return;
   CreateOutlookSession();
   ConnectSinks();
-  ListItemsInOutlook();
+  // A failed comparison keeps the pictures for the next one: the plug-in carries on.
+  GuardedCall("ListItemsInOutlook", [this] { deletedItems->ListItemsInOutlook(); });
+  ReleaseOutlookSession();
+  SetTimer(Window(), kDeletedItemsTimer, kDeletedItemsPeriodMs, nullptr);
+}
+
+// Outlook raises no ItemRemove when many items go at once, nor for the last item of a store.
+// Only while Outlook runs: asking for its session would start it again after the user closed it.
+void CMainFrame::CheckDeletedItemsEveryMinute() {
+  if (OutlookWork::InProgress()) return;
+  const OutlookWork work;
+  if (!sinksConnected || !OutlookWindowExists()) return;
+  GuardedCall("CheckDeletedItemsInOutlook", [this] { deletedItems->CheckDeletedItemsInOutlook(); });
   ReleaseOutlookSession();
 }
 

@@ -9,13 +9,17 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 namespace orvane {
 
-// The frame's timers: perform the pending record, connect the folder sinks, watch the desktop.
+// The frame's timers: perform the pending record, connect the folder sinks, watch the desktop,
+// look for deletions Outlook did not announce while the sinks are connected.
 constexpr UINT_PTR kRecordTimer = 9990;
 constexpr UINT_PTR kSinkTimer = 8888;
 constexpr UINT_PTR kWatchdogTimer = 5555;
+constexpr UINT_PTR kDeletedItemsTimer = 7777;
+constexpr UINT kDeletedItemsPeriodMs = 60000;
 
 class CMainFrame : public BaseWindow {
 public:
@@ -63,6 +67,7 @@ private:
   void PerformPendingRecord();
   void ConnectSinksWhenOutlookRuns();
   void WatchDesktop();
+  void CheckDeletedItemsEveryMinute();
   void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);
   void CallWriter(const char* parked);
   void ConnectFolder(int32_t folder, uint32_t kind, DispatchDriver& items, ComPtr<FolderEventSink>& sink);
@@ -75,6 +80,8 @@ private:
   ComPtr<FolderEventSink> tasksSink;
   ComPtr<FolderEventSink> notesSink;
   ComPtr<FolderEventSink> calendarSink;
+  // Survives the sinks' disconnections, so that what goes while they are down is still found.
+  const std::shared_ptr<DeletionWatch> deletedItems = std::make_shared<DeletionWatch>();
 };
 
 // Milliseconds from GetTickCount when the frame was made; the watchdog measures the age from it.

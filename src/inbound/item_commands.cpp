@@ -54,7 +54,11 @@ void CMainFrame::DeleteOutlookItem(char* record, uint32_t kind) {
   if (!place) return;
   // The whole record is the subject: it is not cut at tabs.
   const DispatchDriver item = FindItemBySubject(*place, RecordText(record));
-  if (!item.IsEmpty()) item.InvokeMethod(outlook::kDelete);
+  if (item.IsEmpty()) return;
+  // The main application knows of its own deletion. Noted before the deletion: an item that
+  // stays after all is simply found again.
+  deletedItems->NoteOwnDeletion(kind, item.GetText(outlook::kEntryId));
+  item.InvokeMethod(outlook::kDelete);
 }
 
 void CMainFrame::DoneOutlookItem(char* record, uint32_t kind) {

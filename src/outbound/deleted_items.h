@@ -1,11 +1,54 @@
-// Detection of items the user deleted in Outlook: a snapshot of the folders' subjects.
+// DeletionWatch: finds the items the user deleted in Outlook's Notes, Tasks and Calendar folders
+// by comparing them with their pictures, and reports each to the main application.
 #pragma once
+
+#include "outbound/item_picture.h"
+#include "outlook/dispatch_driver.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace orvane {
 
-// Takes the snapshot of the subjects in the Tasks, Calendar and Notes folders.
-void ListItemsInOutlook();
-// Compares the folders with the snapshot and reports the subjects that have gone.
-void CheckDeletedItemsInOutlook();
+class DeletionWatch {
+public:
+  // Right after the sinks are connected, on the session open: the first time, takes the
+  // pictures silently; later, compares the folders with them, as the sinks were down meanwhile.
+  // Does nothing while the plug-in's frame titled "Untitled - stub" is absent.
+  void ListItemsInOutlook();
+  // Opens the session afresh and compares the folders with their pictures, reporting every
+  // item gone. Ends silently when Outlook is going away.
+  void CheckDeletedItemsInOutlook();
+
+  // The item a sink of the kind (task, appointment or note) reported as added or changed.
+  void TakeItem(uint32_t sinkKind, std::string_view id, std::string_view subject);
+  // An item of the kind that the plug-in deletes for the main application: not reported.
+  void NoteOwnDeletion(uint32_t itemKind, std::string_view id);
+
+private:
+  struct WaitingItem {
+    size_t folder;
+    std::string id;
+    std::string subject;
+  };
+
+  template <class Pass>
+  void RunPass(Pass&& pass);
+  template <class Pass>
+  void RunExclusively(Pass&& pass);
+  void CheckOnce();
+  void CompareFolders(DispatchDriver notesFolder);
+  void CompareFolder(size_t index, const DispatchDriver& folder);
+  void TakeWaitingItems();
+
+  // Notes, Tasks, Calendar: the order in which the folders are compared.
+  picture::FolderPicture pictures_[3];
+  bool passUnderWay_ = false;
+  bool checkAgain_ = false;
+  // Items the sinks reported while a pass was reading; they join once it is done.
+  std::vector<WaitingItem> waitingItems_;
+};
 
 }  // namespace orvane

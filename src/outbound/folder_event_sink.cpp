@@ -70,8 +70,8 @@ void HandleEvent(const char* name, Handler&& handler) noexcept {
 
 }  // namespace
 
-ComPtr<FolderEventSink> FolderEventSink::Create(uint32_t kind) {
-  return ComPtr<FolderEventSink>::Attach(new FolderEventSink(kind));
+ComPtr<FolderEventSink> FolderEventSink::Create(uint32_t kind, std::shared_ptr<DeletionWatch> watch) {
+  return ComPtr<FolderEventSink>::Attach(new FolderEventSink(kind, std::move(watch)));
 }
 
 void* FolderEventSink::OtherInterface(REFIID iid) noexcept {
@@ -101,7 +101,7 @@ void FolderEventSink::Itemchanged(IDispatch* item) { ReportItem(item, true); }
 
 void FolderEventSink::Itemdeleted() {
   WriteLog("Itemdeleted()::Step 1::Itemdeleted Called Successfully");
-  CheckDeletedItemsInOutlook();
+  watch_->CheckDeletedItemsInOutlook();
 }
 
 void FolderEventSink::ReportItem(IDispatch* borrowed, bool changed) {
@@ -109,12 +109,16 @@ void FolderEventSink::ReportItem(IDispatch* borrowed, bool changed) {
   if (!report) return;
   // A reference of the handler's own, released when the report is done.
   const DispatchDriver item(ComPtr<IDispatch>::Share(borrowed));
+  const std::string subject = item.GetText(report->subject);
   // Items without a subject are never reported; one named later arrives as changed.
-  if (item.GetText(report->subject).empty()) return;
-  std::optional<std::string> linkId;
-  if (changed) linkId = LinkIdOf(item, kind_);
-  const std::string record = report->build(item, linkId);
-  SendRecordToMain(record, changed ? report->changedKind : report->newKind);
+  if (!subject.empty()) {
+    std::optional<std::string> linkId;
+    if (changed) linkId = LinkIdOf(item, kind_);
+    const std::string record = report->build(item, linkId);
+    SendRecordToMain(record, changed ? report->changedKind : report->newKind);
+  }
+  // Named or not, the item is followed, so that its deletion is reported with its last subject.
+  watch_->TakeItem(kind_, item.GetText(kEntryId), subject);
 }
 
 HRESULT AdviseSink(FolderEventSink& sink, IUnknown* items) {

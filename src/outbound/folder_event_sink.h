@@ -5,10 +5,12 @@
 #include "base/com_object.h"
 #include "base/com_ptr.h"
 #include "base/com_scope.h"
+#include "outbound/deleted_items.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 namespace orvane {
 
@@ -22,8 +24,9 @@ constexpr char kApplicationTitle[] = "stub";
 class FolderEventSink final : public IdOnlyDispatch {
 public:
   // A sink for the folder of the item kind (task, appointment or note), with its creator's
-  // reference. Throws std::bad_alloc.
-  static ComPtr<FolderEventSink> Create(uint32_t kind);
+  // reference; its events keep the watch's picture current and run its checks. Throws
+  // std::bad_alloc.
+  static ComPtr<FolderEventSink> Create(uint32_t kind, std::shared_ptr<DeletionWatch> watch);
 
   uint32_t Kind() const noexcept { return kind_; }
   // The sink's advise on its folder's Items: the connection point and the cookie.
@@ -39,11 +42,13 @@ public:
   void Itemdeleted();
 
 private:
-  explicit FolderEventSink(uint32_t kind) : kind_(kind) {}
+  FolderEventSink(uint32_t kind, std::shared_ptr<DeletionWatch> watch) : kind_(kind), watch_(std::move(watch)) {}
   void* OtherInterface(REFIID iid) noexcept override;
   void ReportItem(IDispatch* borrowed, bool changed);
 
   uint32_t kind_;
+  // Shared with the frame: Outlook may keep the sink beyond the frame's life.
+  std::shared_ptr<DeletionWatch> watch_;
   AdviseConnection connection_;
 };
 

@@ -10,7 +10,9 @@
 
 namespace orvane {
 
-ComPtr<FolderEventSink> CMainFrame::CreateFolderSink(uint32_t kind) { return FolderEventSink::Create(kind); }
+ComPtr<FolderEventSink> CMainFrame::CreateFolderSink(uint32_t kind) {
+  return FolderEventSink::Create(kind, deletedItems);
+}
 
 void CMainFrame::ConnectSinks() {
   // A sink still held is unadvised, never overwritten while Outlook holds it.

@@ -27,6 +27,8 @@ constexpr DispId kBody = 0x9100;
 constexpr DispId kCategories = 0x9001;
 constexpr DispId kClose = 0xF023;
 constexpr DispId kDelete = 0xF04A;
+// Outlook's permanent identifier of a saved item in its store; empty before the first save.
+constexpr DispId kEntryId = 0xF01E;
 constexpr DispId kSave = 0xF048;
 
 // Tasks and appointments

@@ -30,6 +30,8 @@ enum ControlId : outlook::DispId {
   kLogonArgument,
   kLogonArgumentType,
   kSinkCount,
+  kDeleteWithoutEvents,
+  kReadEmpty,
 };
 
 Member ControlMethod(const wchar_t* name, ControlId id) { return {name, id, Access::Method, ValueType::Int32}; }
@@ -54,6 +56,8 @@ const std::vector<Member>& ControlMembers() {
       ControlMethod(L"LogonArgument", kLogonArgument),
       ControlMethod(L"LogonArgumentType", kLogonArgumentType),
       ControlMethod(L"SinkCount", kSinkCount),
+      ControlMethod(L"DeleteWithoutEvents", kDeleteWithoutEvents),
+      ControlMethod(L"ReadEmpty", kReadEmpty),
   };
   return members;
 }
@@ -167,6 +171,14 @@ protected:
         args.Expect(1, 1);
         return ReturnValue(Value::Int32(static_cast<int32_t>(SinkCount(args.Get(0, ValueType::Int32).AsInt32()))),
                            result);
+      case kDeleteWithoutEvents:
+        args.Expect(3, 3);
+        return RemoveItemsWithoutEvents(args.Get(0, ValueType::Int32).AsInt32(),
+                                        args.Get(1, ValueType::Int32).AsInt32(),
+                                        args.Get(2, ValueType::Int32).AsInt32());
+      case kReadEmpty:
+        args.Expect(2, 2);
+        return ReadFolderEmpty(args.Get(0, ValueType::Int32).AsInt32(), args.Get(1, ValueType::Int32).AsInt32());
     }
   }
 

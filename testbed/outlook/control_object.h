@@ -7,7 +7,7 @@ namespace orvane {
 
 namespace outlook_standin {
 
-// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 18:
+// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 20:
 //   Reset()                                         empty folders; clear failures, refusal and counts
 //   FailCall(object, dispid, call, message [, times [, scode]])
 //                                                   object: "TaskItem", "Items", ... or "" (any);
@@ -29,6 +29,8 @@ namespace outlook_standin {
 //   LogonArgument(index)                            0-based; VT_ERROR with its code, else the text
 //   LogonArgumentType(index)                        the VARTYPE it arrived with
 //   SinkCount(folder)                               ItemsEvents sinks advised on the folder's collections
+//   DeleteWithoutEvents(folder, index, count)       deletes count items from index on, raising no ItemRemove
+//   ReadEmpty(folder, times)                        the next times reads of its Count answer 0 (-1 every one)
 ComPtr<IDispatch> NewControl();
 
 }  // namespace outlook_standin

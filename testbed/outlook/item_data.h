@@ -27,6 +27,8 @@ public:
   explicit ItemData(ItemKind kind);
 
   ItemKind Kind() const { return kind_; }
+  // The store gives a saved item its EntryID; a new item's is empty.
+  void AssignEntryId(std::wstring id) { values_[outlook::kEntryId] = Value::Text(std::move(id)); }
   // A property of the item's kind, by DISPID. A note's Subject is its Body up to the first line break.
   Value Get(outlook::DispId id) const;
   // Writes a property (already in its own type) with Outlook's side effects. Answers Outlook's

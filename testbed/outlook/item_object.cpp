@@ -58,6 +58,7 @@ private:
       Store().Change(stored_, copy_);
     } else {
       stored_ = Store().Add(copy_);
+      copy_ = stored_->data;  // with the EntryID the store gave it
     }
   }
 

@@ -13,7 +13,8 @@ namespace orvane {
 
 namespace outlook_standin {
 
-// One saved item. Item objects handed to clients are working copies of it.
+// One saved item, with its EntryID among its data. Item objects handed to clients are working
+// copies of it.
 struct StoredItem {
   explicit StoredItem(ItemData saved) : data(std::move(saved)) {}
   ItemData data;
@@ -40,6 +41,8 @@ protected:
 
 class ItemStore {
 public:
+  ItemStore();
+
   static bool IsDefaultFolder(int32_t folder);
   // The items of a default folder, in the order they were first saved.
   const std::vector<StoredItemPtr>& FolderItems(int32_t folder) const;
@@ -48,10 +51,15 @@ public:
   StoredItemPtr Add(const ItemData& data);
   // Later save: the item takes the new data; ItemChange.
   void Change(const StoredItemPtr& item, const ItemData& data);
-  // The item leaves its folder; ItemRemove.
-  void Remove(const StoredItemPtr& item);
-  // Empties every folder without raising events.
+  // The item leaves its folder; ItemRemove unless Outlook would keep quiet (`announced` false).
+  void Remove(const StoredItemPtr& item, bool announced = true);
+  // Empties every folder without raising events; the folders read their items again.
   void Clear();
+
+  // The next `times` reads of the folder's Count answer 0 (-1: every read, 0: none).
+  void ReadEmpty(int32_t folder, int times);
+  // Whether this read of the folder's Count answers 0, spending one such read.
+  bool TakeEmptyRead(int32_t folder);
 
   void Listen(int32_t folder, ItemsListener* listener);
   void StopListening(int32_t folder, ItemsListener* listener);
@@ -60,9 +68,14 @@ public:
 
 private:
   void Raise(int32_t folder, ItemsEvent event, const StoredItemPtr& item);
+  std::wstring NewEntryId();
 
   std::map<int32_t, std::vector<StoredItemPtr>> folders_;
   std::map<int32_t, std::vector<ItemsListener*>> listeners_;
+  std::map<int32_t, int> emptyReads_;
+  // EntryIDs name the store and the item: the store is this process's, and no serial comes twice.
+  uint32_t storeTag_;
+  uint32_t lastSerial_ = 0;
 };
 
 // The one store of the process.

@@ -113,7 +113,8 @@ protected:
     const std::vector<StoredItemPtr>& items = Store().FolderItems(folder_);
     if (member.id == kCount) {
       args.Expect(0, 0);
-      ReturnValue(Value::Int32(static_cast<int32_t>(items.size())), result);
+      const size_t count = Store().TakeEmptyRead(folder_) ? 0 : items.size();
+      ReturnValue(Value::Int32(static_cast<int32_t>(count)), result);
       return;
     }
     args.Expect(1, 1);

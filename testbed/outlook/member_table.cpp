@@ -30,7 +30,7 @@ const std::vector<Member>& CommonItemMembers() {
   static const std::vector<Member> members = {
       Property(L"Body", kBody, kText), Property(L"Categories", kCategories, kText),
       Method(L"Close", kClose),        Method(L"Delete", kDelete),
-      Method(L"Save", kSave),
+      Method(L"Save", kSave),          ReadOnly(L"EntryID", kEntryId, kText),
   };
   return members;
 }

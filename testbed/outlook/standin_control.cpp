@@ -91,6 +91,15 @@ void RemoveItem(int32_t folder, int index) {
   Store().Remove(item);
 }
 
+void RemoveItemsWithoutEvents(int32_t folder, int index, int count) {
+  if (count < 0) throw std::invalid_argument("a negative count");
+  std::vector<StoredItemPtr> items;
+  for (int offset = 0; offset < count; ++offset) items.push_back(ItemAt(folder, index + offset));
+  for (const StoredItemPtr& item : items) Store().Remove(item, false);
+}
+
+void ReadFolderEmpty(int32_t folder, int times) { Store().ReadEmpty(folder, times); }
+
 ComPtr<IDispatch> CreateApplication() { return NewApplication(); }
 
 InProcessServer::InProcessServer() {

@@ -62,6 +62,12 @@ using PropertyList = std::vector<std::pair<outlook::DispId, Value>>;
 void AddItem(ItemKind kind, const PropertyList& properties);
 void ChangeItem(int32_t folder, int index, const PropertyList& properties);
 void RemoveItem(int32_t folder, int index);
+// Deletes `count` items from the index on at once without any ItemRemove, as Outlook does when 16
+// or more items are deleted together. Throws std::invalid_argument when they are not all there.
+void RemoveItemsWithoutEvents(int32_t folder, int index, int count);
+// The next `times` reads of the folder's Count answer 0 (FaultRule::kAlways: every read, 0: none),
+// as when Outlook fails to show a folder for a while.
+void ReadFolderEmpty(int32_t folder, int times);
 
 // --- Serving the model in-process ----------------------------------------------------------------
 

@@ -17,6 +17,7 @@ using namespace e2e;
 
 constexpr char kFrameClass[] = "OrvaneOutlookFrame";
 constexpr DWORD kTaskKind = 0x2BB7B2A6;
+constexpr DWORD kDeletedTask = 0x2BB7B2B1;
 constexpr int kCalendarFolder = 9;
 constexpr int kNotesFolder = 12;
 constexpr int kTasksFolder = 13;
@@ -193,7 +194,7 @@ TEST_F(PluginOutlookTest, NoSessionIsOpenedWithTheLinkOffAndNoRecord) {
   control_.Call(L"CloseMainWindow");
 }
 
-TEST_F(PluginOutlookTest, UsersTaskStartsTheMainApplicationAndArrivesWholeButThePlugInsOwnDoesNot) {
+TEST_F(PluginOutlookTest, UsersTasksReachTheMainApplicationAddedAndDeletedButThePlugInsOwnWriteDoesNot) {
   WriteIniSetting(workDirectory_, "OutlookToOrvane", 1);
   control_.Call(L"ShowMainWindow");
   ChildProcess plugin;
@@ -216,6 +217,14 @@ TEST_F(PluginOutlookTest, UsersTaskStartsTheMainApplicationAndArrivesWholeButThe
                                standin::CopyDataLine(kTaskKind, frameId, NewTaskRecord("After")) + "\r\n";
   const std::string log = workDirectory_ + "\\OrvaneMain.log";
   EXPECT_TRUE(WaitUntil([&] { return ReadFileText(log).find(received) != std::string::npos; }, 15s))
+      << ReadFileText(log);
+  // Two deleted at once, which Outlook does not announce, then one more; each goes as its subject.
+  control_.Call(L"DeleteWithoutEvents", Variant::Int32(kTasksFolder), Variant::Int32(1), Variant::Int32(2));
+  ASSERT_TRUE(UserDoes("delete tasks After"));
+  std::string deleted;
+  for (const char* subject : {"Report", "Mine", "After"})
+    deleted += standin::CopyDataLine(kDeletedTask, frameId, subject) + "\r\n";
+  EXPECT_TRUE(WaitUntil([&] { return ReadFileText(log).find(received + deleted) != std::string::npos; }, 15s))
       << ReadFileText(log);
   // Closed as a window is, the plug-in lets go of Outlook before it ends.
   PostMessageA(frame, WM_CLOSE, 0, 0);

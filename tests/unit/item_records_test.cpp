@@ -139,7 +139,7 @@ protected:
 };
 
 TEST_F(FolderSinksTest, SinkAnswersEveryEventWithSuccessUsingOnlyWholeOnes) {
-  const ComPtr<FolderEventSink> sink = FolderEventSink::Create(intake::kTaskKind);
+  const ComPtr<FolderEventSink> sink = FolderEventSink::Create(intake::kTaskKind, std::make_shared<DeletionWatch>());
   const DispatchDriver item = UserItem(os::ItemKind::Task, kTaskPlace, "Report", {});
   const ULONG references = (item.Get()->AddRef(), item.Get()->Release());
   os::FailCall(os::ObjectKind::TaskItem, kSubject, os::CallKind::Get, L"Outlook is busy");

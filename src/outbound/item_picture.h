@@ -1,0 +1,86 @@
+// The picture of one watched Outlook folder: the items it held when last seen, known by Outlook's
+// permanent item id with their last known subjects, and its comparison with a fresh read.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace orvane {
+
+namespace picture {
+
+// A folder read empty while its picture holds more than this many items is not believed at once.
+constexpr size_t kEmptyReadLimit = 10;
+
+// One item as the picture knows it.
+struct Entry {
+  std::string id;
+  std::string subject;
+};
+
+// One item as a read of its folder found it: its id, and its subject when the read took it.
+struct ReadItem {
+  std::string id;
+  std::optional<std::string> subject;
+};
+
+struct FolderComparison;
+
+class FolderPicture {
+public:
+  // The items in picture order: as the folder gave them, then those taken since.
+  const std::vector<Entry>& Entries() const { return entries_; }
+  bool Knows(std::string_view id) const;
+  // Whether a read must take this item's subject: the picture does not know the item, or no
+  // longer trusts the subjects it holds.
+  bool NeedsSubject(std::string_view id) const { return subjectsDistrusted_ || !Knows(id); }
+
+  // An item added or changed: a new one joins at the end, a known one takes the new subject.
+  // An item without an id cannot be followed and is left out.
+  void Take(std::string_view id, std::string_view subject);
+  // The plug-in itself deleted the item: the next comparison drops it without a report.
+  void NoteOwnDeletion(std::string_view id);
+  // The folder may have changed unseen (the plug-in wrote into it): the next read takes every
+  // subject again.
+  void DistrustSubjects() { subjectsDistrusted_ = true; }
+
+private:
+  friend FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read);
+  const Entry* Find(std::string_view id) const;
+
+  std::vector<Entry> entries_;
+  std::unordered_map<std::string, size_t> positions_;
+  std::unordered_set<std::string> ownDeletions_;
+  // Whether the folder has been read once; until then a comparison reports nothing.
+  bool taken_ = false;
+  bool subjectsDistrusted_ = false;
+  bool emptyReadHeld_ = false;
+};
+
+struct FolderComparison {
+  // The subjects of the items gone, in picture order, to be reported.
+  std::vector<std::string> gone;
+  // The items not reported because the folder read empty; the picture keeps them.
+  size_t heldBack = 0;
+  // Whether some item of the earlier picture was read again.
+  bool someRemain = false;
+  // The picture that replaces the earlier one.
+  FolderPicture picture;
+};
+
+// Compares the picture with what the folder holds now. Every item whose id is gone is reported
+// with its last known subject, except the plug-in's own deletions; the new picture is the read,
+// each id once, with the subjects read or, where none was read, the known ones. The first read
+// of a folder reports nothing. A read that finds the folder empty while more than
+// kEmptyReadLimit items would be reported is held back once: nothing is reported, and the
+// picture keeps those items until the next read.
+FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read);
+
+}  // namespace picture
+
+}  // namespace orvane

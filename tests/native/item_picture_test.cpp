@@ -1,0 +1,79 @@
+// A folder's picture compared with reads of the folder, as plain data.
+#include "outbound/item_picture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+namespace {
+
+using picture::Compare;
+using picture::FolderPicture;
+using Lines = std::vector<std::string>;
+
+// "id=subject" is an item read with its subject, "id" one read without.
+std::vector<picture::ReadItem> Read(const Lines& items) {
+  std::vector<picture::ReadItem> read;
+  for (const std::string& item : items) {
+    const size_t equals = item.find('=');
+    read.push_back(
+        {item.substr(0, equals), equals == std::string::npos ? std::nullopt : std::optional(item.substr(equals + 1))});
+  }
+  return read;
+}
+
+// Items S1 to Sn, each its id its subject: read with their subjects, or the ids (and subjects) alone.
+Lines Numbered(int count, bool withSubjects) {
+  Lines items;
+  for (int i = 1; i <= count; ++i)
+    items.push_back("S" + std::to_string(i) + (withSubjects ? "=S" + std::to_string(i) : ""));
+  return items;
+}
+
+const std::string kLong(300, 'L');
+
+// Each read after the first reports the subjects of the items gone. A last empty read shows what
+// the picture kept.
+struct Case {
+  const char* what;
+  Lines first;  // the first read, which takes the picture
+  Lines taken;  // items a sink reported since, as "id=subject"
+  Lines ownDeletions;
+  std::vector<Lines> reads;
+  std::vector<Lines> reported;  // for each read
+};
+
+TEST(ItemPictureTest, EveryItemGoneIsReportedOnceWithItsLastSubject) {
+  const Case cases[] = {
+      {"gone and kept", {"a=A", "b=B", "c=C"}, {}, {}, {{"c", "a"}, {}}, {{"B"}, {"C", "A"}}},
+      {"an add and a delete", {"a=A", "b=B"}, {}, {}, {{"a", "n=N"}, {}}, {{"B"}, {"A", "N"}}},
+      {"renamed and taken by the sinks", {"a=A", "b=B"}, {"a=A2", "c=C"}, {}, {{"b"}}, {{"A2", "C"}}},
+      {"duplicates", {"a=Same", "b=Same", "c=Same"}, {}, {}, {{"a", "a", "c"}, {}}, {{"Same"}, {"Same", "Same"}}},
+      {"a long subject", {"a=" + kLong, "b=B"}, {}, {}, {{"a"}, {"a"}, {}}, {{"B"}, {}, {kLong}}},
+      {"own deletions", {"a=A", "b=B", "c=C"}, {}, {"c", "z"}, {{"a"}, {}}, {{"B"}, {"A"}}},
+      {"own deletion that failed", {"a=A", "b=B"}, {}, {"b"}, {{"a", "b"}, {"a"}}, {{}, {"B"}}},
+      {"ten read empty", Numbered(10, true), {}, {}, {{}}, {Numbered(10, false)}},
+      {"eleven read empty twice", Numbered(11, true), {}, {}, {{}, {}}, {{}, Numbered(11, false)}},
+      {"eleven read empty, then back", Numbered(11, true), {}, {}, {{}, Numbered(11, false)}, {{}, {}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    picture::FolderComparison comparison = Compare(FolderPicture(), Read(c.first));
+    EXPECT_TRUE(comparison.gone.empty()) << "the first read reports nothing";
+    FolderPicture picture = comparison.picture;
+    for (const picture::ReadItem& item : Read(c.taken)) picture.Take(item.id, *item.subject);
+    for (const std::string& id : c.ownDeletions) picture.NoteOwnDeletion(id);
+    for (size_t read = 0; read < c.reads.size(); ++read) {
+      comparison = Compare(picture, Read(c.reads[read]));
+      EXPECT_EQ(comparison.gone, c.reported[read]) << "read " << read;
+      picture = comparison.picture;
+    }
+  }
+}
+
+}  // namespace
+
+}  // namespace orvane
