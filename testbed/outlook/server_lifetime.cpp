@@ -29,6 +29,7 @@ void LockServer(bool lock) noexcept {
   }
 }
 
+long ServerUsers() { return users; }
 void SetServerIdleHandler(void (*handler)()) { idleHandler = handler; }
 
 }  // namespace outlook_standin

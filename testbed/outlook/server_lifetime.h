@@ -15,6 +15,8 @@ public:
 };
 
 void LockServer(bool lock) noexcept;
+// Objects and locks alive now.
+long ServerUsers();
 // Called (once per time) when the last object or lock goes; the server ends itself from it.
 void SetServerIdleHandler(void (*handler)());
 
