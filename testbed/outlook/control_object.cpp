@@ -3,7 +3,9 @@
 #include "testbed/outlook/dispatch_object.h"
 #include "testbed/outlook/item_store.h"
 #include "testbed/outlook/standin_control.h"
+#include "testbed/outlook/standin_ids.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace orvane {
@@ -29,6 +31,7 @@ enum ControlId : outlook::DispId {
   kLogonArgumentCount,
   kLogonArgument,
   kLogonArgumentType,
+  kBusy,
 };
 
 Member ControlMethod(const wchar_t* name, ControlId id) { return {name, id, Access::Method, ValueType::Int32}; }
@@ -52,6 +55,7 @@ const std::vector<Member>& ControlMembers() {
       ControlMethod(L"LogonArgumentCount", kLogonArgumentCount),
       ControlMethod(L"LogonArgument", kLogonArgument),
       ControlMethod(L"LogonArgumentType", kLogonArgumentType),
+      ControlMethod(L"Busy", kBusy),
   };
   return members;
 }
@@ -161,10 +165,18 @@ protected:
         return ReturnValue(Value::Int32(static_cast<int32_t>(Ledger().LastLogon().size())), result);
       case kLogonArgument: args.Expect(1, 1); return ReturnLogonArgument(LogonArgumentAt(args), result);
       case kLogonArgumentType: args.Expect(1, 1); return ReturnValue(Value::Int32(LogonArgumentAt(args).type), result);
+      case kBusy:
+        args.Expect(1, 2);
+        return Ledger().BeBusy(static_cast<DWORD>(std::max(0, args.Get(0, ValueType::Int32).AsInt32())),
+                               OptionalNumber(args, 1, 0));
     }
   }
 
 private:
+  void* OtherInterface(REFIID iid) noexcept override {
+    return IsEqualIID(iid, kTestControlIid) ? static_cast<IDispatch*>(this) : nullptr;
+  }
+
   static void FailCallFrom(const Arguments& args) {
     args.Expect(4, 6);
     FailCall(ObjectKindArgument(args, 0), args.Get(1, ValueType::Int32).AsInt32(), CallKindArgument(args, 2),

@@ -7,7 +7,7 @@ namespace orvane {
 
 namespace outlook_standin {
 
-// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 17:
+// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 18:
 //   Reset()                                         empty folders; clear failures, refusal and counts
 //   FailCall(object, dispid, call, message [, times [, scode]])
 //                                                   object: "TaskItem", "Items", ... or "" (any);
@@ -28,6 +28,9 @@ namespace outlook_standin {
 //   LogonArgumentCount()                            of the last Logon
 //   LogonArgument(index)                            0-based; VT_ERROR with its code, else the text
 //   LogonArgumentType(index)                        the VARTYPE it arrived with
+//   Busy(milliseconds [, afterMember])              turns Outlook's calls away for that long, from now
+//                                                   or from when the member (DISPID) has been served;
+//                                                   0 ends it (out of process only)
 ComPtr<IDispatch> NewControl();
 
 }  // namespace outlook_standin
