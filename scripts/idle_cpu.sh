@@ -66,31 +66,23 @@ measure_idle_plugin() {
   local root=$PWD bin=$PWD/build/win/bin
   [ -x "$bin/OrvaneOutlook.exe" ] || bash scripts/build.sh >/dev/null
   local work=$root/build/idle-cpu
-  rm -rf "$work" && mkdir -p "$work"
-  export WINEPREFIX=$root/build/win/wineprefix WINEDEBUG=-all LC_ALL=C.UTF-8
-  export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-  trap 'wineserver -k 2>/dev/null || true' EXIT
-  wineserver -p
-  cd "$work"
-  printf '[Orvane]\r\nOutlookToOrvane=0\r\n' >Orvane.ini
+  source scripts/wine_session.sh
+  start_wine_session "$root" "$work"
   # Outlook runs, as it does where the plug-in is used: with its window there, every tick of the
   # link timer also reads the link setting. Without the main application the plug-in would close
   # itself, since the link is off.
   wine "$bin/OutlookStandin.exe" >/dev/null 2>&1 &
   wine "$bin/Orvane.exe" /log "$work/OrvaneMain.log" >/dev/null 2>&1 &
   wine "$bin/OrvaneOutlook.exe" >/dev/null 2>&1 &
+  # Start-up is over before the processes are looked for and the measurement begins.
+  sleep 3
   local plugin server
-  for _ in $(seq 50); do
-    plugin=$(wine_process_pid OrvaneOutlook.exe) && break
-    sleep 0.2
-  done
-  server=$(wineserver_pid)
+  plugin=$(wine_process_pid OrvaneOutlook.exe) || true
+  server=$(wineserver_pid) || true
   if [ -z "$plugin" ] || [ -z "$server" ]; then
     echo "idle_cpu.sh: the plug-in or the Wine server is not running" >&2
     return 1
   fi
-  # Start-up is over before the measurement begins.
-  sleep 3
   cpu_percent "$seconds" "$plugin" "$server" | while read -r pid percent; do
     if [ "$pid" = "$plugin" ]; then
       echo "plug-in      $percent% of a core"
@@ -101,7 +93,7 @@ measure_idle_plugin() {
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
-  set -euo pipefail
+  set -eEuo pipefail
   trap 'echo "idle_cpu.sh: failed at line $LINENO" >&2' ERR
   measure_idle_plugin "$@"
 fi
