@@ -4,11 +4,11 @@
 #include "outlook/busy_retry.h"
 
 #include "base/message_filter.h"
-#include "outlook/dispatch_driver.h"
 #include "tests/common/test_window.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 #include <vector>
 
@@ -112,32 +112,6 @@ TEST(BusyRetryTest, RegistrationPutsBackTheFilterItReplaced) {
     EXPECT_EQ(CurrentFilter().Get(), outer.Get());
   }
   EXPECT_EQ(CurrentFilter().Get(), nullptr);
-}
-
-// An object that turns away its first calls, as a busy Outlook does, then answers 7.
-class BusyObject final : public ComObject<IDispatch> {
-public:
-  explicit BusyObject(int busyCalls) : busyCalls_(busyCalls) {}
-  int calls = 0;
-  STDMETHODIMP GetTypeInfoCount(UINT*) noexcept override { return E_NOTIMPL; }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) noexcept override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override { return E_NOTIMPL; }
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) noexcept override {
-    if (++calls <= busyCalls_) return RPC_E_CALL_REJECTED;
-    result->vt = VT_I4;
-    result->lVal = 7;
-    return S_OK;
-  }
-
-private:
-  int busyCalls_;
-};
-
-TEST(BusyRetryTest, DispatchDriverWaitsForABusyObject) {
-  BusyObject* object = new BusyObject(2);
-  const DispatchDriver driver(ComPtr<IDispatch>::Attach(object));
-  EXPECT_EQ(driver.GetInt32(outlook::kCount), 7);
-  EXPECT_EQ(object->calls, 3);
 }
 
 }  // namespace
