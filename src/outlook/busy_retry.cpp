@@ -1,5 +1,6 @@
 #include "outlook/busy_retry.h"
 
+#include "base/callback_guard.h"
 #include "base/unique_resource.h"
 
 namespace orvane {
@@ -24,8 +25,10 @@ void WaitHandlingMessages(DWORD milliseconds) noexcept {
 }
 
 DWORD BusyRetryFilter::RetryRejectedCall(HTASK, DWORD elapsedMs, DWORD rejectType) noexcept {
-  if (rejectType != SERVERCALL_RETRYLATER && rejectType != SERVERCALL_REJECTED) return kCancelCall;
-  return BusyRetryDelay(elapsedMs).value_or(kCancelCall);
+  return Guarded("BusyRetryFilter::RetryRejectedCall", kCancelCall, [&] {
+    if (rejectType != SERVERCALL_RETRYLATER && rejectType != SERVERCALL_REJECTED) return kCancelCall;
+    return BusyRetryDelay(elapsedMs).value_or(kCancelCall);
+  });
 }
 
 }  // namespace orvane
