@@ -11,14 +11,8 @@ bash scripts/build.sh >/dev/null
 root=$PWD
 bin=$root/build/win/bin
 work=$root/build/main-job
-rm -rf "$work"
-mkdir -p "$work"
-export WINEPREFIX=$root/build/win/wineprefix WINEDEBUG=-all LC_ALL=C.UTF-8
-export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
-trap 'wineserver -k 2>/dev/null || true' EXIT
-wineserver -p
-cd "$work"
-printf '[Orvane]\r\nOutlookToOrvane=0\r\n' > Orvane.ini
+source scripts/wine_session.sh
+start_wine_session "$root" "$work"
 
 win() { wine "$@" 2>/dev/null | tr -d '\r'; }
 step() { printf '\n== %s\n' "$*"; }

@@ -9,6 +9,7 @@
 #include "base/module_path.h"
 #include "base/process_control.h"
 #include "base/unique_resource.h"
+#include "outlook/busy_retry.h"
 #include "outlook/outlook_session.h"
 
 #include <cstdio>
@@ -177,6 +178,9 @@ int CStubApp::Run(HINSTANCE instance, const char* commandLine) {
     MessageBoxA(nullptr, text, nullptr, MB_OK);
     return 0;
   }
+  // Outlook turns calls away while it is busy; the filter has COM wait and try again, for the
+  // plug-in's whole life.
+  const MessageFilterRegistration busyRetry(ComPtr<IMessageFilter>::Attach(new BusyRetryFilter).Get());
   const int code = InitInstance(commandLine ? commandLine : "") ? MessageLoop() : 0;
   CloseDocument();
   return code;

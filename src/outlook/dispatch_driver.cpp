@@ -1,5 +1,7 @@
 #include "outlook/dispatch_driver.h"
 
+#include "outlook/busy_retry.h"
+
 #include <vector>
 
 namespace orvane {
@@ -10,10 +12,10 @@ bool DispatchDriver::CreateDispatch(const char* progId) {
   const std::wstring name = AnsiToWide(progId);
   if (FAILED(CLSIDFromProgID(name.c_str(), &clsid))) return false;
   ComPtr<IUnknown> unknown;
-  if (FAILED(
-          CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IUnknown, reinterpret_cast<void**>(unknown.Receive())))) {
-    return false;
-  }
+  const HRESULT created = CallWhileBusy([&] {
+    return CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IUnknown, reinterpret_cast<void**>(unknown.Receive()));
+  });
+  if (FAILED(created)) return false;
   object_ = unknown.As<IDispatch>(IID_IDispatch);
   return static_cast<bool>(object_);
 }
@@ -37,8 +39,10 @@ Variant DispatchDriver::Invoke(outlook::DispId id, WORD flags, const Variant* ar
   Variant result;
   EXCEPINFO info{};
   UINT badArgument = 0;
-  const HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                    flags == DISPATCH_PROPERTYPUT ? nullptr : result.Receive(), &info, &badArgument);
+  const HRESULT hr = CallWhileBusy([&] {
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                          flags == DISPATCH_PROPERTYPUT ? nullptr : result.Receive(), &info, &badArgument);
+  });
   if (FAILED(hr)) throw AutomationError::FromInvoke(hr, info);
   return result;
 }

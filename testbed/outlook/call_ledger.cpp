@@ -18,6 +18,7 @@ CallLedger& Ledger() {
 void CallLedger::Count(ObjectKind object, outlook::DispId id, CallKind call) {
   ++counts_[Key(object, id, call)];
   ++total_;
+  if (busyAfter_ != 0 && id == busyAfter_) BeBusy(busyLength_, 0);
 }
 
 long CallLedger::CountOf(ObjectKind object, outlook::DispId id, CallKind call) const {
@@ -60,6 +61,18 @@ bool CallLedger::TakeRefusal(HRESULT* result) {
   return true;
 }
 
+void CallLedger::BeBusy(DWORD milliseconds, outlook::DispId afterMember) {
+  busyLength_ = milliseconds;
+  busyAfter_ = afterMember;
+  busy_ = milliseconds > 0 && afterMember == 0;
+  busyUntil_ = GetTickCount() + milliseconds;
+}
+
+bool CallLedger::Busy() {
+  if (busy_ && static_cast<LONG>(GetTickCount() - busyUntil_) >= 0) busy_ = false;
+  return busy_;
+}
+
 void CallLedger::RecordLogon(std::vector<LogonArgument> arguments) {
   ++logonCount_;
   lastLogon_ = std::move(arguments);
@@ -70,6 +83,7 @@ void CallLedger::Reset() {
   ClearFaults();
   refusals_ = 0;
   refusalResult_ = CO_E_SERVER_EXEC_FAILURE;
+  BeBusy(0, 0);
   logonCount_ = 0;
   lastLogon_.clear();
 }

@@ -1,5 +1,6 @@
 // CallLedger: the stand-in's test controls over calls: what was called how often, which calls are to
-// fail with which message, whether creation is refused, and what Logon received.
+// fail with which message, whether creation is refused, when Outlook is busy, and what Logon
+// received.
 #pragma once
 
 #include "outlook/outlook_ids.h"
@@ -56,6 +57,12 @@ public:
   // Whether this creation is refused (spending one refusal), and with which HRESULT.
   bool TakeRefusal(HRESULT* result);
 
+  // Busy for `milliseconds`: from now, or, with `afterMember`, from the moment that member has
+  // been served (0 ends a spell).
+  void BeBusy(DWORD milliseconds, outlook::DispId afterMember);
+  // Whether a call arriving now is turned away.
+  bool Busy();
+
   void RecordLogon(std::vector<LogonArgument> arguments);
   int LogonCount() const { return logonCount_; }
   const std::vector<LogonArgument>& LastLogon() const { return lastLogon_; }
@@ -70,6 +77,10 @@ private:
   std::vector<FaultRule> faults_;
   int refusals_ = 0;
   HRESULT refusalResult_ = CO_E_SERVER_EXEC_FAILURE;
+  DWORD busyLength_ = 0;
+  DWORD busyUntil_ = 0;
+  bool busy_ = false;
+  outlook::DispId busyAfter_ = 0;
   int logonCount_ = 0;
   std::vector<LogonArgument> lastLogon_;
 };

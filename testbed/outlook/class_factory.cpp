@@ -6,6 +6,7 @@
 #include "testbed/outlook/control_object.h"
 #include "testbed/outlook/outlook_objects.h"
 #include "testbed/outlook/server_lifetime.h"
+#include "testbed/outlook/standin_ids.h"
 
 namespace orvane {
 
@@ -32,6 +33,11 @@ public:
   }
 
 private:
+  // The controls' factory is the stand-in's own, not Outlook's.
+  void* OtherInterface(REFIID iid) noexcept override {
+    return !refusable_ && IsEqualIID(iid, kTestControlIid) ? static_cast<IClassFactory*>(this) : nullptr;
+  }
+
   ComPtr<IDispatch> (*create_)();
   bool refusable_;
 };

@@ -3,7 +3,9 @@
 #include "testbed/outlook/dispatch_object.h"
 #include "testbed/outlook/item_store.h"
 #include "testbed/outlook/standin_control.h"
+#include "testbed/outlook/standin_ids.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace orvane {
@@ -32,6 +34,7 @@ enum ControlId : outlook::DispId {
   kSinkCount,
   kDeleteWithoutEvents,
   kReadEmpty,
+  kBusy,
 };
 
 Member ControlMethod(const wchar_t* name, ControlId id) { return {name, id, Access::Method, ValueType::Int32}; }
@@ -58,6 +61,7 @@ const std::vector<Member>& ControlMembers() {
       ControlMethod(L"SinkCount", kSinkCount),
       ControlMethod(L"DeleteWithoutEvents", kDeleteWithoutEvents),
       ControlMethod(L"ReadEmpty", kReadEmpty),
+      ControlMethod(L"Busy", kBusy),
   };
   return members;
 }
@@ -179,10 +183,18 @@ protected:
       case kReadEmpty:
         args.Expect(2, 2);
         return ReadFolderEmpty(args.Get(0, ValueType::Int32).AsInt32(), args.Get(1, ValueType::Int32).AsInt32());
+      case kBusy:
+        args.Expect(1, 2);
+        return Ledger().BeBusy(static_cast<DWORD>(std::max(0, args.Get(0, ValueType::Int32).AsInt32())),
+                               OptionalNumber(args, 1, 0));
     }
   }
 
 private:
+  void* OtherInterface(REFIID iid) noexcept override {
+    return IsEqualIID(iid, kTestControlIid) ? static_cast<IDispatch*>(this) : nullptr;
+  }
+
   static void FailCallFrom(const Arguments& args) {
     args.Expect(4, 6);
     FailCall(ObjectKindArgument(args, 0), args.Get(1, ValueType::Int32).AsInt32(), CallKindArgument(args, 2),

@@ -7,7 +7,7 @@ namespace orvane {
 
 namespace outlook_standin {
 
-// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 20:
+// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 21:
 //   Reset()                                         empty folders; clear failures, refusal and counts
 //   FailCall(object, dispid, call, message [, times [, scode]])
 //                                                   object: "TaskItem", "Items", ... or "" (any);
@@ -31,6 +31,9 @@ namespace outlook_standin {
 //   SinkCount(folder)                               ItemsEvents sinks advised on the folder's collections
 //   DeleteWithoutEvents(folder, index, count)       deletes count items from index on, raising no ItemRemove
 //   ReadEmpty(folder, times)                        the next times reads of its Count answer 0 (-1 every one)
+//   Busy(milliseconds [, afterMember])              turns Outlook's calls away for that long, from now
+//                                                   or from when the member (DISPID) has been served;
+//                                                   0 ends it (out of process only)
 ComPtr<IDispatch> NewControl();
 
 }  // namespace outlook_standin

@@ -17,6 +17,10 @@ constexpr wchar_t kApplicationProgId[] = L"Outlook.Application";
 constexpr CLSID kControlClsid = {0x5B8E6C2A, 0x3F41, 0x4D7B, {0x9A, 0x2E, 0x0C, 0x7D, 0x4F, 0x1B, 0x6A, 0x93}};
 constexpr wchar_t kControlProgId[] = L"OutlookStandin.Control";
 
+// Answered by the stand-in's own objects (the test controls and their class factory), so that its
+// busy Outlook tells their calls apart. {5B8E6C2B-3F41-4D7B-9A2E-0C7D4F1B6A93}
+constexpr IID kTestControlIid = {0x5B8E6C2B, 0x3F41, 0x4D7B, {0x9A, 0x2E, 0x0C, 0x7D, 0x4F, 0x1B, 0x6A, 0x93}};
+
 // Outlook's ItemsEvents dispatch interface, {00063077-0000-0000-C000-000000000046}.
 constexpr IID kItemsEventsIid = {0x00063077, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 

@@ -139,6 +139,38 @@ TEST_F(PluginOutlookTest, FailedTickIsLoggedAndHandedToABusyMainApplication) {
   EXPECT_EQ(FindWindowA(kFrameClass, nullptr), nullptr);
 }
 
+TEST_F(PluginOutlookTest, TaskSentWhileOutlookIsBusyIsSavedOnceOutlookIsFreeAgain) {
+  struct Case {
+    const char* what;
+    int busyMs;
+    outlook::DispId from;  // 0: from now
+  };
+  const Case cases[] = {
+      {"busy when the record comes, for longer than the plug-in waits between two tries to reach Outlook", 7000, 0},
+      {"busy from when the task is made, so that its first property is turned away", 3000, outlook::kCreateItem},
+  };
+  TestWindow mainApp("Orvane Main", "Orvane");
+  WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    control_.Call(L"Reset");
+    ChildProcess plugin;
+    const HWND frame = StartPluginAndFindFrame(plugin);
+    ASSERT_NE(frame, nullptr);
+    control_.Call(L"Busy", Variant::Int32(c.busyMs), Variant::Int32(c.from));
+    ASSERT_TRUE(SendRecord(frame, kTaskKind, TaskRecord("Written when Outlook is free")));
+    ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
+    ASSERT_TRUE(WaitUntil([&] { return control_.ItemCount(kTasksFolder) == 1; }, Milliseconds(c.busyMs) + 5s))
+        << PluginLog();
+    EXPECT_EQ(control_.ItemText(kTasksFolder, 1, L"Subject"), "Written when Outlook is free");
+    EXPECT_EQ(control_.Call(L"CallCount", Variant::Int32(outlook::kClose)).ToInt32(), 1);
+    EXPECT_TRUE(plugin.Running());
+    ASSERT_TRUE(SendAction(frame, "Orvane_CloseStubNow"));
+    EXPECT_TRUE(plugin.WaitForExit(5s));
+  }
+  EXPECT_EQ(PluginLog().find("Exception"), std::string::npos) << PluginLog();
+}
+
 TEST_F(PluginOutlookTest, HandOffWithoutMainApplicationStartsOneNewPlugInAfterTenSeconds) {
   WriteIniSetting(workDirectory_, "OutlookToOrvane", 1);
   ChildProcess plugin;

@@ -4,8 +4,10 @@
 //   /Embedding, -Embedding     started by COM: no window; ends when the last client lets go
 //   /Refuse                    runs with its window but refuses to create the Application object
 #include "base/com_scope.h"
+#include "base/message_filter.h"
 #include "base/module_path.h"
 #include "base/unique_resource.h"
+#include "testbed/outlook/busy_filter.h"
 #include "testbed/outlook/class_factory.h"
 #include "testbed/outlook/main_window.h"
 #include "testbed/outlook/registration.h"
@@ -58,6 +60,8 @@ int Serve(const Options& options) {
                                       REGCLS_MULTIPLEUSE);
   const ClassRegistration control(outlook_standin::kControlClsid, outlook_standin::NewControlFactory().Get(),
                                   CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE);
+  // Turns calls away while the test controls make Outlook busy.
+  const MessageFilterRegistration busyFilter(outlook_standin::NewBusyFilter().Get());
   if (!application.Ok() || !control.Ok()) return 1;
   // The window comes last: whoever sees it may create the Application at once, and must reach
   // this process rather than make COM start another one.
