@@ -29,8 +29,12 @@ namespace {
 constexpr char kFrameClassName[] = "OrvaneOutlookFrame";
 constexpr UINT kRecordPeriodMs = 1000;
 // The shortest period Windows keeps (it raises anything shorter to this), said outright so that
-// no system runs the link timer faster.
+// no system runs the link timer faster: after an inbound record the sinks are back at once.
 constexpr UINT kSinkPeriodMs = USER_TIMER_MINIMUM;
+// While the link is off or Outlook is not running, the link timer looks twice a second, as the
+// watchdog does: looking every 10 ms would keep an idle plug-in (and the system serving its
+// window searches and setting reads) busy for nothing.
+constexpr UINT kSinkWaitPeriodMs = 500;
 constexpr UINT kWatchdogPeriodMs = 500;
 
 bool OutlookWindowExists() { return FindWindowA(outlook::kMainWindowClass, nullptr) != nullptr; }
@@ -122,7 +126,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 int CMainFrame::OnCreate(CREATESTRUCTA*) {
   if (ReadSetting(kOutlookToOrvane, 0) != 0 && OutlookWindowExists()) OpenSessionAtStart();
-  SetTimer(Window(), kSinkTimer, kSinkPeriodMs, nullptr);
+  ArmSinkTimer(kSinkPeriodMs);
   SetTimer(Window(), kWatchdogTimer, kWatchdogPeriodMs, nullptr);
   return 0;
 }
@@ -187,7 +191,7 @@ void CMainFrame::OnTimer(UINT_PTR id) {
 void CMainFrame::PerformPendingRecord() {
   if (OutlookWork::InProgress()) return;
   const OutlookWork work;
-  KillTimer(Window(), kSinkTimer);
+  StopSinkTimer();
   KillTimer(Window(), kDeletedItemsTimer);
   if (sinksConnected) DisconnectSinks();
   if (recordPending == 1) {
@@ -201,7 +205,7 @@ void CMainFrame::PerformPendingRecord() {
     }
   }
   ReleaseOutlookSession();
-  SetTimer(Window(), kSinkTimer, kSinkPeriodMs, nullptr);
+  ArmSinkTimer(kSinkPeriodMs);
 }
 
 void CMainFrame::CallWriter(const char* parked) {
@@ -227,14 +231,33 @@ void CMainFrame::CallWriter(const char* parked) {
 void CMainFrame::ConnectSinksWhenOutlookRuns() {
   if (OutlookWork::InProgress()) return;
   const OutlookWork work;
-  const bool outlookRuns = OutlookWindowExists();
-  if (sinksConnected || !outlookRuns || ReadSetting(kOutlookToOrvane, 0) == 0) return;
+  // Connected, the sinks stay until an inbound record takes them down and arms the timer again.
+  if (sinksConnected) {
+    StopSinkTimer();
+    return;
+  }
+  if (!OutlookWindowExists() || ReadSetting(kOutlookToOrvane, 0) == 0) {
+    ArmSinkTimer(kSinkWaitPeriodMs);
+    return;
+  }
   CreateOutlookSession();
   ConnectSinks();
+  StopSinkTimer();
   // A failed comparison keeps the pictures for the next one: the plug-in carries on.
   GuardedCall("ListItemsInOutlook", [this] { deletedItems->ListItemsInOutlook(); });
   ReleaseOutlookSession();
   SetTimer(Window(), kDeletedItemsTimer, kDeletedItemsPeriodMs, nullptr);
+}
+
+void CMainFrame::ArmSinkTimer(UINT periodMs) {
+  if (sinkTimerPeriodMs == periodMs) return;
+  SetTimer(Window(), kSinkTimer, periodMs, nullptr);
+  sinkTimerPeriodMs = periodMs;
+}
+
+void CMainFrame::StopSinkTimer() {
+  KillTimer(Window(), kSinkTimer);
+  sinkTimerPeriodMs = 0;
 }
 
 // Outlook raises no ItemRemove when many items go at once, nor for the last item of a store.

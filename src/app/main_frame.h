@@ -66,6 +66,9 @@ private:
   void OpenSessionAtStart();
   void PerformPendingRecord();
   void ConnectSinksWhenOutlookRuns();
+  // Timer 8888 at the period, unless it runs with it already; stopped.
+  void ArmSinkTimer(UINT periodMs);
+  void StopSinkTimer();
   void WatchDesktop();
   void CheckDeletedItemsEveryMinute();
   void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);
@@ -80,6 +83,8 @@ private:
   ComPtr<FolderEventSink> tasksSink;
   ComPtr<FolderEventSink> notesSink;
   ComPtr<FolderEventSink> calendarSink;
+  // The period timer 8888 runs with; 0 while it is stopped.
+  UINT sinkTimerPeriodMs = 0;
   // Survives the sinks' disconnections, so that what goes while they are down is still found.
   const std::shared_ptr<DeletionWatch> deletedItems = std::make_shared<DeletionWatch>();
 };

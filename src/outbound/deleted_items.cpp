@@ -140,9 +140,9 @@ void DeletionWatch::CompareFolders(DispatchDriver notesFolder) {
 void DeletionWatch::CompareFolder(size_t index, const DispatchDriver& folder) {
   const WatchedFolder& watched = kWatchedFolders[index];
   picture::FolderPicture& picture = pictures_[index];
-  const std::vector<picture::ReadItem> read =
-      ReadItemsOneByOne(folder.GetObject(kItems), watched.subjectMember, picture);
-  picture::FolderComparison comparison = picture::Compare(picture, read);
+  std::optional<std::vector<picture::ReadItem>> read = tableReader_.ReadItems(folder, picture);
+  if (!read) read = ReadItemsOneByOne(folder.GetObject(kItems), watched.subjectMember, picture);
+  picture::FolderComparison comparison = picture::Compare(picture, *read);
   picture = std::move(comparison.picture);
   Report(watched, comparison);
 }

@@ -2,6 +2,7 @@
 // by comparing them with their pictures, and reports each to the main application.
 #pragma once
 
+#include "outbound/folder_reading.h"
 #include "outbound/item_picture.h"
 #include "outlook/dispatch_driver.h"
 
@@ -49,6 +50,7 @@ private:
   bool checkAgain_ = false;
   // Items the sinks reported while a pass was reading; they join once it is done.
   std::vector<WaitingItem> waitingItems_;
+  FolderTableReader tableReader_;
 };
 
 }  // namespace orvane

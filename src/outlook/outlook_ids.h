@@ -21,6 +21,9 @@ constexpr DispId kLogon = 0x2105;
 constexpr DispId kItems = 0x3100;
 constexpr DispId kCount = 0x50;
 constexpr DispId kItem = 0x51;
+// The folder's table of its items (Outlook 2007 and later); the table's own members are found by
+// name.
+constexpr DispId kGetTable = 0xFB1D;
 
 // Members of every item kind
 constexpr DispId kBody = 0x9100;

@@ -73,6 +73,14 @@ bool CallLedger::Busy() {
   return busy_;
 }
 
+void CallLedger::Hide(ObjectKind object, outlook::DispId id, bool hidden) {
+  if (hidden) {
+    hidden_.insert({object, id});
+  } else {
+    hidden_.erase({object, id});
+  }
+}
+
 void CallLedger::RecordLogon(std::vector<LogonArgument> arguments) {
   ++logonCount_;
   lastLogon_ = std::move(arguments);
@@ -84,6 +92,7 @@ void CallLedger::Reset() {
   refusals_ = 0;
   refusalResult_ = CO_E_SERVER_EXEC_FAILURE;
   BeBusy(0, 0);
+  hidden_.clear();
   logonCount_ = 0;
   lastLogon_.clear();
 }

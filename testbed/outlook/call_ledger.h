@@ -1,6 +1,6 @@
 // CallLedger: the stand-in's test controls over calls: what was called how often, which calls are to
-// fail with which message, whether creation is refused, when Outlook is busy, and what Logon
-// received.
+// fail with which message, whether creation is refused, when Outlook is busy, which members it
+// lacks, and what Logon received.
 #pragma once
 
 #include "outlook/outlook_ids.h"
@@ -10,8 +10,10 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace orvane {
@@ -63,11 +65,16 @@ public:
   // Whether a call arriving now is turned away.
   bool Busy();
 
+  // While hidden, the member is unknown to the objects of that kind, to GetIDsOfNames and to Invoke
+  // (DISP_E_MEMBERNOTFOUND), as in a version of Outlook without it.
+  void Hide(ObjectKind object, outlook::DispId id, bool hidden);
+  bool Hides(ObjectKind object, outlook::DispId id) const { return hidden_.count({object, id}) != 0; }
+
   void RecordLogon(std::vector<LogonArgument> arguments);
   int LogonCount() const { return logonCount_; }
   const std::vector<LogonArgument>& LastLogon() const { return lastLogon_; }
 
-  // Everything back to the start: no counts, no faults, no refusal, no Logon seen.
+  // Everything back to the start: no counts, no faults, no refusal, nothing hidden, no Logon seen.
   void Reset();
 
 private:
@@ -81,6 +88,7 @@ private:
   DWORD busyUntil_ = 0;
   bool busy_ = false;
   outlook::DispId busyAfter_ = 0;
+  std::set<std::pair<ObjectKind, outlook::DispId>> hidden_;
   int logonCount_ = 0;
   std::vector<LogonArgument> lastLogon_;
 };

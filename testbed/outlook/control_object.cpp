@@ -35,6 +35,7 @@ enum ControlId : outlook::DispId {
   kDeleteWithoutEvents,
   kReadEmpty,
   kBusy,
+  kHideMember,
 };
 
 Member ControlMethod(const wchar_t* name, ControlId id) { return {name, id, Access::Method, ValueType::Int32}; }
@@ -62,6 +63,7 @@ const std::vector<Member>& ControlMembers() {
       ControlMethod(L"DeleteWithoutEvents", kDeleteWithoutEvents),
       ControlMethod(L"ReadEmpty", kReadEmpty),
       ControlMethod(L"Busy", kBusy),
+      ControlMethod(L"HideMember", kHideMember),
   };
   return members;
 }
@@ -187,6 +189,10 @@ protected:
         args.Expect(1, 2);
         return Ledger().BeBusy(static_cast<DWORD>(std::max(0, args.Get(0, ValueType::Int32).AsInt32())),
                                OptionalNumber(args, 1, 0));
+      case kHideMember:
+        args.Expect(2, 3);
+        return HideMember(ObjectKindArgument(args, 0), args.Get(1, ValueType::Int32).AsInt32(),
+                          OptionalNumber(args, 2, 1) != 0);
     }
   }
 

@@ -7,8 +7,9 @@ namespace orvane {
 
 namespace outlook_standin {
 
-// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 21:
-//   Reset()                                         empty folders; clear failures, refusal and counts
+// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 22:
+//   Reset()                                         empty folders; clear failures, refusal, counts
+//                                                   and hidden members
 //   FailCall(object, dispid, call, message [, times [, scode]])
 //                                                   object: "TaskItem", "Items", ... or "" (any);
 //                                                   call: "get", "put", "method" or "" (any);
@@ -34,6 +35,8 @@ namespace outlook_standin {
 //   Busy(milliseconds [, afterMember])              turns Outlook's calls away for that long, from now
 //                                                   or from when the member (DISPID) has been served;
 //                                                   0 ends it (out of process only)
+//   HideMember(object, dispid [, hidden])           the member is unknown to objects of that kind
+//                                                   while hidden (default 1; 0 shows it again)
 ComPtr<IDispatch> NewControl();
 
 }  // namespace outlook_standin

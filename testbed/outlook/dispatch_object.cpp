@@ -95,12 +95,16 @@ void ReturnValue(const Value& value, VARIANT* result) {
   if (FAILED(hr)) throw ModelError(hr);
 }
 
+const Member* MemberServer::Shown(const Member* member) const {
+  return member && counted_ && Ledger().Hides(kind_, member->id) ? nullptr : member;
+}
+
 HRESULT MemberServer::IdsOfNames(REFIID iid, LPOLESTR* names, UINT count, DISPID* ids) noexcept {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (!names || !ids) return E_POINTER;
   if (count == 0) return S_OK;
   return GuardedComMethod(kSource, nullptr, [&] {
-    const Member* member = names[0] ? Lookup(std::wstring_view(names[0])) : nullptr;
+    const Member* member = names[0] ? Shown(Lookup(std::wstring_view(names[0]))) : nullptr;
     ids[0] = member ? member->id : DISPID_UNKNOWN;
     // Outlook's members take no named arguments here.
     for (UINT i = 1; i < count; ++i) ids[i] = DISPID_UNKNOWN;
@@ -113,7 +117,7 @@ HRESULT MemberServer::InvokeMember(DISPID id, REFIID iid, WORD flags, DISPPARAMS
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (!params || (params->cArgs > 0 && !params->rgvarg)) return E_INVALIDARG;
   return GuardedComMethod(kSource, exception, [&]() -> HRESULT {
-    const Member* member = Lookup(id);
+    const Member* member = Shown(Lookup(id));
     const CallKind call = ClassifyCall(flags, member);
     if (counted_) {
       // Every call that reaches the object counts, the failing ones too: each one crossed the boundary.

@@ -60,6 +60,9 @@ protected:
                        UINT* badArgument) noexcept;
 
 private:
+  // The member, unless the test controls hide it.
+  const Member* Shown(const Member* member) const;
+
   ServerUse use_;
   ObjectKind kind_;
   bool counted_;

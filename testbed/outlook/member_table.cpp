@@ -56,7 +56,7 @@ std::vector<Member> BuildMembers(ObjectKind kind) {
   switch (kind) {
     case ObjectKind::Application: return {Method(L"CreateItem", kCreateItem), Method(L"GetNamespace", kGetNamespace)};
     case ObjectKind::NameSpace: return {Method(L"GetDefaultFolder", kGetDefaultFolder), Method(L"Logon", kLogon)};
-    case ObjectKind::Folder: return {ReadOnly(L"Items", kItems, kInt)};
+    case ObjectKind::Folder: return {ReadOnly(L"Items", kItems, kInt), Method(L"GetTable", kGetTable)};
     case ObjectKind::Items: return {ReadOnly(L"Count", kCount, kInt), Method(L"Item", kItem)};
     case ObjectKind::TaskItem:
       return Join(
@@ -110,6 +110,11 @@ std::vector<Member> BuildMembers(ObjectKind kind) {
           Property(L"Duration", kPatternDuration, kInt),
           Property(L"Regenerate", kRegenerate, kBool),
       };
+    case ObjectKind::Table:
+      return {ReadOnly(L"Columns", kTableColumns, kInt), Method(L"GetArray", kTableGetArray),
+              Method(L"GetRowCount", kTableGetRowCount), ReadOnly(L"EndOfTable", kTableEndOfTable, kBool)};
+    case ObjectKind::Columns: return {Method(L"Add", kColumnsAdd), Method(L"RemoveAll", kColumnsRemoveAll)};
+    case ObjectKind::Column: return {ReadOnly(L"Name", kColumnName, kText)};
     case ObjectKind::Control:  // the control object keeps its own table
     case ObjectKind::Any: break;
   }
@@ -131,6 +136,9 @@ constexpr KindName kKindNames[] = {
     {ObjectKind::AppointmentItem, L"AppointmentItem"},
     {ObjectKind::NoteItem, L"NoteItem"},
     {ObjectKind::RecurrencePattern, L"RecurrencePattern"},
+    {ObjectKind::Table, L"Table"},
+    {ObjectKind::Columns, L"Columns"},
+    {ObjectKind::Column, L"Column"},
     {ObjectKind::Control, L"Control"},
 };
 
@@ -154,6 +162,9 @@ const std::vector<Member>& MembersOf(ObjectKind kind) {
       BuildMembers(ObjectKind::AppointmentItem),
       BuildMembers(ObjectKind::NoteItem),
       BuildMembers(ObjectKind::RecurrencePattern),
+      BuildMembers(ObjectKind::Table),
+      BuildMembers(ObjectKind::Columns),
+      BuildMembers(ObjectKind::Column),
       BuildMembers(ObjectKind::Control),
   };
   return tables[static_cast<int>(kind)];

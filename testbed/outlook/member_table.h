@@ -21,8 +21,21 @@ enum class ObjectKind {
   AppointmentItem,
   NoteItem,
   RecurrencePattern,
+  Table,
+  Columns,
+  Column,
   Control,
 };
+
+// Members of Outlook's Table, Columns and Column objects. Clients find them by name; the numbers
+// are the stand-in's own.
+constexpr outlook::DispId kTableColumns = 0x7001;
+constexpr outlook::DispId kTableGetArray = 0x7002;
+constexpr outlook::DispId kTableGetRowCount = 0x7003;
+constexpr outlook::DispId kTableEndOfTable = 0x7004;
+constexpr outlook::DispId kColumnsAdd = 0x7011;
+constexpr outlook::DispId kColumnsRemoveAll = 0x7012;
+constexpr outlook::DispId kColumnName = 0x7021;
 
 // How a member was called: a property read, a property write or a method call.
 enum class CallKind { Any, Get, Put, Method };

@@ -1,5 +1,5 @@
 // The stand-in's Outlook objects, made through these functions only: Application, NameSpace,
-// MAPIFolder, Items (with ItemsEvents connection points), the three item kinds and RecurrencePattern.
+// MAPIFolder, Items (with ItemsEvents connection points), Table, the three item kinds and RecurrencePattern.
 #pragma once
 
 #include "outlook/com_types.h"
@@ -14,6 +14,8 @@ ComPtr<IDispatch> NewApplication();
 ComPtr<IDispatch> NewNameSpace();
 ComPtr<IDispatch> NewFolder(int32_t folder);
 ComPtr<IDispatch> NewItems(int32_t folder);
+// The folder's table: its items' EntryID, Subject and a few more columns.
+ComPtr<IDispatch> NewTable(int32_t folder);
 // A new item that belongs to no folder until it is saved.
 ComPtr<IDispatch> NewItem(ItemKind kind);
 // A fresh working copy of a saved item: writes stay in it until Save or Close(0).

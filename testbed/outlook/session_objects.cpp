@@ -1,4 +1,5 @@
-// Application, NameSpace and MAPIFolder: the road from the automation server to a folder's items.
+// Application, NameSpace and MAPIFolder: the road from the automation server to a folder's items
+// and its table.
 #include "testbed/outlook/call_ledger.h"
 #include "testbed/outlook/dispatch_object.h"
 #include "testbed/outlook/outlook_objects.h"
@@ -89,7 +90,16 @@ public:
   explicit Folder(int32_t folder) : DispatchObject(ObjectKind::Folder), folder_(folder) {}
 
 protected:
-  void Serve(const Member&, CallKind, const Arguments& args, VARIANT* result) override {
+  void Serve(const Member& member, CallKind, const Arguments& args, VARIANT* result) override {
+    if (member.id == kGetTable) {
+      // GetTable(Filter, TableContents): the whole folder only, as no filter is served.
+      args.Expect(0, 2);
+      for (UINT i = 0; i < args.Count(); ++i) {
+        if (!args.IsMissing(i)) throw ModelError(kBadParameterMessage, E_INVALIDARG);
+      }
+      ReturnObject(NewTable(folder_).Get(), result);
+      return;
+    }
     args.Expect(0, 0);
     // Each read gives a new collection, as Outlook's does: a client keeps it to keep its events.
     ReturnObject(NewItems(folder_).Get(), result);

@@ -52,6 +52,7 @@ void FailCall(outlook::DispId id, CallKind call, const std::wstring& message, in
 }
 
 void ClearFailures() { Ledger().ClearFaults(); }
+void HideMember(ObjectKind object, outlook::DispId id, bool hidden) { Ledger().Hide(object, id, hidden); }
 void RefuseCreation(int times, HRESULT result) { Ledger().RefuseCreation(times, result); }
 long CallCount(outlook::DispId id) { return Ledger().CountOf(id); }
 long CallCount(ObjectKind object, outlook::DispId id, CallKind call) { return Ledger().CountOf(object, id, call); }

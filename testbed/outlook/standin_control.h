@@ -31,6 +31,9 @@ void FailCall(ObjectKind object, outlook::DispId id, CallKind call, const std::w
 // The same on every kind of object.
 void FailCall(outlook::DispId id, CallKind call, const std::wstring& message, int times = 1);
 void ClearFailures();
+// Hides the member from the objects of that kind (DISP_E_MEMBERNOTFOUND, unknown to GetIDsOfNames),
+// as in a version of Outlook without it; false shows it again.
+void HideMember(ObjectKind object, outlook::DispId id, bool hidden = true);
 
 // The next `times` creations of the Application object fail with `result` (kAlways: all; 0: none).
 void RefuseCreation(int times = FaultRule::kAlways, HRESULT result = CO_E_SERVER_EXEC_FAILURE);
@@ -47,7 +50,8 @@ std::vector<LogonArgument> LastLogonArguments();
 
 // --- Store -------------------------------------------------------------------------------------
 
-// Empties every folder (without events), and clears failures, refusal, counts and Logon records.
+// Empties every folder (without events), and clears failures, refusal, counts, hidden members and
+// Logon records.
 void ResetStore();
 
 // The saved items of a default folder (9, 12, 13), in Items order, as copies of their data.

@@ -84,6 +84,19 @@ protected:
     SetTimer(hiddenFrame_.Window(), kRecordTimer, 1000, nullptr);
     return true;
   }
+  // Whether the frame's link timer runs; finding out stops it.
+  bool SinkTimerStopsNow() { return KillTimer(hiddenFrame_.Window(), kSinkTimer) != FALSE; }
+  // Handles this thread's messages, the frame's real timers among them, until `done` holds or 5 s
+  // have passed; answers the milliseconds it took.
+  static long PumpUntil(const std::function<bool()>& done) {
+    const auto start = Clock::now();
+    while (!done() && Clock::now() < start + 5s) {
+      MSG message;
+      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+  }
   static void WriteLinkSetting(int value) {
     char directory[MAX_PATH] = "";
     GetCurrentDirectoryA(MAX_PATH, directory);
@@ -97,14 +110,8 @@ protected:
 
 TEST_F(MainFrameTest, RecordAndSaveReachTheWriterAboutOneSecondLaterOnTheRealTimer) {
   SendRecord(intake::kTaskKind, "Buy milk\tmore");
-  const auto sent = Clock::now();
   PostMessageA(hiddenFrame_.Window(), RegisterWindowMessageA("Orvane_SaveNow"), 0, 0);
-  while (hiddenFrame_.calls.empty() && Clock::now() < sent + 5s) {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-  }
-  const auto delay = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - sent).count();
+  const long delay = PumpUntil([&] { return !hiddenFrame_.calls.empty(); });
   ASSERT_EQ(hiddenFrame_.calls, (std::vector<Call>{{"SaveOutlookTask", "Buy milk\tmore", 0}}));
   EXPECT_GE(delay, 950);
   EXPECT_LE(delay, 1300);
@@ -228,6 +235,23 @@ TEST_F(MainFrameTest, OutlookWorkOfOneTickIsNeverEnteredByAnother) {
     EXPECT_EQ(hiddenFrame_.calls, nesting.innerCallsAfterwards);
     Tick(kRecordTimer);  // performs a record still pending
   }
+}
+
+// The link timer waits for the link and for Outlook, rests while the sinks are connected, and is
+// armed again when a record takes them down.
+TEST_F(MainFrameTest, TheLinkTimerWaitsForTheLinkAndRestsWhileTheSinksAreConnected) {
+  const OutlookRuns outlook;
+  WriteLinkSetting(0);
+  Tick(kSinkTimer);
+  WriteLinkSetting(1);
+  const Call connect{"ConnectSinks", "", 0};
+  EXPECT_LE(PumpUntil([&] { return !hiddenFrame_.calls.empty(); }), 1500);
+  EXPECT_EQ(hiddenFrame_.calls, std::vector<Call>{connect});
+  EXPECT_FALSE(SinkTimerStopsNow());
+  SendRecord(intake::kTaskKind, "once");
+  SendAction("Orvane_SaveNow");
+  Tick(kRecordTimer);
+  EXPECT_TRUE(SinkTimerStopsNow());
 }
 
 struct Failure {

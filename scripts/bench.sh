@@ -1,0 +1,50 @@
+#!/bin/bash
+# The plug-in's figures under Wine, as one Markdown table: how long a record takes each way, what
+# a deleted-item check costs through the folders' tables and item by item, and what an idle
+# plug-in spends. Each figure comes with the Outlook calls the stand-in Outlook counted for it.
+# Not a test: the figures depend on the machine. One run takes a few minutes.
+#
+#   bash scripts/bench.sh [ITEMS]   ITEMS items in each folder for the larger deletion check
+#                                   (default 1000; the smaller one is at 100)
+set -eEuo pipefail
+trap 'echo "bench.sh: failed at line $LINENO" >&2' ERR
+cd "$(dirname "$0")/.."
+items=${1:-1000}
+root=$PWD
+bin=$root/build/win/bin
+[ -x "$bin/OrvaneBench.exe" ] || bash scripts/build.sh >/dev/null
+source scripts/idle_cpu.sh
+source scripts/wine_session.sh
+start_wine_session "$root" "$root/build/bench"
+
+bench() { wine "$bin/OrvaneBench.exe" "$@" 2>&1 | tr -d '\r'; }
+link_on() { printf '[Orvane]\r\nOutlookToOrvane=%s\r\n' "$1" >Orvane.ini; }
+idle_row() {
+  local what=$1 plugin server
+  plugin=$(wine_process_pid OrvaneOutlook.exe)
+  server=$(wineserver_pid)
+  local -A percent
+  bench calls >/dev/null
+  while read -r pid value; do percent[$pid]=$value; done < <(cpu_percent 30 "$plugin" "$server")
+  printf '| idle, %s, 30 s | plug-in %s%%, Wine server %s%% of a core | %s |\n' \
+    "$what" "${percent[$plugin]}" "${percent[$server]}" "$(bench calls)"
+}
+
+echo "bench.sh: filling each folder with $items items ..." >&2
+wine "$bin/OutlookStandin.exe" >/dev/null 2>&1 &
+bench prepare "$items"
+wine "$bin/Orvane.exe" /log Orvane.log >/dev/null 2>&1 &
+wine "$bin/OrvaneOutlook.exe" >/dev/null 2>&1 &
+sleep 3
+
+echo "bench.sh: measuring ..." >&2
+echo "| figure | value | Outlook calls |"
+echo "|---|---|---|"
+idle_row "link off"
+# The plug-in reads the setting on its next look and connects its sinks.
+link_on 1
+bench sinks
+sleep 2
+idle_row "sinks connected"
+bench timed 50 100
+wait

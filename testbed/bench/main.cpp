@@ -1,0 +1,422 @@
+// OrvaneBench.exe: the timing half of scripts/bench.sh. Against the running stand-in Outlook and
+// plug-in it plays the user and the main application, and prints rows of a Markdown table: each
+// figure with the calls to Outlook the stand-in counted.
+//
+//   OrvaneBench prepare ITEMS   fills each folder with ITEMS items, and adds one task and one
+//                               appointment with every field set (before the plug-in listens)
+//   OrvaneBench sinks           waits until the plug-in's sinks listen to the three folders
+//   OrvaneBench calls           prints the Outlook calls counted since the last count, and counts
+//                               afresh
+//   OrvaneBench timed RECORDS CHANGES   takes over the main application's window and times
+//                               RECORDS inbound task records, CHANGES changes in Outlook and a
+//                               deletion check at the folders' size and at 100 items, through the
+//                               folders' tables and item by item
+#include "app/intake.h"
+#include "base/base_window.h"
+#include "base/com_scope.h"
+#include "outbound/outbound_kinds.h"
+#include "outlook/late_binding.h"
+#include "testbed/outlook/recording_sink.h"
+#include "testbed/outlook/standin_ids.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace orvane {
+namespace {
+
+using namespace outlook;
+
+constexpr int32_t kFolders[] = {kFolderTasks, kFolderCalendar, kFolderNotes};
+constexpr char kFullTask[] = "Bench full task";
+constexpr char kFullAppointment[] = "Bench full appointment";
+constexpr DWORD kWaitMs = 30000;
+
+double NowMs() {
+  LARGE_INTEGER count;
+  LARGE_INTEGER frequency;
+  QueryPerformanceCounter(&count);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Handles this thread's messages (COM's incoming calls among them) until `done` holds; throws when
+// it does not within the time.
+void PumpUntil(const std::function<bool()>& done, const char* what, DWORD timeoutMs = kWaitMs) {
+  const double start = NowMs();
+  while (!done()) {
+    if (NowMs() - start > timeoutMs) throw std::runtime_error(std::string("timed out waiting for ") + what);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+}
+
+// The nearest-rank percentile.
+double Percentile(std::vector<double> values, double fraction) {
+  std::sort(values.begin(), values.end());
+  const size_t rank = static_cast<size_t>(std::ceil(fraction * static_cast<double>(values.size())));
+  return values[std::max<size_t>(rank, 1) - 1];
+}
+
+std::string Format(const char* format, double a, double b = 0, double c = 0) {
+  char text[200];
+  std::snprintf(text, sizeof text, format, a, b, c);
+  return text;
+}
+
+void PrintRow(const std::string& figure, const std::string& value, const std::string& calls) {
+  std::printf("| %s | %s | %s |\n", figure.c_str(), value.c_str(), calls.c_str());
+  std::fflush(stdout);
+}
+
+// The main application's window: keeps each record the plug-in sends, with the time it came.
+class MainAppWindow final : public BaseWindow {
+public:
+  struct Record {
+    ULONG_PTR kind;
+    std::string text;
+    double atMs;
+  };
+  bool Create() { return CreateWindowOf({"Orvane Main", "Orvane bench"}); }
+  std::vector<Record> records;
+
+private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message != WM_COPYDATA) return DefaultHandling(message, wParam, lParam);
+    const double at = NowMs();
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    records.push_back({data->dwData, std::string(static_cast<const char*>(data->lpData), data->cbData), at});
+    return TRUE;
+  }
+};
+
+// The stand-in Outlook and its test controls.
+class Standin {
+public:
+  Standin() : control_(LateBound::Create(outlook_standin::kControlProgId)) {
+    if (!application_.CreateDispatch(kProgId)) throw std::runtime_error("Outlook cannot be reached");
+    session_ = application_.InvokeForObject(kGetNamespace, Variant::Text("MAPI"));
+  }
+
+  template <class... Args>
+  int32_t Control(const wchar_t* name, Args&&... args) const {
+    return control_.CallMethod(name, std::forward<Args>(args)...).ToInt32();
+  }
+  long TotalCalls() const { return Control(L"TotalCalls"); }
+  void ResetCalls() const { Control(L"ResetCallCounts"); }
+  DispatchDriver Items(int32_t folder) const {
+    return session_.InvokeForObject(kGetDefaultFolder, Variant::Int32(folder)).GetObject(kItems);
+  }
+  DispatchDriver NewItem(int32_t itemType) const {
+    return application_.InvokeForObject(kCreateItem, Variant::Int32(itemType));
+  }
+  bool SinksListen() const {
+    return std::all_of(std::begin(kFolders), std::end(kFolders),
+                       [this](int32_t folder) { return Control(L"SinkCount", Variant::Int32(folder)) > 0; });
+  }
+  // Waits until the calls to Outlook have stopped for a moment: the plug-in's work is done.
+  void WaitForCallsToSettle() const {
+    long last = -1;
+    int still = 0;
+    PumpUntil([&] {
+      const long now = TotalCalls();
+      still = now == last ? still + 1 : 0;
+      last = now;
+      if (still < 3) Sleep(20);
+      return still >= 3;
+    }, "the plug-in's calls to settle");
+  }
+
+private:
+  LateBound control_;
+  DispatchDriver application_;
+  DispatchDriver session_;
+};
+
+int32_t ItemTypeOf(int32_t folder) {
+  if (folder == kFolderTasks) return kTaskItem;
+  return folder == kFolderCalendar ? kAppointmentItem : kNoteItem;
+}
+
+void AddItem(const Standin& outlook, int32_t folder, const std::string& subject) {
+  const DispatchDriver item = outlook.NewItem(ItemTypeOf(folder));
+  item.SetText(folder == kFolderNotes ? kBody : kSubject, subject);
+  item.InvokeMethod(kSave);
+}
+
+// What tasks and appointments share, every one set.
+void SetCommonFields(const DispatchDriver& item, const char* subject) {
+  item.SetText(kSubject, subject);
+  item.SetText(kBody, "Every field set, for the benchmark");
+  item.SetText(kCategories, "Bench");
+  item.SetInt32(kImportance, 2);
+  item.SetInt32(kSensitivity, kSensitivityPrivate);
+  item.SetText(kBillingInformation, "Account 7");
+  item.SetText(kMileage, "12 km");
+  item.SetInt32(kInternetCodepage, 4711);
+  item.SetBool(kReminderSet, true);
+}
+
+void AddFullItems(const Standin& outlook) {
+  constexpr double kToday = 46000;  // 9 December 2025
+  const DispatchDriver task = outlook.NewItem(kTaskItem);
+  SetCommonFields(task, kFullTask);
+  task.SetDate(kStartDate, kToday);
+  task.SetDate(kDueDate, kToday + 7);
+  task.SetDate(kReminderTime, kToday + 6.375);
+  task.SetInt32(kStatus, 1);
+  task.SetInt32(kPercentComplete, 40);
+  task.SetInt32(kActualWork, 120);
+  task.SetInt32(kTotalWork, 300);
+  task.SetText(kRole, "Owner");
+  task.SetText(kSchedulePlusPriority, "High");
+  task.SetText(kCompanies, "Orvane Ltd");
+  task.SetText(kContactNames, "Ann; Bo");
+  task.InvokeMethod(kSave);
+
+  const DispatchDriver appointment = outlook.NewItem(kAppointmentItem);
+  SetCommonFields(appointment, kFullAppointment);
+  appointment.SetDate(kStart, kToday + 0.375);
+  appointment.SetDate(kEnd, kToday + 0.4375);
+  appointment.SetText(kLocation, "Room 4");
+  appointment.SetInt32(kReminderMinutesBeforeStart, 30);
+  appointment.SetText(kRequiredAttendees, "Ann");
+  appointment.SetText(kOptionalAttendees, "Bo");
+  appointment.SetText(kResources, "Projector");
+  const DispatchDriver pattern = appointment.InvokeForObject(kGetRecurrencePattern);
+  pattern.SetInt32(kRecurrenceType, kRecursWeekly);
+  pattern.SetInt32(kDayOfWeekMask, 2);
+  pattern.SetInt32(kInterval, 1);
+  pattern.SetInt32(kOccurrences, 10);
+  appointment.InvokeMethod(kSave);
+}
+
+bool WaitForWindowClass(const char* className) {
+  try {
+    PumpUntil([className] { return FindWindowA(className, nullptr) != nullptr; }, className, 10000);
+    return true;
+  } catch (const std::runtime_error&) {
+    return false;
+  }
+}
+
+int Prepare(int items) {
+  if (!WaitForWindowClass(kMainWindowClass)) throw std::runtime_error("the stand-in Outlook is not running");
+  const Standin outlook;
+  outlook.Control(L"Reset");
+  for (const int32_t folder : kFolders) {
+    for (int i = 1; i <= items; ++i) AddItem(outlook, folder, "Bench " + std::to_string(i));
+  }
+  AddFullItems(outlook);
+  return 0;
+}
+
+// A task record of the main application: every field of the layout, the subject numbered.
+std::string TaskRecord(int number) {
+  std::string record = "Bench inbound " + std::to_string(number) +
+                       "\t1/12/2026\t15/12/2026*9:00am*10:30am\tTrue\t15/12/2026\t0:15\tnot Done\t0.000\t120\tnot "
+                       "Done\tblank\tWork\tblank\tAnn\tblank\tFigures\tNormal\tFalse\tOwner\tnormal\tblank\tblank\t"
+                       "4711\tnorecurring";
+  for (int field = 25; field <= 37; ++field) record += "\t0";
+  return record;
+}
+
+// Outlook calls counted and milliseconds taken by one piece of the plug-in's work.
+struct Timing {
+  long calls;
+  double ms;
+};
+
+class TimedRun {
+public:
+  TimedRun() : plugin_(FindWindowA(nullptr, "Untitled - stub")) {
+    if (!plugin_) throw std::runtime_error("the plug-in's window is not there");
+    TakeOverMainApplication();
+    PumpUntil([this] { return outlook_.SinksListen(); }, "the plug-in's sinks");
+    outlook_.WaitForCallsToSettle();
+  }
+
+  void Inbound(int records) {
+    const ComPtr<outlook_standin::RecordingSink> sink = outlook_standin::RecordingSink::Create();
+    std::vector<double> saved;
+    sink->OnEvent([&](DispId id, IDispatch*) {
+      if (id == kItemAdd) saved.push_back(NowMs());
+    });
+    const DispatchDriver tasks = outlook_.Items(kFolderTasks);
+    AdviseConnection connection;
+    if (FAILED(connection.Connect(tasks.Get(), outlook_standin::kItemsEventsIid, sink.Get()))) {
+      throw std::runtime_error("cannot listen to the tasks");
+    }
+    std::vector<double> latencies;
+    std::vector<double> writeCalls;
+    std::vector<double> allCalls;
+    for (int i = 0; i < records; ++i) {
+      outlook_.ResetCalls();
+      const std::string record = TaskRecord(i + 1);
+      COPYDATASTRUCT data{intake::kTaskKind, static_cast<DWORD>(record.size()), const_cast<char*>(record.data())};
+      SendMessageA(plugin_, WM_COPYDATA, reinterpret_cast<WPARAM>(window_.Window()), reinterpret_cast<LPARAM>(&data));
+      const double sent = NowMs();
+      PostMessageA(plugin_, RegisterWindowMessageA("Orvane_SaveNow"), 0, 0);
+      PumpUntil([&] { return saved.size() == static_cast<size_t>(i + 1); }, "the task to be saved");
+      latencies.push_back(saved.back() - sent);
+      writeCalls.push_back(static_cast<double>(outlook_.TotalCalls()));
+      // The sinks come back and the pictures are compared before the next record.
+      PumpUntil([this] { return outlook_.SinksListen(); }, "the plug-in's sinks");
+      outlook_.WaitForCallsToSettle();
+      allCalls.push_back(static_cast<double>(outlook_.TotalCalls()));
+    }
+    PrintRow(Format("inbound: action message → task saved in Outlook, %.0f records", records),
+             Format("p50 %.0f ms, p95 %.0f ms", Percentile(latencies, 0.5), Percentile(latencies, 0.95)),
+             Format("%.0f to write, %.0f with the sinks reconnected and the folders compared",
+                    Percentile(writeCalls, 0.5), Percentile(allCalls, 0.5)));
+  }
+
+  void Outbound(int changes) {
+    struct Changed {
+      DispatchDriver items;
+      const char* subject;
+      ULONG_PTR kind;
+      std::vector<double> calls;
+    };
+    Changed changed[] = {{outlook_.Items(kFolderTasks), kFullTask, outbound::kChangedTask, {}},
+                         {outlook_.Items(kFolderCalendar), kFullAppointment, outbound::kChangedAppointment, {}}};
+    std::vector<double> latencies;
+    for (int i = 0; i < changes; ++i) {
+      Changed& next = changed[i % 2];
+      const DispatchDriver item = next.items.InvokeForObject(kItem, Variant::Text(next.subject));
+      item.SetText(kBody, "Change " + std::to_string(i + 1));
+      const size_t before = window_.records.size();
+      outlook_.ResetCalls();
+      const double saved = NowMs();
+      item.InvokeMethod(kSave);
+      PumpUntil([&] { return window_.records.size() > before; }, "the changed item's record");
+      const MainAppWindow::Record& record = window_.records[before];
+      if (record.kind != next.kind) throw std::runtime_error("a record of another kind came: " + record.text);
+      latencies.push_back(record.atMs - saved);
+      // The Save is the user's own call.
+      next.calls.push_back(static_cast<double>(outlook_.TotalCalls() - 1));
+    }
+    PrintRow(Format("outbound: item changed in Outlook → record received by the main application, %.0f changes",
+                    changes),
+             Format("p50 %.0f ms, p95 %.0f ms", Percentile(latencies, 0.5), Percentile(latencies, 0.95)),
+             Format("%.0f per task record, %.0f per appointment record", Percentile(changed[0].calls, 0.5),
+                    Percentile(changed[1].calls, 0.5)));
+  }
+
+  // One deletion at the folders' present size, through the tables and item by item.
+  void DeletionChecks() {
+    const int32_t size = outlook_.Control(L"ItemCount", Variant::Int32(kFolderNotes));
+    Timing checks[2] = {};
+    for (const bool tables : {true, false}) {
+      outlook_.Control(L"HideMember", Variant::Wide(L"Folder"), Variant::Int32(kGetTable), Variant::Int32(!tables));
+      checks[tables ? 0 : 1] = TimeOneDeletion();
+    }
+    outlook_.Control(L"HideMember", Variant::Wide(L"Folder"), Variant::Int32(kGetTable), Variant::Int32(0));
+    const std::string figure = "deleted-item check, " + std::to_string(size) + " items per folder, one deleted";
+    PrintRow(figure + ": folder tables", Format("%.0f ms", checks[0].ms), Format("%.0f", checks[0].calls));
+    PrintRow(figure + ": item by item", Format("%.0f ms", checks[1].ms), Format("%.0f", checks[1].calls));
+    PrintRow(figure + ": item by item / tables", Format("%.1f× the time", checks[1].ms / checks[0].ms),
+             Format("%.1f× the calls", static_cast<double>(checks[1].calls) / static_cast<double>(checks[0].calls)));
+  }
+
+  // Leaves `count` items in each folder, deleted without events, and lets one check find them (and
+  // the task it deletes).
+  void ShrinkFolders(int count) {
+    for (const int32_t folder : kFolders) {
+      const int32_t left = folder == kFolderTasks ? count + 1 : count;
+      const int32_t extra = outlook_.Control(L"ItemCount", Variant::Int32(folder)) - left;
+      if (extra > 0) {
+        outlook_.Control(L"DeleteWithoutEvents", Variant::Int32(folder), Variant::Int32(1), Variant::Int32(extra));
+      }
+    }
+    TimeOneDeletion();
+  }
+
+  void Finish() {
+    PostMessageA(plugin_, RegisterWindowMessageA("Orvane_CloseStubNow"), 0, 0);
+    outlook_.Control(L"Quit");
+  }
+
+private:
+  // The main application's window is the bench's own from here: Orvane.exe is asked to close.
+  void TakeOverMainApplication() {
+    if (const HWND other = FindWindowA("Orvane Main", nullptr)) PostMessageA(other, WM_CLOSE, 0, 0);
+    PumpUntil([] { return FindWindowA("Orvane Main", nullptr) == nullptr; }, "Orvane.exe to close");
+    if (!window_.Create()) throw std::runtime_error("cannot create the main application's window");
+  }
+
+  // The user deletes the first task; the plug-in's check reports it to the main application.
+  Timing TimeOneDeletion() {
+    const DispatchDriver item = outlook_.Items(kFolderTasks).InvokeForObject(kItem, Variant::Int32(1));
+    const std::string subject = item.GetText(kSubject);
+    const auto reported = [&] {
+      return std::any_of(window_.records.begin(), window_.records.end(), [&](const MainAppWindow::Record& record) {
+        return record.kind == outbound::kDeletedTask && record.text == subject;
+      });
+    };
+    outlook_.ResetCalls();
+    const double deleted = NowMs();
+    item.InvokeMethod(kDelete);
+    PumpUntil(reported, "the deletion's record");
+    const double at = window_.records.back().atMs;
+    // The Delete is the user's own call.
+    return {outlook_.TotalCalls() - 1, at - deleted};
+  }
+
+  HWND plugin_;
+  Standin outlook_;
+  MainAppWindow window_;
+};
+
+int Timed(int records, int changes) {
+  TimedRun run;
+  run.Inbound(records);
+  run.Outbound(changes);
+  run.DeletionChecks();
+  run.ShrinkFolders(100);
+  run.DeletionChecks();
+  run.Finish();
+  return 0;
+}
+
+int Run(const std::vector<std::string>& args) {
+  const auto number = [&](size_t index, int fallback) {
+    return args.size() > index ? std::stoi(args[index]) : fallback;
+  };
+  if (args.size() >= 1 && args[0] == "prepare") return Prepare(number(1, 1000));
+  if (args.size() == 1 && args[0] == "sinks") {
+    const Standin outlook;
+    PumpUntil([&] { return outlook.SinksListen(); }, "the plug-in's sinks");
+    return 0;
+  }
+  if (args.size() == 1 && args[0] == "calls") {
+    const LateBound control = LateBound::Create(outlook_standin::kControlProgId);
+    std::printf("%d\n", control.CallMethod(L"TotalCalls").ToInt32());
+    control.CallMethod(L"ResetCallCounts");
+    return 0;
+  }
+  if (args.size() >= 1 && args[0] == "timed") return Timed(number(1, 50), number(2, 100));
+  std::fputs("Usage: OrvaneBench prepare ITEMS | sinks | calls | timed RECORDS CHANGES\n", stderr);
+  return 2;
+}
+
+}  // namespace
+}  // namespace orvane
+
+int main(int argc, char** argv) {
+  using namespace orvane;
+  const ComApartment apartment;
+  if (!apartment.Ok()) return 1;
+  try {
+    return Run(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "OrvaneBench: %s\n", error.what());
+    return 1;
+  }
+}
