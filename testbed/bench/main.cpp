@@ -124,13 +124,15 @@ public:
   void WaitForCallsToSettle() const {
     long last = -1;
     int still = 0;
-    PumpUntil([&] {
-      const long now = TotalCalls();
-      still = now == last ? still + 1 : 0;
-      last = now;
-      if (still < 3) Sleep(20);
-      return still >= 3;
-    }, "the plug-in's calls to settle");
+    PumpUntil(
+        [&] {
+          const long now = TotalCalls();
+          still = now == last ? still + 1 : 0;
+          last = now;
+          if (still < 3) Sleep(20);
+          return still >= 3;
+        },
+        "the plug-in's calls to settle");
   }
 
 private:
@@ -302,11 +304,11 @@ public:
       // The Save is the user's own call.
       next.calls.push_back(static_cast<double>(outlook_.TotalCalls() - 1));
     }
-    PrintRow(Format("outbound: item changed in Outlook → record received by the main application, %.0f changes",
-                    changes),
-             Format("p50 %.0f ms, p95 %.0f ms", Percentile(latencies, 0.5), Percentile(latencies, 0.95)),
-             Format("%.0f per task record, %.0f per appointment record", Percentile(changed[0].calls, 0.5),
-                    Percentile(changed[1].calls, 0.5)));
+    PrintRow(
+        Format("outbound: item changed in Outlook → record received by the main application, %.0f changes", changes),
+        Format("p50 %.0f ms, p95 %.0f ms", Percentile(latencies, 0.5), Percentile(latencies, 0.95)),
+        Format("%.0f per task record, %.0f per appointment record", Percentile(changed[0].calls, 0.5),
+               Percentile(changed[1].calls, 0.5)));
   }
 
   // One deletion at the folders' present size, through the tables and item by item.
