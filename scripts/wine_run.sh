@@ -8,4 +8,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
 export LC_ALL=C.UTF-8
 export GTEST_COLOR=no
 export WINEPATH="$(winepath -w "$build_dir/bin" 2>/dev/null)"
-exec wine "$@"
+status=0
+wine "$@" || status=$?
+# A program that dies before its output is flushed leaves nothing else to go by.
+[ $status -eq 0 ] || echo "wine_run.sh: $(basename "$1") ended with exit status $status" >&2
+exit $status

@@ -22,16 +22,13 @@ std::string DescribeResult(HRESULT result) {
 
 AutomationError AutomationError::FromResult(HRESULT result) { return AutomationError(result, DescribeResult(result)); }
 
-AutomationError AutomationError::FromInvoke(HRESULT result, EXCEPINFO& info) {
+AutomationError AutomationError::FromInvoke(HRESULT result, ExcepInfo& exception) {
   if (result != DISP_E_EXCEPTION) return FromResult(result);
+  EXCEPINFO& info = *exception.Receive();
   if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
-  // Take ownership of the strings so they are freed whatever happens next.
-  const Bstr description = Bstr::Attach(info.bstrDescription);
-  const Bstr source = Bstr::Attach(info.bstrSource);
-  const Bstr helpFile = Bstr::Attach(info.bstrHelpFile);
-  info.bstrDescription = info.bstrSource = info.bstrHelpFile = nullptr;
   const HRESULT code = info.scode != 0 ? info.scode : result;
-  if (description.Get() && SysStringLen(description.Get()) > 0) return AutomationError(code, description.ToAnsi());
+  const UINT length = SysStringLen(info.bstrDescription);
+  if (length > 0) return AutomationError(code, WideToAnsi(info.bstrDescription, length));
   return FromResult(code);
 }
 

@@ -10,12 +10,14 @@
 
 namespace orvane {
 
+class ExcepInfo;
+
 class AutomationError : public ComError {
 public:
   AutomationError(HRESULT result, const std::string& message) : ComError(result, message) {}
 
   // Builds the error of a failed IDispatch::Invoke, taking Outlook's description when it gave one.
-  static AutomationError FromInvoke(HRESULT result, EXCEPINFO& info);
+  static AutomationError FromInvoke(HRESULT result, ExcepInfo& exception);
   static AutomationError FromResult(HRESULT result);
 };
 

@@ -88,4 +88,22 @@ private:
   VARIANT var_;
 };
 
+// The EXCEPINFO an IDispatch::Invoke fills, whose texts are freed when it goes.
+class ExcepInfo {
+public:
+  ExcepInfo() = default;
+  ExcepInfo(const ExcepInfo&) = delete;
+  ExcepInfo& operator=(const ExcepInfo&) = delete;
+  ~ExcepInfo() {
+    SysFreeString(info_.bstrSource);
+    SysFreeString(info_.bstrDescription);
+    SysFreeString(info_.bstrHelpFile);
+  }
+  EXCEPINFO* Receive() { return &info_; }
+  const EXCEPINFO& Get() const { return info_; }
+
+private:
+  EXCEPINFO info_{};
+};
+
 }  // namespace orvane

@@ -37,13 +37,15 @@ Variant DispatchDriver::Invoke(outlook::DispId id, WORD flags, const Variant* ar
     params.cNamedArgs = 1;
   }
   Variant result;
-  EXCEPINFO info{};
+  // Freed whatever the answer: a server may leave texts in it even when the call did not fail.
+  ExcepInfo exception;
   UINT badArgument = 0;
   const HRESULT hr = CallWhileBusy([&] {
     return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                          flags == DISPATCH_PROPERTYPUT ? nullptr : result.Receive(), &info, &badArgument);
+                          flags == DISPATCH_PROPERTYPUT ? nullptr : result.Receive(), exception.Receive(),
+                          &badArgument);
   });
-  if (FAILED(hr)) throw AutomationError::FromInvoke(hr, info);
+  if (FAILED(hr)) throw AutomationError::FromInvoke(hr, exception);
   return result;
 }
 

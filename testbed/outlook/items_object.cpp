@@ -54,14 +54,10 @@ HRESULT Deliver(IDispatch* sink, ItemsEvent event, const StoredItemPtr& item) {
     params.rgvarg = &argument;
     params.cArgs = 1;
   }
-  EXCEPINFO exception{};
+  ExcepInfo exception;
   UINT badArgument = 0;
-  const HRESULT result = sink->Invoke(EventIdOf(event), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                                      nullptr, &exception, &badArgument);
-  SysFreeString(exception.bstrSource);
-  SysFreeString(exception.bstrDescription);
-  SysFreeString(exception.bstrHelpFile);
-  return result;
+  return sink->Invoke(EventIdOf(event), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                      exception.Receive(), &badArgument);
 }
 
 class Items final : public DispatchObject<IConnectionPointContainer>, public ItemsListener {

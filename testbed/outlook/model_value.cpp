@@ -1,5 +1,6 @@
 #include "testbed/outlook/model_value.h"
 
+#include "outlook/com_types.h"
 #include "testbed/outlook/model_error.h"
 
 #include <oleauto.h>
@@ -84,28 +85,15 @@ VARTYPE VariantTypeOf(ValueType type) {
   return VT_I4;
 }
 
-// Owns the VARIANT that VariantChangeType fills, so an early return cannot leak its BSTR.
-class ScopedVariant {
-public:
-  ScopedVariant() { VariantInit(&var_); }
-  ScopedVariant(const ScopedVariant&) = delete;
-  ScopedVariant& operator=(const ScopedVariant&) = delete;
-  ~ScopedVariant() { VariantClear(&var_); }
-  VARIANT* Get() { return &var_; }
-
-private:
-  VARIANT var_;
-};
-
 }  // namespace
 
 Value Value::FromVariant(const VARIANT& source, ValueType type) {
-  ScopedVariant converted;
+  Variant converted;
   // VariantChangeType reads through VT_BYREF, so arguments a script passes by reference convert too.
-  if (FAILED(VariantChangeType(converted.Get(), const_cast<VARIANT*>(&source), 0, VariantTypeOf(type)))) {
+  if (FAILED(VariantChangeType(converted.Receive(), const_cast<VARIANT*>(&source), 0, VariantTypeOf(type)))) {
     throw ModelError(DISP_E_TYPEMISMATCH);
   }
-  const VARIANT& v = *converted.Get();
+  const VARIANT& v = converted.Get();
   switch (type) {
     case ValueType::Text: return Text(std::wstring(v.bstrVal ? v.bstrVal : L"", SysStringLen(v.bstrVal)));
     case ValueType::Date: return Date(v.date);

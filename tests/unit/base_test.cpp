@@ -73,14 +73,14 @@ TEST(BaseTest, GuardsReportWindowFailuresAndTurnComFailuresIntoResults) {
                                }),
               c.expected);
   }
-  EXCEPINFO info{};
-  EXPECT_EQ(GuardedComMethod("Item", &info, []() -> HRESULT { throw ComError(E_INVALIDARG, "no such item"); }),
-            DISP_E_EXCEPTION);
+  ExcepInfo exception;
+  EXPECT_EQ(
+      GuardedComMethod("Item", exception.Receive(), []() -> HRESULT { throw ComError(E_INVALIDARG, "no such item"); }),
+      DISP_E_EXCEPTION);
+  const EXCEPINFO& info = exception.Get();
   EXPECT_EQ(info.scode, E_INVALIDARG);
   ASSERT_NE(info.bstrDescription, nullptr);
   EXPECT_STREQ(info.bstrDescription, L"no such item");
-  SysFreeString(info.bstrDescription);
-  SysFreeString(info.bstrSource);
   EXPECT_EQ(lastReport, "Tick|Outlook went away") << "a COM failure is the caller's to report";
 }
 
