@@ -74,7 +74,9 @@ Value ItemData::Get(DispId id) const {
 
 std::wstring ItemData::Put(DispId id, const Value& value, double today) {
   if (kind_ == ItemKind::Appointment && (id == kStart || id == kEnd || id == kDuration)) {
-    return PutAppointmentTime(id, value);
+    std::wstring refusal = PutAppointmentTime(id, value);
+    if (refusal.empty() && hasPattern_) KeepPatternTimesInStep();
+    return refusal;
   }
   if (kind_ == ItemKind::Task) {
     if (id == kStartDate || id == kDueDate || id == kDateCompleted) return PutTaskDate(id, value, today);
@@ -190,11 +192,7 @@ void ItemData::ResetPattern(int32_t type) {
   double start = kNoDate;
   if (kind_ == ItemKind::Appointment) {
     start = DateOf(kStart);
-    if (IsSet(start)) {
-      pattern_[kPatternStartTime] = Value::Date(TimeOfDay(start));
-      pattern_[kPatternEndTime] = Value::Date(TimeOfDay(DateOf(kEnd)));
-      pattern_[kPatternDuration] = Value::Int32(NumberOf(kDuration));
-    }
+    KeepPatternTimesInStep();
   } else if (kind_ == ItemKind::Task) {
     start = IsSet(DateOf(kStartDate)) ? DateOf(kStartDate) : DateOf(kDueDate);
   }
@@ -202,6 +200,15 @@ void ItemData::ResetPattern(int32_t type) {
     pattern_[kPatternStartDate] = Value::Date(DateOnly(start));
     pattern_[kDayOfWeekMask] = Value::Int32(WeekdayBit(start));
   }
+}
+
+// A series' times of day and length are those of its appointment, as Outlook keeps them.
+void ItemData::KeepPatternTimesInStep() {
+  const double start = DateOf(kStart);
+  if (!IsSet(start)) return;
+  pattern_[kPatternStartTime] = Value::Date(TimeOfDay(start));
+  pattern_[kPatternEndTime] = Value::Date(TimeOfDay(DateOf(kEnd)));
+  pattern_[kPatternDuration] = Value::Int32(NumberOf(kDuration));
 }
 
 Value ItemData::PatternGet(DispId id) const {

@@ -50,6 +50,7 @@ private:
   std::wstring PutAppointmentTime(outlook::DispId id, const Value& value);
   std::wstring PutTaskDate(outlook::DispId id, const Value& value, double today);
   std::wstring PutTaskProgress(outlook::DispId id, const Value& value, double today);
+  void KeepPatternTimesInStep();
   void ResetPattern(int32_t type);
   void MarkComplete(double today);
   void ClearCompletion();
