@@ -17,7 +17,13 @@ source scripts/idle_cpu.sh
 source scripts/wine_session.sh
 start_wine_session "$root" "$root/build/bench"
 
-bench() { wine "$bin/OrvaneBench.exe" "$@" 2>&1 | tr -d '\r'; }
+# Each step within a time limit: a call to another process under Wine can wait for ever.
+bench() {
+  local status=0
+  timeout 300 wine "$bin/OrvaneBench.exe" "$@" 2>&1 | tr -d '\r' || status=$?
+  [ $status -ne 124 ] || echo "bench.sh: OrvaneBench $1 took more than 5 minutes" >&2
+  return $status
+}
 link_on() { printf '[Orvane]\r\nOutlookToOrvane=%s\r\n' "$1" >Orvane.ini; }
 idle_row() {
   local what=$1 plugin server
