@@ -35,6 +35,8 @@ void FailIfTheRunnerDidNotReturn() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Unbuffered, so that a run that ends early still shows how far it came.
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
   testing::InitGoogleTest(&argc, argv);
   std::atexit(FailIfTheRunnerDidNotReturn);
   const orvane::ComApartment apartment;
