@@ -37,10 +37,6 @@ constexpr UINT kSinkPeriodMs = USER_TIMER_MINIMUM;
 constexpr UINT kSinkWaitPeriodMs = 500;
 constexpr UINT kWatchdogPeriodMs = 500;
 
-bool OutlookWindowExists() { return FindWindowA(outlook::kMainWindowClass, nullptr) != nullptr; }
-
-HWND FindMainAppWindow() { return FindWindowA(kMainAppWindowClass, nullptr); }
-
 std::string WindowTitle(HWND window) {
   const int length = GetWindowTextLengthA(window);
   if (length <= 0) return {};
@@ -85,6 +81,10 @@ watchdog::Desktop LookAtDesktop(bool outlookWorkInProgress) {
 }
 
 }  // namespace
+
+HWND FindMainAppWindow() { return FindWindowA(kMainAppWindowClass, nullptr); }
+
+bool OutlookWindowExists() { return FindWindowA(outlook::kMainWindowClass, nullptr) != nullptr; }
 
 CMainFrame::CMainFrame() { startTick = GetTickCount(); }
 

@@ -99,4 +99,9 @@ constexpr char kFrameTitle[] = "Untitled - stub";
 constexpr char kFrameHandOffTitle[] = "stub";
 constexpr char kMainAppWindowClass[] = "Orvane Main";
 
+// The main application's window, found by its class; null while it does not run.
+HWND FindMainAppWindow();
+// Whether Outlook's main window is on the desktop: Outlook runs.
+bool OutlookWindowExists();
+
 }  // namespace orvane

@@ -39,9 +39,12 @@ std::optional<ItemPlace> PlaceOfKind(uint32_t kind) {
   }
 }
 
+DispatchDriver DefaultFolderOnce(int32_t folder) {
+  return outlookNamespace.InvokeForObject(outlook::kGetDefaultFolder, Variant::Int32(folder));
+}
+
 DispatchDriver GetDefaultFolder(int32_t folder) {
-  return RetryAfterReconnect(
-      [folder] { return outlookNamespace.InvokeForObject(outlook::kGetDefaultFolder, Variant::Int32(folder)); });
+  return RetryAfterReconnect([folder] { return DefaultFolderOnce(folder); });
 }
 
 DispatchDriver FindItemBySubject(const ItemPlace& place, std::string_view subject) {

@@ -18,7 +18,9 @@ bool SubjectsMatch(std::string_view a, std::string_view b);
 // second failure pass on.
 DispatchDriver RetryAfterReconnect(const std::function<DispatchDriver()>& call);
 
-// The session's default folder of the number (9, 12, 13), tried once more on a fresh session.
+// The session's default folder of the number (9, 12, 13), asked once.
+DispatchDriver DefaultFolderOnce(int32_t folder);
+// The same, tried once more on a fresh session.
 DispatchDriver GetDefaultFolder(int32_t folder);
 
 // Where the items of one kind live, and the member that holds their subject.

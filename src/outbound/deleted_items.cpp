@@ -51,10 +51,6 @@ std::optional<size_t> FolderOfKind(uint32_t itemKind) {
   return std::nullopt;
 }
 
-DispatchDriver DefaultFolder(int32_t folder) {
-  return outlookNamespace.InvokeForObject(kGetDefaultFolder, Variant::Int32(folder));
-}
-
 void LogHeldBack(const WatchedFolder& watched, size_t count) {
   char line[150];
   std::snprintf(line, sizeof line,
@@ -118,12 +114,12 @@ void DeletionWatch::CheckOnce() {
   CreateOutlookSession();
   DispatchDriver notes;
   try {
-    notes = DefaultFolder(kFolderNotes);
+    notes = DefaultFolderOnce(kFolderNotes);
   } catch (const AutomationError&) {
     // Outlook refuses while it shuts down: nothing is compared and the pictures stay.
-    if (!FindWindowA(kMainWindowClass, nullptr)) return;
+    if (!OutlookWindowExists()) return;
     CreateOutlookSession();
-    notes = DefaultFolder(kFolderNotes);
+    notes = DefaultFolderOnce(kFolderNotes);
   }
   CompareFolders(std::move(notes));
 }
@@ -132,7 +128,7 @@ void DeletionWatch::CompareFolders(DispatchDriver notesFolder) {
   CompareFolder(kNotes, notesFolder);
   notesFolder.ReleaseDispatch();
   for (size_t index = kNotes + 1; index < std::size(kWatchedFolders); ++index) {
-    CompareFolder(index, DefaultFolder(kWatchedFolders[index].folder));
+    CompareFolder(index, DefaultFolderOnce(kWatchedFolders[index].folder));
   }
 }
 

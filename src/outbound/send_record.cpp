@@ -16,8 +16,6 @@ constexpr char kMainAppProgram[] = "Orvane.exe";
 constexpr DWORD kStartWaitMs = 2000;
 constexpr UINT kDeliveryTimeoutMs = 5000;
 
-HWND FindMainAppWindow() { return FindWindowA(kMainAppWindowClass, nullptr); }
-
 // Started through the shell, which finds the program as the user's shell would.
 bool StartMainApplication() {
   const HINSTANCE result = ShellExecuteA(nullptr, nullptr, kMainAppProgram, nullptr, nullptr, SW_SHOWNORMAL);

@@ -6,18 +6,22 @@
 
 namespace orvane {
 
-bool DispatchDriver::CreateDispatch(const char* progId) {
-  object_.Reset();
+HRESULT CreateAutomationObject(const wchar_t* progId, ComPtr<IDispatch>& object) {
+  object.Reset();
   CLSID clsid;
-  const std::wstring name = AnsiToWide(progId);
-  if (FAILED(CLSIDFromProgID(name.c_str(), &clsid))) return false;
+  HRESULT result = CLSIDFromProgID(progId, &clsid);
+  if (FAILED(result)) return result;
   ComPtr<IUnknown> unknown;
-  const HRESULT created = CallWhileBusy([&] {
+  result = CallWhileBusy([&] {
     return CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IUnknown, reinterpret_cast<void**>(unknown.Receive()));
   });
-  if (FAILED(created)) return false;
-  object_ = unknown.As<IDispatch>(IID_IDispatch);
-  return static_cast<bool>(object_);
+  if (FAILED(result)) return result;
+  object = unknown.As<IDispatch>(IID_IDispatch);
+  return object ? S_OK : E_NOINTERFACE;
+}
+
+bool DispatchDriver::CreateDispatch(const char* progId) {
+  return SUCCEEDED(CreateAutomationObject(AnsiToWide(progId).c_str(), object_));
 }
 
 Variant DispatchDriver::Invoke(outlook::DispId id, WORD flags, const Variant* args, size_t count) const {

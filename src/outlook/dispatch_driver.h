@@ -11,6 +11,10 @@
 
 namespace orvane {
 
+// The automation object registered under progId, made by its server; a server busy at the moment
+// is waited for. Answers the result of the step that failed, the object left empty.
+HRESULT CreateAutomationObject(const wchar_t* progId, ComPtr<IDispatch>& object);
+
 class DispatchDriver {
 public:
   DispatchDriver() = default;

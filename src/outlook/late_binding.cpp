@@ -10,11 +10,8 @@ std::string AnsiName(const wchar_t* name) { return WideToAnsi(name, std::char_tr
 }  // namespace
 
 LateBound LateBound::Create(const wchar_t* progId) {
-  CLSID clsid;
-  HRESULT hr = CLSIDFromProgID(progId, &clsid);
-  if (FAILED(hr)) throw AutomationError::FromResult(hr);
   ComPtr<IDispatch> object;
-  hr = CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, reinterpret_cast<void**>(object.Receive()));
+  const HRESULT hr = CreateAutomationObject(progId, object);
   if (FAILED(hr)) throw AutomationError::FromResult(hr);
   return LateBound(std::move(object));
 }
