@@ -17,14 +17,9 @@ using fuzz::Take;
 
 // Mostly the kinds the intake knows and their near misses, else any 64-bit value.
 std::uint64_t ChooseKind(std::uint64_t bits) {
-  constexpr std::uint64_t kKinds[] = {intake::kTaskKind,
-                                      intake::kAppointmentKind,
-                                      intake::kNoteKind,
-                                      intake::kTaskLinkKind,
-                                      intake::kAppointmentLinkKind,
-                                      intake::kNoteLinkKind,
-                                      0x2BB7B2A9,
-                                      0x12BB7B2A6};
+  constexpr std::uint64_t kKinds[] = {
+      kinds::kTask,     kinds::kAppointment, kinds::kNote, kinds::kTaskLink, kinds::kAppointmentLink,
+      kinds::kNoteLink, 0x2BB7B2A9,          0x12BB7B2A6};
   constexpr std::size_t kCount = sizeof kKinds / sizeof kKinds[0];
   return bits % 16 < kCount ? kKinds[bits % 16] : bits;
 }

@@ -1,6 +1,7 @@
 // The start switches of the plug-in's command line.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace orvane {
@@ -38,6 +39,15 @@ inline StartSwitches ParseStartSwitches(std::string_view line) {
     position = end;
   }
   return switches;
+}
+
+// The command COM runs to start a local server: the program's path in quotes, so that a path with
+// blanks ("C:\Program Files\...") names that program and no other, then the switch.
+inline std::string ServerCommand(std::string_view programPath, std::string_view startSwitch) {
+  std::string command;
+  command.reserve(programPath.size() + startSwitch.size() + 3);
+  command.append("\"").append(programPath).append("\" ").append(startSwitch);
+  return command;
 }
 
 }  // namespace commandline

@@ -16,12 +16,12 @@ uint32_t recordsParked = 0;
 
 bool IsAcceptedKind(uint64_t kind) {
   switch (kind) {
-    case kTaskKind:
-    case kAppointmentKind:
-    case kNoteKind:
-    case kTaskLinkKind:
-    case kAppointmentLinkKind:
-    case kNoteLinkKind: return true;
+    case kinds::kTask:
+    case kinds::kAppointment:
+    case kinds::kNote:
+    case kinds::kTaskLink:
+    case kinds::kAppointmentLink:
+    case kinds::kNoteLink: return true;
     default: return false;
   }
 }
@@ -70,12 +70,12 @@ Writer NoteWriter(Action action) {
 
 Writer ChooseWriter(uint32_t kind, Action action) {
   switch (kind) {
-    case kTaskKind: return TaskWriter(action);
-    case kAppointmentKind: return AppointmentWriter(action);
-    case kNoteKind: return NoteWriter(action);
-    case kTaskLinkKind:
-    case kAppointmentLinkKind:
-    case kNoteLinkKind: return action == Action::Save ? Writer::SetOutlookLinkId : Writer::None;
+    case kinds::kTask: return TaskWriter(action);
+    case kinds::kAppointment: return AppointmentWriter(action);
+    case kinds::kNote: return NoteWriter(action);
+    case kinds::kTaskLink:
+    case kinds::kAppointmentLink:
+    case kinds::kNoteLink: return action == Action::Save ? Writer::SetOutlookLinkId : Writer::None;
     default: return Writer::None;
   }
 }
@@ -99,8 +99,8 @@ Receipt ParkRecord(uint64_t kind, const void* data, size_t size) {
 
 const char* ReceiptLogLine(uint32_t kind) {
   switch (kind) {
-    case kTaskKind: return "OnCopyData::New Item";
-    case kAppointmentKind: return "OnCopyData::New Appointment";
+    case kinds::kTask: return "OnCopyData::New Item";
+    case kinds::kAppointment: return "OnCopyData::New Appointment";
     default: return nullptr;
   }
 }

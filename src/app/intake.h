@@ -1,6 +1,8 @@
 // Intake of the main application's records and the choice of the writer that performs them.
 #pragma once
 
+#include "mainapp/kinds.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,14 +10,6 @@
 namespace orvane {
 
 namespace intake {
-
-// Item kinds in WM_COPYDATA's dwData.
-constexpr uint32_t kTaskKind = 0x2BB7B2A6;
-constexpr uint32_t kAppointmentKind = 0x2BB7B2A7;
-constexpr uint32_t kNoteKind = 0x2BB7B2A8;
-constexpr uint32_t kTaskLinkKind = 0x2BB7B2AC;
-constexpr uint32_t kAppointmentLinkKind = 0x2BB7B2AD;
-constexpr uint32_t kNoteLinkKind = 0x2BB7B2AE;
 
 constexpr size_t kRecordBufferSize = 5000;
 

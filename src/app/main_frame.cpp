@@ -1,17 +1,18 @@
 #include "app/main_frame.h"
 
-#include "app/error_log.h"
 #include "app/intake.h"
-#include "app/outlook_work.h"
-#include "app/registered_messages.h"
 #include "app/resource_ids.h"
-#include "app/stub_app.h"
 #include "app/settings.h"
+#include "app/stub_app.h"
 #include "app/watchdog_rules.h"
 #include "base/callback_guard.h"
+#include "base/error_log.h"
 #include "base/process_control.h"
-#include "outbound/deleted_items.h"
+#include "inbound/writers.h"
+#include "mainapp/main_app_window.h"
+#include "mainapp/registered_messages.h"
 #include "outlook/outlook_session.h"
+#include "outlook/outlook_work.h"
 
 #include <cstdio>
 #include <cstring>
@@ -56,6 +57,12 @@ void HandTickFailure(const char* message) noexcept {
   CurrentProcessControl().HandOff(FindMainAppWindow());
 }
 
+struct WatchedFolder {
+  FolderLink CMainFrame::*link;
+  int32_t folder;
+  uint32_t kind;
+};
+
 // A closing rule of the watchdog ends the process whatever waits: the log keeps what is lost.
 void LogDroppedRecord() {
   if (recordPending != 1) return;
@@ -81,10 +88,6 @@ watchdog::Desktop LookAtDesktop(bool outlookWorkInProgress) {
 }
 
 }  // namespace
-
-HWND FindMainAppWindow() { return FindWindowA(kMainAppWindowClass, nullptr); }
-
-bool OutlookWindowExists() { return FindWindowA(outlook::kMainWindowClass, nullptr) != nullptr; }
 
 CMainFrame::CMainFrame() { startTick = GetTickCount(); }
 
@@ -125,6 +128,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 int CMainFrame::OnCreate(CREATESTRUCTA*) {
+  deletedItems->SendFrom(Window());
   if (ReadSetting(kOutlookToOrvane, 0) != 0 && OutlookWindowExists()) OpenSessionAtStart();
   ArmSinkTimer(kSinkPeriodMs);
   SetTimer(Window(), kWatchdogTimer, kWatchdogPeriodMs, nullptr);
@@ -173,19 +177,17 @@ LRESULT CMainFrame::OnCloseStubNow(WPARAM, LPARAM) {
 }
 
 void CMainFrame::OnTimer(UINT_PTR id) {
-  try {
-    switch (id) {
-      case kRecordTimer: PerformPendingRecord(); break;
-      case kSinkTimer: ConnectSinksWhenOutlookRuns(); break;
-      case kWatchdogTimer: WatchDesktop(); break;
-      case kDeletedItemsTimer: CheckDeletedItemsEveryMinute(); break;
-      default: break;
-    }
-  } catch (const EndRequested&) {
-    // The process has been asked to end: nothing more is done.
-  } catch (...) {
-    HandTickFailure(CurrentExceptionText());
-  }
+  GuardedTick(
+      [&] {
+        switch (id) {
+          case kRecordTimer: PerformPendingRecord(); break;
+          case kSinkTimer: ConnectSinksWhenOutlookRuns(); break;
+          case kWatchdogTimer: WatchDesktop(); break;
+          case kDeletedItemsTimer: CheckDeletedItemsEveryMinute(); break;
+          default: break;
+        }
+      },
+      HandTickFailure);
 }
 
 void CMainFrame::PerformPendingRecord() {
@@ -243,10 +245,16 @@ void CMainFrame::ConnectSinksWhenOutlookRuns() {
   CreateOutlookSession();
   ConnectSinks();
   StopSinkTimer();
-  // A failed comparison keeps the pictures for the next one: the plug-in carries on.
-  GuardedCall("ListItemsInOutlook", [this] { deletedItems->ListItemsInOutlook(); });
+  ListItemsInOutlook();
   ReleaseOutlookSession();
   SetTimer(Window(), kDeletedItemsTimer, kDeletedItemsPeriodMs, nullptr);
+}
+
+// Only while this frame is the plug-in's: one that is handing over compares nothing.
+void CMainFrame::ListItemsInOutlook() {
+  if (!FindWindowA(nullptr, kFrameTitle)) return;
+  // A failed comparison keeps the pictures for the next one: the plug-in carries on.
+  GuardedCall("ListItemsInOutlook", [this] { deletedItems->ListItemsInOutlook(); });
 }
 
 void CMainFrame::ArmSinkTimer(UINT periodMs) {
@@ -298,6 +306,44 @@ void CMainFrame::CloseAfterBox(HWND owner, const char* text, UINT modality, bool
   } else {
     CurrentProcessControl().ExitNormally();
   }
+}
+
+void CMainFrame::SaveOutlookApps(char* record) { inbound::SaveOutlookApps(record); }
+void CMainFrame::SaveOutlookTask(char* record) { inbound::SaveOutlookTask(record); }
+void CMainFrame::SaveOutlookNote(char* record, int flag) { inbound::SaveOutlookNote(record, flag); }
+void CMainFrame::ChangeOutlookApps(char* record) { inbound::ChangeOutlookApps(record); }
+void CMainFrame::ChangeOutlookTask(char* record) { inbound::ChangeOutlookTask(record); }
+void CMainFrame::ChangeOutlookNote(char* record, int flag) { inbound::ChangeOutlookNote(record, flag); }
+void CMainFrame::DeleteOutlookItem(char* record, uint32_t kind) {
+  inbound::DeleteOutlookItem(record, kind, *deletedItems);
+}
+void CMainFrame::DoneOutlookItem(char* record, uint32_t kind) { inbound::DoneOutlookItem(record, kind); }
+void CMainFrame::SetOutlookLinkId(char* record, uint32_t kind) { inbound::SetOutlookLinkId(record, kind); }
+int CMainFrame::ReplaceChar(char* text, char from, char to) { return inbound::ReplaceChar(text, from, to); }
+
+ComPtr<FolderEventSink> CMainFrame::CreateFolderSink(uint32_t kind) {
+  return FolderEventSink::Create(kind, deletedItems, Window());
+}
+
+void CMainFrame::ConnectSinks() {
+  CMainFrame::DisconnectSinks();
+  static constexpr WatchedFolder kWatched[] = {
+      {&CMainFrame::tasksLink, outlook::kFolderTasks, kinds::kTask},
+      {&CMainFrame::calendarLink, outlook::kFolderCalendar, kinds::kAppointment},
+      {&CMainFrame::notesLink, outlook::kFolderNotes, kinds::kNote}};
+  for (const WatchedFolder& watched : kWatched) {
+    (this->*watched.link).Connect(watched.folder, [&] { return CreateFolderSink(watched.kind); });
+    // Counted as connected once a folder was taken, so that a sink that could not be made is not
+    // tried again on every tick of the connection timer.
+    sinksConnected = true;
+  }
+}
+
+void CMainFrame::DisconnectSinks() {
+  tasksLink.Disconnect();
+  calendarLink.Disconnect();
+  notesLink.Disconnect();
+  sinksConnected = false;
 }
 
 }  // namespace orvane

@@ -1,10 +1,12 @@
-// CMainFrame: the plug-in's one hidden window, which takes the main application's messages,
-// runs the timers and carries the writers that put records into Outlook.
+// CMainFrame: the plug-in's one hidden window, which takes the main application's messages, runs
+// the timers, and hands each piece of work to its road: the writers that put records into Outlook,
+// the folder sinks and the deleted-item check that report Outlook's changes.
 #pragma once
 
 #include "base/base_window.h"
+#include "outbound/deleted_items.h"
 #include "outbound/folder_event_sink.h"
-#include "outlook/dispatch_driver.h"
+#include "outbound/folder_link.h"
 
 #include <windows.h>
 
@@ -73,16 +75,12 @@ private:
   void CheckDeletedItemsEveryMinute();
   void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);
   void CallWriter(const char* parked);
-  void ConnectFolder(int32_t folder, uint32_t kind, DispatchDriver& items, ComPtr<FolderEventSink>& sink);
+  void ListItemsInOutlook();
 
-  // The Items collections of the default folders while the sinks listen: tasks, notes, calendar.
-  DispatchDriver tasksItems;
-  DispatchDriver notesItems;
-  DispatchDriver calendarItems;
-  // The folder event sinks; empty while none is connected.
-  ComPtr<FolderEventSink> tasksSink;
-  ComPtr<FolderEventSink> notesSink;
-  ComPtr<FolderEventSink> calendarSink;
+  // The watched default folders, each with its Items, sink and advise while the sinks listen.
+  FolderLink tasksLink;
+  FolderLink notesLink;
+  FolderLink calendarLink;
   // The period timer 8888 runs with; 0 while it is stopped.
   UINT sinkTimerPeriodMs = 0;
   // Survives the sinks' disconnections, so that what goes while they are down is still found.
@@ -94,14 +92,8 @@ extern DWORD startTick;
 // Set while the folder sinks are connected.
 extern bool sinksConnected;
 
-// The plug-in's frame title, and the class names of the windows it looks for.
+// The plug-in's frame title, and the one it takes when it hands over to a successor.
 constexpr char kFrameTitle[] = "Untitled - stub";
 constexpr char kFrameHandOffTitle[] = "stub";
-constexpr char kMainAppWindowClass[] = "Orvane Main";
-
-// The main application's window, found by its class; null while it does not run.
-HWND FindMainAppWindow();
-// Whether Outlook's main window is on the desktop: Outlook runs.
-bool OutlookWindowExists();
 
 }  // namespace orvane

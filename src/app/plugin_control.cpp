@@ -2,8 +2,9 @@
 
 #include "app/instance.h"
 #include "app/main_frame.h"
-#include "app/registered_messages.h"
+#include "mainapp/registered_messages.h"
 #include "app/watchdog_rules.h"
+#include "mainapp/main_app_window.h"
 
 namespace orvane {
 
@@ -17,7 +18,7 @@ void WaitOutTheShortestLife() noexcept {
 
 }  // namespace
 
-void PluginControl::HandOff(HWND mainAppWindow) noexcept {
+void PluginControl::HandOver(HWND mainAppWindow) noexcept {
   const UINT shield = RegisterWindowMessageA(kShieldMessageName);
   // A new instance must not mistake this one's frame for a running plug-in.
   if (const HWND frame = FindWindowA(nullptr, kFrameTitle)) SetWindowTextA(frame, kFrameHandOffTitle);

@@ -12,11 +12,12 @@ class PluginControl final : public ProcessControl {
 public:
   explicit PluginControl(ProcessControl& ending) noexcept : ending_(ending) {}
 
-  void ExitNormally() noexcept override { ending_.ExitNormally(); }
-  void TerminateAtOnce() noexcept override { ending_.TerminateAtOnce(); }
+protected:
+  void EndNormally() noexcept override { ending_.ExitNormally(); }
+  void EndAtOnce() noexcept override { ending_.TerminateAtOnce(); }
   // Retitles the frame "stub", tells the main application ("Orvane_Shield") when its window
   // exists or else starts a new plug-in, then exits normally.
-  void HandOff(HWND mainAppWindow) noexcept override;
+  void HandOver(HWND mainAppWindow) noexcept override;
 
 private:
   ProcessControl& ending_;

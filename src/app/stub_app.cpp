@@ -1,6 +1,6 @@
 #include "app/stub_app.h"
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "app/instance.h"
 #include "app/plugin_control.h"
 #include "app/resource_ids.h"
@@ -107,7 +107,7 @@ public:
       *object = nullptr;
       if (outer) return CLASS_E_NOAGGREGATION;
       if (!TheApp().OpenDocument()) return E_FAIL;
-      const ComPtr<IDispatch> document = ComPtr<IDispatch>::Attach(new StubDocument);
+      const ComPtr<IDispatch> document = MakeComObject<StubDocument>();
       return document->QueryInterface(iid, object);
     });
   }
@@ -171,7 +171,7 @@ int CStubApp::Run(HINSTANCE instance, const char* commandLine) {
   SystemProcessControl system;
   PluginControl control(system);
   const ScopedProcessControl inCharge(control);
-  const OleApartment ole;
+  const Apartment ole(Apartment::Kind::Ole);
   if (!ole.Ok()) {
     char text[256] = "";
     LoadStringA(instance_, IDS_OLE_INIT_FAILED, text, static_cast<int>(sizeof text));
@@ -180,7 +180,7 @@ int CStubApp::Run(HINSTANCE instance, const char* commandLine) {
   }
   // Outlook turns calls away while it is busy; the filter has COM wait and try again, for the
   // plug-in's whole life.
-  const MessageFilterRegistration busyRetry(ComPtr<IMessageFilter>::Attach(new BusyRetryFilter).Get());
+  const MessageFilterRegistration busyRetry(MakeComObject<BusyRetryFilter>().Get());
   const int code = InitInstance(commandLine ? commandLine : "") ? MessageLoop() : 0;
   CloseDocument();
   return code;
@@ -211,11 +211,12 @@ void CStubApp::RegisterAutomationServer() const {
   const std::string clsidKey = classes + "CLSID\\" + kDocumentClsidText;
   RegistryKey(HKEY_CURRENT_USER, clsidKey).SetText(nullptr, kDocumentName);
   RegistryKey(HKEY_CURRENT_USER, clsidKey + "\\ProgID").SetText(nullptr, kDocumentProgId);
-  RegistryKey(HKEY_CURRENT_USER, clsidKey + "\\LocalServer32").SetText(nullptr, ModulePath() + " /Automation");
+  RegistryKey(HKEY_CURRENT_USER, clsidKey + "\\LocalServer32")
+      .SetText(nullptr, commandline::ServerCommand(ModulePath(), "/Automation"));
 }
 
 bool CStubApp::RegisterClassFactory() {
-  const ComPtr<IClassFactory> factory = ComPtr<IClassFactory>::Attach(new DocumentFactory);
+  const ComPtr<IClassFactory> factory = MakeComObject<DocumentFactory>();
   // One client per process: each further client starts an instance of its own.
   classFactory_ = ClassRegistration(kDocumentClsid, factory.Get(), CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE);
   return classFactory_.Ok();

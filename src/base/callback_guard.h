@@ -23,15 +23,17 @@ void ReportFailure(const char* where, const char* what) noexcept;
 // Only valid inside a catch block.
 const char* CurrentExceptionText() noexcept;
 
+// Whether a caught failure is to be told: not once the process has been asked to end, when the
+// work under way stops as if the process were gone.
+inline bool FailureCounts() noexcept { return !CurrentProcessControl().EndAsked(); }
+
 // Runs body(); an exception is reported as thrown in `where`, and `fallback` is answered.
-// EndRequested is no failure and is not reported.
 template <class Result, class Body>
 Result Guarded(const char* where, Result fallback, Body&& body) noexcept {
   try {
     return body();
-  } catch (const EndRequested&) {
   } catch (...) {
-    ReportFailure(where, CurrentExceptionText());
+    if (FailureCounts()) ReportFailure(where, CurrentExceptionText());
   }
   return fallback;
 }
@@ -41,9 +43,24 @@ template <class Body>
 void GuardedCall(const char* where, Body&& body) noexcept {
   try {
     body();
-  } catch (const EndRequested&) {
   } catch (...) {
-    ReportFailure(where, CurrentExceptionText());
+    if (FailureCounts()) ReportFailure(where, CurrentExceptionText());
+  }
+}
+
+// Runs a timer tick; an exception is handed to `onFailure` with its text, which decides what the
+// failure means for the process. Nothing thrown by `onFailure` leaves either.
+template <class Body, class OnFailure>
+void GuardedTick(Body&& body, OnFailure&& onFailure) noexcept {
+  try {
+    body();
+  } catch (...) {
+    if (!FailureCounts()) return;
+    try {
+      onFailure(CurrentExceptionText());
+    } catch (...) {
+      ReportFailure("GuardedTick", CurrentExceptionText());
+    }
   }
 }
 

@@ -3,11 +3,14 @@
 // IdOnlyDispatch: the IDispatch of an event sink.
 #pragma once
 
+#include "base/com_ptr.h"
+
 #include <windows.h>
 #include <oaidl.h>
 #include <unknwn.h>
 
 #include <atomic>
+#include <utility>
 
 namespace orvane {
 
@@ -53,9 +56,16 @@ private:
   std::atomic<ULONG> references_{1};
 };
 
-// An IDispatch called by DISPID alone, as Outlook calls an event sink: it offers no type
-// information and no names.
-class IdOnlyDispatch : public ComObject<IDispatch> {
+// The one way a COM object of the program's own is made: a new T with the one reference its
+// creator owns. T may keep its constructors private and befriend this. Throws std::bad_alloc.
+template <class T, class... Args>
+ComPtr<T> MakeComObject(Args&&... args) {
+  return ComPtr<T>::Attach(new T(std::forward<Args>(args)...));
+}
+
+// An IDispatch that offers no type information, over the further interfaces listed.
+template <class... More>
+class DispatchWithoutTypeInfo : public ComObject<IDispatch, More...> {
 public:
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
     if (!count) return E_POINTER;
@@ -64,8 +74,14 @@ public:
   }
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
     if (info) *info = nullptr;
-    return E_NOTIMPL;
+    return DISP_E_BADINDEX;
   }
+};
+
+// An IDispatch called by DISPID alone, as Outlook calls an event sink: no type information and no
+// names.
+class IdOnlyDispatch : public DispatchWithoutTypeInfo<> {
+public:
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) noexcept override {
     return E_NOTIMPL;
   }

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <windows.h>
+#include <oaidl.h>
 #include <unknwn.h>
 
 #include <cstddef>
+#include <type_traits>
 #include <utility>
 
 namespace orvane {
@@ -16,6 +18,9 @@ public:
   ComPtr(std::nullptr_t) noexcept {}
   ComPtr(const ComPtr& other) noexcept : ptr_(other.ptr_) { AddRefHeld(); }
   ComPtr(ComPtr&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
+  // The same reference, held through a base interface.
+  template <class U, class = std::enable_if_t<std::is_convertible_v<U*, T*>>>
+  ComPtr(ComPtr<U> other) noexcept : ptr_(other.Detach()) {}
   ~ComPtr() { Reset(); }
 
   ComPtr& operator=(ComPtr other) noexcept {
@@ -50,10 +55,17 @@ public:
     return &ptr_;
   }
 
-  // The object's interface `iid`, or empty when it has none.
+  // The object's interface U, or empty when it has none.
   template <class U>
-  ComPtr<U> As(REFIID iid) const noexcept {
+  ComPtr<U> As() const noexcept {
     ComPtr<U> result;
+    if (ptr_) ptr_->QueryInterface(__uuidof(U), reinterpret_cast<void**>(result.Receive()));
+    return result;
+  }
+  // The object's dispatch interface `iid` (an event interface known by its identifier alone),
+  // held as the IDispatch it is; empty when it has none.
+  ComPtr<IDispatch> AsDispInterface(REFIID iid) const noexcept {
+    ComPtr<IDispatch> result;
     if (ptr_) ptr_->QueryInterface(iid, reinterpret_cast<void**>(result.Receive()));
     return result;
   }

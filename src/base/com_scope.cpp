@@ -4,37 +4,23 @@
 
 namespace orvane {
 
-ComApartment::ComApartment() noexcept : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+Apartment::Apartment(Kind kind) noexcept
+    : kind_(kind),
+      result_(kind == Kind::Ole ? OleInitialize(nullptr) : CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
 
-ComApartment::~ComApartment() {
-  if (SUCCEEDED(result_)) CoUninitialize();
-}
-
-OleApartment::OleApartment() noexcept : result_(OleInitialize(nullptr)) {}
-
-OleApartment::~OleApartment() {
-  if (SUCCEEDED(result_)) OleUninitialize();
-}
-
-ClassRegistration::ClassRegistration(REFCLSID clsid, IUnknown* classObject, DWORD context, DWORD flags) noexcept
-    : result_(CoRegisterClassObject(clsid, classObject, context, flags, &cookie_)) {
-  if (FAILED(result_)) cookie_ = 0;
-}
-
-ClassRegistration::ClassRegistration(ClassRegistration&& other) noexcept
-    : cookie_(std::exchange(other.cookie_, 0)), result_(other.result_) {}
-
-ClassRegistration& ClassRegistration::operator=(ClassRegistration&& other) noexcept {
-  if (this != &other) {
-    Revoke();
-    cookie_ = std::exchange(other.cookie_, 0);
-    result_ = other.result_;
+Apartment::~Apartment() {
+  if (FAILED(result_)) return;
+  if (kind_ == Kind::Ole) {
+    OleUninitialize();
+  } else {
+    CoUninitialize();
   }
-  return *this;
 }
 
-void ClassRegistration::Revoke() noexcept {
-  if (const DWORD cookie = std::exchange(cookie_, 0)) CoRevokeClassObject(cookie);
+ClassRegistration::ClassRegistration(REFCLSID clsid, IUnknown* classObject, DWORD context, DWORD flags) noexcept {
+  DWORD cookie = 0;
+  result_ = CoRegisterClassObject(clsid, classObject, context, flags, &cookie);
+  if (SUCCEEDED(result_)) cookie_.Reset(cookie);
 }
 
 AdviseConnection::AdviseConnection(AdviseConnection&& other) noexcept

@@ -2,57 +2,51 @@
 #pragma once
 
 #include "base/com_ptr.h"
+#include "base/unique_resource.h"
 
 #include <windows.h>
 #include <ocidl.h>
 
 namespace orvane {
 
-// COM for this thread as a single-threaded apartment, for the owner's lifetime.
-class ComApartment {
+// This thread's single-threaded apartment, for the owner's lifetime: plain COM, or OLE (COM with
+// drag and drop and the clipboard) for a program that serves documents.
+class Apartment {
 public:
-  ComApartment() noexcept;
-  ComApartment(const ComApartment&) = delete;
-  ComApartment& operator=(const ComApartment&) = delete;
-  ~ComApartment();
+  enum class Kind { Com, Ole };
+
+  explicit Apartment(Kind kind = Kind::Com) noexcept;
+  Apartment(const Apartment&) = delete;
+  Apartment& operator=(const Apartment&) = delete;
+  ~Apartment();
   HRESULT Result() const noexcept { return result_; }
   bool Ok() const noexcept { return SUCCEEDED(result_); }
 
 private:
+  Kind kind_;
   HRESULT result_;
 };
 
-// OLE (COM, drag and drop, the clipboard) for this thread, for the owner's lifetime.
-class OleApartment {
-public:
-  OleApartment() noexcept;
-  OleApartment(const OleApartment&) = delete;
-  OleApartment& operator=(const OleApartment&) = delete;
-  ~OleApartment();
-  HRESULT Result() const noexcept { return result_; }
-  bool Ok() const noexcept { return SUCCEEDED(result_); }
+namespace resource_traits {
 
-private:
-  HRESULT result_;
+struct ClassObjectCookie : ZeroIsEmpty<DWORD> {
+  static void Close(Type value) noexcept { CoRevokeClassObject(value); }
 };
+
+}  // namespace resource_traits
 
 // One class object registered with COM; revoked when the owner goes.
 class ClassRegistration {
 public:
   ClassRegistration() noexcept = default;
   ClassRegistration(REFCLSID clsid, IUnknown* classObject, DWORD context, DWORD flags) noexcept;
-  ClassRegistration(const ClassRegistration&) = delete;
-  ClassRegistration& operator=(const ClassRegistration&) = delete;
-  ClassRegistration(ClassRegistration&& other) noexcept;
-  ClassRegistration& operator=(ClassRegistration&& other) noexcept;
-  ~ClassRegistration() { Revoke(); }
 
   HRESULT Result() const noexcept { return result_; }
-  bool Ok() const noexcept { return cookie_ != 0; }
-  void Revoke() noexcept;
+  bool Ok() const noexcept { return cookie_.IsValid(); }
+  void Revoke() noexcept { cookie_.Reset(); }
 
 private:
-  DWORD cookie_ = 0;
+  UniqueResource<resource_traits::ClassObjectCookie> cookie_;
   HRESULT result_ = E_FAIL;
 };
 

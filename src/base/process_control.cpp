@@ -15,16 +15,16 @@ std::atomic<ProcessControl*> current{nullptr};
 
 }  // namespace
 
-void SystemProcessControl::ExitNormally() noexcept { std::exit(0); }
+void SystemProcessControl::EndNormally() noexcept { std::exit(0); }
 
 void TerminateWithCode(UINT code) noexcept {
   TerminateProcess(GetCurrentProcess(), code);
   std::abort();  // not reached: TerminateProcess on the own process does not return
 }
 
-void SystemProcessControl::TerminateAtOnce() noexcept { TerminateWithCode(0); }
+void SystemProcessControl::EndAtOnce() noexcept { TerminateWithCode(0); }
 
-void SystemProcessControl::HandOff(HWND) noexcept { ExitNormally(); }
+void SystemProcessControl::HandOver(HWND) noexcept { EndNormally(); }
 
 ProcessControl& CurrentProcessControl() noexcept {
   ProcessControl* control = current.load();

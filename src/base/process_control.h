@@ -6,31 +6,47 @@
 
 namespace orvane {
 
+// Each ending is first marked as asked for, then carried out. In the program none returns; a test's
+// control returns, and the code that asked then stops its work as if the process were gone. The
+// callback guards let every failure after an asked ending pass without a report: the process is
+// over as far as that work knows.
 class ProcessControl {
 public:
   virtual ~ProcessControl() = default;
   // Through the run time's normal exit with code 0: static objects are destroyed.
-  virtual void ExitNormally() noexcept = 0;
+  void ExitNormally() noexcept { Mark(&ProcessControl::EndNormally); }
   // At once with code 0: nothing is cleaned up.
-  virtual void TerminateAtOnce() noexcept = 0;
+  void TerminateAtOnce() noexcept { Mark(&ProcessControl::EndAtOnce); }
   // Hands over to a successor (the main application's window when there is one, else a new
   // plug-in) and ends.
-  virtual void HandOff(HWND mainAppWindow) noexcept = 0;
+  void HandOff(HWND mainAppWindow) noexcept {
+    endAsked_ = true;
+    HandOver(mainAppWindow);
+  }
+  // Whether an ending has been asked of this control.
+  bool EndAsked() const noexcept { return endAsked_; }
+
+protected:
+  virtual void EndNormally() noexcept = 0;
+  virtual void EndAtOnce() noexcept = 0;
+  virtual void HandOver(HWND mainAppWindow) noexcept = 0;
+
+private:
+  void Mark(void (ProcessControl::*end)() noexcept) noexcept {
+    endAsked_ = true;
+    (this->*end)();
+  }
+  bool endAsked_ = false;
 };
 
 // Ends the process for real. Its hand-off only exits; the plug-in installs a control of its own
 // that knows how to hand over.
 class SystemProcessControl : public ProcessControl {
-public:
-  void ExitNormally() noexcept override;
-  void TerminateAtOnce() noexcept override;
-  void HandOff(HWND mainAppWindow) noexcept override;
+protected:
+  void EndNormally() noexcept override;
+  void EndAtOnce() noexcept override;
+  void HandOver(HWND mainAppWindow) noexcept override;
 };
-
-// Thrown by code that asked the current control to end the process and saw the call return,
-// which only a test's control does: the work under way stops there, and the callback guards
-// end the callback quietly, the process being over as far as that work knows.
-struct EndRequested {};
 
 // Terminates the process at once with the given exit code; nothing is cleaned up.
 [[noreturn]] void TerminateWithCode(UINT code) noexcept;

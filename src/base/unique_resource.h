@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <utility>
 
 namespace orvane {
@@ -47,34 +48,37 @@ private:
 
 namespace resource_traits {
 
+// Resources whose empty value is the type's zero (a null pointer, a zero cookie).
+template <class T>
+struct ZeroIsEmpty {
+  using Type = T;
+  static Type Empty() noexcept { return Type{}; }
+  static bool IsValid(Type value) noexcept { return value != Type{}; }
+};
+
 // Kernel handles: processes, threads, events, mutexes, snapshots. Both null and
 // INVALID_HANDLE_VALUE mean "none", since Windows uses either for a failed open.
-struct KernelHandle {
-  using Type = HANDLE;
-  static Type Empty() noexcept { return nullptr; }
+struct KernelHandle : ZeroIsEmpty<HANDLE> {
   static bool IsValid(Type value) noexcept { return value != nullptr && value != INVALID_HANDLE_VALUE; }
   static void Close(Type value) noexcept { CloseHandle(value); }
 };
 
-struct RegistryKey {
-  using Type = HKEY;
-  static Type Empty() noexcept { return nullptr; }
-  static bool IsValid(Type value) noexcept { return value != nullptr; }
+struct FindHandle : KernelHandle {
+  static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Type value) noexcept { FindClose(value); }
+};
+
+struct RegistryKey : ZeroIsEmpty<HKEY> {
   static void Close(Type value) noexcept { RegCloseKey(value); }
 };
 
-struct LocalMemory {
-  using Type = HLOCAL;
-  static Type Empty() noexcept { return nullptr; }
-  static bool IsValid(Type value) noexcept { return value != nullptr; }
+struct LocalMemory : ZeroIsEmpty<HLOCAL> {
   static void Close(Type value) noexcept { LocalFree(value); }
 };
 
-struct FindHandle {
-  using Type = HANDLE;
-  static Type Empty() noexcept { return INVALID_HANDLE_VALUE; }
-  static bool IsValid(Type value) noexcept { return value != nullptr && value != INVALID_HANDLE_VALUE; }
-  static void Close(Type value) noexcept { FindClose(value); }
+// A C run time file, as the log is written.
+struct CFile : ZeroIsEmpty<std::FILE*> {
+  static void Close(Type value) noexcept { std::fclose(value); }
 };
 
 }  // namespace resource_traits
@@ -83,5 +87,6 @@ using UniqueHandle = UniqueResource<resource_traits::KernelHandle>;
 using UniqueRegistryKey = UniqueResource<resource_traits::RegistryKey>;
 using UniqueLocalMemory = UniqueResource<resource_traits::LocalMemory>;
 using UniqueFindHandle = UniqueResource<resource_traits::FindHandle>;
+using UniqueCFile = UniqueResource<resource_traits::CFile>;
 
 }  // namespace orvane

@@ -3,10 +3,11 @@
 // differs in the lookup, in writing no link id and no log lines but its own trace lines, in the
 // pattern's times of day, in keeping a series' times of day in its pattern, and in applying the
 // end block only to an appointment it found.
-#include "app/error_log.h"
-#include "app/main_frame.h"
+#include "inbound/writers.h"
+#include "base/error_log.h"
 #include "inbound/appointment_record.h"
 #include "inbound/item_lookup.h"
+#include "outlook/outlook_folders.h"
 #include "inbound/pattern_writer.h"
 #include "inbound/record_fields.h"
 #include "inbound/writer_common.h"
@@ -159,28 +160,27 @@ DispatchDriver CreateAppointment() { return CreateOutlookItem(outlook::kAppointm
 
 // The start date is read with "-" between its numbers, whichever of "/" and "-" the record
 // used. Only that field is rewritten: it is ended for ReplaceChar and joined to the rest again.
-void JoinStartDateWithDashes(CMainFrame& frame, char* record, size_t position) {
+void JoinStartDateWithDashes(char* record, size_t position) {
   const std::vector<std::string_view> fields = record::SplitRecord(RecordText(record));
   if (position >= fields.size()) return;
   char* const start = record + (fields[position].data() - record);
   char* const end = start + fields[position].size();
   const char after = *end;
   *end = '\0';
-  frame.ReplaceChar(start, '/', '-');
+  inbound::ReplaceChar(start, '/', '-');
   *end = after;
 }
 
 }  // namespace
 
-void CMainFrame::SaveOutlookApps(char* record) {
+void inbound::SaveOutlookApps(char* record) {
   WriteLog(kSaveApps);
-  JoinStartDateWithDashes(*this, record, field::kStartDate - field::kSubject);
+  JoinStartDateWithDashes(record, field::kStartDate - field::kSubject);
   const std::optional<AppointmentRecord> appointment = appointmentrecord::ReadAppointmentRecord(RecordText(record));
-  if (!appointment) {
-    LogRecordWithoutSubject(kSaveApps);
+  if (!WriterTakes<AppointmentRecord>(kSaveApps, appointment,
+                                      [](const AppointmentRecord& read) { return read.isShort; })) {
     return;
   }
-  if (appointment->isShort) LogShortRecord(kSaveApps);
 
   const DispatchDriver item = RetryAfterReconnect(CreateAppointment);
   AppointmentWriter(item, *appointment, AppointmentWrite::Save).Write();
@@ -188,14 +188,14 @@ void CMainFrame::SaveOutlookApps(char* record) {
   SaveAndClose(item);
 }
 
-void CMainFrame::ChangeOutlookApps(char* record) {
-  JoinStartDateWithDashes(*this, record, field::kStartDate - field::kSearchSubject);
-  const std::optional<appointmentrecord::ChangeRecord> change = appointmentrecord::ReadChangeRecord(RecordText(record));
-  if (!change) {
-    LogRecordWithoutSubject(kChangeApps);
+void inbound::ChangeOutlookApps(char* record) {
+  JoinStartDateWithDashes(record, field::kStartDate - field::kSearchSubject);
+  using appointmentrecord::ChangeRecord;
+  const std::optional<ChangeRecord> change = appointmentrecord::ReadChangeRecord(RecordText(record));
+  if (!WriterTakes<ChangeRecord>(kChangeApps, change,
+                                 [](const ChangeRecord& read) { return read.appointment.isShort; })) {
     return;
   }
-  if (change->appointment.isShort) LogShortRecord(kChangeApps);
 
   DispatchDriver item = FindItemBySubject(kAppointmentPlace, change->searchSubject);
   const bool found = !item.IsEmpty();

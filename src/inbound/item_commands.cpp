@@ -1,8 +1,8 @@
 // The commands that act on an item Outlook already has, found by its subject: delete it, mark a
 // task done or not started, and write the main application's link id into it.
-#include "app/error_log.h"
-#include "app/intake.h"
-#include "app/main_frame.h"
+#include "inbound/writers.h"
+#include "base/error_log.h"
+#include "mainapp/kinds.h"
 #include "inbound/command_records.h"
 #include "inbound/item_lookup.h"
 #include "inbound/record_fields.h"
@@ -26,9 +26,9 @@ struct LinkTarget {
 
 std::optional<LinkTarget> LinkTargetOfKind(uint32_t kind) {
   switch (kind) {
-    case intake::kTaskLinkKind: return LinkTarget{kTaskPlace, false};
-    case intake::kAppointmentLinkKind: return LinkTarget{kAppointmentPlace, false};
-    case intake::kNoteLinkKind: return LinkTarget{kNotePlace, true};
+    case kinds::kTaskLink: return LinkTarget{kTaskPlace, false};
+    case kinds::kAppointmentLink: return LinkTarget{kAppointmentPlace, false};
+    case kinds::kNoteLink: return LinkTarget{kNotePlace, true};
     default: return std::nullopt;
   }
 }
@@ -49,7 +49,7 @@ void WriteLinkId(const DispatchDriver& item, std::string_view linkId, bool asTex
 
 }  // namespace
 
-void CMainFrame::DeleteOutlookItem(char* record, uint32_t kind) {
+void inbound::DeleteOutlookItem(char* record, uint32_t kind, OwnDeletions& own) {
   const std::optional<ItemPlace> place = PlaceOfKind(kind);
   if (!place) return;
   // The whole record is the subject: it is not cut at tabs.
@@ -57,34 +57,28 @@ void CMainFrame::DeleteOutlookItem(char* record, uint32_t kind) {
   if (item.IsEmpty()) return;
   // The main application knows of its own deletion. Noted before the deletion: an item that
   // stays after all is simply found again.
-  deletedItems->NoteOwnDeletion(kind, item.GetText(outlook::kEntryId));
+  own.NoteOwnDeletion(kind, item.GetText(outlook::kEntryId));
   item.InvokeMethod(outlook::kDelete);
 }
 
-void CMainFrame::DoneOutlookItem(char* record, uint32_t kind) {
+void inbound::DoneOutlookItem(char* record, uint32_t kind) {
   const std::optional<ItemPlace> place = PlaceOfKind(kind);
   if (!place) return;
   const std::optional<commandrecord::DoneRecord> done = commandrecord::ReadDoneRecord(RecordText(record));
-  if (!done) {
-    LogRecordWithoutSubject(kDoneItem);
-    return;
-  }
+  if (!WriterTakes<commandrecord::DoneRecord>(kDoneItem, done, nullptr)) return;
   const DispatchDriver item = FindItemBySubject(*place, done->subject);
   // Only tasks have a completion state: appointments and notes are found and left alone, and
   // a word other than the two changes nothing and saves nothing.
-  if (item.IsEmpty() || kind != intake::kTaskKind || done->state == DoneState::Unknown) return;
+  if (item.IsEmpty() || kind != kinds::kTask || done->state == DoneState::Unknown) return;
   WriteCompletionState(item, done->state);
   SaveAndClose(item);
 }
 
-void CMainFrame::SetOutlookLinkId(char* record, uint32_t kind) {
+void inbound::SetOutlookLinkId(char* record, uint32_t kind) {
   const std::optional<LinkTarget> target = LinkTargetOfKind(kind);
   if (!target) return;
   const std::optional<commandrecord::LinkRecord> link = commandrecord::ReadLinkRecord(RecordText(record));
-  if (!link) {
-    LogRecordWithoutSubject(kSetLinkId);
-    return;
-  }
+  if (!WriterTakes<commandrecord::LinkRecord>(kSetLinkId, link, nullptr)) return;
   if (!link->linkId) {
     LogShortRecord(kSetLinkId);
     return;

@@ -1,8 +1,8 @@
 #include "inbound/item_lookup.h"
 
-#include "app/intake.h"
+#include "mainapp/kinds.h"
 #include "outlook/com_types.h"
-#include "outlook/outlook_session.h"
+#include "outlook/outlook_folders.h"
 
 #include <climits>
 #include <string>
@@ -19,32 +19,13 @@ bool SubjectsMatch(std::string_view a, std::string_view b) {
                               static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
-DispatchDriver RetryAfterReconnect(const std::function<DispatchDriver()>& call) {
-  try {
-    return call();
-  } catch (const AutomationError&) {
-    // Outlook may have been restarted since the session was opened; a fresh session usually
-    // serves the call. The first failure says nothing more than that.
-    CreateOutlookSession();
-    return call();
-  }
-}
-
 std::optional<ItemPlace> PlaceOfKind(uint32_t kind) {
   switch (kind) {
-    case intake::kTaskKind: return kTaskPlace;
-    case intake::kAppointmentKind: return kAppointmentPlace;
-    case intake::kNoteKind: return kNotePlace;
+    case kinds::kTask: return kTaskPlace;
+    case kinds::kAppointment: return kAppointmentPlace;
+    case kinds::kNote: return kNotePlace;
     default: return std::nullopt;
   }
-}
-
-DispatchDriver DefaultFolderOnce(int32_t folder) {
-  return outlookNamespace.InvokeForObject(outlook::kGetDefaultFolder, Variant::Int32(folder));
-}
-
-DispatchDriver GetDefaultFolder(int32_t folder) {
-  return RetryAfterReconnect([folder] { return DefaultFolderOnce(folder); });
 }
 
 DispatchDriver FindItemBySubject(const ItemPlace& place, std::string_view subject) {

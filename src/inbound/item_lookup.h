@@ -4,7 +4,6 @@
 #include "outlook/dispatch_driver.h"
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -13,15 +12,6 @@ namespace orvane {
 // True when two subjects are the same text ignoring letter case only (so "É" matches "é"); the
 // ANSI texts are compared as the UTF-16 they stand for.
 bool SubjectsMatch(std::string_view a, std::string_view b);
-
-// Runs an Outlook call; when it fails, opens the session anew and runs it once more, letting a
-// second failure pass on.
-DispatchDriver RetryAfterReconnect(const std::function<DispatchDriver()>& call);
-
-// The session's default folder of the number (9, 12, 13), asked once.
-DispatchDriver DefaultFolderOnce(int32_t folder);
-// The same, tried once more on a fresh session.
-DispatchDriver GetDefaultFolder(int32_t folder);
 
 // Where the items of one kind live, and the member that holds their subject.
 struct ItemPlace {

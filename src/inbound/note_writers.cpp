@@ -1,7 +1,8 @@
 // The note writers: a new note from a note record, and a found note given the text of a change
 // record. A note's subject is the first line of its text, and its link id lives in its categories.
-#include "app/main_frame.h"
 #include "inbound/item_lookup.h"
+#include "outlook/outlook_folders.h"
+#include "inbound/writers.h"
 #include "inbound/note_record.h"
 #include "inbound/writer_common.h"
 
@@ -16,13 +17,10 @@ DispatchDriver CreateNote() { return CreateOutlookItem(outlook::kNoteItem); }
 
 }  // namespace
 
-void CMainFrame::SaveOutlookNote(char* record, int) {
-  const std::optional<noterecord::NoteRecord> note = noterecord::ReadNoteRecord(RecordText(record));
-  if (!note) {
-    LogRecordWithoutSubject(kSaveNote);
-    return;
-  }
-  if (note->isShort) LogShortRecord(kSaveNote);
+void inbound::SaveOutlookNote(char* record, int) {
+  using noterecord::NoteRecord;
+  const std::optional<NoteRecord> note = noterecord::ReadNoteRecord(RecordText(record));
+  if (!WriterTakes<NoteRecord>(kSaveNote, note, [](const NoteRecord& read) { return read.isShort; })) return;
 
   const DispatchDriver item = RetryAfterReconnect(CreateNote);
   item.SetText(outlook::kBody, note->text);
@@ -30,12 +28,9 @@ void CMainFrame::SaveOutlookNote(char* record, int) {
   SaveAndClose(item);
 }
 
-void CMainFrame::ChangeOutlookNote(char* record, int) {
+void inbound::ChangeOutlookNote(char* record, int) {
   const std::optional<noterecord::ChangeRecord> change = noterecord::ReadChangeRecord(RecordText(record));
-  if (!change) {
-    LogRecordWithoutSubject(kChangeNote);
-    return;
-  }
+  if (!WriterTakes<noterecord::ChangeRecord>(kChangeNote, change, nullptr)) return;
   // The text is all a change writes: without it there is nothing to change or make.
   if (!change->text) {
     LogShortRecord(kChangeNote);

@@ -1,6 +1,6 @@
 #include "inbound/pattern_writer.h"
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 
 namespace orvane {
 

@@ -1,8 +1,7 @@
-#include "app/main_frame.h"
-
+#include "inbound/writers.h"
 namespace orvane {
 
-int CMainFrame::ReplaceChar(char* text, char from, char to) {
+int inbound::ReplaceChar(char* text, char from, char to) {
   if (!text) return 0;
   int replaced = 0;
   for (char* at = text; *at != '\0'; ++at) {

@@ -1,9 +1,10 @@
 // The task writers: a new task from a task record, and a found task brought in line with a
 // change record. Both write the same properties in the same order; the order matters, since
 // later fields of the record override earlier ones (sensitivity, status).
-#include "app/error_log.h"
-#include "app/main_frame.h"
+#include "inbound/writers.h"
+#include "base/error_log.h"
 #include "inbound/item_lookup.h"
+#include "outlook/outlook_folders.h"
 #include "inbound/pattern_writer.h"
 #include "inbound/task_record.h"
 #include "inbound/writer_common.h"
@@ -91,14 +92,10 @@ DispatchDriver CreateTask() { return CreateOutlookItem(outlook::kTaskItem); }
 
 }  // namespace
 
-void CMainFrame::SaveOutlookTask(char* record) {
+void inbound::SaveOutlookTask(char* record) {
   WriteLog(kSaveTask);
   const std::optional<TaskRecord> task = taskrecord::ReadTaskRecord(RecordText(record));
-  if (!task) {
-    LogRecordWithoutSubject(kSaveTask);
-    return;
-  }
-  if (task->isShort) LogShortRecord(kSaveTask);
+  if (!WriterTakes<TaskRecord>(kSaveTask, task, [](const TaskRecord& read) { return read.isShort; })) return;
 
   const DispatchDriver item = RetryAfterReconnect(CreateTask);
   WriteTask(item, *task, TaskWrite::Save);
@@ -106,13 +103,12 @@ void CMainFrame::SaveOutlookTask(char* record) {
   SaveAndClose(item);
 }
 
-void CMainFrame::ChangeOutlookTask(char* record) {
-  const std::optional<taskrecord::ChangeRecord> change = taskrecord::ReadChangeRecord(RecordText(record));
-  if (!change) {
-    LogRecordWithoutSubject(kChangeTask);
+void inbound::ChangeOutlookTask(char* record) {
+  using taskrecord::ChangeRecord;
+  const std::optional<ChangeRecord> change = taskrecord::ReadChangeRecord(RecordText(record));
+  if (!WriterTakes<ChangeRecord>(kChangeTask, change, [](const ChangeRecord& read) { return read.task.isShort; })) {
     return;
   }
-  if (change->task.isShort) LogShortRecord(kChangeTask);
 
   DispatchDriver item = FindItemBySubject(kTaskPlace, change->searchSubject);
   // A task that Outlook no longer has (or never had) is made anew from the record.

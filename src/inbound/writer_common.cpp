@@ -1,6 +1,6 @@
 #include "inbound/writer_common.h"
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "outlook/outlook_session.h"
 
 #include <string>

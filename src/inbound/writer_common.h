@@ -18,6 +18,18 @@ void LogRecordWithoutSubject(const char* writer);
 // The log line of a record that ended before a field the writer reads.
 void LogShortRecord(const char* writer);
 
+// Whether a writer goes on with the record it read. None read (the record has no subject) is
+// refused with its log line; one that ended before a field the writer reads is logged and goes on.
+template <class Record>
+bool WriterTakes(const char* writer, const std::optional<Record>& read, bool (*isShort)(const Record&)) {
+  if (!read) {
+    LogRecordWithoutSubject(writer);
+    return false;
+  }
+  if (isShort && isShort(*read)) LogShortRecord(writer);
+  return true;
+}
+
 // The log line of a date Outlook refused, with Outlook's own words.
 void LogRefusedDate(const AutomationError& error);
 

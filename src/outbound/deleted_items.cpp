@@ -3,16 +3,12 @@
 // items' permanent ids. Subjects never decide anything: they are only what is reported.
 #include "outbound/deleted_items.h"
 
-#include "app/error_log.h"
-#include "app/intake.h"
-#include "app/main_frame.h"
-#include "inbound/item_lookup.h"
+#include "base/error_log.h"
+#include "mainapp/kinds.h"
 #include "outbound/folder_reading.h"
-#include "outbound/outbound_kinds.h"
 #include "outbound/send_record.h"
+#include "outlook/outlook_folders.h"
 #include "outlook/outlook_session.h"
-
-#include <windows.h>
 
 #include <cstdio>
 #include <iterator>
@@ -35,9 +31,9 @@ struct WatchedFolder {
 
 // In the order the folders are compared.
 constexpr WatchedFolder kWatchedFolders[] = {
-    {intake::kNoteKind, kFolderNotes, kNoteSubject, outbound::kDeletedNote, "Notes"},
-    {intake::kTaskKind, kFolderTasks, kSubject, outbound::kDeletedTask, "Tasks"},
-    {intake::kAppointmentKind, kFolderCalendar, kSubject, outbound::kDeletedAppointment, "Calendar"},
+    {kinds::kNote, kFolderNotes, kNoteSubject, kinds::kDeletedNote, "Notes"},
+    {kinds::kTask, kFolderTasks, kSubject, kinds::kDeletedTask, "Tasks"},
+    {kinds::kAppointment, kFolderCalendar, kSubject, kinds::kDeletedAppointment, "Calendar"},
 };
 constexpr size_t kNotes = 0;
 
@@ -59,20 +55,9 @@ void LogHeldBack(const WatchedFolder& watched, size_t count) {
   WriteLog(line);
 }
 
-void Report(const WatchedFolder& watched, const picture::FolderComparison& comparison) {
-  if (comparison.heldBack > 0) LogHeldBack(watched, comparison.heldBack);
-  const bool calendar = watched.itemKind == intake::kAppointmentKind;
-  if (calendar && comparison.someRemain && !comparison.gone.empty()) WriteLog(kAppointmentsFound);
-  for (const std::string& subject : comparison.gone) {
-    // The subject alone: the main application finds its item by it.
-    if (SendRecordToMain(subject, watched.deletedKind) && calendar) WriteLog(kAppointmentSent);
-  }
-}
-
 }  // namespace
 
 void DeletionWatch::ListItemsInOutlook() {
-  if (!FindWindowA(nullptr, kFrameTitle)) return;
   // The sinks were down while the plug-in wrote: what it renamed is read anew.
   for (picture::FolderPicture& picture : pictures_) picture.DistrustSubjects();
   RunPass([this] { CompareFolders(GetDefaultFolder(kFolderNotes)); });
@@ -140,7 +125,18 @@ void DeletionWatch::CompareFolder(size_t index, const DispatchDriver& folder) {
   if (!read) read = ReadItemsOneByOne(folder.GetObject(kItems), watched.subjectMember, picture);
   picture::FolderComparison comparison = picture::Compare(picture, *read);
   picture = std::move(comparison.picture);
-  Report(watched, comparison);
+  Report(index, comparison);
+}
+
+void DeletionWatch::Report(size_t index, const picture::FolderComparison& comparison) const {
+  const WatchedFolder& watched = kWatchedFolders[index];
+  if (comparison.heldBack > 0) LogHeldBack(watched, comparison.heldBack);
+  const bool calendar = watched.itemKind == kinds::kAppointment;
+  if (calendar && comparison.someRemain && !comparison.gone.empty()) WriteLog(kAppointmentsFound);
+  for (const std::string& subject : comparison.gone) {
+    // The subject alone: the main application finds its item by it.
+    if (SendRecordToMain(subject, watched.deletedKind, sender_) && calendar) WriteLog(kAppointmentSent);
+  }
 }
 
 void DeletionWatch::TakeWaitingItems() {

@@ -5,6 +5,9 @@
 #include "outbound/folder_reading.h"
 #include "outbound/item_picture.h"
 #include "outlook/dispatch_driver.h"
+#include "outlook/own_deletions.h"
+
+#include <windows.h>
 
 #include <cstdint>
 #include <string>
@@ -13,11 +16,13 @@
 
 namespace orvane {
 
-class DeletionWatch {
+class DeletionWatch final : public OwnDeletions {
 public:
+  // The plug-in's window, from which the deletions are reported.
+  void SendFrom(HWND sender) noexcept { sender_ = sender; }
+
   // Right after the sinks are connected, on the session open: the first time, takes the
   // pictures silently; later, compares the folders with them, as the sinks were down meanwhile.
-  // Does nothing while the plug-in's frame titled "Untitled - stub" is absent.
   void ListItemsInOutlook();
   // Opens the session afresh and compares the folders with their pictures, reporting every
   // item gone. Ends silently when Outlook is going away.
@@ -26,7 +31,7 @@ public:
   // The item a sink of the kind (task, appointment or note) reported as added or changed.
   void TakeItem(uint32_t sinkKind, std::string_view id, std::string_view subject);
   // An item of the kind that the plug-in deletes for the main application: not reported.
-  void NoteOwnDeletion(uint32_t itemKind, std::string_view id);
+  void NoteOwnDeletion(uint32_t itemKind, std::string_view id) override;
 
 private:
   struct WaitingItem {
@@ -42,6 +47,7 @@ private:
   void CheckOnce();
   void CompareFolders(DispatchDriver notesFolder);
   void CompareFolder(size_t index, const DispatchDriver& folder);
+  void Report(size_t index, const picture::FolderComparison& comparison) const;
   void TakeWaitingItems();
 
   // Notes, Tasks, Calendar: the order in which the folders are compared.
@@ -51,6 +57,7 @@ private:
   // Items the sinks reported while a pass was reading; they join once it is done.
   std::vector<WaitingItem> waitingItems_;
   FolderTableReader tableReader_;
+  HWND sender_ = nullptr;
 };
 
 }  // namespace orvane

@@ -1,12 +1,12 @@
 #include "outbound/folder_event_sink.h"
 
-#include "app/error_log.h"
-#include "app/intake.h"
-#include "app/outlook_work.h"
+#include "base/error_log.h"
+#include "mainapp/kinds.h"
+#include "outlook/outlook_work.h"
 #include "base/callback_guard.h"
 #include "outbound/deleted_items.h"
 #include "outbound/item_records.h"
-#include "outbound/outbound_kinds.h"
+#include "mainapp/kinds.h"
 #include "outbound/record_forms.h"
 #include "outbound/send_record.h"
 #include "outlook/dispatch_driver.h"
@@ -32,9 +32,9 @@ struct FolderReport {
 };
 
 constexpr FolderReport kFolderReports[] = {
-    {intake::kTaskKind, kSubject, &CreateTaskBuffer, outbound::kNewTask, outbound::kChangedTask},
-    {intake::kAppointmentKind, kSubject, &CreateAppsBuffer, outbound::kNewAppointment, outbound::kChangedAppointment},
-    {intake::kNoteKind, kNoteSubject, &CreateNoteBuffer, outbound::kNewNote, outbound::kChangedNote},
+    {kinds::kTask, kSubject, &CreateTaskBuffer, kinds::kTask, kinds::kChangedTask},
+    {kinds::kAppointment, kSubject, &CreateAppsBuffer, kinds::kAppointment, kinds::kChangedAppointment},
+    {kinds::kNote, kNoteSubject, &CreateNoteBuffer, kinds::kNote, kinds::kChangedNote},
 };
 
 const FolderReport* ReportOf(uint32_t sinkKind) {
@@ -47,7 +47,7 @@ const FolderReport* ReportOf(uint32_t sinkKind) {
 // The main application's id of the item, as the inbound writers stored it: a note keeps it in
 // its categories, tasks and appointments in InternetCodepage.
 std::string LinkIdOf(const DispatchDriver& item, uint32_t sinkKind) {
-  if (sinkKind == intake::kNoteKind) return item.GetText(kCategories);
+  if (sinkKind == kinds::kNote) return item.GetText(kCategories);
   return outrecord::Decimal(item.GetInt32(kInternetCodepage));
 }
 
@@ -70,8 +70,8 @@ void HandleEvent(const char* name, Handler&& handler) noexcept {
 
 }  // namespace
 
-ComPtr<FolderEventSink> FolderEventSink::Create(uint32_t kind, std::shared_ptr<DeletionWatch> watch) {
-  return ComPtr<FolderEventSink>::Attach(new FolderEventSink(kind, std::move(watch)));
+ComPtr<FolderEventSink> FolderEventSink::Create(uint32_t kind, std::shared_ptr<DeletionWatch> watch, HWND sender) {
+  return MakeComObject<FolderEventSink>(kind, std::move(watch), sender);
 }
 
 void* FolderEventSink::OtherInterface(REFIID iid) noexcept {
@@ -115,22 +115,10 @@ void FolderEventSink::ReportItem(IDispatch* borrowed, bool changed) {
     std::optional<std::string> linkId;
     if (changed) linkId = LinkIdOf(item, kind_);
     const std::string record = report->build(item, linkId);
-    SendRecordToMain(record, changed ? report->changedKind : report->newKind);
+    SendRecordToMain(record, changed ? report->changedKind : report->newKind, sender_);
   }
   // Named or not, the item is followed, so that its deletion is reported with its last subject.
   watch_->TakeItem(kind_, item.GetText(kEntryId), subject);
 }
-
-HRESULT AdviseSink(FolderEventSink& sink, IUnknown* items) {
-  AdviseConnection& connection = sink.Connection();
-  const HRESULT result = connection.Connect(items, kItemsEventsIid, static_cast<IDispatch*>(&sink));
-  // A collection without events says nothing; only Outlook refusing the sink is shown.
-  if (connection.Reached() == AdviseConnection::Stage::AdviseRefused) {
-    MessageBoxA(nullptr, kAdviseRefusedText, kApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
-  }
-  return result;
-}
-
-void UnadviseSink(FolderEventSink& sink) { sink.Connection().Disconnect(); }
 
 }  // namespace orvane

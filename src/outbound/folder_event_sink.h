@@ -4,7 +4,6 @@
 
 #include "base/com_object.h"
 #include "base/com_ptr.h"
-#include "base/com_scope.h"
 #include "outbound/deleted_items.h"
 
 #include <windows.h>
@@ -17,20 +16,14 @@ namespace orvane {
 // Outlook's ItemsEvents dispatch interface, {00063077-0000-0000-C000-000000000046}.
 constexpr IID kItemsEventsIid = {0x00063077, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
-// The box shown when Outlook refuses a sink, and its caption (the application's title).
-constexpr char kAdviseRefusedText[] = "Error can't Get Connection Point.";
-constexpr char kApplicationTitle[] = "stub";
-
 class FolderEventSink final : public IdOnlyDispatch {
 public:
   // A sink for the folder of the item kind (task, appointment or note), with its creator's
-  // reference; its events keep the watch's picture current and run its checks. Throws
-  // std::bad_alloc.
-  static ComPtr<FolderEventSink> Create(uint32_t kind, std::shared_ptr<DeletionWatch> watch);
+  // reference; it sends its records from the window `sender`, and its events keep the watch's
+  // picture current and run its checks. Throws std::bad_alloc.
+  static ComPtr<FolderEventSink> Create(uint32_t kind, std::shared_ptr<DeletionWatch> watch, HWND sender);
 
   uint32_t Kind() const noexcept { return kind_; }
-  // The sink's advise on its folder's Items: the connection point and the cookie.
-  AdviseConnection& Connection() noexcept { return connection_; }
 
   // Routes ItemAdd, ItemChange and ItemRemove to their handlers; answers S_OK to every event.
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
@@ -42,20 +35,17 @@ public:
   void Itemdeleted();
 
 private:
-  FolderEventSink(uint32_t kind, std::shared_ptr<DeletionWatch> watch) : kind_(kind), watch_(std::move(watch)) {}
+  template <class T, class... Args>
+  friend ComPtr<T> MakeComObject(Args&&... args);
+  FolderEventSink(uint32_t kind, std::shared_ptr<DeletionWatch> watch, HWND sender)
+      : kind_(kind), watch_(std::move(watch)), sender_(sender) {}
   void* OtherInterface(REFIID iid) noexcept override;
   void ReportItem(IDispatch* borrowed, bool changed);
 
   uint32_t kind_;
   // Shared with the frame: Outlook may keep the sink beyond the frame's life.
   std::shared_ptr<DeletionWatch> watch_;
-  AdviseConnection connection_;
+  HWND sender_;
 };
-
-// Advises the sink on the Items collection; shows the box when Outlook refuses the sink. Answers
-// the HRESULT of the last step tried.
-HRESULT AdviseSink(FolderEventSink& sink, IUnknown* items);
-// Unadvises the sink and lets go of its connection point.
-void UnadviseSink(FolderEventSink& sink);
 
 }  // namespace orvane

@@ -2,7 +2,8 @@
 // Outlook call that fails leaves no half-read item behind a record: the exception ends the build.
 #include "outbound/item_records.h"
 
-#include "app/error_log.h"
+#include "base/error_log.h"
+#include "outbound/later_box.h"
 #include "outbound/record_forms.h"
 
 namespace orvane {
@@ -12,10 +13,11 @@ namespace {
 using namespace outlook;
 using outrecord::OutboundRecurrence;
 
-// The user is told once per record that its pattern was left out; the record is still sent.
+// The user is told once per record that its pattern was left out; the record is still sent, and
+// the box waits until Outlook has its event back.
 void ReportUnknownPattern(int32_t type) {
   WriteLogNumbered(kUnknownPatternLog, type);
-  MessageBoxA(nullptr, kUnknownPatternText, kUnknownPatternCaption, MB_OK);
+  ShowBoxAfterOutlookWork(kUnknownPatternText, kUnknownPatternCaption, MB_OK);
 }
 
 // The pattern is obtained once. NoEndDate is read for its own field and again to decide whether

@@ -1,9 +1,7 @@
 #include "outbound/send_record.h"
 
-#include "app/main_frame.h"
-#include "app/stub_app.h"
+#include "mainapp/main_app_window.h"
 
-#include <windows.h>
 #include <shellapi.h>
 
 #include <string>
@@ -36,7 +34,7 @@ void WaitAnsweringSentMessages(DWORD milliseconds) {
 
 }  // namespace
 
-bool SendRecordToMain(std::string_view text, uint32_t kind) {
+bool SendRecordToMain(std::string_view text, uint32_t kind, HWND sender) {
   // The sender's own copy: the message hands the receiver a pointer into it.
   std::string record(text);
   if (!FindMainAppWindow()) {
@@ -50,8 +48,8 @@ bool SendRecordToMain(std::string_view text, uint32_t kind) {
   data.cbData = static_cast<DWORD>(record.size());
   data.lpData = record.data();
   // Sent, never posted: the text lives only for the duration of the call.
-  return SendMessageTimeoutA(mainApp, WM_COPYDATA, reinterpret_cast<WPARAM>(TheApp().MainWindow()),
-                             reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kDeliveryTimeoutMs, nullptr) != 0;
+  return SendMessageTimeoutA(mainApp, WM_COPYDATA, reinterpret_cast<WPARAM>(sender), reinterpret_cast<LPARAM>(&data),
+                             SMTO_ABORTIFHUNG, kDeliveryTimeoutMs, nullptr) != 0;
 }
 
 }  // namespace orvane

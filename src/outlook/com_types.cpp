@@ -154,7 +154,7 @@ ComPtr<IDispatch> Variant::ToDispatch() const {
   if (var_.vt == VT_DISPATCH) return ComPtr<IDispatch>::Share(var_.pdispVal);
   if (var_.vt == (VT_DISPATCH | VT_BYREF) && var_.ppdispVal) return ComPtr<IDispatch>::Share(*var_.ppdispVal);
   if (var_.vt == VT_UNKNOWN && var_.punkVal) {
-    return ComPtr<IUnknown>::Share(var_.punkVal).As<IDispatch>(IID_IDispatch);
+    return ComPtr<IUnknown>::Share(var_.punkVal).As<IDispatch>();
   }
   return {};
 }

@@ -16,7 +16,7 @@ HRESULT CreateAutomationObject(const wchar_t* progId, ComPtr<IDispatch>& object)
     return CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IUnknown, reinterpret_cast<void**>(unknown.Receive()));
   });
   if (FAILED(result)) return result;
-  object = unknown.As<IDispatch>(IID_IDispatch);
+  object = unknown.As<IDispatch>();
   return object ? S_OK : E_NOINTERFACE;
 }
 

@@ -28,7 +28,7 @@ public:
   // Creates the automation object registered under progId; false when it cannot be had.
   bool CreateDispatch(const char* progId);
   void AttachDispatch(ComPtr<IDispatch> object) { object_ = std::move(object); }
-  void ReleaseDispatch() { object_.Reset(); }
+  void ReleaseDispatch() noexcept { object_.Reset(); }
   bool IsEmpty() const { return !object_; }
   IDispatch* Get() const { return object_.Get(); }
 

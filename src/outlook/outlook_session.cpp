@@ -18,7 +18,8 @@ void CreateApplicationOrEnd() {
   Sleep(kCreateRetryDelayMs);
   if (outlookApp.CreateDispatch(outlook::kProgId)) return;
   CurrentProcessControl().ExitNormally();
-  throw EndRequested();
+  // Only a test's control comes back here: the work that wanted Outlook stops.
+  throw AutomationError(CO_E_SERVER_EXEC_FAILURE, "Outlook cannot be created");
 }
 
 }  // namespace
@@ -37,5 +38,7 @@ void ReleaseOutlookSession() {
   outlookApp.ReleaseDispatch();
   outlookNamespace.ReleaseDispatch();
 }
+
+bool OutlookWindowExists() { return FindWindowA(outlook::kMainWindowClass, nullptr) != nullptr; }
 
 }  // namespace orvane

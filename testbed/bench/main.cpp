@@ -11,10 +11,10 @@
 //                               RECORDS inbound task records, CHANGES changes in Outlook and a
 //                               deletion check at the folders' size and at 100 items, through the
 //                               folders' tables and item by item
-#include "app/intake.h"
+#include "mainapp/kinds.h"
 #include "base/base_window.h"
 #include "base/com_scope.h"
-#include "outbound/outbound_kinds.h"
+#include "mainapp/kinds.h"
 #include "outlook/late_binding.h"
 #include "testbed/outlook/recording_sink.h"
 #include "testbed/outlook/standin_ids.h"
@@ -261,7 +261,7 @@ public:
     for (int i = 0; i < records; ++i) {
       outlook_.ResetCalls();
       const std::string record = TaskRecord(i + 1);
-      COPYDATASTRUCT data{intake::kTaskKind, static_cast<DWORD>(record.size()), const_cast<char*>(record.data())};
+      COPYDATASTRUCT data{kinds::kTask, static_cast<DWORD>(record.size()), const_cast<char*>(record.data())};
       SendMessageA(plugin_, WM_COPYDATA, reinterpret_cast<WPARAM>(window_.Window()), reinterpret_cast<LPARAM>(&data));
       const double sent = NowMs();
       PostMessageA(plugin_, RegisterWindowMessageA("Orvane_SaveNow"), 0, 0);
@@ -286,8 +286,8 @@ public:
       ULONG_PTR kind;
       std::vector<double> calls;
     };
-    Changed changed[] = {{outlook_.Items(kFolderTasks), kFullTask, outbound::kChangedTask, {}},
-                         {outlook_.Items(kFolderCalendar), kFullAppointment, outbound::kChangedAppointment, {}}};
+    Changed changed[] = {{outlook_.Items(kFolderTasks), kFullTask, kinds::kChangedTask, {}},
+                         {outlook_.Items(kFolderCalendar), kFullAppointment, kinds::kChangedAppointment, {}}};
     std::vector<double> latencies;
     for (int i = 0; i < changes; ++i) {
       Changed& next = changed[i % 2];
@@ -359,7 +359,7 @@ private:
     const std::string subject = item.GetText(kSubject);
     const auto reported = [&] {
       return std::any_of(window_.records.begin(), window_.records.end(), [&](const MainAppWindow::Record& record) {
-        return record.kind == outbound::kDeletedTask && record.text == subject;
+        return record.kind == kinds::kDeletedTask && record.text == subject;
       });
     };
     outlook_.ResetCalls();
@@ -413,7 +413,7 @@ int Run(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   using namespace orvane;
-  const ComApartment apartment;
+  const Apartment apartment;
   if (!apartment.Ok()) return 1;
   try {
     return Run(std::vector<std::string>(argv + 1, argv + argc));

@@ -1,6 +1,6 @@
 #include "testbed/orvane/readable_bytes.h"
 
-#include "outbound/outbound_kinds.h"
+#include "mainapp/kinds.h"
 
 #include <cstdio>
 
@@ -34,15 +34,15 @@ const char* KindName(std::uintptr_t kind) {
     std::uintptr_t kind;
     const char* name;
   } kNames[] = {
-      {outbound::kNewTask, "new task"},
-      {outbound::kNewAppointment, "new appointment"},
-      {outbound::kNewNote, "new note"},
-      {outbound::kChangedTask, "changed task"},
-      {outbound::kChangedAppointment, "changed appointment"},
-      {outbound::kChangedNote, "changed note"},
-      {outbound::kDeletedNote, "deleted note"},
-      {outbound::kDeletedAppointment, "deleted appointment"},
-      {outbound::kDeletedTask, "deleted task"},
+      {kinds::kTask, "new task"},
+      {kinds::kAppointment, "new appointment"},
+      {kinds::kNote, "new note"},
+      {kinds::kChangedTask, "changed task"},
+      {kinds::kChangedAppointment, "changed appointment"},
+      {kinds::kChangedNote, "changed note"},
+      {kinds::kDeletedNote, "deleted note"},
+      {kinds::kDeletedAppointment, "deleted appointment"},
+      {kinds::kDeletedTask, "deleted task"},
   };
   for (const auto& entry : kNames) {
     if (entry.kind == kind) return entry.name;

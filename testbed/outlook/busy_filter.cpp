@@ -35,7 +35,7 @@ public:
 
 }  // namespace
 
-ComPtr<IMessageFilter> NewBusyFilter() { return ComPtr<IMessageFilter>::Attach(new BusyFilter); }
+ComPtr<IMessageFilter> NewBusyFilter() { return MakeComObject<BusyFilter>(); }
 
 }  // namespace outlook_standin
 

@@ -44,13 +44,9 @@ private:
 
 }  // namespace
 
-ComPtr<IClassFactory> NewApplicationFactory() {
-  return ComPtr<IClassFactory>::Attach(new ClassFactory(&NewApplication, true));
-}
+ComPtr<IClassFactory> NewApplicationFactory() { return MakeComObject<ClassFactory>(&NewApplication, true); }
 
-ComPtr<IClassFactory> NewControlFactory() {
-  return ComPtr<IClassFactory>::Attach(new ClassFactory(&NewControl, false));
-}
+ComPtr<IClassFactory> NewControlFactory() { return MakeComObject<ClassFactory>(&NewControl, false); }
 
 }  // namespace outlook_standin
 

@@ -70,17 +70,8 @@ private:
 
 // A stand-in object: IDispatch, and the further interfaces listed.
 template <class... More>
-class DispatchObject : public ComObject<IDispatch, More...>, public MemberServer {
+class DispatchObject : public DispatchWithoutTypeInfo<More...>, public MemberServer {
 public:
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) noexcept override {
-    if (!count) return E_POINTER;
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) noexcept override {
-    if (info) *info = nullptr;
-    return DISP_E_BADINDEX;
-  }
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID,
                                           DISPID* ids) noexcept override {
     return IdsOfNames(iid, names, count, ids);
@@ -97,12 +88,12 @@ protected:
 // A new object with the one reference its creator owns.
 template <class T, class... Args>
 ComPtr<T> MakeObject(Args&&... args) {
-  return ComPtr<T>::Attach(new T(std::forward<Args>(args)...));
+  return MakeComObject<T>(std::forward<Args>(args)...);
 }
 // The same, held through its IDispatch.
 template <class T, class... Args>
 ComPtr<IDispatch> MakeDispatch(Args&&... args) {
-  return ComPtr<IDispatch>::Attach(static_cast<IDispatch*>(new T(std::forward<Args>(args)...)));
+  return ComPtr<IDispatch>::Attach(static_cast<IDispatch*>(MakeComObject<T>(std::forward<Args>(args)...).Detach()));
 }
 
 // Puts an object into a result VARIANT (a reference of its own), if the caller wants a result.

@@ -73,7 +73,7 @@ public:
   // The connection point's work: the sinks live here, as long as the collection.
   HRESULT Advise(IUnknown* sink, DWORD* cookie) {
     // The sink must be an ItemsEvents dispatch interface, as Outlook asks of it.
-    ComPtr<IDispatch> events = ComPtr<IUnknown>::Share(sink).As<IDispatch>(kItemsEventsIid);
+    ComPtr<IDispatch> events = ComPtr<IUnknown>::Share(sink).AsDispInterface(kItemsEventsIid);
     if (!events) return CONNECT_E_CANNOTCONNECT;
     connections_.push_back({lastCookie_ + 1, std::move(events)});
     *cookie = ++lastCookie_;

@@ -8,7 +8,7 @@ namespace orvane {
 namespace outlook_standin {
 
 ComPtr<RecordingSink> RecordingSink::Create(bool answersItemsEvents) {
-  return ComPtr<RecordingSink>::Attach(new RecordingSink(answersItemsEvents));
+  return MakeComObject<RecordingSink>(answersItemsEvents);
 }
 
 int RecordingSink::CountOf(outlook::DispId id) const {

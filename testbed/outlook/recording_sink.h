@@ -35,6 +35,8 @@ public:
                                    EXCEPINFO* exception, UINT* badArgument) noexcept override;
 
 private:
+  template <class T, class... Args>
+  friend ComPtr<T> orvane::MakeComObject(Args&&... args);
   explicit RecordingSink(bool answersItemsEvents) : answersItemsEvents_(answersItemsEvents) {}
   void* OtherInterface(REFIID iid) noexcept override;
   void Record(DISPID id, const DISPPARAMS* params);

@@ -5,6 +5,7 @@
 #include "tests/e2e/harness.h"
 
 #include "app/watchdog_rules.h"
+#include "mainapp/kinds.h"
 #include "testbed/orvane/readable_bytes.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +17,6 @@ namespace {
 using namespace e2e;
 
 constexpr char kFrameClass[] = "OrvaneOutlookFrame";
-constexpr DWORD kTaskKind = 0x2BB7B2A6;
-constexpr DWORD kDeletedTask = 0x2BB7B2B1;
 constexpr int kCalendarFolder = 9;
 constexpr int kNotesFolder = 12;
 constexpr int kTasksFolder = 13;
@@ -96,7 +95,7 @@ protected:
     return client.WaitForExit(15s) && client.ExitCode() == 0;
   }
 
-  ComApartment apartment_;
+  Apartment apartment_;
   bool earlierStandinGone_ = EarlierStandinGone();
   StandinControl control_;
   std::string workDirectory_;
@@ -127,7 +126,7 @@ TEST_F(PluginOutlookTest, FailedTickIsLoggedAndHandedToABusyMainApplication) {
   const HWND frame = StartPluginAndFindFrame(plugin);
   ASSERT_NE(frame, nullptr);
   FailCreateItem(kAlways);
-  ASSERT_TRUE(SendRecord(frame, kTaskKind, TaskRecord("Never written")));
+  ASSERT_TRUE(SendRecord(frame, kinds::kTask, TaskRecord("Never written")));
   ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
   // The main application is busy while the plug-in hands over, and learns of it afterwards.
   ASSERT_TRUE(plugin.WaitForExitBusy(5s));
@@ -158,7 +157,7 @@ TEST_F(PluginOutlookTest, TaskSentWhileOutlookIsBusyIsSavedOnceOutlookIsFreeAgai
     const HWND frame = StartPluginAndFindFrame(plugin);
     ASSERT_NE(frame, nullptr);
     control_.Call(L"Busy", Variant::Int32(c.busyMs), Variant::Int32(c.from));
-    ASSERT_TRUE(SendRecord(frame, kTaskKind, TaskRecord("Written when Outlook is free")));
+    ASSERT_TRUE(SendRecord(frame, kinds::kTask, TaskRecord("Written when Outlook is free")));
     ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
     ASSERT_TRUE(WaitUntil([&] { return control_.ItemCount(kTasksFolder) == 1; }, Milliseconds(c.busyMs) + 5s))
         << PluginLog();
@@ -178,7 +177,7 @@ TEST_F(PluginOutlookTest, HandOffWithoutMainApplicationStartsOneNewPlugInAfterTe
   ASSERT_NE(frame, nullptr);
   // Both tries of the first plug-in fail; its successor finds Outlook well again.
   FailCreateItem(2);
-  ASSERT_TRUE(SendRecord(frame, kTaskKind, TaskRecord("Handed over")));
+  ASSERT_TRUE(SendRecord(frame, kinds::kTask, TaskRecord("Handed over")));
   ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
   ASSERT_TRUE(plugin.WaitForExit(20s));
   EXPECT_EQ(plugin.ExitCode(), 0u);
@@ -202,7 +201,7 @@ TEST_F(PluginOutlookTest, OutlookThatCannotBeStartedEndsThePlugInQuietlyAfterTwo
   const HWND frame = StartPluginAndFindFrame(plugin);
   ASSERT_NE(frame, nullptr);
   control_.Call(L"RefuseCreation", Variant::Int32(kAlways));
-  ASSERT_TRUE(SendRecord(frame, kTaskKind, TaskRecord("Nowhere to go")));
+  ASSERT_TRUE(SendRecord(frame, kinds::kTask, TaskRecord("Nowhere to go")));
   ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
   ASSERT_TRUE(plugin.WaitForExit(10s));
   EXPECT_EQ(plugin.ExitCode(), 0u);
@@ -245,8 +244,8 @@ TEST_F(PluginOutlookTest, UsersTasksReachTheMainApplicationAddedAndDeletedButThe
   ASSERT_TRUE(WaitForSinks(1));
   ASSERT_TRUE(UserDoes("add tasks After"));
   const auto frameId = reinterpret_cast<std::uintptr_t>(frame);
-  const std::string received = standin::CopyDataLine(kTaskKind, frameId, NewTaskRecord("Report")) + "\r\n" +
-                               standin::CopyDataLine(kTaskKind, frameId, NewTaskRecord("After")) + "\r\n";
+  const std::string received = standin::CopyDataLine(kinds::kTask, frameId, NewTaskRecord("Report")) + "\r\n" +
+                               standin::CopyDataLine(kinds::kTask, frameId, NewTaskRecord("After")) + "\r\n";
   const std::string log = workDirectory_ + "\\OrvaneMain.log";
   EXPECT_TRUE(WaitUntil([&] { return ReadFileText(log).find(received) != std::string::npos; }, 15s))
       << ReadFileText(log);
@@ -255,7 +254,7 @@ TEST_F(PluginOutlookTest, UsersTasksReachTheMainApplicationAddedAndDeletedButThe
   ASSERT_TRUE(UserDoes("delete tasks After"));
   std::string deleted;
   for (const char* subject : {"Report", "Mine", "After"})
-    deleted += standin::CopyDataLine(kDeletedTask, frameId, subject) + "\r\n";
+    deleted += standin::CopyDataLine(kinds::kDeletedTask, frameId, subject) + "\r\n";
   EXPECT_TRUE(WaitUntil([&] { return ReadFileText(log).find(received + deleted) != std::string::npos; }, 15s))
       << ReadFileText(log);
   // Closed as a window is, the plug-in lets go of Outlook before it ends.

@@ -3,9 +3,11 @@
 #include "tests/e2e/harness.h"
 
 #include "app/watchdog_rules.h"
+#include "base/module_path.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 
 namespace orvane {
@@ -80,6 +82,26 @@ TEST_F(ShellTest, AutomationStartMakesNoFrame) {
   ASSERT_TRUE(plugin.WaitForInputIdle(10s)) << "the start did not reach the message loop";
   EXPECT_TRUE(plugin.Running());
   EXPECT_EQ(FindWindowA(kFrameClass, nullptr), nullptr);
+}
+
+// COM starts the document server by the registered command: a path with blanks is quoted, lest
+// "C:\Program Files\..." start "C:\Program.exe".
+TEST_F(ShellTest, ServerIsRegisteredByItsQuotedPathWhenThatPathHoldsBlanks) {
+  TestWindow mainApp("Orvane Main", "Orvane");
+  const std::string bin = ModuleDirectory();
+  const std::string installed = workDirectory_ + "\\Program Files\\Orvane Outlook";
+  std::filesystem::create_directories(installed);
+  const std::string program = installed + "\\OrvaneOutlook.exe";
+  ASSERT_TRUE(CopyFileA((bin + "\\OrvaneOutlook.exe").c_str(), program.c_str(), FALSE));
+  const std::string serverKey = "Software\\Classes\\CLSID\\{6C1F3A52-2B7E-4E0C-9A61-3D0B5E7A9C14}\\LocalServer32";
+  RegDeleteKeyA(HKEY_CURRENT_USER, serverKey.c_str());
+  ChildProcess plugin(program.substr(bin.size() + 1), "", workDirectory_);
+  ASSERT_NE(WaitForWindow(kFrameClass, kFrameTitle, 10s), nullptr);
+  char command[MAX_PATH * 2] = "";
+  DWORD size = sizeof command;
+  EXPECT_EQ(RegGetValueA(HKEY_CURRENT_USER, serverKey.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, command, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::string(command), "\"" + program + "\" /Automation");
 }
 
 // Desktops on which the watchdog must go on: its tick passes them and reaches the updater in

@@ -68,7 +68,7 @@ protected:
     return client.WaitForExit(20s) && client.ExitCode() == 0;
   }
 
-  const orvane::ComApartment apartment_;
+  const orvane::Apartment apartment_;
 };
 
 TEST_F(StandinOutlookTest, AnotherClientsChangesReachThisProcesssSinkUntilItUnadvises) {

@@ -37,16 +37,16 @@ TEST(ParkRecord, ParksWhatFitsUnderAKindItKnowsAndRefusesTheRest) {
   const std::string fits(intake::kRecordBufferSize - 1, 'x');
   const std::string tooLong(intake::kRecordBufferSize, 'y');
   const ParkCase kCases[] = {
-      {"no bytes", intake::kNoteKind, "", 0, Receipt::Parked, ""},
-      {"longest that fits", intake::kTaskKind, fits, fits.size(), Receipt::Parked, fits},
-      {"too long", intake::kTaskKind, tooLong, tooLong.size(), Receipt::TooLarge, "first"},
+      {"no bytes", kinds::kNote, "", 0, Receipt::Parked, ""},
+      {"longest that fits", kinds::kTask, fits, fits.size(), Receipt::Parked, fits},
+      {"too long", kinds::kTask, tooLong, tooLong.size(), Receipt::TooLarge, "first"},
       {"kind in the low half only", 0x12BB7B2A6, "x", 1, Receipt::NotAccepted, "first"},
-      {"size without data", intake::kTaskKind, "", 12, Receipt::WithoutData, "first"},
+      {"size without data", kinds::kTask, "", 12, Receipt::WithoutData, "first"},
   };
   // The kind, the pending flag and the count that go with a receipt are the intake fuzzer's to check.
   for (const auto& c : kCases) {
     std::memset(recordBuffer, '#', sizeof recordBuffer);
-    ASSERT_EQ(intake::ParkRecord(intake::kAppointmentKind, "first", 5), Receipt::Parked);
+    ASSERT_EQ(intake::ParkRecord(kinds::kAppointment, "first", 5), Receipt::Parked);
     const void* data = c.bytes.empty() ? nullptr : c.bytes.data();
     EXPECT_EQ(intake::ParkRecord(c.kind, data, c.size), c.receipt) << c.what;
     EXPECT_EQ(recordBuffer, c.recordAfter) << c.what;

@@ -1,6 +1,6 @@
 // Log lines, the settings precedence and the start switches.
 #include "app/command_line.h"
-#include "app/log_line.h"
+#include "base/log_line.h"
 #include "app/setting_rule.h"
 
 #include <gtest/gtest.h>

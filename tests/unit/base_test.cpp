@@ -108,9 +108,9 @@ private:
 
 TEST(BaseTest, ComObjectAnswersItsInterfacesAndGoesWithItsLastReference) {
   bool gone = false;
-  ComPtr<IDispatch> object = ComPtr<IDispatch>::Attach(new Counted(gone));
-  ComPtr<IUnknown> unknown = object.As<IUnknown>(IID_IUnknown);
-  ComPtr<IConnectionPointContainer> container = object.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
+  ComPtr<IDispatch> object = MakeComObject<Counted>(gone);
+  ComPtr<IUnknown> unknown = object.As<IUnknown>();
+  ComPtr<IConnectionPointContainer> container = object.As<IConnectionPointContainer>();
   EXPECT_TRUE(unknown);
   EXPECT_TRUE(container);
   IUnknown* other = reinterpret_cast<IUnknown*>(1);
@@ -132,10 +132,10 @@ TEST(DispatchDriverCall, ObjectOutlivesACallDuringWhichItsDriverLetsGo) {
   bool gone = false;
   bool goneInCall = false;
   DispatchDriver driver;
-  driver.AttachDispatch(ComPtr<IDispatch>::Attach(new Counted(gone, [&] {
+  driver.AttachDispatch(MakeComObject<Counted>(gone, [&] {
     driver.ReleaseDispatch();
     goneInCall = gone;
-  })));
+  }));
   driver.GetProperty(outlook::kSubject);
   EXPECT_TRUE(driver.IsEmpty());
   EXPECT_FALSE(goneInCall);

@@ -84,7 +84,7 @@ TEST(BusyRetryTest, FilterHasComRetryUntilTheLimitAndCancelAfterwards) {
       {kBusyWaitLimitMs, SERVERCALL_RETRYLATER, MessageFilter::kCancelCall},
       {0, SERVERCALL_ISHANDLED, MessageFilter::kCancelCall},
   };
-  const ComPtr<BusyRetryFilter> filter = ComPtr<BusyRetryFilter>::Attach(new BusyRetryFilter);
+  const ComPtr<BusyRetryFilter> filter = MakeComObject<BusyRetryFilter>();
   for (const Case& c : cases) {
     EXPECT_EQ(filter->RetryRejectedCall(nullptr, c.elapsed, c.rejectType), c.expected) << c.elapsed;
   }
@@ -100,8 +100,8 @@ ComPtr<IMessageFilter> CurrentFilter() {
 }
 
 TEST(BusyRetryTest, RegistrationPutsBackTheFilterItReplaced) {
-  const ComPtr<IMessageFilter> outer = ComPtr<IMessageFilter>::Attach(new BusyRetryFilter);
-  const ComPtr<IMessageFilter> inner = ComPtr<IMessageFilter>::Attach(new BusyRetryFilter);
+  const ComPtr<IMessageFilter> outer = MakeComObject<BusyRetryFilter>();
+  const ComPtr<IMessageFilter> inner = MakeComObject<BusyRetryFilter>();
   {
     const MessageFilterRegistration first(outer.Get());
     ASSERT_TRUE(first.Ok());

@@ -28,7 +28,7 @@ void Tick(CMainFrame& frame, UINT_PTR timer) { SendMessageA(frame.Window(), WM_T
 // `meanwhile` while the sinks are down, and the sink tick connects them again.
 void MainApplicationSends(
     CMainFrame& frame, const char* action, const std::string& record, const std::function<void()>& meanwhile = [] {}) {
-  COPYDATASTRUCT data{intake::kTaskKind, static_cast<DWORD>(record.size()), const_cast<char*>(record.data())};
+  COPYDATASTRUCT data{kinds::kTask, static_cast<DWORD>(record.size()), const_cast<char*>(record.data())};
   SendMessageA(frame.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
   SendMessageA(frame.Window(), RegisterWindowMessageA(action), 0, 0);
   Tick(frame, kRecordTimer);

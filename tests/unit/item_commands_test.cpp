@@ -17,9 +17,9 @@ using namespace writertest;
 using namespace outlook;
 using Lines = std::vector<std::string>;
 
-const std::pair<uint32_t, os::ItemKind> kItemKinds[] = {{intake::kTaskKind, os::ItemKind::Task},
-                                                        {intake::kAppointmentKind, os::ItemKind::Appointment},
-                                                        {intake::kNoteKind, os::ItemKind::Note}};
+const std::pair<uint32_t, os::ItemKind> kItemKinds[] = {{kinds::kTask, os::ItemKind::Task},
+                                                        {kinds::kAppointment, os::ItemKind::Appointment},
+                                                        {kinds::kNote, os::ItemKind::Note}};
 
 class ItemCommandsTest : public WriterTest {
 protected:
@@ -53,17 +53,17 @@ TEST_F(ItemCommandsTest, DeleteRemovesTheFirstSubjectMatchOfEachKind) {
 
 TEST_F(ItemCommandsTest, DeleteComparesTheWholeRecord) {
   AddItem(os::ItemKind::Task, "Milk");
-  Delete("Milk\tmore fields", intake::kTaskKind);
-  Delete("Milk ", intake::kTaskKind);
-  Delete("Mil", intake::kTaskKind);
+  Delete("Milk\tmore fields", kinds::kTask);
+  Delete("Milk ", kinds::kTask);
+  Delete("Mil", kinds::kTask);
   EXPECT_EQ(Subjects(kFolderTasks), Lines{"Milk"});
 }
 
 TEST_F(ItemCommandsTest, DeleteDoesNothingForOtherKindsOrAnEmptyFolder) {
   AddItem(os::ItemKind::Task, "Milk");
-  for (const uint32_t kind : {0x2BB7B2A9u, intake::kTaskLinkKind, 0u}) Delete("Milk", kind);
+  for (const uint32_t kind : {uint32_t{kinds::kChangedTask}, uint32_t{kinds::kTaskLink}, 0u}) Delete("Milk", kind);
   EXPECT_EQ(os::TotalCalls(), 0);
-  Delete("Milk", intake::kNoteKind);
+  Delete("Milk", kinds::kNote);
   EXPECT_EQ(Subjects(kFolderTasks), Lines{"Milk"});
   EXPECT_TRUE(LogTexts().empty());
 }
@@ -88,7 +88,7 @@ TEST_F(ItemCommandsTest, DoneCompletesAndUndoneReopensATask) {
     os::ResetStore();
     const int32_t startStatus = c.startsComplete ? kStatusComplete : kStatusNotStarted;
     AddItem(os::ItemKind::Task, "Call the bank", {{kStatus, os::Value::Int32(startStatus)}});
-    Done(std::string(c.word) + "\tcall the BANK", intake::kTaskKind);
+    Done(std::string(c.word) + "\tcall the BANK", kinds::kTask);
     const os::ItemData task = Items(kFolderTasks).at(0);
     SCOPED_TRACE(c.word);
     EXPECT_EQ(task.Get(kStatus).AsInt32(), c.status);
@@ -101,14 +101,14 @@ TEST_F(ItemCommandsTest, DoneCompletesAndUndoneReopensATask) {
 TEST_F(ItemCommandsTest, DoneLeavesAppointmentsAndNotesAloneAndRefusesARecordWithoutSubject) {
   AddItem(os::ItemKind::Appointment, "Dentist");
   AddItem(os::ItemKind::Note, "Dentist");
-  Done("Done\tDentist", intake::kAppointmentKind);
-  Done("Done\tDentist", intake::kNoteKind);
+  Done("Done\tDentist", kinds::kAppointment);
+  Done("Done\tDentist", kinds::kNote);
   // Each was looked up and not saved (neither has a member of a task's completion to write).
   EXPECT_EQ(os::CallCount(kGetDefaultFolder), 2);
   EXPECT_EQ(os::CallCount(kClose), 0);
 
   os::ResetCallCounts();
-  Done("Done", intake::kTaskKind);
+  Done("Done", kinds::kTask);
   Done("Done\tDentist", 0x2BB7B2A9u);  // a kind outside the table says nothing
   EXPECT_EQ(os::TotalCalls(), 0);
   EXPECT_EQ(LogTexts(), Lines{"DoneOutlookItem: record without a subject, nothing written"});
@@ -128,15 +128,15 @@ struct LinkCase {
 
 TEST_F(ItemCommandsTest, LinkIdGoesWhereEachKindKeepsIt) {
   const LinkCase kCases[] = {
-      {intake::kTaskLinkKind, os::ItemKind::Task, "Call the bank", "call the bank*57", kInternetCodepage,
+      {kinds::kTaskLink, os::ItemKind::Task, "Call the bank", "call the bank*57", kInternetCodepage,
        os::Value::Int32(0), os::Value::Int32(57)},
-      {intake::kTaskLinkKind, os::ItemKind::Task, "Call the bank", "Call the bank*abc", kInternetCodepage,
+      {kinds::kTaskLink, os::ItemKind::Task, "Call the bank", "Call the bank*abc", kInternetCodepage,
        os::Value::Int32(99), os::Value::Int32(0)},
-      {intake::kTaskLinkKind, os::ItemKind::Task, "Buy *milk", "Buy *milk*57", kInternetCodepage, os::Value::Int32(0),
+      {kinds::kTaskLink, os::ItemKind::Task, "Buy *milk", "Buy *milk*57", kInternetCodepage, os::Value::Int32(0),
        os::Value::Int32(57)},
-      {intake::kAppointmentLinkKind, os::ItemKind::Appointment, "Dentist", "DENTIST**58", kInternetCodepage,
+      {kinds::kAppointmentLink, os::ItemKind::Appointment, "Dentist", "DENTIST**58", kInternetCodepage,
        os::Value::Int32(0), os::Value::Int32(58)},
-      {intake::kNoteLinkKind, os::ItemKind::Note, "Shopping", "Shopping*512", kCategories, os::Value::Text(L"Personal"),
+      {kinds::kNoteLink, os::ItemKind::Note, "Shopping", "Shopping*512", kCategories, os::Value::Text(L"Personal"),
        os::Value::Text(L"512")},
   };
   for (const auto& c : kCases) {
@@ -154,18 +154,19 @@ TEST_F(ItemCommandsTest, LinkIdGoesWhereEachKindKeepsIt) {
 
 TEST_F(ItemCommandsTest, LinkIdWithoutMatchOrForOtherKindsWritesNothing) {
   AddItem(os::ItemKind::Task, "Call the bank");
-  SetLinkId("Call the bank now*57", intake::kTaskLinkKind);
+  SetLinkId("Call the bank now*57", kinds::kTaskLink);
   EXPECT_EQ(os::CallCount(kClose), 0);
   os::ResetCallCounts();
-  for (const uint32_t kind : {intake::kTaskKind, intake::kNoteKind, 0x2BB7B2AFu}) SetLinkId("Call the bank*57", kind);
+  for (const uint32_t kind : {uint32_t{kinds::kTask}, uint32_t{kinds::kNote}, uint32_t{kinds::kDeletedNote}})
+    SetLinkId("Call the bank*57", kind);
   EXPECT_EQ(os::TotalCalls(), 0);
   EXPECT_TRUE(LogTexts().empty());
 }
 
 TEST_F(ItemCommandsTest, LinkRecordWithoutSubjectOrLinkIdIsRefusedWithOneLine) {
   AddItem(os::ItemKind::Task, "Call the bank");
-  SetLinkId("Call the bank", intake::kTaskLinkKind);
-  SetLinkId("**", intake::kTaskLinkKind);
+  SetLinkId("Call the bank", kinds::kTaskLink);
+  SetLinkId("**", kinds::kTaskLink);
   EXPECT_EQ(os::TotalCalls(), 0);
   EXPECT_EQ(LogTexts(),
             (Lines{"SetOutlookLinkId: short record, the properties of its missing fields were left as they were",
@@ -175,17 +176,17 @@ TEST_F(ItemCommandsTest, LinkRecordWithoutSubjectOrLinkIdIsRefusedWithOneLine) {
 TEST_F(ItemCommandsTest, LookupRetriesTheFolderOnceOnAFreshSession) {
   AddItem(os::ItemKind::Task, "Call the bank");
   os::FailCall(os::ObjectKind::NameSpace, kGetDefaultFolder, os::CallKind::Method, L"Folder not ready");
-  SetLinkId("Call the bank*57", intake::kTaskLinkKind);
+  SetLinkId("Call the bank*57", kinds::kTaskLink);
   EXPECT_EQ(Items(kFolderTasks)[0].Get(kInternetCodepage).AsInt32(), 57);
   EXPECT_EQ(os::LogonCount(), 2);
   EXPECT_TRUE(LogTexts().empty());
   os::FailCall(os::ObjectKind::NameSpace, kGetDefaultFolder, os::CallKind::Method, L"Folder not ready", 2);
-  EXPECT_THROW(SetLinkId("Call the bank*58", intake::kTaskLinkKind), AutomationError);
+  EXPECT_THROW(SetLinkId("Call the bank*58", kinds::kTaskLink), AutomationError);
 }
 
 TEST_F(ItemCommandsTest, LookupReadsTheCountOnceAndStopsAtTheFirstMatch) {
   for (const char* subject : {"a", "b", "Target", "Target", "c"}) AddItem(os::ItemKind::Task, subject);
-  Delete("target", intake::kTaskKind);
+  Delete("target", kinds::kTask);
   EXPECT_EQ(os::CallCount(kCount), 1);
   EXPECT_EQ(os::CallCount(kItem), 3);
 }

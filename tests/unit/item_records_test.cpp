@@ -1,6 +1,7 @@
 // The outbound records against the stand-in Outlook in this process: the three builders, and the
 // folder sinks sending them to a main application's window of this thread.
 #include "outbound/item_records.h"
+#include "outlook/outlook_work.h"
 #include "app/intake.h"
 #include "inbound/item_lookup.h"
 #include "tests/common/test_window.h"
@@ -104,14 +105,22 @@ TEST_F(ItemRecordsTest, AppointmentWithEveryFieldSetAndNote) {
   EXPECT_EQ(CreateNoteBuffer(note, ""), "Call back**\n");
 }
 
-// A pattern type outside 0 to 6 is logged and shown; the record goes without the pattern.
+// A pattern type outside 0 to 6 is logged and shown once the Outlook work is over; the record goes
+// without the pattern.
 TEST_F(ItemRecordsTest, UnknownPatternTypeIsReportedAndLeftOut) {
   const os::PropertyList odd{{kRecurrenceType, V::Int32(7)}}, negative{{kRecurrenceType, V::Int32(-1)}};
   const DispatchDriver task = UserItem(os::ItemKind::Task, kTaskPlace, "Odd", {}, &odd);
   const DispatchDriver meeting = UserItem(os::ItemKind::Appointment, kAppointmentPlace, "Odd", {}, &negative);
   boxesSeen = {};
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, PressOkOnBoxes);
-  const std::string records[] = {CreateTaskBuffer(task, "5"), CreateAppsBuffer(meeting, "5")};
+  std::vector<std::string> records;
+  {
+    const OutlookWork event;
+    records = {CreateTaskBuffer(task, "5"), CreateAppsBuffer(meeting, "5")};
+    PumpMessagesFor(100);
+    EXPECT_EQ(boxesSeen.count, 0) << "no box while Outlook waits for its event";
+  }
+  PumpMessagesUntil([] { return boxesSeen.count == 2; });
   KillTimer(nullptr, timer);
 
   for (const std::string& record : records) EXPECT_EQ(record.substr(record.size() - 15), "*5*norecurring\n");
@@ -139,7 +148,8 @@ protected:
 };
 
 TEST_F(FolderSinksTest, SinkAnswersEveryEventWithSuccessUsingOnlyWholeOnes) {
-  const ComPtr<FolderEventSink> sink = FolderEventSink::Create(intake::kTaskKind, std::make_shared<DeletionWatch>());
+  const ComPtr<FolderEventSink> sink =
+      FolderEventSink::Create(kinds::kTask, std::make_shared<DeletionWatch>(), nullptr);
   const DispatchDriver item = UserItem(os::ItemKind::Task, kTaskPlace, "Report", {});
   const ULONG references = (item.Get()->AddRef(), item.Get()->Release());
   os::FailCall(os::ObjectKind::TaskItem, kSubject, os::CallKind::Get, L"Outlook is busy");
@@ -163,7 +173,7 @@ TEST_F(FolderSinksTest, SinkAnswersEveryEventWithSuccessUsingOnlyWholeOnes) {
 // A frame that has no memory for the calendar's sink the first time.
 class ShortOfMemoryFrame final : public CMainFrame {
   ComPtr<FolderEventSink> CreateFolderSink(uint32_t kind) override {
-    if (kind == intake::kAppointmentKind && std::exchange(shortOfMemory_, false)) throw std::bad_alloc();
+    if (kind == kinds::kAppointment && std::exchange(shortOfMemory_, false)) throw std::bad_alloc();
     return CMainFrame::CreateFolderSink(kind);
   }
   bool shortOfMemory_ = true;

@@ -25,8 +25,6 @@ using namespace writertest;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr uint32_t kChangedTaskKind = 0x2BB7B2A9;
-
 // A writer's or sink's name, the record it was given and the kind.
 using Call = std::tuple<std::string, std::string, uint32_t>;
 
@@ -109,7 +107,7 @@ protected:
 };
 
 TEST_F(MainFrameTest, RecordAndSaveReachTheWriterAboutOneSecondLaterOnTheRealTimer) {
-  SendRecord(intake::kTaskKind, "Buy milk\tmore");
+  SendRecord(kinds::kTask, "Buy milk\tmore");
   PostMessageA(hiddenFrame_.Window(), RegisterWindowMessageA("Orvane_SaveNow"), 0, 0);
   const long delay = PumpUntil([&] { return !hiddenFrame_.calls.empty(); });
   ASSERT_EQ(hiddenFrame_.calls, (std::vector<Call>{{"SaveOutlookTask", "Buy milk\tmore", 0}}));
@@ -143,26 +141,26 @@ struct Scenario {
 TEST_F(MainFrameTest, LastRecordAndLastActionArePerformedOnTheNextTick) {
   const Scenario scenarios[] = {
       {"action before its record",
-       {ActionStep("Orvane_ChangeNow"), TickStep(), RecordStep(intake::kTaskKind, "late"), TickStep()},
+       {ActionStep("Orvane_ChangeNow"), TickStep(), RecordStep(kinds::kTask, "late"), TickStep()},
        {{"ChangeOutlookTask", "late", 0}}},
       {"two records and two actions",
-       {RecordStep(intake::kAppointmentKind, "first"), RecordStep(intake::kTaskKind, "second"),
-        ActionStep("Orvane_SaveNow"), ActionStep("Orvane_DeleteNow"), TickStep(), TickStep()},
-       {{"DeleteOutlookItem", "second", intake::kTaskKind}}},
+       {RecordStep(kinds::kAppointment, "first"), RecordStep(kinds::kTask, "second"), ActionStep("Orvane_SaveNow"),
+        ActionStep("Orvane_DeleteNow"), TickStep(), TickStep()},
+       {{"DeleteOutlookItem", "second", kinds::kTask}}},
       {"no writer for the action",
-       {RecordStep(intake::kNoteKind, "a note"), ActionStep("Orvane_DoneNow"), TickStep(), TickStep()},
+       {RecordStep(kinds::kNote, "a note"), ActionStep("Orvane_DoneNow"), TickStep(), TickStep()},
        {}},
       {"a kind not accepted",
-       {RecordStep(intake::kTaskKind, "parked"), RecordStep(kChangedTaskKind, "ignored"), ActionStep("Orvane_SaveNow"),
+       {RecordStep(kinds::kTask, "parked"), RecordStep(kinds::kChangedTask, "ignored"), ActionStep("Orvane_SaveNow"),
         TickStep()},
        {{"SaveOutlookTask", "parked", 0}}},
       {"a record too long",
-       {RecordStep(intake::kTaskKind, "kept"), RecordStep(intake::kTaskKind, std::string(5000, 'x')),
+       {RecordStep(kinds::kTask, "kept"), RecordStep(kinds::kTask, std::string(5000, 'x')),
         ActionStep("Orvane_SaveNow"), TickStep()},
        {{"SaveOutlookTask", "kept", 0}}},
       {"a zero byte ends the record",
-       {RecordStep(intake::kTaskLinkKind, std::string("57\0tail", 7)), ActionStep("Orvane_SaveNow"), TickStep()},
-       {{"SetOutlookLinkId", "57", intake::kTaskLinkKind}}},
+       {RecordStep(kinds::kTaskLink, std::string("57\0tail", 7)), ActionStep("Orvane_SaveNow"), TickStep()},
+       {{"SetOutlookLinkId", "57", kinds::kTaskLink}}},
   };
   for (const Scenario& scenario : scenarios) {
     SCOPED_TRACE(scenario.what);
@@ -184,10 +182,10 @@ TEST_F(MainFrameTest, LastRecordAndLastActionArePerformedOnTheNextTick) {
 }
 
 TEST_F(MainFrameTest, RecordArrivingDuringAWriteIsNeitherMixedInNorLost) {
-  SendRecord(intake::kTaskKind, "original");
+  SendRecord(kinds::kTask, "original");
   SendAction("Orvane_SaveNow");
   hiddenFrame_.duringCall = [&] {
-    SendRecord(intake::kTaskKind, "arrived meanwhile");
+    SendRecord(kinds::kTask, "arrived meanwhile");
     SendAction("Orvane_ChangeNow");
   };
   Tick(kRecordTimer);
@@ -223,7 +221,7 @@ TEST_F(MainFrameTest, OutlookWorkOfOneTickIsNeverEnteredByAnother) {
   };
   for (const Nesting& nesting : nestings) {
     SCOPED_TRACE(testing::Message() << nesting.inner << " inside " << nesting.outer);
-    SendRecord(intake::kTaskKind, "once");
+    SendRecord(kinds::kTask, "once");
     SendAction("Orvane_SaveNow");
     hiddenFrame_.calls.clear();
     hiddenFrame_.duringCall = [&] { Tick(nesting.inner); };
@@ -248,7 +246,7 @@ TEST_F(MainFrameTest, TheLinkTimerWaitsForTheLinkAndRestsWhileTheSinksAreConnect
   EXPECT_LE(PumpUntil([&] { return !hiddenFrame_.calls.empty(); }), 1500);
   EXPECT_EQ(hiddenFrame_.calls, std::vector<Call>{connect});
   EXPECT_FALSE(SinkTimerStopsNow());
-  SendRecord(intake::kTaskKind, "once");
+  SendRecord(kinds::kTask, "once");
   SendAction("Orvane_SaveNow");
   Tick(kRecordTimer);
   EXPECT_TRUE(SinkTimerStopsNow());
@@ -267,12 +265,18 @@ TEST_F(MainFrameTest, FailedTickIsLoggedAndHandedOverUnlessTheProcessIsEnding) {
        [] { throw AutomationError(E_FAIL, "Outlook is busy"); },
        {"OrvaneOutlook=>OnTimerException::Outlook is busy"},
        {Ending::HandOff}},
-      {"the process was asked to end", [] { throw EndRequested(); }, {}, {}},
+      {"the process was asked to end",
+       [] {
+         CurrentProcessControl().ExitNormally();
+         throw AutomationError(E_FAIL, "Outlook cannot be created");
+       },
+       {},
+       {Ending::ExitNormally}},
   };
   for (const Failure& failure : failures) {
     SCOPED_TRACE(failure.what);
     control_.endings.clear();
-    SendRecord(intake::kTaskKind, "fails");
+    SendRecord(kinds::kTask, "fails");
     SendAction("Orvane_SaveNow");
     DeleteFileA("OrvaneErrorLog.txt");
     hiddenFrame_.duringCall = failure.thrower;
@@ -287,7 +291,7 @@ TEST_F(MainFrameTest, EndingsAskTheProcessControl) {
   EXPECT_EQ(control_.endings, std::vector<Ending>{Ending::TerminateAtOnce});
   // The fifteen-minute replacement waits while a record is pending.
   startTick = GetTickCount() - watchdog::kAgeLimitMs;
-  SendRecord(intake::kTaskKind, "pending");
+  SendRecord(kinds::kTask, "pending");
   Tick(kWatchdogTimer);
   EXPECT_EQ(control_.endings.size(), 1u);
   SendAction("Orvane_SaveNow");

@@ -12,11 +12,12 @@ enum class Ending { ExitNormally, TerminateAtOnce, HandOff };
 
 class RecordingControl final : public ProcessControl {
 public:
-  void ExitNormally() noexcept override { endings.push_back(Ending::ExitNormally); }
-  void TerminateAtOnce() noexcept override { endings.push_back(Ending::TerminateAtOnce); }
-  void HandOff(HWND) noexcept override { endings.push_back(Ending::HandOff); }
-
   std::vector<Ending> endings;
+
+protected:
+  void EndNormally() noexcept override { endings.push_back(Ending::ExitNormally); }
+  void EndAtOnce() noexcept override { endings.push_back(Ending::TerminateAtOnce); }
+  void HandOver(HWND) noexcept override { endings.push_back(Ending::HandOff); }
 };
 
 }  // namespace orvane

@@ -16,10 +16,10 @@ bool runnerReturned = false;
 
 // Tests that expect an ending put a control of their own in charge.
 class EndingIsAFailure final : public orvane::ProcessControl {
-public:
-  void ExitNormally() noexcept override { Fail("a normal exit"); }
-  void TerminateAtOnce() noexcept override { Fail("an immediate termination"); }
-  void HandOff(HWND) noexcept override { Fail("a hand-off"); }
+protected:
+  void EndNormally() noexcept override { Fail("a normal exit"); }
+  void EndAtOnce() noexcept override { Fail("an immediate termination"); }
+  void HandOver(HWND) noexcept override { Fail("a hand-off"); }
 
 private:
   static void Fail(const char* ending) noexcept { ADD_FAILURE() << "the code under test asked for " << ending; }
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   testing::InitGoogleTest(&argc, argv);
   std::atexit(FailIfTheRunnerDidNotReturn);
-  const orvane::ComApartment apartment;
+  const orvane::Apartment apartment;
   EndingIsAFailure control;
   const orvane::ScopedProcessControl inCharge(control);
   const int result = RUN_ALL_TESTS();

@@ -1,6 +1,6 @@
 #include "tests/unit/writer_test_support.h"
 
-#include "app/error_log.h"
+#include "base/error_log.h"
 #include "base/callback_guard.h"
 #include "outlook/com_types.h"
 #include "outlook/outlook_session.h"

@@ -44,7 +44,7 @@ int main() {
   std::string errors;
   int code = kClientOutlookFailed;
   {
-    const ComApartment apartment;
+    const Apartment apartment;
     if (!apartment.Ok()) return kClientOutlookFailed;
     // Every COM object is gone before the apartment closes.
     code = RunClient(CommandWords(), output, errors);

@@ -82,7 +82,7 @@ int Serve(const Options& options) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace orvane;
   const Options options = ReadOptions();
-  const ComApartment apartment;
+  const Apartment apartment;
   if (!apartment.Ok()) return 1;
   if (options.registerServer) return SUCCEEDED(outlook_standin::RegisterServer(ModulePathWide())) ? 0 : 1;
   if (options.unregisterServer) return SUCCEEDED(outlook_standin::UnregisterServer()) ? 0 : 1;

@@ -1,21 +1,17 @@
-#include "app/error_log.h"
+#include "base/error_log.h"
 
-#include "app/log_line.h"
+#include "base/log_line.h"
+#include "base/unique_resource.h"
 
 #include <cstdio>
 #include <ctime>
-#include <memory>
+#include <string>
 
 namespace orvane {
 
 namespace {
 
 constexpr char kLogFileName[] = "OrvaneErrorLog.txt";
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
 std::string LocalTimeText() {
   const std::time_t now = std::time(nullptr);
@@ -28,10 +24,10 @@ std::string LocalTimeText() {
 
 int WriteLog(const char* text) {
   // Opened and closed on every line, so other programs may read or move the log in between.
-  const UniqueFile file(std::fopen(kLogFileName, "at"));
+  const UniqueCFile file(std::fopen(kLogFileName, "at"));
   if (!file) return 0;
   const std::string line = logline::Format(LocalTimeText(), text ? text : "");
-  std::fprintf(file.get(), "%s\n", line.c_str());
+  std::fprintf(file.Get(), "%s\n", line.c_str());
   return 1;
 }
 

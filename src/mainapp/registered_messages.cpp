@@ -1,4 +1,4 @@
-#include "app/registered_messages.h"
+#include "mainapp/registered_messages.h"
 
 namespace orvane {
 

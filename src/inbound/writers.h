@@ -1,0 +1,28 @@
+// The inbound writers: each puts one record of the main application into Outlook. Each takes the
+// record as a writable zero-terminated text.
+#pragma once
+
+#include "outlook/own_deletions.h"
+
+#include <cstdint>
+
+namespace orvane {
+
+namespace inbound {
+
+void SaveOutlookApps(char* record);
+void SaveOutlookTask(char* record);
+void SaveOutlookNote(char* record, int flag);
+void ChangeOutlookApps(char* record);
+void ChangeOutlookTask(char* record);
+void ChangeOutlookNote(char* record, int flag);
+// Deletes the item the record names; `own` hears of it first, as the deletion is the plug-in's.
+void DeleteOutlookItem(char* record, uint32_t kind, OwnDeletions& own);
+void DoneOutlookItem(char* record, uint32_t kind);
+void SetOutlookLinkId(char* record, uint32_t kind);
+// Replaces every `from` in text by `to`; answers how many were replaced.
+int ReplaceChar(char* text, char from, char to);
+
+}  // namespace inbound
+
+}  // namespace orvane

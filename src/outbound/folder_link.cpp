@@ -1,0 +1,39 @@
+#include "outbound/folder_link.h"
+
+#include "base/error_log.h"
+#include "outlook/outlook_folders.h"
+
+#include <cstdio>
+#include <new>
+
+namespace orvane {
+
+void FolderLink::Connect(int32_t folder, const std::function<ComPtr<FolderEventSink>()>& makeSink) {
+  // A sink still held is unadvised, never overwritten while Outlook holds it.
+  Disconnect();
+  DispatchDriver items = GetDefaultFolder(folder).GetObject(outlook::kItems);
+  try {
+    sink_ = makeSink();
+  } catch (const std::bad_alloc&) {
+    char line[100];
+    std::snprintf(line, sizeof line, "OrvaneOutlook=>ConnectSinks::Out of memory, folder %ld is not watched",
+                  static_cast<long>(folder));
+    WriteLog(line);
+    return;
+  }
+  items_ = std::move(items);
+  if (!sink_) return;
+  advise_.Connect(items_.Get(), kItemsEventsIid, static_cast<IDispatch*>(sink_.Get()));
+  // A collection without events says nothing; only Outlook refusing the sink is shown.
+  if (advise_.Reached() == AdviseConnection::Stage::AdviseRefused) {
+    MessageBoxA(nullptr, kAdviseRefusedText, kApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+  }
+}
+
+void FolderLink::Disconnect() noexcept {
+  advise_.Disconnect();
+  sink_.Reset();
+  items_.ReleaseDispatch();
+}
+
+}  // namespace orvane

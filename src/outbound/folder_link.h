@@ -1,0 +1,40 @@
+// FolderLink: one watched folder's Items collection, the sink that hears its events and the
+// sink's advise on it, owned together and let go of together.
+#pragma once
+
+#include "base/com_ptr.h"
+#include "base/com_scope.h"
+#include "outbound/folder_event_sink.h"
+#include "outlook/dispatch_driver.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace orvane {
+
+// The box shown when Outlook refuses a sink, and its caption (the application's title).
+constexpr char kAdviseRefusedText[] = "Error can't Get Connection Point.";
+constexpr char kApplicationTitle[] = "stub";
+
+class FolderLink {
+public:
+  FolderLink() = default;
+  FolderLink(const FolderLink&) = delete;
+  FolderLink& operator=(const FolderLink&) = delete;
+  ~FolderLink() { Disconnect(); }
+
+  // Takes the default folder's Items and advises a sink made by `makeSink` on them. A sink that
+  // cannot be made for want of memory leaves the folder unwatched with one log line; Outlook
+  // refusing the sink is shown to the user, and the link then stays as if connected. A failing
+  // Outlook call throws AutomationError and leaves the link empty.
+  void Connect(int32_t folder, const std::function<ComPtr<FolderEventSink>()>& makeSink);
+  // Unadvises the sink, then lets go of it and of the Items; nothing when nothing is held.
+  void Disconnect() noexcept;
+
+private:
+  DispatchDriver items_;
+  ComPtr<FolderEventSink> sink_;
+  AdviseConnection advise_;
+};
+
+}  // namespace orvane
