@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to every record field reader and checks what each promises: fields
 // are never empty and hold no separator, numbers stay in 32 bits and agree with the C run
-// time's reading, a date takes a time of day only on the clock, and times lie on the clock.
+// time's reading, a date takes a time of day only on the clock and reads the same with its "/"
+// made "-", and times lie on the clock.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -47,6 +48,18 @@ void CheckDate(std::string_view text, int hour, int minute) {
   Require(ole.has_value() == (record::ReadDate(text).has_value() && clockTime));
 }
 
+// The start date field is read after its "/" have become "-"; it reads the same, unless a "/"
+// starting the field became a leading minus.
+void CheckDateWithDashes(std::string_view text) {
+  if (!text.empty() && text.front() == '/') return;
+  std::string dashes(text);
+  for (char& c : dashes) c = c == '/' ? '-' : c;
+  const auto before = record::ReadDate(text);
+  const auto after = record::ReadDate(dashes);
+  Require(before.has_value() == after.has_value());
+  if (before) Require(before->day == after->day && before->month == after->month && before->year == after->year);
+}
+
 void CheckTime(std::string_view text) {
   const auto time = record::ReadTime(text);
   if (!time) return;
@@ -76,12 +89,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int hour = size > 0 ? data[0] % 26 - 1 : 0;
   const int minute = size > 1 ? data[1] % 62 - 1 : 0;
   CheckDate(text, hour, minute);
+  CheckDateWithDashes(text);
   CheckTime(text);
   CheckDurations(text);
   CheckWords(text);
   // Each field of a record on its own, as the writers read them.
   for (const auto field : record::SplitRecord(text)) {
     CheckDate(field, 0, 0);
+    CheckDateWithDashes(field);
     CheckTime(field);
     CheckDurations(field);
   }

@@ -1,9 +1,12 @@
 // Feeds arbitrary property values to the outbound forms: every date and time they write reads back
-// through the inbound readers to the date and time Outlook gave, or is "nono" exactly where the
-// value is no date (or, with the none-date test, a date in the year 4501).
+// through the inbound readers to the date and time Outlook gave, to the minute with the seconds
+// dropped, or is "nono" exactly where the value is no date (or, with the none-date test, a date in
+// the year 4501). Arbitrary texts go in as OutboundText, which keeps every record one line of
+// its own fields.
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "inbound/record_fields.h"
 #include "outbound/record_forms.h"
@@ -29,7 +32,7 @@ void CheckShown(const std::string& text, const std::optional<oledate::DateTime>&
 }
 
 void CheckForms(double oleDate) {
-  const auto value = oledate::ToDateTime(oleDate);
+  const auto value = oledate::ToDateTimeDroppingSeconds(oleDate);
   const auto unlessNone = value && value->year == kNoneYear ? std::nullopt : value;
   CheckShown(RecordDate(oleDate), value, false);
   CheckShown(RecordDateOrNone(oleDate), unlessNone, false);
@@ -37,6 +40,14 @@ void CheckForms(double oleDate) {
   CheckShown(RecordDateTimeOrNone(oleDate), unlessNone, true);
   const std::string clock = ClockTime(oleDate);
   Require(clock == (value ? std::to_string(value->hour) + ":" + std::to_string(value->minute) : std::string(kNone)));
+}
+
+// A note record of any subject and link id is one line of exactly its two fields.
+void CheckText(std::string_view subject, std::string_view linkId) {
+  const std::string clean = OutboundText(subject);
+  Require(clean.size() <= subject.size() && clean.find_first_of(std::string_view("\t\r\n\0", 4)) == std::string::npos);
+  const std::string record = FormatNoteRecord({std::string(subject)}, linkId);
+  Require(record == clean + "*" + OutboundText(linkId) + "*\n");
 }
 
 }  // namespace
@@ -51,5 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto days = Take<std::int32_t>(data, size) % 3000000;
   const double date = days + (days < 0 ? -1.0 : 1.0) * (Take<std::uint16_t>(data, size) % 1440) * oledate::kOneMinute;
   CheckForms(date);
+  // Seconds on a whole minute never change the minute shown.
+  const auto seconds = Take<std::uint8_t>(data, size) % 60;
+  const double withSeconds = date + (days < 0 ? -1.0 : 1.0) * seconds / 86400.0;
+  CheckForms(withSeconds);
+  const auto minute = oledate::ToDateTime(date);
+  const auto shown = oledate::ToDateTimeDroppingSeconds(withSeconds);
+  fuzz::Require(minute.has_value() == shown.has_value() && (!minute || fuzz::Same(*minute, *shown)));
+  const std::string_view rest(reinterpret_cast<const char*>(data), size);
+  CheckText(rest.substr(0, rest.size() / 2), rest.substr(rest.size() / 2));
   return 0;
 }

@@ -59,16 +59,22 @@ long TwentyFourHour(std::string_view hourText, Meridiem meridiem) {
 }
 
 constexpr std::size_t kDateParts = 3;
+constexpr long kLastTwelveHour = 12;
 
-// True when the part carries a sign: "+" before its digits, or a "-" that cannot be the
-// separator in front of it because it starts the field or follows another separator.
-bool IsSigned(std::string_view field, std::string_view part) {
+// True when the text starts with a sign after any blanks.
+bool StartsWithSign(std::string_view text) {
   std::size_t first = 0;
-  while (first < part.size() && IsBlank(part[first])) ++first;
-  if (first < part.size() && part[first] == '+') return true;
+  while (first < text.size() && IsBlank(text[first])) ++first;
+  return first < text.size() && (text[first] == '+' || text[first] == '-');
+}
+
+// True when the part of a date carries a sign: "+" before its digits, or the "-" that starts the
+// field. Any other "-" separates, however many separators stand beside it: a run of separators
+// counts as one, so "5//11/2006" reads the same once its "/" have become "-" ("5--11-2006").
+bool IsSigned(std::string_view field, std::string_view part) {
+  if (StartsWithSign(part)) return true;
   const auto at = static_cast<std::size_t>(part.data() - field.data());
-  if (at == 0 || field[at - 1] != '-') return false;
-  return at == 1 || kPartSeparators.find(field[at - 2]) != std::string_view::npos;
+  return at == 1 && field[0] == '-';
 }
 
 }  // namespace
@@ -125,10 +131,12 @@ std::optional<ClockTime> ReadTime(std::string_view field) {
   const Meridiem meridiem = ReadMeridiem(minutesText);
   if (meridiem == Meridiem::kNone) return std::nullopt;
   // The suffix is at least two characters, so the rest always holds them.
-  const long minute = ReadNumber(minutesText.substr(0, minutesText.size() - 2));
-  const long hourRead = ReadNumber(hourText);
+  const std::string_view minuteText = minutesText.substr(0, minutesText.size() - 2);
+  // A sign is never part of a time, and a twelve-hour clock has no hour past 12.
+  if (StartsWithSign(hourText) || StartsWithSign(minuteText)) return std::nullopt;
+  const long minute = ReadNumber(minuteText);
   const long hour = TwentyFourHour(hourText, meridiem);
-  if (hourRead < 0 || hour > 23 || minute < 0 || minute > 59) return std::nullopt;
+  if (ReadNumber(hourText) > kLastTwelveHour || hour > 23 || minute > 59) return std::nullopt;
   return ClockTime{static_cast<int>(hour), static_cast<int>(minute)};
 }
 

@@ -31,9 +31,9 @@ struct Date {
   int month = 0;
   int year = 0;
 };
-// A record date, day first, split at "/", "-", ":", "." or "*". No value when fewer than three
-// numbers are present, when one of them carries a sign, or when they form no real date an OLE
-// Automation date can hold.
+// A record date, day first, split at "/", "-", ":", "." or "*", a run of them separating like one.
+// No value when fewer than three numbers are present, when one of them carries a sign ("+", or
+// "-" at the start of the field), or when they form no real date an OLE Automation date can hold.
 std::optional<Date> ReadDate(std::string_view field);
 // The same as an OLE Automation date at the given time of day.
 std::optional<double> ReadOleDate(std::string_view field, int hour = 0, int minute = 0);
@@ -44,7 +44,8 @@ struct ClockTime {
 };
 // A record time such as "9:05am" or "10:30 am": the suffix is the text from the first lower-case
 // "a" (or else the first lower-case "p") to the end, which must equal "am" ("pm") ignoring case.
-// No value without a suffix, without ":", or when hour or minute lie outside the clock.
+// No value without a suffix, without ":", when hour or minute carries a sign, or when they lie
+// outside the twelve-hour clock (an hour past 12, a minute past 59).
 std::optional<ClockTime> ReadTime(std::string_view field);
 
 // Hours-with-hundredths ("1.50" is 90 minutes, "1.5" is 63): truncated toward zero;

@@ -1,8 +1,30 @@
 #include "outbound/item_picture.h"
 
+#include <algorithm>
+
 namespace orvane {
 
 namespace picture {
+
+bool PictureState::operator==(const PictureState& other) const {
+  return entries == other.entries && ownDeletions == other.ownDeletions && taken == other.taken &&
+         subjectsDistrusted == other.subjectsDistrusted && emptyReadHeld == other.emptyReadHeld;
+}
+
+FolderPicture::FolderPicture(const PictureState& state)
+    : taken_(state.taken), subjectsDistrusted_(state.subjectsDistrusted), emptyReadHeld_(state.emptyReadHeld) {
+  entries_.reserve(state.entries.size());
+  positions_.reserve(state.entries.size());
+  for (const Entry& entry : state.entries) Take(entry.id, entry.subject);
+  for (const std::string& id : state.ownDeletions) NoteOwnDeletion(id);
+}
+
+PictureState FolderPicture::State() const {
+  PictureState state{
+      entries_, {ownDeletions_.begin(), ownDeletions_.end()}, taken_, subjectsDistrusted_, emptyReadHeld_};
+  std::sort(state.ownDeletions.begin(), state.ownDeletions.end());
+  return state;
+}
 
 bool FolderPicture::Knows(std::string_view id) const { return Find(id) != nullptr; }
 

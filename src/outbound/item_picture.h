@@ -21,6 +21,7 @@ constexpr size_t kEmptyReadLimit = 10;
 struct Entry {
   std::string id;
   std::string subject;
+  bool operator==(const Entry& other) const { return id == other.id && subject == other.subject; }
 };
 
 // One item as a read of its folder found it: its id, and its subject when the read took it.
@@ -31,8 +32,25 @@ struct ReadItem {
 
 struct FolderComparison;
 
+// Everything a picture holds, to keep it beyond the process and take it up again.
+struct PictureState {
+  std::vector<Entry> entries;             // in picture order
+  std::vector<std::string> ownDeletions;  // in ascending byte order
+  bool taken = false;
+  bool subjectsDistrusted = false;
+  bool emptyReadHeld = false;
+  bool operator==(const PictureState& other) const;
+};
+
 class FolderPicture {
 public:
+  FolderPicture() = default;
+  // The picture a state describes. As with Take and NoteOwnDeletion, an entry without an id is
+  // left out, a repeated id keeps its first place and its last subject, and a deletion of an
+  // item the picture does not know is not noted.
+  explicit FolderPicture(const PictureState& state);
+  PictureState State() const;
+
   // The items in picture order: as the folder gave them, then those taken since.
   const std::vector<Entry>& Entries() const { return entries_; }
   bool Knows(std::string_view id) const;

@@ -1,6 +1,7 @@
 // Outbound records are one line: fields separated by tabs, the last scheduled field and the link
-// id each followed by an asterisk, then the recurrence block and a line feed. Texts are written
-// exactly as Outlook gives them; the record is built whole, however long its texts are.
+// id each followed by an asterisk, then the recurrence block and a line feed. Texts are written as
+// Outlook gives them but for the bytes that would break the record's framing; the record is built
+// whole, however long its texts are.
 #include "outbound/record_forms.h"
 
 #include "outlook/ole_date.h"
@@ -29,7 +30,11 @@ public:
     for (const std::string_view value : values) Field(value);
     return *this;
   }
-  RecordText& LinkId(std::optional<std::string_view> linkId) { return Field(linkId ? *linkId : kNone, kStar); }
+  RecordText& LinkId(std::optional<std::string_view> linkId) {
+    // A note's link id is its categories, which the user may edit: it is held to the same rule as
+    // every other text.
+    return Field(linkId ? OutboundText(*linkId) : std::string(kNone), kStar);
+  }
   RecordText& Recurrence(const std::optional<OutboundRecurrence>& recurrence);
   std::string Finish() {
     text_ += kLineFeed;
@@ -60,7 +65,7 @@ RecordText& RecordText::Recurrence(const std::optional<OutboundRecurrence>& recu
 // The date and time to show; none for a value that is no date, or (with the none-date test) for
 // a date in the year 4501.
 std::optional<oledate::DateTime> Shown(double oleDate, bool noneTest) {
-  const auto value = oledate::ToDateTime(oleDate);
+  const auto value = oledate::ToDateTimeDroppingSeconds(oleDate);
   if (!value || (noneTest && value->year == kNoneYear)) return std::nullopt;
   return value;
 }
@@ -79,7 +84,26 @@ std::string DateTimeText(const std::optional<oledate::DateTime>& value) {
   return DateText(value) + kStar + TimeText(*value) + kStar;
 }
 
+// The text, or "nono" when nothing of it is left.
+std::string CleanTextOrNone(std::string_view text) {
+  std::string clean = OutboundText(text);
+  return clean.empty() ? std::string(kNone) : clean;
+}
+
 }  // namespace
+
+std::string OutboundText(std::string_view text) {
+  std::string clean;
+  clean.reserve(text.size());
+  for (const char c : text) {
+    if (c == '\t' || c == '\r' || c == '\n') {
+      clean += ' ';
+    } else if (c != '\0') {
+      clean += c;
+    }
+  }
+  return clean;
+}
 
 std::string Decimal(int32_t value) { return std::to_string(value); }
 
@@ -110,12 +134,13 @@ bool IsKnownRecurrenceType(int32_t type) { return type >= 0 && type <= kLastRecu
 std::string FormatTaskRecord(const OutboundTask& task, std::optional<std::string_view> linkId) {
   const std::string reminder = task.reminderTime ? RecordDateTime(*task.reminderTime) : std::string(kNone);
   return RecordText()
-      .Fields({task.subject, RecordDateOrNone(task.startDate), RecordDateOrNone(task.dueDate), reminder,
+      .Fields({OutboundText(task.subject), RecordDateOrNone(task.startDate), RecordDateOrNone(task.dueDate), reminder,
                RecordDateOrNone(task.dateCompleted), Completion(task.percentComplete), DecimalOrNone(task.totalWork),
-               DecimalOrNone(task.actualWork), TextOrNone(task.billingInformation), TextOrNone(task.categories),
-               TextOrNone(task.companies), kNone, TextOrNone(task.mileage), kNoNotes, Decimal(task.importance),
-               task.sensitivity == kPrivate ? Decimal(kPrivate) : std::string(kNone), TextOrNone(task.role),
-               TextOrNone(task.schedulePlusPriority), Decimal(task.sensitivityAgain)})
+               DecimalOrNone(task.actualWork), CleanTextOrNone(task.billingInformation),
+               CleanTextOrNone(task.categories), CleanTextOrNone(task.companies), kNone, CleanTextOrNone(task.mileage),
+               kNoNotes, Decimal(task.importance),
+               task.sensitivity == kPrivate ? Decimal(kPrivate) : std::string(kNone), CleanTextOrNone(task.role),
+               CleanTextOrNone(task.schedulePlusPriority), Decimal(task.sensitivityAgain)})
       .Field(Decimal(task.status), kStar)
       .LinkId(linkId)
       .Recurrence(task.recurrence)
@@ -125,11 +150,11 @@ std::string FormatTaskRecord(const OutboundTask& task, std::optional<std::string
 std::string FormatAppointmentRecord(const OutboundAppointment& appointment, std::optional<std::string_view> linkId) {
   const std::string reminder = appointment.reminderMinutes ? Decimal(*appointment.reminderMinutes) : std::string(kNone);
   return RecordText()
-      .Fields({appointment.subject, RecordDateTimeOrNone(appointment.start), RecordDateTimeOrNone(appointment.end),
-               reminder, TrueFalse(appointment.allDayEvent), kNone, kNone, kNone, kNone,
-               TextOrNone(appointment.billingInformation), TextOrNone(appointment.categories),
-               TextOrNone(appointment.location), TextOrNone(appointment.mileage), Decimal(appointment.importance),
-               TrueFalse(appointment.sensitivity == kPrivate)})
+      .Fields({OutboundText(appointment.subject), RecordDateTimeOrNone(appointment.start),
+               RecordDateTimeOrNone(appointment.end), reminder, TrueFalse(appointment.allDayEvent), kNone, kNone, kNone,
+               kNone, CleanTextOrNone(appointment.billingInformation), CleanTextOrNone(appointment.categories),
+               CleanTextOrNone(appointment.location), CleanTextOrNone(appointment.mileage),
+               Decimal(appointment.importance), TrueFalse(appointment.sensitivity == kPrivate)})
       .Field(Decimal(appointment.duration), kStar)
       .LinkId(linkId)
       .Recurrence(appointment.recurrence)
@@ -137,7 +162,7 @@ std::string FormatAppointmentRecord(const OutboundAppointment& appointment, std:
 }
 
 std::string FormatNoteRecord(const OutboundNote& note, std::optional<std::string_view> linkId) {
-  return RecordText().Field(note.subject, kStar).LinkId(linkId).Finish();
+  return RecordText().Field(OutboundText(note.subject), kStar).LinkId(linkId).Finish();
 }
 
 }  // namespace outrecord

@@ -30,12 +30,19 @@ constexpr int32_t kPrivate = 2;
 
 // --- Text forms ------------------------------------------------------------------------------------
 
+// A text as it may stand in a record: each TAB, CR and LF becomes one space and each NUL is left
+// out, so that no text can move a later field, end the record early or end it for a C reader.
+// Every other byte, '*' included, is kept.
+std::string OutboundText(std::string_view text);
+
 // Base 10, a minus sign for negative values.
 std::string Decimal(int32_t value);
 // "5/3/2006": day, month, year without leading zeros; "nono" for a value that is no date.
 std::string RecordDate(double oleDate);
 // The record date, or "nono" for a date in the year 4501 (a date never set).
 std::string RecordDateOrNone(double oleDate);
+// Times are shown as Outlook shows them: to the minute, the seconds dropped (never rounded up),
+// so that seconds never move a date.
 // "5/3/2006*9:5*": the record date, then hour and minute on the 24-hour clock.
 std::string RecordDateTime(double oleDate);
 // The record date-time, or "nono" for a date in the year 4501.
@@ -117,8 +124,9 @@ struct OutboundNote {
 
 // --- The records ------------------------------------------------------------------------------------
 
-// The whole record, ended by its line feed. The link id is written unchanged between asterisks;
-// without one the field is "nono" (an empty link id stays empty).
+// The whole record, ended by its line feed. Every text, the link id included, goes in as its
+// OutboundText; a text left empty by that is "nono" where an empty text would be. The link id is
+// written between asterisks; without one the field is "nono" (an empty link id stays empty).
 std::string FormatTaskRecord(const OutboundTask& task, std::optional<std::string_view> linkId);
 std::string FormatAppointmentRecord(const OutboundAppointment& appointment, std::optional<std::string_view> linkId);
 std::string FormatNoteRecord(const OutboundNote& note, std::optional<std::string_view> linkId);

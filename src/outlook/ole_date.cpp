@@ -12,6 +12,8 @@ namespace oledate {
 namespace {
 
 constexpr int kMinutesPerDay = 24 * 60;
+constexpr std::int64_t kMillisecondsPerMinute = 60 * 1000;
+constexpr std::int64_t kMillisecondsPerDay = kMinutesPerDay * kMillisecondsPerMinute;
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
@@ -86,18 +88,48 @@ std::optional<double> AddMinutes(double oleDate, std::int64_t minutes) {
   return FromDateTime({date.year, date.month, date.day, minuteOfDay / 60, minuteOfDay % 60});
 }
 
-std::optional<DateTime> ToDateTime(double oleDate) {
-  if (std::isnan(oleDate) || oleDate <= kFirstDay - 1 || oleDate >= kEndDay) return std::nullopt;
+namespace {
+
+bool IsInSpan(double oleDate) { return !std::isnan(oleDate) && oleDate > kFirstDay - 1 && oleDate < kEndDay; }
+
+// The day and the time of day counted in units (of which a day has unitsPerDay), the time
+// rounded to the nearest unit. The fraction counts forward from the start of the day, for
+// negative dates too, so a time rounded up to a whole day is the start of the next day.
+struct DayAndTime {
+  std::int64_t days;
+  std::int64_t units;
+};
+
+DayAndTime Split(double oleDate, std::int64_t unitsPerDay) {
   const double wholeDays = std::trunc(oleDate);
-  auto days = static_cast<std::int64_t>(wholeDays);
-  auto minutes = static_cast<int>(std::lround(std::fabs(oleDate - wholeDays) * kMinutesPerDay));
-  if (minutes == kMinutesPerDay) {  // rounded up to the start of the next day
-    minutes = 0;
-    ++days;
+  DayAndTime split{static_cast<std::int64_t>(wholeDays),
+                   std::llround(std::fabs(oleDate - wholeDays) * static_cast<double>(unitsPerDay))};
+  if (split.units == unitsPerDay) {
+    split.units = 0;
+    ++split.days;
   }
+  return split;
+}
+
+std::optional<DateTime> At(std::int64_t days, std::int64_t minuteOfDay) {
   const CivilDate date = CivilFromDays(days + kZeroDay);
   if (date.year < kFirstYear || date.year > kLastYear) return std::nullopt;
-  return DateTime{date.year, date.month, date.day, minutes / 60, minutes % 60};
+  const auto minute = static_cast<int>(minuteOfDay);
+  return DateTime{date.year, date.month, date.day, minute / 60, minute % 60};
+}
+
+}  // namespace
+
+std::optional<DateTime> ToDateTime(double oleDate) {
+  if (!IsInSpan(oleDate)) return std::nullopt;
+  const DayAndTime split = Split(oleDate, kMinutesPerDay);
+  return At(split.days, split.units);
+}
+
+std::optional<DateTime> ToDateTimeDroppingSeconds(double oleDate) {
+  if (!IsInSpan(oleDate)) return std::nullopt;
+  const DayAndTime split = Split(oleDate, kMillisecondsPerDay);
+  return At(split.days, split.units / kMillisecondsPerMinute);
 }
 
 }  // namespace oledate

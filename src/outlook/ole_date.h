@@ -36,6 +36,11 @@ std::optional<double> AddMinutes(double oleDate, std::int64_t minutes);
 // The calendar date and clock time of a date, to the minute (rounded to the nearest minute);
 // no value outside kFirstYear..kLastYear or for NaN.
 std::optional<DateTime> ToDateTime(double oleDate);
+// The calendar date and clock time as a clock shows it: the seconds dropped, so 23:59:45 stays
+// 23:59 of its day. The value is first taken to the nearest millisecond, so that a time stored a
+// hair below its minute (9:05:00 as a double) is still that minute. No value where ToDateTime
+// gives none.
+std::optional<DateTime> ToDateTimeDroppingSeconds(double oleDate);
 
 }  // namespace oledate
 

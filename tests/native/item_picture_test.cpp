@@ -58,6 +58,8 @@ TEST(ItemPictureTest, EveryItemGoneIsReportedOnceWithItsLastSubject) {
       {"ten read empty", Numbered(10, true), {}, {}, {{}}, {Numbered(10, false)}},
       {"eleven read empty twice", Numbered(11, true), {}, {}, {{}, {}}, {{}, Numbered(11, false)}},
       {"eleven read empty, then back", Numbered(11, true), {}, {}, {{}, Numbered(11, false)}, {{}, {}}},
+      // The guard counts what would be reported: the plug-in's own deletion is not among it.
+      {"eleven with an own deletion read empty", Numbered(11, true), {}, {"S11"}, {{}}, {Numbered(10, false)}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -71,6 +73,17 @@ TEST(ItemPictureTest, EveryItemGoneIsReportedOnceWithItsLastSubject) {
       EXPECT_EQ(comparison.gone, c.reported[read]) << "read " << read;
       picture = comparison.picture;
     }
+  }
+}
+
+// The empty read says nothing of the subjects; a picture that distrusted them before still does.
+TEST(ItemPictureTest, APictureHeldBackKeepsItsDistrust) {
+  for (const bool distrusted : {false, true}) {
+    FolderPicture picture = Compare(FolderPicture(), Read(Numbered(11, true))).picture;
+    if (distrusted) picture.DistrustSubjects();
+    const picture::FolderComparison held = Compare(picture, {});
+    EXPECT_EQ(held.heldBack, 11u);
+    EXPECT_EQ(held.picture.NeedsSubject("S1"), distrusted);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <tuple>
 
 #include "outlook/ole_date.h"
 
@@ -33,6 +34,11 @@ TEST(RecordFields, ReadDateIsDayFirst) {
       {"31/12/9999", {31, 12, 9999}},
       {"10/11/2006*9:30am*not added", {10, 11, 2006}},
       {"5-11-2006*-9:00am", {5, 11, 2006}},
+      // A run of separators counts as one, also once "/" has become "-".
+      {"5//11/2006", {5, 11, 2006}},
+      {"5--11-2006", {5, 11, 2006}},
+      {"5/-11/2006", {5, 11, 2006}},
+      {"5-/11//-2006", {5, 11, 2006}},
   };
   for (const auto& c : kCases) {
     const auto date = record::ReadDate(c.field);
@@ -46,9 +52,22 @@ TEST(RecordFields, ReadDateIsDayFirst) {
 TEST(RecordFields, ReadDateGivesNoValueForWhatIsNoRealDate) {
   const std::string kRefused[] = {
       "31/2/2006",          "29/2/1900", "1/13/2006", "0/1/2006",   "1/1/99",     "1/1/10000",  "1/1/06",
-      "99999999999/1/2006", "25/12",     "///",       "-5/11/2006", "5/-11/2006", "5--11-2006", "5/11/+2006",
+      "99999999999/1/2006", "25/12",     "///",       "-5/11/2006", "5/11/+2006", "+5/11/2006",
   };
   for (const auto& field : kRefused) EXPECT_FALSE(record::ReadDate(field).has_value()) << field;
+}
+
+// The start date field is read after its "/" have become "-": it must read as it did before.
+TEST(RecordFields, ReadDateIsTheSameWithDashes) {
+  const std::string kFields[] = {"5//11/2006", "5/11//2006", "5/11/2006//", "31/2/2006", "5/+11/2006", "5/11"};
+  for (std::string field : kFields) {
+    const auto before = record::ReadDate(field);
+    for (char& c : field) c = c == '/' ? '-' : c;
+    const auto after = record::ReadDate(field);
+    ASSERT_EQ(before.has_value(), after.has_value()) << field;
+    if (before)
+      EXPECT_EQ(std::tie(before->day, before->month, before->year), std::tie(after->day, after->month, after->year));
+  }
 }
 
 TEST(RecordFields, ReadOleDateAddsTheTimeOfDay) {
@@ -81,9 +100,29 @@ TEST(RecordFields, ReadTimeFollowsTheTwelveHourRule) {
 
 TEST(RecordFields, ReadTimeGivesNoValueWithoutSuffixColonOrClock) {
   const std::string kRefused[] = {
-      "14:30",   "9:30AM",  "9:30PM",           "9:30",      "930am",   "",
-      ":",       "9:30amx", "9:30 a.m.",        "12:60am",   "13:00pm", "24:00am",
-      "-1:00pm", "9:-5am",  "99999999999:00pm", "not added",
+      "14:30",
+      "9:30AM",
+      "9:30PM",
+      "9:30",
+      "930am",
+      "",
+      ":",
+      "9:30amx",
+      "9:30 a.m.",
+      "12:60am",
+      "13:00pm",
+      "24:00am",
+      "-1:00pm",
+      "9:-5am",
+      "99999999999:00pm",
+      "not added",
+      // A sign is never part of a time, and a twelve-hour clock has no hour past 12.
+      "+1:00pm",
+      "9:+5am",
+      " -0:30am",
+      "13:00am",
+      "23:59am",
+      "013:00am",
   };
   for (const auto& field : kRefused) EXPECT_FALSE(record::ReadTime(field).has_value()) << field;
 }

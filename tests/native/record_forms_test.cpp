@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "outlook/ole_date.h"
 
@@ -67,6 +68,109 @@ TEST(RecordForms, NoteRecordsAreKeptWhole) {
   EXPECT_EQ(FormatNoteRecord({"Call back"}, ""), "Call back**\n");
   const std::string longSubject(3000, 's');
   EXPECT_EQ(FormatNoteRecord({longSubject}, "17"), longSubject + "*17*\n");
+}
+
+// Each hostile text goes out as the clean one would: no text adds a field, ends the record or
+// hides a NUL, and '*' stays.
+struct TextCase {
+  std::string hostile;
+  std::string clean;
+};
+const TextCase kTexts[] = {
+    {"a\tb", "a b"},     {"a\r\nb\n", "a  b "}, {std::string("a\0b", 3), "ab"}, {std::string("\0\0", 2), ""},
+    {"a*b\t*", "a*b *"},
+};
+
+TEST(RecordForms, TextsCannotShiftFieldsInAnyRecord) {
+  using TaskText = std::string OutboundTask::*;
+  using AppointmentText = std::string OutboundAppointment::*;
+  const TaskText kTaskTexts[] = {&OutboundTask::subject,
+                                 &OutboundTask::billingInformation,
+                                 &OutboundTask::categories,
+                                 &OutboundTask::companies,
+                                 &OutboundTask::mileage,
+                                 &OutboundTask::role,
+                                 &OutboundTask::schedulePlusPriority};
+  const AppointmentText kAppointmentTexts[] = {&OutboundAppointment::subject, &OutboundAppointment::billingInformation,
+                                               &OutboundAppointment::categories, &OutboundAppointment::location,
+                                               &OutboundAppointment::mileage};
+  for (const TextCase& text : kTexts) {
+    SCOPED_TRACE(testing::Message() << "clean text \"" << text.clean << "\"");
+    for (const TaskText member : kTaskTexts) {
+      OutboundTask hostile = ReportTask(), clean = ReportTask();
+      hostile.*member = text.hostile;
+      clean.*member = text.clean;
+      EXPECT_EQ(FormatTaskRecord(hostile, "7"), FormatTaskRecord(clean, "7"));
+    }
+    for (const AppointmentText member : kAppointmentTexts) {
+      OutboundAppointment hostile, clean;
+      hostile.*member = text.hostile;
+      clean.*member = text.clean;
+      EXPECT_EQ(FormatAppointmentRecord(hostile, std::nullopt), FormatAppointmentRecord(clean, std::nullopt));
+    }
+    EXPECT_EQ(FormatNoteRecord({text.hostile}, "7"), FormatNoteRecord({text.clean}, "7"));
+    // A note's link id is its categories, which the user may edit.
+    EXPECT_EQ(FormatNoteRecord({"n"}, text.hostile), FormatNoteRecord({"n"}, text.clean));
+    EXPECT_EQ(OutboundText(text.hostile), text.clean);
+  }
+}
+
+// An OLE date at a clock time with seconds; for days before the zero date the fraction still
+// counts forward.
+double WithSeconds(int year, int month, int day, int hour, int minute, int second) {
+  const double date = Date(year, month, day, hour, minute);
+  return date + (date < 0 ? -1 : 1) * second / 86400.0;
+}
+
+struct TimeCase {
+  double ole;
+  const char* dateTime;  // RecordDateTime; its date is RecordDate, its time ClockTime
+};
+
+// Seconds are dropped, never rounded: a date never moves because of them, and a time stored a
+// hair below its minute is still that minute.
+TEST(RecordForms, TimesDropTheirSeconds) {
+  const TimeCase kCases[] = {
+      {WithSeconds(2006, 12, 31, 23, 59, 45), "31/12/2006*23:59*"},  // end of a year
+      {WithSeconds(2006, 1, 31, 23, 59, 59), "31/1/2006*23:59*"},    // end of a month
+      {WithSeconds(2004, 2, 29, 23, 59, 30), "29/2/2004*23:59*"},
+      {WithSeconds(2006, 3, 5, 12, 0, 31), "5/3/2006*12:0*"},
+      {WithSeconds(1899, 12, 29, 23, 59, 45), "29/12/1899*23:59*"},  // before the zero date
+      {WithSeconds(1800, 1, 1, 0, 0, 50), "1/1/1800*0:0*"},
+      {Date(2006, 3, 5, 9, 5) - 1e-10, "5/3/2006*9:5*"},
+      {38781.0 + (9 * 3600 + 5 * 60) / 86400.0, "5/3/2006*9:5*"},
+      {Date(9999, 12, 31, 23, 59) + 50 / 86400.0, "31/12/9999*23:59*"},
+  };
+  for (const TimeCase& c : kCases) {
+    const std::string expected = c.dateTime;
+    const size_t star = expected.find('*');
+    EXPECT_EQ(RecordDateTime(c.ole), expected);
+    EXPECT_EQ(RecordDateTimeOrNone(c.ole), expected);
+    EXPECT_EQ(RecordDate(c.ole), expected.substr(0, star));
+    EXPECT_EQ(RecordDateOrNone(c.ole), expected.substr(0, star));
+    EXPECT_EQ(ClockTime(c.ole), expected.substr(star + 1, expected.size() - star - 2));
+  }
+  OutboundTask task = ReportTask();
+  task.reminderTime = WithSeconds(2006, 12, 31, 23, 59, 45);
+  EXPECT_NE(FormatTaskRecord(task, std::nullopt).find("\t31/12/2006*23:59*\t"), std::string::npos);
+}
+
+// Types 0 to 6 are written as themselves, field by field; any other is not understood.
+TEST(RecordForms, RecurrenceTypesUpToSixAreWritten) {
+  OutboundAppointment appointment;
+  appointment.recurrence = OutboundRecurrence{};
+  appointment.recurrence->noEndDate = true;
+  for (const int32_t type : {0, 5, 6}) {
+    appointment.recurrence->type = type;
+    const std::string block = std::to_string(type) + "\t0\t0\t0\t0:0\t0\t0\t0\t0\t1\tNoEndDate\t30/12/1899\t0\t0:0\t\n";
+    const std::string record = FormatAppointmentRecord(appointment, "1");
+    EXPECT_EQ(record.substr(record.find("*1*") + 3), block);
+  }
+  for (const int32_t type : {7, -1}) {
+    appointment.recurrence->type = type;
+    const std::string record = FormatAppointmentRecord(appointment, "1");
+    EXPECT_EQ(record.substr(record.find("*1*") + 3), "norecurring\n");
+  }
 }
 
 }  // namespace

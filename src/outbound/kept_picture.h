@@ -1,0 +1,70 @@
+// The watched folders' pictures kept on disk, so that a new plug-in process starts from what the
+// last one saw: a snapshot written whole after each comparison of the folders, and a journal of
+// the changes since (items the sinks reported, the plug-in's own deletions), one entry appended
+// per change. Both are plain bytes; reading and writing the files is the caller's.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "outbound/item_picture.h"
+
+namespace orvane {
+
+namespace kept {
+
+// A picture with the identity of the folder it shows: Outlook's StoreID of the folder's store and
+// the folder's EntryID, both any bytes.
+struct KeptFolder {
+  std::string storeId;
+  std::string folderId;
+  picture::FolderPicture picture;
+};
+
+// The folders of one snapshot. The generation tells this snapshot from the ones before it: the
+// writer gives each new snapshot a generation of its own (one more than the last), and a journal
+// entry counts only for the snapshot of its generation.
+struct KeptPictures {
+  std::uint64_t generation = 0;
+  std::vector<KeptFolder> folders;
+};
+
+// Whether the kept folder is the folder Outlook gives now. A picture of another store or folder
+// must not be compared with it: every item in it would seem deleted.
+bool SameFolder(const KeptFolder& kept, std::string_view storeId, std::string_view folderId);
+
+// The snapshot's bytes: a header (a magic text and the format's version), the generation, the
+// folders, then a trailer with the length of everything before it and its checksum.
+std::string EncodeSnapshot(const KeptPictures& pictures);
+// The pictures of a snapshot; no value for a file that is torn, truncated, altered, of another
+// version or not a snapshot at all.
+std::optional<KeptPictures> DecodeSnapshot(std::string_view bytes);
+
+// One change to a kept folder since its snapshot. An own deletion carries no subject.
+struct JournalEntry {
+  enum class Kind : std::uint8_t { kTaken = 1, kOwnDeletion = 2 };
+  Kind kind = Kind::kTaken;
+  std::uint32_t folder = 0;  // the index of the folder in the snapshot
+  std::string id;
+  std::string subject;
+};
+
+// One journal entry's bytes, to be appended to the journal of the snapshot of that generation.
+// Each entry carries its own length and checksum, so a torn last entry is known as such.
+std::string EncodeJournalEntry(std::uint64_t generation, const JournalEntry& entry);
+// Applies the journal's entries in order to the pictures, as Take and NoteOwnDeletion would have.
+// An entry of another generation belongs to an earlier snapshot, which this one already holds, and
+// is passed over. Stops at the first torn or malformed entry, or one naming a folder the snapshot
+// lacks: what comes after it cannot be trusted. Returns how many entries were applied.
+std::size_t ApplyJournal(KeptPictures& pictures, std::string_view journal);
+
+// FNV-1a, 64 bits: the checksum of the trailer and of each journal entry.
+std::uint64_t Checksum(std::string_view bytes);
+
+}  // namespace kept
+
+}  // namespace orvane

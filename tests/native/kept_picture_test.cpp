@@ -1,0 +1,176 @@
+// The kept pictures as bytes: what is written reads back whole, and nothing torn, altered or of
+// another version reads at all.
+#include "outbound/kept_picture.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+namespace {
+
+using kept::JournalEntry;
+using kept::KeptFolder;
+using kept::KeptPictures;
+using picture::FolderPicture;
+using picture::PictureState;
+
+const std::string kHostile("\t\n\r\0*\xff id", 9);
+const std::string kStore("store\0one", 9);
+
+// Two folders whose ids and subjects hold every byte that could confuse a reader, with an own
+// deletion, distrusted subjects and a held empty read.
+KeptPictures HostilePictures() {
+  PictureState tasks;
+  tasks.entries = {{"a", "A"}, {kHostile, kHostile}, {"long", std::string(3000, 'L')}, {"empty", ""}};
+  tasks.ownDeletions = {"a"};
+  tasks.taken = true;
+  tasks.subjectsDistrusted = true;
+  PictureState notes;
+  notes.taken = notes.emptyReadHeld = true;
+  notes.entries = {{std::string(1, '\0'), "nul"}};
+  return {7, {{kStore, "tasks", FolderPicture(tasks)}, {kHostile, "", FolderPicture(notes)}}};
+}
+
+void ExpectSame(const KeptPictures& a, const KeptPictures& b) {
+  EXPECT_EQ(a.generation, b.generation);
+  ASSERT_EQ(a.folders.size(), b.folders.size());
+  for (size_t i = 0; i < a.folders.size(); ++i) {
+    EXPECT_EQ(a.folders[i].storeId, b.folders[i].storeId);
+    EXPECT_EQ(a.folders[i].folderId, b.folders[i].folderId);
+    EXPECT_TRUE(a.folders[i].picture.State() == b.folders[i].picture.State()) << "folder " << i;
+  }
+}
+
+TEST(KeptPicture, SnapshotReadsBackWhole) {
+  const KeptPictures pictures = HostilePictures();
+  const std::string bytes = kept::EncodeSnapshot(pictures);
+  const auto back = kept::DecodeSnapshot(bytes);
+  ASSERT_TRUE(back.has_value());
+  ExpectSame(*back, pictures);
+  EXPECT_EQ(kept::EncodeSnapshot(*back), bytes);
+  EXPECT_TRUE(kept::DecodeSnapshot(kept::EncodeSnapshot({})).has_value());
+}
+
+TEST(KeptPicture, TornOrAlteredSnapshotsDoNotRead) {
+  const std::string bytes = kept::EncodeSnapshot(HostilePictures());
+  for (size_t size = 0; size < bytes.size(); ++size) {
+    EXPECT_FALSE(kept::DecodeSnapshot(bytes.substr(0, size)).has_value()) << "cut at " << size;
+  }
+  for (size_t at = 0; at < bytes.size(); ++at) {
+    std::string altered = bytes;
+    altered[at] = static_cast<char>(altered[at] ^ 0x20);
+    EXPECT_FALSE(kept::DecodeSnapshot(altered).has_value()) << "byte " << at;
+  }
+  EXPECT_FALSE(kept::DecodeSnapshot(bytes + '\0').has_value());
+}
+
+// A snapshot of another version is refused even with a trailer that proves it whole.
+TEST(KeptPicture, OnlyItsOwnVersionReads) {
+  const std::string bytes = kept::EncodeSnapshot(HostilePictures());
+  const size_t versionAt = std::string("OrvanePictures").size();
+  const auto resealed = [&](char version) {
+    std::string body = bytes.substr(0, bytes.size() - 16);
+    body[versionAt] = version;
+    const uint64_t length = body.size(), checksum = kept::Checksum(body);
+    for (int i = 0; i < 8; ++i) body += static_cast<char>(length >> (8 * i));
+    for (int i = 0; i < 8; ++i) body += static_cast<char>(checksum >> (8 * i));
+    return body;
+  };
+  EXPECT_TRUE(kept::DecodeSnapshot(resealed(1)).has_value());
+  EXPECT_FALSE(kept::DecodeSnapshot(resealed(2)).has_value());
+}
+
+TEST(KeptPicture, AFolderIsComparedOnlyWithItself) {
+  const KeptFolder folder = HostilePictures().folders[0];
+  EXPECT_TRUE(kept::SameFolder(folder, kStore, "tasks"));
+  EXPECT_FALSE(kept::SameFolder(folder, "store", "tasks"));
+  EXPECT_FALSE(kept::SameFolder(folder, kStore, "notes"));
+}
+
+std::vector<std::string> Journal(uint64_t generation) {
+  return {kept::EncodeJournalEntry(generation, {JournalEntry::Kind::kTaken, 0, "new", kHostile}),
+          kept::EncodeJournalEntry(generation, {JournalEntry::Kind::kOwnDeletion, 0, kHostile, ""}),
+          kept::EncodeJournalEntry(generation, {JournalEntry::Kind::kTaken, 1, "renamed", "R"})};
+}
+
+// The pictures after the first `count` entries of the journal, applied by hand.
+KeptPictures AppliedByHand(size_t count) {
+  KeptPictures pictures = HostilePictures();
+  if (count > 0) pictures.folders[0].picture.Take("new", kHostile);
+  if (count > 1) pictures.folders[0].picture.NoteOwnDeletion(kHostile);
+  if (count > 2) pictures.folders[1].picture.Take("renamed", "R");
+  return pictures;
+}
+
+// A crash while an entry is appended leaves a torn tail: every whole entry before it counts.
+TEST(KeptPicture, JournalAppliesEveryWholeEntryBeforeATear) {
+  std::string journal;
+  std::vector<size_t> ends;
+  for (const std::string& entry : Journal(7)) ends.push_back((journal += entry).size());
+  for (size_t size = 0; size <= journal.size(); ++size) {
+    size_t whole = 0;
+    while (whole < ends.size() && ends[whole] <= size) ++whole;
+    KeptPictures pictures = HostilePictures();
+    EXPECT_EQ(kept::ApplyJournal(pictures, journal.substr(0, size)), whole) << "cut at " << size;
+    ExpectSame(pictures, AppliedByHand(whole));
+  }
+}
+
+TEST(KeptPicture, JournalStopsAtABadEntryAndPassesOverEarlierGenerations) {
+  const std::vector<std::string> entries = Journal(7);
+  std::string altered = entries[1];
+  altered[altered.size() / 2] = static_cast<char>(altered[altered.size() / 2] ^ 1);
+  const std::string unknownFolder = kept::EncodeJournalEntry(7, {JournalEntry::Kind::kTaken, 2, "x", "X"});
+  struct Case {
+    const char* what;
+    std::string journal;
+    size_t applied;
+  };
+  const Case cases[] = {
+      {"an altered entry", entries[0] + altered + entries[2], 1},
+      {"an entry for a folder the snapshot lacks", entries[0] + unknownFolder + entries[1], 1},
+      {"entries of the snapshot before", Journal(6)[0] + entries[0] + Journal(6)[1] + entries[1], 2},
+  };
+  for (const Case& c : cases) {
+    KeptPictures pictures = HostilePictures();
+    EXPECT_EQ(kept::ApplyJournal(pictures, c.journal), c.applied) << c.what;
+    ExpectSame(pictures, AppliedByHand(c.applied));
+  }
+}
+
+// A process that starts from the kept pictures reports what left while none ran, and not the
+// plug-in's own deletion.
+TEST(KeptPicture, ARestoredPictureReportsWhatLeftMeanwhile) {
+  const picture::FolderComparison first = picture::Compare(FolderPicture(), {{"a", "A"}, {"b", "B"}, {"c", "C"}});
+  KeptPictures pictures{1, {{"s", "f", first.picture}}};
+  const std::string journal = kept::EncodeJournalEntry(1, {JournalEntry::Kind::kTaken, 0, "d", "D"}) +
+                              kept::EncodeJournalEntry(1, {JournalEntry::Kind::kOwnDeletion, 0, "c", ""});
+  auto restored = kept::DecodeSnapshot(kept::EncodeSnapshot(pictures));
+  ASSERT_TRUE(restored.has_value());
+  ASSERT_EQ(kept::ApplyJournal(*restored, journal), 2u);
+  EXPECT_EQ(picture::Compare(restored->folders[0].picture, {{"a", std::nullopt}}).gone,
+            (std::vector<std::string>{"B", "D"}));
+}
+
+// Three folders of 10,000 items are kept at every comparison: the work must grow only with them.
+TEST(KeptPicture, TenThousandItemsAFolderAreQuick) {
+  PictureState state;
+  state.taken = true;
+  for (int i = 0; i < 10000; ++i) state.entries.push_back({"id" + std::to_string(i), std::string(80, 's')});
+  const KeptPictures pictures{1, std::vector<KeptFolder>(3, {"store", "folder", FolderPicture(state)})};
+  const auto start = std::chrono::steady_clock::now();
+  const auto back = kept::DecodeSnapshot(kept::EncodeSnapshot(pictures));
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(back->folders[2].picture.Entries().size(), 10000u);
+  // Linear work takes milliseconds even under the sanitizers; quadratic work takes minutes.
+  EXPECT_LT(elapsed, std::chrono::seconds(5));
+}
+
+}  // namespace
+
+}  // namespace orvane
