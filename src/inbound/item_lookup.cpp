@@ -1,6 +1,7 @@
 #include "inbound/item_lookup.h"
 
 #include "mainapp/kinds.h"
+#include "mainapp/record_text.h"
 #include "outlook/com_types.h"
 #include "outlook/outlook_folders.h"
 
@@ -34,7 +35,10 @@ DispatchDriver FindItemBySubject(const ItemPlace& place, std::string_view subjec
   const int32_t count = items.GetInt32(outlook::kCount);
   for (int32_t index = 1; index <= count; ++index) {
     DispatchDriver item = items.InvokeForObject(outlook::kItem, Variant::Int32(index));
-    if (SubjectsMatch(item.GetText(place.subjectMember), subject)) return item;
+    // The main application knows each subject as it was sent to it.
+    if (SubjectsMatch(recordtext::OutboundText(item.GetText(place.subjectMember)), recordtext::OutboundText(subject))) {
+      return item;
+    }
   }
   return {};
 }

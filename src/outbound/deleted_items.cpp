@@ -5,6 +5,7 @@
 
 #include "base/error_log.h"
 #include "mainapp/kinds.h"
+#include "mainapp/record_text.h"
 #include "outbound/folder_reading.h"
 #include "outbound/send_record.h"
 #include "outlook/outlook_folders.h"
@@ -135,7 +136,9 @@ void DeletionWatch::Report(size_t index, const picture::FolderComparison& compar
   if (calendar && comparison.someRemain && !comparison.gone.empty()) WriteLog(kAppointmentsFound);
   for (const std::string& subject : comparison.gone) {
     // The subject alone: the main application finds its item by it.
-    if (SendRecordToMain(subject, watched.deletedKind, sender_) && calendar) WriteLog(kAppointmentSent);
+    if (SendRecordToMain(recordtext::OutboundText(subject), watched.deletedKind, sender_) && calendar) {
+      WriteLog(kAppointmentSent);
+    }
   }
 }
 

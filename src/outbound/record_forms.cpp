@@ -92,19 +92,6 @@ std::string CleanTextOrNone(std::string_view text) {
 
 }  // namespace
 
-std::string OutboundText(std::string_view text) {
-  std::string clean;
-  clean.reserve(text.size());
-  for (const char c : text) {
-    if (c == '\t' || c == '\r' || c == '\n') {
-      clean += ' ';
-    } else if (c != '\0') {
-      clean += c;
-    }
-  }
-  return clean;
-}
-
 std::string Decimal(int32_t value) { return std::to_string(value); }
 
 // A value Outlook should never give (NaN, beyond year 9999) is shown as no date at all rather

@@ -2,6 +2,8 @@
 // layouts built from the values as read from Outlook.
 #pragma once
 
+#include "mainapp/record_text.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,7 +35,7 @@ constexpr int32_t kPrivate = 2;
 // A text as it may stand in a record: each TAB, CR and LF becomes one space and each NUL is left
 // out, so that no text can move a later field, end the record early or end it for a C reader.
 // Every other byte, '*' included, is kept.
-std::string OutboundText(std::string_view text);
+using recordtext::OutboundText;
 
 // Base 10, a minus sign for negative values.
 std::string Decimal(int32_t value);

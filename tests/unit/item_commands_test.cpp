@@ -59,6 +59,16 @@ TEST_F(ItemCommandsTest, DeleteComparesTheWholeRecord) {
   EXPECT_EQ(Subjects(kFolderTasks), Lines{"Milk"});
 }
 
+// The main application knows a subject as it was sent: a TAB, CR or LF as a space, a NUL left out.
+TEST_F(ItemCommandsTest, SubjectsAreComparedAsTheyWereSent) {
+  AddItem(os::ItemKind::Task, std::string("Pay\tthe\r\nrent\0!", 15));
+  AddItem(os::ItemKind::Task, "Pay the bill");
+  Done("Done\tPay the  rent!", kinds::kTask);
+  EXPECT_EQ(Items(kFolderTasks)[0].Get(kStatus).AsInt32(), kStatusComplete);
+  Delete("PAY THE  RENT!", kinds::kTask);
+  EXPECT_EQ(Subjects(kFolderTasks), Lines{"Pay the bill"});
+}
+
 TEST_F(ItemCommandsTest, DeleteDoesNothingForOtherKindsOrAnEmptyFolder) {
   AddItem(os::ItemKind::Task, "Milk");
   for (const uint32_t kind : {uint32_t{kinds::kChangedTask}, uint32_t{kinds::kTaskLink}, 0u}) Delete("Milk", kind);
