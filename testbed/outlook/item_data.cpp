@@ -314,8 +314,7 @@ void ItemData::PutPatternTime(DispId id, const Value& value) {
     length = value.AsInt32();
   }
   pattern_[kPatternDuration] = Value::Int32(length);
-  pattern_[kPatternEndTime] =
-      Value::Date(TimeOfDay(PatternGet(kPatternStartTime).AsDate() + length / kMinutesPerDay));
+  pattern_[kPatternEndTime] = Value::Date(TimeOfDay(PatternGet(kPatternStartTime).AsDate() + length / kMinutesPerDay));
 }
 
 Value ItemData::PatternGet(DispId id) const {

@@ -59,8 +59,7 @@ public:
       if (!raisePosted_) raisePosted_ = PostMessageA(Window(), kRaiseMessage, 0, 0) != FALSE;
       return;
     }
-    SetTimer(Window(), kRaiseTimer, static_cast<UINT>(std::min<long long>(wait.count(), USER_TIMER_MAXIMUM)),
-             nullptr);
+    SetTimer(Window(), kRaiseTimer, static_cast<UINT>(std::min<long long>(wait.count(), USER_TIMER_MAXIMUM)), nullptr);
   }
 
 private:
@@ -247,8 +246,9 @@ void ItemStore::PostSave(int32_t folder, ItemsEvent event, const StoredItemPtr& 
 void ItemStore::Post(int32_t folder, ItemsEvent event, const StoredItemPtr& item, int afterMs) {
   const Clock::time_point due = Clock::now() + std::chrono::milliseconds(std::max(0, afterMs));
   // After every event due no later, so that events due together keep the order they happened in.
-  const auto place = std::upper_bound(pending_.begin(), pending_.end(), due,
-                                      [](Clock::time_point time, const PostedEvent& posted) { return time < posted.due; });
+  const auto place =
+      std::upper_bound(pending_.begin(), pending_.end(), due,
+                       [](Clock::time_point time, const PostedEvent& posted) { return time < posted.due; });
   pending_.insert(place, {due, folder, event, item});
   ScheduleNextRaise();
 }

@@ -116,7 +116,7 @@ private:
   uint32_t lastSerial_ = 0;
   // No two saves get the same LastModificationTime.
   double lastModification_ = 0;
-  std::wstring path_;  // empty: nothing is kept
+  std::wstring path_;                 // empty: nothing is kept
   std::vector<PostedEvent> pending_;  // ordered by when they are due
   std::unique_ptr<EventWindow> eventWindow_;
   bool raising_ = false;

@@ -28,9 +28,12 @@ std::vector<Member> Join(std::vector<Member> first, const std::vector<Member>& s
 
 const std::vector<Member>& CommonItemMembers() {
   static const std::vector<Member> members = {
-      Property(L"Body", kBody, kText), Property(L"Categories", kCategories, kText),
-      Method(L"Close", kClose),        Method(L"Delete", kDelete),
-      Method(L"Save", kSave),          ReadOnly(L"EntryID", kEntryId, kText),
+      Property(L"Body", kBody, kText),
+      Property(L"Categories", kCategories, kText),
+      Method(L"Close", kClose),
+      Method(L"Delete", kDelete),
+      Method(L"Save", kSave),
+      ReadOnly(L"EntryID", kEntryId, kText),
       ReadOnly(L"LastModificationTime", kLastModificationTime, kDate),
   };
   return members;

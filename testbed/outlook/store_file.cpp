@@ -18,8 +18,8 @@ constexpr LONGLONG kLargestFile = 64LL * 1024 * 1024;
 
 std::string Utf8(const std::wstring& text) {
   if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                       nullptr);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string bytes(static_cast<size_t>(size > 0 ? size : 0), '\0');
   if (size > 0) {
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
@@ -34,8 +34,8 @@ bool Wide(const std::string& bytes, std::wstring* text) {
       MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   if (size <= 0) return false;
   text->resize(static_cast<size_t>(size));
-  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
-                             text->data(), size) == size;
+  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), text->data(),
+                             size) == size;
 }
 
 // A text on one line: backslash, line feed and carriage return escaped.
@@ -214,8 +214,8 @@ std::string WriteStoreText(const StoreImage& store) {
   out << "serial " << store.lastSerial << '\n';
   out << "modified " << DateBits(store.lastModification) << '\n';
   for (const ItemImage& item : store.items) {
-    out << "item " << static_cast<int>(item.kind) << ' ' << (item.hasPattern ? 1 : 0) << ' '
-        << (item.recurring ? 1 : 0) << '\n';
+    out << "item " << static_cast<int>(item.kind) << ' ' << (item.hasPattern ? 1 : 0) << ' ' << (item.recurring ? 1 : 0)
+        << '\n';
     WriteValues(out, 'v', item.values);
     WriteValues(out, 'p', item.pattern);
   }

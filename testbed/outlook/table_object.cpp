@@ -199,7 +199,8 @@ private:
       for (size_t column = 0; column < columns.size(); ++column) {
         Variant cell;
         PutCell(data, columns[column], cell.Receive());
-        LONG indices[] = {static_cast<LONG>(columnsFirst ? column : row), static_cast<LONG>(columnsFirst ? row : column)};
+        LONG indices[] = {static_cast<LONG>(columnsFirst ? column : row),
+                          static_cast<LONG>(columnsFirst ? row : column)};
         const HRESULT put = SafeArrayPutElement(array, indices, const_cast<VARIANT*>(&cell.Get()));
         if (FAILED(put)) throw ModelError(put);
       }

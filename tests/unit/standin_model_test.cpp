@@ -194,8 +194,8 @@ TEST_F(StandinModelTest, ASeriesTakesItsTimesFromItsPattern) {
   series.SetInt32(kDuration, 60);
   const DispatchDriver pattern = series.InvokeForObject(kGetRecurrencePattern);
   pattern.SetInt32(kRecurrenceType, kRecursWeekly);
-  pattern.SetInt32(kDayOfWeekMask, 2);                           // Mondays
-  pattern.SetDate(kPatternStartDate, k10Nov2006 + 2.6);          // a Sunday, with a time
+  pattern.SetInt32(kDayOfWeekMask, 2);                            // Mondays
+  pattern.SetDate(kPatternStartDate, k10Nov2006 + 2.6);           // a Sunday, with a time
   EXPECT_EQ(pattern.GetDate(kPatternStartDate), k10Nov2006 + 2);  // the day only
   series.InvokeMethod(kSave);
   // As the main application changes the series to 10:00-11:00.
@@ -293,8 +293,8 @@ TEST_F(StandinModelTest, TablesTakeTheFormTheControlsChoose) {
     const std::wstring ownId = os::FolderItems(kFolderTasks).at(0).Get(kEntryId).AsText();
     const std::string firstId = WideToAnsi(ownId.c_str(), ownId.size());
     c.choose();
-    const DispatchDriver table = mapi_.InvokeForObject(kGetDefaultFolder, Variant::Int32(kFolderTasks))
-                                     .InvokeForObject(kGetTable);
+    const DispatchDriver table =
+        mapi_.InvokeForObject(kGetDefaultFolder, Variant::Int32(kFolderTasks)).InvokeForObject(kGetTable);
     table.GetObject(os::kTableColumns).InvokeMethod(os::kColumnsAdd, Variant::Wide(os::kLongTermEntryIdColumn));
     EXPECT_EQ(table.InvokeMethod(os::kTableGetRowCount).ToInt32(), c.rowCount);
     if (c.maxRowsRefused) {
@@ -320,9 +320,9 @@ TEST_F(StandinModelTest, TablesTakeTheFormTheControlsChoose) {
     }
   }
   os::FailCall(os::ObjectKind::Columns, os::kColumnsAdd, os::CallKind::Method, L"No columns today");
-  const DispatchDriver columns =
-      mapi_.InvokeForObject(kGetDefaultFolder, Variant::Int32(kFolderTasks)).InvokeForObject(kGetTable).GetObject(
-          os::kTableColumns);
+  const DispatchDriver columns = mapi_.InvokeForObject(kGetDefaultFolder, Variant::Int32(kFolderTasks))
+                                     .InvokeForObject(kGetTable)
+                                     .GetObject(os::kTableColumns);
   EXPECT_EQ(FailureOf([&] { columns.InvokeMethod(os::kColumnsAdd, Variant::Text("Subject")); }), "No columns today");
   EXPECT_THROW(os::TableIds(L"medium-term"), std::invalid_argument);
 }
