@@ -6,6 +6,7 @@
 #include "testbed/outlook/standin_ids.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <vector>
 
 namespace orvane {
@@ -36,6 +37,13 @@ enum ControlId : outlook::DispId {
   kReadEmpty,
   kBusy,
   kHideMember,
+  kEventDelay,
+  kLateChange,
+  kPendingEvents,
+  kTableIds,
+  kTableOrder,
+  kTableRowCountSlack,
+  kTableStrictMaxRows,
 };
 
 Member ControlMethod(const wchar_t* name, ControlId id) { return {name, id, Access::Method, ValueType::Int32}; }
@@ -64,6 +72,13 @@ const std::vector<Member>& ControlMembers() {
       ControlMethod(L"ReadEmpty", kReadEmpty),
       ControlMethod(L"Busy", kBusy),
       ControlMethod(L"HideMember", kHideMember),
+      ControlMethod(L"EventDelay", kEventDelay),
+      ControlMethod(L"LateChange", kLateChange),
+      ControlMethod(L"PendingEvents", kPendingEvents),
+      ControlMethod(L"TableIds", kTableIds),
+      ControlMethod(L"TableOrder", kTableOrder),
+      ControlMethod(L"TableRowCountSlack", kTableRowCountSlack),
+      ControlMethod(L"TableStrictMaxRows", kTableStrictMaxRows),
   };
   return members;
 }
@@ -193,12 +208,29 @@ protected:
         args.Expect(2, 3);
         return HideMember(ObjectKindArgument(args, 0), args.Get(1, ValueType::Int32).AsInt32(),
                           OptionalNumber(args, 2, 1) != 0);
+      case kEventDelay: args.Expect(1, 1); return EventDelay(args.Get(0, ValueType::Int32).AsInt32());
+      case kLateChange: args.Expect(1, 1); return LateChange(args.Get(0, ValueType::Int32).AsInt32());
+      case kPendingEvents: return ReturnValue(Value::Int32(static_cast<int32_t>(PendingEvents())), result);
+      case kTableIds: return Choose(args, &TableIds);
+      case kTableOrder: return Choose(args, &TableOrder);
+      case kTableRowCountSlack: args.Expect(1, 1); return TableRowCountSlack(args.Get(0, ValueType::Int32).AsInt32());
+      case kTableStrictMaxRows: args.Expect(1, 1); return TableStrictMaxRows(args.Get(0, ValueType::Bool).AsBool());
     }
   }
 
 private:
   void* OtherInterface(REFIID iid) noexcept override {
     return IsEqualIID(iid, kTestControlIid) ? static_cast<IDispatch*>(this) : nullptr;
+  }
+
+  // A control that takes one word; an unknown word is a bad parameter.
+  static void Choose(const Arguments& args, void (*control)(std::wstring_view)) {
+    args.Expect(1, 1);
+    try {
+      control(args.Get(0, ValueType::Text).AsText());
+    } catch (const std::invalid_argument&) {
+      throw ModelError(kBadParameterMessage, E_INVALIDARG);
+    }
   }
 
   static void FailCallFrom(const Arguments& args) {

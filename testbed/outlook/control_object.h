@@ -7,7 +7,7 @@ namespace orvane {
 
 namespace outlook_standin {
 
-// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 22:
+// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 29:
 //   Reset()                                         empty folders; clear failures, refusal, counts
 //                                                   and hidden members
 //   FailCall(object, dispid, call, message [, times [, scode]])
@@ -21,7 +21,8 @@ namespace outlook_standin {
 //   ResetCallCounts()
 //   ShowMainWindow()                                creates Outlook's main window; true when it exists
 //   CloseMainWindow()                               destroys it; the server stays while it has clients
-//   Quit()                                          ends the server process after the call returns
+//   Quit()                                          ends the server process after the call returns, as
+//                                                   Outlook ends when the user closes it
 //   ItemCount(folder)
 //   ItemProperty(folder, index, member)             member by name or DISPID; index 1-based
 //   PatternProperty(folder, index, member)          of the item's recurrence pattern
@@ -37,6 +38,15 @@ namespace outlook_standin {
 //                                                   0 ends it (out of process only)
 //   HideMember(object, dispid [, hidden])           the member is unknown to objects of that kind
 //                                                   while hidden (default 1; 0 shows it again)
+//   EventDelay(milliseconds)                        ItemsEvents come this long after the call (default 0)
+//   LateChange(milliseconds)                        one more ItemChange this long after each add or
+//                                                   save (-1, the default: none)
+//   PendingEvents()                                 events posted and not raised yet
+//   TableIds(form)                                  "long-term" (default) or "short-term" EntryID column
+//   TableOrder(order)                               GetArray "rows-first" (default) or "columns-first"
+//   TableRowCountSlack(rows)                        GetRowCount answers that many rows more (default 0)
+//   TableStrictMaxRows(strict)                      a MaxRows past the rows left fails (default false)
+// Reset() puts each of the last seven back to its default.
 ComPtr<IDispatch> NewControl();
 
 }  // namespace outlook_standin

@@ -14,12 +14,23 @@ using namespace outlook;
 constexpr double kMinutesPerDay = 24.0 * 60.0;
 // Dates closer than this (well under a second) count as the same moment.
 constexpr double kSameMoment = 1e-7;
+constexpr int32_t kNewAppointmentMinutes = 30;
 
 // Outlook keeps a task's dates as whole days (midnight). OLE dates before 1899 count their fraction
 // forward from the day's start, so the day is the whole part toward zero.
 double DateOnly(double oleDate) { return oleDate == kNoDate ? oleDate : std::trunc(oleDate); }
 double TimeOfDay(double oleDate) { return std::fabs(oleDate - std::trunc(oleDate)); }
 bool IsSet(double oleDate) { return oleDate != kNoDate; }
+
+// Outlook proposes a new appointment at the next full or half hour.
+double NextHalfHour(double oleDate) { return (std::floor(oleDate * 48.0 + 1e-6) + 1) / 48.0; }
+
+// The next midnight at or after the moment.
+double MidnightAtOrAfter(double oleDate) {
+  return TimeOfDay(oleDate) < kSameMoment ? std::round(oleDate) : std::trunc(oleDate) + 1;
+}
+
+int32_t Minutes(double days) { return static_cast<int32_t>(std::lround(days * kMinutesPerDay)); }
 
 // Bit of the day of week in a recurrence mask: Sunday 1, Monday 2, ... Saturday 64.
 int32_t WeekdayBit(double oleDate) {
@@ -49,18 +60,44 @@ int32_t DefaultFolderOf(ItemKind kind) {
   return kFolderNotes;
 }
 
-ItemData::ItemData(ItemKind kind) : kind_(kind) {
+ItemData::ItemData(ItemKind kind, double now) : kind_(kind) {
   for (const Member& member : MembersOf(ObjectKindOf(kind))) {
     if (member.IsProperty()) values_[member.id] = Value::EmptyOf(member.type);
   }
   if (kind == ItemKind::Note) return;
   values_[kImportance] = Value::Int32(kImportanceNormal);
   if (kind == ItemKind::Appointment) {
-    values_[kDuration] = Value::Int32(30);
+    values_[kDuration] = Value::Int32(kNewAppointmentMinutes);
     values_[kReminderSet] = Value::Bool(true);
     values_[kReminderMinutesBeforeStart] = Value::Int32(15);
+    if (IsSet(now)) {
+      const double start = NextHalfHour(now);
+      values_[kStart] = Value::Date(start);
+      values_[kEnd] = Value::Date(start + kNewAppointmentMinutes / kMinutesPerDay);
+    }
   }
 }
+
+ItemData ItemData::FromImage(const ItemImage& image) {
+  ItemData data(image.kind);
+  for (const auto& [id, value] : image.values) data.values_[id] = value;
+  data.pattern_ = image.pattern;
+  data.hasPattern_ = image.hasPattern;
+  data.recurring_ = image.recurring;
+  return data;
+}
+
+ItemImage ItemData::Image() const {
+  ItemImage image;
+  image.kind = kind_;
+  image.values = values_;
+  image.pattern = pattern_;
+  image.hasPattern = hasPattern_;
+  image.recurring = recurring_;
+  return image;
+}
+
+void ItemData::Stamp(double modified) { values_[kLastModificationTime] = Value::Date(modified); }
 
 Value ItemData::Get(DispId id) const {
   if (id == kTaskIsRecurring || id == kAppointmentIsRecurring) return Value::Bool(recurring_);
@@ -75,8 +112,19 @@ Value ItemData::Get(DispId id) const {
 std::wstring ItemData::Put(DispId id, const Value& value, double today) {
   if (kind_ == ItemKind::Appointment && (id == kStart || id == kEnd || id == kDuration)) {
     std::wstring refusal = PutAppointmentTime(id, value);
-    if (refusal.empty() && hasPattern_) KeepPatternTimesInStep();
-    return refusal;
+    if (!refusal.empty() || !hasPattern_) return refusal;
+    if (id == kDuration) {
+      // The series keeps its pattern's start time; its length and end time follow.
+      PutPatternTime(kPatternDuration, value);
+    } else {
+      PatternTimesFromItem();
+    }
+    return {};
+  }
+  if (kind_ == ItemKind::Appointment && id == kAllDayEvent) {
+    values_[kAllDayEvent] = value;
+    if (value.AsBool()) PutAllDay(true);
+    return {};
   }
   if (kind_ == ItemKind::Task) {
     if (id == kStartDate || id == kDueDate || id == kDateCompleted) return PutTaskDate(id, value, today);
@@ -84,6 +132,19 @@ std::wstring ItemData::Put(DispId id, const Value& value, double today) {
   }
   values_[id] = value;
   return {};
+}
+
+// An all-day appointment runs from the midnight of its start day to a following midnight.
+void ItemData::PutAllDay(bool allDay) {
+  const double start = DateOf(kStart);
+  if (!allDay || !IsSet(start)) return;
+  const double day = std::trunc(start);
+  double end = IsSet(DateOf(kEnd)) ? MidnightAtOrAfter(DateOf(kEnd)) : day + 1;
+  if (end <= day) end = day + 1;
+  values_[kStart] = Value::Date(day);
+  values_[kEnd] = Value::Date(end);
+  values_[kDuration] = Value::Int32(Minutes(end - day));
+  if (hasPattern_) PatternTimesFromItem();
 }
 
 // An appointment keeps its length when its start moves; a new end changes the length, and an end
@@ -173,13 +234,21 @@ void ItemData::ClearCompletion() {
 }
 
 void ItemData::OpenPattern() {
+  recurring_ = true;
   if (hasPattern_) return;
   hasPattern_ = true;
   ResetPattern(kRecursWeekly);
 }
 
+// Where a new pattern starts: on the item's own day.
+double ItemData::PatternDefaultStart() const {
+  if (kind_ == ItemKind::Appointment) return DateOf(kStart);
+  if (kind_ == ItemKind::Task) return IsSet(DateOf(kStartDate)) ? DateOf(kStartDate) : DateOf(kDueDate);
+  return kNoDate;
+}
+
 // A pattern of the type with Outlook's defaults: it starts on the item's own day (weekly on its
-// weekday), repeats every time and never ends.
+// weekday), at the appointment's times, repeats every time and never ends.
 void ItemData::ResetPattern(int32_t type) {
   for (const Member& member : MembersOf(ObjectKind::RecurrencePattern)) {
     pattern_[member.id] = Value::EmptyOf(member.type);
@@ -189,26 +258,63 @@ void ItemData::ResetPattern(int32_t type) {
   pattern_[kNoEndDate] = Value::Bool(true);
   pattern_[kPatternStartTime] = Value::Date(0);
   pattern_[kPatternEndTime] = Value::Date(0);
-  double start = kNoDate;
-  if (kind_ == ItemKind::Appointment) {
-    start = DateOf(kStart);
-    KeepPatternTimesInStep();
-  } else if (kind_ == ItemKind::Task) {
-    start = IsSet(DateOf(kStartDate)) ? DateOf(kStartDate) : DateOf(kDueDate);
-  }
+  patternDateWritten_ = false;
+  if (kind_ == ItemKind::Appointment) PatternTimesFromItem();
+  const double start = PatternDefaultStart();
   if (IsSet(start)) {
     pattern_[kPatternStartDate] = Value::Date(DateOnly(start));
     pattern_[kDayOfWeekMask] = Value::Int32(WeekdayBit(start));
   }
 }
 
-// A series' times of day and length are those of its appointment, as Outlook keeps them.
-void ItemData::KeepPatternTimesInStep() {
+// The pattern takes the series' times of day and length from its appointment.
+void ItemData::PatternTimesFromItem() {
   const double start = DateOf(kStart);
   if (!IsSet(start)) return;
   pattern_[kPatternStartTime] = Value::Date(TimeOfDay(start));
   pattern_[kPatternEndTime] = Value::Date(TimeOfDay(DateOf(kEnd)));
   pattern_[kPatternDuration] = Value::Int32(NumberOf(kDuration));
+}
+
+// The day of the series' first occurrence: the pattern's start date, moved on to a day of its
+// week mask for a weekly pattern; the appointment's own day while the pattern has no start date.
+double ItemData::FirstOccurrenceDay() const {
+  double day = PatternGet(kPatternStartDate).AsDate();
+  if (!IsSet(day)) day = IsSet(DateOf(kStart)) ? DateOnly(DateOf(kStart)) : kNoDate;
+  if (!IsSet(day)) return day;
+  const int32_t mask = PatternGet(kDayOfWeekMask).AsInt32();
+  if (PatternGet(kRecurrenceType).AsInt32() == kRecursWeekly && (mask & 0x7F) != 0) {
+    while ((WeekdayBit(day) & mask) == 0) day += 1;
+  }
+  return day;
+}
+
+// The series' own start and end are its first occurrence at the pattern's times.
+void ItemData::ItemTimesFromPattern() {
+  const double day = FirstOccurrenceDay();
+  if (!IsSet(day)) return;
+  const int32_t length = PatternGet(kPatternDuration).AsInt32();
+  const double start = day + PatternGet(kPatternStartTime).AsDate();
+  values_[kStart] = Value::Date(start);
+  values_[kDuration] = Value::Int32(length);
+  values_[kEnd] = Value::Date(start + length / kMinutesPerDay);
+}
+
+// StartTime keeps the length and moves the end time; EndTime and Duration keep the start time.
+void ItemData::PutPatternTime(DispId id, const Value& value) {
+  const double startTime = PatternGet(kPatternStartTime).AsDate();
+  int32_t length = PatternGet(kPatternDuration).AsInt32();
+  if (id == kPatternStartTime) {
+    pattern_[kPatternStartTime] = Value::Date(TimeOfDay(value.AsDate()));
+  } else if (id == kPatternEndTime) {
+    const double endTime = TimeOfDay(value.AsDate());
+    length = Minutes(endTime - startTime);
+    if (length < 0) length += Minutes(1);
+  } else {
+    length = value.AsInt32();
+  }
+  pattern_[kPatternDuration] = Value::Int32(length);
+  pattern_[kPatternEndTime] = Value::Date(TimeOfDay(PatternGet(kPatternStartTime).AsDate() + length / kMinutesPerDay));
 }
 
 Value ItemData::PatternGet(DispId id) const {
@@ -217,13 +323,38 @@ Value ItemData::PatternGet(DispId id) const {
 }
 
 // The type decides which of the pattern's other properties are valid: setting it puts them all
-// back to their defaults, so values written before it are lost, as in Outlook.
-void ItemData::PatternPut(DispId id, const Value& value) {
-  if (!hasPattern_) return;
-  if (id == kRecurrenceType) {
-    ResetPattern(value.AsInt32());
-  } else {
-    pattern_[id] = value;
+// back to their defaults, so values written before it are lost, as in Outlook. The mask belongs
+// before the pattern dates: written after one, it puts both back to their defaults.
+std::wstring ItemData::PatternPut(DispId id, const Value& value) {
+  if (!hasPattern_) return {};
+  switch (id) {
+    case kRecurrenceType: ResetPattern(value.AsInt32()); return {};
+    case kPatternStartDate:
+    case kPatternEndDate:
+      pattern_[id] = Value::Date(DateOnly(value.AsDate()));
+      patternDateWritten_ = true;
+      return {};
+    case kDayOfWeekMask:
+      if (patternDateWritten_) {
+        const double start = PatternDefaultStart();
+        pattern_[kPatternStartDate] = Value::Date(DateOnly(start));
+        pattern_[kPatternEndDate] = Value::Date(kNoDate);
+        patternDateWritten_ = false;
+      }
+      pattern_[id] = value;
+      return {};
+    case kPatternStartTime:
+    case kPatternEndTime:
+    case kPatternDuration:
+      if (id == kPatternDuration && value.AsInt32() < 0) return kBadParameterMessage;
+      if (kind_ != ItemKind::Appointment) {
+        pattern_[id] = value;
+        return {};
+      }
+      PutPatternTime(id, value);
+      ItemTimesFromPattern();
+      return {};
+    default: pattern_[id] = value; return {};
   }
 }
 

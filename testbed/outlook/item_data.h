@@ -15,6 +15,17 @@ namespace outlook_standin {
 
 enum class ItemKind { Task, Appointment, Note };
 
+using ValueMap = std::map<outlook::DispId, Value>;
+
+// An item as a file keeps it: every value of the item and of its pattern.
+struct ItemImage {
+  ItemKind kind = ItemKind::Task;
+  ValueMap values;
+  ValueMap pattern;
+  bool hasPattern = false;
+  bool recurring = false;
+};
+
 ObjectKind ObjectKindOf(ItemKind kind);
 // The default folder an item of this kind is saved into: 13 Tasks, 9 Calendar, 12 Notes.
 int32_t DefaultFolderOf(ItemKind kind);
@@ -22,35 +33,45 @@ int32_t DefaultFolderOf(ItemKind kind);
 class ItemData {
 public:
   // A new item with Outlook's defaults: texts empty, dates unset (4501), Importance normal,
-  // Sensitivity normal, an appointment 30 minutes long, not all day, with its reminder on
-  // 15 minutes before the start.
-  explicit ItemData(ItemKind kind);
+  // Sensitivity normal; an appointment from the next half hour after `now` for 30 minutes, not all
+  // day, with its reminder on 15 minutes before the start.
+  explicit ItemData(ItemKind kind, double now = kNoDate);
+  static ItemData FromImage(const ItemImage& image);
+  ItemImage Image() const;
 
   ItemKind Kind() const { return kind_; }
   // The store gives a saved item its EntryID; a new item's is empty.
   void AssignEntryId(std::wstring id) { values_[outlook::kEntryId] = Value::Text(std::move(id)); }
+  // The store stamps every save with its LastModificationTime.
+  void Stamp(double modified);
   // A property of the item's kind, by DISPID. A note's Subject is its Body up to the first line break.
   Value Get(outlook::DispId id) const;
   // Writes a property (already in its own type) with Outlook's side effects. Answers Outlook's
   // message when it refuses the value (an end before the start), else the empty text.
   std::wstring Put(outlook::DispId id, const Value& value, double today);
 
-  // GetRecurrencePattern: the item gets a pattern, filled from its dates the first time.
+  // GetRecurrencePattern: the item gets a pattern, filled from its dates the first time, and is
+  // recurring from then on.
   void OpenPattern();
   bool HasPattern() const { return hasPattern_; }
   Value PatternGet(outlook::DispId id) const;
-  // Setting RecurrenceType resets every other property of the pattern to its default.
-  void PatternPut(outlook::DispId id, const Value& value);
+  // Setting RecurrenceType resets every other property of the pattern to its default; a series'
+  // times move with its pattern's StartTime, EndTime and Duration.
+  // Answers Outlook's message when it refuses the value, else the empty text.
+  std::wstring PatternPut(outlook::DispId id, const Value& value);
 
-  // Saving makes an item with a pattern recurring.
-  void CommitRecurrence() { recurring_ = recurring_ || hasPattern_; }
   bool IsRecurring() const { return recurring_; }
 
 private:
   std::wstring PutAppointmentTime(outlook::DispId id, const Value& value);
   std::wstring PutTaskDate(outlook::DispId id, const Value& value, double today);
   std::wstring PutTaskProgress(outlook::DispId id, const Value& value, double today);
-  void KeepPatternTimesInStep();
+  void PatternTimesFromItem();
+  void ItemTimesFromPattern();
+  void PutPatternTime(outlook::DispId id, const Value& value);
+  void PutAllDay(bool allDay);
+  double PatternDefaultStart() const;
+  double FirstOccurrenceDay() const;
   void ResetPattern(int32_t type);
   void MarkComplete(double today);
   void ClearCompletion();
@@ -62,6 +83,8 @@ private:
   std::map<outlook::DispId, Value> pattern_;
   bool hasPattern_ = false;
   bool recurring_ = false;
+  // A pattern date was written since the RecurrenceType: a DayOfWeekMask now resets both.
+  bool patternDateWritten_ = false;
 };
 
 }  // namespace outlook_standin

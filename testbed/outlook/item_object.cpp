@@ -53,13 +53,12 @@ private:
   ComPtr<IDispatch> NewPattern();
 
   void Commit() {
-    copy_.CommitRecurrence();
     if (stored_) {
       Store().Change(stored_, copy_);
     } else {
       stored_ = Store().Add(copy_);
-      copy_ = stored_->data;  // with the EntryID the store gave it
     }
+    copy_ = stored_->data;  // with the EntryID and LastModificationTime the store gave it
   }
 
   // Close(0) saves; Close(1) and Close(2) (which would ask the user) drop the unsaved changes.
@@ -67,7 +66,7 @@ private:
     if (mode == kCloseSave) {
       Commit();
     } else if (mode == kCloseDiscard || mode == kClosePromptForSave) {
-      copy_ = stored_ ? stored_->data : ItemData(copy_.Kind());
+      copy_ = stored_ ? stored_->data : ItemData(copy_.Kind(), Now());
     } else {
       throw ModelError(kBadParameterMessage, E_INVALIDARG);
     }
@@ -94,7 +93,8 @@ protected:
     if (call == CallKind::Get) {
       ReturnValue(copy.PatternGet(member.id), result);
     } else {
-      copy.PatternPut(member.id, args.Get(0, member.type));
+      const std::wstring refusal = copy.PatternPut(member.id, args.Get(0, member.type));
+      if (!refusal.empty()) throw ModelError(refusal);
     }
   }
 
@@ -106,7 +106,7 @@ ComPtr<IDispatch> ItemObject::NewPattern() { return MakeDispatch<PatternObject>(
 
 }  // namespace
 
-ComPtr<IDispatch> NewItem(ItemKind kind) { return MakeDispatch<ItemObject>(ItemData(kind), nullptr); }
+ComPtr<IDispatch> NewItem(ItemKind kind) { return MakeDispatch<ItemObject>(ItemData(kind, Now()), nullptr); }
 
 ComPtr<IDispatch> NewWorkingCopy(const StoredItemPtr& item) { return MakeDispatch<ItemObject>(item->data, item); }
 

@@ -1,5 +1,11 @@
 #include "testbed/outlook/item_store.h"
 
+#include "base/base_window.h"
+#include "testbed/outlook/model_error.h"
+#include "testbed/outlook/outlook_objects.h"
+#include "testbed/outlook/standin_behaviour.h"
+#include "testbed/outlook/store_file.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -10,24 +16,100 @@ namespace outlook_standin {
 
 namespace {
 
+constexpr UINT kRaiseMessage = WM_APP + 1;
+constexpr UINT_PTR kRaiseTimer = 1;
+// One millisecond as a part of an OLE date's day.
+constexpr double kMillisecond = 1.0 / (24.0 * 60 * 60 * 1000);
+// Outlook's StoreID and folder EntryIDs are long hexadecimal texts; these are the stand-in's.
+constexpr wchar_t kStoreIdHead[] = L"0000000038A1BB1005E5101AA1BB08002B2A56C20000";
+constexpr wchar_t kFolderIdMark[] = L"FFFF";
+
 std::wstring Hex8(uint32_t value) {
   std::wstring digits(8, L'0');
   for (size_t i = digits.size(); i-- > 0; value >>= 4) digits[i] = L"0123456789ABCDEF"[value & 0xF];
   return digits;
 }
 
+// A tag no other run or store file is likely to have: the moment, the process and the path mixed.
+uint32_t NewStoreTag(const std::wstring& path) {
+  LARGE_INTEGER counter{};
+  QueryPerformanceCounter(&counter);
+  uint32_t tag = static_cast<uint32_t>(counter.QuadPart) ^ static_cast<uint32_t>(counter.QuadPart >> 32);
+  tag ^= GetCurrentProcessId() * 2654435761u ^ GetTickCount();
+  for (const wchar_t c : path) tag = (tag ^ c) * 16777619u;
+  return tag != 0 ? tag : 1;
+}
+
 }  // namespace
+
+Behaviour& Chosen() {
+  static Behaviour behaviour;
+  return behaviour;
+}
+
+// A message-only window on the thread that uses the store: events posted to it are raised from
+// that thread's message loop, after the call that caused them has returned.
+class EventWindow final : public BaseWindow {
+public:
+  bool Create() { return CreateWindowOf({"OutlookStandinEvents", "", 0, 0, HWND_MESSAGE, 0, 0, 0, 0}); }
+
+  // Raises the due events once the thread handles its messages again, or after `wait`.
+  void RaiseAfter(std::chrono::milliseconds wait) {
+    if (wait.count() <= 0) {
+      if (!raisePosted_) raisePosted_ = PostMessageA(Window(), kRaiseMessage, 0, 0) != FALSE;
+      return;
+    }
+    SetTimer(Window(), kRaiseTimer, static_cast<UINT>(std::min<long long>(wait.count(), USER_TIMER_MAXIMUM)), nullptr);
+  }
+
+private:
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == kRaiseMessage) {
+      raisePosted_ = false;
+    } else if (message == WM_TIMER && wParam == kRaiseTimer) {
+      KillTimer(Window(), kRaiseTimer);
+    } else {
+      return DefaultHandling(message, wParam, lParam);
+    }
+    Store().RaiseDueEvents();
+    return 0;
+  }
+  const char* ReportName() const noexcept override { return "OutlookStandinEvents"; }
+
+  bool raisePosted_ = false;
+};
 
 ItemStore& Store() {
   static ItemStore store;
   return store;
 }
 
-// A store of another run of the server has another tag, so its ids never meet this one's.
-ItemStore::ItemStore() : storeTag_(GetCurrentProcessId() * 2654435761u ^ GetTickCount()) {}
+ItemStore::ItemStore() : storeTag_(NewStoreTag(L"")) {}
+ItemStore::~ItemStore() = default;
 
 // Hexadecimal, as Outlook's: a fixed head, the store, the item's serial.
 std::wstring ItemStore::NewEntryId() { return L"00000000" + Hex8(storeTag_) + Hex8(++lastSerial_); }
+
+std::wstring ItemStore::StoreId() const { return kStoreIdHead + Hex8(storeTag_); }
+
+// Longer than an item's, so that no folder id is ever an item's.
+std::wstring ItemStore::FolderEntryId(int32_t folder) const {
+  return L"00000000" + Hex8(storeTag_) + kFolderIdMark + Hex8(static_cast<uint32_t>(folder));
+}
+
+// Now, local time to the millisecond, and always later than the last save's.
+double ItemStore::NextModificationTime() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  const WORD milliseconds = now.wMilliseconds;
+  now.wMilliseconds = 0;
+  double date = 0;
+  SystemTimeToVariantTime(&now, &date);
+  date += milliseconds * kMillisecond;
+  if (date < lastModification_ + kMillisecond) date = lastModification_ + kMillisecond;
+  lastModification_ = date;
+  return date;
+}
 
 bool ItemStore::IsDefaultFolder(int32_t folder) {
   return folder == outlook::kFolderCalendar || folder == outlook::kFolderNotes || folder == outlook::kFolderTasks;
@@ -42,23 +124,42 @@ const std::vector<StoredItemPtr>& ItemStore::FolderItems(int32_t folder) const {
 StoredItemPtr ItemStore::Add(const ItemData& data) {
   auto item = std::make_shared<StoredItem>(data);
   item->data.AssignEntryId(NewEntryId());
+  item->data.Stamp(NextModificationTime());
   const int32_t folder = DefaultFolderOf(data.Kind());
-  folders_[folder].push_back(item);
-  Raise(folder, ItemsEvent::Add, item);
+  auto& items = folders_[folder];
+  items.push_back(item);
+  if (!Persist()) {
+    items.pop_back();
+    throw ModelError(kNotSavedMessage);
+  }
+  PostSave(folder, ItemsEvent::Add, item);
   return item;
 }
 
 void ItemStore::Change(const StoredItemPtr& item, const ItemData& data) {
+  ItemData before = std::move(item->data);
   item->data = data;
-  Raise(DefaultFolderOf(data.Kind()), ItemsEvent::Change, item);
+  item->data.Stamp(NextModificationTime());
+  if (!Persist()) {
+    item->data = std::move(before);
+    throw ModelError(kNotSavedMessage);
+  }
+  PostSave(DefaultFolderOf(data.Kind()), ItemsEvent::Change, item);
 }
 
 void ItemStore::Remove(const StoredItemPtr& item, bool announced) {
   const int32_t folder = DefaultFolderOf(item->data.Kind());
   auto& items = folders_[folder];
-  items.erase(std::remove(items.begin(), items.end(), item), items.end());
+  const auto found = std::find(items.begin(), items.end(), item);
+  if (found == items.end()) return;
+  const auto index = found - items.begin();
+  items.erase(found);
+  if (!Persist()) {
+    items.insert(items.begin() + index, item);
+    throw ModelError(kNotSavedMessage);
+  }
   item->deleted = true;
-  if (announced) Raise(folder, ItemsEvent::Remove, item);
+  if (announced) Post(folder, ItemsEvent::Remove, item, Chosen().eventDelayMs);
 }
 
 void ItemStore::Clear() {
@@ -67,7 +168,45 @@ void ItemStore::Clear() {
   }
   folders_.clear();
   emptyReads_.clear();
+  pending_.clear();
+  Persist();
 }
+
+bool ItemStore::KeepIn(const std::wstring& path) {
+  std::string bytes;
+  bool missing = false;
+  path_ = path;
+  if (ReadWholeFile(path, &bytes, &missing)) return Load(bytes);
+  if (!missing) return false;
+  storeTag_ = NewStoreTag(path);
+  return Persist();
+}
+
+bool ItemStore::Load(const std::string& image) {
+  StoreImage read;
+  if (!ReadStoreText(image, &read)) return false;
+  folders_.clear();
+  for (const ItemImage& kept : read.items) {
+    folders_[DefaultFolderOf(kept.kind)].push_back(std::make_shared<StoredItem>(ItemData::FromImage(kept)));
+  }
+  storeTag_ = read.storeTag;
+  lastSerial_ = read.lastSerial;
+  lastModification_ = read.lastModification;
+  return true;
+}
+
+std::string ItemStore::Image() const {
+  StoreImage image;
+  image.storeTag = storeTag_;
+  image.lastSerial = lastSerial_;
+  image.lastModification = lastModification_;
+  for (const auto& [folder, items] : folders_) {
+    for (const StoredItemPtr& item : items) image.items.push_back(item->data.Image());
+  }
+  return WriteStoreText(image);
+}
+
+bool ItemStore::Persist() const { return path_.empty() || ReplaceFile(path_, Image()); }
 
 void ItemStore::ReadEmpty(int32_t folder, int times) { emptyReads_[folder] = times; }
 
@@ -94,12 +233,58 @@ void ItemStore::StopListening(int32_t folder, ItemsListener* listener) {
   listeners.erase(std::remove(listeners.begin(), listeners.end(), listener), listeners.end());
 }
 
-void ItemStore::Raise(int32_t folder, ItemsEvent event, const StoredItemPtr& item) {
-  // A sink may call back into the store, and even release its collection, while the event is under
-  // way: tell a fixed list, each listener held alive until all have heard.
-  const std::vector<ItemsListener*> listeners = listeners_[folder];
+// A save is announced after the call; with late changes on, Outlook changes the item once more a
+// while later, as a store does when it has synchronised or processed it.
+void ItemStore::PostSave(int32_t folder, ItemsEvent event, const StoredItemPtr& item) {
+  const Behaviour& behaviour = Chosen();
+  Post(folder, event, item, behaviour.eventDelayMs);
+  if (behaviour.lateChangeMs >= 0) {
+    Post(folder, ItemsEvent::Change, item, behaviour.lateChangeMs + behaviour.eventDelayMs);
+  }
+}
+
+void ItemStore::Post(int32_t folder, ItemsEvent event, const StoredItemPtr& item, int afterMs) {
+  const Clock::time_point due = Clock::now() + std::chrono::milliseconds(std::max(0, afterMs));
+  // After every event due no later, so that events due together keep the order they happened in.
+  const auto place =
+      std::upper_bound(pending_.begin(), pending_.end(), due,
+                       [](Clock::time_point time, const PostedEvent& posted) { return time < posted.due; });
+  pending_.insert(place, {due, folder, event, item});
+  ScheduleNextRaise();
+}
+
+void ItemStore::ScheduleNextRaise() {
+  if (pending_.empty() || raising_) return;
+  if (!eventWindow_) {
+    auto window = std::make_unique<EventWindow>();
+    if (!window->Create()) return;
+    eventWindow_ = std::move(window);
+  }
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(pending_.front().due - Clock::now());
+  eventWindow_->RaiseAfter(wait);
+}
+
+// A sink may save or delete items, and even release its collection, while its event is raised:
+// what it causes is posted behind, and raised in this same round when it is due.
+void ItemStore::RaiseDueEvents() {
+  // A sink in another process lets this thread handle messages while it is called: a raise that
+  // starts meanwhile leaves the events to the one under way.
+  if (raising_) return;
+  raising_ = true;
+  while (!pending_.empty() && pending_.front().due <= Clock::now()) {
+    const PostedEvent posted = pending_.front();
+    pending_.erase(pending_.begin());
+    Raise(posted);
+  }
+  raising_ = false;
+  ScheduleNextRaise();
+}
+
+// The event goes to the sinks advised when it is raised, each listener held alive until all have heard.
+void ItemStore::Raise(const PostedEvent& posted) {
+  const std::vector<ItemsListener*> listeners = listeners_[posted.folder];
   for (ItemsListener* listener : listeners) listener->HoldListener();
-  for (ItemsListener* listener : listeners) listener->OnItemsEvent(event, item);
+  for (ItemsListener* listener : listeners) listener->OnItemsEvent(posted.event, posted.item);
   for (ItemsListener* listener : listeners) listener->LetGoListener();
 }
 

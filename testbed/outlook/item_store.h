@@ -1,12 +1,15 @@
 // ItemStore: the process-wide store behind every client: the three default folders with their saved
-// items, and the Items collections that listen to them for ItemsEvents.
+// items, the store's identity, and the ItemsEvents it posts to the Items collections that listen.
+// Kept in a file, it holds its items, their EntryIDs and its own id across runs of the server.
 #pragma once
 
 #include "testbed/outlook/item_data.h"
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace orvane {
@@ -39,22 +42,36 @@ protected:
   ~ItemsListener() = default;
 };
 
+class EventWindow;
+
 class ItemStore {
 public:
   ItemStore();
+  ItemStore(const ItemStore&) = delete;
+  ItemStore& operator=(const ItemStore&) = delete;
+  ~ItemStore();
 
   static bool IsDefaultFolder(int32_t folder);
   // The items of a default folder, in the order they were first saved.
   const std::vector<StoredItemPtr>& FolderItems(int32_t folder) const;
 
-  // First save: the item joins its default folder at the end; ItemAdd goes to the folder's listeners.
+  // First save: the item joins its default folder at the end; ItemAdd is posted.
   StoredItemPtr Add(const ItemData& data);
-  // Later save: the item takes the new data; ItemChange.
+  // Later save: the item takes the new data; ItemChange is posted.
   void Change(const StoredItemPtr& item, const ItemData& data);
-  // The item leaves its folder; ItemRemove unless Outlook would keep quiet (`announced` false).
+  // The item leaves its folder; ItemRemove is posted unless Outlook would keep quiet (`announced` false).
   void Remove(const StoredItemPtr& item, bool announced = true);
-  // Empties every folder without raising events; the folders read their items again.
+  // Empties every folder and drops the events not yet raised; the folders read their items again.
   void Clear();
+
+  // Keeps the store in the file from now on: its items, EntryIDs and store id are read from it
+  // (a new store when it does not exist yet) and written to it at every change. False when the
+  // file cannot be read or written.
+  bool KeepIn(const std::wstring& path);
+
+  // Outlook's StoreID of the store, and the EntryID of a default folder in it.
+  std::wstring StoreId() const;
+  std::wstring FolderEntryId(int32_t folder) const;
 
   // The next `times` reads of the folder's Count answer 0 (-1: every read, 0: none).
   void ReadEmpty(int32_t folder, int times);
@@ -66,16 +83,43 @@ public:
   // The event sinks advised on all the folder's collections.
   size_t SinkCount(int32_t folder) const;
 
+  // Events posted and not raised yet.
+  size_t PendingEvents() const { return pending_.size(); }
+  // Raises every posted event that is due, in the order they happened; the event window calls it.
+  void RaiseDueEvents();
+
 private:
-  void Raise(int32_t folder, ItemsEvent event, const StoredItemPtr& item);
+  using Clock = std::chrono::steady_clock;
+  struct PostedEvent {
+    Clock::time_point due;
+    int32_t folder;
+    ItemsEvent event;
+    StoredItemPtr item;
+  };
+
+  void Post(int32_t folder, ItemsEvent event, const StoredItemPtr& item, int afterMs);
+  void PostSave(int32_t folder, ItemsEvent event, const StoredItemPtr& item);
+  void ScheduleNextRaise();
+  void Raise(const PostedEvent& posted);
   std::wstring NewEntryId();
+  double NextModificationTime();
+  // Writes the store to its file, if it is kept; false when the file could not be written.
+  bool Persist() const;
+  std::string Image() const;
+  bool Load(const std::string& image);
 
   std::map<int32_t, std::vector<StoredItemPtr>> folders_;
   std::map<int32_t, std::vector<ItemsListener*>> listeners_;
   std::map<int32_t, int> emptyReads_;
-  // EntryIDs name the store and the item: the store is this process's, and no serial comes twice.
+  // EntryIDs name the store and the item: the store's tag, and a serial that never comes twice.
   uint32_t storeTag_;
   uint32_t lastSerial_ = 0;
+  // No two saves get the same LastModificationTime.
+  double lastModification_ = 0;
+  std::wstring path_;                 // empty: nothing is kept
+  std::vector<PostedEvent> pending_;  // ordered by when they are due
+  std::unique_ptr<EventWindow> eventWindow_;
+  bool raising_ = false;
 };
 
 // The one store of the process.

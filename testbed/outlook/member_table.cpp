@@ -28,9 +28,13 @@ std::vector<Member> Join(std::vector<Member> first, const std::vector<Member>& s
 
 const std::vector<Member>& CommonItemMembers() {
   static const std::vector<Member> members = {
-      Property(L"Body", kBody, kText), Property(L"Categories", kCategories, kText),
-      Method(L"Close", kClose),        Method(L"Delete", kDelete),
-      Method(L"Save", kSave),          ReadOnly(L"EntryID", kEntryId, kText),
+      Property(L"Body", kBody, kText),
+      Property(L"Categories", kCategories, kText),
+      Method(L"Close", kClose),
+      Method(L"Delete", kDelete),
+      Method(L"Save", kSave),
+      ReadOnly(L"EntryID", kEntryId, kText),
+      ReadOnly(L"LastModificationTime", kLastModificationTime, kDate),
   };
   return members;
 }
@@ -56,7 +60,9 @@ std::vector<Member> BuildMembers(ObjectKind kind) {
   switch (kind) {
     case ObjectKind::Application: return {Method(L"CreateItem", kCreateItem), Method(L"GetNamespace", kGetNamespace)};
     case ObjectKind::NameSpace: return {Method(L"GetDefaultFolder", kGetDefaultFolder), Method(L"Logon", kLogon)};
-    case ObjectKind::Folder: return {ReadOnly(L"Items", kItems, kInt), Method(L"GetTable", kGetTable)};
+    case ObjectKind::Folder:
+      return {ReadOnly(L"Items", kItems, kInt), Method(L"GetTable", kGetTable), ReadOnly(L"StoreID", kStoreId, kText),
+              ReadOnly(L"EntryID", kEntryId, kText)};
     case ObjectKind::Items: return {ReadOnly(L"Count", kCount, kInt), Method(L"Item", kItem)};
     case ObjectKind::TaskItem:
       return Join(

@@ -23,6 +23,8 @@ ComPtr<IDispatch> NewWorkingCopy(const StoredItemPtr& item);
 
 // Today at 00:00, local time, as an OLE Automation date.
 double Today();
+// Now, local time to the second, as an OLE Automation date.
+double Now();
 
 }  // namespace outlook_standin
 

@@ -76,12 +76,12 @@ bool IsStandinOrNone(const std::wstring& server) {
   return lstrcmpiW(fileName.c_str(), kServerFileName) == 0;
 }
 
-HRESULT RegisterOneClass(const ClassEntry& entry, const std::wstring& serverPath) {
+HRESULT RegisterOneClass(const ClassEntry& entry, const std::wstring& serverCommand) {
   const std::wstring classKey = ClassKeyPath(entry.clsid);
   const std::wstring progIdKey = std::wstring(kClassesRoot) + entry.progId;
   const std::pair<std::wstring, std::wstring> writes[] = {
       {classKey, entry.description},
-      {classKey + L"\\LocalServer32", L"\"" + serverPath + L"\""},
+      {classKey + L"\\LocalServer32", serverCommand},
       {classKey + L"\\ProgID", entry.progId},
       {progIdKey, entry.description},
       {progIdKey + L"\\CLSID", ClsidText(entry.clsid)},
@@ -104,12 +104,15 @@ HRESULT DeleteTree(const std::wstring& path) {
 
 }  // namespace
 
-HRESULT RegisterServer(const std::wstring& serverPath) {
+HRESULT RegisterServer(const std::wstring& serverPath, const std::wstring& storePath) {
   for (const ClassEntry& entry : kClasses) {
     if (!IsStandinOrNone(CurrentServer(entry.clsid))) return E_ACCESSDENIED;
   }
+  // COM adds its own switch to the command when it starts the server.
+  std::wstring command = L"\"" + serverPath + L"\"";
+  if (!storePath.empty()) command += L" /Store \"" + storePath + L"\"";
   for (const ClassEntry& entry : kClasses) {
-    const HRESULT hr = RegisterOneClass(entry, serverPath);
+    const HRESULT hr = RegisterOneClass(entry, command);
     if (FAILED(hr)) return hr;
   }
   return RegisterEventsTypeLibrary(serverPath);

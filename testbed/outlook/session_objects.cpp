@@ -101,6 +101,8 @@ protected:
       return;
     }
     args.Expect(0, 0);
+    if (member.id == kStoreId) return ReturnValue(Value::Text(Store().StoreId()), result);
+    if (member.id == kEntryId) return ReturnValue(Value::Text(Store().FolderEntryId(folder_)), result);
     // Each read gives a new collection, as Outlook's does: a client keeps it to keep its events.
     ReturnObject(NewItems(folder_).Get(), result);
   }
@@ -115,12 +117,15 @@ ComPtr<IDispatch> NewApplication() { return MakeDispatch<Application>(); }
 ComPtr<IDispatch> NewNameSpace() { return MakeDispatch<NameSpace>(); }
 ComPtr<IDispatch> NewFolder(int32_t folder) { return MakeDispatch<Folder>(folder); }
 
-double Today() {
+double Today() { return std::floor(Now()); }
+
+double Now() {
   SYSTEMTIME now;
   GetLocalTime(&now);
+  now.wMilliseconds = 0;
   double date = 0;
   SystemTimeToVariantTime(&now, &date);
-  return std::floor(date);
+  return date;
 }
 
 }  // namespace outlook_standin

@@ -4,8 +4,10 @@
 #include "testbed/outlook/item_store.h"
 #include "testbed/outlook/outlook_objects.h"
 #include "testbed/outlook/registration.h"
+#include "testbed/outlook/standin_behaviour.h"
 #include "testbed/outlook/standin_ids.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace orvane {
@@ -31,6 +33,13 @@ void Apply(ItemData& data, const PropertyList& properties) {
     }
     if (!data.Put(id, value, Today()).empty()) throw std::invalid_argument("the value is refused");
   }
+}
+
+// false for the default word, true for the other; any other word is refused.
+bool ChoiceOf(std::wstring_view word, const wchar_t* byDefault, const wchar_t* other) {
+  if (EqualsIgnoringCase(word, byDefault)) return false;
+  if (EqualsIgnoringCase(word, other)) return true;
+  throw std::invalid_argument("not a choice of this control");
 }
 
 }  // namespace
@@ -64,6 +73,7 @@ std::vector<LogonArgument> LastLogonArguments() { return Ledger().LastLogon(); }
 void ResetStore() {
   Store().Clear();
   Ledger().Reset();
+  Chosen() = Behaviour{};
 }
 
 size_t SinkCount(int32_t folder) { return Store().SinkCount(folder); }
@@ -75,7 +85,7 @@ std::vector<ItemData> FolderItems(int32_t folder) {
 }
 
 void AddItem(ItemKind kind, const PropertyList& properties) {
-  ItemData data(kind);
+  ItemData data(kind, Now());
   Apply(data, properties);
   Store().Add(data);
 }
@@ -100,6 +110,35 @@ void RemoveItemsWithoutEvents(int32_t folder, int index, int count) {
 }
 
 void ReadFolderEmpty(int32_t folder, int times) { Store().ReadEmpty(folder, times); }
+
+void EventDelay(int milliseconds) { Chosen().eventDelayMs = std::max(0, milliseconds); }
+void LateChange(int milliseconds) { Chosen().lateChangeMs = milliseconds < 0 ? -1 : milliseconds; }
+size_t PendingEvents() { return Store().PendingEvents(); }
+
+bool PumpMessagesUntil(const std::function<bool()>& done, Milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    const auto left = std::chrono::duration_cast<Milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return done();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long long>(left.count(), 50)),
+                              QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  return true;
+}
+
+bool RaisePostedEvents(Milliseconds timeout) {
+  return PumpMessagesUntil([] { return Store().PendingEvents() == 0; }, timeout);
+}
+
+void TableIds(std::wstring_view form) { Chosen().shortTermTableIds = ChoiceOf(form, L"long-term", L"short-term"); }
+void TableOrder(std::wstring_view order) { Chosen().columnsFirst = ChoiceOf(order, L"rows-first", L"columns-first"); }
+void TableRowCountSlack(int rows) { Chosen().rowCountSlack = rows; }
+void TableStrictMaxRows(bool strict) { Chosen().strictMaxRows = strict; }
 
 ComPtr<IDispatch> CreateApplication() { return NewApplication(); }
 

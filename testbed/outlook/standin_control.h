@@ -1,6 +1,7 @@
 // Test controls of the stand-in Outlook for in-process tests: fail chosen calls, refuse creation,
-// count calls, act as the user on the store, read the store, show or close Outlook's main window,
-// and serve the in-process model as the running "Outlook.Application".
+// count calls, act as the user on the store, read the store, choose how Outlook behaves where it
+// varies, raise the posted events, show or close Outlook's main window, and serve the in-process
+// model as the running "Outlook.Application".
 #pragma once
 
 #include "base/com_scope.h"
@@ -14,7 +15,10 @@
 
 #include <windows.h>
 
+#include <chrono>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -50,8 +54,8 @@ std::vector<LogonArgument> LastLogonArguments();
 
 // --- Store -------------------------------------------------------------------------------------
 
-// Empties every folder (without events), and clears failures, refusal, counts, hidden members and
-// Logon records.
+// Empties every folder (without events, dropping those not raised yet), clears failures, refusal,
+// counts, hidden members and Logon records, and puts every behaviour below back to its default.
 void ResetStore();
 
 // The saved items of a default folder (9, 12, 13), in Items order, as copies of their data.
@@ -72,6 +76,38 @@ void RemoveItemsWithoutEvents(int32_t folder, int index, int count);
 // The next `times` reads of the folder's Count answer 0 (FaultRule::kAlways: every read, 0: none),
 // as when Outlook fails to show a folder for a while.
 void ReadFolderEmpty(int32_t folder, int times);
+
+// --- Events --------------------------------------------------------------------------------------
+
+// ItemAdd, ItemChange and ItemRemove are posted to this thread's message queue and raised, in the
+// order they happened, once the causing call has returned and the thread handles its messages.
+// They are raised `milliseconds` later still (default 0).
+void EventDelay(int milliseconds);
+// After every add or save, one more ItemChange for that item `milliseconds` later; -1 (the
+// default) turns it off.
+void LateChange(int milliseconds);
+// Events posted and not raised yet.
+size_t PendingEvents();
+using Milliseconds = std::chrono::milliseconds;
+// Handles this thread's messages until `done` holds; false when it still does not after `timeout`.
+bool PumpMessagesUntil(const std::function<bool()>& done, Milliseconds timeout = Milliseconds(5000));
+// Handles this thread's messages until every posted event has been raised.
+bool RaisePostedEvents(Milliseconds timeout = Milliseconds(5000));
+
+// --- Tables --------------------------------------------------------------------------------------
+// Each throws std::invalid_argument for a word it does not know.
+
+// "long-term" (default): a table's EntryID column is the item's own EntryID; "short-term": it is
+// an id of this session (its hex text starts "EF"), and only the column added by the schema name
+// kLongTermEntryIdColumn gives the item's own id (as bytes, as that column always does).
+void TableIds(std::wstring_view form);
+// "rows-first" (default): GetArray's answer is indexed [row][column]; "columns-first": [column][row].
+void TableOrder(std::wstring_view order);
+// GetRowCount answers `rows` more than the table holds (default 0).
+void TableRowCountSlack(int rows);
+// true: GetArray with a MaxRows larger than the rows left fails with Outlook's "One or more
+// parameter values are not valid." (default false: it answers the rows left).
+void TableStrictMaxRows(bool strict);
 
 // --- Serving the model in-process ----------------------------------------------------------------
 

@@ -1,7 +1,10 @@
 // Table, Columns and Column: a folder's table, a live view of its items read in rows of chosen
-// properties, as Folder.GetTable gives it.
+// properties, as Folder.GetTable gives it. Where Outlook's tables vary with the store or version
+// (the form of the EntryID column, the array's order, the row count, a MaxRows past the end), the
+// test controls choose.
 #include "testbed/outlook/dispatch_object.h"
 #include "testbed/outlook/outlook_objects.h"
+#include "testbed/outlook/standin_behaviour.h"
 
 #include <algorithm>
 #include <memory>
@@ -16,6 +19,8 @@ using namespace outlook;
 
 // Outlook's tables keep at most this many characters of a text.
 constexpr size_t kTableTextLimit = 255;
+// The flag byte of a short-term EntryID, valid only in this session.
+constexpr wchar_t kShortTermFlag[] = L"EF";
 
 ItemKind KindInFolder(int32_t folder) {
   switch (folder) {
@@ -26,11 +31,41 @@ ItemKind KindInFolder(int32_t folder) {
   return ItemKind::Note;
 }
 
-// A property of the folder's items by its name; Outlook refuses any other.
-const Member& ColumnMember(ItemKind kind, std::wstring_view name) {
+// A column: a property of the folder's items by its name, or the long-term EntryID by its schema
+// name. Outlook refuses any other.
+struct TableColumn {
+  std::wstring name;
+  const Member* member = nullptr;  // null: the long-term EntryID, as bytes
+};
+
+TableColumn ColumnNamed(ItemKind kind, std::wstring_view name) {
+  if (EqualsIgnoringCase(name, kLongTermEntryIdColumn)) return {kLongTermEntryIdColumn, nullptr};
   const Member* member = FindMember(ObjectKindOf(kind), name);
   if (!member || !member->IsProperty()) throw ModelError(kBadParameterMessage, E_INVALIDARG);
-  return *member;
+  return {member->name, member};
+}
+
+int HexDigit(wchar_t c) {
+  if (c >= L'0' && c <= L'9') return c - L'0';
+  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  return -1;
+}
+
+// The EntryID's bytes as a VT_ARRAY | VT_UI1 cell, as a column added by its schema name gives a
+// binary value.
+void PutBytes(const std::wstring& hex, VARIANT* cell) {
+  const ULONG count = static_cast<ULONG>(hex.size() / 2);
+  SAFEARRAY* bytes = SafeArrayCreateVector(VT_UI1, 0, count);
+  if (!bytes) throw ModelError(E_OUTOFMEMORY);
+  cell->parray = bytes;
+  cell->vt = VT_ARRAY | VT_UI1;
+  for (ULONG i = 0; i < count; ++i) {
+    const int high = HexDigit(hex[2 * i]);
+    const int low = HexDigit(hex[2 * i + 1]);
+    if (high < 0 || low < 0) throw ModelError(E_UNEXPECTED);
+    static_cast<BYTE*>(bytes->pvData)[i] = static_cast<BYTE>(high * 16 + low);
+  }
 }
 
 // What a table and its Columns share: the folder shown, the columns and the next row to read.
@@ -42,7 +77,7 @@ struct TableState {
         kind == ItemKind::Task          ? std::vector<const wchar_t*>{L"EntryID", L"Subject", L"DueDate", L"Status"}
         : kind == ItemKind::Appointment ? std::vector<const wchar_t*>{L"EntryID", L"Subject", L"Start", L"End"}
                                         : std::vector<const wchar_t*>{L"EntryID", L"Subject", L"Categories"};
-    for (const wchar_t* name : names) columns.push_back(&ColumnMember(kind, name));
+    for (const wchar_t* name : names) columns.push_back(ColumnNamed(kind, name));
   }
 
   const std::vector<StoredItemPtr>& Rows() const {
@@ -53,15 +88,31 @@ struct TableState {
   int32_t folder;
   ItemKind kind;
   bool readsEmpty;
-  std::vector<const Member*> columns;
+  std::vector<TableColumn> columns;
   size_t position = 0;
 };
 
 using SharedState = std::shared_ptr<TableState>;
 
+// One cell of a row. The EntryID column gives the item's own id, or under short-term ids one of
+// this session whose flag byte is not zero.
+void PutCell(const ItemData& data, const TableColumn& column, VARIANT* cell) {
+  const std::wstring entryId = data.Get(kEntryId).AsText();
+  if (!column.member) return PutBytes(entryId, cell);
+  Value value = data.Get(column.member->id);
+  if (column.member->id == kEntryId && Chosen().shortTermTableIds && entryId.size() >= 2) {
+    value = Value::Text(kShortTermFlag + entryId.substr(2));
+  }
+  if (value.Type() == ValueType::Text && value.AsText().size() > kTableTextLimit) {
+    value = Value::Text(value.AsText().substr(0, kTableTextLimit));
+  }
+  const HRESULT made = value.ToVariant(cell);
+  if (FAILED(made)) throw ModelError(made);
+}
+
 class Column final : public DispatchObject<> {
 public:
-  explicit Column(const wchar_t* name) : DispatchObject(ObjectKind::Column), name_(name) {}
+  explicit Column(std::wstring name) : DispatchObject(ObjectKind::Column), name_(std::move(name)) {}
 
 protected:
   void Serve(const Member&, CallKind, const Arguments& args, VARIANT* result) override {
@@ -85,9 +136,9 @@ protected:
       state_->columns.clear();
     } else {
       args.Expect(1, 1);
-      const Member& column = ColumnMember(state_->kind, args.Get(0, ValueType::Text).AsText());
-      state_->columns.push_back(&column);
+      TableColumn column = ColumnNamed(state_->kind, args.Get(0, ValueType::Text).AsText());
       ReturnObject(MakeDispatch<Column>(column.name).Get(), result);
+      state_->columns.push_back(std::move(column));
     }
     state_->position = 0;
   }
@@ -110,7 +161,11 @@ protected:
       const int32_t maxRows = args.Get(0, ValueType::Int32).AsInt32();
       if (maxRows < 1) throw ModelError(kBadParameterMessage, E_INVALIDARG);
       const size_t start = std::min(state_->position, rowCount);
-      const size_t rows = std::min(static_cast<size_t>(maxRows), rowCount - start);
+      const size_t left = rowCount - start;
+      if (Chosen().strictMaxRows && static_cast<size_t>(maxRows) > left) {
+        throw ModelError(kBadParameterMessage, E_INVALIDARG);
+      }
+      const size_t rows = std::min(static_cast<size_t>(maxRows), left);
       if (result) ReturnRows(start, rows, result);
       state_->position = start + rows;
       return;
@@ -118,16 +173,22 @@ protected:
     args.Expect(0, 0);
     switch (member.id) {
       case kTableColumns: ReturnObject(MakeDispatch<Columns>(state_).Get(), result); return;
-      case kTableGetRowCount: ReturnValue(Value::Int32(static_cast<int32_t>(rowCount)), result); return;
+      case kTableGetRowCount:
+        ReturnValue(Value::Int32(static_cast<int32_t>(rowCount) + Chosen().rowCountSlack), result);
+        return;
       default: ReturnValue(Value::Bool(state_->position >= rowCount), result); return;  // EndOfTable
     }
   }
 
 private:
-  // A two-dimensional array of VARIANTs, rows by columns, indexed from 0.
+  // A two-dimensional array of VARIANTs indexed from 0: rows by columns, or columns by rows when
+  // the controls choose that order.
   void ReturnRows(size_t start, size_t rows, VARIANT* result) const {
-    const std::vector<const Member*>& columns = state_->columns;
-    SAFEARRAYBOUND bounds[] = {{static_cast<ULONG>(rows), 0}, {static_cast<ULONG>(columns.size()), 0}};
+    const std::vector<TableColumn>& columns = state_->columns;
+    const bool columnsFirst = Chosen().columnsFirst;
+    const ULONG rowBound = static_cast<ULONG>(rows);
+    const ULONG columnBound = static_cast<ULONG>(columns.size());
+    SAFEARRAYBOUND bounds[] = {{columnsFirst ? columnBound : rowBound, 0}, {columnsFirst ? rowBound : columnBound, 0}};
     SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 2, bounds);
     if (!array) throw ModelError(E_OUTOFMEMORY);
     // The result owns the array from here, on failure too.
@@ -136,14 +197,10 @@ private:
     for (size_t row = 0; row < rows; ++row) {
       const ItemData& data = state_->Rows()[start + row]->data;
       for (size_t column = 0; column < columns.size(); ++column) {
-        Value value = data.Get(columns[column]->id);
-        if (value.Type() == ValueType::Text && value.AsText().size() > kTableTextLimit) {
-          value = Value::Text(value.AsText().substr(0, kTableTextLimit));
-        }
         Variant cell;
-        const HRESULT made = value.ToVariant(cell.Receive());
-        LONG indices[] = {static_cast<LONG>(row), static_cast<LONG>(column)};
-        if (FAILED(made)) throw ModelError(made);
+        PutCell(data, columns[column], cell.Receive());
+        LONG indices[] = {static_cast<LONG>(columnsFirst ? column : row),
+                          static_cast<LONG>(columnsFirst ? row : column)};
         const HRESULT put = SafeArrayPutElement(array, indices, const_cast<VARIANT*>(&cell.Get()));
         if (FAILED(put)) throw ModelError(put);
       }

@@ -12,6 +12,10 @@
 
 #include <tlhelp32.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 namespace orvane {
 
 namespace {
@@ -92,10 +96,14 @@ TEST_F(StandinOutlookTest, AnotherClientsChangesReachThisProcesssSinkUntilItUnad
     ASSERT_TRUE(WaitUntil([&] { return sink->Events().size() == 2; }, 5s));
     EXPECT_EQ(sink->Events()[1].id, outlook::kItemRemove);
 
-    // The server calls its sinks before the client's Save returns: once the client has ended, an
-    // event for this sink would have arrived.
+    // The server raises an event after the client's Save has returned, to the sinks advised then:
+    // once another sink has heard it, it would have reached this one.
     EXPECT_EQ(connection.Disconnect(), S_OK);
+    const ComPtr<os::RecordingSink> witness = os::RecordingSink::Create();
+    AdviseConnection witnessConnection;
+    ASSERT_EQ(witnessConnection.Connect(tasks.Get(), os::kItemsEventsIid, witness.Get()), S_OK);
     ASSERT_TRUE(RunClient("add task \"Kept\""));
+    ASSERT_TRUE(WaitUntil([&] { return !witness->Events().empty(); }, 5s));
     EXPECT_EQ(sink->Events().size(), 2u);
   }
   // The clients are gone; the user's Outlook stays, with its items, until its window is closed.
@@ -128,6 +136,72 @@ TEST_F(StandinOutlookTest, RefusingItRefusesTheApplicationButNotItsControls) {
   EXPECT_THROW(LateBound::Create(L"Outlook.Application"), AutomationError);
   EXPECT_NO_THROW(LateBound::Create(L"Outlook.Application"));
   EXPECT_TRUE(CloseServers());
+}
+
+// What a client reads of the store: its StoreID, the Tasks folder's EntryID, and each task's
+// subject and EntryID.
+struct StoreSeen {
+  std::string storeId;
+  std::string folderId;
+  std::vector<std::string> tasks;  // "subject id"
+};
+
+StoreSeen SeeStore() {
+  const LateBound application = LateBound::Create(L"Outlook.Application");
+  const LateBound folder = application.CallForObject(L"GetNamespace", Variant::Wide(L"MAPI"))
+                               .CallForObject(L"GetDefaultFolder", Variant::Int32(outlook::kFolderTasks));
+  StoreSeen seen{folder.GetProperty(L"StoreID").ToAnsi(), folder.GetProperty(L"EntryID").ToAnsi(), {}};
+  const LateBound items = folder.GetObject(L"Items");
+  for (int32_t index = 1; index <= items.GetProperty(L"Count").ToInt32(); ++index) {
+    const LateBound item = items.CallForObject(L"Item", Variant::Int32(index));
+    seen.tasks.push_back(item.GetProperty(L"Subject").ToAnsi() + " " + item.GetProperty(L"EntryID").ToAnsi());
+  }
+  return seen;
+}
+
+// The user's Outlook on a store file, ended by the control's Quit once `use` has run.
+void RunOnStore(const std::string& file, const std::function<void()>& use) {
+  ChildProcess server(kServer, "/Store \"" + file + "\"", "");
+  ASSERT_NE(WaitForWindow(outlook::kMainWindowClass, nullptr, 10s), nullptr);
+  use();
+  LateBound::Create(L"OutlookStandin.Control").CallMethod(L"Quit");
+  EXPECT_TRUE(server.WaitForExit(10s));
+  EXPECT_EQ(server.ExitCode(), 0u);
+}
+
+TEST_F(StandinOutlookTest, AStoreFileKeepsItsItemsAndIdsAcrossAQuitAndAnotherFileIsAnotherStore) {
+  const std::string directory = FreshWorkDirectory();
+  const std::string kept = directory + "\\kept.store";
+  StoreSeen first;
+  RunOnStore(kept, [&] {
+    ASSERT_TRUE(RunClient("add task \"Report\""));
+    ASSERT_TRUE(RunClient("add task \"Budget\""));
+    ASSERT_TRUE(RunClient("delete task Report"));
+    first = SeeStore();
+  });
+  ASSERT_EQ(first.tasks.size(), 1u);
+  EXPECT_FALSE(first.storeId.empty());
+  EXPECT_NE(first.folderId, first.storeId);
+  StoreSeen again;
+  RunOnStore(kept, [&] {
+    again = SeeStore();
+    ASSERT_TRUE(RunClient("add task \"Later\""));
+  });
+  EXPECT_EQ(again.storeId, first.storeId);
+  EXPECT_EQ(again.folderId, first.folderId);
+  EXPECT_EQ(again.tasks, first.tasks);
+  StoreSeen other;
+  RunOnStore(directory + "\\other.store", [&] { other = SeeStore(); });
+  EXPECT_NE(other.storeId, first.storeId);
+  EXPECT_NE(other.folderId, first.folderId);
+  EXPECT_TRUE(other.tasks.empty());
+  // The third run's task took an id of its own, not one of the first run's.
+  RunOnStore(kept, [&] {
+    const StoreSeen last = SeeStore();
+    ASSERT_EQ(last.tasks.size(), 2u);
+    EXPECT_EQ(last.tasks[0], first.tasks[0]);
+    EXPECT_NE(last.tasks[1].substr(last.tasks[1].find(' ')), first.tasks[0].substr(first.tasks[0].find(' ')));
+  });
 }
 
 }  // namespace

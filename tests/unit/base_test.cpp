@@ -155,8 +155,10 @@ TEST(BaseTest, AdviseConnectionUnadvisesWhenItGoes) {
     ASSERT_EQ(connection.Connect(tasks.Get(), os::kItemsEventsIid, sink.Get()), S_OK);
     EXPECT_TRUE(connection.Connected());
     os::AddItem(os::ItemKind::Task, {{outlook::kSubject, os::Value::Text(L"One")}});
+    EXPECT_TRUE(os::RaisePostedEvents());
   }
   os::AddItem(os::ItemKind::Task, {{outlook::kSubject, os::Value::Text(L"Two")}});
+  EXPECT_TRUE(os::RaisePostedEvents());
   EXPECT_EQ(sink->CountOf(outlook::kItemAdd), 1);
 }
 

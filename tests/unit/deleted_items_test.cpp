@@ -32,6 +32,8 @@ void MainApplicationSends(
   SendMessageA(frame.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
   SendMessageA(frame.Window(), RegisterWindowMessageA(action), 0, 0);
   Tick(frame, kRecordTimer);
+  // Outlook raises the write's events once the tick has returned, before the sink tick comes.
+  EXPECT_TRUE(os::RaisePostedEvents());
   meanwhile();
   Tick(frame, kSinkTimer);
 }
@@ -78,7 +80,11 @@ protected:
   TestWindow mainApp_{"Orvane Main", "Orvane"};
 };
 
-void RemoveTask(int index) { os::RemoveItem(kFolderTasks, index); }
+// The user's deletion, with its ItemRemove raised once the call has returned.
+void RemoveTask(int index) {
+  os::RemoveItem(kFolderTasks, index);
+  EXPECT_TRUE(os::RaisePostedEvents());
+}
 
 // The user deletes in every way Outlook allows; each item reaches the main application once, by
 // its last subject, and nothing else does.
@@ -94,7 +100,7 @@ TEST_F(DeletedItemsTest, EveryItemTheUserDeletesReachesTheMainApplicationOnce) {
   // One of two alike, then 300 characters, then no subject.
   RemoveTask(2), RemoveTask(2), RemoveTask(2);
   // A rename is followed.
-  os::ChangeItem(kFolderTasks, 2, {{kSubject, V::Text(L"Renamed v2")}}), RemoveTask(2);
+  os::ChangeItem(kFolderTasks, 2, {{kSubject, V::Text(L"Renamed v2")}}), os::RaisePostedEvents(), RemoveTask(2);
   // Two at once, which Outlook does not announce, are found within the minute.
   os::RemoveItemsWithoutEvents(kFolderTasks, 2, 2), Tick(frame, kDeletedItemsTimer);
   // While the sinks are down the main application deletes one and the user another; then the
@@ -102,7 +108,7 @@ TEST_F(DeletedItemsTest, EveryItemTheUserDeletesReachesTheMainApplicationOnce) {
   MainApplicationSends(frame, "Orvane_DeleteNow", "Mine", [] { RemoveTask(2); });
   MainApplicationSends(frame, "Orvane_ChangeNow", testcommon::TaskFields().Set(1, "Kept v2").JoinedAfter("Kept"));
   RemoveTask(2);
-  os::RemoveItem(kFolderNotes, 1), os::RemoveItem(kFolderCalendar, 1);
+  os::RemoveItem(kFolderNotes, 1), os::RemoveItem(kFolderCalendar, 1), os::RaisePostedEvents();
   // The calendar reads empty for a moment.
   os::ReadFolderEmpty(kFolderCalendar, 1), Tick(frame, kDeletedItemsTimer), Tick(frame, kDeletedItemsTimer);
   // Outlook going away: nothing is compared until it is back.

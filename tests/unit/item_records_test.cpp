@@ -186,18 +186,25 @@ TEST_F(FolderSinksTest, ConnectedFrameReportsEachFolderWithItsKindAndLinkIdUntil
   EXPECT_TRUE(sinksConnected && os::SinkCount(kFolderCalendar) == 0) << "skipped, not tried again on every tick";
   frame.ConnectSinks();
   EXPECT_EQ(os::SinkCount(kFolderTasks) + os::SinkCount(kFolderCalendar) + os::SinkCount(kFolderNotes), 3u);
+  // Each event is raised once the user's change has returned, before the next change.
+  const auto change = [](int32_t folder, const os::PropertyList& properties) {
+    os::ChangeItem(folder, 1, properties);
+    EXPECT_TRUE(os::RaisePostedEvents());
+  };
   AddItem(os::ItemKind::Task, "Report", {{kInternetCodepage, V::Int32(42)}});
-  os::ChangeItem(kFolderTasks, 1, {{kInternetCodepage, V::Int32(-7)}});
+  change(kFolderTasks, {{kInternetCodepage, V::Int32(-7)}});
   AddItem(os::ItemKind::Appointment, "Dentist");
-  os::ChangeItem(kFolderCalendar, 1, {{kLocation, V::Text(L"Room 4")}});
+  change(kFolderCalendar, {{kLocation, V::Text(L"Room 4")}});
   AddItem(os::ItemKind::Note, "Call back", {{kCategories, V::Text(L"17")}});
-  os::ChangeItem(kFolderNotes, 1, {{kCategories, V::Text(L"")}});
+  change(kFolderNotes, {{kCategories, V::Text(L"")}});
   AddItem(os::ItemKind::Task, "");
   os::ChangeItem(kFolderTasks, 2, {{kSubject, V::Text(L"Named")}});
+  EXPECT_TRUE(os::RaisePostedEvents());
   os::FailCall(os::ObjectKind::TaskItem, kSubject, os::CallKind::Get, L"Outlook is busy");
   AddItem(os::ItemKind::Task, "Lost");
   AddItem(os::ItemKind::Task, std::string(3000, 'L'));
   os::RemoveItem(kFolderTasks, 1);
+  EXPECT_TRUE(os::RaisePostedEvents());
   EXPECT_EQ(Received(), (std::vector<std::string>{"6 Report nono", "9 Report -7", "7 Dentist nono", "A Dentist 0",
                                                   "8 Call back nono", "B Call back ", "9 Named 0",
                                                   "6 " + std::string(3000, 'L') + " nono"}));

@@ -1,4 +1,5 @@
-// ItemsEvents of the stand-in Outlook: which collections hear which change, with what, and what
+// ItemsEvents of the stand-in Outlook: raised after the call that caused them, in the order they
+// happened, to the sinks advised when they are raised; delayed and repeated on request; and what
 // becomes of sinks that are unadvised or gone with their process.
 #include "base/com_scope.h"
 #include "outlook/dispatch_driver.h"
@@ -10,6 +11,7 @@
 
 #include <olectl.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@ namespace {
 
 namespace os = outlook_standin;
 using namespace outlook;
+using namespace std::chrono_literals;
 
 using Counts = std::vector<int>;
 
@@ -46,36 +49,53 @@ protected:
     EXPECT_EQ(connections_.back().Connect(items.Get(), os::kItemsEventsIid, sink.Get()), S_OK);
     return sink;
   }
+  DispatchDriver NewTask(const char* subject) const {
+    const DispatchDriver task = app_.InvokeForObject(kCreateItem, Variant::Int32(kTaskItem));
+    task.SetText(kSubject, subject);
+    return task;
+  }
 
   const DispatchDriver app_{os::CreateApplication()};
   std::vector<AdviseConnection> connections_;
 };
 
-TEST_F(StandinEventsTest, EachChangeReachesTheAdvisedCollectionsOfItsFolderUntilUnadvised) {
+TEST_F(StandinEventsTest, EachChangeIsRaisedAfterItsCallToTheCollectionsOfItsFolderAdvisedThen) {
   const DispatchDriver tasks = ItemsOf(kFolderTasks);
   const auto sink = Advised(tasks);
   const auto noteSink = Advised(ItemsOf(kFolderNotes));
-  const DispatchDriver task = app_.InvokeForObject(kCreateItem, Variant::Int32(kTaskItem));
-  task.SetText(kSubject, "Report");
-  EXPECT_EQ(Heard(sink), (Counts{0, 0, 0})) << "a new item is nobody's business until saved";
+  const DispatchDriver task = NewTask("Report");
   task.InvokeMethod(kSave);
+  EXPECT_EQ(Heard(sink), (Counts{0, 0, 0})) << "nothing inside the Save";
+  EXPECT_EQ(os::PendingEvents(), 1u);
+  ASSERT_TRUE(os::RaisePostedEvents());
+  EXPECT_EQ(Heard(sink), (Counts{1, 0, 0}));
+  // ItemAdd and ItemChange carry a fresh copy of the item as saved.
   task.SetText(kSubject, "Report v2");
   task.InvokeMethod(kClose, Variant::Int32(kCloseSave));
-  // ItemAdd and ItemChange carry a fresh copy of the item as saved.
+  ASSERT_TRUE(os::RaisePostedEvents());
   const std::vector<os::ReceivedEvent>& events = sink->Events();
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(DispatchDriver(events[0].item).GetText(kSubject), "Report");
   EXPECT_EQ(DispatchDriver(events[1].item).GetText(kSubject), "Report v2");
   EXPECT_NE(events[1].item.Get(), task.Get());
 
+  // In the order they happened, to the sinks connected when they are raised.
+  const DispatchDriver other = NewTask("Other");
+  other.InvokeMethod(kSave);
   task.InvokeMethod(kDelete);
-  EXPECT_EQ(Heard(sink), (Counts{1, 1, 1}));
-  EXPECT_EQ(events.back().argumentCount, 0u) << "ItemRemove carries nothing";
+  const auto lateSink = Advised(ItemsOf(kFolderTasks));
+  EXPECT_EQ(connections_[0].Disconnect(), S_OK);
+  ASSERT_TRUE(os::RaisePostedEvents());
+  EXPECT_EQ(Heard(sink), (Counts{1, 1, 0}));
+  EXPECT_EQ(Heard(lateSink), (Counts{1, 0, 1}));
+  EXPECT_EQ(lateSink->Events()[0].id, kItemAdd);
+  EXPECT_EQ(lateSink->Events().back().argumentCount, 0u) << "ItemRemove carries nothing";
   EXPECT_EQ(Heard(noteSink), (Counts{0, 0, 0}));
 
-  EXPECT_EQ(connections_[0].Disconnect(), S_OK);
-  os::AddItem(os::ItemKind::Task, {{kSubject, os::Value::Text(L"after")}});
-  EXPECT_EQ(events.size(), 3u);
+  // A reset drops what was not raised yet.
+  NewTask("Dropped").InvokeMethod(kSave);
+  os::ResetStore();
+  EXPECT_EQ(os::PendingEvents(), 0u);
 }
 
 TEST_F(StandinEventsTest, TheUsersChangesReachTheSinksWithoutCountingCallsAndRemovalComesAfter) {
@@ -85,6 +105,7 @@ TEST_F(StandinEventsTest, TheUsersChangesReachTheSinksWithoutCountingCallsAndRem
   os::AddItem(os::ItemKind::Task, {{kSubject, os::Value::Text(L"one")}});
   os::AddItem(os::ItemKind::Task, {{kSubject, os::Value::Text(L"two")}});
   os::ChangeItem(kFolderTasks, 2, {{kPercentComplete, os::Value::Int32(100)}});
+  ASSERT_TRUE(os::RaisePostedEvents());
   EXPECT_EQ(os::TotalCalls(), 0);
   // During ItemRemove the folder no longer holds the item.
   std::string firstSeen;
@@ -92,9 +113,61 @@ TEST_F(StandinEventsTest, TheUsersChangesReachTheSinksWithoutCountingCallsAndRem
     if (id == kItemRemove) firstSeen = tasks.InvokeForObject(kItem, Variant::Int32(1)).GetText(kSubject);
   });
   os::RemoveItem(kFolderTasks, 1);
+  ASSERT_TRUE(os::RaisePostedEvents());
   EXPECT_EQ(firstSeen, "two");
   EXPECT_EQ(Heard(sink), (Counts{2, 1, 1}));
   EXPECT_EQ(os::FolderItems(kFolderTasks).at(0).Get(kStatus).AsInt32(), kStatusComplete);
+}
+
+// Outlook may raise an event well after the call, and changes an item again a while after it was
+// saved, without the item changing: its LastModificationTime stays that of the save.
+TEST_F(StandinEventsTest, EventsComeAsLateAsChosenAndALateChangeFollowsEverySave) {
+  const auto sink = Advised(ItemsOf(kFolderTasks));
+  os::EventDelay(300);
+  os::LateChange(600);
+  const auto saved = std::chrono::steady_clock::now();
+  const auto since = [&saved] {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - saved).count();
+  };
+  const DispatchDriver task = NewTask("Report");
+  task.InvokeMethod(kSave);
+  const double modified = task.GetDate(os::kLastModificationTime);
+  ASSERT_TRUE(os::PumpMessagesUntil([&] { return !sink->Events().empty(); }));
+  EXPECT_GE(since(), 250);
+  EXPECT_EQ(Heard(sink), (Counts{1, 0, 0}));
+  ASSERT_TRUE(os::PumpMessagesUntil([&] { return sink->Events().size() == 2; }));
+  EXPECT_GE(since(), 850);
+  EXPECT_EQ(sink->Events()[1].id, kItemChange);
+  EXPECT_EQ(DispatchDriver(sink->Events()[1].item).GetDate(os::kLastModificationTime), modified);
+  EXPECT_EQ(os::PendingEvents(), 0u);
+
+  os::LateChange(-1);
+  os::EventDelay(0);
+  task.InvokeMethod(kSave);
+  ASSERT_TRUE(os::RaisePostedEvents());
+  EXPECT_EQ(Heard(sink), (Counts{1, 2, 0})) << "late changes off again";
+}
+
+// Every save gets its own LastModificationTime, now to the millisecond, even within one second.
+TEST_F(StandinEventsTest, EverySaveStampsItsOwnModificationTime) {
+  const DispatchDriver task = NewTask("Report");
+  EXPECT_EQ(task.GetDate(os::kLastModificationTime), os::kNoDate) << "not saved yet";
+  std::vector<double> stamps;
+  for (int save = 0; save < 3; ++save) {
+    task.InvokeMethod(kSave);
+    stamps.push_back(task.GetDate(os::kLastModificationTime));
+  }
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  double date = 0;
+  SystemTimeToVariantTime(&now, &date);
+  constexpr double kMillisecond = 1.0 / 86400000;
+  for (size_t i = 1; i < stamps.size(); ++i) {
+    EXPECT_GE(stamps[i] - stamps[i - 1], kMillisecond * 0.99);
+    EXPECT_LT(stamps[i] - stamps[i - 1], 1000 * kMillisecond);
+  }
+  EXPECT_NEAR(stamps.back(), date, 60 * 1000 * kMillisecond);
+  EXPECT_EQ(os::FolderItems(kFolderTasks).at(0).Get(os::kLastModificationTime).AsDate(), stamps.back());
 }
 
 TEST_F(StandinEventsTest, OnlyASinkWhoseProcessHasGoneIsDropped) {
@@ -110,7 +183,9 @@ TEST_F(StandinEventsTest, OnlyASinkWhoseProcessHasGoneIsDropped) {
   }
   const DispatchDriver task = app_.InvokeForObject(kCreateItem, Variant::Int32(kTaskItem));
   task.InvokeMethod(kSave);
+  ASSERT_TRUE(os::RaisePostedEvents());
   task.InvokeMethod(kSave);
+  ASSERT_TRUE(os::RaisePostedEvents());
   for (size_t i = 0; i < sinks.size(); ++i) EXPECT_EQ(sinks[i]->Events().size(), kCases[i].heard) << i;
   EXPECT_EQ(connections_[0].Disconnect(), CONNECT_E_NOCONNECTION) << "the dropped sink is no longer connected";
 }

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -171,19 +173,158 @@ TEST_F(StandinModelTest, NoteSubjectIsTheBodyUpToTheFirstLineBreak) {
   }
 }
 
-TEST_F(StandinModelTest, APatternMakesTheItemRecurringOnlyOnceSaved) {
-  {
-    const DispatchDriver dropped = NewItem(kTaskItem);
-    dropped.InvokeForObject(kGetRecurrencePattern).SetInt32(kRecurrenceType, 5);
-  }
+TEST_F(StandinModelTest, GettingThePatternMakesTheItemRecurringAndSavingKeepsIt) {
   const DispatchDriver item = NewItem(kTaskItem);
-  item.InvokeForObject(kGetRecurrencePattern).SetInt32(kInterval, 3);
   EXPECT_FALSE(item.GetBool(kTaskIsRecurring));
+  item.InvokeForObject(kGetRecurrencePattern).SetInt32(kInterval, 3);
+  EXPECT_TRUE(item.GetBool(kTaskIsRecurring)) << "GetRecurrencePattern sets IsRecurring";
   item.InvokeMethod(kClose, Variant::Int32(kCloseSave));
   const std::vector<os::ItemData> saved = os::FolderItems(kFolderTasks);
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_TRUE(saved[0].IsRecurring());
   EXPECT_EQ(saved[0].PatternGet(kInterval).AsInt32(), 3);
+}
+
+// The pattern holds a series' times: its StartTime, EndTime and Duration move the series' own
+// Start and End to the first occurrence; the appointment's Duration goes into the pattern.
+TEST_F(StandinModelTest, ASeriesTakesItsTimesFromItsPattern) {
+  constexpr double kHour = 1.0 / 24;
+  const DispatchDriver series = NewItem(kAppointmentItem);
+  series.SetDate(kStart, k10Nov2006 + 9 * kHour);  // a Friday, 9:00 to 10:00
+  series.SetInt32(kDuration, 60);
+  const DispatchDriver pattern = series.InvokeForObject(kGetRecurrencePattern);
+  pattern.SetInt32(kRecurrenceType, kRecursWeekly);
+  pattern.SetInt32(kDayOfWeekMask, 2);                            // Mondays
+  pattern.SetDate(kPatternStartDate, k10Nov2006 + 2.6);           // a Sunday, with a time
+  EXPECT_EQ(pattern.GetDate(kPatternStartDate), k10Nov2006 + 2);  // the day only
+  series.InvokeMethod(kSave);
+  // As the main application changes the series to 10:00-11:00.
+  pattern.SetDate(kPatternStartTime, 10 * kHour);
+  pattern.SetDate(kPatternEndTime, 11 * kHour);
+  series.SetInt32(kDuration, 60);
+  EXPECT_NEAR(series.GetDate(kStart), k10Nov2006 + 3 + 10 * kHour, 1e-9) << "Monday 13 November, 10:00";
+  EXPECT_NEAR(series.GetDate(kEnd), k10Nov2006 + 3 + 11 * kHour, 1e-9);
+  EXPECT_NEAR(pattern.GetDate(kPatternStartTime), 10 * kHour, 1e-9);
+  EXPECT_NEAR(pattern.GetDate(kPatternEndTime), 11 * kHour, 1e-9);
+  // The appointment's Duration: the pattern's length and end time follow, its start time stays.
+  series.SetInt32(kDuration, 90);
+  EXPECT_EQ(pattern.GetInt32(kPatternDuration), 90);
+  EXPECT_NEAR(pattern.GetDate(kPatternStartTime), 10 * kHour, 1e-9);
+  EXPECT_NEAR(pattern.GetDate(kPatternEndTime), 11.5 * kHour, 1e-9);
+  // The mask belongs before the pattern dates: written after one, it puts both back.
+  pattern.SetDate(kPatternEndDate, k10Nov2006 + 30);
+  pattern.SetInt32(kDayOfWeekMask, 4);
+  EXPECT_EQ(pattern.GetDate(kPatternEndDate), os::kNoDate);
+  EXPECT_EQ(pattern.GetDate(kPatternStartDate), k10Nov2006 + 3) << "the series' own day again";
+}
+
+// A new appointment starts at the next half hour for 30 minutes; all day means midnight to midnight.
+TEST_F(StandinModelTest, NewAndAllDayAppointmentsHaveOutlooksTimes) {
+  SYSTEMTIME clock;
+  GetLocalTime(&clock);
+  double now = 0;
+  SystemTimeToVariantTime(&clock, &now);
+  const DispatchDriver appointment = NewItem(kAppointmentItem);
+  const double start = appointment.GetDate(kStart);
+  EXPECT_GT(start, now - 1e-6);
+  EXPECT_LE(start, now + 0.5 / 24 + 2.0 / 86400);
+  EXPECT_NEAR(start * 48, std::round(start * 48), 1e-6) << "on a full or half hour";
+  EXPECT_NEAR(appointment.GetDate(kEnd), start + 30.0 / 1440, 1e-9);
+
+  const struct {
+    double start, end;  // hours from 10 November 2006
+    double allDayStart, allDayEnd;
+  } kCases[] = {{9, 10.5, 0, 24}, {0, 24, 0, 24}, {22, 26, 0, 48}, {9, 9, 0, 24}};
+  for (const auto& c : kCases) {
+    const DispatchDriver item = NewItem(kAppointmentItem);
+    item.SetDate(kStart, k10Nov2006 + c.start / 24);
+    item.SetDate(kEnd, k10Nov2006 + c.end / 24);
+    item.SetBool(kAllDayEvent, true);
+    EXPECT_NEAR(item.GetDate(kStart), k10Nov2006 + c.allDayStart / 24, 1e-9) << c.start;
+    EXPECT_NEAR(item.GetDate(kEnd), k10Nov2006 + c.allDayEnd / 24, 1e-9) << c.end;
+    EXPECT_EQ(item.GetInt32(kDuration), static_cast<int32_t>((c.allDayEnd - c.allDayStart) * 60)) << c.end;
+  }
+}
+
+// One cell of a GetArray answer by its row and column, whichever order the array has.
+Variant Cell(const Variant& array, bool columnsFirst, LONG row, LONG column) {
+  LONG indices[] = {columnsFirst ? column : row, columnsFirst ? row : column};
+  Variant cell;
+  EXPECT_EQ(SafeArrayGetElement(array.Get().parray, indices, cell.Receive()), S_OK);
+  return cell;
+}
+
+// The bytes of a VT_ARRAY | VT_UI1 cell as hexadecimal text.
+std::string HexOf(const Variant& cell) {
+  if (cell.Type() != (VT_ARRAY | VT_UI1)) return "not bytes";
+  std::string hex;
+  const SAFEARRAY* bytes = cell.Get().parray;
+  for (ULONG i = 0; i < bytes->rgsabound[0].cElements; ++i) {
+    const BYTE byte = static_cast<const BYTE*>(bytes->pvData)[i];
+    hex += "0123456789ABCDEF"[byte >> 4];
+    hex += "0123456789ABCDEF"[byte & 0xF];
+  }
+  return hex;
+}
+
+// Each way a folder's table may differ, chosen by its control, and back to Outlook's usual one
+// after a reset.
+TEST_F(StandinModelTest, TablesTakeTheFormTheControlsChoose) {
+  const struct {
+    const char* name;
+    void (*choose)();
+    bool shortTerm, columnsFirst;
+    int32_t rowCount;
+    int32_t maxRowsRefused;  // 0: none; GetArray(n) fails with every row still left
+  } kCases[] = {
+      {"Outlook's usual table", [] {}, false, false, 3, 0},
+      {"short-term ids", [] { os::TableIds(L"short-term"); }, true, false, 3, 0},
+      {"columns first", [] { os::TableOrder(L"columns-first"); }, false, true, 3, 0},
+      {"a count one too high", [] { os::TableRowCountSlack(1); }, false, false, 4, 0},
+      {"strict MaxRows", [] { os::TableStrictMaxRows(true); }, false, false, 3, 4},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    // Each case starts from a reset, which puts the last case's choice back.
+    os::ResetStore();
+    for (const char* subject : {"One", "Two", "Three"}) {
+      os::AddItem(os::ItemKind::Task, {{kSubject, os::Value::Text(AnsiToWide(subject))}});
+    }
+    const std::wstring ownId = os::FolderItems(kFolderTasks).at(0).Get(kEntryId).AsText();
+    const std::string firstId = WideToAnsi(ownId.c_str(), ownId.size());
+    c.choose();
+    const DispatchDriver table =
+        mapi_.InvokeForObject(kGetDefaultFolder, Variant::Int32(kFolderTasks)).InvokeForObject(kGetTable);
+    table.GetObject(os::kTableColumns).InvokeMethod(os::kColumnsAdd, Variant::Wide(os::kLongTermEntryIdColumn));
+    EXPECT_EQ(table.InvokeMethod(os::kTableGetRowCount).ToInt32(), c.rowCount);
+    if (c.maxRowsRefused) {
+      EXPECT_EQ(FailureOf([&] { table.InvokeMethod(os::kTableGetArray, Variant::Int32(c.maxRowsRefused)); }),
+                Ansi(os::kBadParameterMessage));
+    }
+    const Variant rows = table.InvokeMethod(os::kTableGetArray, Variant::Int32(3));
+    ASSERT_EQ(rows.Type(), VT_ARRAY | VT_VARIANT);
+    const SAFEARRAY* array = rows.Get().parray;
+    // The first dimension is the last in rgsabound.
+    EXPECT_EQ(array->rgsabound[1].cElements, c.columnsFirst ? 5u : 3u);
+    EXPECT_EQ(array->rgsabound[0].cElements, c.columnsFirst ? 3u : 5u);
+    const std::string tableId = Cell(rows, c.columnsFirst, 0, 0).ToAnsi();
+    EXPECT_EQ(tableId == firstId, !c.shortTerm);
+    EXPECT_EQ(tableId.rfind("EF", 0) == 0, c.shortTerm);
+    EXPECT_EQ(Cell(rows, c.columnsFirst, 0, 1).ToAnsi(), "One");
+    EXPECT_EQ(HexOf(Cell(rows, c.columnsFirst, 0, 4)), firstId) << "the long-term id, as bytes";
+    EXPECT_EQ(Cell(rows, c.columnsFirst, 2, 1).ToAnsi(), "Three");
+    if (c.maxRowsRefused) {
+      EXPECT_EQ(FailureOf([&] { table.InvokeMethod(os::kTableGetArray, Variant::Int32(1)); }),
+                Ansi(os::kBadParameterMessage))
+          << "no row left";
+    }
+  }
+  os::FailCall(os::ObjectKind::Columns, os::kColumnsAdd, os::CallKind::Method, L"No columns today");
+  const DispatchDriver columns = mapi_.InvokeForObject(kGetDefaultFolder, Variant::Int32(kFolderTasks))
+                                     .InvokeForObject(kGetTable)
+                                     .GetObject(os::kTableColumns);
+  EXPECT_EQ(FailureOf([&] { columns.InvokeMethod(os::kColumnsAdd, Variant::Text("Subject")); }), "No columns today");
+  EXPECT_THROW(os::TableIds(L"medium-term"), std::invalid_argument);
 }
 
 TEST_F(StandinModelTest, InjectedFailuresCarryTheirMessageAndEveryCallIsCounted) {

@@ -85,6 +85,8 @@ void WriterTest::AddItem(os::ItemKind kind, const std::string& subject, const os
   properties.emplace_back(subjectMember, os::Value::Text(AnsiToWide(subject)));
   properties.insert(properties.end(), more.begin(), more.end());
   os::AddItem(kind, properties);
+  // Outlook raises ItemAdd once the call has returned and the thread handles its messages.
+  EXPECT_TRUE(os::RaisePostedEvents());
 }
 
 }  // namespace writertest

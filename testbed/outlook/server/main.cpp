@@ -1,5 +1,7 @@
 // OutlookStandin.exe: serves the stand-in Outlook out of process, as Outlook's automation server.
 //   /RegServer, /UnregServer   register or remove "Outlook.Application" and "OutlookStandin.Control"
+//   /Store <file>              keeps the store in the file across runs; with /RegServer, every
+//                              server COM starts keeps it there
 //   (no switch)                runs as the user's Outlook: main window, until it is closed or told to quit
 //   /Embedding, -Embedding     started by COM: no window; ends when the last client lets go
 //   /Refuse                    runs with its window but refuses to create the Application object
@@ -9,6 +11,7 @@
 #include "base/unique_resource.h"
 #include "testbed/outlook/busy_filter.h"
 #include "testbed/outlook/class_factory.h"
+#include "testbed/outlook/item_store.h"
 #include "testbed/outlook/main_window.h"
 #include "testbed/outlook/registration.h"
 #include "testbed/outlook/server_lifetime.h"
@@ -25,7 +28,15 @@ struct Options {
   bool unregisterServer = false;
   bool embedding = false;
   bool refuse = false;
+  bool storeMissing = false;  // /Store without a file
+  std::wstring store;         // full path; empty: nothing is kept
 };
+
+std::wstring FullPath(const wchar_t* path) {
+  wchar_t full[MAX_PATH * 2] = {};
+  const DWORD length = GetFullPathNameW(path, MAX_PATH * 2, full, nullptr);
+  return length > 0 && length < MAX_PATH * 2 ? std::wstring(full, length) : std::wstring();
+}
 
 Options ReadOptions() {
   Options options;
@@ -39,6 +50,10 @@ Options ReadOptions() {
     if (lstrcmpiW(text, L"UnregServer") == 0) options.unregisterServer = true;
     if (lstrcmpiW(text, L"Embedding") == 0 || lstrcmpiW(text, L"Automation") == 0) options.embedding = true;
     if (lstrcmpiW(text, L"Refuse") == 0) options.refuse = true;
+    if (lstrcmpiW(text, L"Store") == 0) {
+      options.store = i + 1 < count ? FullPath(arguments[++i]) : std::wstring();
+      options.storeMissing = options.store.empty();
+    }
   }
   return options;
 }
@@ -51,6 +66,8 @@ void EndWhenIdle() {
 }
 
 int Serve(const Options& options) {
+  // The store is there before any client can reach it.
+  if (!options.store.empty() && !outlook_standin::Store().KeepIn(options.store)) return 1;
   if (options.refuse) outlook_standin::RefuseCreation();
   outlook_standin::SetQuitHandler(&Quit);
   outlook_standin::SetMainWindowClosedHandler(&Quit);
@@ -83,8 +100,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace orvane;
   const Options options = ReadOptions();
   const Apartment apartment;
-  if (!apartment.Ok()) return 1;
-  if (options.registerServer) return SUCCEEDED(outlook_standin::RegisterServer(ModulePathWide())) ? 0 : 1;
+  if (!apartment.Ok() || options.storeMissing) return 1;
+  if (options.registerServer) {
+    return SUCCEEDED(outlook_standin::RegisterServer(ModulePathWide(), options.store)) ? 0 : 1;
+  }
   if (options.unregisterServer) return SUCCEEDED(outlook_standin::UnregisterServer()) ? 0 : 1;
   return Serve(options);
 }
