@@ -31,7 +31,14 @@ constexpr DispId kCategories = 0x9001;
 constexpr DispId kClose = 0xF023;
 constexpr DispId kDelete = 0xF04A;
 // Outlook's permanent identifier of a saved item in its store; empty before the first save.
-constexpr DispId kEntryId = 0xF01E;
+constexpr DispId kEntryId = 0xF01E;  // an item's, and a folder's
+// Set by Outlook at every save of an item.
+constexpr DispId kLastModificationTime = 0x3008;
+// A folder's store, as text.
+constexpr DispId kStoreId = 0x3108;
+// The schema name of PR_LONGTERM_ENTRYID_FROM_TABLE: a table column giving an item's long-term
+// EntryID as bytes, where a store's EntryID column may give a short-term one.
+constexpr wchar_t kLongTermEntryIdColumn[] = L"http://schemas.microsoft.com/mapi/proptag/0x66700102";
 constexpr DispId kSave = 0xF048;
 
 // Tasks and appointments

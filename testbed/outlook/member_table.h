@@ -27,14 +27,9 @@ enum class ObjectKind {
   Control,
 };
 
-// Outlook's own DISPIDs of members the plug-in's vocabulary does not name yet: every item's
-// LastModificationTime and a folder's StoreID (a folder's EntryID is outlook::kEntryId, as an item's).
-constexpr outlook::DispId kLastModificationTime = 0x3008;
-constexpr outlook::DispId kStoreId = 0x3108;
-
-// The schema name of PR_LONGTERM_ENTRYID_FROM_TABLE, a table column giving an item's long-term
-// EntryID as bytes.
-constexpr wchar_t kLongTermEntryIdColumn[] = L"http://schemas.microsoft.com/mapi/proptag/0x66700102";
+using outlook::kLastModificationTime;
+using outlook::kLongTermEntryIdColumn;
+using outlook::kStoreId;
 
 // Members of Outlook's Table, Columns and Column objects. Clients find them by name; the numbers
 // are the stand-in's own.

@@ -39,30 +39,4 @@ LRESULT TestWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefaultHandling(message, wParam, lParam);
 }
 
-namespace {
-
-void DispatchWaitingMessages() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-}
-
-}  // namespace
-
-void PumpMessagesFor(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  for (DWORD elapsed = 0; elapsed < milliseconds; elapsed = GetTickCount() - start) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds - elapsed, QS_ALLINPUT);
-    DispatchWaitingMessages();
-  }
-}
-
-bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (DWORD elapsed = 0; !done() && elapsed < timeoutMs; elapsed = GetTickCount() - start) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    DispatchWaitingMessages();
-  }
-  return done();
-}
-
 }  // namespace orvane

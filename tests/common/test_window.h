@@ -29,9 +29,4 @@ private:
   std::vector<UINT> received_;
 };
 
-// Dispatches this thread's messages for the time given.
-void PumpMessagesFor(DWORD milliseconds);
-// Dispatches this thread's messages until `done` answers true or the time runs out; answers done().
-bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
-
 }  // namespace orvane

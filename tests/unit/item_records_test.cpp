@@ -117,10 +117,10 @@ TEST_F(ItemRecordsTest, UnknownPatternTypeIsReportedAndLeftOut) {
   {
     const OutlookWork event;
     records = {CreateTaskBuffer(task, "5"), CreateAppsBuffer(meeting, "5")};
-    PumpMessagesFor(100);
+    os::PumpMessagesUntil([] { return false; }, std::chrono::milliseconds(100));
     EXPECT_EQ(boxesSeen.count, 0) << "no box while Outlook waits for its event";
   }
-  PumpMessagesUntil([] { return boxesSeen.count == 2; });
+  os::PumpMessagesUntil([] { return boxesSeen.count == 2; });
   KillTimer(nullptr, timer);
 
   for (const std::string& record : records) EXPECT_EQ(record.substr(record.size() - 15), "*5*norecurring\n");
