@@ -133,7 +133,8 @@ std::optional<AppointmentRecord> ReadAppointmentFields(const Fields& fields, rec
   appointment.importance = NumberField(fields, kImportance);
   appointment.makePrivate = FlagField(fields, kPrivate).value_or(false);
   appointment.recurrence = record::ReadRecurrence(fields, kRecurrenceFields, patternTimes);
-  appointment.isShort = fields.LastNumber() < LastFieldRead(fields);
+  appointment.isShort =
+      fields.LastNumber() < LastFieldRead(fields) || (appointment.recurrence && appointment.recurrence->unreadableDate);
   return appointment;
 }
 

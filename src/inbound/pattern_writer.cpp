@@ -36,6 +36,12 @@ DispatchDriver WriteRecurrence(const DispatchDriver& item, const record::Recurre
   steps.Run(PatternStep::Open, [&] { pattern = item.InvokeForObject(outlook::kGetRecurrencePattern); });
   // The type decides which of the other properties are valid, and setting it resets them.
   steps.Run(PatternStep::Type, [&] { pattern.SetInt32(outlook::kRecurrenceType, recurrence.type); });
+  if (const auto mask = recurrence.dayOfWeekMask) {
+    steps.Run(PatternStep::DayOfWeekMask, [&] { pattern.SetInt32(outlook::kDayOfWeekMask, *mask); });
+  }
+  if (const auto interval = recurrence.interval) {
+    steps.Run(PatternStep::Interval, [&] { pattern.SetInt32(outlook::kInterval, *interval); });
+  }
   if (const auto startDate = recurrence.patternStartDate) {
     steps.Run(PatternStep::StartDate, [&] { pattern.SetDate(outlook::kPatternStartDate, *startDate); });
   }
@@ -46,12 +52,6 @@ DispatchDriver WriteRecurrence(const DispatchDriver& item, const record::Recurre
     }
   } else if (recurrence.hasEnd == false) {
     steps.Run(PatternStep::Endless, [&] { pattern.SetBool(outlook::kNoEndDate, true); });
-  }
-  if (const auto interval = recurrence.interval) {
-    steps.Run(PatternStep::Interval, [&] { pattern.SetInt32(outlook::kInterval, *interval); });
-  }
-  if (const auto mask = recurrence.dayOfWeekMask) {
-    steps.Run(PatternStep::DayOfWeekMask, [&] { pattern.SetInt32(outlook::kDayOfWeekMask, *mask); });
   }
   return pattern;
 }

@@ -11,7 +11,7 @@
 namespace orvane {
 
 // The steps of writing a pattern, in the order they are made.
-enum class PatternStep { Open, Type, StartDate, EndFlag, EndDate, Endless, Interval, DayOfWeekMask };
+enum class PatternStep { Open, Type, DayOfWeekMask, Interval, StartDate, EndFlag, EndDate, Endless };
 enum class TraceAt { Before, After };
 
 struct PatternTrace {
@@ -26,8 +26,10 @@ struct PatternTraces {
   std::vector<PatternTrace> lines;
 };
 
-// Opens the item's recurrence pattern and writes the recurrence into it, the type first:
-// setting RecurrenceType resets the pattern's other properties. Answers the pattern.
+// Opens the item's recurrence pattern and writes the recurrence into it in the order Outlook asks
+// for: the type first (setting it resets the pattern's other properties), then the days of the
+// week and the interval, then the pattern's dates (a mask written after them resets them).
+// Answers the pattern.
 DispatchDriver WriteRecurrence(const DispatchDriver& item, const record::Recurrence& recurrence,
                                const PatternTraces& traces = {});
 

@@ -35,15 +35,32 @@ std::optional<std::string> TextField(const RecordFields& fields, int number) {
   return std::string(*text);
 }
 
+namespace {
+
+// A pattern date: only a real one; a field that holds none is noted.
+std::optional<double> PatternDateField(const RecordFields& fields, int number, int hour, bool& unreadable) {
+  const auto text = fields.Get(number);
+  if (!text) return std::nullopt;
+  const std::optional<double> date = ReadOleDate(*text, hour, 0);
+  if (!date) unreadable = true;
+  return date;
+}
+
+}  // namespace
+
 std::optional<Recurrence> ReadRecurrence(const RecordFields& fields, const RecurrenceFields& layout,
                                          PatternDayTimes times) {
   if (!IsRecurring(fields, layout)) return std::nullopt;
   Recurrence recurrence;
   recurrence.type = *NumberField(fields, layout.type);
-  recurrence.patternStartDate = DateField(fields, layout.patternStartDate, times.startHour);
+  recurrence.patternStartDate =
+      PatternDateField(fields, layout.patternStartDate, times.startHour, recurrence.unreadableDate);
   if (const auto endFlag = NumberField(fields, layout.endFlag)) {
     recurrence.hasEnd = *endFlag != 0;
-    if (*endFlag != 0) recurrence.patternEndDate = DateField(fields, layout.patternEndDate, times.endHour);
+    if (*endFlag != 0) {
+      recurrence.patternEndDate =
+          PatternDateField(fields, layout.patternEndDate, times.endHour, recurrence.unreadableDate);
+    }
   }
   recurrence.interval = NumberField(fields, layout.interval);
   if (recurrence.type == outlook::kRecursWeekly) {

@@ -64,6 +64,9 @@ struct Recurrence {
   std::optional<double> patternEndDate;  // only when hasEnd
   std::optional<int32_t> interval;
   std::optional<int32_t> dayOfWeekMask;  // weekly patterns only
+  // A pattern date field was there but held no real date: it is left unwritten, since Outlook may
+  // refuse the zero date and the whole record with it.
+  bool unreadableDate = false;
 };
 
 // True when the type field is present and is not "norecurring".

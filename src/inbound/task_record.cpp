@@ -154,7 +154,8 @@ std::optional<TaskRecord> ReadTaskFields(const Fields& fields) {
   task.resetStatus = fields.IsNot(kStatusReset, kBlank);
   task.recurrence = record::ReadRecurrence(fields, kRecurrenceFields);
   // A reminder left unwritten for want of a real time counts as a missing field.
-  task.isShort = fields.LastNumber() < LastFieldRead(fields) || (reminder && !task.reminder);
+  task.isShort = fields.LastNumber() < LastFieldRead(fields) || (reminder && !task.reminder) ||
+                 (task.recurrence && task.recurrence->unreadableDate);
   return task;
 }
 

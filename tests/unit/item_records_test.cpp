@@ -93,13 +93,13 @@ TEST_F(ItemRecordsTest, AppointmentWithEveryFieldSetAndNote) {
   // clang-format off
   const DispatchDriver meeting = UserItem(os::ItemKind::Appointment, kAppointmentPlace, "Team meeting",
       {{kStart, V::Date(Date(2006, 3, 7, 9, 0))}, {kEnd, V::Date(Date(2006, 3, 7, 10, 5))}, {kReminderSet, V::Bool(true)},
-       {kReminderMinutesBeforeStart, V::Int32(30)}, {kAllDayEvent, V::Bool(true)}, {kBillingInformation, V::Text(L"B-7")},
+       {kReminderMinutesBeforeStart, V::Int32(30)}, {kAllDayEvent, V::Bool(false)}, {kBillingInformation, V::Text(L"B-7")},
        {kCategories, V::Text(L"Work")}, {kLocation, V::Text(L"Room 4")}, {kMileage, V::Text(L"3")},
        {kImportance, V::Int32(0)}, {kSensitivity, V::Int32(kSensitivityPrivate)}},
       &weekly);
   // clang-format on
   EXPECT_EQ(CreateAppsBuffer(meeting),
-            "Team meeting\t7/3/2006*9:0*\t7/3/2006*10:5*\t30\ttrue\tnono\tnono\tnono\tnono\tB-7\tWork\tRoom 4\t3\t0\t"
+            "Team meeting\t7/3/2006*9:0*\t7/3/2006*10:5*\t30\tfalse\tnono\tnono\tnono\tnono\tB-7\tWork\tRoom 4\t3\t0\t"
             "true\t65*nono*1\t0\t4\t65\t10:5\t0\t0\t1\t0\t1\tNoEndDate\t7/3/2006\t0\t9:0\t\n");
   const DispatchDriver note = UserItem(os::ItemKind::Note, kNotePlace, "Call back", {});
   EXPECT_EQ(CreateNoteBuffer(note, ""), "Call back**\n");
