@@ -5,11 +5,11 @@
 namespace orvane {
 
 Apartment::Apartment(Kind kind) noexcept
-    : kind_(kind),
-      result_(kind == Kind::Ole ? OleInitialize(nullptr) : CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    : ComOutcome(kind == Kind::Ole ? OleInitialize(nullptr) : CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)),
+      kind_(kind) {}
 
 Apartment::~Apartment() {
-  if (FAILED(result_)) return;
+  if (!Ok()) return;
   if (kind_ == Kind::Ole) {
     OleUninitialize();
   } else {

@@ -9,22 +9,36 @@
 
 namespace orvane {
 
+// What the COM call that set up a scoped state answered; the owner undoes the state only when the
+// call succeeded.
+class ComOutcome {
+public:
+  ComOutcome(const ComOutcome&) = delete;
+  ComOutcome& operator=(const ComOutcome&) = delete;
+  HRESULT Result() const noexcept { return result_; }
+  bool Ok() const noexcept { return SUCCEEDED(result_); }
+
+protected:
+  ComOutcome() noexcept = default;
+  explicit ComOutcome(HRESULT result) noexcept : result_(result) {}
+  ~ComOutcome() = default;
+  void Answered(HRESULT result) noexcept { result_ = result; }
+
+private:
+  HRESULT result_ = E_FAIL;
+};
+
 // This thread's single-threaded apartment, for the owner's lifetime: plain COM, or OLE (COM with
 // drag and drop and the clipboard) for a program that serves documents.
-class Apartment {
+class Apartment : public ComOutcome {
 public:
   enum class Kind { Com, Ole };
 
   explicit Apartment(Kind kind = Kind::Com) noexcept;
-  Apartment(const Apartment&) = delete;
-  Apartment& operator=(const Apartment&) = delete;
   ~Apartment();
-  HRESULT Result() const noexcept { return result_; }
-  bool Ok() const noexcept { return SUCCEEDED(result_); }
 
 private:
   Kind kind_;
-  HRESULT result_;
 };
 
 namespace resource_traits {

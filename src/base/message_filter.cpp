@@ -8,8 +8,9 @@ DWORD MessageFilter::RetryRejectedCall(HTASK, DWORD, DWORD) noexcept { return kC
 
 DWORD MessageFilter::MessagePending(HTASK, DWORD, DWORD) noexcept { return PENDINGMSG_WAITDEFPROCESS; }
 
-MessageFilterRegistration::MessageFilterRegistration(IMessageFilter* filter) noexcept
-    : result_(CoRegisterMessageFilter(filter, previous_.Receive())) {}
+MessageFilterRegistration::MessageFilterRegistration(IMessageFilter* filter) noexcept {
+  Answered(CoRegisterMessageFilter(filter, previous_.Receive()));
+}
 
 MessageFilterRegistration::~MessageFilterRegistration() {
   if (!Ok()) return;

@@ -4,6 +4,7 @@
 
 #include "base/com_object.h"
 #include "base/com_ptr.h"
+#include "base/com_scope.h"
 
 #include <windows.h>
 #include <objidl.h>
@@ -30,19 +31,13 @@ protected:
 
 // A filter registered for this thread's apartment; the filter it replaced comes back when the
 // owner goes. Only a single-threaded apartment takes a filter.
-class MessageFilterRegistration {
+class MessageFilterRegistration : public ComOutcome {
 public:
   explicit MessageFilterRegistration(IMessageFilter* filter) noexcept;
-  MessageFilterRegistration(const MessageFilterRegistration&) = delete;
-  MessageFilterRegistration& operator=(const MessageFilterRegistration&) = delete;
   ~MessageFilterRegistration();
-
-  HRESULT Result() const noexcept { return result_; }
-  bool Ok() const noexcept { return SUCCEEDED(result_); }
 
 private:
   ComPtr<IMessageFilter> previous_;
-  HRESULT result_;
 };
 
 }  // namespace orvane
