@@ -224,6 +224,26 @@ TEST_F(DeletedItemsTest, AnItemAddedInFrontDuringAnItemByItemReadMakesNoDeletion
   EXPECT_EQ(Received(), (Lines{"6 New", "1 C"}));
 }
 
+// A folder that moves at every read is compared at the next check: the deletion meanwhile is
+// reported then, and nothing before.
+TEST_F(DeletedItemsTest, AFolderThatKeepsMovingWhileItIsReadKeepsItsPictureUntilItHolds) {
+  os::HideMember(os::ObjectKind::Folder, kGetTable);
+  for (const std::string& subject : Lines{"A", "B", "C"}) AddItem(os::ItemKind::Task, subject);
+  CMainFrame frame;
+  ASSERT_NO_FATAL_FAILURE(Connect(frame));
+  os::RemoveItemsWithoutEvents(kFolderTasks, 3, 1);
+  // An item joins in front during each of the three reads of 2, then 3, then 4 items.
+  for (const int call : {2, 5, 9}) {
+    os::AddItemInFrontAfterItemsCalls(os::ItemKind::Task, {{kSubject, V::Text(L"New")}}, call);
+  }
+  Tick(frame, kDeletedItemsTimer);
+  EXPECT_EQ(Received(), Lines{});
+  EXPECT_EQ(DetectionLog(), Lines{"OrvaneOutlook=>CheckDeletedItemsInOutlook::The Tasks folder kept changing while it "
+                                  "was read; it is compared at the next check"});
+  Tick(frame, kDeletedItemsTimer);
+  EXPECT_EQ(Received(), Lines{"1 C"});
+}
+
 // After a reconnection every subject is read again; the table may have cut a long one, and only
 // that item is read, by its id.
 TEST_F(DeletedItemsTest, ALongSubjectAfterAReconnectionIsReadByItsIdAlone) {
