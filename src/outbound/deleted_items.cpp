@@ -122,8 +122,9 @@ void DeletionWatch::CompareFolders(DispatchDriver notesFolder) {
 void DeletionWatch::CompareFolder(size_t index, const DispatchDriver& folder) {
   const WatchedFolder& watched = kWatchedFolders[index];
   picture::FolderPicture& picture = pictures_[index];
-  std::optional<std::vector<picture::ReadItem>> read = tableReader_.ReadItems(folder, picture);
-  if (!read) read = ReadItemsOneByOne(folder.GetObject(kItems), watched.subjectMember, picture);
+  const std::optional<std::vector<picture::ReadItem>> read =
+      tableReader_.ReadFolder(outlookNamespace, folder, watched.subjectMember, picture, watched.name);
+  if (!read) return;
   picture::FolderComparison comparison = picture::Compare(picture, *read);
   picture = std::move(comparison.picture);
   Report(index, comparison);

@@ -1,53 +1,72 @@
 // Reading what an Outlook folder holds now, for the comparison with its picture: through the
-// folder's table where Outlook offers one, else item by item.
+// folder's table where Outlook offers one that answers well, else item by item.
 #pragma once
 
 #include "outbound/item_picture.h"
 #include "outlook/dispatch_driver.h"
 
+#include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace orvane {
 
 // The items of an Items collection in its order, one at a time: Count, then each Item(i) and its
-// EntryID, and its subject where the picture needs it (2N+3 calls with the folder and its Items
-// when the picture knows every item).
-std::vector<picture::ReadItem> ReadItemsOneByOne(const DispatchDriver& items, outlook::DispId subjectMember,
-                                                 const picture::FolderPicture& known);
+// EntryID, and its subject where the picture needs it, then Count again (2N+4 calls with the folder
+// and its Items when the picture knows every item). A collection whose count moved meanwhile is
+// read again; no value when it still moved at the last of a few reads.
+std::optional<std::vector<picture::ReadItem>> ReadItemsOneByOne(const DispatchDriver& items,
+                                                                outlook::DispId subjectMember,
+                                                                const picture::FolderPicture& known);
 
-// Reads a folder through its table: the EntryID and Subject of every item in a few rows at a
-// call (9 calls with the folder for up to 500 items, one more for each further 500). The table's
-// members are looked up by name once, and kept for the reader's life.
+// Reads folders through their tables: the long-term EntryID and Subject of every item, a few rows
+// at a call (10 calls with the folder for up to 500 items, one more for each further 500). The
+// table's members are looked up by name once, and kept for the reader's life.
 class FolderTableReader {
 public:
-  // The folder's items in the table's order. No value when Outlook offers no table, or when the
-  // table cannot give the whole subject of an item the picture needs (the table cuts long texts):
-  // the folder is then read item by item. Any other failure, an answer of an odd form included,
-  // throws AutomationError.
-  std::optional<std::vector<picture::ReadItem>> ReadItems(const DispatchDriver& folder,
-                                                          const picture::FolderPicture& known);
+  // The folder's items, each id in the form of an item's own EntryID. A subject the table may have
+  // cut is read from its item, by its id, where the picture needs it. Where Outlook offers no
+  // table, or its table fails or answers oddly in any way, the folder is read item by item (the
+  // failure logged once while it repeats). No value when the folder kept changing while it was
+  // read item by item (logged): its picture stays. A failure of the item-by-item read throws
+  // AutomationError.
+  std::optional<std::vector<picture::ReadItem>> ReadFolder(const DispatchDriver& nameSpace,
+                                                           const DispatchDriver& folder, outlook::DispId subjectMember,
+                                                           const picture::FolderPicture& known, const char* folderName);
 
 private:
   struct TableMembers {
     outlook::DispId columns;
     outlook::DispId getRowCount;
     outlook::DispId getArray;
+    outlook::DispId endOfTable;
   };
   struct ColumnsMembers {
     outlook::DispId removeAll;
     outlook::DispId add;
   };
+  // The items a table gave, and which of them need the subject the table may have cut.
+  struct TableRead {
+    std::vector<picture::ReadItem> items;
+    std::vector<size_t> cutSubjects;
+  };
 
+  // No value when Outlook offers no table; throws AutomationError for any failure or odd answer.
+  std::optional<TableRead> ReadTable(const DispatchDriver& folder, const picture::FolderPicture& known);
   // Whether the object answers the names of the members used, looking them up the first time.
   bool KnowsTableMembers(const DispatchDriver& table);
   bool KnowsColumnsMembers(const DispatchDriver& columns);
   size_t RowCount(const DispatchDriver& table) const;
-  std::optional<std::vector<picture::ReadItem>> ReadRows(const DispatchDriver& table,
-                                                         const picture::FolderPicture& known) const;
+  bool AtEnd(const DispatchDriver& table) const;
+  std::optional<Variant> AskRows(const DispatchDriver& table, size_t rows) const;
+  TableRead ReadRows(const DispatchDriver& table, const picture::FolderPicture& known) const;
+  void LogTableFailure(const char* folderName, const std::string& failure);
 
   std::optional<TableMembers> table_;
   std::optional<ColumnsMembers> columns_;
+  // The last failure logged of each folder's table, until its table answers well again.
+  std::map<std::string, std::string> lastTableFailures_;
 };
 
 }  // namespace orvane

@@ -16,6 +16,8 @@ constexpr DispId kGetNamespace = 0x110;
 // NameSpace
 constexpr DispId kGetDefaultFolder = 0x210B;
 constexpr DispId kLogon = 0x2105;
+// GetItemFromID(EntryIDItem, EntryIDStore): an item of any folder by its EntryID.
+constexpr DispId kGetItemFromId = 0x2109;
 
 // MAPIFolder and Items
 constexpr DispId kItems = 0x3100;

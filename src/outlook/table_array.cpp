@@ -2,18 +2,22 @@
 
 #include "outlook/automation_error.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace orvane {
 
 namespace {
 
+using Rows = std::vector<std::vector<std::wstring>>;
+
 AutomationError OddAnswer(const std::string& what) {
   return AutomationError(E_UNEXPECTED, "Outlook's table answered " + what);
 }
 
-// The number of elements along one dimension (1 is the rows); its first index in `first`.
+// The number of elements along one dimension; its first index in `first`.
 size_t Extent(SAFEARRAY* array, UINT dimension, LONG& first) {
   LONG last = 0;
   if (FAILED(SafeArrayGetLBound(array, dimension, &first)) || FAILED(SafeArrayGetUBound(array, dimension, &last))) {
@@ -32,43 +36,109 @@ bool HoldsVariants(SAFEARRAY* array) {
          SafeArrayGetElemsize(array) == sizeof(VARIANT) && (array->fFeatures & FADF_VARIANT) != 0;
 }
 
-std::wstring CellText(SAFEARRAY* array, LONG row, LONG column) {
-  LONG indices[] = {row, column};
+// The bytes of a one-dimensional array of bytes as upper-case hex; no value for another array.
+std::optional<std::wstring> HexOf(SAFEARRAY* bytes) {
+  LONG first = 0;
+  LONG last = -1;
+  if (!bytes || SafeArrayGetDim(bytes) != 1 || SafeArrayGetElemsize(bytes) != 1 ||
+      FAILED(SafeArrayGetLBound(bytes, 1, &first)) || FAILED(SafeArrayGetUBound(bytes, 1, &last))) {
+    return std::nullopt;
+  }
+  const int64_t count = int64_t{last} - first + 1;
+  if (count <= 0) return std::wstring();
+  void* data = nullptr;
+  if (FAILED(SafeArrayAccessData(bytes, &data))) return std::nullopt;
+  std::wstring hex;
+  hex.reserve(static_cast<size_t>(count) * 2);
+  for (int64_t i = 0; i < count; ++i) {
+    const unsigned char byte = static_cast<const unsigned char*>(data)[i];
+    hex.push_back(L"0123456789ABCDEF"[byte >> 4]);
+    hex.push_back(L"0123456789ABCDEF"[byte & 0xF]);
+  }
+  SafeArrayUnaccessData(bytes);
+  return hex;
+}
+
+// The cell's value in its column's form; no value when the cell has another form.
+std::optional<std::wstring> CellValue(SAFEARRAY* array, LONG first, LONG second, CellForm form) {
+  LONG indices[] = {first, second};
   Variant cell;
   if (FAILED(SafeArrayGetElement(array, indices, cell.Receive()))) throw OddAnswer("a cell it could not give");
   const VARIANT& value = cell.Get();
-  if (value.vt == VT_EMPTY || value.vt == VT_NULL) return {};
-  if (value.vt != VT_BSTR) throw OddAnswer("a cell of type " + std::to_string(value.vt) + " for a text");
+  if (value.vt == VT_EMPTY || value.vt == VT_NULL) return std::wstring();
+  if (form == CellForm::Bytes) {
+    if (value.vt != (VT_ARRAY | VT_UI1)) return std::nullopt;
+    return HexOf(value.parray);
+  }
+  if (value.vt != VT_BSTR) return std::nullopt;
   return std::wstring(value.bstrVal ? value.bstrVal : L"", SysStringLen(value.bstrVal));
+}
+
+// Where the array's cells are: its first indices, and whether the first dimension counts the rows.
+struct Layout {
+  LONG firstOfDimension1;
+  LONG firstOfDimension2;
+  bool rowsFirst;
+  size_t rows;
+};
+
+// The rows read in the layout; no value when a cell has not the form of its column.
+std::optional<Rows> RowsIn(SAFEARRAY* array, const Layout& layout, const std::vector<CellForm>& columns) {
+  Rows texts(layout.rows);
+  for (size_t row = 0; row < layout.rows; ++row) {
+    texts[row].reserve(columns.size());
+    for (size_t column = 0; column < columns.size(); ++column) {
+      const LONG r = static_cast<LONG>(row);
+      const LONG c = static_cast<LONG>(column);
+      const std::optional<std::wstring> cell =
+          layout.rowsFirst
+              ? CellValue(array, layout.firstOfDimension1 + r, layout.firstOfDimension2 + c, columns[column])
+              : CellValue(array, layout.firstOfDimension1 + c, layout.firstOfDimension2 + r, columns[column]);
+      if (!cell) return std::nullopt;
+      texts[row].push_back(*cell);
+    }
+  }
+  return texts;
 }
 
 }  // namespace
 
-std::vector<std::vector<std::wstring>> TextRowsOf(const Variant& answer, size_t columns, size_t maxRows) {
+Rows TextRowsOf(const Variant& answer, const std::vector<CellForm>& columns, size_t maxRows) {
   const VARIANT& value = answer.Get();
   if (value.vt != (VT_ARRAY | VT_VARIANT) || !value.parray) throw OddAnswer("no array of variants");
   SAFEARRAY* const array = value.parray;
   const UINT dimensions = SafeArrayGetDim(array);
-  LONG firstRow = 0;
-  LONG firstColumn = 0;
-  if (dimensions == 1 && Extent(array, 1, firstRow) == 0) return {};
+  LONG first1 = 0;
+  LONG first2 = 0;
+  if (dimensions == 1 && Extent(array, 1, first1) == 0) return {};
   if (dimensions != 2) throw OddAnswer("an array of " + std::to_string(dimensions) + " dimensions");
-  // The first dimension counts the rows, as a script indexes the array: (row, column).
-  const size_t rows = Extent(array, 1, firstRow);
-  const size_t width = Extent(array, 2, firstColumn);
-  if (rows == 0) return {};
-  if (width != columns) throw OddAnswer(std::to_string(width) + " columns, not " + std::to_string(columns));
-  if (rows > maxRows) throw OddAnswer(std::to_string(rows) + " rows for " + std::to_string(maxRows) + " asked");
+  const size_t extent1 = Extent(array, 1, first1);
+  const size_t extent2 = Extent(array, 2, first2);
+  if (extent1 == 0 || extent2 == 0) return {};
+  const size_t width = columns.size();
+  if (extent1 != width && extent2 != width) {
+    throw OddAnswer(std::to_string(extent1) + " by " + std::to_string(extent2) + " cells for " + std::to_string(width) +
+                    " columns");
+  }
   if (!HoldsVariants(array)) throw OddAnswer("an array of other elements");
 
-  std::vector<std::vector<std::wstring>> texts(rows);
-  for (size_t row = 0; row < rows; ++row) {
-    texts[row].reserve(columns);
-    for (size_t column = 0; column < columns; ++column) {
-      texts[row].push_back(CellText(array, firstRow + static_cast<LONG>(row), firstColumn + static_cast<LONG>(column)));
-    }
+  // Each order the bounds allow is read; the cells' forms rule out the wrong one.
+  std::optional<Rows> read;
+  bool ambiguous = false;
+  for (const bool rowsFirst : {true, false}) {
+    const size_t rows = rowsFirst ? extent1 : extent2;
+    if ((rowsFirst ? extent2 : extent1) != width || rows > maxRows) continue;
+    std::optional<Rows> candidate = RowsIn(array, {first1, first2, rowsFirst, rows}, columns);
+    if (!candidate) continue;
+    if (read && *read != *candidate) ambiguous = true;
+    if (!read) read = std::move(candidate);
   }
-  return texts;
+  if (ambiguous) throw OddAnswer("cells whose order it does not tell");
+  if (!read) {
+    throw OddAnswer(std::max(extent1, extent2) > maxRows ? "more rows than " + std::to_string(maxRows) + " asked"
+                                                         : "a cell of another form than its column's");
+  }
+  return *read;
 }
 
 }  // namespace orvane

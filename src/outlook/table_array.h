@@ -1,5 +1,5 @@
-// Reading the answer of Outlook's Table.GetArray: a two-dimensional SAFEARRAY of VARIANTs, rows by
-// columns, taken as texts.
+// Reading the answer of Outlook's Table.GetArray: a two-dimensional SAFEARRAY of VARIANTs, one cell
+// per row and column, taken as texts.
 #pragma once
 
 #include "outlook/com_types.h"
@@ -9,11 +9,20 @@
 
 namespace orvane {
 
-// The rows of the array in `answer`, each row the texts of its `columns` cells (an empty or null
-// cell is the empty text). Throws AutomationError, reading nothing, when the answer has another
-// form: no array of VARIANTs, other than two dimensions, bounds starting at neither 0 nor 1,
-// another number of columns, more than `maxRows` rows, or a cell that is no text. An array
-// without elements has no rows.
-std::vector<std::vector<std::wstring>> TextRowsOf(const Variant& answer, size_t columns, size_t maxRows);
+// How a table column gives its values: a text, or an array of bytes (a binary property added by
+// its schema name).
+enum class CellForm { Text, Bytes };
+
+// The rows of the array in `answer`, each row its cells in the order of `columns`, the form of
+// each column asked: a text cell as its text, a bytes cell as the upper-case hex text of its bytes
+// (as an item's EntryID gives them), an empty or null cell as the empty text.
+// Outlook indexes the array [row][column] or [column][row]: the bounds tell which, and where they
+// cannot (as many rows as columns) the forms of the cells do.
+// Throws AutomationError, reading nothing, when the answer has another form: no array of VARIANTs,
+// other than two dimensions, bounds starting at neither 0 nor 1, no dimension of the columns'
+// number, more than `maxRows` rows, a cell of another form than its column's, or an order that
+// neither bounds nor cells tell. An array without elements has no rows.
+std::vector<std::vector<std::wstring>> TextRowsOf(const Variant& answer, const std::vector<CellForm>& columns,
+                                                  size_t maxRows);
 
 }  // namespace orvane

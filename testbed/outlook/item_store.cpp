@@ -121,19 +121,43 @@ const std::vector<StoredItemPtr>& ItemStore::FolderItems(int32_t folder) const {
   return found != folders_.end() ? found->second : kNone;
 }
 
-StoredItemPtr ItemStore::Add(const ItemData& data) {
+StoredItemPtr ItemStore::Add(const ItemData& data, bool inFront) {
   auto item = std::make_shared<StoredItem>(data);
   item->data.AssignEntryId(NewEntryId());
   item->data.Stamp(NextModificationTime());
   const int32_t folder = DefaultFolderOf(data.Kind());
   auto& items = folders_[folder];
-  items.push_back(item);
+  const auto placed = items.insert(inFront ? items.begin() : items.end(), item);
   if (!Persist()) {
-    items.pop_back();
+    items.erase(placed);
     throw ModelError(kNotSavedMessage);
   }
   PostSave(folder, ItemsEvent::Add, item);
   return item;
+}
+
+StoredItemPtr ItemStore::Find(const std::wstring& entryId) const {
+  for (const auto& [folder, items] : folders_) {
+    for (const StoredItemPtr& item : items) {
+      if (item->data.Get(outlook::kEntryId).AsText() == entryId) return item;
+    }
+  }
+  return nullptr;
+}
+
+void ItemStore::AddInFrontAfterItemsCalls(const ItemData& data, int calls) { laterAdds_.push_back({data, calls}); }
+
+void ItemStore::CountItemsCall(int32_t folder) {
+  std::vector<ItemData> due;
+  for (auto later = laterAdds_.begin(); later != laterAdds_.end();) {
+    if (DefaultFolderOf(later->data.Kind()) == folder && --later->callsLeft <= 0) {
+      due.push_back(std::move(later->data));
+      later = laterAdds_.erase(later);
+    } else {
+      ++later;
+    }
+  }
+  for (const ItemData& data : due) Add(data, true);
 }
 
 void ItemStore::Change(const StoredItemPtr& item, const ItemData& data) {
@@ -168,6 +192,7 @@ void ItemStore::Clear() {
   }
   folders_.clear();
   emptyReads_.clear();
+  laterAdds_.clear();
   pending_.clear();
   Persist();
 }

@@ -55,8 +55,15 @@ public:
   // The items of a default folder, in the order they were first saved.
   const std::vector<StoredItemPtr>& FolderItems(int32_t folder) const;
 
-  // First save: the item joins its default folder at the end; ItemAdd is posted.
-  StoredItemPtr Add(const ItemData& data);
+  // First save: the item joins its default folder at the end (or in front); ItemAdd is posted.
+  StoredItemPtr Add(const ItemData& data, bool inFront = false);
+  // The saved item with that EntryID in any folder, or null.
+  StoredItemPtr Find(const std::wstring& entryId) const;
+  // Test hook: once `calls` more calls on the Items collections of the item's folder have been
+  // served, the item is added in front of that folder, as a user's save is.
+  void AddInFrontAfterItemsCalls(const ItemData& data, int calls);
+  // An Items collection of the folder served a call.
+  void CountItemsCall(int32_t folder);
   // Later save: the item takes the new data; ItemChange is posted.
   void Change(const StoredItemPtr& item, const ItemData& data);
   // The item leaves its folder; ItemRemove is posted unless Outlook would keep quiet (`announced` false).
@@ -111,6 +118,11 @@ private:
   std::map<int32_t, std::vector<StoredItemPtr>> folders_;
   std::map<int32_t, std::vector<ItemsListener*>> listeners_;
   std::map<int32_t, int> emptyReads_;
+  struct LaterAdd {
+    ItemData data;
+    int callsLeft;
+  };
+  std::vector<LaterAdd> laterAdds_;
   // EntryIDs name the store and the item: the store's tag, and a serial that never comes twice.
   uint32_t storeTag_;
   uint32_t lastSerial_ = 0;

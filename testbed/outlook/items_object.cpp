@@ -106,6 +106,12 @@ protected:
   using MemberServer::Lookup;
 
   void Serve(const Member& member, CallKind, const Arguments& args, VARIANT* result) override {
+    ServeCall(member, args, result);
+    Store().CountItemsCall(folder_);
+  }
+
+private:
+  void ServeCall(const Member& member, const Arguments& args, VARIANT* result) const {
     const std::vector<StoredItemPtr>& items = Store().FolderItems(folder_);
     if (member.id == kCount) {
       args.Expect(0, 0);
@@ -117,7 +123,6 @@ protected:
     ReturnObject(NewWorkingCopy(Find(items, args)).Get(), result);
   }
 
-private:
   // Item(index), 1-based; or Item(text), the first item whose subject is the text.
   static StoredItemPtr Find(const std::vector<StoredItemPtr>& items, const Arguments& args) {
     const VARTYPE type = static_cast<VARTYPE>(args.At(0).vt & ~VT_BYREF);

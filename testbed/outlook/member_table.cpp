@@ -59,7 +59,9 @@ const std::vector<Member>& ScheduledItemMembers() {
 std::vector<Member> BuildMembers(ObjectKind kind) {
   switch (kind) {
     case ObjectKind::Application: return {Method(L"CreateItem", kCreateItem), Method(L"GetNamespace", kGetNamespace)};
-    case ObjectKind::NameSpace: return {Method(L"GetDefaultFolder", kGetDefaultFolder), Method(L"Logon", kLogon)};
+    case ObjectKind::NameSpace:
+      return {Method(L"GetDefaultFolder", kGetDefaultFolder), Method(L"Logon", kLogon),
+              Method(L"GetItemFromID", kGetItemFromId)};
     case ObjectKind::Folder:
       return {ReadOnly(L"Items", kItems, kInt), Method(L"GetTable", kGetTable), ReadOnly(L"StoreID", kStoreId, kText),
               ReadOnly(L"EntryID", kEntryId, kText)};

@@ -13,6 +13,10 @@ namespace {
 
 using namespace outlook;
 
+constexpr wchar_t kNotFoundMessage[] = L"The operation failed. An object could not be found.";
+// MAPI_E_NOT_FOUND, as Outlook answers for an EntryID it does not find.
+const HRESULT kNotFound = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x10F);
+
 class Application final : public DispatchObject<> {
 public:
   Application() : DispatchObject(ObjectKind::Application) {}
@@ -53,6 +57,10 @@ protected:
       Logon(args);
       return;
     }
+    if (member.id == kGetItemFromId) {
+      ReturnObject(NewWorkingCopy(ItemFromId(args)).Get(), result);
+      return;
+    }
     args.Expect(1, 1);
     const int32_t folder = args.Get(0, ValueType::Int32).AsInt32();
     if (!ItemStore::IsDefaultFolder(folder)) throw ModelError(kBadParameterMessage, E_INVALIDARG);
@@ -60,6 +68,18 @@ protected:
   }
 
 private:
+  // GetItemFromID(EntryIDItem, EntryIDStore): a saved item of any folder; a StoreID passed must be
+  // this store's.
+  static StoredItemPtr ItemFromId(const Arguments& args) {
+    args.Expect(1, 2);
+    const std::wstring entryId = args.Get(0, ValueType::Text).AsText();
+    const bool otherStore =
+        args.Count() == 2 && !args.IsMissing(1) && args.Get(1, ValueType::Text).AsText() != Store().StoreId();
+    StoredItemPtr item = otherStore ? nullptr : Store().Find(entryId);
+    if (!item) throw ModelError(kNotFoundMessage, kNotFound);
+    return item;
+  }
+
   // Logon(Profile, Password, ShowDialog, NewSession), every argument optional. The one profile is
   // always there; what the caller passed is kept for the tests.
   static void Logon(const Arguments& args) {

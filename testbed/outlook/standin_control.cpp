@@ -90,6 +90,12 @@ void AddItem(ItemKind kind, const PropertyList& properties) {
   Store().Add(data);
 }
 
+void AddItemInFrontAfterItemsCalls(ItemKind kind, const PropertyList& properties, int itemsCalls) {
+  ItemData data(kind, Now());
+  Apply(data, properties);
+  Store().AddInFrontAfterItemsCalls(data, itemsCalls);
+}
+
 void ChangeItem(int32_t folder, int index, const PropertyList& properties) {
   const StoredItemPtr item = ItemAt(folder, index);
   ItemData data = item->data;

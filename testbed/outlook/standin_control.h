@@ -73,6 +73,10 @@ void RemoveItem(int32_t folder, int index);
 // Deletes `count` items from the index on at once without any ItemRemove, as Outlook does when 16
 // or more items are deleted together. Throws std::invalid_argument when they are not all there.
 void RemoveItemsWithoutEvents(int32_t folder, int index, int count);
+// Test hook: once `itemsCalls` more calls on the Items collections of the item's folder have been
+// served (a read under way), the item joins that folder in front of the others, as the user's
+// save (ItemAdd is posted). A property Outlook refuses throws std::invalid_argument.
+void AddItemInFrontAfterItemsCalls(ItemKind kind, const PropertyList& properties, int itemsCalls);
 // The next `times` reads of the folder's Count answer 0 (FaultRule::kAlways: every read, 0: none),
 // as when Outlook fails to show a folder for a while.
 void ReadFolderEmpty(int32_t folder, int times);

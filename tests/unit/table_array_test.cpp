@@ -13,17 +13,35 @@ namespace {
 
 using Rows = std::vector<std::vector<std::wstring>>;
 
+constexpr CellForm kText = CellForm::Text;
+constexpr CellForm kBytes = CellForm::Bytes;
+
 // A SAFEARRAY of `type` with the bounds given first dimension first; every element set, in
-// element order, to the next of `cells` (a text, or an integer when it starts with '#').
+// element order, to the next of `cells` (a text; an integer when it starts with '#'; bytes, given
+// in hex, when it starts with "0x"), read as columns of the `forms`.
 struct ArrayAnswer {
   const char* what;
   VARTYPE type;
   std::vector<SAFEARRAYBOUND> bounds;
   std::vector<std::wstring> cells;
+  std::vector<CellForm> forms = {kText, kText};
 };
+
+Variant BytesOf(const std::wstring& hex) {
+  Variant bytes;
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(hex.size() / 2));
+  VARIANT* raw = bytes.Receive();
+  raw->parray = array;
+  raw->vt = VT_ARRAY | VT_UI1;
+  for (size_t i = 0; i < hex.size() / 2; ++i) {
+    static_cast<BYTE*>(array->pvData)[i] = static_cast<BYTE>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+  }
+  return bytes;
+}
 
 Variant CellOf(const std::wstring& text) {
   if (!text.empty() && text[0] == L'#') return Variant::Int32(std::stoi(text.substr(1)));
+  if (text.rfind(L"0x", 0) == 0) return BytesOf(text.substr(2));
   if (text == L"(empty)") return Variant();
   return Variant::Wide(text);
 }
@@ -64,10 +82,30 @@ TEST(TableArrayTest, RowsComeOutAsTheTableHoldsThem) {
       {{"rows from 1", VT_VARIANT, {{1, 1}, {2, 1}}, {L"id9", L"Nine"}}, {{L"id9", L"Nine"}}},
       {{"no rows", VT_VARIANT, {{0, 0}, {2, 0}}, {}}, {}},
       {{"no elements at all", VT_VARIANT, {{0, 0}}, {}}, {}},
+      {{"columns first", VT_VARIANT, {{2, 0}, {3, 0}}, {L"id1", L"id2", L"id3", L"One", L"Two", L"(empty)"}},
+       {{L"id1", L"One"}, {L"id2", L"Two"}, {L"id3", L""}}},
+      {{"one row, columns first", VT_VARIANT, {{2, 0}, {1, 0}}, {L"id1", L"One"}}, {{L"id1", L"One"}}},
+      {{"columns first, no rows", VT_VARIANT, {{2, 0}, {0, 0}}, {}}, {}},
+      {{"bytes as upper-case hex", VT_VARIANT, {{1, 0}, {2, 0}}, {L"0x00ab10", L"One"}, {kBytes, kText}},
+       {{L"00AB10", L"One"}}},
+      {{"as many rows as columns, rows first",
+        VT_VARIANT,
+        {{2, 0}, {2, 0}},
+        {L"0x0A", L"One", L"0x0B", L"Two"},
+        {kBytes, kText}},
+       {{L"0A", L"One"}, {L"0B", L"Two"}}},
+      {{"as many rows as columns, columns first",
+        VT_VARIANT,
+        {{2, 0}, {2, 0}},
+        {L"0x0A", L"0x0B", L"One", L"Two"},
+        {kBytes, kText}},
+       {{L"0A", L"One"}, {L"0B", L"Two"}}},
+      {{"as many rows as columns, either order the same", VT_VARIANT, {{2, 0}, {2, 0}}, {L"a", L"b", L"b", L"c"}},
+       {{L"a", L"b"}, {L"b", L"c"}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer.what);
-    EXPECT_EQ(TextRowsOf(Answer(c.answer), 2, 3), c.rows);
+    EXPECT_EQ(TextRowsOf(Answer(c.answer), c.answer.forms, 3), c.rows);
   }
 }
 
@@ -78,16 +116,23 @@ TEST(TableArrayTest, AnAnswerOfAnotherFormIsRefusedWhole) {
       {"indices from 2", VT_VARIANT, {{1, 2}, {2, 0}}, {L"id1", L"One"}},
       {"indices from -1", VT_VARIANT, {{1, 0}, {2, -1}}, {L"id1", L"One"}},
       {"three columns", VT_VARIANT, {{1, 0}, {3, 0}}, {L"id1", L"One", L"x"}},
-      {"one column", VT_VARIANT, {{2, 0}, {1, 0}}, {L"id1", L"id2"}},
+      {"one column", VT_VARIANT, {{3, 0}, {1, 0}}, {L"id1", L"id2", L"id3"}},
       {"more rows than asked", VT_VARIANT, {{4, 0}, {2, 0}}, {L"a", L"A", L"b", L"B", L"c", L"C", L"d", L"D"}},
       {"a number for a text", VT_VARIANT, {{1, 0}, {2, 0}}, {L"id1", L"#7"}},
       {"texts, not variants", VT_BSTR, {{1, 0}, {2, 0}}, {L"id1", L"One"}},
+      {"more rows than asked, columns first",
+       VT_VARIANT,
+       {{2, 0}, {4, 0}},
+       {L"a", L"b", L"c", L"d", L"A", L"B", L"C", L"D"}},
+      {"a text for bytes", VT_VARIANT, {{1, 0}, {2, 0}}, {L"00AB", L"One"}, {kBytes, kText}},
+      {"bytes for a text", VT_VARIANT, {{1, 0}, {2, 0}}, {L"0x00AB", L"0x01"}, {kBytes, kText}},
+      {"as many rows as columns, order untold", VT_VARIANT, {{2, 0}, {2, 0}}, {L"id1", L"One", L"id2", L"Two"}},
   };
   for (const ArrayAnswer& answer : answers) {
     SCOPED_TRACE(answer.what);
-    EXPECT_THROW(TextRowsOf(Answer(answer), 2, 3), AutomationError);
+    EXPECT_THROW(TextRowsOf(Answer(answer), answer.forms, 3), AutomationError);
   }
-  EXPECT_THROW(TextRowsOf(Variant::Wide(L"no array"), 2, 3), AutomationError);
+  EXPECT_THROW(TextRowsOf(Variant::Wide(L"no array"), {kText, kText}, 3), AutomationError);
 }
 
 }  // namespace
