@@ -41,6 +41,10 @@ step "Starting the stand-in Outlook, the stand-in main application and the plug-
 wine "$bin/OutlookStandin.exe" >/dev/null 2>&1 &
 wine "$bin/Orvane.exe" /log "$work/OrvaneMain.log" >/dev/null 2>&1 &
 sleep 2
+# Outlook's events come late: after the plug-in listens again following each of its writes, and
+# once more a while after every save.
+win "$bin/OutlookClient.exe" control EventDelay 300
+win "$bin/OutlookClient.exe" control LateChange 1500
 wine "$bin/OrvaneOutlook.exe" >/dev/null 2>&1 &
 sleep 2
 

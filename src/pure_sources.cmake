@@ -14,5 +14,6 @@ set(ORVANE_PURE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/inbound/command_records.cpp
   ${CMAKE_CURRENT_LIST_DIR}/outbound/item_picture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/outbound/kept_picture.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/outbound/known_states.cpp
   ${CMAKE_CURRENT_LIST_DIR}/outbound/record_forms.cpp
 )

@@ -8,6 +8,7 @@
 #include "base/callback_guard.h"
 #include "base/error_log.h"
 #include "base/process_control.h"
+#include "inbound/writer_common.h"
 #include "inbound/writers.h"
 #include "mainapp/main_app_window.h"
 #include "mainapp/registered_messages.h"
@@ -216,6 +217,7 @@ void CMainFrame::CallWriter(const char* parked) {
   char* record = copy.data();
   const intake::ActionMessages messages{saveNowMessage, changeNowMessage, deleteNowMessage, doneNowMessage};
   const uint32_t kind = pendingKind;
+  const OwnWritesListener ownWrites(*knownStates);
   switch (intake::ChooseWriter(kind, intake::ActionOf(pendingAction, messages))) {
     case intake::Writer::SaveOutlookApps: SaveOutlookApps(record); break;
     case intake::Writer::SaveOutlookTask: SaveOutlookTask(record); break;
@@ -322,7 +324,7 @@ void CMainFrame::SetOutlookLinkId(char* record, uint32_t kind) { inbound::SetOut
 int CMainFrame::ReplaceChar(char* text, char from, char to) { return inbound::ReplaceChar(text, from, to); }
 
 ComPtr<FolderEventSink> CMainFrame::CreateFolderSink(uint32_t kind) {
-  return FolderEventSink::Create(kind, deletedItems, Window());
+  return FolderEventSink::Create(kind, deletedItems, knownStates, Window());
 }
 
 void CMainFrame::ConnectSinks() {

@@ -85,6 +85,9 @@ private:
   UINT sinkTimerPeriodMs = 0;
   // Survives the sinks' disconnections, so that what goes while they are down is still found.
   const std::shared_ptr<DeletionWatch> deletedItems = std::make_shared<DeletionWatch>();
+  // What the main application knows of each item: the writers tell it their saves, the sinks
+  // send only what it does not know yet.
+  const std::shared_ptr<KnownStates> knownStates = std::make_shared<KnownStates>();
 };
 
 // Milliseconds from GetTickCount when the frame was made; the watchdog measures the age from it.

@@ -4,6 +4,7 @@
 #include "outlook/outlook_session.h"
 
 #include <string>
+#include <utility>
 
 namespace orvane {
 
@@ -11,6 +12,22 @@ namespace {
 
 constexpr char kDateRefused[] = "OrvaneOutlook=>OnTimerException::SetDueDate::";
 constexpr size_t kMaxErrorText = 254;
+constexpr char kSavedItemUnread[] =
+    "OrvaneOutlook=>SaveAndClose::the saved item could not be read, its events may come back as the user's: ";
+
+OwnWrites* ownWrites = nullptr;
+
+// Read after the Close that saved the item: Close(0) gives the item the LastModificationTime its
+// events will carry. The item is saved either way, so a failed read costs only a possible echo.
+void TellOwnWrite(const DispatchDriver& item) {
+  if (!ownWrites) return;
+  try {
+    const std::string entryId = item.GetText(outlook::kEntryId);
+    ownWrites->NoteOwnWrite(entryId, item.GetDate(outlook::kLastModificationTime));
+  } catch (const AutomationError& error) {
+    WriteLog((kSavedItemUnread + std::string(error.what()).substr(0, kMaxErrorText)).c_str());
+  }
+}
 
 }  // namespace
 
@@ -37,6 +54,11 @@ DispatchDriver CreateOutlookItem(int32_t itemType) {
 
 void SaveAndClose(const DispatchDriver& item) {
   item.InvokeMethod(outlook::kClose, Variant::Int32(outlook::kCloseSave));
+  TellOwnWrite(item);
 }
+
+OwnWritesListener::OwnWritesListener(OwnWrites& own) noexcept : outer_(std::exchange(ownWrites, &own)) {}
+
+OwnWritesListener::~OwnWritesListener() { ownWrites = outer_; }
 
 }  // namespace orvane

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "outlook/dispatch_driver.h"
+#include "outlook/own_writes.h"
 
 #include <cstdint>
 #include <optional>
@@ -39,7 +40,21 @@ void SetTextIfGiven(const DispatchDriver& item, outlook::DispId id, const std::o
 // CreateItem on the session's Application: a new, unsaved item of the type.
 DispatchDriver CreateOutlookItem(int32_t itemType);
 
-// Close(0): Outlook saves the item and closes it.
+// Close(0): Outlook saves the item and closes it. The item's EntryID and LastModificationTime
+// are then told to the OwnWrites listening, if any.
 void SaveAndClose(const DispatchDriver& item);
+
+// While it lives, every item a writer saves is told to `own`; the listener before it comes back
+// at its end.
+class OwnWritesListener {
+public:
+  explicit OwnWritesListener(OwnWrites& own) noexcept;
+  ~OwnWritesListener();
+  OwnWritesListener(const OwnWritesListener&) = delete;
+  OwnWritesListener& operator=(const OwnWritesListener&) = delete;
+
+private:
+  OwnWrites* outer_;
+};
 
 }  // namespace orvane

@@ -1,16 +1,17 @@
 #include "outbound/folder_event_sink.h"
 
+#include "base/callback_guard.h"
 #include "base/error_log.h"
 #include "mainapp/kinds.h"
-#include "outlook/outlook_work.h"
-#include "base/callback_guard.h"
 #include "outbound/deleted_items.h"
 #include "outbound/item_records.h"
-#include "mainapp/kinds.h"
 #include "outbound/record_forms.h"
 #include "outbound/send_record.h"
 #include "outlook/dispatch_driver.h"
+#include "outlook/outlook_work.h"
 
+#include <cstdio>
+#include <deque>
 #include <optional>
 #include <string>
 
@@ -51,12 +52,58 @@ std::string LinkIdOf(const DispatchDriver& item, uint32_t sinkKind) {
   return outrecord::Decimal(item.GetInt32(kInternetCodepage));
 }
 
-// The item an event carries as its one argument; null when it carries none.
-IDispatch* EventItem(const DISPPARAMS* params) {
+// The first argument of an event; null when it has none. Arguments arrive last first.
+const VARIANT* FirstArgument(const DISPPARAMS* params) {
   if (!params || params->cArgs < 1 || !params->rgvarg) return nullptr;
-  // Arguments arrive last first.
-  const VARIANT& first = params->rgvarg[params->cArgs - 1];
-  return first.vt == VT_DISPATCH ? first.pdispVal : nullptr;
+  return &params->rgvarg[params->cArgs - 1];
+}
+
+// The item an event carries as its one argument, by value or by reference; null when it carries
+// none.
+IDispatch* EventItem(const VARIANT* argument) {
+  if (!argument) return nullptr;
+  if (argument->vt == VT_DISPATCH) return argument->pdispVal;
+  if (argument->vt == (VT_DISPATCH | VT_BYREF) && argument->ppdispVal) return *argument->ppdispVal;
+  return nullptr;
+}
+
+// One line for an ItemAdd or ItemChange that carries no item: nothing can be reported for it.
+void LogEventWithoutItem(const char* handler, const VARIANT* argument) {
+  char line[120];
+  if (argument) {
+    std::snprintf(line, sizeof line, "OrvaneOutlook=>%s::event without its item (argument of type 0x%04X), dropped",
+                  handler, static_cast<unsigned>(argument->vt));
+  } else {
+    std::snprintf(line, sizeof line, "OrvaneOutlook=>%s::event without its item (no argument), dropped", handler);
+  }
+  WriteLog(line);
+}
+
+const char* HandlerName(DISPID id) {
+  switch (id) {
+    case kItemAdd: return "Itemadded";
+    case kItemChange: return "Itemchanged";
+    case kItemRemove: return "Itemdeleted";
+    default: return nullptr;
+  }
+}
+
+// An event that came while another handler was under way, with references of its own.
+struct HeldEvent {
+  ComPtr<FolderEventSink> sink;
+  DISPID id;
+  ComPtr<IDispatch> item;
+};
+
+// The events of every sink pass one at a time: the sinks all live on the plug-in's one thread.
+struct EventLine {
+  bool handlerUnderWay = false;
+  std::deque<HeldEvent> held;
+};
+
+EventLine& Line() {
+  static EventLine line;
+  return line;
 }
 
 // Runs one handler as Outlook work, so that no timer tick dispatched while it waits disconnects
@@ -70,8 +117,9 @@ void HandleEvent(const char* name, Handler&& handler) noexcept {
 
 }  // namespace
 
-ComPtr<FolderEventSink> FolderEventSink::Create(uint32_t kind, std::shared_ptr<DeletionWatch> watch, HWND sender) {
-  return MakeComObject<FolderEventSink>(kind, std::move(watch), sender);
+ComPtr<FolderEventSink> FolderEventSink::Create(uint32_t kind, std::shared_ptr<DeletionWatch> watch,
+                                                std::shared_ptr<KnownStates> known, HWND sender) {
+  return MakeComObject<FolderEventSink>(kind, std::move(watch), std::move(known), sender);
 }
 
 void* FolderEventSink::OtherInterface(REFIID iid) noexcept {
@@ -80,19 +128,45 @@ void* FolderEventSink::OtherInterface(REFIID iid) noexcept {
 
 HRESULT FolderEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                 UINT*) noexcept {
+  const char* name = HandlerName(id);
+  if (!name) return S_OK;
+  IDispatch* item = nullptr;
+  if (id != kItemRemove) {
+    const VARIANT* argument = FirstArgument(params);
+    item = EventItem(argument);
+    if (!item) {
+      GuardedCall(name, [&] { LogEventWithoutItem(name, argument); });
+      return S_OK;
+    }
+  }
+  EventLine& line = Line();
+  if (line.handlerUnderWay) {
+    // Handled now, its record would overtake the one of the handler under way.
+    GuardedCall(name, [&] {
+      line.held.push_back({ComPtr<FolderEventSink>::Share(this), id, ComPtr<IDispatch>::Share(item)});
+    });
+    return S_OK;
+  }
   // The sink stays alive to the end of its event, whatever the handler lets go of.
   const ComPtr<FolderEventSink> self = ComPtr<FolderEventSink>::Share(this);
+  line.handlerUnderWay = true;
+  Handle(id, item);
+  while (!line.held.empty()) {
+    const HeldEvent next = std::move(line.held.front());
+    line.held.pop_front();
+    next.sink->Handle(next.id, next.item.Get());
+  }
+  line.handlerUnderWay = false;
+  return S_OK;
+}
+
+void FolderEventSink::Handle(DISPID id, IDispatch* item) noexcept {
   switch (id) {
-    case kItemAdd:
-      if (IDispatch* item = EventItem(params)) HandleEvent("Itemadded", [&] { Itemadded(item); });
-      break;
-    case kItemChange:
-      if (IDispatch* item = EventItem(params)) HandleEvent("Itemchanged", [&] { Itemchanged(item); });
-      break;
+    case kItemAdd: HandleEvent("Itemadded", [&] { Itemadded(item); }); break;
+    case kItemChange: HandleEvent("Itemchanged", [&] { Itemchanged(item); }); break;
     case kItemRemove: HandleEvent("Itemdeleted", [&] { Itemdeleted(); }); break;
     default: break;
   }
-  return S_OK;
 }
 
 void FolderEventSink::Itemadded(IDispatch* item) { ReportItem(item, false); }
@@ -110,15 +184,22 @@ void FolderEventSink::ReportItem(IDispatch* borrowed, bool changed) {
   // A reference of the handler's own, released when the report is done.
   const DispatchDriver item(ComPtr<IDispatch>::Share(borrowed));
   const std::string subject = item.GetText(report->subject);
-  // Items without a subject are never reported; one named later arrives as changed.
-  if (!subject.empty()) {
+  const std::string entryId = item.GetText(kEntryId);
+  const double lastModified = item.GetDate(kLastModificationTime);
+  // Items without a subject are never reported; one named later arrives as changed. A state the
+  // main application knows (its own write, or one reported already) is not news to it.
+  if (!subject.empty() && !known_->Knows(entryId, lastModified)) {
     std::optional<std::string> linkId;
     if (changed) linkId = LinkIdOf(item, kind_);
     const std::string record = report->build(item, linkId);
-    SendRecordToMain(record, changed ? report->changedKind : report->newKind, sender_);
+    // A record the main application did not take may go again with the item's next event.
+    if (SendRecordToMain(record, changed ? report->changedKind : report->newKind, sender_)) {
+      known_->Remember(entryId, lastModified);
+    }
   }
-  // Named or not, the item is followed, so that its deletion is reported with its last subject.
-  watch_->TakeItem(kind_, item.GetText(kEntryId), subject);
+  // Named or not, known or not, the item is followed, so that its deletion is reported with its
+  // last subject.
+  watch_->TakeItem(kind_, entryId, subject);
 }
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 #include "base/com_object.h"
 #include "base/com_ptr.h"
 #include "outbound/deleted_items.h"
+#include "outbound/known_states.h"
 
 #include <windows.h>
 
@@ -20,12 +21,16 @@ class FolderEventSink final : public IdOnlyDispatch {
 public:
   // A sink for the folder of the item kind (task, appointment or note), with its creator's
   // reference; it sends its records from the window `sender`, and its events keep the watch's
-  // picture current and run its checks. Throws std::bad_alloc.
-  static ComPtr<FolderEventSink> Create(uint32_t kind, std::shared_ptr<DeletionWatch> watch, HWND sender);
+  // picture current and run its checks. An item in a state `known` holds is not sent again; a state
+  // sent joins them. Throws std::bad_alloc.
+  static ComPtr<FolderEventSink> Create(uint32_t kind, std::shared_ptr<DeletionWatch> watch,
+                                        std::shared_ptr<KnownStates> known, HWND sender);
 
   uint32_t Kind() const noexcept { return kind_; }
 
-  // Routes ItemAdd, ItemChange and ItemRemove to their handlers; answers S_OK to every event.
+  // Routes ItemAdd, ItemChange and ItemRemove to their handlers; answers S_OK to every event. One
+  // handler runs at a time: an event that comes while a handler waits on Outlook (COM delivers
+  // incoming calls meanwhile) is held, with its item, and handled after it, in arrival order.
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                    UINT*) noexcept override;
 
@@ -37,14 +42,16 @@ public:
 private:
   template <class T, class... Args>
   friend ComPtr<T> MakeComObject(Args&&... args);
-  FolderEventSink(uint32_t kind, std::shared_ptr<DeletionWatch> watch, HWND sender)
-      : kind_(kind), watch_(std::move(watch)), sender_(sender) {}
+  FolderEventSink(uint32_t kind, std::shared_ptr<DeletionWatch> watch, std::shared_ptr<KnownStates> known, HWND sender)
+      : kind_(kind), watch_(std::move(watch)), known_(std::move(known)), sender_(sender) {}
   void* OtherInterface(REFIID iid) noexcept override;
+  void Handle(DISPID id, IDispatch* item) noexcept;
   void ReportItem(IDispatch* borrowed, bool changed);
 
   uint32_t kind_;
   // Shared with the frame: Outlook may keep the sink beyond the frame's life.
   std::shared_ptr<DeletionWatch> watch_;
+  std::shared_ptr<KnownStates> known_;
   HWND sender_;
 };
 

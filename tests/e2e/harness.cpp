@@ -243,6 +243,12 @@ outlook::DispId StandinControl::IdOf(const wchar_t* name) const {
   return id;
 }
 
+void StandinControl::ResetWithLateEvents() const {
+  Call(L"Reset");
+  Call(L"EventDelay", Variant::Int32(kEventDelayMs));
+  Call(L"LateChange", Variant::Int32(kLateChangeMs));
+}
+
 int StandinControl::ItemCount(int folder) const { return Call(L"ItemCount", Variant::Int32(folder)).ToInt32(); }
 
 std::string StandinControl::ItemText(int folder, int index, const wchar_t* member) const {

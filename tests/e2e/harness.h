@@ -115,6 +115,12 @@ public:
   Variant Call(const wchar_t* name, Args&&... args) const {
     return control_.InvokeMethod(IdOf(name), std::forward<Args>(args)...);
   }
+  // Puts the stand-in back to its defaults, with its events as late as Outlook's may be: each
+  // comes kEventDelay after its call (longer than the plug-in takes to listen again after one of
+  // its writes), and one more ItemChange comes kLateChange after every add or save.
+  static constexpr int kEventDelayMs = 300;
+  static constexpr int kLateChangeMs = 1500;
+  void ResetWithLateEvents() const;
   int ItemCount(int folder) const;
   std::string ItemText(int folder, int index, const wchar_t* member) const;
 

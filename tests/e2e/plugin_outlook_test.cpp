@@ -10,11 +10,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
 namespace orvane {
 
 namespace {
 
 using namespace e2e;
+using testcommon::AppointmentFields;
+using testcommon::TaskFields;
 
 constexpr char kFrameClass[] = "OrvaneOutlookFrame";
 constexpr int kCalendarFolder = 9;
@@ -48,7 +56,7 @@ protected:
     workDirectory_ = FreshWorkDirectory();
     EXPECT_TRUE(earlierStandinGone_);
     ASSERT_TRUE(control_.Available()) << "the stand-in Outlook is not registered";
-    control_.Call(L"Reset");
+    control_.ResetWithLateEvents();
   }
   void TearDown() override { EndStrayPlugins(); }
 
@@ -93,6 +101,50 @@ protected:
   bool UserDoes(const std::string& arguments) const {  // in Outlook, through OutlookClient.exe
     ChildProcess client("OutlookClient.exe", arguments, workDirectory_);
     return client.WaitForExit(15s) && client.ExitCode() == 0;
+  }
+  // Every event the stand-in has posted, late changes included, has been raised.
+  bool WaitForEventsRaised() const {
+    return WaitUntil([&] { return control_.Call(L"PendingEvents").ToInt32() == 0; }, 10s);
+  }
+  // The main application of the test, logging what it receives, with the plug-in and the link on.
+  HWND StartMainApplicationAndPlugin(ChildProcess& mainApp, ChildProcess& plugin) {
+    WriteIniSetting(workDirectory_, "OutlookToOrvane", 1);
+    control_.Call(L"ShowMainWindow");
+    mainApp = ChildProcess("Orvane.exe", "/log \"" + MainLogPath() + "\"", workDirectory_);
+    EXPECT_NE(WaitForWindow("Orvane Main", nullptr, 10s), nullptr);
+    const HWND frame = StartPluginAndFindFrame(plugin);
+    EXPECT_TRUE(frame && WaitForSinks(1));
+    return frame;
+  }
+  // Closed as a window is, the plug-in lets go of Outlook before it ends; so does the test.
+  void ClosePlugin(HWND frame, ChildProcess& plugin) const {
+    PostMessageA(frame, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(plugin.WaitForExit(10s));
+    EXPECT_TRUE(WaitForSinks(0)) << "an advise was left behind";
+    control_.Call(L"CloseMainWindow");
+  }
+  // The main application sends a record and its action, as from its own Orvane.exe.
+  bool MainApplicationSends(uint32_t kind, const char* action, const std::string& record) const {
+    char kindText[16];
+    std::snprintf(kindText, sizeof kindText, "0x%08X", static_cast<unsigned>(kind));
+    ChildProcess sender("Orvane.exe",
+                        std::string("/send ") + kindText + " " + action + " \"" + standin::ReadableBytes(record) + "\"",
+                        workDirectory_);
+    return sender.WaitForExit(10s) && sender.ExitCode() == 0;
+  }
+  std::string MainLogPath() const { return workDirectory_ + "\\OrvaneMain.log"; }
+  // Each record the main application received, as its kind's name and its first field.
+  std::vector<std::string> ReceivedRecords() const {
+    std::vector<std::string> records;
+    std::istringstream lines(ReadFileText(MainLogPath()));
+    for (std::string line; std::getline(lines, line);) {
+      const size_t kindStart = line.find(" ("), kindEnd = line.find(") "), data = line.find(" data=");
+      if (line.rfind("WM_COPYDATA", 0) != 0 || kindEnd == std::string::npos || data == std::string::npos) continue;
+      const std::string fields = line.substr(data + 6);
+      records.push_back(line.substr(kindStart + 2, kindEnd - kindStart - 2) + ": " +
+                        fields.substr(0, std::min(fields.find("\\t"), fields.find('*'))));
+    }
+    return records;
   }
 
   Apartment apartment_;
@@ -152,7 +204,7 @@ TEST_F(PluginOutlookTest, TaskSentWhileOutlookIsBusyIsSavedOnceOutlookIsFreeAgai
   WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    control_.Call(L"Reset");
+    control_.ResetWithLateEvents();
     ChildProcess plugin;
     const HWND frame = StartPluginAndFindFrame(plugin);
     ASSERT_NE(frame, nullptr);
@@ -235,7 +287,8 @@ TEST_F(PluginOutlookTest, UsersTasksReachTheMainApplicationAddedAndDeletedButThe
   ASSERT_TRUE(UserDoes("add tasks Report"));
   // At start with the link on, to connect the sinks, and the client's own: the tick has settled.
   EXPECT_EQ(control_.Call(L"LogonCount").ToInt32(), 3);
-  const HWND mainWindow = FindWindowA("Orvane Main", nullptr);
+  // The first record starts the main application once its event has come.
+  const HWND mainWindow = WaitForWindow("Orvane Main", nullptr, 10s);
   ASSERT_NE(mainWindow, nullptr) << "the first record did not start the main application";
   ChildProcess mainApp = ChildProcess::OfWindow(mainWindow);
   ChildProcess sender("Orvane.exe", "/send 0x2BB7B2A6 save \"" + standin::ReadableBytes(TaskRecord("Mine")) + "\"",
@@ -262,6 +315,69 @@ TEST_F(PluginOutlookTest, UsersTasksReachTheMainApplicationAddedAndDeletedButThe
   EXPECT_TRUE(plugin.WaitForExit(10s));
   EXPECT_TRUE(WaitForSinks(0)) << "an advise was left behind";
   control_.Call(L"CloseMainWindow");
+}
+
+// Outlook announces the main application's writes late, after the plug-in listens again, and
+// changes each item once more a while later: none of it is news to the main application. What the
+// user changes afterwards is, once.
+TEST_F(PluginOutlookTest, MainApplicationsOwnWritesNeverComeBackAndEachUsersChangeComesOnce) {
+  ChildProcess mainApp, plugin;
+  ASSERT_NE(StartMainApplicationAndPlugin(mainApp, plugin), nullptr);
+  struct Write {
+    uint32_t kind;
+    const char* action;
+    std::string record;
+    int folder;
+    std::string subjectAfter;
+  };
+  const Write writes[] = {
+      {kinds::kTask, "save", TaskFields().Set(1, "Mine").Joined(), kTasksFolder, "Mine"},
+      {kinds::kTask, "change", TaskFields().Set(1, "Mine v2").JoinedAfter("Mine"), kTasksFolder, "Mine v2"},
+      {kinds::kAppointment, "save", AppointmentFields().Set(1, "Visit").Joined(), kCalendarFolder, "Visit"},
+      {kinds::kAppointment, "change", AppointmentFields().Set(1, "Visit v2").JoinedAfter("Visit"), kCalendarFolder,
+       "Visit v2"},
+      {kinds::kNote, "save", "Plan\t5/3/2026\t57", kNotesFolder, "Plan"},
+      {kinds::kNote, "change", "Plan\tPlan v2\t5/3/2026", kNotesFolder, "Plan v2"},
+  };
+  for (const Write& write : writes) {
+    SCOPED_TRACE(write.subjectAfter);
+    ASSERT_TRUE(MainApplicationSends(write.kind, write.action, write.record));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          return control_.ItemCount(write.folder) == 1 &&
+                 control_.ItemText(write.folder, 1, L"Subject") == write.subjectAfter;
+        },
+        10s));
+  }
+  ASSERT_TRUE(WaitForEventsRaised());
+  ASSERT_TRUE(WaitForSinks(1));
+  ASSERT_TRUE(UserDoes("set tasks \"Mine v2\" PercentComplete 50"));
+  ASSERT_TRUE(UserDoes("set appointments \"Visit v2\" Location \"Room 5\""));
+  ASSERT_TRUE(UserDoes("set notes \"Plan v2\" Categories 58"));
+  ASSERT_TRUE(WaitForEventsRaised());
+  // Its record comes after every event before it has been handled.
+  ASSERT_TRUE(UserDoes("add tasks Last"));
+  const std::vector<std::string> expected{"changed task: Mine v2", "changed appointment: Visit v2",
+                                          "changed note: Plan v2", "new task: Last"};
+  EXPECT_TRUE(WaitUntil([&] { return ReceivedRecords().size() >= expected.size(); }, 10s));
+  EXPECT_EQ(ReceivedRecords(), expected) << ReadFileText(MainLogPath());
+  EXPECT_EQ(PluginLog().find("Exception"), std::string::npos) << PluginLog();
+  ClosePlugin(FindWindowA(kFrameClass, nullptr), plugin);
+}
+
+// A tab the user typed into a subject or a note's first line goes as a space: no later field moves.
+TEST_F(PluginOutlookTest, UsersTabInASubjectLeavesEveryLaterFieldInPlace) {
+  ChildProcess mainApp, plugin;
+  const HWND frame = StartMainApplicationAndPlugin(mainApp, plugin);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(UserDoes("add tasks \"Call\tthe bank\""));
+  ASSERT_TRUE(UserDoes("add notes \"Buy\tstamps\" \"at the post office\""));
+  const auto frameId = reinterpret_cast<std::uintptr_t>(frame);
+  const std::string received = standin::CopyDataLine(kinds::kTask, frameId, NewTaskRecord("Call the bank")) + "\r\n" +
+                               standin::CopyDataLine(kinds::kNote, frameId, "Buy stamps*nono*\n") + "\r\n";
+  EXPECT_TRUE(WaitUntil([&] { return ReadFileText(MainLogPath()).find(received) != std::string::npos; }, 10s))
+      << ReadFileText(MainLogPath());
+  ClosePlugin(frame, plugin);
 }
 
 }  // namespace

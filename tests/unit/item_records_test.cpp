@@ -1,6 +1,10 @@
 // The outbound records against the stand-in Outlook in this process: the three builders, and the
 // folder sinks sending them to a main application's window of this thread.
 #include "outbound/item_records.h"
+#include "inbound/writer_common.h"
+#include "inbound/writers.h"
+#include "outbound/folder_link.h"
+#include "outbound/known_states.h"
 #include "outlook/outlook_work.h"
 #include "app/intake.h"
 #include "inbound/item_lookup.h"
@@ -147,27 +151,105 @@ protected:
   TestWindow mainApp_{"Orvane Main", "Orvane"};
 };
 
-TEST_F(FolderSinksTest, SinkAnswersEveryEventWithSuccessUsingOnlyWholeOnes) {
-  const ComPtr<FolderEventSink> sink =
-      FolderEventSink::Create(kinds::kTask, std::make_shared<DeletionWatch>(), nullptr);
+TEST_F(FolderSinksTest, SinkAnswersEveryEventWithSuccessReportingEachStateOfAnItemOnce) {
+  const ComPtr<FolderEventSink> sink = FolderEventSink::Create(kinds::kTask, std::make_shared<DeletionWatch>(),
+                                                               std::make_shared<KnownStates>(), nullptr);
   const DispatchDriver item = UserItem(os::ItemKind::Task, kTaskPlace, "Report", {});
+  IDispatch* byReference = item.Get();
   const ULONG references = (item.Get()->AddRef(), item.Get()->Release());
   os::FailCall(os::ObjectKind::TaskItem, kSubject, os::CallKind::Get, L"Outlook is busy");
-  // Outlook fails the first; the next three are no whole ItemAdd or ItemChange; the last is.
+  // Outlook fails the first; the next three carry no item; the item by reference is the item, and
+  // once it is reported its state is no news.
   // clang-format off
   const std::tuple<DISPID, VARTYPE, UINT> events[] = {{kItemAdd, VT_DISPATCH, 1}, {0xF004, VT_DISPATCH, 1},
-      {kItemChange, VT_I4, 1}, {kItemAdd, VT_DISPATCH, 0}, {kItemAdd, VT_DISPATCH, 1}};
+      {kItemChange, VT_I4, 1}, {kItemAdd, VT_DISPATCH, 0}, {kItemAdd, VT_DISPATCH | VT_BYREF, 1},
+      {kItemChange, VT_DISPATCH, 1}, {kItemChange, VT_DISPATCH | VT_BYREF, 1}};
   // clang-format on
   for (const auto& [id, type, count] : events) {
     VARIANT argument{};
     argument.vt = type;
     if (type == VT_DISPATCH) argument.pdispVal = item.Get();
+    if (type == (VT_DISPATCH | VT_BYREF)) argument.ppdispVal = &byReference;
     DISPPARAMS params{&argument, nullptr, count, 0};
     EXPECT_EQ(sink->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
   }
   EXPECT_EQ(Received(), std::vector<std::string>{"6 Report nono"});
-  EXPECT_EQ(LogTexts(), std::vector<std::string>{"OrvaneOutlook=>Itemadded::Outlook is busy"});
+  EXPECT_EQ(LogTexts(), (std::vector<std::string>{
+                            "OrvaneOutlook=>Itemadded::Outlook is busy",
+                            "OrvaneOutlook=>Itemchanged::event without its item (argument of type 0x0003), dropped",
+                            "OrvaneOutlook=>Itemadded::event without its item (no argument), dropped"}));
   EXPECT_EQ((item.Get()->AddRef(), item.Get()->Release()), references) << "the event's item is only borrowed";
+}
+
+// The sink of the tasks folder, advised as the frame advises it, with the states it shares.
+class TaskSinkTest : public FolderSinksTest {
+protected:
+  void Connect() {
+    link_.Connect(kFolderTasks, [this] {
+      sink_ = FolderEventSink::Create(kinds::kTask, std::make_shared<DeletionWatch>(), known_, nullptr);
+      return sink_;
+    });
+  }
+
+  const std::shared_ptr<KnownStates> known_ = std::make_shared<KnownStates>();
+  ComPtr<FolderEventSink> sink_;
+  FolderLink link_;
+};
+
+TEST_F(TaskSinkTest, OwnWritesAndOutlooksRepeatsAreNoNewsButEachChangeOfTheUserIsReportedOnce) {
+  Connect();
+  os::LateChange(0);
+  {
+    const OwnWritesListener listening(*known_);
+    std::string record = testcommon::TaskFields().Joined();
+    inbound::SaveOutlookTask(record.data());
+    record = testcommon::TaskFields().Set(1, "Call the bank again").JoinedAfter("Call the bank");
+    inbound::ChangeOutlookTask(record.data());
+  }
+  ASSERT_TRUE(os::RaisePostedEvents());
+  EXPECT_TRUE(Received().empty()) << "the write and Outlook's later change of it";
+  os::ChangeItem(kFolderTasks, 1, {{kPercentComplete, V::Int32(50)}});
+  ASSERT_TRUE(os::RaisePostedEvents());
+  os::ChangeItem(kFolderTasks, 1, {{kPercentComplete, V::Int32(60)}});
+  ASSERT_TRUE(os::RaisePostedEvents());
+  EXPECT_EQ(Received(), (std::vector<std::string>{"9 Call the bank again 57", "9 Call the bank again 57"}));
+}
+
+// An item whose first call lets COM deliver the events waiting meanwhile, as an out-of-process
+// call does while it waits for Outlook's answer.
+class PumpingItem final : public DispatchWithoutTypeInfo<> {
+public:
+  explicit PumpingItem(ComPtr<IDispatch> inner) : inner_(std::move(inner)) {}
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale,
+                                          DISPID* ids) noexcept override {
+    return inner_->GetIDsOfNames(iid, names, count, locale, ids);
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                   EXCEPINFO* exception, UINT* argument) noexcept override {
+    if (!std::exchange(pumped_, true)) os::RaisePostedEvents();
+    return inner_->Invoke(id, iid, locale, flags, params, result, exception, argument);
+  }
+
+private:
+  ComPtr<IDispatch> inner_;
+  bool pumped_ = false;
+};
+
+TEST_F(TaskSinkTest, EventsThatComeWhileAHandlerWaitsOnOutlookAreHandledAfterItInTheirOrder) {
+  AddItem(os::ItemKind::Task, "Old");
+  const DispatchDriver asItWas = FindItemBySubject(kTaskPlace, "Old");
+  Connect();
+  os::ChangeItem(kFolderTasks, 1, {{kSubject, V::Text(L"New")}});
+  os::AddItem(os::ItemKind::Task, {{kSubject, V::Text(L"Other")}});
+  const ComPtr<IDispatch> item = MakeComObject<PumpingItem>(ComPtr<IDispatch>::Share(asItWas.Get()));
+  VARIANT argument{};
+  argument.vt = VT_DISPATCH;
+  argument.pdispVal = item.Get();
+  DISPPARAMS params{&argument, nullptr, 1, 0};
+  EXPECT_EQ(sink_->Invoke(kItemChange, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr), S_OK);
+  // The user's newer subject comes last, so the main application keeps it.
+  EXPECT_EQ(Received(), (std::vector<std::string>{"9 Old 0", "9 New 0", "6 Other nono"}));
+  EXPECT_EQ(os::PendingEvents(), 0u);
 }
 
 // A frame that has no memory for the calendar's sink the first time.

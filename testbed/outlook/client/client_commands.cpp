@@ -2,6 +2,9 @@
 
 #include "outlook/outlook_ids.h"
 
+#include <cerrno>
+#include <cstdint>
+#include <cwchar>
 #include <optional>
 
 namespace orvane {
@@ -12,6 +15,7 @@ const char kClientUsageText[] =
     "       OutlookClient set    <folder> <subject> <member> <value>\n"
     "       OutlookClient get    <folder> <subject> <member>[.<member>]\n"
     "       OutlookClient delete <folder> <subject>\n"
+    "       OutlookClient control <name> [argument...]\n"
     "<folder>: tasks, appointments (or calendar), notes\n";
 
 namespace {
@@ -143,7 +147,32 @@ int RunOnSession(const ClientSession& session, const std::vector<std::wstring>& 
   return kClientDone;
 }
 
+// A whole number in int32 range goes as one; any other word as its text.
+Variant ControlArgument(const std::wstring& word) {
+  wchar_t* end = nullptr;
+  errno = 0;
+  const long number = std::wcstol(word.c_str(), &end, 10);
+  const bool whole = !word.empty() && end && *end == L'\0' && errno == 0 && number >= INT32_MIN && number <= INT32_MAX;
+  return whole ? Variant::Int32(static_cast<int32_t>(number)) : Variant::Wide(word);
+}
+
 }  // namespace
+
+int RunControlCommand(const LateBound& control, const std::vector<std::wstring>& words, std::string& output,
+                      std::string& errors) {
+  if (words.empty()) return Fail(errors, kClientUsage, kClientUsageText);
+  try {
+    std::vector<Variant> arguments;
+    for (size_t i = 1; i < words.size(); ++i) arguments.push_back(ControlArgument(words[i]));
+    const DispatchDriver driver(ComPtr<IDispatch>::Share(control.Get()));
+    const Variant answer =
+        driver.Invoke(control.IdOf(words[0].c_str()), DISPATCH_METHOD, arguments.data(), arguments.size());
+    if (answer.Type() != VT_EMPTY) output += answer.ToAnsi() + "\n";
+    return kClientDone;
+  } catch (const AutomationError& error) {
+    return Fail(errors, kClientOutlookFailed, std::string("The control failed: ") + error.what());
+  }
+}
 
 int RunClientCommand(const LateBound& application, const std::vector<std::wstring>& words, std::string& output,
                      std::string& errors) {

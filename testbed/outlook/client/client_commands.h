@@ -25,6 +25,13 @@ constexpr int kClientOutlookFailed = 3;
 int RunClientCommand(const LateBound& application, const std::vector<std::wstring>& words, std::string& output,
                      std::string& errors);
 
+// Calls one of the stand-in Outlook's test controls ("OutlookStandin.Control") by name; `words`
+// are the arguments after "control": the control's name, then its arguments, a whole number going
+// as a number and anything else as text. Its answer, when it gives one, goes to `output` as a line.
+//   control <name> [argument...]                  e.g. "control EventDelay 300"
+int RunControlCommand(const LateBound& control, const std::vector<std::wstring>& words, std::string& output,
+                      std::string& errors);
+
 // How to call the client.
 extern const char kClientUsageText[];
 

@@ -27,6 +27,10 @@ int RunClient(const std::vector<std::wstring>& words, std::string& output, std::
     return kClientUsage;
   }
   try {
+    if (lstrcmpiW(words[0].c_str(), L"control") == 0) {
+      const LateBound control = LateBound::Create(L"OutlookStandin.Control");
+      return RunControlCommand(control, std::vector<std::wstring>(words.begin() + 1, words.end()), output, errors);
+    }
     const LateBound application = LateBound::Create(L"Outlook.Application");
     return RunClientCommand(application, words, output, errors);
   } catch (const AutomationError& error) {
