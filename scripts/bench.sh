@@ -64,9 +64,12 @@ if [ "$kept" -gt 0 ]; then
   # its log from then on.
   link_on 0
   rm -f OrvanePictures.*
-  echo "bench.sh: filling each folder with $kept items ..." >&2
-  wine "$bin/OutlookStandin.exe" >/dev/null 2>&1 &
-  bench prepare "$kept"
+  echo "bench.sh: a store of $kept items in each folder ..." >&2
+  # Not through a pipe: the first Wine program of a session starts Wine's services, which keep
+  # its output open.
+  timeout 300 wine "$bin/OrvaneBench.exe" store bench.store "$kept" >/dev/null 2>&1
+  wine "$bin/OutlookStandin.exe" /Store bench.store >/dev/null 2>&1 &
+  sleep 3
   wine "$bin/Orvane.exe" /log Orvane.log >/dev/null 2>&1 &
   wine "$bin/OrvaneOutlook.exe" >/dev/null 2>&1 &
   sleep 3
