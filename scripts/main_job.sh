@@ -3,8 +3,9 @@
 # A task goes from the main application into Outlook and is changed, marked done and deleted; an
 # appointment and a note are saved, changed and deleted. Then the link to Outlook is turned on and
 # the user adds a task, an appointment and a note in Outlook, changes the task and then deletes
-# all three; the plug-in reports each to the main application. What the plug-in logged and what the
-# main application received are shown at the end.
+# all three; the plug-in reports each to the main application. Then the plug-in is ended at once
+# while the user deletes a task, and the next plug-in reports the deletion. What the plug-in logged
+# and what the main application received are shown at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh >/dev/null
@@ -147,6 +148,20 @@ win "$bin/OutlookClient.exe" list appointments
 win "$bin/OutlookClient.exe" list notes
 echo "   (the three folders are empty again)"
 sleep 1
+
+step "The user adds a task; then the plug-in is ended at once, as a crash or a shutdown ends it"
+win "$bin/OutlookClient.exe" add tasks "Water the plants"
+sleep 1
+wine taskkill /F /IM OrvaneOutlook.exe >/dev/null 2>&1 || true
+sleep 1
+echo "   the plug-in's pictures kept beside its log:"
+ls OrvanePictures.* | sed 's/^/   /'
+
+step "While no plug-in runs the user deletes the task; a new plug-in starts and reports it"
+win "$bin/OutlookClient.exe" delete tasks "Water the plants"
+wine "$bin/OrvaneOutlook.exe" >/dev/null 2>&1 &
+sleep 3
+grep -a 'deleted task' OrvaneMain.log | tail -n 1 | tr -d '\r' | sed 's/^/   /'
 
 step "The plug-in's log (OrvaneErrorLog.txt)"
 tr -d '\r' < OrvaneErrorLog.txt

@@ -130,6 +130,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 int CMainFrame::OnCreate(CREATESTRUCTA*) {
   deletedItems->SendFrom(Window());
+  deletedItems->StartFromKeptPictures();
   if (ReadSetting(kOutlookToOrvane, 0) != 0 && OutlookWindowExists()) OpenSessionAtStart();
   ArmSinkTimer(kSinkPeriodMs);
   SetTimer(Window(), kWatchdogTimer, kWatchdogPeriodMs, nullptr);
@@ -178,17 +179,26 @@ LRESULT CMainFrame::OnCloseStubNow(WPARAM, LPARAM) {
 }
 
 void CMainFrame::OnTimer(UINT_PTR id) {
-  GuardedTick(
-      [&] {
-        switch (id) {
-          case kRecordTimer: PerformPendingRecord(); break;
-          case kSinkTimer: ConnectSinksWhenOutlookRuns(); break;
-          case kWatchdogTimer: WatchDesktop(); break;
-          case kDeletedItemsTimer: CheckDeletedItemsEveryMinute(); break;
-          default: break;
-        }
-      },
-      HandTickFailure);
+  GuardedTick([&] { RunTimer(id); }, HandTickFailure);
+}
+
+void CMainFrame::RunTimer(UINT_PTR id) {
+  try {
+    switch (id) {
+      case kRecordTimer: PerformPendingRecord(); break;
+      case kSinkTimer: ConnectSinksWhenOutlookRuns(); break;
+      case kWatchdogTimer:
+        LetGoOfOutlookWhenGone();
+        WatchDesktop();
+        break;
+      case kDeletedItemsTimer: CheckDeletedItemsEveryMinute(); break;
+      default: break;
+    }
+  } catch (const AutomationError& error) {
+    // Outlook went away under the tick: nothing to hand over, the link timer finds it once it is back.
+    if (!IsServerGone(error.Result())) throw;
+    LetGoOfOutlook();
+  }
 }
 
 void CMainFrame::PerformPendingRecord() {
@@ -244,6 +254,9 @@ void CMainFrame::ConnectSinksWhenOutlookRuns() {
     ArmSinkTimer(kSinkWaitPeriodMs);
     return;
   }
+  // Whatever was of an earlier Outlook has been let go of by now.
+  ClearServerGone();
+  outlookProcess = OutlookProcessId();
   CreateOutlookSession();
   ConnectSinks();
   StopSinkTimer();
@@ -278,6 +291,26 @@ void CMainFrame::CheckDeletedItemsEveryMinute() {
   if (!sinksConnected || !OutlookWindowExists()) return;
   GuardedCall("CheckDeletedItemsInOutlook", [this] { deletedItems->CheckDeletedItemsInOutlook(); });
   ReleaseOutlookSession();
+}
+
+// Outlook quit or crashed under the connected sinks: a call found its server gone, or its window is
+// gone or now belongs to another process. Looked at twice a second, with the watchdog.
+void CMainFrame::LetGoOfOutlookWhenGone() {
+  if (!sinksConnected || OutlookWork::InProgress()) return;
+  if (!ServerGoneSeen() && OutlookProcessId() == outlookProcess) return;
+  LetGoOfOutlook();
+}
+
+// Every object of a gone Outlook is dead: the sinks are let go of without a call to them, and the
+// link timer looks for Outlook's window to connect anew and compare the folders with their pictures.
+void CMainFrame::LetGoOfOutlook() {
+  WriteLog("OrvaneOutlook=>Outlook has gone away; the sinks wait until it is back");
+  for (FolderLink* link : {&tasksLink, &calendarLink, &notesLink}) link->Abandon();
+  sinksConnected = false;
+  ReleaseOutlookSession();
+  ClearServerGone();
+  KillTimer(Window(), kDeletedItemsTimer);
+  ArmSinkTimer(kSinkWaitPeriodMs);
 }
 
 // Every ending asks the process control and returns at once: only a test's control returns.
@@ -342,9 +375,15 @@ void CMainFrame::ConnectSinks() {
 }
 
 void CMainFrame::DisconnectSinks() {
-  tasksLink.Disconnect();
-  calendarLink.Disconnect();
-  notesLink.Disconnect();
+  // Not a call more to a gone Outlook's objects.
+  const bool gone = ServerGoneSeen();
+  for (FolderLink* link : {&tasksLink, &calendarLink, &notesLink}) {
+    if (gone) {
+      link->Abandon();
+    } else {
+      link->Disconnect();
+    }
+  }
   sinksConnected = false;
 }
 

@@ -55,6 +55,7 @@ protected:
   int OnCreate(CREATESTRUCTA* create);
   BOOL OnCopyData(HWND sender, const COPYDATASTRUCT* data);
   void OnTimer(UINT_PTR id);
+  void RunTimer(UINT_PTR id);
   LRESULT OnSaveNow(WPARAM, LPARAM);
   LRESULT OnDoneNow(WPARAM, LPARAM);
   LRESULT OnChangeNow(WPARAM, LPARAM);
@@ -73,6 +74,8 @@ private:
   void StopSinkTimer();
   void WatchDesktop();
   void CheckDeletedItemsEveryMinute();
+  void LetGoOfOutlookWhenGone();
+  void LetGoOfOutlook();
   void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);
   void CallWriter(const char* parked);
   void ListItemsInOutlook();
@@ -83,6 +86,8 @@ private:
   FolderLink calendarLink;
   // The period timer 8888 runs with; 0 while it is stopped.
   UINT sinkTimerPeriodMs = 0;
+  // The process of the Outlook the sinks were connected to.
+  DWORD outlookProcess = 0;
   // Survives the sinks' disconnections, so that what goes while they are down is still found.
   const std::shared_ptr<DeletionWatch> deletedItems = std::make_shared<DeletionWatch>();
   // What the main application knows of each item: the writers tell it their saves, the sinks

@@ -65,4 +65,10 @@ HRESULT AdviseConnection::Disconnect() noexcept {
   return result;
 }
 
+void AdviseConnection::Abandon() noexcept {
+  cookie_ = 0;
+  point_.Reset();
+  stage_ = Stage::NoContainer;
+}
+
 }  // namespace orvane

@@ -83,6 +83,8 @@ public:
   HRESULT Connect(IUnknown* source, REFIID events, IUnknown* sink) noexcept;
   // Unadvises (once) and lets go of the connection point; answers Unadvise's result or S_OK.
   HRESULT Disconnect() noexcept;
+  // Lets go of the connection point without a call to it: for a source whose server is gone.
+  void Abandon() noexcept;
 
   Stage Reached() const noexcept { return stage_; }
   bool Connected() const noexcept { return stage_ == Stage::Connected; }

@@ -11,6 +11,7 @@
 #include "outlook/outlook_folders.h"
 #include "outlook/outlook_session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <optional>
@@ -56,11 +57,35 @@ void LogHeldBack(const WatchedFolder& watched, size_t count) {
   WriteLog(line);
 }
 
+void LogOtherFolder(const WatchedFolder& watched) {
+  char line[150];
+  std::snprintf(line, sizeof line,
+                "OrvaneOutlook=>ListItemsInOutlook::The %s picture is of another store or folder; it is replaced",
+                watched.name);
+  WriteLog(line);
+}
+
+// The ids of the items a comparison reports, in the order of its subjects.
+std::vector<std::string> ReportedIds(const picture::FolderPicture& before, const picture::FolderPicture& after) {
+  const std::vector<std::string> own = before.State().ownDeletions;  // in ascending order
+  std::vector<std::string> ids;
+  for (const picture::Entry& entry : before.Entries()) {
+    if (!after.Knows(entry.id) && !std::binary_search(own.begin(), own.end(), entry.id)) ids.push_back(entry.id);
+  }
+  return ids;
+}
+
 }  // namespace
+
+void DeletionWatch::StartFromKeptPictures() {
+  file_.emplace();
+  std::optional<kept::KeptPictures> kept = file_->Load();
+  if (kept && kept->folders.size() == std::size(kWatchedFolders)) pictures_ = std::move(*kept);
+}
 
 void DeletionWatch::ListItemsInOutlook() {
   // The sinks were down while the plug-in wrote: what it renamed is read anew.
-  for (picture::FolderPicture& picture : pictures_) picture.DistrustSubjects();
+  for (kept::KeptFolder& folder : pictures_.folders) folder.picture.DistrustSubjects();
   RunPass([this] { CompareFolders(GetDefaultFolder(kFolderNotes)); });
 }
 
@@ -90,10 +115,12 @@ void DeletionWatch::RunExclusively(Pass&& pass) {
   } catch (...) {
     passUnderWay_ = false;
     TakeWaitingItems();
+    KeepPictures();
     throw;
   }
   passUnderWay_ = false;
   TakeWaitingItems();
+  KeepPictures();
 }
 
 void DeletionWatch::CheckOnce() {
@@ -121,44 +148,82 @@ void DeletionWatch::CompareFolders(DispatchDriver notesFolder) {
 // A folder whose read fails keeps its picture; the folders compared before it have reported.
 void DeletionWatch::CompareFolder(size_t index, const DispatchDriver& folder) {
   const WatchedFolder& watched = kWatchedFolders[index];
-  picture::FolderPicture& picture = pictures_[index];
+  picture::FolderPicture& picture = PictureOfFolder(index, folder);
   const std::optional<std::vector<picture::ReadItem>> read =
       tableReader_.ReadFolder(outlookNamespace, folder, watched.subjectMember, picture, watched.name);
   if (!read) return;
   picture::FolderComparison comparison = picture::Compare(picture, *read);
-  picture = std::move(comparison.picture);
-  Report(index, comparison);
+  const picture::FolderPicture before = std::exchange(picture, std::move(comparison.picture));
+  Report(index, before, comparison);
 }
 
-void DeletionWatch::Report(size_t index, const picture::FolderComparison& comparison) const {
+// The picture of the folder Outlook gives now. One of another store or folder (Outlook opened
+// another profile, or the kept one is of another) would report every item as deleted: it is
+// replaced by an empty one, which takes the folder silently.
+picture::FolderPicture& DeletionWatch::PictureOfFolder(size_t index, const DispatchDriver& folder) {
+  kept::KeptFolder& kept = pictures_.folders[index];
+  const std::string storeId = folder.GetText(kStoreId);
+  const std::string folderId = folder.GetText(kEntryId);
+  if (!kept::SameFolder(kept, storeId, folderId)) {
+    // A picture that never knew its folder is the first of this process, not another folder's.
+    if (!kept.storeId.empty() || !kept.folderId.empty()) LogOtherFolder(kWatchedFolders[index]);
+    kept = kept::KeptFolder{storeId, folderId, {}};
+  }
+  return kept.picture;
+}
+
+void DeletionWatch::Report(size_t index, const picture::FolderPicture& before,
+                           const picture::FolderComparison& comparison) {
   const WatchedFolder& watched = kWatchedFolders[index];
   if (comparison.heldBack > 0) LogHeldBack(watched, comparison.heldBack);
+  if (comparison.gone.empty()) return;
   const bool calendar = watched.itemKind == kinds::kAppointment;
-  if (calendar && comparison.someRemain && !comparison.gone.empty()) WriteLog(kAppointmentsFound);
-  for (const std::string& subject : comparison.gone) {
+  if (calendar && comparison.someRemain) WriteLog(kAppointmentsFound);
+  const std::vector<std::string> ids = ReportedIds(before, comparison.picture);
+  for (size_t i = 0; i < comparison.gone.size(); ++i) {
     // The subject alone: the main application finds its item by it.
-    if (SendRecordToMain(recordtext::OutboundText(subject), watched.deletedKind, sender_) && calendar) {
+    if (SendRecordToMain(recordtext::OutboundText(comparison.gone[i]), watched.deletedKind, sender_) && calendar) {
       WriteLog(kAppointmentSent);
     }
+    // Kept as reported at once: a process ending before the next snapshot must not report it again.
+    if (i < ids.size()) Journal(kept::JournalEntry::Kind::kOwnDeletion, index, ids[i]);
   }
 }
 
 void DeletionWatch::TakeWaitingItems() {
-  for (const WaitingItem& item : std::exchange(waitingItems_, {})) pictures_[item.folder].Take(item.id, item.subject);
+  for (const WaitingItem& item : std::exchange(waitingItems_, {})) {
+    pictures_.folders[item.folder].picture.Take(item.id, item.subject);
+  }
 }
 
+// Every item a sink reported is in the journal before anything relies on it, also while a pass
+// holds it back from the pictures: a process ending at any moment leaves it kept.
 void DeletionWatch::TakeItem(uint32_t sinkKind, std::string_view id, std::string_view subject) {
   const std::optional<size_t> folder = FolderOfKind(sinkKind);
   if (!folder) return;
+  Journal(kept::JournalEntry::Kind::kTaken, *folder, id, subject);
   if (passUnderWay_) {
     waitingItems_.push_back({*folder, std::string(id), std::string(subject)});
   } else {
-    pictures_[*folder].Take(id, subject);
+    pictures_.folders[*folder].picture.Take(id, subject);
   }
 }
 
 void DeletionWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {
-  if (const std::optional<size_t> folder = FolderOfKind(itemKind)) pictures_[*folder].NoteOwnDeletion(id);
+  const std::optional<size_t> folder = FolderOfKind(itemKind);
+  if (!folder) return;
+  Journal(kept::JournalEntry::Kind::kOwnDeletion, *folder, id);
+  pictures_.folders[*folder].picture.NoteOwnDeletion(id);
+}
+
+void DeletionWatch::Journal(kept::JournalEntry::Kind kind, size_t folder, std::string_view id,
+                            std::string_view subject) {
+  if (!file_ || id.empty()) return;
+  file_->Append({kind, static_cast<uint32_t>(folder), std::string(id), std::string(subject)});
+}
+
+void DeletionWatch::KeepPictures() {
+  if (file_) file_->Replace(pictures_);
 }
 
 }  // namespace orvane

@@ -1,15 +1,19 @@
 // DeletionWatch: finds the items the user deleted in Outlook's Notes, Tasks and Calendar folders
-// by comparing them with their pictures, and reports each to the main application.
+// by comparing them with their pictures, and reports each to the main application. The pictures
+// may be kept on disk, so that a new process goes on from where the last one stopped.
 #pragma once
 
 #include "outbound/folder_reading.h"
 #include "outbound/item_picture.h"
+#include "outbound/kept_picture.h"
+#include "outbound/picture_file.h"
 #include "outlook/dispatch_driver.h"
 #include "outlook/own_deletions.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +24,9 @@ class DeletionWatch final : public OwnDeletions {
 public:
   // The plug-in's window, from which the deletions are reported.
   void SendFrom(HWND sender) noexcept { sender_ = sender; }
+  // Keeps the pictures in the current directory from now on, starting from those kept there by
+  // an earlier process: the first comparison reports what left meanwhile.
+  void StartFromKeptPictures();
 
   // Right after the sinks are connected, on the session open: the first time, takes the
   // pictures silently; later, compares the folders with them, as the sinks were down meanwhile.
@@ -47,11 +54,17 @@ private:
   void CheckOnce();
   void CompareFolders(DispatchDriver notesFolder);
   void CompareFolder(size_t index, const DispatchDriver& folder);
-  void Report(size_t index, const picture::FolderComparison& comparison) const;
+  picture::FolderPicture& PictureOfFolder(size_t index, const DispatchDriver& folder);
+  void Report(size_t index, const picture::FolderPicture& before, const picture::FolderComparison& comparison);
   void TakeWaitingItems();
+  void Journal(kept::JournalEntry::Kind kind, size_t folder, std::string_view id, std::string_view subject = {});
+  void KeepPictures();
 
-  // Notes, Tasks, Calendar: the order in which the folders are compared.
-  picture::FolderPicture pictures_[3];
+  // Notes, Tasks, Calendar: the order in which the folders are compared, each with the store and
+  // folder it shows.
+  kept::KeptPictures pictures_{0, std::vector<kept::KeptFolder>(3)};
+  // Where the pictures are kept, once they are.
+  std::optional<PictureFile> file_;
   bool passUnderWay_ = false;
   bool checkAgain_ = false;
   // Items the sinks reported while a pass was reading; they join once it is done.

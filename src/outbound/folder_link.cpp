@@ -23,11 +23,21 @@ void FolderLink::Connect(int32_t folder, const std::function<ComPtr<FolderEventS
   }
   items_ = std::move(items);
   if (!sink_) return;
-  advise_.Connect(items_.Get(), kItemsEventsIid, static_cast<IDispatch*>(sink_.Get()));
+  const HRESULT advised = advise_.Connect(items_.Get(), kItemsEventsIid, static_cast<IDispatch*>(sink_.Get()));
+  if (IsServerGone(advised)) {
+    Abandon();
+    throw AutomationError::FromResult(advised);
+  }
   // A collection without events says nothing; only Outlook refusing the sink is shown.
   if (advise_.Reached() == AdviseConnection::Stage::AdviseRefused) {
     MessageBoxA(nullptr, kAdviseRefusedText, kApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
   }
+}
+
+void FolderLink::Abandon() noexcept {
+  advise_.Abandon();
+  sink_.Reset();
+  items_.ReleaseDispatch();
 }
 
 void FolderLink::Disconnect() noexcept {

@@ -26,10 +26,13 @@ public:
   // Takes the default folder's Items and advises a sink made by `makeSink` on them. A sink that
   // cannot be made for want of memory leaves the folder unwatched with one log line; Outlook
   // refusing the sink is shown to the user, and the link then stays as if connected. A failing
-  // Outlook call throws AutomationError and leaves the link empty.
+  // Outlook call, an advise failing because Outlook's server is gone among them, throws
+  // AutomationError and leaves the link empty.
   void Connect(int32_t folder, const std::function<ComPtr<FolderEventSink>()>& makeSink);
   // Unadvises the sink, then lets go of it and of the Items; nothing when nothing is held.
   void Disconnect() noexcept;
+  // Lets go of the sink and the Items without unadvising: Outlook's server is gone.
+  void Abandon() noexcept;
 
 private:
   DispatchDriver items_;

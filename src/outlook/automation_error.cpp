@@ -7,6 +7,33 @@
 
 namespace orvane {
 
+namespace {
+
+// HRESULT_FROM_WIN32 of an RPC status, which is not a constant expression everywhere.
+constexpr HRESULT FromRpcStatus(long status) {
+  return static_cast<HRESULT>(0x80070000u | (static_cast<unsigned long>(status) & 0xFFFFu));
+}
+
+constexpr HRESULT kServerGoneResults[] = {
+    RPC_E_DISCONNECTED,
+    RPC_E_SERVER_DIED,
+    RPC_E_SERVER_DIED_DNE,
+    CO_E_OBJNOTCONNECTED,
+    FromRpcStatus(RPC_S_SERVER_UNAVAILABLE),
+    // What Wine answers when the server quits during the call.
+    FromRpcStatus(RPC_S_CALL_FAILED),
+    FromRpcStatus(RPC_S_CALL_FAILED_DNE),
+};
+
+}  // namespace
+
+bool IsServerGone(HRESULT result) noexcept {
+  for (const HRESULT gone : kServerGoneResults) {
+    if (result == gone) return true;
+  }
+  return false;
+}
+
 std::string DescribeResult(HRESULT result) {
   char* words = nullptr;
   const DWORD length =

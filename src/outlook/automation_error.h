@@ -21,6 +21,10 @@ public:
   static AutomationError FromResult(HRESULT result);
 };
 
+// Whether a call failed because its server is gone (it ended, crashed or cut its objects off):
+// every object of that server is dead, and a call on one can only fail.
+bool IsServerGone(HRESULT result) noexcept;
+
 // The HRESULT in words, as the system words it, with its number.
 std::string DescribeResult(HRESULT result);
 

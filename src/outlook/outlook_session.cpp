@@ -41,4 +41,10 @@ void ReleaseOutlookSession() {
 
 bool OutlookWindowExists() { return FindWindowA(outlook::kMainWindowClass, nullptr) != nullptr; }
 
+DWORD OutlookProcessId() {
+  DWORD process = 0;
+  if (const HWND window = FindWindowA(outlook::kMainWindowClass, nullptr)) GetWindowThreadProcessId(window, &process);
+  return process;
+}
+
 }  // namespace orvane

@@ -18,5 +18,7 @@ void ReleaseOutlookSession();
 
 // Whether Outlook's main window is on the desktop: Outlook runs.
 bool OutlookWindowExists();
+// The process of Outlook's main window; 0 when there is none.
+DWORD OutlookProcessId();
 
 }  // namespace orvane

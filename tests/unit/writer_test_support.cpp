@@ -53,7 +53,10 @@ void WriterTest::TearDown() {
   ReleaseOutlookSession();
   os::ResetStore();
   SetCurrentDirectoryA(previousDirectory_.c_str());
-  DeleteFileA((workDirectory_ + "\\" + kLogFile).c_str());
+  // A frame that was created keeps its pictures there too.
+  for (const char* name : {kLogFile, "OrvanePictures.dat", "OrvanePictures.journal", "OrvanePictures.tmp"}) {
+    DeleteFileA((workDirectory_ + "\\" + name).c_str());
+  }
   RemoveDirectoryA(workDirectory_.c_str());
 }
 

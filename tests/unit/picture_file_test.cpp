@@ -1,0 +1,196 @@
+// The kept pictures on disk: what a new process finds after an earlier one ended at some point of
+// its work, and the files it leaves.
+#include "base/error_log.h"
+#include "outbound/picture_file.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+namespace {
+
+using kept::JournalEntry;
+using kept::KeptPictures;
+using Lines = std::vector<std::string>;
+
+std::string FileText(const char* name) {
+  std::ifstream file(name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void WriteFileText(const char* name, const std::string& bytes) {
+  std::ofstream(name, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+bool Exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
+
+// The items of the kept Tasks folder (the only one here), as "id subject".
+Lines TasksOf(const KeptPictures& pictures) {
+  Lines items;
+  for (const picture::Entry& entry : pictures.folders.at(0).picture.State().entries) {
+    items.push_back(entry.id + " " + entry.subject);
+  }
+  return items;
+}
+
+KeptPictures TasksPicture(std::uint64_t generation, const Lines& ids) {
+  picture::PictureState state;
+  state.taken = true;
+  for (const std::string& id : ids) state.entries.push_back({id, "S" + id});
+  return {generation, {{"store", "tasks", picture::FolderPicture(state)}}};
+}
+
+std::string Taken(std::uint64_t generation, const std::string& id) {
+  return kept::EncodeJournalEntry(generation, {JournalEntry::Kind::kTaken, 0, id, "S" + id});
+}
+
+class PictureFileTest : public testing::Test {
+protected:
+  void SetUp() override {
+    char path[MAX_PATH] = "";
+    GetCurrentDirectoryA(MAX_PATH, path);
+    previous_ = path;
+    GetTempPathA(MAX_PATH, path);
+    directory_ = std::string(path) + "picture_file_test_" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(directory_.c_str(), nullptr);
+    ASSERT_TRUE(SetCurrentDirectoryA(directory_.c_str()));
+    Clear();
+  }
+  void TearDown() override {
+    Clear();
+    SetCurrentDirectoryA(previous_.c_str());
+    RemoveDirectoryA(directory_.c_str());
+  }
+  static void Clear() {
+    for (const char* name : {"OrvanePictures.dat", "OrvanePictures.journal", "OrvanePictures.tmp", "OrvanePictures.bad",
+                             "OrvaneErrorLog.txt"}) {
+      DeleteFileA(name);
+    }
+  }
+  // The log's lines without their time stamps.
+  static Lines LogTexts() {
+    Lines lines;
+    std::istringstream log(FileText("OrvaneErrorLog.txt"));
+    for (std::string line; std::getline(log, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      lines.push_back(line.substr(std::min<size_t>(line.size(), 19)));
+    }
+    return lines;
+  }
+
+  std::string previous_;
+  std::string directory_;
+};
+
+// What an earlier process left, as the files it ended with; what the next one starts from.
+TEST_F(PictureFileTest, ANewProcessStartsFromWhatTheLastOneKeptWhereverItEnded) {
+  const std::string snapshot = kept::EncodeSnapshot(TasksPicture(5, {"a", "b"}));
+  const std::string setAside =
+      "OrvaneOutlook=>PictureFile::The kept pictures cannot be read; set aside as "
+      "OrvanePictures.bad";
+  struct Case {
+    const char* what;
+    std::string snapshot;  // "" for none
+    std::string journal;
+    std::string temp;
+    bool loads;
+    Lines tasks;
+    Lines log;
+  };
+  const Case cases[] = {
+      {"nothing kept yet", "", "", "", false, {}, {}},
+      {"ended after items were journalled, the last entry torn",
+       snapshot,
+       Taken(5, "c") + Taken(5, "d") + Taken(5, "e").substr(0, 9),
+       "",
+       true,
+       Lines{"a Sa", "b Sb", "c Sc", "d Sd"},
+       {}},
+      {"ended while writing the next snapshot",
+       snapshot,
+       Taken(5, "c"),
+       "half a snapshot",
+       true,
+       Lines{"a Sa", "b Sb", "c Sc"},
+       {}},
+      {"ended after the next snapshot was moved in, before its journal was emptied",
+       snapshot,
+       Taken(4, "old") + Taken(5, "c"),
+       "",
+       true,
+       Lines{"a Sa", "b Sb", "c Sc"},
+       {}},
+      {"a torn snapshot", snapshot.substr(0, snapshot.size() - 1), Taken(5, "c"), "", false, {}, Lines{setAside}},
+      {"not a snapshot at all", "OrvanePictures but not really", "", "", false, {}, Lines{setAside}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clear();
+    if (!c.snapshot.empty()) WriteFileText("OrvanePictures.dat", c.snapshot);
+    if (!c.journal.empty()) WriteFileText("OrvanePictures.journal", c.journal);
+    if (!c.temp.empty()) WriteFileText("OrvanePictures.tmp", c.temp);
+    const std::string before = c.snapshot;
+    {
+      PictureFile file;
+      const std::optional<KeptPictures> loaded = file.Load();
+      ASSERT_EQ(loaded.has_value(), c.loads);
+      if (loaded) {
+        EXPECT_EQ(TasksOf(*loaded), c.tasks);
+      }
+    }
+    EXPECT_EQ(LogTexts(), c.log);
+    // The journal is empty again; what was read is kept as a new snapshot, or set aside.
+    EXPECT_EQ(FileText("OrvanePictures.journal"), "");
+    if (c.loads) {
+      const std::optional<KeptPictures> kept = kept::DecodeSnapshot(FileText("OrvanePictures.dat"));
+      ASSERT_TRUE(kept.has_value());
+      EXPECT_EQ(kept->generation, 6u);
+      EXPECT_EQ(TasksOf(*kept), c.tasks);
+    } else {
+      EXPECT_FALSE(Exists("OrvanePictures.dat"));
+      EXPECT_EQ(FileText("OrvanePictures.bad"), before);
+    }
+  }
+}
+
+// Each change is on disk when Append returns, and a snapshot replaces the journal's entries.
+TEST_F(PictureFileTest, ChangesAppendedAndSnapshotsReplacedReadBackInAnotherProcess) {
+  {
+    PictureFile first;
+    ASSERT_FALSE(first.Load().has_value());
+    KeptPictures pictures = TasksPicture(0, {"a"});
+    first.Replace(pictures);
+    EXPECT_EQ(pictures.generation, 1u);
+    first.Append({JournalEntry::Kind::kTaken, 0, "b", "Sb"});
+    first.Append({JournalEntry::Kind::kOwnDeletion, 0, "a", ""});
+    // Nothing changed since the snapshot but the journal: it is written again.
+    KeptPictures same = TasksPicture(0, {"a"});
+    first.Replace(same);
+    EXPECT_EQ(same.generation, 2u);
+    EXPECT_EQ(FileText("OrvanePictures.journal"), "");
+    const std::string written = FileText("OrvanePictures.dat");
+    // Nothing changed at all: no new generation, no write.
+    first.Replace(same);
+    EXPECT_EQ(same.generation, 2u);
+    EXPECT_EQ(FileText("OrvanePictures.dat"), written);
+    first.Append({JournalEntry::Kind::kTaken, 0, "c", "Sc"});
+  }
+  PictureFile second;
+  const std::optional<KeptPictures> loaded = second.Load();
+  ASSERT_TRUE(loaded.has_value());
+  EXPECT_EQ(TasksOf(*loaded), (Lines{"a Sa", "c Sc"}));
+  EXPECT_EQ(loaded->generation, 3u);
+  EXPECT_EQ(LogTexts(), Lines{});
+}
+
+}  // namespace
+
+}  // namespace orvane
