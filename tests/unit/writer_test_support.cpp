@@ -13,6 +13,8 @@ namespace writertest {
 namespace {
 
 constexpr char kLogFile[] = "OrvaneErrorLog.txt";
+// What a frame leaves in its directory: the log and the kept pictures of the deleted-item check.
+constexpr const char* kPlugInFiles[] = {kLogFile, "OrvanePictures.dat", "OrvanePictures.journal", "OrvanePictures.tmp"};
 // " mm/dd/yy hh:mm:ss " comes before the text of every line.
 constexpr size_t kTimeStampLength = 19;
 
@@ -53,10 +55,7 @@ void WriterTest::TearDown() {
   ReleaseOutlookSession();
   os::ResetStore();
   SetCurrentDirectoryA(previousDirectory_.c_str());
-  // A frame that was created keeps its pictures there too.
-  for (const char* name : {kLogFile, "OrvanePictures.dat", "OrvanePictures.journal", "OrvanePictures.tmp"}) {
-    DeleteFileA((workDirectory_ + "\\" + name).c_str());
-  }
+  for (const char* name : kPlugInFiles) DeleteFileA((workDirectory_ + "\\" + name).c_str());
   RemoveDirectoryA(workDirectory_.c_str());
 }
 
@@ -78,7 +77,7 @@ os::ItemData WriterTest::OnlyItem(int32_t folder) {
 
 void WriterTest::StartOver() {
   os::ResetStore();
-  DeleteFileA(kLogFile);
+  for (const char* name : kPlugInFiles) DeleteFileA(name);
 }
 
 void WriterTest::AddItem(os::ItemKind kind, const std::string& subject, const os::PropertyList& more) {
