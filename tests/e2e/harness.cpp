@@ -245,6 +245,10 @@ outlook::DispId StandinControl::IdOf(const wchar_t* name) const {
 
 void StandinControl::ResetWithLateEvents() const {
   Call(L"Reset");
+  DelayEvents();
+}
+
+void StandinControl::DelayEvents() const {
   Call(L"EventDelay", Variant::Int32(kEventDelayMs));
   Call(L"LateChange", Variant::Int32(kLateChangeMs));
 }

@@ -121,6 +121,8 @@ public:
   static constexpr int kEventDelayMs = 300;
   static constexpr int kLateChangeMs = 1500;
   void ResetWithLateEvents() const;
+  // Outlook's events come late, as they may: the store is kept.
+  void DelayEvents() const;
   int ItemCount(int folder) const;
   std::string ItemText(int folder, int index, const wchar_t* member) const;
 

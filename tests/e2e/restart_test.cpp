@@ -88,6 +88,7 @@ protected:
     ASSERT_NE(WaitForWindow(outlook::kMainWindowClass, nullptr, 10s), nullptr);
     control_ = std::make_unique<StandinControl>();
     ASSERT_TRUE(control_->Available());
+    control_->DelayEvents();
   }
   // Ends the user's Outlook as a user closing it does. Never killed: under Wine a killed COM server
   // stays registered and every later activation of its class fails.
