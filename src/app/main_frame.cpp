@@ -305,8 +305,7 @@ void CMainFrame::LetGoOfOutlookWhenGone() {
 // link timer looks for Outlook's window to connect anew and compare the folders with their pictures.
 void CMainFrame::LetGoOfOutlook() {
   WriteLog("OrvaneOutlook=>Outlook has gone away; the sinks wait until it is back");
-  for (FolderLink* link : {&tasksLink, &calendarLink, &notesLink}) link->Abandon();
-  sinksConnected = false;
+  LetGoOfLinks(true);
   ReleaseOutlookSession();
   ClearServerGone();
   KillTimer(Window(), kDeletedItemsTimer);
@@ -374,11 +373,12 @@ void CMainFrame::ConnectSinks() {
   }
 }
 
-void CMainFrame::DisconnectSinks() {
-  // Not a call more to a gone Outlook's objects.
-  const bool gone = ServerGoneSeen();
+void CMainFrame::DisconnectSinks() { LetGoOfLinks(ServerGoneSeen()); }
+
+// Not a call more to a gone Outlook's objects: its links are only let go of.
+void CMainFrame::LetGoOfLinks(bool outlookGone) {
   for (FolderLink* link : {&tasksLink, &calendarLink, &notesLink}) {
-    if (gone) {
+    if (outlookGone) {
       link->Abandon();
     } else {
       link->Disconnect();

@@ -76,6 +76,7 @@ private:
   void CheckDeletedItemsEveryMinute();
   void LetGoOfOutlookWhenGone();
   void LetGoOfOutlook();
+  void LetGoOfLinks(bool outlookGone);
   void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);
   void CallWriter(const char* parked);
   void ListItemsInOutlook();

@@ -11,7 +11,6 @@
 #include "outlook/outlook_folders.h"
 #include "outlook/outlook_session.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <optional>
@@ -63,16 +62,6 @@ void LogOtherFolder(const WatchedFolder& watched) {
                 "OrvaneOutlook=>ListItemsInOutlook::The %s picture is of another store or folder; it is replaced",
                 watched.name);
   WriteLog(line);
-}
-
-// The ids of the items a comparison reports, in the order of its subjects.
-std::vector<std::string> ReportedIds(const picture::FolderPicture& before, const picture::FolderPicture& after) {
-  const std::vector<std::string> own = before.State().ownDeletions;  // in ascending order
-  std::vector<std::string> ids;
-  for (const picture::Entry& entry : before.Entries()) {
-    if (!after.Knows(entry.id) && !std::binary_search(own.begin(), own.end(), entry.id)) ids.push_back(entry.id);
-  }
-  return ids;
 }
 
 }  // namespace
@@ -149,12 +138,12 @@ void DeletionWatch::CompareFolders(DispatchDriver notesFolder) {
 void DeletionWatch::CompareFolder(size_t index, const DispatchDriver& folder) {
   const WatchedFolder& watched = kWatchedFolders[index];
   picture::FolderPicture& picture = PictureOfFolder(index, folder);
-  const std::optional<std::vector<picture::ReadItem>> read =
-      tableReader_.ReadFolder(outlookNamespace, folder, watched.subjectMember, picture, watched.name);
+  const std::optional<std::vector<picture::ReadItem>> read = tableReader_.ReadFolder(
+      outlookNamespace, folder, pictures_.folders[index].storeId, watched.subjectMember, picture, watched.name);
   if (!read) return;
   picture::FolderComparison comparison = picture::Compare(picture, *read);
-  const picture::FolderPicture before = std::exchange(picture, std::move(comparison.picture));
-  Report(index, before, comparison);
+  picture = std::move(comparison.picture);
+  Report(index, comparison);
 }
 
 // The picture of the folder Outlook gives now. One of another store or folder (Outlook opened
@@ -172,21 +161,19 @@ picture::FolderPicture& DeletionWatch::PictureOfFolder(size_t index, const Dispa
   return kept.picture;
 }
 
-void DeletionWatch::Report(size_t index, const picture::FolderPicture& before,
-                           const picture::FolderComparison& comparison) {
+void DeletionWatch::Report(size_t index, const picture::FolderComparison& comparison) {
   const WatchedFolder& watched = kWatchedFolders[index];
   if (comparison.heldBack > 0) LogHeldBack(watched, comparison.heldBack);
   if (comparison.gone.empty()) return;
   const bool calendar = watched.itemKind == kinds::kAppointment;
   if (calendar && comparison.someRemain) WriteLog(kAppointmentsFound);
-  const std::vector<std::string> ids = ReportedIds(before, comparison.picture);
   for (size_t i = 0; i < comparison.gone.size(); ++i) {
     // The subject alone: the main application finds its item by it.
     if (SendRecordToMain(recordtext::OutboundText(comparison.gone[i]), watched.deletedKind, sender_) && calendar) {
       WriteLog(kAppointmentSent);
     }
     // Kept as reported at once: a process ending before the next snapshot must not report it again.
-    if (i < ids.size()) Journal(kept::JournalEntry::Kind::kOwnDeletion, index, ids[i]);
+    Journal(kept::JournalEntry::Kind::kOwnDeletion, index, comparison.goneIds[i]);
   }
 }
 

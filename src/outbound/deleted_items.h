@@ -55,7 +55,7 @@ private:
   void CompareFolders(DispatchDriver notesFolder);
   void CompareFolder(size_t index, const DispatchDriver& folder);
   picture::FolderPicture& PictureOfFolder(size_t index, const DispatchDriver& folder);
-  void Report(size_t index, const picture::FolderPicture& before, const picture::FolderComparison& comparison);
+  void Report(size_t index, const picture::FolderComparison& comparison);
   void TakeWaitingItems();
   void Journal(kept::JournalEntry::Kind kind, size_t folder, std::string_view id, std::string_view subject = {});
   void KeepPictures();

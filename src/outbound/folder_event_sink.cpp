@@ -161,12 +161,14 @@ HRESULT FolderEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* param
 }
 
 void FolderEventSink::Handle(DISPID id, IDispatch* item) noexcept {
-  switch (id) {
-    case kItemAdd: HandleEvent("Itemadded", [&] { Itemadded(item); }); break;
-    case kItemChange: HandleEvent("Itemchanged", [&] { Itemchanged(item); }); break;
-    case kItemRemove: HandleEvent("Itemdeleted", [&] { Itemdeleted(); }); break;
-    default: break;
-  }
+  HandleEvent(HandlerName(id), [&] {
+    switch (id) {
+      case kItemAdd: Itemadded(item); break;
+      case kItemChange: Itemchanged(item); break;
+      case kItemRemove: Itemdeleted(); break;
+      default: break;
+    }
+  });
 }
 
 void FolderEventSink::Itemadded(IDispatch* item) { ReportItem(item, false); }

@@ -42,8 +42,7 @@ void FolderLink::Abandon() noexcept {
 
 void FolderLink::Disconnect() noexcept {
   advise_.Disconnect();
-  sink_.Reset();
-  items_.ReleaseDispatch();
+  Abandon();
 }
 
 }  // namespace orvane

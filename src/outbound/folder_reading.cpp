@@ -82,20 +82,17 @@ std::optional<std::vector<picture::ReadItem>> ReadItemsOneByOne(const DispatchDr
   return std::nullopt;
 }
 
-std::optional<std::vector<picture::ReadItem>> FolderTableReader::ReadFolder(const DispatchDriver& nameSpace,
-                                                                            const DispatchDriver& folder,
-                                                                            outlook::DispId subjectMember,
-                                                                            const picture::FolderPicture& known,
-                                                                            const char* folderName) {
+std::optional<std::vector<picture::ReadItem>> FolderTableReader::ReadFolder(
+    const DispatchDriver& nameSpace, const DispatchDriver& folder, std::string_view storeId,
+    outlook::DispId subjectMember, const picture::FolderPicture& known, const char* folderName) {
   try {
     if (std::optional<TableRead> read = ReadTable(folder, known)) {
       if (!read->cutSubjects.empty()) {
-        // Outlook finds an item by its id surely only in the store named with it.
-        const Variant store = folder.GetProperty(outlook::kStoreId);
         for (const size_t index : read->cutSubjects) {
           picture::ReadItem& item = read->items[index];
+          // Outlook finds an item by its id surely only in the store named with it.
           const DispatchDriver whole =
-              nameSpace.InvokeForObject(outlook::kGetItemFromId, Variant::Text(item.id), Variant::CopyOf(store.Get()));
+              nameSpace.InvokeForObject(outlook::kGetItemFromId, Variant::Text(item.id), Variant::Text(storeId));
           item.subject = whole.GetText(subjectMember);
         }
       }

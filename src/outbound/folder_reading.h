@@ -26,13 +26,14 @@ std::optional<std::vector<picture::ReadItem>> ReadItemsOneByOne(const DispatchDr
 class FolderTableReader {
 public:
   // The folder's items, each id in the form of an item's own EntryID. A subject the table may have
-  // cut is read from its item, by its id, where the picture needs it. Where Outlook offers no
+  // cut is read from its item, by its id in the folder's store, where the picture needs it. Where Outlook offers no
   // table, or its table fails or answers oddly in any way, the folder is read item by item (the
   // failure logged once while it repeats). No value when the folder kept changing while it was
   // read item by item (logged): its picture stays. A failure of the item-by-item read throws
   // AutomationError.
   std::optional<std::vector<picture::ReadItem>> ReadFolder(const DispatchDriver& nameSpace,
-                                                           const DispatchDriver& folder, outlook::DispId subjectMember,
+                                                           const DispatchDriver& folder, std::string_view storeId,
+                                                           outlook::DispId subjectMember,
                                                            const picture::FolderPicture& known, const char* folderName);
 
 private:

@@ -77,7 +77,10 @@ FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem
     result.heldBack = gone.size();
     return result;
   }
-  for (const Entry* entry : gone) result.gone.push_back(entry->subject);
+  for (const Entry* entry : gone) {
+    result.gone.push_back(entry->subject);
+    result.goneIds.push_back(entry->id);
+  }
   return result;
 }
 

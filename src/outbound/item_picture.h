@@ -83,6 +83,8 @@ private:
 struct FolderComparison {
   // The subjects of the items gone, in picture order, to be reported.
   std::vector<std::string> gone;
+  // Their ids, in the same order.
+  std::vector<std::string> goneIds;
   // The items not reported because the folder read empty; the picture keeps them.
   size_t heldBack = 0;
   // Whether some item of the earlier picture was read again.

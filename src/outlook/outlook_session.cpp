@@ -39,12 +39,12 @@ void ReleaseOutlookSession() {
   outlookNamespace.ReleaseDispatch();
 }
 
-bool OutlookWindowExists() { return FindWindowA(outlook::kMainWindowClass, nullptr) != nullptr; }
-
 DWORD OutlookProcessId() {
   DWORD process = 0;
   if (const HWND window = FindWindowA(outlook::kMainWindowClass, nullptr)) GetWindowThreadProcessId(window, &process);
   return process;
 }
+
+bool OutlookWindowExists() { return OutlookProcessId() != 0; }
 
 }  // namespace orvane
