@@ -243,6 +243,12 @@ std::string EncodeSnapshot(const KeptPictures& pictures) {
   return std::move(out.Bytes());
 }
 
+std::uint64_t ContentChecksum(std::string_view snapshot) {
+  constexpr std::size_t kHeaderSize = kMagic.size() + 4 + 8;
+  if (snapshot.size() < kHeaderSize + kTrailerSize) return Checksum(snapshot);
+  return Checksum(snapshot.substr(kHeaderSize, snapshot.size() - kHeaderSize - kTrailerSize));
+}
+
 std::optional<KeptPictures> DecodeSnapshot(std::string_view bytes) {
   if (bytes.size() < kTrailerSize) return std::nullopt;
   const std::string_view body = bytes.substr(0, bytes.size() - kTrailerSize);

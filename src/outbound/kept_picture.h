@@ -64,6 +64,9 @@ std::size_t ApplyJournal(KeptPictures& pictures, std::string_view journal);
 
 // FNV-1a, 64 bits: the checksum of the trailer and of each journal entry.
 std::uint64_t Checksum(std::string_view bytes);
+// The checksum of what an encoded snapshot shows, its generation and trailer apart: two snapshots
+// of the same pictures answer the same, whatever their generations.
+std::uint64_t ContentChecksum(std::string_view snapshot);
 
 }  // namespace kept
 

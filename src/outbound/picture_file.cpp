@@ -104,13 +104,14 @@ std::optional<kept::KeptPictures> PictureFile::Load() {
 }
 
 void PictureFile::Replace(kept::KeptPictures& pictures) {
-  // Nothing changed since the last snapshot: it stays, and so does its empty journal.
-  pictures.generation = generation_;
-  if (keptChecksum_ && !appendedSinceKept_ && kept::Checksum(kept::EncodeSnapshot(pictures)) == *keptChecksum_) {
-    return;
-  }
   pictures.generation = generation_ + 1;
   const std::string bytes = kept::EncodeSnapshot(pictures);
+  const std::uint64_t content = kept::ContentChecksum(bytes);
+  // Nothing changed since the last snapshot: it stays, and so does its empty journal.
+  if (keptContent_ && !appendedSinceKept_ && content == *keptContent_) {
+    pictures.generation = generation_;
+    return;
+  }
   if (!WriteFlushedFile(tempPath_, bytes) ||
       !MoveFileExW(tempPath_.c_str(), snapshotPath_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     pictures.generation = generation_;
@@ -118,7 +119,7 @@ void PictureFile::Replace(kept::KeptPictures& pictures) {
     return;
   }
   generation_ = pictures.generation;
-  keptChecksum_ = kept::Checksum(bytes);
+  keptContent_ = content;
   appendedSinceKept_ = false;
   EmptyJournal();
   failureLogged_ = false;

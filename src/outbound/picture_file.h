@@ -51,8 +51,9 @@ private:
   std::wstring tempPath_;
   std::wstring setAsidePath_;
   std::uint64_t generation_ = 0;
-  // The checksum of the last snapshot written, and whether the journal took a change since.
-  std::optional<std::uint64_t> keptChecksum_;
+  // What the last snapshot written shows (its generation apart), and whether the journal took a
+  // change since.
+  std::optional<std::uint64_t> keptContent_;
   bool appendedSinceKept_ = false;
   UniqueHandle journal_;
   // One line for a run of failures, so that a full disk does not fill the log as well.

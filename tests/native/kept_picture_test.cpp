@@ -55,6 +55,16 @@ TEST(KeptPicture, SnapshotReadsBackWhole) {
   EXPECT_TRUE(kept::DecodeSnapshot(kept::EncodeSnapshot({})).has_value());
 }
 
+// What decides whether a snapshot must be written again: the pictures, never the generation.
+TEST(KeptPicture, ContentChecksumSeesThePicturesAndNotTheGeneration) {
+  KeptPictures pictures = HostilePictures();
+  const std::uint64_t content = kept::ContentChecksum(kept::EncodeSnapshot(pictures));
+  pictures.generation = 8;
+  EXPECT_EQ(kept::ContentChecksum(kept::EncodeSnapshot(pictures)), content);
+  pictures.folders[1].picture.Take("new", "New");
+  EXPECT_NE(kept::ContentChecksum(kept::EncodeSnapshot(pictures)), content);
+}
+
 TEST(KeptPicture, TornOrAlteredSnapshotsDoNotRead) {
   const std::string bytes = kept::EncodeSnapshot(HostilePictures());
   for (size_t size = 0; size < bytes.size(); ++size) {
