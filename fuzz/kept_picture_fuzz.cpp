@@ -43,7 +43,7 @@ void CheckJournal(const std::uint8_t* data, std::size_t size) {
     const auto head = Take<std::uint8_t>(data, size);
     const auto idSize = std::min<std::size_t>(Take<std::uint8_t>(data, size) % 8, size);
     kept::JournalEntry entry;
-    entry.kind = head & 1 ? kept::JournalEntry::Kind::kTaken : kept::JournalEntry::Kind::kOwnDeletion;
+    entry.kind = head & 1 ? kept::JournalEntry::Kind::kTaken : kept::JournalEntry::Kind::kNoReportDue;
     entry.folder = (head >> 1) & 1;
     entry.id.assign(reinterpret_cast<const char*>(data), idSize);
     entry.subject = entry.kind == kept::JournalEntry::Kind::kTaken ? entry.id + "!" : "";

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Fails when an include runs against the floors of src/: app on top; inbound and outbound beside
-# each other beneath it; outlook and mainapp beneath them; base at the bottom. Also fails when a
+# each other beneath it; items, the table of item kinds both roads read, beneath them; outlook and
+# mainapp beneath that; base at the bottom. Also fails when a
 # member of CMainFrame is defined outside src/app. doc/architecture.md says why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,9 +14,10 @@ fail() {
 
 # The floors a file of each folder may include, its own folder included.
 declare -A allowed=(
-  [app]="app inbound outbound outlook mainapp base"
-  [inbound]="inbound outlook mainapp base"
-  [outbound]="outbound outlook mainapp base"
+  [app]="app inbound outbound items outlook mainapp base"
+  [inbound]="inbound items outlook mainapp base"
+  [outbound]="outbound items outlook mainapp base"
+  [items]="items outlook mainapp base"
   [outlook]="outlook base"
   [mainapp]="mainapp base"
   [base]="base"

@@ -8,12 +8,10 @@
 #include "base/callback_guard.h"
 #include "base/error_log.h"
 #include "base/process_control.h"
-#include "inbound/writer_common.h"
 #include "inbound/writers.h"
 #include "mainapp/main_app_window.h"
 #include "mainapp/registered_messages.h"
 #include "outlook/outlook_session.h"
-#include "outlook/outlook_work.h"
 
 #include <cstdio>
 #include <cstring>
@@ -24,7 +22,6 @@
 namespace orvane {
 
 DWORD startTick = 0;
-bool sinksConnected = false;
 
 namespace {
 
@@ -57,12 +54,6 @@ void HandTickFailure(const char* message) noexcept {
   GuardedCall("OnTimerException", [&] { WriteLog(line); });
   CurrentProcessControl().HandOff(FindMainAppWindow());
 }
-
-struct WatchedFolder {
-  FolderLink CMainFrame::*link;
-  int32_t folder;
-  uint32_t kind;
-};
 
 // A closing rule of the watchdog ends the process whatever waits: the log keeps what is lost.
 void LogDroppedRecord() {
@@ -129,8 +120,8 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 int CMainFrame::OnCreate(CREATESTRUCTA*) {
-  deletedItems->SendFrom(Window());
-  deletedItems->StartFromKeptPictures();
+  link_.SendFrom(Window());
+  link_.StartFromKeptPictures();
   if (ReadSetting(kOutlookToOrvane, 0) != 0 && OutlookWindowExists()) OpenSessionAtStart();
   ArmSinkTimer(kSinkPeriodMs);
   SetTimer(Window(), kWatchdogTimer, kWatchdogPeriodMs, nullptr);
@@ -202,8 +193,8 @@ void CMainFrame::RunTimer(UINT_PTR id) {
 }
 
 void CMainFrame::PerformPendingRecord() {
-  if (OutlookWork::InProgress()) return;
-  const OutlookWork work;
+  if (link_.Work().InProgress()) return;
+  const OutlookWork work(link_.Work());
   StopSinkTimer();
   KillTimer(Window(), kDeletedItemsTimer);
   if (sinksConnected) DisconnectSinks();
@@ -227,7 +218,6 @@ void CMainFrame::CallWriter(const char* parked) {
   char* record = copy.data();
   const intake::ActionMessages messages{saveNowMessage, changeNowMessage, deleteNowMessage, doneNowMessage};
   const uint32_t kind = pendingKind;
-  const OwnWritesListener ownWrites(*knownStates);
   switch (intake::ChooseWriter(kind, intake::ActionOf(pendingAction, messages))) {
     case intake::Writer::SaveOutlookApps: SaveOutlookApps(record); break;
     case intake::Writer::SaveOutlookTask: SaveOutlookTask(record); break;
@@ -243,8 +233,8 @@ void CMainFrame::CallWriter(const char* parked) {
 }
 
 void CMainFrame::ConnectSinksWhenOutlookRuns() {
-  if (OutlookWork::InProgress()) return;
-  const OutlookWork work;
+  if (link_.Work().InProgress()) return;
+  const OutlookWork work(link_.Work());
   // Connected, the sinks stay until an inbound record takes them down and arms the timer again.
   if (sinksConnected) {
     StopSinkTimer();
@@ -254,9 +244,7 @@ void CMainFrame::ConnectSinksWhenOutlookRuns() {
     ArmSinkTimer(kSinkWaitPeriodMs);
     return;
   }
-  // Whatever was of an earlier Outlook has been let go of by now.
-  ClearServerGone();
-  outlookProcess = OutlookProcessId();
+  link_.FollowRunningOutlook();
   CreateOutlookSession();
   ConnectSinks();
   StopSinkTimer();
@@ -267,10 +255,11 @@ void CMainFrame::ConnectSinksWhenOutlookRuns() {
 
 // Only while this frame is the plug-in's: one that is handing over compares nothing.
 void CMainFrame::ListItemsInOutlook() {
-  if (!FindWindowA(nullptr, kFrameTitle)) return;
-  // A failed comparison keeps the pictures for the next one: the plug-in carries on.
-  GuardedCall("ListItemsInOutlook", [this] { deletedItems->ListItemsInOutlook(); });
+  if (IsThePluginsFrame()) link_.ListItemsInOutlook();
 }
+
+// The hand-off retitles the frame of the process that hands over.
+bool CMainFrame::IsThePluginsFrame() const { return WindowTitle(Window()) == kFrameTitle; }
 
 void CMainFrame::ArmSinkTimer(UINT periodMs) {
   if (sinkTimerPeriodMs == periodMs) return;
@@ -286,18 +275,17 @@ void CMainFrame::StopSinkTimer() {
 // Outlook raises no ItemRemove when many items go at once, nor for the last item of a store.
 // Only while Outlook runs: asking for its session would start it again after the user closed it.
 void CMainFrame::CheckDeletedItemsEveryMinute() {
-  if (OutlookWork::InProgress()) return;
-  const OutlookWork work;
+  if (link_.Work().InProgress()) return;
+  const OutlookWork work(link_.Work());
   if (!sinksConnected || !OutlookWindowExists()) return;
-  GuardedCall("CheckDeletedItemsInOutlook", [this] { deletedItems->CheckDeletedItemsInOutlook(); });
+  link_.CheckDeletedItems();
   ReleaseOutlookSession();
 }
 
 // Outlook quit or crashed under the connected sinks: a call found its server gone, or its window is
 // gone or now belongs to another process. Looked at twice a second, with the watchdog.
 void CMainFrame::LetGoOfOutlookWhenGone() {
-  if (!sinksConnected || OutlookWork::InProgress()) return;
-  if (!ServerGoneSeen() && OutlookProcessId() == outlookProcess) return;
+  if (!sinksConnected || link_.Work().InProgress() || !link_.OutlookLeft()) return;
   LetGoOfOutlook();
 }
 
@@ -305,16 +293,14 @@ void CMainFrame::LetGoOfOutlookWhenGone() {
 // link timer looks for Outlook's window to connect anew and compare the folders with their pictures.
 void CMainFrame::LetGoOfOutlook() {
   WriteLog("OrvaneOutlook=>Outlook has gone away; the sinks wait until it is back");
-  LetGoOfLinks(true);
-  ReleaseOutlookSession();
-  ClearServerGone();
+  link_.Abandon();
   KillTimer(Window(), kDeletedItemsTimer);
   ArmSinkTimer(kSinkWaitPeriodMs);
 }
 
 // Every ending asks the process control and returns at once: only a test's control returns.
 void CMainFrame::WatchDesktop() {
-  switch (watchdog::Decide(LookAtDesktop(OutlookWork::InProgress()))) {
+  switch (watchdog::Decide(LookAtDesktop(link_.Work().InProgress()))) {
     case watchdog::Verdict::Continue: return;
     case watchdog::Verdict::ExitNoMainApp: CurrentProcessControl().ExitNormally(); return;
     case watchdog::Verdict::CloseForInstaller:
@@ -342,49 +328,25 @@ void CMainFrame::CloseAfterBox(HWND owner, const char* text, UINT modality, bool
   }
 }
 
-void CMainFrame::SaveOutlookApps(char* record) { inbound::SaveOutlookApps(record); }
-void CMainFrame::SaveOutlookTask(char* record) { inbound::SaveOutlookTask(record); }
-void CMainFrame::SaveOutlookNote(char* record, int flag) { inbound::SaveOutlookNote(record, flag); }
-void CMainFrame::ChangeOutlookApps(char* record) { inbound::ChangeOutlookApps(record); }
-void CMainFrame::ChangeOutlookTask(char* record) { inbound::ChangeOutlookTask(record); }
-void CMainFrame::ChangeOutlookNote(char* record, int flag) { inbound::ChangeOutlookNote(record, flag); }
+void CMainFrame::SaveOutlookApps(char* record) { inbound::SaveOutlookApps(record, writerContext_); }
+void CMainFrame::SaveOutlookTask(char* record) { inbound::SaveOutlookTask(record, writerContext_); }
+void CMainFrame::SaveOutlookNote(char* record, int flag) { inbound::SaveOutlookNote(record, flag, writerContext_); }
+void CMainFrame::ChangeOutlookApps(char* record) { inbound::ChangeOutlookApps(record, writerContext_); }
+void CMainFrame::ChangeOutlookTask(char* record) { inbound::ChangeOutlookTask(record, writerContext_); }
+void CMainFrame::ChangeOutlookNote(char* record, int flag) { inbound::ChangeOutlookNote(record, flag, writerContext_); }
 void CMainFrame::DeleteOutlookItem(char* record, uint32_t kind) {
-  inbound::DeleteOutlookItem(record, kind, *deletedItems);
+  inbound::DeleteOutlookItem(record, kind, writerContext_);
 }
-void CMainFrame::DoneOutlookItem(char* record, uint32_t kind) { inbound::DoneOutlookItem(record, kind); }
-void CMainFrame::SetOutlookLinkId(char* record, uint32_t kind) { inbound::SetOutlookLinkId(record, kind); }
+void CMainFrame::DoneOutlookItem(char* record, uint32_t kind) {
+  inbound::DoneOutlookItem(record, kind, writerContext_);
+}
+void CMainFrame::SetOutlookLinkId(char* record, uint32_t kind) {
+  inbound::SetOutlookLinkId(record, kind, writerContext_);
+}
 int CMainFrame::ReplaceChar(char* text, char from, char to) { return inbound::ReplaceChar(text, from, to); }
 
-ComPtr<FolderEventSink> CMainFrame::CreateFolderSink(uint32_t kind) {
-  return FolderEventSink::Create(kind, deletedItems, knownStates, Window());
-}
+void CMainFrame::ConnectSinks() { link_.ConnectSinks(); }
 
-void CMainFrame::ConnectSinks() {
-  CMainFrame::DisconnectSinks();
-  static constexpr WatchedFolder kWatched[] = {
-      {&CMainFrame::tasksLink, outlook::kFolderTasks, kinds::kTask},
-      {&CMainFrame::calendarLink, outlook::kFolderCalendar, kinds::kAppointment},
-      {&CMainFrame::notesLink, outlook::kFolderNotes, kinds::kNote}};
-  for (const WatchedFolder& watched : kWatched) {
-    (this->*watched.link).Connect(watched.folder, [&] { return CreateFolderSink(watched.kind); });
-    // Counted as connected once a folder was taken, so that a sink that could not be made is not
-    // tried again on every tick of the connection timer.
-    sinksConnected = true;
-  }
-}
-
-void CMainFrame::DisconnectSinks() { LetGoOfLinks(ServerGoneSeen()); }
-
-// Not a call more to a gone Outlook's objects: its links are only let go of.
-void CMainFrame::LetGoOfLinks(bool outlookGone) {
-  for (FolderLink* link : {&tasksLink, &calendarLink, &notesLink}) {
-    if (outlookGone) {
-      link->Abandon();
-    } else {
-      link->Disconnect();
-    }
-  }
-  sinksConnected = false;
-}
+void CMainFrame::DisconnectSinks() { link_.DisconnectSinks(); }
 
 }  // namespace orvane

@@ -4,9 +4,8 @@
 #pragma once
 
 #include "base/base_window.h"
-#include "outbound/deleted_items.h"
-#include "outbound/folder_event_sink.h"
-#include "outbound/folder_link.h"
+#include "inbound/writers.h"
+#include "outbound/outlook_link.h"
 
 #include <windows.h>
 
@@ -47,10 +46,10 @@ public:
   // Replaces every `from` in text by `to`; answers how many were replaced.
   virtual int ReplaceChar(char* text, char from, char to);
 
-protected:
-  // A new sink for the folder of the item kind; throws std::bad_alloc when there is no memory.
-  virtual ComPtr<FolderEventSink> CreateFolderSink(uint32_t kind);
+  // The connection to Outlook the frame's timers drive.
+  OutlookLink& Link() noexcept { return link_; }
 
+protected:
   // Message handlers.
   int OnCreate(CREATESTRUCTA* create);
   BOOL OnCopyData(HWND sender, const COPYDATASTRUCT* data);
@@ -76,30 +75,20 @@ private:
   void CheckDeletedItemsEveryMinute();
   void LetGoOfOutlookWhenGone();
   void LetGoOfOutlook();
-  void LetGoOfLinks(bool outlookGone);
+  bool IsThePluginsFrame() const;
   void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);
   void CallWriter(const char* parked);
   void ListItemsInOutlook();
 
-  // The watched default folders, each with its Items, sink and advise while the sinks listen.
-  FolderLink tasksLink;
-  FolderLink notesLink;
-  FolderLink calendarLink;
+  OutlookLink link_;
   // The period timer 8888 runs with; 0 while it is stopped.
   UINT sinkTimerPeriodMs = 0;
-  // The process of the Outlook the sinks were connected to.
-  DWORD outlookProcess = 0;
-  // Survives the sinks' disconnections, so that what goes while they are down is still found.
-  const std::shared_ptr<DeletionWatch> deletedItems = std::make_shared<DeletionWatch>();
-  // What the main application knows of each item: the writers tell it their saves, the sinks
-  // send only what it does not know yet.
-  const std::shared_ptr<KnownStates> knownStates = std::make_shared<KnownStates>();
+  // What the writers tell of their own work: the sinks and the deletion watch leave it out.
+  const inbound::WriterContext writerContext_{link_.Known(), link_.Deletions()};
 };
 
 // Milliseconds from GetTickCount when the frame was made; the watchdog measures the age from it.
 extern DWORD startTick;
-// Set while the folder sinks are connected.
-extern bool sinksConnected;
 
 // The plug-in's frame title, and the one it takes when it hands over to a successor.
 constexpr char kFrameTitle[] = "Untitled - stub";

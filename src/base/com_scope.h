@@ -88,8 +88,6 @@ public:
 
   Stage Reached() const noexcept { return stage_; }
   bool Connected() const noexcept { return stage_ == Stage::Connected; }
-  DWORD Cookie() const noexcept { return cookie_; }
-  IConnectionPoint* Point() const noexcept { return point_.Get(); }
 
 private:
   ComPtr<IConnectionPoint> point_;

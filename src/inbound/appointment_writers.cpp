@@ -3,6 +3,7 @@
 // differs in the lookup, in writing no link id and no log lines but its own trace lines, in the
 // pattern's times of day, in keeping a series' times of day in its pattern, and in applying the
 // end block only to an appointment it found.
+#include "items/link_id.h"
 #include "inbound/writers.h"
 #include "base/error_log.h"
 #include "inbound/appointment_record.h"
@@ -70,7 +71,7 @@ public:
 
   void Write() {
     if (record_.recurrence) WritePattern(*record_.recurrence);
-    if (record_.linkId) item_.SetInt32(outlook::kInternetCodepage, *record_.linkId);
+    if (record_.linkId) items::WriteLinkNumber(item_, *record_.linkId);
     item_.SetText(outlook::kSubject, record_.subject);
     WriteDuration();
     if (record_.start) WriteStart(*record_.start);
@@ -173,7 +174,7 @@ void JoinStartDateWithDashes(char* record, size_t position) {
 
 }  // namespace
 
-void inbound::SaveOutlookApps(char* record) {
+void inbound::SaveOutlookApps(char* record, const WriterContext& context) {
   WriteLog(kSaveApps);
   JoinStartDateWithDashes(record, field::kStartDate - field::kSubject);
   const std::optional<AppointmentRecord> appointment = appointmentrecord::ReadAppointmentRecord(RecordText(record));
@@ -185,10 +186,10 @@ void inbound::SaveOutlookApps(char* record) {
   const DispatchDriver item = RetryAfterReconnect(CreateAppointment);
   AppointmentWriter(item, *appointment, AppointmentWrite::Save).Write();
   WriteLog("Save Appts To Outlook");
-  SaveAndClose(item);
+  SaveAndClose(item, context.ownWrites);
 }
 
-void inbound::ChangeOutlookApps(char* record) {
+void inbound::ChangeOutlookApps(char* record, const WriterContext& context) {
   JoinStartDateWithDashes(record, field::kStartDate - field::kSearchSubject);
   using appointmentrecord::ChangeRecord;
   const std::optional<ChangeRecord> change = appointmentrecord::ReadChangeRecord(RecordText(record));
@@ -197,7 +198,7 @@ void inbound::ChangeOutlookApps(char* record) {
     return;
   }
 
-  DispatchDriver item = FindItemBySubject(kAppointmentPlace, change->searchSubject);
+  DispatchDriver item = FindItemBySubject(items::kAppointmentItems, change->searchSubject);
   const bool found = !item.IsEmpty();
   // An appointment that Outlook no longer has (or never had) is made anew from the record.
   if (!found) item = CreateAppointment();
@@ -205,7 +206,7 @@ void inbound::ChangeOutlookApps(char* record) {
   AppointmentWriter writer(item, change->appointment,
                            found ? AppointmentWrite::ChangeFound : AppointmentWrite::ChangeNew);
   writer.Write();
-  SaveAndClose(item);
+  SaveAndClose(item, context.ownWrites);
 }
 
 }  // namespace orvane

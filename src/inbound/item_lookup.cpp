@@ -1,6 +1,5 @@
 #include "inbound/item_lookup.h"
 
-#include "mainapp/kinds.h"
 #include "mainapp/record_text.h"
 #include "outlook/com_types.h"
 #include "outlook/outlook_folders.h"
@@ -20,23 +19,14 @@ bool SubjectsMatch(std::string_view a, std::string_view b) {
                               static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
-std::optional<ItemPlace> PlaceOfKind(uint32_t kind) {
-  switch (kind) {
-    case kinds::kTask: return kTaskPlace;
-    case kinds::kAppointment: return kAppointmentPlace;
-    case kinds::kNote: return kNotePlace;
-    default: return std::nullopt;
-  }
-}
-
-DispatchDriver FindItemBySubject(const ItemPlace& place, std::string_view subject) {
-  const DispatchDriver items = GetDefaultFolder(place.folder).GetObject(outlook::kItems);
+DispatchDriver FindItemBySubject(const items::ItemKind& kind, std::string_view subject) {
+  const DispatchDriver items = GetDefaultFolder(kind.folder).GetObject(outlook::kItems);
   // The count is read once and the items are taken by their 1-based index.
   const int32_t count = items.GetInt32(outlook::kCount);
   for (int32_t index = 1; index <= count; ++index) {
     DispatchDriver item = items.InvokeForObject(outlook::kItem, Variant::Int32(index));
     // The main application knows each subject as it was sent to it.
-    if (SubjectsMatch(recordtext::OutboundText(item.GetText(place.subjectMember)), recordtext::OutboundText(subject))) {
+    if (SubjectsMatch(recordtext::OutboundText(item.GetText(kind.subjectMember)), recordtext::OutboundText(subject))) {
       return item;
     }
   }

@@ -1,5 +1,6 @@
 // The note writers: a new note from a note record, and a found note given the text of a change
 // record. A note's subject is the first line of its text, and its link id lives in its categories.
+#include "items/link_id.h"
 #include "inbound/item_lookup.h"
 #include "outlook/outlook_folders.h"
 #include "inbound/writers.h"
@@ -17,18 +18,18 @@ DispatchDriver CreateNote() { return CreateOutlookItem(outlook::kNoteItem); }
 
 }  // namespace
 
-void inbound::SaveOutlookNote(char* record, int) {
+void inbound::SaveOutlookNote(char* record, int, const WriterContext& context) {
   using noterecord::NoteRecord;
   const std::optional<NoteRecord> note = noterecord::ReadNoteRecord(RecordText(record));
   if (!WriterTakes<NoteRecord>(kSaveNote, note, [](const NoteRecord& read) { return read.isShort; })) return;
 
   const DispatchDriver item = RetryAfterReconnect(CreateNote);
   item.SetText(outlook::kBody, note->text);
-  SetTextIfGiven(item, outlook::kCategories, note->linkId);
-  SaveAndClose(item);
+  if (note->linkId) items::WriteLinkText(item, *note->linkId);
+  SaveAndClose(item, context.ownWrites);
 }
 
-void inbound::ChangeOutlookNote(char* record, int) {
+void inbound::ChangeOutlookNote(char* record, int, const WriterContext& context) {
   const std::optional<noterecord::ChangeRecord> change = noterecord::ReadChangeRecord(RecordText(record));
   if (!WriterTakes<noterecord::ChangeRecord>(kChangeNote, change, nullptr)) return;
   // The text is all a change writes: without it there is nothing to change or make.
@@ -37,12 +38,12 @@ void inbound::ChangeOutlookNote(char* record, int) {
     return;
   }
 
-  DispatchDriver item = FindItemBySubject(kNotePlace, change->searchSubject);
+  DispatchDriver item = FindItemBySubject(items::kNoteItems, change->searchSubject);
   // A note that Outlook no longer has is made anew from the text. The change record carries no
   // link id, so the new note has no categories; a found note keeps its own.
   if (item.IsEmpty()) item = CreateNote();
   item.SetText(outlook::kBody, *change->text);
-  SaveAndClose(item);
+  SaveAndClose(item, context.ownWrites);
 }
 
 }  // namespace orvane

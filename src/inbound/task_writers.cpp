@@ -1,6 +1,7 @@
 // The task writers: a new task from a task record, and a found task brought in line with a
 // change record. Both write the same properties in the same order; the order matters, since
 // later fields of the record override earlier ones (sensitivity, status).
+#include "items/link_id.h"
 #include "inbound/writers.h"
 #include "base/error_log.h"
 #include "inbound/item_lookup.h"
@@ -80,7 +81,7 @@ void WriteDetails(const DispatchDriver& task, const TaskRecord& record) {
 void WriteTask(const DispatchDriver& task, const TaskRecord& record, TaskWrite write) {
   if (record.recurrence) WriteRecurrence(task, *record.recurrence);
   task.SetText(outlook::kSubject, record.subject);
-  if (record.linkId) task.SetInt32(outlook::kInternetCodepage, *record.linkId);
+  if (record.linkId) items::WriteLinkNumber(task, *record.linkId);
   WriteDates(task, record);
   WriteCompletion(task, record.completion, write);
   WriteWork(task, record);
@@ -92,7 +93,7 @@ DispatchDriver CreateTask() { return CreateOutlookItem(outlook::kTaskItem); }
 
 }  // namespace
 
-void inbound::SaveOutlookTask(char* record) {
+void inbound::SaveOutlookTask(char* record, const WriterContext& context) {
   WriteLog(kSaveTask);
   const std::optional<TaskRecord> task = taskrecord::ReadTaskRecord(RecordText(record));
   if (!WriterTakes<TaskRecord>(kSaveTask, task, [](const TaskRecord& read) { return read.isShort; })) return;
@@ -100,21 +101,21 @@ void inbound::SaveOutlookTask(char* record) {
   const DispatchDriver item = RetryAfterReconnect(CreateTask);
   WriteTask(item, *task, TaskWrite::Save);
   WriteLog("Save Task to Outlook");
-  SaveAndClose(item);
+  SaveAndClose(item, context.ownWrites);
 }
 
-void inbound::ChangeOutlookTask(char* record) {
+void inbound::ChangeOutlookTask(char* record, const WriterContext& context) {
   using taskrecord::ChangeRecord;
   const std::optional<ChangeRecord> change = taskrecord::ReadChangeRecord(RecordText(record));
   if (!WriterTakes<ChangeRecord>(kChangeTask, change, [](const ChangeRecord& read) { return read.task.isShort; })) {
     return;
   }
 
-  DispatchDriver item = FindItemBySubject(kTaskPlace, change->searchSubject);
+  DispatchDriver item = FindItemBySubject(items::kTaskItems, change->searchSubject);
   // A task that Outlook no longer has (or never had) is made anew from the record.
   if (item.IsEmpty()) item = CreateTask();
   WriteTask(item, change->task, TaskWrite::Change);
-  SaveAndClose(item);
+  SaveAndClose(item, context.ownWrites);
 }
 
 }  // namespace orvane

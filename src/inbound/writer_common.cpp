@@ -4,7 +4,6 @@
 #include "outlook/outlook_session.h"
 
 #include <string>
-#include <utility>
 
 namespace orvane {
 
@@ -15,15 +14,12 @@ constexpr size_t kMaxErrorText = 254;
 constexpr char kSavedItemUnread[] =
     "OrvaneOutlook=>SaveAndClose::the saved item could not be read, its events may come back as the user's: ";
 
-OwnWrites* ownWrites = nullptr;
-
 // Read after the Close that saved the item: Close(0) gives the item the LastModificationTime its
 // events will carry. The item is saved either way, so a failed read costs only a possible echo.
-void TellOwnWrite(const DispatchDriver& item) {
-  if (!ownWrites) return;
+void TellOwnWrite(const DispatchDriver& item, OwnWrites& own) {
   try {
     const std::string entryId = item.GetText(outlook::kEntryId);
-    ownWrites->NoteOwnWrite(entryId, item.GetDate(outlook::kLastModificationTime));
+    own.NoteOwnWrite(entryId, item.GetDate(outlook::kLastModificationTime));
   } catch (const AutomationError& error) {
     WriteLog((kSavedItemUnread + std::string(error.what()).substr(0, kMaxErrorText)).c_str());
   }
@@ -52,13 +48,9 @@ DispatchDriver CreateOutlookItem(int32_t itemType) {
   return outlookApp.InvokeForObject(outlook::kCreateItem, Variant::Int32(itemType));
 }
 
-void SaveAndClose(const DispatchDriver& item) {
+void SaveAndClose(const DispatchDriver& item, OwnWrites& own) {
   item.InvokeMethod(outlook::kClose, Variant::Int32(outlook::kCloseSave));
-  TellOwnWrite(item);
+  TellOwnWrite(item, own);
 }
-
-OwnWritesListener::OwnWritesListener(OwnWrites& own) noexcept : outer_(std::exchange(ownWrites, &own)) {}
-
-OwnWritesListener::~OwnWritesListener() { ownWrites = outer_; }
 
 }  // namespace orvane

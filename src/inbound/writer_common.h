@@ -41,20 +41,7 @@ void SetTextIfGiven(const DispatchDriver& item, outlook::DispId id, const std::o
 DispatchDriver CreateOutlookItem(int32_t itemType);
 
 // Close(0): Outlook saves the item and closes it. The item's EntryID and LastModificationTime
-// are then told to the OwnWrites listening, if any.
-void SaveAndClose(const DispatchDriver& item);
-
-// While it lives, every item a writer saves is told to `own`; the listener before it comes back
-// at its end.
-class OwnWritesListener {
-public:
-  explicit OwnWritesListener(OwnWrites& own) noexcept;
-  ~OwnWritesListener();
-  OwnWritesListener(const OwnWritesListener&) = delete;
-  OwnWritesListener& operator=(const OwnWritesListener&) = delete;
-
-private:
-  OwnWrites* outer_;
-};
+// are then told to `own`.
+void SaveAndClose(const DispatchDriver& item, OwnWrites& own);
 
 }  // namespace orvane

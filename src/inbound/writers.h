@@ -3,6 +3,7 @@
 #pragma once
 
 #include "outlook/own_deletions.h"
+#include "outlook/own_writes.h"
 
 #include <cstdint>
 
@@ -10,16 +11,22 @@ namespace orvane {
 
 namespace inbound {
 
-void SaveOutlookApps(char* record);
-void SaveOutlookTask(char* record);
-void SaveOutlookNote(char* record, int flag);
-void ChangeOutlookApps(char* record);
-void ChangeOutlookTask(char* record);
-void ChangeOutlookNote(char* record, int flag);
-// Deletes the item the record names; `own` hears of it first, as the deletion is the plug-in's.
-void DeleteOutlookItem(char* record, uint32_t kind, OwnDeletions& own);
-void DoneOutlookItem(char* record, uint32_t kind);
-void SetOutlookLinkId(char* record, uint32_t kind);
+// Who hears of the writers' work: every item a writer saves is told to ownWrites, every item it
+// deletes to ownDeletions first, so that neither comes back to the main application as the user's.
+struct WriterContext {
+  OwnWrites& ownWrites;
+  OwnDeletions& ownDeletions;
+};
+
+void SaveOutlookApps(char* record, const WriterContext& context);
+void SaveOutlookTask(char* record, const WriterContext& context);
+void SaveOutlookNote(char* record, int flag, const WriterContext& context);
+void ChangeOutlookApps(char* record, const WriterContext& context);
+void ChangeOutlookTask(char* record, const WriterContext& context);
+void ChangeOutlookNote(char* record, int flag, const WriterContext& context);
+void DeleteOutlookItem(char* record, uint32_t kind, const WriterContext& context);
+void DoneOutlookItem(char* record, uint32_t kind, const WriterContext& context);
+void SetOutlookLinkId(char* record, uint32_t kind, const WriterContext& context);
 // Replaces every `from` in text by `to`; answers how many were replaced.
 int ReplaceChar(char* text, char from, char to);
 

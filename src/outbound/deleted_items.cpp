@@ -4,7 +4,7 @@
 #include "outbound/deleted_items.h"
 
 #include "base/error_log.h"
-#include "mainapp/kinds.h"
+#include "items/item_kinds.h"
 #include "mainapp/record_text.h"
 #include "outbound/folder_reading.h"
 #include "outbound/send_record.h"
@@ -22,45 +22,34 @@ namespace {
 
 using namespace outlook;
 
-struct WatchedFolder {
-  uint32_t itemKind;
-  int32_t folder;
-  DispId subjectMember;
-  uint32_t deletedKind;
-  const char* name;
-};
+using items::ItemKind;
+using items::kItemKinds;
 
-// In the order the folders are compared.
-constexpr WatchedFolder kWatchedFolders[] = {
-    {kinds::kNote, kFolderNotes, kNoteSubject, kinds::kDeletedNote, "Notes"},
-    {kinds::kTask, kFolderTasks, kSubject, kinds::kDeletedTask, "Tasks"},
-    {kinds::kAppointment, kFolderCalendar, kSubject, kinds::kDeletedAppointment, "Calendar"},
-};
-constexpr size_t kNotes = 0;
+const ItemKind& WatchedAt(size_t index) { return *kItemKinds[index]; }
+constexpr size_t kNotes = items::IndexOf(items::kNoteItems);
 
 constexpr char kAppointmentsFound[] = "CheckDeletedItemsInOutlook::Step 2::ApptsFound";
 constexpr char kAppointmentSent[] = "CheckDeletedItemsInOutlook::Step 3::Appts Had Been Sent To OV";
 
 std::optional<size_t> FolderOfKind(uint32_t itemKind) {
-  for (size_t index = 0; index < std::size(kWatchedFolders); ++index) {
-    if (kWatchedFolders[index].itemKind == itemKind) return index;
-  }
-  return std::nullopt;
+  const ItemKind* row = items::ItemKindOf(itemKind);
+  if (!row) return std::nullopt;
+  return items::IndexOf(*row);
 }
 
-void LogHeldBack(const WatchedFolder& watched, size_t count) {
+void LogHeldBack(const ItemKind& watched, size_t count) {
   char line[150];
   std::snprintf(line, sizeof line,
                 "OrvaneOutlook=>CheckDeletedItemsInOutlook::The %s folder reads empty, %lu deletions held back",
-                watched.name, static_cast<unsigned long>(count));
+                watched.folderName, static_cast<unsigned long>(count));
   WriteLog(line);
 }
 
-void LogOtherFolder(const WatchedFolder& watched) {
+void LogOtherFolder(const ItemKind& watched) {
   char line[150];
   std::snprintf(line, sizeof line,
                 "OrvaneOutlook=>ListItemsInOutlook::The %s picture is of another store or folder; it is replaced",
-                watched.name);
+                watched.folderName);
   WriteLog(line);
 }
 
@@ -69,7 +58,7 @@ void LogOtherFolder(const WatchedFolder& watched) {
 void DeletionWatch::StartFromKeptPictures() {
   file_.emplace();
   std::optional<kept::KeptPictures> kept = file_->Load();
-  if (kept && kept->folders.size() == std::size(kWatchedFolders)) pictures_ = std::move(*kept);
+  if (kept && kept->folders.size() == items::kItemKindCount) pictures_ = std::move(*kept);
 }
 
 void DeletionWatch::ListItemsInOutlook() {
@@ -129,17 +118,17 @@ void DeletionWatch::CheckOnce() {
 void DeletionWatch::CompareFolders(DispatchDriver notesFolder) {
   CompareFolder(kNotes, notesFolder);
   notesFolder.ReleaseDispatch();
-  for (size_t index = kNotes + 1; index < std::size(kWatchedFolders); ++index) {
-    CompareFolder(index, DefaultFolderOnce(kWatchedFolders[index].folder));
+  for (size_t index = kNotes + 1; index < items::kItemKindCount; ++index) {
+    CompareFolder(index, DefaultFolderOnce(WatchedAt(index).folder));
   }
 }
 
 // A folder whose read fails keeps its picture; the folders compared before it have reported.
 void DeletionWatch::CompareFolder(size_t index, const DispatchDriver& folder) {
-  const WatchedFolder& watched = kWatchedFolders[index];
+  const ItemKind& watched = WatchedAt(index);
   picture::FolderPicture& picture = PictureOfFolder(index, folder);
   const std::optional<std::vector<picture::ReadItem>> read = tableReader_.ReadFolder(
-      outlookNamespace, folder, pictures_.folders[index].storeId, watched.subjectMember, picture, watched.name);
+      outlookNamespace, folder, pictures_.folders[index].storeId, watched.subjectMember, picture, watched.folderName);
   if (!read) return;
   picture::FolderComparison comparison = picture::Compare(picture, *read);
   picture = std::move(comparison.picture);
@@ -155,17 +144,17 @@ picture::FolderPicture& DeletionWatch::PictureOfFolder(size_t index, const Dispa
   const std::string folderId = folder.GetText(kEntryId);
   if (!kept::SameFolder(kept, storeId, folderId)) {
     // A picture that never knew its folder is the first of this process, not another folder's.
-    if (!kept.storeId.empty() || !kept.folderId.empty()) LogOtherFolder(kWatchedFolders[index]);
+    if (!kept.storeId.empty() || !kept.folderId.empty()) LogOtherFolder(WatchedAt(index));
     kept = kept::KeptFolder{storeId, folderId, {}};
   }
   return kept.picture;
 }
 
 void DeletionWatch::Report(size_t index, const picture::FolderComparison& comparison) {
-  const WatchedFolder& watched = kWatchedFolders[index];
+  const ItemKind& watched = WatchedAt(index);
   if (comparison.heldBack > 0) LogHeldBack(watched, comparison.heldBack);
   if (comparison.gone.empty()) return;
-  const bool calendar = watched.itemKind == kinds::kAppointment;
+  const bool calendar = watched.kind == kinds::kAppointment;
   if (calendar && comparison.someRemain) WriteLog(kAppointmentsFound);
   for (size_t i = 0; i < comparison.gone.size(); ++i) {
     // The subject alone: the main application finds its item by it.
@@ -173,7 +162,7 @@ void DeletionWatch::Report(size_t index, const picture::FolderComparison& compar
       WriteLog(kAppointmentSent);
     }
     // Kept as reported at once: a process ending before the next snapshot must not report it again.
-    Journal(kept::JournalEntry::Kind::kOwnDeletion, index, comparison.goneIds[i]);
+    Journal(kept::JournalEntry::Kind::kNoReportDue, index, comparison.goneIds[i]);
   }
 }
 
@@ -199,7 +188,7 @@ void DeletionWatch::TakeItem(uint32_t sinkKind, std::string_view id, std::string
 void DeletionWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {
   const std::optional<size_t> folder = FolderOfKind(itemKind);
   if (!folder) return;
-  Journal(kept::JournalEntry::Kind::kOwnDeletion, *folder, id);
+  Journal(kept::JournalEntry::Kind::kNoReportDue, *folder, id);
   pictures_.folders[*folder].picture.NoteOwnDeletion(id);
 }
 

@@ -3,6 +3,7 @@
 // may be kept on disk, so that a new process goes on from where the last one stopped.
 #pragma once
 
+#include "items/item_kinds.h"
 #include "outbound/folder_reading.h"
 #include "outbound/item_picture.h"
 #include "outbound/kept_picture.h"
@@ -62,7 +63,7 @@ private:
 
   // Notes, Tasks, Calendar: the order in which the folders are compared, each with the store and
   // folder it shows.
-  kept::KeptPictures pictures_{0, std::vector<kept::KeptFolder>(3)};
+  kept::KeptPictures pictures_{0, std::vector<kept::KeptFolder>(items::kItemKindCount)};
   // Where the pictures are kept, once they are.
   std::optional<PictureFile> file_;
   bool passUnderWay_ = false;

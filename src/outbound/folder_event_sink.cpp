@@ -2,16 +2,14 @@
 
 #include "base/callback_guard.h"
 #include "base/error_log.h"
-#include "mainapp/kinds.h"
+#include "items/link_id.h"
 #include "outbound/deleted_items.h"
 #include "outbound/item_records.h"
 #include "outbound/record_forms.h"
 #include "outbound/send_record.h"
 #include "outlook/dispatch_driver.h"
-#include "outlook/outlook_work.h"
 
 #include <cstdio>
-#include <deque>
 #include <optional>
 #include <string>
 
@@ -21,35 +19,12 @@ namespace {
 
 using namespace outlook;
 
-using RecordBuilder = std::string (*)(DispatchDriver, std::optional<std::string_view>);
+using RecordBuilder = std::string (*)(DispatchDriver, LaterBoxes&, std::optional<std::string_view>);
 
-// What a sink of one folder reads from an item and sends for it.
-struct FolderReport {
-  uint32_t sinkKind;
-  DispId subject;
-  RecordBuilder build;
-  uint32_t newKind;
-  uint32_t changedKind;
-};
-
-constexpr FolderReport kFolderReports[] = {
-    {kinds::kTask, kSubject, &CreateTaskBuffer, kinds::kTask, kinds::kChangedTask},
-    {kinds::kAppointment, kSubject, &CreateAppsBuffer, kinds::kAppointment, kinds::kChangedAppointment},
-    {kinds::kNote, kNoteSubject, &CreateNoteBuffer, kinds::kNote, kinds::kChangedNote},
-};
-
-const FolderReport* ReportOf(uint32_t sinkKind) {
-  for (const FolderReport& report : kFolderReports) {
-    if (report.sinkKind == sinkKind) return &report;
-  }
-  return nullptr;
-}
-
-// The main application's id of the item, as the inbound writers stored it: a note keeps it in
-// its categories, tasks and appointments in InternetCodepage.
-std::string LinkIdOf(const DispatchDriver& item, uint32_t sinkKind) {
-  if (sinkKind == kinds::kNote) return item.GetText(kCategories);
-  return outrecord::Decimal(item.GetInt32(kInternetCodepage));
+RecordBuilder BuilderOf(const items::ItemKind& kind) {
+  if (&kind == &items::kNoteItems) return &CreateNoteBuffer;
+  if (&kind == &items::kAppointmentItems) return &CreateAppsBuffer;
+  return &CreateTaskBuffer;
 }
 
 // The first argument of an event; null when it has none. Arguments arrive last first.
@@ -88,38 +63,10 @@ const char* HandlerName(DISPID id) {
   }
 }
 
-// An event that came while another handler was under way, with references of its own.
-struct HeldEvent {
-  ComPtr<FolderEventSink> sink;
-  DISPID id;
-  ComPtr<IDispatch> item;
-};
-
-// The events of every sink pass one at a time: the sinks all live on the plug-in's one thread.
-struct EventLine {
-  bool handlerUnderWay = false;
-  std::deque<HeldEvent> held;
-};
-
-EventLine& Line() {
-  static EventLine line;
-  return line;
-}
-
-// Runs one handler as Outlook work, so that no timer tick dispatched while it waits disconnects
-// the sinks or drops the session under it. What it throws is logged under its name; the event's
-// record is dropped and Outlook never sees the failure.
-template <class Handler>
-void HandleEvent(const char* name, Handler&& handler) noexcept {
-  const OutlookWork work;
-  GuardedCall(name, handler);
-}
-
 }  // namespace
 
-ComPtr<FolderEventSink> FolderEventSink::Create(uint32_t kind, std::shared_ptr<DeletionWatch> watch,
-                                                std::shared_ptr<KnownStates> known, HWND sender) {
-  return MakeComObject<FolderEventSink>(kind, std::move(watch), std::move(known), sender);
+ComPtr<FolderEventSink> FolderEventSink::Create(const items::ItemKind& kind, std::shared_ptr<SinkCommon> common) {
+  return MakeComObject<FolderEventSink>(kind, std::move(common));
 }
 
 void* FolderEventSink::OtherInterface(REFIID iid) noexcept {
@@ -139,7 +86,7 @@ HRESULT FolderEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* param
       return S_OK;
     }
   }
-  EventLine& line = Line();
+  SinkCommon& line = *common_;
   if (line.handlerUnderWay) {
     // Handled now, its record would overtake the one of the handler under way.
     GuardedCall(name, [&] {
@@ -161,7 +108,9 @@ HRESULT FolderEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* param
 }
 
 void FolderEventSink::Handle(DISPID id, IDispatch* item) noexcept {
-  HandleEvent(HandlerName(id), [&] {
+  // So that no timer tick dispatched while the handler waits disconnects the sinks or drops the
+  // session under it; the event's record is dropped on a failure, and Outlook never sees it.
+  common_->RunGuarded(HandlerName(id), [&] {
     switch (id) {
       case kItemAdd: Itemadded(item); break;
       case kItemChange: Itemchanged(item); break;
@@ -177,31 +126,29 @@ void FolderEventSink::Itemchanged(IDispatch* item) { ReportItem(item, true); }
 
 void FolderEventSink::Itemdeleted() {
   WriteLog("Itemdeleted()::Step 1::Itemdeleted Called Successfully");
-  watch_->CheckDeletedItemsInOutlook();
+  common_->watch.CheckDeletedItemsInOutlook();
 }
 
 void FolderEventSink::ReportItem(IDispatch* borrowed, bool changed) {
-  const FolderReport* report = ReportOf(kind_);
-  if (!report) return;
   // A reference of the handler's own, released when the report is done.
   const DispatchDriver item(ComPtr<IDispatch>::Share(borrowed));
-  const std::string subject = item.GetText(report->subject);
+  const std::string subject = item.GetText(kind_.subjectMember);
   const std::string entryId = item.GetText(kEntryId);
   const double lastModified = item.GetDate(kLastModificationTime);
   // Items without a subject are never reported; one named later arrives as changed. A state the
   // main application knows (its own write, or one reported already) is not news to it.
-  if (!subject.empty() && !known_->Knows(entryId, lastModified)) {
+  if (!subject.empty() && !common_->known.Knows(entryId, lastModified)) {
     std::optional<std::string> linkId;
-    if (changed) linkId = LinkIdOf(item, kind_);
-    const std::string record = report->build(item, linkId);
+    if (changed) linkId = items::ReadLinkId(item, kind_);
+    const std::string record = BuilderOf(kind_)(item, common_->boxes, linkId);
     // A record the main application did not take may go again with the item's next event.
-    if (SendRecordToMain(record, changed ? report->changedKind : report->newKind, sender_)) {
-      known_->Remember(entryId, lastModified);
+    if (SendRecordToMain(record, changed ? kind_.changedKind : kind_.kind, common_->sender)) {
+      common_->known.Remember(entryId, lastModified);
     }
   }
   // Named or not, known or not, the item is followed, so that its deletion is reported with its
   // last subject.
-  watch_->TakeItem(kind_, entryId, subject);
+  common_->watch.TakeItem(kind_.kind, entryId, subject);
 }
 
 }  // namespace orvane

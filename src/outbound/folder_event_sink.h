@@ -3,13 +3,19 @@
 #pragma once
 
 #include "base/com_object.h"
+#include "base/callback_guard.h"
 #include "base/com_ptr.h"
+#include "items/item_kinds.h"
 #include "outbound/deleted_items.h"
 #include "outbound/known_states.h"
+#include "outbound/later_box.h"
+#include "outlook/automation_error.h"
+#include "outlook/outlook_work.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 
 namespace orvane {
@@ -17,16 +23,46 @@ namespace orvane {
 // Outlook's ItemsEvents dispatch interface, {00063077-0000-0000-C000-000000000046}.
 constexpr IID kItemsEventsIid = {0x00063077, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 
+class FolderEventSink;
+
+// An event that came while another handler was under way, with references of its own.
+struct HeldEvent {
+  ComPtr<FolderEventSink> sink;
+  DISPID id;
+  ComPtr<IDispatch> item;
+};
+
+// What the sinks of one connection to Outlook share with the link that made them. Outlook may keep
+// a sink beyond the link's life, so each sink holds it too.
+struct SinkCommon {
+  explicit SinkCommon(HWND from) noexcept : sender(from) {}
+
+  // The window the records are sent from.
+  HWND sender;
+  // The mark of Outlook work under way on the plug-in's thread.
+  OutlookWorkMark work;
+  // Boxes that wait until Outlook has its event back.
+  LaterBoxes boxes{work};
+  // The watch whose pictures the sinks keep current and whose check an ItemRemove runs.
+  DeletionWatch watch;
+  // The states of items the main application knows: not sent again; a state sent joins them.
+  KnownStates known;
+  // The sinks' events pass one at a time: a handler under way holds the others back, in order.
+  bool handlerUnderWay = false;
+  std::deque<HeldEvent> held;
+  // Set when an Outlook call answered that Outlook's server is gone.
+  bool serverGone = false;
+
+  // Runs work with Outlook under the mark: what it throws is logged under `name` and goes no
+  // further, and a call that found Outlook's server gone is noted in serverGone.
+  template <class Work>
+  void RunGuarded(const char* name, Work&& outlookWork) noexcept;
+};
+
 class FolderEventSink final : public IdOnlyDispatch {
 public:
-  // A sink for the folder of the item kind (task, appointment or note), with its creator's
-  // reference; it sends its records from the window `sender`, and its events keep the watch's
-  // picture current and run its checks. An item in a state `known` holds is not sent again; a state
-  // sent joins them. Throws std::bad_alloc.
-  static ComPtr<FolderEventSink> Create(uint32_t kind, std::shared_ptr<DeletionWatch> watch,
-                                        std::shared_ptr<KnownStates> known, HWND sender);
-
-  uint32_t Kind() const noexcept { return kind_; }
+  // A sink for the folder of the item kind, with its creator's reference. Throws std::bad_alloc.
+  static ComPtr<FolderEventSink> Create(const items::ItemKind& kind, std::shared_ptr<SinkCommon> common);
 
   // Routes ItemAdd, ItemChange and ItemRemove to their handlers; answers S_OK to every event. One
   // handler runs at a time: an event that comes while a handler waits on Outlook (COM delivers
@@ -42,17 +78,27 @@ public:
 private:
   template <class T, class... Args>
   friend ComPtr<T> MakeComObject(Args&&... args);
-  FolderEventSink(uint32_t kind, std::shared_ptr<DeletionWatch> watch, std::shared_ptr<KnownStates> known, HWND sender)
-      : kind_(kind), watch_(std::move(watch)), known_(std::move(known)), sender_(sender) {}
+  FolderEventSink(const items::ItemKind& kind, std::shared_ptr<SinkCommon> common)
+      : kind_(kind), common_(std::move(common)) {}
   void* OtherInterface(REFIID iid) noexcept override;
   void Handle(DISPID id, IDispatch* item) noexcept;
   void ReportItem(IDispatch* borrowed, bool changed);
 
-  uint32_t kind_;
-  // Shared with the frame: Outlook may keep the sink beyond the frame's life.
-  std::shared_ptr<DeletionWatch> watch_;
-  std::shared_ptr<KnownStates> known_;
-  HWND sender_;
+  const items::ItemKind& kind_;
+  std::shared_ptr<SinkCommon> common_;
 };
+
+template <class Work>
+void SinkCommon::RunGuarded(const char* name, Work&& outlookWork) noexcept {
+  const OutlookWork mark(work);
+  GuardedCall(name, [&] {
+    try {
+      outlookWork();
+    } catch (const AutomationError& error) {
+      if (IsServerGone(error.Result())) serverGone = true;
+      throw;
+    }
+  });
+}
 
 }  // namespace orvane

@@ -8,7 +8,7 @@
 
 namespace orvane {
 
-void FolderLink::Connect(int32_t folder, const std::function<ComPtr<FolderEventSink>()>& makeSink) {
+void FolderLink::Connect(int32_t folder, const std::function<ComPtr<FolderEventSink>()>& makeSink, LaterBoxes& boxes) {
   // A sink still held is unadvised, never overwritten while Outlook holds it.
   Disconnect();
   DispatchDriver items = GetDefaultFolder(folder).GetObject(outlook::kItems);
@@ -30,7 +30,7 @@ void FolderLink::Connect(int32_t folder, const std::function<ComPtr<FolderEventS
   }
   // A collection without events says nothing; only Outlook refusing the sink is shown.
   if (advise_.Reached() == AdviseConnection::Stage::AdviseRefused) {
-    MessageBoxA(nullptr, kAdviseRefusedText, kApplicationTitle, MB_OK | MB_ICONEXCLAMATION);
+    boxes.Show(kAdviseRefusedText, kAdviseRefusedCaption, MB_OK | MB_ICONEXCLAMATION);
   }
 }
 

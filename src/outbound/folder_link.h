@@ -5,6 +5,7 @@
 #include "base/com_ptr.h"
 #include "base/com_scope.h"
 #include "outbound/folder_event_sink.h"
+#include "outbound/later_box.h"
 #include "outlook/dispatch_driver.h"
 
 #include <cstdint>
@@ -12,9 +13,9 @@
 
 namespace orvane {
 
-// The box shown when Outlook refuses a sink, and its caption (the application's title).
+// The box shown when Outlook refuses a sink, and its caption: the application's title.
 constexpr char kAdviseRefusedText[] = "Error can't Get Connection Point.";
-constexpr char kApplicationTitle[] = "stub";
+constexpr char kAdviseRefusedCaption[] = "stub";
 
 class FolderLink {
 public:
@@ -25,10 +26,11 @@ public:
 
   // Takes the default folder's Items and advises a sink made by `makeSink` on them. A sink that
   // cannot be made for want of memory leaves the folder unwatched with one log line; Outlook
-  // refusing the sink is shown to the user, and the link then stays as if connected. A failing
+  // refusing the sink is shown to the user through `boxes` once Outlook's call is over, and the
+  // link then stays as if connected. A failing
   // Outlook call, an advise failing because Outlook's server is gone among them, throws
   // AutomationError and leaves the link empty.
-  void Connect(int32_t folder, const std::function<ComPtr<FolderEventSink>()>& makeSink);
+  void Connect(int32_t folder, const std::function<ComPtr<FolderEventSink>()>& makeSink, LaterBoxes& boxes);
   // Unadvises the sink, then lets go of it and of the Items; nothing when nothing is held.
   void Disconnect() noexcept;
   // Lets go of the sink and the Items without unadvising: Outlook's server is gone.

@@ -15,19 +15,19 @@ using outrecord::OutboundRecurrence;
 
 // The user is told once per record that its pattern was left out; the record is still sent, and
 // the box waits until Outlook has its event back.
-void ReportUnknownPattern(int32_t type) {
+void ReportUnknownPattern(int32_t type, LaterBoxes& boxes) {
   WriteLogNumbered(kUnknownPatternLog, type);
-  ShowBoxAfterOutlookWork(kUnknownPatternText, kUnknownPatternCaption, MB_OK);
+  boxes.Show(kUnknownPatternText, kUnknownPatternCaption, MB_OK);
 }
 
 // The pattern is obtained once. NoEndDate is read for its own field and again to decide whether
 // the end date is read.
-OutboundRecurrence ReadPattern(const DispatchDriver& item) {
+OutboundRecurrence ReadPattern(const DispatchDriver& item, LaterBoxes& boxes) {
   const DispatchDriver pattern = item.InvokeForObject(kGetRecurrencePattern);
   OutboundRecurrence recurrence;
   recurrence.type = pattern.GetInt32(kRecurrenceType);
   if (!outrecord::IsKnownRecurrenceType(recurrence.type)) {
-    ReportUnknownPattern(recurrence.type);
+    ReportUnknownPattern(recurrence.type, boxes);
     return recurrence;
   }
   recurrence.dayOfMonth = pattern.GetInt32(kDayOfMonth);
@@ -46,14 +46,14 @@ OutboundRecurrence ReadPattern(const DispatchDriver& item) {
   return recurrence;
 }
 
-std::optional<OutboundRecurrence> ReadRecurrence(const DispatchDriver& item, DispId isRecurring) {
+std::optional<OutboundRecurrence> ReadRecurrence(const DispatchDriver& item, DispId isRecurring, LaterBoxes& boxes) {
   if (!item.GetBool(isRecurring)) return std::nullopt;
-  return ReadPattern(item);
+  return ReadPattern(item, boxes);
 }
 
 }  // namespace
 
-std::string CreateTaskBuffer(DispatchDriver item, std::optional<std::string_view> linkId) {
+std::string CreateTaskBuffer(DispatchDriver item, LaterBoxes& boxes, std::optional<std::string_view> linkId) {
   outrecord::OutboundTask task;
   task.subject = item.GetText(kSubject);
   task.startDate = item.GetDate(kStartDate);
@@ -73,11 +73,11 @@ std::string CreateTaskBuffer(DispatchDriver item, std::optional<std::string_view
   task.schedulePlusPriority = item.GetText(kSchedulePlusPriority);
   task.sensitivityAgain = item.GetInt32(kSensitivity);
   task.status = item.GetInt32(kStatus);
-  task.recurrence = ReadRecurrence(item, kTaskIsRecurring);
+  task.recurrence = ReadRecurrence(item, kTaskIsRecurring, boxes);
   return outrecord::FormatTaskRecord(task, linkId);
 }
 
-std::string CreateAppsBuffer(DispatchDriver item, std::optional<std::string_view> linkId) {
+std::string CreateAppsBuffer(DispatchDriver item, LaterBoxes& boxes, std::optional<std::string_view> linkId) {
   outrecord::OutboundAppointment appointment;
   appointment.subject = item.GetText(kSubject);
   appointment.start = item.GetDate(kStart);
@@ -91,11 +91,11 @@ std::string CreateAppsBuffer(DispatchDriver item, std::optional<std::string_view
   appointment.importance = item.GetInt32(kImportance);
   appointment.sensitivity = item.GetInt32(kSensitivity);
   appointment.duration = item.GetInt32(kDuration);
-  appointment.recurrence = ReadRecurrence(item, kAppointmentIsRecurring);
+  appointment.recurrence = ReadRecurrence(item, kAppointmentIsRecurring, boxes);
   return outrecord::FormatAppointmentRecord(appointment, linkId);
 }
 
-std::string CreateNoteBuffer(DispatchDriver item, std::optional<std::string_view> linkId) {
+std::string CreateNoteBuffer(DispatchDriver item, LaterBoxes&, std::optional<std::string_view> linkId) {
   outrecord::OutboundNote note;
   note.subject = item.GetText(kNoteSubject);
   return outrecord::FormatNoteRecord(note, linkId);

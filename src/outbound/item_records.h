@@ -1,6 +1,7 @@
 // The outbound record of an Outlook task, appointment or note, read from the item.
 #pragma once
 
+#include "outbound/later_box.h"
 #include "outlook/dispatch_driver.h"
 
 #include <optional>
@@ -18,10 +19,14 @@ constexpr char kUnknownPatternCaption[] = "OrvaneOutlook Plug-in ";
 
 // Each reads the item's properties in the order of its record and returns the whole record, ended
 // by its line feed. The item is held by a reference of the builder's own while it works. The link id
-// (none for a new item) is written unchanged. A failing Outlook call throws AutomationError, and
+// (none for a new item) is written unchanged. A pattern the plug-in does not know is left out, and
+// the user is told through `boxes`. A failing Outlook call throws AutomationError, and
 // then no record is made.
-std::string CreateTaskBuffer(DispatchDriver item, std::optional<std::string_view> linkId = std::nullopt);
-std::string CreateAppsBuffer(DispatchDriver item, std::optional<std::string_view> linkId = std::nullopt);
-std::string CreateNoteBuffer(DispatchDriver item, std::optional<std::string_view> linkId = std::nullopt);
+std::string CreateTaskBuffer(DispatchDriver item, LaterBoxes& boxes,
+                             std::optional<std::string_view> linkId = std::nullopt);
+std::string CreateAppsBuffer(DispatchDriver item, LaterBoxes& boxes,
+                             std::optional<std::string_view> linkId = std::nullopt);
+std::string CreateNoteBuffer(DispatchDriver item, LaterBoxes& boxes,
+                             std::optional<std::string_view> linkId = std::nullopt);
 
 }  // namespace orvane

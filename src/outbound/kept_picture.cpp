@@ -197,8 +197,8 @@ std::optional<std::pair<std::uint64_t, JournalEntry>> ReadEntryBody(std::string_
     if (!subject) return std::nullopt;
     entry.kind = JournalEntry::Kind::kTaken;
     entry.subject = std::string(*subject);
-  } else if (*kind == static_cast<std::uint8_t>(JournalEntry::Kind::kOwnDeletion)) {
-    entry.kind = JournalEntry::Kind::kOwnDeletion;
+  } else if (*kind == static_cast<std::uint8_t>(JournalEntry::Kind::kNoReportDue)) {
+    entry.kind = JournalEntry::Kind::kNoReportDue;
   } else {
     return std::nullopt;
   }

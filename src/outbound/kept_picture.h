@@ -44,9 +44,11 @@ std::string EncodeSnapshot(const KeptPictures& pictures);
 // version or not a snapshot at all.
 std::optional<KeptPictures> DecodeSnapshot(std::string_view bytes);
 
-// One change to a kept folder since its snapshot. An own deletion carries no subject.
+// One change to a kept folder since its snapshot. kTaken: an item a sink reported, with its
+// subject. kNoReportDue: an item whose going needs no report, as the deletion is the plug-in's own
+// or was reported already; it carries no subject.
 struct JournalEntry {
-  enum class Kind : std::uint8_t { kTaken = 1, kOwnDeletion = 2 };
+  enum class Kind : std::uint8_t { kTaken = 1, kNoReportDue = 2 };
   Kind kind = Kind::kTaken;
   std::uint32_t folder = 0;  // the index of the folder in the snapshot
   std::string id;

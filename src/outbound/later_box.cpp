@@ -1,43 +1,45 @@
 #include "outbound/later_box.h"
 
-#include "base/callback_guard.h"
-#include "outlook/outlook_work.h"
-
 #include <utility>
-#include <vector>
 
 namespace orvane {
 
 namespace {
 
-struct LaterBox {
-  std::string text;
-  std::string caption;
-  UINT flags;
-};
-
-std::vector<LaterBox> waitingBoxes;
-UINT_PTR boxTimer = 0;
+constexpr char kBoxWindowClass[] = "OrvaneOutlookLaterBoxes";
+constexpr UINT_PTR kBoxTimer = 1;
 // Soon after the event returns, without spinning while Outlook work goes on.
 constexpr UINT kBoxPeriodMs = USER_TIMER_MINIMUM;
 
-void CALLBACK ShowWaitingBoxes(HWND, UINT, UINT_PTR, DWORD) noexcept {
-  GuardedCall("ShowWaitingBoxes", [] {
-    if (OutlookWork::InProgress()) return;
-    KillTimer(nullptr, std::exchange(boxTimer, 0));
-    // A box's own message loop may run another event that asks for a box: that one waits for
-    // the next round.
-    for (const LaterBox& box : std::exchange(waitingBoxes, {})) {
-      MessageBoxA(nullptr, box.text.c_str(), box.caption.c_str(), box.flags);
-    }
-  });
-}
-
 }  // namespace
 
-void ShowBoxAfterOutlookWork(std::string text, std::string caption, UINT flags) {
-  waitingBoxes.push_back({std::move(text), std::move(caption), flags});
-  if (boxTimer == 0) boxTimer = SetTimer(nullptr, 0, kBoxPeriodMs, ShowWaitingBoxes);
+void LaterBoxes::Show(std::string text, std::string caption, UINT flags) {
+  // A message-only window of its own carries the timer, made when the first box is asked for.
+  if (!Window() && !CreateWindowOf({kBoxWindowClass, "", 0, 0, HWND_MESSAGE, 0, 0, 0, 0})) {
+    MessageBoxA(nullptr, text.c_str(), caption.c_str(), flags);
+    return;
+  }
+  waiting_.push_back({std::move(text), std::move(caption), flags});
+  if (!timerArmed_) timerArmed_ = SetTimer(Window(), kBoxTimer, kBoxPeriodMs, nullptr) != 0;
+}
+
+LRESULT LaterBoxes::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_TIMER && wParam == kBoxTimer) {
+    ShowWaitingBoxes();
+    return 0;
+  }
+  return DefaultHandling(message, wParam, lParam);
+}
+
+void LaterBoxes::ShowWaitingBoxes() {
+  if (work_.InProgress()) return;
+  KillTimer(Window(), kBoxTimer);
+  timerArmed_ = false;
+  // A box's own message loop may run another event that asks for a box: that one waits for the
+  // next round.
+  for (const Box& box : std::exchange(waiting_, {})) {
+    MessageBoxA(nullptr, box.text.c_str(), box.caption.c_str(), box.flags);
+  }
 }
 
 }  // namespace orvane

@@ -6,15 +6,6 @@
 
 namespace orvane {
 
-namespace {
-
-bool serverGoneSeen = false;
-
-}  // namespace
-
-bool ServerGoneSeen() noexcept { return serverGoneSeen; }
-void ClearServerGone() noexcept { serverGoneSeen = false; }
-
 HRESULT CreateAutomationObject(const wchar_t* progId, ComPtr<IDispatch>& object) {
   object.Reset();
   CLSID clsid;
@@ -58,10 +49,7 @@ Variant DispatchDriver::Invoke(outlook::DispId id, WORD flags, const Variant* ar
                           flags == DISPATCH_PROPERTYPUT ? nullptr : result.Receive(), exception.Receive(),
                           &badArgument);
   });
-  if (FAILED(hr)) {
-    if (IsServerGone(hr)) serverGoneSeen = true;
-    throw AutomationError::FromInvoke(hr, exception);
-  }
+  if (FAILED(hr)) throw AutomationError::FromInvoke(hr, exception);
   return result;
 }
 

@@ -15,11 +15,6 @@ namespace orvane {
 // is waited for. Answers the result of the step that failed, the object left empty.
 HRESULT CreateAutomationObject(const wchar_t* progId, ComPtr<IDispatch>& object);
 
-// Whether a call through a DispatchDriver found its server gone (IsServerGone) since the mark was
-// last cleared: the objects of that server that are still held are dead.
-bool ServerGoneSeen() noexcept;
-void ClearServerGone() noexcept;
-
 class DispatchDriver {
 public:
   DispatchDriver() = default;

@@ -189,6 +189,11 @@ TEST_F(RestartTest, OutlookComingBackOnAnotherStoreWithTheSameSubjectsReportsNot
 
   ASSERT_NO_FATAL_FAILURE(StartOutlook("other"));
   ASSERT_TRUE(WaitForSinks(1));
+  // The other store's items are followed once its picture is taken: a deletion before that is
+  // part of the store the plug-in first sees.
+  ASSERT_TRUE(
+      WaitUntil([&] { return PluginLog().find("The Calendar picture is of another store") != std::string::npos; }, 10s))
+      << PluginLog();
   // The other store's own items are followed from now on.
   ASSERT_TRUE(UserDoes("delete tasks Alpha"));
   EXPECT_TRUE(ReceivedWithin("deleted task Alpha", 10s)) << PluginLog();

@@ -103,7 +103,7 @@ TEST(KeptPicture, AFolderIsComparedOnlyWithItself) {
 
 std::vector<std::string> Journal(uint64_t generation) {
   return {kept::EncodeJournalEntry(generation, {JournalEntry::Kind::kTaken, 0, "new", kHostile}),
-          kept::EncodeJournalEntry(generation, {JournalEntry::Kind::kOwnDeletion, 0, kHostile, ""}),
+          kept::EncodeJournalEntry(generation, {JournalEntry::Kind::kNoReportDue, 0, kHostile, ""}),
           kept::EncodeJournalEntry(generation, {JournalEntry::Kind::kTaken, 1, "renamed", "R"})};
 }
 
@@ -158,7 +158,7 @@ TEST(KeptPicture, ARestoredPictureReportsWhatLeftMeanwhile) {
   const picture::FolderComparison first = picture::Compare(FolderPicture(), {{"a", "A"}, {"b", "B"}, {"c", "C"}});
   KeptPictures pictures{1, {{"s", "f", first.picture}}};
   const std::string journal = kept::EncodeJournalEntry(1, {JournalEntry::Kind::kTaken, 0, "d", "D"}) +
-                              kept::EncodeJournalEntry(1, {JournalEntry::Kind::kOwnDeletion, 0, "c", ""});
+                              kept::EncodeJournalEntry(1, {JournalEntry::Kind::kNoReportDue, 0, "c", ""});
   auto restored = kept::DecodeSnapshot(kept::EncodeSnapshot(pictures));
   ASSERT_TRUE(restored.has_value());
   ASSERT_EQ(kept::ApplyJournal(*restored, journal), 2u);

@@ -32,10 +32,10 @@ Lines Traces(const std::string& writer, std::initializer_list<int> numbers, Line
 
 class AppointmentWriterTest : public WriterTest {
 protected:
-  void Save(std::string record) { frame_.SaveOutlookApps(record.data()); }
-  void Change(std::string record) { frame_.ChangeOutlookApps(record.data()); }
-  void SaveNote(std::string record) { frame_.SaveOutlookNote(record.data(), 0); }
-  void ChangeNote(std::string record) { frame_.ChangeOutlookNote(record.data(), 0); }
+  void Save(std::string record) { inbound::SaveOutlookApps(record.data(), context_); }
+  void Change(std::string record) { inbound::ChangeOutlookApps(record.data(), context_); }
+  void SaveNote(std::string record) { inbound::SaveOutlookNote(record.data(), 0, context_); }
+  void ChangeNote(std::string record) { inbound::ChangeOutlookNote(record.data(), 0, context_); }
 
   static os::ItemData OnlyAppointment() { return OnlyItem(kFolderCalendar); }
   static std::string ShowOf(const os::ItemData& item, DispId id) { return Show(item.Get(id).AsDate()); }

@@ -1,6 +1,8 @@
-// Deletions found by the plug-in's frame in the stand-in Outlook of this process and sent to a main
-// application's window of this thread; the frame's ticks are sent directly.
-#include "app/intake.h"
+// Deletions found by the outbound road in the stand-in Outlook of this process and sent to a main
+// application's window of this thread; what the timers do is done directly.
+#include "inbound/writers.h"
+#include "outbound/outlook_link.h"
+#include "outlook/outlook_session.h"
 #include "tests/common/test_window.h"
 #include "tests/unit/writer_test_support.h"
 
@@ -22,27 +24,51 @@ using namespace outlook;
 using Lines = std::vector<std::string>;
 using V = os::Value;
 
-void Tick(CMainFrame& frame, UINT_PTR timer) { SendMessageA(frame.Window(), WM_TIMER, timer, 0); }
+// Both roads as the plug-in's timers drive them: the sinks connected once Outlook's window is up,
+// the minute's check, and the main application's records written while the sinks are down.
+class Roads {
+public:
+  Roads() { link.StartFromKeptPictures(); }
 
-// The main application's task record and action, performed by the record tick; the user does
-// `meanwhile` while the sinks are down, and the sink tick connects them again.
-void MainApplicationSends(
-    CMainFrame& frame, const char* action, const std::string& record, const std::function<void()>& meanwhile = [] {}) {
-  COPYDATASTRUCT data{kinds::kTask, static_cast<DWORD>(record.size()), const_cast<char*>(record.data())};
-  SendMessageA(frame.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-  SendMessageA(frame.Window(), RegisterWindowMessageA(action), 0, 0);
-  Tick(frame, kRecordTimer);
-  // Outlook raises the write's events once the tick has returned, before the sink tick comes.
-  EXPECT_TRUE(os::RaisePostedEvents());
-  meanwhile();
-  Tick(frame, kSinkTimer);
-}
+  void ConnectWhenOutlookRuns() {
+    if (!OutlookWindowExists()) return;
+    link.FollowRunningOutlook();
+    CreateOutlookSession();
+    link.ConnectSinks();
+    link.ListItemsInOutlook();
+    ReleaseOutlookSession();
+  }
+  void CheckDeletedItems() {
+    if (!sinksConnected || !OutlookWindowExists()) return;
+    link.CheckDeletedItems();
+    ReleaseOutlookSession();
+  }
+  // The main application's task record, performed with the sinks down; the user does `meanwhile`
+  // before they are connected again.
+  void MainApplicationSends(
+      const char* action, std::string record, const std::function<void()>& meanwhile = [] {}) {
+    link.DisconnectSinks();
+    CreateOutlookSession();
+    if (std::string(action) == "Orvane_DeleteNow") {
+      inbound::DeleteOutlookItem(record.data(), kinds::kTask, context);
+    } else {
+      inbound::ChangeOutlookTask(record.data(), context);
+    }
+    ReleaseOutlookSession();
+    // Outlook raises the write's events once the write has returned, before the sinks come back.
+    EXPECT_TRUE(os::RaisePostedEvents());
+    meanwhile();
+    ConnectWhenOutlookRuns();
+  }
+
+  OutlookLink link;
+  const inbound::WriterContext context{link.Known(), link.Deletions()};
+};
 
 class DeletedItemsTest : public WriterTest {
 protected:
   void SetUp() override {
     WriterTest::SetUp();
-    recordPending = 0;
     std::ofstream("Orvane.ini") << "[Orvane]\nOutlookToOrvane=1\n";
     os::ShowMainWindow();
   }
@@ -51,10 +77,9 @@ protected:
     DeleteFileA("Orvane.ini");
     WriterTest::TearDown();
   }
-  // The plug-in's frame comes up and connects to Outlook; the items there are taken silently.
-  static void Connect(CMainFrame& frame) {
-    ASSERT_TRUE(frame.Create());
-    Tick(frame, kSinkTimer);
+  // The plug-in connects to Outlook; the items there are taken silently.
+  static void Connect(Roads& roads) {
+    roads.ConnectWhenOutlookRuns();
     ASSERT_TRUE(sinksConnected);
   }
   // Each record as the last hex digit of its kind and, for a deletion, its whole text, else its
@@ -95,26 +120,26 @@ TEST_F(DeletedItemsTest, EveryItemTheUserDeletesReachesTheMainApplicationOnce) {
   }
   AddItem(os::ItemKind::Note, "N");
   for (int i = 1; i <= 12; ++i) AddItem(os::ItemKind::Appointment, "P" + std::to_string(i));
-  CMainFrame frame;
-  ASSERT_NO_FATAL_FAILURE(Connect(frame));
+  Roads roads;
+  ASSERT_NO_FATAL_FAILURE(Connect(roads));
   // One of two alike, then 300 characters, then no subject.
   RemoveTask(2), RemoveTask(2), RemoveTask(2);
   // A rename is followed.
   os::ChangeItem(kFolderTasks, 2, {{kSubject, V::Text(L"Renamed v2")}}), os::RaisePostedEvents(), RemoveTask(2);
   // Two at once, which Outlook does not announce, are found within the minute.
-  os::RemoveItemsWithoutEvents(kFolderTasks, 2, 2), Tick(frame, kDeletedItemsTimer);
+  os::RemoveItemsWithoutEvents(kFolderTasks, 2, 2), roads.CheckDeletedItems();
   // While the sinks are down the main application deletes one and the user another; then the
   // main application renames one.
-  MainApplicationSends(frame, "Orvane_DeleteNow", "Mine", [] { RemoveTask(2); });
-  MainApplicationSends(frame, "Orvane_ChangeNow", testcommon::TaskFields().Set(1, "Kept v2").JoinedAfter("Kept"));
+  roads.MainApplicationSends("Orvane_DeleteNow", "Mine", [] { RemoveTask(2); });
+  roads.MainApplicationSends("Orvane_ChangeNow", testcommon::TaskFields().Set(1, "Kept v2").JoinedAfter("Kept"));
   RemoveTask(2);
   os::RemoveItem(kFolderNotes, 1), os::RemoveItem(kFolderCalendar, 1), os::RaisePostedEvents();
   // The calendar reads empty for a moment.
-  os::ReadFolderEmpty(kFolderCalendar, 1), Tick(frame, kDeletedItemsTimer), Tick(frame, kDeletedItemsTimer);
+  os::ReadFolderEmpty(kFolderCalendar, 1), roads.CheckDeletedItems(), roads.CheckDeletedItems();
   // Outlook going away: nothing is compared until it is back.
   os::FailCall(os::ObjectKind::NameSpace, kGetDefaultFolder, os::CallKind::Method, L"Closing", os::FaultRule::kAlways);
   os::CloseMainWindow(), RemoveTask(1);
-  os::ClearFailures(), os::ShowMainWindow(), Tick(frame, kDeletedItemsTimer);
+  os::ClearFailures(), os::ShowMainWindow(), roads.CheckDeletedItems();
 
   EXPECT_EQ(Received(), (Lines{"1 Same", "1 " + kLong, "1 ", "9 Renamed v2", "1 Renamed v2", "1 B1", "1 B2", "1 Theirs",
                                "1 Kept v2", "F N", "0 P1", "1 Same"}));
@@ -136,8 +161,8 @@ TEST_F(DeletedItemsTest, ACheckAtAThousandItemsPerFolderTakesAHandfulOfCallsWher
   for (const os::ItemKind kind : {os::ItemKind::Task, os::ItemKind::Appointment, os::ItemKind::Note}) {
     for (long i = 1; i <= kItems; ++i) AddItem(kind, "Item " + std::to_string(i));
   }
-  CMainFrame frame;
-  ASSERT_NO_FATAL_FAILURE(Connect(frame));
+  Roads roads;
+  ASSERT_NO_FATAL_FAILURE(Connect(roads));
   long tasks = kItems;
   for (const ReadingPath& path :
        {ReadingPath{"through the folders' tables", true}, ReadingPath{"item by item", false}}) {
@@ -193,11 +218,11 @@ TEST_F(DeletedItemsTest, UnderEveryTableOutlookMayGiveACheckReportsExactlyTheDel
     StartOver(), mainApp_.copies.clear();
     control.choose();
     AddItem(os::ItemKind::Task, "A"), AddItem(os::ItemKind::Task, "B");
-    CMainFrame frame;
-    ASSERT_NO_FATAL_FAILURE(Connect(frame));
+    Roads roads;
+    ASSERT_NO_FATAL_FAILURE(Connect(roads));
     AddItem(os::ItemKind::Task, "C");
     RemoveTask(2);
-    Tick(frame, kDeletedItemsTimer);
+    roads.CheckDeletedItems();
     EXPECT_EQ(Received(), (Lines{"6 C", "1 B"}));
     EXPECT_EQ(os::CallCount(os::ObjectKind::Items, kItem, os::CallKind::Method) == 0, control.tableReads);
     // A table that keeps failing is logged once per folder, however many checks it fails.
@@ -214,14 +239,14 @@ TEST_F(DeletedItemsTest, UnderEveryTableOutlookMayGiveACheckReportsExactlyTheDel
 TEST_F(DeletedItemsTest, AnItemAddedInFrontDuringAnItemByItemReadMakesNoDeletion) {
   os::HideMember(os::ObjectKind::Folder, kGetTable);
   for (const std::string& subject : Lines{"A", "B", "C"}) AddItem(os::ItemKind::Task, subject);
-  CMainFrame frame;
-  ASSERT_NO_FATAL_FAILURE(Connect(frame));
+  Roads roads;
+  ASSERT_NO_FATAL_FAILURE(Connect(roads));
   // Count and Item(1) are served, then the item joins in front.
   os::AddItemInFrontAfterItemsCalls(os::ItemKind::Task, {{kSubject, V::Text(L"New")}}, 2);
-  Tick(frame, kDeletedItemsTimer);
+  roads.CheckDeletedItems();
   EXPECT_TRUE(os::RaisePostedEvents());
   EXPECT_EQ(Received(), Lines{"6 New"});
-  os::RemoveItemsWithoutEvents(kFolderTasks, 4, 1), Tick(frame, kDeletedItemsTimer);
+  os::RemoveItemsWithoutEvents(kFolderTasks, 4, 1), roads.CheckDeletedItems();
   EXPECT_EQ(Received(), (Lines{"6 New", "1 C"}));
 }
 
@@ -230,18 +255,18 @@ TEST_F(DeletedItemsTest, AnItemAddedInFrontDuringAnItemByItemReadMakesNoDeletion
 TEST_F(DeletedItemsTest, AFolderThatKeepsMovingWhileItIsReadKeepsItsPictureUntilItHolds) {
   os::HideMember(os::ObjectKind::Folder, kGetTable);
   for (const std::string& subject : Lines{"A", "B", "C"}) AddItem(os::ItemKind::Task, subject);
-  CMainFrame frame;
-  ASSERT_NO_FATAL_FAILURE(Connect(frame));
+  Roads roads;
+  ASSERT_NO_FATAL_FAILURE(Connect(roads));
   os::RemoveItemsWithoutEvents(kFolderTasks, 3, 1);
   // An item joins in front during each of the three reads of 2, then 3, then 4 items.
   for (const int call : {2, 5, 9}) {
     os::AddItemInFrontAfterItemsCalls(os::ItemKind::Task, {{kSubject, V::Text(L"New")}}, call);
   }
-  Tick(frame, kDeletedItemsTimer);
+  roads.CheckDeletedItems();
   EXPECT_EQ(Received(), Lines{});
   EXPECT_EQ(DetectionLog(), Lines{"OrvaneOutlook=>CheckDeletedItemsInOutlook::The Tasks folder kept changing while it "
                                   "was read; it is compared at the next check"});
-  Tick(frame, kDeletedItemsTimer);
+  roads.CheckDeletedItems();
   EXPECT_EQ(Received(), Lines{"1 C"});
 }
 
@@ -251,14 +276,14 @@ TEST_F(DeletedItemsTest, ALongSubjectAfterAReconnectionIsReadByItsIdAlone) {
   const std::string kLong(130, 'L');
   const std::string kRenamed(200, 'R');
   for (int i = 1; i <= 20; ++i) AddItem(os::ItemKind::Task, i == 5 ? kLong : "Task " + std::to_string(i));
-  CMainFrame frame;
-  ASSERT_NO_FATAL_FAILURE(Connect(frame));
+  Roads roads;
+  ASSERT_NO_FATAL_FAILURE(Connect(roads));
   // While the sinks are down the long subject changes.
-  frame.DisconnectSinks();
+  roads.link.DisconnectSinks();
   os::ChangeItem(kFolderTasks, 5, {{kSubject, V::Text(std::wstring(kRenamed.begin(), kRenamed.end()))}});
   EXPECT_TRUE(os::RaisePostedEvents());
   os::ResetCallCounts();
-  Tick(frame, kSinkTimer);
+  roads.ConnectWhenOutlookRuns();
   ASSERT_TRUE(sinksConnected);
   EXPECT_EQ(os::CallCount(kGetItemFromId), 1);
   EXPECT_EQ(os::CallCount(os::ObjectKind::Items, kItem, os::CallKind::Method), 0);

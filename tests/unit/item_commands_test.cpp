@@ -23,9 +23,9 @@ const std::pair<uint32_t, os::ItemKind> kItemKinds[] = {{kinds::kTask, os::ItemK
 
 class ItemCommandsTest : public WriterTest {
 protected:
-  void Delete(std::string record, uint32_t kind) { frame_.DeleteOutlookItem(record.data(), kind); }
-  void Done(std::string record, uint32_t kind) { frame_.DoneOutlookItem(record.data(), kind); }
-  void SetLinkId(std::string record, uint32_t kind) { frame_.SetOutlookLinkId(record.data(), kind); }
+  void Delete(std::string record, uint32_t kind) { inbound::DeleteOutlookItem(record.data(), kind, context_); }
+  void Done(std::string record, uint32_t kind) { inbound::DoneOutlookItem(record.data(), kind, context_); }
+  void SetLinkId(std::string record, uint32_t kind) { inbound::SetOutlookLinkId(record.data(), kind, context_); }
 
   static Lines Subjects(int32_t folder) {
     Lines subjects;
@@ -205,11 +205,11 @@ TEST_F(ItemCommandsTest, LookupReadsTheCountOnceAndStopsAtTheFirstMatch) {
 
 TEST_F(ItemCommandsTest, ReplaceCharReplacesEveryOccurrenceAndCountsThem) {
   std::string date = "25/12/2006";
-  EXPECT_EQ(frame_.ReplaceChar(date.data(), '/', '-'), 2);
+  EXPECT_EQ(inbound::ReplaceChar(date.data(), '/', '-'), 2);
   EXPECT_EQ(date, "25-12-2006");
-  EXPECT_EQ(frame_.ReplaceChar(date.data(), '/', '-'), 0);
+  EXPECT_EQ(inbound::ReplaceChar(date.data(), '/', '-'), 0);
   std::string same = "///";
-  EXPECT_EQ(frame_.ReplaceChar(same.data(), '/', '/'), 3);
+  EXPECT_EQ(inbound::ReplaceChar(same.data(), '/', '/'), 3);
   EXPECT_EQ(same, "///");
 }
 

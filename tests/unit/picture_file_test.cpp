@@ -170,7 +170,7 @@ TEST_F(PictureFileTest, ChangesAppendedAndSnapshotsReplacedReadBackInAnotherProc
     first.Replace(pictures);
     EXPECT_EQ(pictures.generation, 1u);
     first.Append({JournalEntry::Kind::kTaken, 0, "b", "Sb"});
-    first.Append({JournalEntry::Kind::kOwnDeletion, 0, "a", ""});
+    first.Append({JournalEntry::Kind::kNoReportDue, 0, "a", ""});
     // Nothing changed since the snapshot but the journal: it is written again.
     KeptPictures same = TasksPicture(0, {"a"});
     first.Replace(same);

@@ -21,8 +21,8 @@ using Lines = std::vector<std::string>;
 
 class TaskWriterTest : public WriterTest {
 protected:
-  void Save(std::string record) { frame_.SaveOutlookTask(record.data()); }
-  void Change(std::string record) { frame_.ChangeOutlookTask(record.data()); }
+  void Save(std::string record) { inbound::SaveOutlookTask(record.data(), context_); }
+  void Change(std::string record) { inbound::ChangeOutlookTask(record.data(), context_); }
 
   static os::ItemData OnlyTask() { return OnlyItem(kFolderTasks); }
 };

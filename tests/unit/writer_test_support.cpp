@@ -2,6 +2,7 @@
 
 #include "base/error_log.h"
 #include "base/callback_guard.h"
+#include "inbound/item_lookup.h"
 #include "outlook/com_types.h"
 #include "outlook/outlook_session.h"
 
@@ -48,6 +49,23 @@ void WriterTest::SetUp() {
   ASSERT_TRUE(SetCurrentDirectoryA(workDirectory_.c_str()));
   CreateOutlookSession();
   os::ResetCallCounts();
+}
+
+DispatchDriver WriterTest::UserItem(os::ItemKind kind, const items::ItemKind& place, const char* subject,
+                                    const os::PropertyList& properties, const os::PropertyList* pattern) {
+  AddItem(kind, subject, properties);
+  const DispatchDriver item = FindItemBySubject(place, subject);
+  if (pattern) {
+    const DispatchDriver opened = item.InvokeForObject(outlook::kGetRecurrencePattern);
+    for (const auto& [id, value] : *pattern) {
+      Variant put;
+      value.ToVariant(put.Receive());
+      opened.SetProperty(id, put);
+    }
+    item.InvokeMethod(outlook::kSave);
+  }
+  os::ResetCallCounts();
+  return item;
 }
 
 void WriterTest::TearDown() {

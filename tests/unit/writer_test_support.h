@@ -3,7 +3,11 @@
 // readers of the log and of the stand-in's store.
 #pragma once
 
-#include "app/main_frame.h"
+#include "inbound/writers.h"
+#include "items/item_kinds.h"
+#include "outlook/dispatch_driver.h"
+#include "outlook/own_deletions.h"
+#include "outlook/own_writes.h"
 #include "testbed/outlook/standin_control.h"
 #include "tests/common/record_builder.h"
 
@@ -42,6 +46,10 @@ protected:
   static void FailCreateItem(int times = 1) {
     os::FailCall(os::ObjectKind::Application, outlook::kCreateItem, os::CallKind::Method, L"The server is busy", times);
   }
+  // The item as the user saved it, with a pattern of the given puts when given any; the call
+  // counts start afresh.
+  static DispatchDriver UserItem(os::ItemKind kind, const items::ItemKind& place, const char* subject,
+                                 const os::PropertyList& properties, const os::PropertyList* pattern = nullptr);
   // Adds an item as the user would, without counting calls.
   static void AddItem(os::ItemKind kind, const std::string& subject, const os::PropertyList& more = {});
 
@@ -51,7 +59,14 @@ protected:
     return os::CallCount(os::ObjectKind::RecurrencePattern, id, os::CallKind::Put);
   }
 
-  CMainFrame frame_;
+  // What the writers tell of their own work, as the frame hands it on.
+  struct OwnWork final : OwnWrites, OwnDeletions {
+    void NoteOwnWrite(std::string_view, double) override { ++writes; }
+    void NoteOwnDeletion(uint32_t, std::string_view) override { ++deletions; }
+    int writes = 0;
+    int deletions = 0;
+  } own_;
+  const inbound::WriterContext context_{own_, own_};
 
 private:
   os::InProcessServer server_;

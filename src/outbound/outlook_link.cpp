@@ -1,0 +1,65 @@
+#include "outbound/outlook_link.h"
+
+#include "outlook/outlook_session.h"
+
+namespace orvane {
+
+bool sinksConnected = false;
+
+OutlookLink::OutlookLink() : common_(std::make_shared<SinkCommon>(nullptr)) {}
+
+void OutlookLink::SendFrom(HWND sender) noexcept {
+  common_->sender = sender;
+  common_->watch.SendFrom(sender);
+}
+
+void OutlookLink::FollowRunningOutlook() {
+  // Whatever was of an earlier Outlook has been let go of by now.
+  common_->serverGone = false;
+  outlookProcess_ = OutlookProcessId();
+}
+
+void OutlookLink::ConnectSinks() {
+  DisconnectSinks();
+  for (size_t index = 0; index < items::kItemKindCount; ++index) {
+    const items::ItemKind& kind = *items::kItemKinds[index];
+    links_[index].Connect(
+        kind.folder, [&] { return FolderEventSink::Create(kind, common_); }, common_->boxes);
+    // Counted as connected once a folder was taken, so that a sink that could not be made is not
+    // tried again on every tick of the connection timer.
+    sinksConnected = true;
+  }
+}
+
+void OutlookLink::DisconnectSinks() { LetGoOfLinks(common_->serverGone); }
+
+void OutlookLink::Abandon() {
+  LetGoOfLinks(true);
+  ReleaseOutlookSession();
+  common_->serverGone = false;
+}
+
+bool OutlookLink::OutlookLeft() const { return common_->serverGone || OutlookProcessId() != outlookProcess_; }
+
+void OutlookLink::ListItemsInOutlook() {
+  // A failed comparison keeps the pictures for the next one: the plug-in carries on.
+  common_->RunGuarded("ListItemsInOutlook", [this] { common_->watch.ListItemsInOutlook(); });
+}
+
+void OutlookLink::CheckDeletedItems() {
+  common_->RunGuarded("CheckDeletedItemsInOutlook", [this] { common_->watch.CheckDeletedItemsInOutlook(); });
+}
+
+// Not a call more to a gone Outlook's objects: its links are only let go of.
+void OutlookLink::LetGoOfLinks(bool outlookGone) {
+  for (FolderLink& link : links_) {
+    if (outlookGone) {
+      link.Abandon();
+    } else {
+      link.Disconnect();
+    }
+  }
+  sinksConnected = false;
+}
+
+}  // namespace orvane

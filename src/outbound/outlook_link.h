@@ -1,0 +1,65 @@
+// OutlookLink: the plug-in's connection to the running Outlook: a sink on each watched folder, the
+// Outlook process they listen to, and the deleted-item watch and known states that outlive them.
+#pragma once
+
+#include "items/item_kinds.h"
+#include "outbound/deleted_items.h"
+#include "outbound/folder_event_sink.h"
+#include "outbound/folder_link.h"
+#include "outbound/known_states.h"
+#include "outlook/outlook_work.h"
+
+#include <windows.h>
+
+#include <memory>
+
+namespace orvane {
+
+// Set while the folder sinks are connected.
+extern bool sinksConnected;
+
+class OutlookLink {
+public:
+  OutlookLink();
+  OutlookLink(const OutlookLink&) = delete;
+  OutlookLink& operator=(const OutlookLink&) = delete;
+  ~OutlookLink() { DisconnectSinks(); }
+
+  // The window the reports go out from.
+  void SendFrom(HWND sender) noexcept;
+  // Keeps the pictures of the deleted-item watch on disk, starting from those an earlier process kept.
+  void StartFromKeptPictures() { common_->watch.StartFromKeptPictures(); }
+
+  // The Outlook whose window is up now is the one the sinks are about to be connected to.
+  void FollowRunningOutlook();
+  // Connects a sink to each watched folder, on the open session. A folder whose sink could not be
+  // made still counts as connected, so that it is not tried again at every tick.
+  void ConnectSinks();
+  // Unadvises the sinks and lets go of them; without a call to them when Outlook is gone.
+  void DisconnectSinks();
+  // Outlook's server is gone: its sinks and the session are let go of without a call to them.
+  void Abandon();
+  // Whether a call found Outlook's server gone, or Outlook's window is gone or belongs to
+  // another process than the one the sinks were connected to.
+  bool OutlookLeft() const;
+
+  // Compares the folders with their pictures once the sinks are connected; a failure is logged.
+  void ListItemsInOutlook();
+  // The minute's check for deletions no event announced; a failure is logged.
+  void CheckDeletedItems();
+
+  OutlookWorkMark& Work() noexcept { return common_->work; }
+  LaterBoxes& Boxes() noexcept { return common_->boxes; }
+  DeletionWatch& Deletions() noexcept { return common_->watch; }
+  KnownStates& Known() noexcept { return common_->known; }
+
+private:
+  void LetGoOfLinks(bool outlookGone);
+
+  std::shared_ptr<SinkCommon> common_;
+  // One per watched folder, in the order of the item kinds.
+  FolderLink links_[items::kItemKindCount];
+  DWORD outlookProcess_ = 0;
+};
+
+}  // namespace orvane
