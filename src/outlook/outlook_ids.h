@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
+#include <string_view>
 
 namespace orvane {
 
@@ -9,102 +11,200 @@ namespace outlook {
 
 using DispId = long;
 
-// Application
-constexpr DispId kCreateItem = 0x10A;
-constexpr DispId kGetNamespace = 0x110;
+// A member of Outlook's object model that the plug-in calls by its dispatch identifier: the
+// interfaces it is called on (Outlook's names, separated by spaces), its name and its identifier.
+struct MemberId {
+  std::string_view objects;
+  std::string_view name;
+  DispId id;
+};
 
-// NameSpace
-constexpr DispId kGetDefaultFolder = 0x210B;
-constexpr DispId kLogon = 0x2105;
-// GetItemFromID(EntryIDItem, EntryIDStore): an item of any folder by its EntryID.
-constexpr DispId kGetItemFromId = 0x2109;
+// Every member the plug-in calls by identifier. The members of Outlook's Table, Columns and Column
+// are not here: the plug-in finds those by name.
+constexpr MemberId kMemberIds[] = {
+    {"Application", "CreateItem", 0x10A},
+    {"Application", "GetNamespace", 0x110},
+    {"NameSpace", "Logon", 0x2105},
+    // GetItemFromID(EntryIDItem, EntryIDStore): an item of any folder by its EntryID.
+    {"NameSpace", "GetItemFromID", 0x2109},
+    {"NameSpace", "GetDefaultFolder", 0x210B},
+    {"Folder", "Items", 0x3100},
+    // A folder's store, as text.
+    {"Folder", "StoreID", 0x3108},
+    // The folder's table of its items (Outlook 2007 and later).
+    {"Folder", "GetTable", 0xFB1D},
+    {"Items", "Count", 0x50},
+    {"Items", "Item", 0x51},
+    // Outlook's permanent identifier of a saved item in its store; empty before the first save.
+    {"Folder TaskItem AppointmentItem NoteItem", "EntryID", 0xF01E},
+    {"TaskItem AppointmentItem NoteItem", "Body", 0x9100},
+    {"TaskItem AppointmentItem NoteItem", "Categories", 0x9001},
+    // Set by Outlook at every save of an item.
+    {"TaskItem AppointmentItem NoteItem", "LastModificationTime", 0x3008},
+    {"TaskItem AppointmentItem NoteItem", "Close", 0xF023},
+    {"TaskItem AppointmentItem NoteItem", "Delete", 0xF04A},
+    {"TaskItem AppointmentItem NoteItem", "Save", 0xF048},
+    {"TaskItem AppointmentItem", "Subject", 0x37},
+    {"TaskItem AppointmentItem", "Importance", 0x17},
+    {"TaskItem AppointmentItem", "Sensitivity", 0x36},
+    {"TaskItem AppointmentItem", "BillingInformation", 0x8535},
+    {"TaskItem AppointmentItem", "Mileage", 0x8534},
+    {"TaskItem AppointmentItem", "InternetCodepage", 0x3FDE},
+    {"TaskItem AppointmentItem", "ReminderSet", 0x8503},
+    {"TaskItem AppointmentItem", "GetRecurrencePattern", 0xF0A4},
+    {"AppointmentItem", "Start", 0x820D},
+    {"AppointmentItem", "End", 0x820E},
+    {"AppointmentItem", "Duration", 0x8213},
+    {"AppointmentItem", "AllDayEvent", 0x8215},
+    {"AppointmentItem", "Location", 0x8208},
+    {"AppointmentItem", "ReminderMinutesBeforeStart", 0x8501},
+    {"AppointmentItem", "RequiredAttendees", 0xE04},
+    {"AppointmentItem", "OptionalAttendees", 0xE03},
+    {"AppointmentItem", "Resources", 0xE02},
+    // The appointment's text field of the main application.
+    {"AppointmentItem", "NetMeetingOrganizerAlias", 0x8243},
+    {"AppointmentItem", "IsRecurring", 0x8223},
+    {"TaskItem", "StartDate", 0x8104},
+    {"TaskItem", "DueDate", 0x8105},
+    {"TaskItem", "DateCompleted", 0x810F},
+    {"TaskItem", "Status", 0x8101},
+    {"TaskItem", "PercentComplete", 0xF61F},
+    {"TaskItem", "ActualWork", 0x8110},
+    {"TaskItem", "TotalWork", 0x8111},
+    {"TaskItem", "ReminderTime", 0x8502},
+    {"TaskItem", "Role", 0x8127},
+    {"TaskItem", "SchedulePlusPriority", 0x812F},
+    {"TaskItem", "Companies", 0x853B},
+    {"TaskItem", "ContactNames", 0x853C},
+    {"TaskItem", "IsRecurring", 0xF617},
+    {"NoteItem", "Subject", 0xF7A0},
+    {"RecurrencePattern", "RecurrenceType", 0x1007},
+    {"RecurrencePattern", "Interval", 0x1004},
+    {"RecurrencePattern", "DayOfWeekMask", 0x1001},
+    {"RecurrencePattern", "PatternStartDate", 0x1008},
+    {"RecurrencePattern", "PatternEndDate", 0x1002},
+    {"RecurrencePattern", "NoEndDate", 0x100B},
+    {"RecurrencePattern", "StartTime", 0x1009},
+    {"RecurrencePattern", "EndTime", 0x100C},
+    {"RecurrencePattern", "DayOfMonth", 0x1000},
+    {"RecurrencePattern", "MonthOfYear", 0x1006},
+    {"RecurrencePattern", "Instance", 0x1003},
+    {"RecurrencePattern", "Occurrences", 0x1005},
+    {"RecurrencePattern", "Duration", 0x100D},
+    {"RecurrencePattern", "Regenerate", 0x100A},
+    // ItemsEvents, the event interface of an Items collection; its interface identifier is
+    // kItemsEventsIid of outbound/folder_event_sink.h.
+    {"ItemsEvents", "ItemAdd", 0xF001},
+    {"ItemsEvents", "ItemChange", 0xF002},
+    {"ItemsEvents", "ItemRemove", 0xF003},
+};
 
-// MAPIFolder and Items
-constexpr DispId kItems = 0x3100;
-constexpr DispId kCount = 0x50;
-constexpr DispId kItem = 0x51;
-// The folder's table of its items (Outlook 2007 and later); the table's own members are found by
-// name.
-constexpr DispId kGetTable = 0xFB1D;
+// Whether `object` is one of the space-separated names in `objects`.
+constexpr bool NamesObject(std::string_view objects, std::string_view object) {
+  while (!objects.empty()) {
+    const size_t end = objects.find(' ');
+    if (objects.substr(0, end) == object) return true;
+    if (end == std::string_view::npos) break;
+    objects.remove_prefix(end + 1);
+  }
+  return false;
+}
 
-// Members of every item kind
-constexpr DispId kBody = 0x9100;
-constexpr DispId kCategories = 0x9001;
-constexpr DispId kClose = 0xF023;
-constexpr DispId kDelete = 0xF04A;
-// Outlook's permanent identifier of a saved item in its store; empty before the first save.
-constexpr DispId kEntryId = 0xF01E;  // an item's, and a folder's
-// Set by Outlook at every save of an item.
-constexpr DispId kLastModificationTime = 0x3008;
-// A folder's store, as text.
-constexpr DispId kStoreId = 0x3108;
+// The identifier kMemberIds gives `object`'s member `name`. Used for constants only, so that a
+// member missing from the table stops the build.
+constexpr DispId MemberIdOf(std::string_view object, std::string_view name) {
+  for (const MemberId& member : kMemberIds) {
+    if (member.name == name && NamesObject(member.objects, object)) return member.id;
+  }
+  throw std::logic_error("not a member the plug-in calls by its identifier");
+}
+
+constexpr DispId kCreateItem = MemberIdOf("Application", "CreateItem");
+constexpr DispId kGetNamespace = MemberIdOf("Application", "GetNamespace");
+
+constexpr DispId kLogon = MemberIdOf("NameSpace", "Logon");
+constexpr DispId kGetItemFromId = MemberIdOf("NameSpace", "GetItemFromID");
+constexpr DispId kGetDefaultFolder = MemberIdOf("NameSpace", "GetDefaultFolder");
+
+constexpr DispId kItems = MemberIdOf("Folder", "Items");
+constexpr DispId kStoreId = MemberIdOf("Folder", "StoreID");
+constexpr DispId kGetTable = MemberIdOf("Folder", "GetTable");
+constexpr DispId kCount = MemberIdOf("Items", "Count");
+constexpr DispId kItem = MemberIdOf("Items", "Item");
 // The schema name of PR_LONGTERM_ENTRYID_FROM_TABLE: a table column giving an item's long-term
 // EntryID as bytes, where a store's EntryID column may give a short-term one.
 constexpr wchar_t kLongTermEntryIdColumn[] = L"http://schemas.microsoft.com/mapi/proptag/0x66700102";
-constexpr DispId kSave = 0xF048;
+
+// Members of every item kind
+constexpr DispId kEntryId = MemberIdOf("TaskItem", "EntryID");  // an item's, and a folder's
+constexpr DispId kBody = MemberIdOf("TaskItem", "Body");
+constexpr DispId kCategories = MemberIdOf("TaskItem", "Categories");
+constexpr DispId kLastModificationTime = MemberIdOf("TaskItem", "LastModificationTime");
+constexpr DispId kClose = MemberIdOf("TaskItem", "Close");
+constexpr DispId kDelete = MemberIdOf("TaskItem", "Delete");
+constexpr DispId kSave = MemberIdOf("TaskItem", "Save");
 
 // Tasks and appointments
-constexpr DispId kSubject = 0x37;
-constexpr DispId kImportance = 0x17;
-constexpr DispId kSensitivity = 0x36;
-constexpr DispId kBillingInformation = 0x8535;
-constexpr DispId kMileage = 0x8534;
-constexpr DispId kInternetCodepage = 0x3FDE;
-constexpr DispId kReminderSet = 0x8503;
-constexpr DispId kGetRecurrencePattern = 0xF0A4;
+constexpr DispId kSubject = MemberIdOf("TaskItem", "Subject");
+constexpr DispId kImportance = MemberIdOf("TaskItem", "Importance");
+constexpr DispId kSensitivity = MemberIdOf("TaskItem", "Sensitivity");
+constexpr DispId kBillingInformation = MemberIdOf("TaskItem", "BillingInformation");
+constexpr DispId kMileage = MemberIdOf("TaskItem", "Mileage");
+constexpr DispId kInternetCodepage = MemberIdOf("TaskItem", "InternetCodepage");
+constexpr DispId kReminderSet = MemberIdOf("TaskItem", "ReminderSet");
+constexpr DispId kGetRecurrencePattern = MemberIdOf("TaskItem", "GetRecurrencePattern");
 
 // AppointmentItem
-constexpr DispId kStart = 0x820D;
-constexpr DispId kEnd = 0x820E;
-constexpr DispId kDuration = 0x8213;
-constexpr DispId kAllDayEvent = 0x8215;
-constexpr DispId kLocation = 0x8208;
-constexpr DispId kReminderMinutesBeforeStart = 0x8501;
-constexpr DispId kRequiredAttendees = 0xE04;
-constexpr DispId kOptionalAttendees = 0xE03;
-constexpr DispId kResources = 0xE02;
-constexpr DispId kAppointmentText = 0x8243;
-constexpr DispId kAppointmentIsRecurring = 0x8223;
+constexpr DispId kStart = MemberIdOf("AppointmentItem", "Start");
+constexpr DispId kEnd = MemberIdOf("AppointmentItem", "End");
+constexpr DispId kDuration = MemberIdOf("AppointmentItem", "Duration");
+constexpr DispId kAllDayEvent = MemberIdOf("AppointmentItem", "AllDayEvent");
+constexpr DispId kLocation = MemberIdOf("AppointmentItem", "Location");
+constexpr DispId kReminderMinutesBeforeStart = MemberIdOf("AppointmentItem", "ReminderMinutesBeforeStart");
+constexpr DispId kRequiredAttendees = MemberIdOf("AppointmentItem", "RequiredAttendees");
+constexpr DispId kOptionalAttendees = MemberIdOf("AppointmentItem", "OptionalAttendees");
+constexpr DispId kResources = MemberIdOf("AppointmentItem", "Resources");
+constexpr DispId kAppointmentText = MemberIdOf("AppointmentItem", "NetMeetingOrganizerAlias");
+constexpr DispId kAppointmentIsRecurring = MemberIdOf("AppointmentItem", "IsRecurring");
 
 // TaskItem
-constexpr DispId kStartDate = 0x8104;
-constexpr DispId kDueDate = 0x8105;
-constexpr DispId kDateCompleted = 0x810F;
-constexpr DispId kStatus = 0x8101;
-constexpr DispId kPercentComplete = 0xF61F;
-constexpr DispId kActualWork = 0x8110;
-constexpr DispId kTotalWork = 0x8111;
-constexpr DispId kReminderTime = 0x8502;
-constexpr DispId kRole = 0x8127;
-constexpr DispId kSchedulePlusPriority = 0x812F;
-constexpr DispId kCompanies = 0x853B;
-constexpr DispId kContactNames = 0x853C;
-constexpr DispId kTaskIsRecurring = 0xF617;
+constexpr DispId kStartDate = MemberIdOf("TaskItem", "StartDate");
+constexpr DispId kDueDate = MemberIdOf("TaskItem", "DueDate");
+constexpr DispId kDateCompleted = MemberIdOf("TaskItem", "DateCompleted");
+constexpr DispId kStatus = MemberIdOf("TaskItem", "Status");
+constexpr DispId kPercentComplete = MemberIdOf("TaskItem", "PercentComplete");
+constexpr DispId kActualWork = MemberIdOf("TaskItem", "ActualWork");
+constexpr DispId kTotalWork = MemberIdOf("TaskItem", "TotalWork");
+constexpr DispId kReminderTime = MemberIdOf("TaskItem", "ReminderTime");
+constexpr DispId kRole = MemberIdOf("TaskItem", "Role");
+constexpr DispId kSchedulePlusPriority = MemberIdOf("TaskItem", "SchedulePlusPriority");
+constexpr DispId kCompanies = MemberIdOf("TaskItem", "Companies");
+constexpr DispId kContactNames = MemberIdOf("TaskItem", "ContactNames");
+constexpr DispId kTaskIsRecurring = MemberIdOf("TaskItem", "IsRecurring");
 
 // NoteItem
-constexpr DispId kNoteSubject = 0xF7A0;
+constexpr DispId kNoteSubject = MemberIdOf("NoteItem", "Subject");
 
 // RecurrencePattern
-constexpr DispId kRecurrenceType = 0x1007;
-constexpr DispId kInterval = 0x1004;
-constexpr DispId kDayOfWeekMask = 0x1001;
-constexpr DispId kPatternStartDate = 0x1008;
-constexpr DispId kPatternEndDate = 0x1002;
-constexpr DispId kNoEndDate = 0x100B;
-constexpr DispId kPatternStartTime = 0x1009;
-constexpr DispId kPatternEndTime = 0x100C;
-constexpr DispId kDayOfMonth = 0x1000;
-constexpr DispId kMonthOfYear = 0x1006;
-constexpr DispId kInstance = 0x1003;
-constexpr DispId kOccurrences = 0x1005;
-constexpr DispId kPatternDuration = 0x100D;
-constexpr DispId kRegenerate = 0x100A;
+constexpr DispId kRecurrenceType = MemberIdOf("RecurrencePattern", "RecurrenceType");
+constexpr DispId kInterval = MemberIdOf("RecurrencePattern", "Interval");
+constexpr DispId kDayOfWeekMask = MemberIdOf("RecurrencePattern", "DayOfWeekMask");
+constexpr DispId kPatternStartDate = MemberIdOf("RecurrencePattern", "PatternStartDate");
+constexpr DispId kPatternEndDate = MemberIdOf("RecurrencePattern", "PatternEndDate");
+constexpr DispId kNoEndDate = MemberIdOf("RecurrencePattern", "NoEndDate");
+constexpr DispId kPatternStartTime = MemberIdOf("RecurrencePattern", "StartTime");
+constexpr DispId kPatternEndTime = MemberIdOf("RecurrencePattern", "EndTime");
+constexpr DispId kDayOfMonth = MemberIdOf("RecurrencePattern", "DayOfMonth");
+constexpr DispId kMonthOfYear = MemberIdOf("RecurrencePattern", "MonthOfYear");
+constexpr DispId kInstance = MemberIdOf("RecurrencePattern", "Instance");
+constexpr DispId kOccurrences = MemberIdOf("RecurrencePattern", "Occurrences");
+constexpr DispId kPatternDuration = MemberIdOf("RecurrencePattern", "Duration");
+constexpr DispId kRegenerate = MemberIdOf("RecurrencePattern", "Regenerate");
 
-// ItemsEvents, the event interface of an Items collection
-constexpr DispId kItemAdd = 0xF001;
-constexpr DispId kItemChange = 0xF002;
-constexpr DispId kItemRemove = 0xF003;
-// Its interface identifier is kItemsEventsIid of outbound/folder_event_sink.h.
+// ItemsEvents
+constexpr DispId kItemAdd = MemberIdOf("ItemsEvents", "ItemAdd");
+constexpr DispId kItemChange = MemberIdOf("ItemsEvents", "ItemChange");
+constexpr DispId kItemRemove = MemberIdOf("ItemsEvents", "ItemRemove");
 
 // Item types for CreateItem
 constexpr int32_t kAppointmentItem = 1;

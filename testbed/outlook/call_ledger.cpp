@@ -15,13 +15,13 @@ CallLedger& Ledger() {
   return ledger;
 }
 
-void CallLedger::Count(ObjectKind object, outlook::DispId id, CallKind call) {
+void CallLedger::Count(ObjectKind object, DispId id, CallKind call) {
   ++counts_[Key(object, id, call)];
   ++total_;
   if (busyAfter_ != 0 && id == busyAfter_) BeBusy(busyLength_, 0);
 }
 
-long CallLedger::CountOf(ObjectKind object, outlook::DispId id, CallKind call) const {
+long CallLedger::CountOf(ObjectKind object, DispId id, CallKind call) const {
   long sum = 0;
   for (const auto& [key, count] : counts_) {
     const auto& [keyObject, keyId, keyCall] = key;
@@ -39,7 +39,7 @@ void CallLedger::AddFault(const FaultRule& rule) {
   if (rule.remaining != 0) faults_.push_back(rule);
 }
 
-std::optional<FaultRule> CallLedger::TakeFault(ObjectKind object, outlook::DispId id, CallKind call) {
+std::optional<FaultRule> CallLedger::TakeFault(ObjectKind object, DispId id, CallKind call) {
   for (auto rule = faults_.begin(); rule != faults_.end(); ++rule) {
     if (rule->id != id || !Matches(rule->object, object) || !Matches(rule->call, call)) continue;
     FaultRule taken = *rule;
@@ -61,7 +61,7 @@ bool CallLedger::TakeRefusal(HRESULT* result) {
   return true;
 }
 
-void CallLedger::BeBusy(DWORD milliseconds, outlook::DispId afterMember) {
+void CallLedger::BeBusy(DWORD milliseconds, DispId afterMember) {
   busyLength_ = milliseconds;
   busyAfter_ = afterMember;
   busy_ = milliseconds > 0 && afterMember == 0;
@@ -73,7 +73,7 @@ bool CallLedger::Busy() {
   return busy_;
 }
 
-void CallLedger::Hide(ObjectKind object, outlook::DispId id, bool hidden) {
+void CallLedger::Hide(ObjectKind object, DispId id, bool hidden) {
   if (hidden) {
     hidden_.insert({object, id});
   } else {

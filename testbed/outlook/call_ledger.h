@@ -3,8 +3,8 @@
 // lacks, and what Logon received.
 #pragma once
 
-#include "outlook/outlook_ids.h"
 #include "testbed/outlook/member_table.h"
+#include "testbed/outlook/object_model_ids.h"
 
 #include <windows.h>
 
@@ -25,7 +25,7 @@ namespace outlook_standin {
 struct FaultRule {
   static constexpr int kAlways = -1;
   ObjectKind object = ObjectKind::Any;
-  outlook::DispId id = 0;
+  DispId id = 0;
   CallKind call = CallKind::Any;
   std::wstring message;
   int remaining = 1;
@@ -41,17 +41,17 @@ struct LogonArgument {
 
 class CallLedger {
 public:
-  void Count(ObjectKind object, outlook::DispId id, CallKind call);
+  void Count(ObjectKind object, DispId id, CallKind call);
   // Calls served: by DISPID on every object and in every way, or narrowed by object and call kind
   // (ObjectKind::Any and CallKind::Any widen again).
-  long CountOf(outlook::DispId id) const { return CountOf(ObjectKind::Any, id, CallKind::Any); }
-  long CountOf(ObjectKind object, outlook::DispId id, CallKind call) const;
+  long CountOf(DispId id) const { return CountOf(ObjectKind::Any, id, CallKind::Any); }
+  long CountOf(ObjectKind object, DispId id, CallKind call) const;
   long Total() const { return total_; }
   void ResetCounts();
 
   void AddFault(const FaultRule& rule);
   // The rule that fails this call, one of its uses spent; no value when the call goes through.
-  std::optional<FaultRule> TakeFault(ObjectKind object, outlook::DispId id, CallKind call);
+  std::optional<FaultRule> TakeFault(ObjectKind object, DispId id, CallKind call);
   void ClearFaults() { faults_.clear(); }
 
   // The next `times` creations of the Application object fail (FaultRule::kAlways: all; 0: none).
@@ -61,14 +61,14 @@ public:
 
   // Busy for `milliseconds`: from now, or, with `afterMember`, from the moment that member has
   // been served (0 ends a spell).
-  void BeBusy(DWORD milliseconds, outlook::DispId afterMember);
+  void BeBusy(DWORD milliseconds, DispId afterMember);
   // Whether a call arriving now is turned away.
   bool Busy();
 
   // While hidden, the member is unknown to the objects of that kind, to GetIDsOfNames and to Invoke
   // (DISP_E_MEMBERNOTFOUND), as in a version of Outlook without it.
-  void Hide(ObjectKind object, outlook::DispId id, bool hidden);
-  bool Hides(ObjectKind object, outlook::DispId id) const { return hidden_.count({object, id}) != 0; }
+  void Hide(ObjectKind object, DispId id, bool hidden);
+  bool Hides(ObjectKind object, DispId id) const { return hidden_.count({object, id}) != 0; }
 
   void RecordLogon(std::vector<LogonArgument> arguments);
   int LogonCount() const { return logonCount_; }
@@ -78,7 +78,7 @@ public:
   void Reset();
 
 private:
-  using Key = std::tuple<ObjectKind, outlook::DispId, CallKind>;
+  using Key = std::tuple<ObjectKind, DispId, CallKind>;
   std::map<Key, long> counts_;
   long total_ = 0;
   std::vector<FaultRule> faults_;
@@ -87,8 +87,8 @@ private:
   DWORD busyLength_ = 0;
   DWORD busyUntil_ = 0;
   bool busy_ = false;
-  outlook::DispId busyAfter_ = 0;
-  std::set<std::pair<ObjectKind, outlook::DispId>> hidden_;
+  DispId busyAfter_ = 0;
+  std::set<std::pair<ObjectKind, DispId>> hidden_;
   int logonCount_ = 0;
   std::vector<LogonArgument> lastLogon_;
 };

@@ -14,7 +14,7 @@ namespace orvane {
 namespace outlook_standin {
 namespace {
 
-enum ControlId : outlook::DispId {
+enum ControlId : DispId {
   kReset = 1,
   kFailCall,
   kClearFailures,

@@ -1,7 +1,7 @@
 #include "testbed/outlook/events_type_library.h"
 
 #include "outlook/com_types.h"
-#include "outlook/outlook_ids.h"
+#include "testbed/outlook/object_model_ids.h"
 #include "testbed/outlook/standin_ids.h"
 
 #include <oleauto.h>
@@ -22,18 +22,6 @@ constexpr SYSKIND kSystem = SYS_WIN64;
 constexpr SYSKIND kSystem = SYS_WIN32;
 #endif
 
-struct EventDescription {
-  DISPID id;
-  const wchar_t* name;
-  bool passesItem;
-};
-
-constexpr EventDescription kEvents[] = {
-    {outlook::kItemAdd, L"ItemAdd", true},
-    {outlook::kItemChange, L"ItemChange", true},
-    {outlook::kItemRemove, L"ItemRemove", false},
-};
-
 // dispinterface ItemsEvents: derived from IDispatch, which stdole2 describes.
 HRESULT DeriveFromDispatch(ICreateTypeInfo* info) {
   ComPtr<ITypeLib> standard;
@@ -47,7 +35,7 @@ HRESULT DeriveFromDispatch(ICreateTypeInfo* info) {
   return FAILED(hr) ? hr : info->AddImplType(0, reference);
 }
 
-HRESULT AddEvent(ICreateTypeInfo* info, UINT index, const EventDescription& event) {
+HRESULT AddEvent(ICreateTypeInfo* info, UINT index, const EventMember& event) {
   ELEMDESC item{};
   item.tdesc.vt = VT_DISPATCH;
   item.paramdesc.wParamFlags = PARAMFLAG_FIN;
@@ -78,8 +66,8 @@ HRESULT WriteLibrary(const std::wstring& path) {
   if (FAILED(hr)) return hr;
   info->SetGuid(kItemsEventsIid);
   hr = DeriveFromDispatch(info.Get());
-  for (UINT index = 0; SUCCEEDED(hr) && index < sizeof kEvents / sizeof kEvents[0]; ++index) {
-    hr = AddEvent(info.Get(), index, kEvents[index]);
+  for (UINT index = 0; SUCCEEDED(hr) && index < sizeof kItemsEvents / sizeof kItemsEvents[0]; ++index) {
+    hr = AddEvent(info.Get(), index, kItemsEvents[index]);
   }
   if (SUCCEEDED(hr)) hr = info->LayOut();
   return FAILED(hr) ? hr : library->SaveAllChanges();

@@ -9,8 +9,6 @@ namespace orvane {
 namespace outlook_standin {
 namespace {
 
-using namespace outlook;
-
 constexpr double kMinutesPerDay = 24.0 * 60.0;
 // Dates closer than this (well under a second) count as the same moment.
 constexpr double kSameMoment = 1e-7;

@@ -2,9 +2,9 @@
 // they are written (an appointment's end follows its start, a task's status and percentage agree).
 #pragma once
 
-#include "outlook/outlook_ids.h"
 #include "testbed/outlook/member_table.h"
 #include "testbed/outlook/model_value.h"
+#include "testbed/outlook/object_model_ids.h"
 
 #include <map>
 #include <string>
@@ -15,7 +15,7 @@ namespace outlook_standin {
 
 enum class ItemKind { Task, Appointment, Note };
 
-using ValueMap = std::map<outlook::DispId, Value>;
+using ValueMap = std::map<DispId, Value>;
 
 // An item as a file keeps it: every value of the item and of its pattern.
 struct ItemImage {
@@ -41,46 +41,46 @@ public:
 
   ItemKind Kind() const { return kind_; }
   // The store gives a saved item its EntryID; a new item's is empty.
-  void AssignEntryId(std::wstring id) { values_[outlook::kEntryId] = Value::Text(std::move(id)); }
+  void AssignEntryId(std::wstring id) { values_[kEntryId] = Value::Text(std::move(id)); }
   // The store stamps every save with its LastModificationTime.
   void Stamp(double modified);
   // A property of the item's kind, by DISPID. A note's Subject is its Body up to the first line break.
-  Value Get(outlook::DispId id) const;
+  Value Get(DispId id) const;
   // Writes a property (already in its own type) with Outlook's side effects. Answers Outlook's
   // message when it refuses the value (an end before the start), else the empty text.
-  std::wstring Put(outlook::DispId id, const Value& value, double today);
+  std::wstring Put(DispId id, const Value& value, double today);
 
   // GetRecurrencePattern: the item gets a pattern, filled from its dates the first time, and is
   // recurring from then on.
   void OpenPattern();
   bool HasPattern() const { return hasPattern_; }
-  Value PatternGet(outlook::DispId id) const;
+  Value PatternGet(DispId id) const;
   // Setting RecurrenceType resets every other property of the pattern to its default; a series'
   // times move with its pattern's StartTime, EndTime and Duration.
   // Answers Outlook's message when it refuses the value, else the empty text.
-  std::wstring PatternPut(outlook::DispId id, const Value& value);
+  std::wstring PatternPut(DispId id, const Value& value);
 
   bool IsRecurring() const { return recurring_; }
 
 private:
-  std::wstring PutAppointmentTime(outlook::DispId id, const Value& value);
-  std::wstring PutTaskDate(outlook::DispId id, const Value& value, double today);
-  std::wstring PutTaskProgress(outlook::DispId id, const Value& value, double today);
+  std::wstring PutAppointmentTime(DispId id, const Value& value);
+  std::wstring PutTaskDate(DispId id, const Value& value, double today);
+  std::wstring PutTaskProgress(DispId id, const Value& value, double today);
   void PatternTimesFromItem();
   void ItemTimesFromPattern();
-  void PutPatternTime(outlook::DispId id, const Value& value);
+  void PutPatternTime(DispId id, const Value& value);
   void PutAllDay(bool allDay);
   double PatternDefaultStart() const;
   double FirstOccurrenceDay() const;
   void ResetPattern(int32_t type);
   void MarkComplete(double today);
   void ClearCompletion();
-  double DateOf(outlook::DispId id) const { return values_.at(id).AsDate(); }
-  int32_t NumberOf(outlook::DispId id) const { return values_.at(id).AsInt32(); }
+  double DateOf(DispId id) const { return values_.at(id).AsDate(); }
+  int32_t NumberOf(DispId id) const { return values_.at(id).AsInt32(); }
 
   ItemKind kind_;
-  std::map<outlook::DispId, Value> values_;
-  std::map<outlook::DispId, Value> pattern_;
+  std::map<DispId, Value> values_;
+  std::map<DispId, Value> pattern_;
   bool hasPattern_ = false;
   bool recurring_ = false;
   // A pattern date was written since the RecurrenceType: a DayOfWeekMask now resets both.

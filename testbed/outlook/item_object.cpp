@@ -9,11 +9,6 @@ namespace orvane {
 namespace outlook_standin {
 namespace {
 
-using namespace outlook;
-
-constexpr int32_t kCloseDiscard = 1;
-constexpr int32_t kClosePromptForSave = 2;
-
 class ItemObject final : public DispatchObject<> {
 public:
   ItemObject(ItemData copy, StoredItemPtr stored)

@@ -112,7 +112,7 @@ double ItemStore::NextModificationTime() {
 }
 
 bool ItemStore::IsDefaultFolder(int32_t folder) {
-  return folder == outlook::kFolderCalendar || folder == outlook::kFolderNotes || folder == outlook::kFolderTasks;
+  return folder == kFolderCalendar || folder == kFolderNotes || folder == kFolderTasks;
 }
 
 const std::vector<StoredItemPtr>& ItemStore::FolderItems(int32_t folder) const {
@@ -139,7 +139,7 @@ StoredItemPtr ItemStore::Add(const ItemData& data, bool inFront) {
 StoredItemPtr ItemStore::Find(const std::wstring& entryId) const {
   for (const auto& [folder, items] : folders_) {
     for (const StoredItemPtr& item : items) {
-      if (item->data.Get(outlook::kEntryId).AsText() == entryId) return item;
+      if (item->data.Get(kEntryId).AsText() == entryId) return item;
     }
   }
   return nullptr;

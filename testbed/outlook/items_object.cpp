@@ -16,8 +16,6 @@ namespace orvane {
 namespace outlook_standin {
 namespace {
 
-using namespace outlook;
-
 constexpr wchar_t kNotFoundMessage[] = L"The attempted operation failed.  An object could not be found.";
 
 struct Connection {

@@ -1,7 +1,7 @@
 #include "testbed/outlook/main_window.h"
 
 #include "base/base_window.h"
-#include "outlook/outlook_ids.h"
+#include "testbed/outlook/object_model_ids.h"
 
 #include <memory>
 
@@ -17,7 +17,7 @@ void (*closedHandler)() = nullptr;
 class OutlookWindow final : public BaseWindow {
 public:
   bool Create() {
-    if (!CreateWindowOf({outlook::kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW, 0, nullptr, CW_USEDEFAULT,
+    if (!CreateWindowOf({kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW, 0, nullptr, CW_USEDEFAULT,
                          CW_USEDEFAULT, 640, 480})) {
       return false;
     }

@@ -7,8 +7,6 @@ namespace orvane {
 namespace outlook_standin {
 namespace {
 
-using namespace outlook;
-
 constexpr ValueType kText = ValueType::Text;
 constexpr ValueType kDate = ValueType::Date;
 constexpr ValueType kInt = ValueType::Int32;
@@ -17,9 +15,6 @@ constexpr ValueType kBool = ValueType::Bool;
 Member Property(const wchar_t* name, DispId id, ValueType type) { return {name, id, Access::GetPut, type}; }
 Member ReadOnly(const wchar_t* name, DispId id, ValueType type) { return {name, id, Access::Get, type}; }
 Member Method(const wchar_t* name, DispId id) { return {name, id, Access::Method, kInt}; }
-
-// 0x8243 is the appointment's text property that Outlook names NetMeetingOrganizerAlias.
-constexpr DispId kOrganizerAlias = kAppointmentText;
 
 std::vector<Member> Join(std::vector<Member> first, const std::vector<Member>& second) {
   first.insert(first.end(), second.begin(), second.end());
@@ -96,7 +91,7 @@ std::vector<Member> BuildMembers(ObjectKind kind) {
               Property(L"RequiredAttendees", kRequiredAttendees, kText),
               Property(L"OptionalAttendees", kOptionalAttendees, kText),
               Property(L"Resources", kResources, kText),
-              Property(L"NetMeetingOrganizerAlias", kOrganizerAlias, kText),
+              Property(L"NetMeetingOrganizerAlias", kNetMeetingOrganizerAlias, kText),
               ReadOnly(L"IsRecurring", kAppointmentIsRecurring, kBool),
           },
           ScheduledItemMembers());
@@ -178,7 +173,7 @@ const std::vector<Member>& MembersOf(ObjectKind kind) {
   return tables[static_cast<int>(kind)];
 }
 
-const Member* FindMember(ObjectKind kind, outlook::DispId id) {
+const Member* FindMember(ObjectKind kind, DispId id) {
   for (const Member& member : MembersOf(kind)) {
     if (member.id == id) return &member;
   }

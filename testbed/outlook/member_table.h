@@ -1,8 +1,8 @@
 // The members each kind of stand-in object serves: Outlook's names, DISPIDs, access and value types.
 #pragma once
 
-#include "outlook/outlook_ids.h"
 #include "testbed/outlook/model_value.h"
+#include "testbed/outlook/object_model_ids.h"
 
 #include <string_view>
 #include <vector>
@@ -27,20 +27,6 @@ enum class ObjectKind {
   Control,
 };
 
-using outlook::kLastModificationTime;
-using outlook::kLongTermEntryIdColumn;
-using outlook::kStoreId;
-
-// Members of Outlook's Table, Columns and Column objects. Clients find them by name; the numbers
-// are the stand-in's own.
-constexpr outlook::DispId kTableColumns = 0x7001;
-constexpr outlook::DispId kTableGetArray = 0x7002;
-constexpr outlook::DispId kTableGetRowCount = 0x7003;
-constexpr outlook::DispId kTableEndOfTable = 0x7004;
-constexpr outlook::DispId kColumnsAdd = 0x7011;
-constexpr outlook::DispId kColumnsRemoveAll = 0x7012;
-constexpr outlook::DispId kColumnName = 0x7021;
-
 // How a member was called: a property read, a property write or a method call.
 enum class CallKind { Any, Get, Put, Method };
 
@@ -48,7 +34,7 @@ enum class Access { Get, GetPut, Method };
 
 struct Member {
   const wchar_t* name;
-  outlook::DispId id;
+  DispId id;
   Access access;
   ValueType type;  // of a property; unused for methods
 
@@ -58,7 +44,7 @@ struct Member {
 // Every member of a kind, in a fixed order.
 const std::vector<Member>& MembersOf(ObjectKind kind);
 // The member with that DISPID, or null.
-const Member* FindMember(ObjectKind kind, outlook::DispId id);
+const Member* FindMember(ObjectKind kind, DispId id);
 // The member with that name, compared ignoring case as Outlook compares it, or null.
 const Member* FindMember(ObjectKind kind, std::wstring_view name);
 

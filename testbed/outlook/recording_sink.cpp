@@ -11,7 +11,7 @@ ComPtr<RecordingSink> RecordingSink::Create(bool answersItemsEvents) {
   return MakeComObject<RecordingSink>(answersItemsEvents);
 }
 
-int RecordingSink::CountOf(outlook::DispId id) const {
+int RecordingSink::CountOf(DispId id) const {
   int count = 0;
   for (const ReceivedEvent& event : events_) count += event.id == id ? 1 : 0;
   return count;

@@ -3,7 +3,7 @@
 
 #include "base/com_object.h"
 #include "outlook/com_types.h"
-#include "outlook/outlook_ids.h"
+#include "testbed/outlook/object_model_ids.h"
 
 #include <functional>
 #include <vector>
@@ -13,7 +13,7 @@ namespace orvane {
 namespace outlook_standin {
 
 struct ReceivedEvent {
-  outlook::DispId id = 0;
+  DispId id = 0;
   UINT argumentCount = 0;
   VARTYPE argumentType = VT_EMPTY;  // of the first argument
   ComPtr<IDispatch> item;           // the item passed, when it was an object
@@ -25,11 +25,11 @@ public:
   static ComPtr<RecordingSink> Create(bool answersItemsEvents = true);
 
   const std::vector<ReceivedEvent>& Events() const { return events_; }
-  int CountOf(outlook::DispId id) const;
+  int CountOf(DispId id) const;
   // What Invoke answers from now on (S_OK at first); RPC_E_DISCONNECTED plays a sink whose process is gone.
   void AnswerWith(HRESULT result) { answer_ = result; }
   // Called for every event, after it is recorded, with its DISPID and item (null for ItemRemove).
-  void OnEvent(std::function<void(outlook::DispId, IDispatch*)> handler) { handler_ = std::move(handler); }
+  void OnEvent(std::function<void(DispId, IDispatch*)> handler) { handler_ = std::move(handler); }
 
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* exception, UINT* badArgument) noexcept override;
@@ -44,7 +44,7 @@ private:
   bool answersItemsEvents_;
   HRESULT answer_ = S_OK;
   std::vector<ReceivedEvent> events_;
-  std::function<void(outlook::DispId, IDispatch*)> handler_;
+  std::function<void(DispId, IDispatch*)> handler_;
 };
 
 }  // namespace outlook_standin

@@ -11,8 +11,6 @@ namespace orvane {
 namespace outlook_standin {
 namespace {
 
-using namespace outlook;
-
 constexpr wchar_t kNotFoundMessage[] = L"The operation failed. An object could not be found.";
 // MAPI_E_NOT_FOUND, as Outlook answers for an EntryID it does not find.
 const HRESULT kNotFound = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x10F);

@@ -44,8 +44,7 @@ bool ChoiceOf(std::wstring_view word, const wchar_t* byDefault, const wchar_t* o
 
 }  // namespace
 
-void FailCall(ObjectKind object, outlook::DispId id, CallKind call, const std::wstring& message, int times,
-              HRESULT code) {
+void FailCall(ObjectKind object, DispId id, CallKind call, const std::wstring& message, int times, HRESULT code) {
   FaultRule rule;
   rule.object = object;
   rule.id = id;
@@ -56,15 +55,15 @@ void FailCall(ObjectKind object, outlook::DispId id, CallKind call, const std::w
   Ledger().AddFault(rule);
 }
 
-void FailCall(outlook::DispId id, CallKind call, const std::wstring& message, int times) {
+void FailCall(DispId id, CallKind call, const std::wstring& message, int times) {
   FailCall(ObjectKind::Any, id, call, message, times);
 }
 
 void ClearFailures() { Ledger().ClearFaults(); }
-void HideMember(ObjectKind object, outlook::DispId id, bool hidden) { Ledger().Hide(object, id, hidden); }
+void HideMember(ObjectKind object, DispId id, bool hidden) { Ledger().Hide(object, id, hidden); }
 void RefuseCreation(int times, HRESULT result) { Ledger().RefuseCreation(times, result); }
-long CallCount(outlook::DispId id) { return Ledger().CountOf(id); }
-long CallCount(ObjectKind object, outlook::DispId id, CallKind call) { return Ledger().CountOf(object, id, call); }
+long CallCount(DispId id) { return Ledger().CountOf(id); }
+long CallCount(ObjectKind object, DispId id, CallKind call) { return Ledger().CountOf(object, id, call); }
 long TotalCalls() { return Ledger().Total(); }
 void ResetCallCounts() { Ledger().ResetCounts(); }
 int LogonCount() { return Ledger().LogonCount(); }

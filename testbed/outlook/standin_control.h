@@ -6,12 +6,12 @@
 
 #include "base/com_scope.h"
 #include "outlook/com_types.h"
-#include "outlook/outlook_ids.h"
 #include "testbed/outlook/call_ledger.h"
 #include "testbed/outlook/item_data.h"
 #include "testbed/outlook/main_window.h"  // ShowMainWindow, CloseMainWindow, MainWindow
 #include "testbed/outlook/member_table.h"
 #include "testbed/outlook/model_value.h"
+#include "testbed/outlook/object_model_ids.h"
 
 #include <windows.h>
 
@@ -30,21 +30,21 @@ namespace outlook_standin {
 
 // The next `times` matching calls (FaultRule::kAlways: every one) fail with DISP_E_EXCEPTION whose
 // EXCEPINFO carries `message` as bstrDescription and `code` as scode.
-void FailCall(ObjectKind object, outlook::DispId id, CallKind call, const std::wstring& message, int times = 1,
+void FailCall(ObjectKind object, DispId id, CallKind call, const std::wstring& message, int times = 1,
               HRESULT code = E_FAIL);
 // The same on every kind of object.
-void FailCall(outlook::DispId id, CallKind call, const std::wstring& message, int times = 1);
+void FailCall(DispId id, CallKind call, const std::wstring& message, int times = 1);
 void ClearFailures();
 // Hides the member from the objects of that kind (DISP_E_MEMBERNOTFOUND, unknown to GetIDsOfNames),
 // as in a version of Outlook without it; false shows it again.
-void HideMember(ObjectKind object, outlook::DispId id, bool hidden = true);
+void HideMember(ObjectKind object, DispId id, bool hidden = true);
 
 // The next `times` creations of the Application object fail with `result` (kAlways: all; 0: none).
 void RefuseCreation(int times = FaultRule::kAlways, HRESULT result = CO_E_SERVER_EXEC_FAILURE);
 
 // Calls served, failed ones included.
-long CallCount(outlook::DispId id);
-long CallCount(ObjectKind object, outlook::DispId id, CallKind call);
+long CallCount(DispId id);
+long CallCount(ObjectKind object, DispId id, CallKind call);
 long TotalCalls();
 void ResetCallCounts();
 
@@ -63,7 +63,7 @@ std::vector<ItemData> FolderItems(int32_t folder);
 // The ItemsEvents sinks advised on the collections of a default folder.
 size_t SinkCount(int32_t folder);
 
-using PropertyList = std::vector<std::pair<outlook::DispId, Value>>;
+using PropertyList = std::vector<std::pair<DispId, Value>>;
 // What the user does in Outlook: add, change (index 1-based) or delete an item. Raises ItemAdd,
 // ItemChange or ItemRemove as a client's save would; counts no call. A property Outlook refuses,
 // or an index outside the folder, throws std::invalid_argument.

@@ -186,7 +186,7 @@ bool ReadValueLine(const std::string& rest, ValueMap* values) {
   const std::string type = Word(afterId, &typeAndValue);
   Value value;
   if (type.size() != 1 || !ParseValue(type[0], typeAndValue, &value)) return false;
-  (*values)[static_cast<outlook::DispId>(id)] = value;
+  (*values)[static_cast<DispId>(id)] = value;
   return true;
 }
 

@@ -15,8 +15,6 @@ namespace orvane {
 namespace outlook_standin {
 namespace {
 
-using namespace outlook;
-
 // Outlook's tables keep at most this many characters of a text.
 constexpr size_t kTableTextLimit = 255;
 // The flag byte of a short-term EntryID, valid only in this session.

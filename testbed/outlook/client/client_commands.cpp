@@ -1,6 +1,6 @@
 #include "testbed/outlook/client/client_commands.h"
 
-#include "outlook/outlook_ids.h"
+#include "testbed/outlook/object_model_ids.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -31,13 +31,13 @@ std::optional<FolderChoice> ParseFolder(const std::wstring& word) {
     FolderChoice choice;
   };
   static const Entry kEntries[] = {
-      {L"task", {outlook::kFolderTasks, outlook::kTaskItem}},
-      {L"tasks", {outlook::kFolderTasks, outlook::kTaskItem}},
-      {L"appointment", {outlook::kFolderCalendar, outlook::kAppointmentItem}},
-      {L"appointments", {outlook::kFolderCalendar, outlook::kAppointmentItem}},
-      {L"calendar", {outlook::kFolderCalendar, outlook::kAppointmentItem}},
-      {L"note", {outlook::kFolderNotes, outlook::kNoteItem}},
-      {L"notes", {outlook::kFolderNotes, outlook::kNoteItem}},
+      {L"task", {outlook_standin::kFolderTasks, outlook_standin::kTaskItem}},
+      {L"tasks", {outlook_standin::kFolderTasks, outlook_standin::kTaskItem}},
+      {L"appointment", {outlook_standin::kFolderCalendar, outlook_standin::kAppointmentItem}},
+      {L"appointments", {outlook_standin::kFolderCalendar, outlook_standin::kAppointmentItem}},
+      {L"calendar", {outlook_standin::kFolderCalendar, outlook_standin::kAppointmentItem}},
+      {L"note", {outlook_standin::kFolderNotes, outlook_standin::kNoteItem}},
+      {L"notes", {outlook_standin::kFolderNotes, outlook_standin::kNoteItem}},
   };
   for (const Entry& entry : kEntries) {
     if (lstrcmpiW(entry.word, word.c_str()) == 0) return entry.choice;
@@ -72,7 +72,7 @@ public:
 
   void Add(const FolderChoice& choice, const std::wstring& subject, const std::optional<std::wstring>& body) const {
     const LateBound item = application_.CallForObject(L"CreateItem", Variant::Int32(choice.itemType));
-    if (choice.itemType == outlook::kNoteItem) {
+    if (choice.itemType == outlook_standin::kNoteItem) {
       // A note's subject is the first line of its text.
       item.SetProperty(L"Body", Variant::Wide(body ? subject + L"\r\n" + *body : subject));
     } else {
