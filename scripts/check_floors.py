@@ -87,7 +87,7 @@ def dependencies(command, directory, source=None, stdin=None):
 
 
 def check_uses(who, folder, paths, floors):
-    """Every file of src/ that 'who' (of src/<folder>, testbed/ or tests/) reads is allowed."""
+    """Every file of src/ that 'who' (of src/<folder> or testbed/) reads is allowed."""
     for path in paths:
         used = floor_of(path)
         if folder == "testbed":
