@@ -11,6 +11,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
+python3 scripts/check_floors_test.py || exit 1
 builds=(build/win build/native)
 status=0
 for preset in win native; do
