@@ -1,49 +1,30 @@
 #!/bin/bash
-# Fails when an include runs against the floors of src/: app on top; inbound and outbound beside
-# each other beneath it; items, the table of item kinds both roads read, beneath them; outlook and
-# mainapp beneath that; base at the bottom. Also fails when a
-# member of CMainFrame is defined outside src/app. doc/architecture.md says why.
-set -euo pipefail
+# Fails when a file of src/ reads a floor above or beside its own (app on top; inbound and outbound
+# beside each other beneath it; outlook and mainapp beneath them; base at the bottom), when a floor
+# needs a definition from above it, when a stand-in or the bench reads the shell, or when a member
+# of CMainFrame is defined outside src/app. doc/architecture.md says why.
+#
+# What a file reads is what the compiler reads (-MM, with resolved paths), in both builds; what a
+# floor needs is what its link check links; what an object defines is what nm lists. So neither a
+# path spelled another way, nor an include through a macro or an .inl file, nor a comment or
+# spacing in a definition passes unseen. Each check runs even when one before it failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
 
-failures=0
-fail() {
-  echo "check_includes: $1" >&2
-  failures=$((failures + 1))
-}
-
-# The floors a file of each folder may include, its own folder included.
-declare -A allowed=(
-  [app]="app inbound outbound items outlook mainapp base"
-  [inbound]="inbound items outlook mainapp base"
-  [outbound]="outbound items outlook mainapp base"
-  [items]="items outlook mainapp base"
-  [outlook]="outlook base"
-  [mainapp]="mainapp base"
-  [base]="base"
-)
-
-while IFS= read -r file; do
-  folder=$(echo "$file" | cut -d/ -f2)
-  [ -n "${allowed[$folder]+x}" ] || { fail "$file: src/$folder is no floor of the house"; continue; }
-  while IFS= read -r included; do
-    floor=${included%%/*}
-    [ -n "${allowed[$floor]+x}" ] || continue
-    [[ " ${allowed[$folder]} " == *" $floor "* ]] || fail "$file includes $included ($folder may not include $floor)"
-  done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
-done < <(git ls-files 'src/*.cpp' 'src/*.h')
-
-# The programs beside the plug-in (the stand-ins, the bench) take the vocabulary, never the shell.
-while IFS= read -r file; do
-  grep -q '^[[:space:]]*#[[:space:]]*include[[:space:]]*"app/' "$file" && fail "$file includes the shell (app/)"
-done < <(git ls-files 'testbed/*.cpp' 'testbed/*.h')
-
-while IFS= read -r file; do
-  fail "$file defines a member of CMainFrame outside src/app"
-done < <(git grep -l -E '^[^/]*\bCMainFrame::[A-Za-z_~]+\(' -- 'src/*.cpp' ':!src/app/*')
-
-if [ $failures -gt 0 ]; then
-  echo "check_includes: $failures include(s) against the floors" >&2
-  exit 1
-fi
-echo "Includes: every floor includes only the floors beneath it"
+python3 scripts/check_floors_test.py || exit 1
+builds=(build/win build/native)
+status=0
+for preset in win native; do
+  cmake --preset "$preset" >/dev/null || exit 1
+done
+python3 scripts/check_floors.py includes "${builds[@]}" || status=1
+for preset in win native; do
+  # The floors' libraries and their link checks: a link check fails on a call upward.
+  cmake --build --preset "$preset" --target floor_links >/dev/null || {
+    echo "check_includes: a floor of the $preset build does not build or link alone (above)" >&2
+    status=1
+  }
+done
+python3 scripts/check_floors.py symbols "${builds[@]}" || status=1
+[ $status -eq 0 ] || exit 1
+echo "Includes: every floor reads and links only the floors beneath it"

@@ -1,0 +1,12 @@
+# The shell: the process, the frame, the intake, the timers, the watchdog, the settings.
+# main.cpp and the resources make the program itself (src/CMakeLists.txt).
+set(ORVANE_app_PURE
+  intake.cpp
+  watchdog_rules.cpp)
+set(ORVANE_app_WINDOWS
+  instance.cpp
+  main_frame.cpp
+  plugin_control.cpp
+  settings.cpp
+  stub_app.cpp)
+set(ORVANE_app_SYSTEM_LIBS shell32 advapi32 comctl32)
