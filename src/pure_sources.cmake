@@ -3,6 +3,7 @@
 set(ORVANE_PURE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/app/intake.cpp
   ${CMAKE_CURRENT_LIST_DIR}/app/watchdog_rules.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/base/file_places.cpp
   ${CMAKE_CURRENT_LIST_DIR}/base/log_line.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mainapp/record_text.cpp
   ${CMAKE_CURRENT_LIST_DIR}/outlook/ole_date.cpp
