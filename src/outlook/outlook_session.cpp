@@ -15,10 +15,12 @@ namespace {
 constexpr DWORD kCreateRetryDelayMs = 5000;
 
 // The line that says why Outlook could not be had. An Outlook run as administrator refuses a
-// client of lower integrity with CO_E_SERVER_EXEC_FAILURE, which the line then points out.
+// client of lower integrity with CO_E_SERVER_EXEC_FAILURE, which the line then points out before
+// the system's words, so that the log's cut at 150 characters keeps it.
 void LogCreateFailure(HRESULT result) {
-  std::string line = "OrvaneOutlook=>CreateOutlookSession::Outlook cannot be created: " + DescribeResult(result);
-  if (result == CO_E_SERVER_EXEC_FAILURE) line += "; Outlook may be running with other rights than the plug-in";
+  std::string line = "OrvaneOutlook=>Outlook cannot be created";
+  if (result == CO_E_SERVER_EXEC_FAILURE) line += ", it may be running with other rights than the plug-in";
+  line += ": " + DescribeResult(result);
   WriteLog(line.c_str());
 }
 
