@@ -60,10 +60,10 @@ if [ "$items" -gt 0 ]; then
   wait
 fi
 if [ "$kept" -gt 0 ]; then
-  # A plug-in started afresh, its first read taking the folders silently, its pictures kept beside
-  # its log from then on.
+  # A plug-in started afresh, its first read taking the folders silently, its pictures kept in its
+  # per-user folder from then on.
   link_on 0
-  rm -f OrvanePictures.*
+  rm -f "$(state_folder)"/OrvanePictures.*
   echo "bench.sh: a store of $kept items in each folder ..." >&2
   # Not through a pipe: the first Wine program of a session starts Wine's services, which keep
   # its output open.

@@ -154,8 +154,8 @@ win "$bin/OutlookClient.exe" add tasks "Water the plants"
 sleep 1
 wine taskkill /F /IM OrvaneOutlook.exe >/dev/null 2>&1 || true
 sleep 1
-echo "   the plug-in's pictures kept beside its log:"
-ls OrvanePictures.* | sed 's/^/   /'
+echo "   the plug-in's pictures kept in its per-user folder:"
+(cd "$(state_folder)" && ls OrvanePictures.*) | sed 's/^/   /'
 
 step "While no plug-in runs the user deletes the task; a new plug-in starts and reports it"
 win "$bin/OutlookClient.exe" delete tasks "Water the plants"

@@ -1,15 +1,25 @@
 #!/bin/bash
-# Builds everything and runs every test: native (sanitizers, fuzzers), then unit and e2e under Wine.
+# Builds everything and runs every test: native (sanitizers, fuzzers), then unit and e2e under Wine;
+# then every Windows program again with the second compiler (clang and lld), whose unit tests run
+# under Wine too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
-export WINEPREFIX="$PWD/build/win/wineprefix"
-stop_wine() { wineserver -k 2>/dev/null || true; }
+stop_wine() {
+  WINEPREFIX="$PWD/build/win/wineprefix" wineserver -k 2>/dev/null || true
+  WINEPREFIX="$PWD/build/win-clang/wineprefix" wineserver -k 2>/dev/null || true
+}
 trap stop_wine EXIT
 status=0
 ctest --preset native || status=1
 # A persistent server saves every Wine program the wait for the server to come and go.
-wineserver -p
+WINEPREFIX="$PWD/build/win/wineprefix" wineserver -p
 ctest --preset win || status=1
+WINEPREFIX="$PWD/build/win/wineprefix" wineserver -k
+cmake --preset win-clang >/dev/null
+cmake --build --preset win-clang
+bash scripts/prepare_prefix.sh build/win-clang
+WINEPREFIX="$PWD/build/win-clang/wineprefix" wineserver -p
+ctest --preset win-clang -L unit || status=1
 bash scripts/test_share.sh
 exit $status

@@ -7,8 +7,17 @@
 namespace orvane {
 
 struct StartSwitches {
-  bool embedding = false;   // "/Embedding" or "-Embedding": started by COM for a client
-  bool automation = false;  // "/Automation" or "-Automation": started as an automation server
+  bool embedding = false;    // "/Embedding" or "-Embedding": started by COM for a client
+  bool automation = false;   // "/Automation" or "-Automation": started as an automation server
+  bool regServer = false;    // "/RegServer": registers the document server, then ends
+  bool unregServer = false;  // "/UnregServer": removes this program's registration, then ends
+  bool help = false;         // "/?" or "/Help": shows the usage, then ends
+  bool version = false;      // "/Version": shows the version, then ends
+
+  // Started by COM: the server's working directory is then the system's, not the program's.
+  bool StartedByCom() const { return embedding || automation; }
+  // A switch that does its one job and ends the process without opening anything.
+  bool EndsAtOnce() const { return regServer || unregServer || help || version; }
 };
 
 namespace commandline {
@@ -35,6 +44,10 @@ inline StartSwitches ParseStartSwitches(std::string_view line) {
       const std::string_view name = word.substr(1);
       if (SameWordIgnoringCase(name, "Embedding")) switches.embedding = true;
       if (SameWordIgnoringCase(name, "Automation")) switches.automation = true;
+      if (SameWordIgnoringCase(name, "RegServer")) switches.regServer = true;
+      if (SameWordIgnoringCase(name, "UnregServer")) switches.unregServer = true;
+      if (name == "?" || SameWordIgnoringCase(name, "Help")) switches.help = true;
+      if (SameWordIgnoringCase(name, "Version")) switches.version = true;
     }
     position = end;
   }
@@ -48,6 +61,15 @@ inline std::string ServerCommand(std::string_view programPath, std::string_view 
   command.reserve(programPath.size() + startSwitch.size() + 3);
   command.append("\"").append(programPath).append("\" ").append(startSwitch);
   return command;
+}
+
+// The program a server command starts: the quoted path, or the command up to its first blank.
+inline std::string_view ServerProgram(std::string_view command) {
+  if (!command.empty() && command[0] == '"') {
+    const size_t close = command.find('"', 1);
+    return close == std::string_view::npos ? command.substr(1) : command.substr(1, close - 1);
+  }
+  return command.substr(0, command.find_first_of(" \t"));
 }
 
 }  // namespace commandline

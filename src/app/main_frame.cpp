@@ -3,7 +3,7 @@
 #include "app/intake.h"
 #include "app/resource_ids.h"
 #include "app/settings.h"
-#include "app/stub_app.h"
+#include "app/about_box.h"
 #include "app/watchdog_rules.h"
 #include "base/callback_guard.h"
 #include "base/error_log.h"

@@ -1,6 +1,8 @@
 #include "app/settings.h"
 
 #include "app/setting_rule.h"
+#include "base/file_places.h"
+#include "base/user_folders.h"
 
 #include <windows.h>
 
@@ -10,30 +12,36 @@ namespace orvane {
 
 namespace {
 
-constexpr char kSection[] = "Orvane";
-constexpr char kIniName[] = "\\Orvane.ini";
+constexpr wchar_t kSection[] = L"Orvane";
+constexpr wchar_t kIniName[] = L"Orvane.ini";
 
-// The process's current directory, of any length.
-std::string CurrentDirectory() {
-  std::string directory(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetCurrentDirectoryA(static_cast<DWORD>(directory.size()), directory.data());
-    if (length == 0) return {};
-    if (length < directory.size()) {
-      directory.resize(length);
-      return directory;
-    }
-    directory.resize(length);  // too small: length is the size needed, terminator included
+std::wstring Widened(const char* ascii) {
+  std::wstring wide;
+  for (const char* c = ascii; *c; ++c) wide += static_cast<wchar_t>(static_cast<unsigned char>(*c));
+  return wide;
+}
+
+// "Orvane.ini" as the main application sees it. A legacy 32-bit main application that writes it
+// under Program Files has the write redirected to the user's VirtualStore, and from then on sees
+// only that copy (Microsoft, "How User Account Control works", Virtualization); so that copy
+// comes first, then the file itself.
+std::wstring SettingsFile() {
+  const std::wstring file = places::Join(CurrentDirectoryWide(), kIniName);
+  for (const std::wstring& candidate :
+       places::SettingsFileCandidates(file, LocalAppDataFolder(), VirtualizedFolders())) {
+    if (GetFileAttributesW(candidate.c_str()) != INVALID_FILE_ATTRIBUTES) return candidate;
   }
+  return file;
 }
 
 }  // namespace
 
 unsigned ReadSetting(const char* key, int defaultValue) {
-  const std::string iniPath = CurrentDirectory() + kIniName;
-  const unsigned iniValue = GetPrivateProfileIntA(kSection, key, defaultValue, iniPath.c_str());
-  return settings::ChooseSetting(iniValue, defaultValue,
-                                 [&] { return static_cast<unsigned>(GetProfileIntA(kSection, key, defaultValue)); });
+  const std::wstring name = Widened(key);
+  const unsigned iniValue = GetPrivateProfileIntW(kSection, name.c_str(), defaultValue, SettingsFile().c_str());
+  return settings::ChooseSetting(iniValue, defaultValue, [&] {
+    return static_cast<unsigned>(GetProfileIntW(kSection, name.c_str(), defaultValue));
+  });
 }
 
 }  // namespace orvane

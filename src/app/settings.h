@@ -1,4 +1,5 @@
-// The plug-in's integer settings: section "Orvane" of "Orvane.ini" in the current directory, then of WIN.INI.
+// The plug-in's integer settings: section "Orvane" of "Orvane.ini" in the current directory (its
+// VirtualStore copy first, where there is one), then of WIN.INI.
 #pragma once
 
 namespace orvane {

@@ -4,9 +4,15 @@ set(ORVANE_app_PURE
   intake.cpp
   watchdog_rules.cpp)
 set(ORVANE_app_WINDOWS
+  about_box.cpp
+  document_server.cpp
   instance.cpp
   main_frame.cpp
   plugin_control.cpp
+  program_info.cpp
+  registry_key.cpp
+  server_registration.cpp
   settings.cpp
-  stub_app.cpp)
-set(ORVANE_app_SYSTEM_LIBS shell32 advapi32 comctl32)
+  stub_app.cpp
+  stub_view.cpp)
+set(ORVANE_app_SYSTEM_LIBS shell32 advapi32 comctl32 version)

@@ -1,9 +1,10 @@
-// CStubApp: the plug-in's start-up, its document and view, and its automation class factory.
+// CStubApp: the plug-in's start-up, its document with its view and frame, and its message loop.
 #pragma once
 
 #include "app/command_line.h"
+#include "app/document_server.h"
 #include "app/main_frame.h"
-#include "base/base_window.h"
+#include "app/stub_view.h"
 #include "base/com_scope.h"
 
 #include <windows.h>
@@ -14,34 +15,23 @@
 
 namespace orvane {
 
-// The document: no data of its own; an automation object with an empty dispatch interface.
-class CStubDoc;
-
-// The view: a child window of the frame that draws nothing.
-class CStubView : public BaseWindow {
-public:
-  bool Create(HWND frame);
-
-private:
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-  const char* ReportName() const noexcept override { return "CStubView"; }
-};
-
-class CStubApp {
+class CStubApp final : public DocumentHost {
 public:
   // Runs the plug-in from start to the end of its message loop; answers the exit code.
   int Run(HINSTANCE instance, const char* commandLine);
 
   // Creates the document with its view and hidden frame (once); false when the frame fails.
-  bool OpenDocument();
+  bool OpenDocument() override;
   // The document and everything it holds goes; in automation mode the process then ends.
-  void DocumentReleased();
+  void DocumentReleased() override;
   // The hidden frame's window, the plug-in's own main window; null while there is none.
   HWND MainWindow() const { return frame_ ? frame_->Window() : nullptr; }
 
 private:
-  bool InitInstance(const char* commandLine);
-  void RegisterAutomationServer() const;
+  // The switches that do one job and end: registration, usage, version.
+  int RunSwitchJob() const;
+  int RunPlugin();
+  bool InitInstance();
   bool RegisterClassFactory();
   void LoadRecentFileList(int entries);
   int MessageLoop();
@@ -56,9 +46,6 @@ private:
   ClassRegistration classFactory_;
   std::vector<std::string> recentFiles_;
 };
-
-// The about box, opened from the Help menu.
-void ShowAboutDialog(HWND owner);
 
 // The one application object of the process.
 CStubApp& TheApp();

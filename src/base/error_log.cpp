@@ -1,8 +1,13 @@
 #include "base/error_log.h"
 
+#include "base/file_places.h"
 #include "base/log_line.h"
 #include "base/unique_resource.h"
+#include "base/user_folders.h"
 
+#include <windows.h>
+
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -12,6 +17,10 @@ namespace orvane {
 namespace {
 
 constexpr char kLogFileName[] = "OrvaneErrorLog.txt";
+constexpr wchar_t kLogFileNameWide[] = L"OrvaneErrorLog.txt";
+
+// Whether this process already said in the per-user log why its lines are there.
+std::atomic<bool> fallbackExplained{false};
 
 std::string LocalTimeText() {
   const std::time_t now = std::time(nullptr);
@@ -20,15 +29,50 @@ std::string LocalTimeText() {
   return text;
 }
 
+bool AppendLine(std::FILE* file, const std::string& line) {
+  return std::fprintf(file, "%s\n", line.c_str()) >= 0 && std::fflush(file) == 0;
+}
+
+// The same log in the plug-in's per-user folder, for a current directory the user cannot write
+// (a program under Program Files: a 64-bit process gets no file virtualization).
+bool AppendToPerUserLog(const std::string& line) {
+  const std::wstring folder = OwnStateFolder();
+  if (folder.empty()) return false;
+  const UniqueCFile file(_wfopen(places::Join(folder, kLogFileNameWide).c_str(), L"at"));
+  if (!file) return false;
+  if (!fallbackExplained.exchange(true)) {
+    const std::wstring here = CurrentDirectoryWide();
+    std::string directory(here.size(), '?');
+    WideCharToMultiByte(CP_ACP, 0, here.data(), static_cast<int>(here.size()), directory.data(),
+                        static_cast<int>(directory.size()), nullptr, nullptr);
+    AppendLine(file.Get(), logline::Format(LocalTimeText(), "OrvaneOutlook=>WriteLog::The log cannot be written in " +
+                                                                directory + "; it goes on here"));
+  }
+  return AppendLine(file.Get(), line);
+}
+
+// The last trace when no log file can be written at all: a debugger or a system trace tool sees it.
+void TellDebugger(const std::string& line) {
+  const std::string text = "OrvaneOutlook log:" + line + "\n";
+  std::wstring wide(text.size(), L'\0');
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                         static_cast<int>(wide.size()));
+  wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
+  OutputDebugStringW(wide.c_str());
+}
+
 }  // namespace
 
 int WriteLog(const char* text) {
-  // Opened and closed on every line, so other programs may read or move the log in between.
-  const UniqueCFile file(std::fopen(kLogFileName, "at"));
-  if (!file) return 0;
   const std::string line = logline::Format(LocalTimeText(), text ? text : "");
-  std::fprintf(file.Get(), "%s\n", line.c_str());
-  return 1;
+  {
+    // Opened and closed on every line, so other programs may read or move the log in between.
+    const UniqueCFile file(std::fopen(kLogFileName, "at"));
+    if (file && AppendLine(file.Get(), line)) return 1;
+  }
+  if (AppendToPerUserLog(line)) return 1;
+  TellDebugger(line);
+  return 0;
 }
 
 int WriteLogNumbered(const char* text, int32_t number) {
@@ -41,7 +85,7 @@ void LogCaughtFailure(const char* where, const char* what) noexcept {
   try {
     WriteLog(line);
   } catch (...) {
-    // Out of memory even for the line: it is lost, as a line is when the log cannot be opened.
+    // Out of memory even for the line: nothing is left to write it with.
   }
 }
 

@@ -4,6 +4,7 @@
 #include "outbound/deleted_items.h"
 
 #include "base/error_log.h"
+#include "base/user_folders.h"
 #include "items/item_kinds.h"
 #include "mainapp/record_text.h"
 #include "outbound/folder_reading.h"
@@ -56,7 +57,12 @@ void LogOtherFolder(const ItemKind& watched) {
 }  // namespace
 
 void DeletionWatch::StartFromKeptPictures() {
-  file_.emplace();
+  // The pictures are the plug-in's own state: in the user's folder, which the user can always
+  // write, whatever the current directory is.
+  std::wstring folder = OwnStateFolder();
+  if (folder.empty()) folder = CurrentDirectoryWide();
+  TakeUpKeptPictures(CurrentDirectoryWide(), folder);
+  file_.emplace(folder);
   std::optional<kept::KeptPictures> kept = file_->Load();
   if (kept && kept->folders.size() == items::kItemKindCount) pictures_ = std::move(*kept);
 }

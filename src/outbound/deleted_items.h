@@ -25,8 +25,9 @@ class DeletionWatch final : public OwnDeletions {
 public:
   // The plug-in's window, from which the deletions are reported.
   void SendFrom(HWND sender) noexcept { sender_ = sender; }
-  // Keeps the pictures in the current directory from now on, starting from those kept there by
-  // an earlier process: the first comparison reports what left meanwhile.
+  // Keeps the pictures in the plug-in's per-user folder from now on, starting from those kept by
+  // an earlier process (taking up once those an older one left in the current directory): the
+  // first comparison reports what left meanwhile.
   void StartFromKeptPictures();
 
   // Right after the sinks are connected, on the session open: the first time, takes the

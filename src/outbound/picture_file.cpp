@@ -10,6 +10,7 @@
 #include "outbound/picture_file.h"
 
 #include "base/error_log.h"
+#include "base/file_places.h"
 
 #include <windows.h>
 
@@ -21,10 +22,25 @@ namespace orvane {
 
 namespace {
 
-std::wstring FullPath(const wchar_t* name) {
-  wchar_t path[MAX_PATH];
-  const DWORD length = GetFullPathNameW(name, MAX_PATH, path, nullptr);
-  return length > 0 && length < MAX_PATH ? std::wstring(path, length) : std::wstring(name);
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Moves one file of the pictures to another directory: in one step on the same volume, else as a
+// copy flushed to the disk before the original goes. False when it is still only where it was.
+bool MoveKeptFile(const std::wstring& from, const std::wstring& to) {
+  if (MoveFileExW(from.c_str(), to.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  if (!CopyFileW(from.c_str(), to.c_str(), FALSE)) return false;
+  if (!DeleteFileW(from.c_str())) {
+    // Taken up all the same; the old copy is never read again, since the new folder has its own.
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "OrvaneOutlook=>PictureFile::A kept picture taken up cannot be removed (error %lu)",
+                  static_cast<unsigned long>(GetLastError()));
+    WriteLog(line);
+  }
+  return true;
 }
 
 enum class ReadResult { kRead, kMissing, kFailed };
@@ -74,11 +90,29 @@ bool WriteFlushedFile(const std::wstring& path, const std::string& bytes) {
 
 }  // namespace
 
-PictureFile::PictureFile()
-    : snapshotPath_(FullPath(kPictureSnapshotName)),
-      journalPath_(FullPath(kPictureJournalName)),
-      tempPath_(FullPath(kPictureTempName)),
-      setAsidePath_(FullPath(kPictureSetAsideName)) {}
+void TakeUpKeptPictures(const std::wstring& from, const std::wstring& to) {
+  if (from.empty() || to.empty() || (places::IsInside(from, to) && places::IsInside(to, from))) return;
+  // Once only: a folder that has its own snapshot has taken up what there was, or begun afresh.
+  if (FileExists(places::Join(to, kPictureSnapshotName))) return;
+  // The journal first: a process ended between the two moves finds no snapshot in the new
+  // folder, and takes up the snapshot then, to go with the journal already there.
+  for (const wchar_t* name : {kPictureJournalName, kPictureSnapshotName}) {
+    const std::wstring source = places::Join(from, name);
+    if (FileExists(source) && !MoveKeptFile(source, places::Join(to, name))) {
+      char line[200];
+      std::snprintf(line, sizeof line, "OrvaneOutlook=>PictureFile::A kept picture cannot be taken up (error %lu)",
+                    static_cast<unsigned long>(GetLastError()));
+      WriteLog(line);
+      return;
+    }
+  }
+}
+
+PictureFile::PictureFile(const std::wstring& directory)
+    : snapshotPath_(places::Join(directory, kPictureSnapshotName)),
+      journalPath_(places::Join(directory, kPictureJournalName)),
+      tempPath_(places::Join(directory, kPictureTempName)),
+      setAsidePath_(places::Join(directory, kPictureSetAsideName)) {}
 
 std::optional<kept::KeptPictures> PictureFile::Load() {
   std::string bytes;

@@ -1,5 +1,5 @@
-// PictureFile: the watched folders' pictures kept on disk in the current directory (the plug-in's,
-// beside its log): a snapshot replaced whole and a journal of the changes made since it was written.
+// PictureFile: the watched folders' pictures kept on disk in the plug-in's per-user folder: a
+// snapshot replaced whole and a journal of the changes made since it was written.
 #pragma once
 
 #include "base/unique_resource.h"
@@ -21,11 +21,14 @@ constexpr wchar_t kPictureSetAsideName[] = L"OrvanePictures.bad";
 // exhaust the plug-in's memory.
 constexpr std::uint64_t kPictureFileLimit = 256u << 20;
 
+// Moves the kept pictures an earlier process left in `from` (its current directory) to `to`, once:
+// only while `to` has no snapshot of its own. A failure is logged; what is not moved stays where it was.
+void TakeUpKeptPictures(const std::wstring& from, const std::wstring& to);
+
 class PictureFile {
 public:
-  // The files of the current directory, taken as full paths now: a later change of the current
-  // directory moves nothing.
-  PictureFile();
+  // The files in that directory, a full path.
+  explicit PictureFile(const std::wstring& directory);
   PictureFile(const PictureFile&) = delete;
   PictureFile& operator=(const PictureFile&) = delete;
 

@@ -20,8 +20,8 @@ HRESULT CreateAutomationObject(const wchar_t* progId, ComPtr<IDispatch>& object)
   return object ? S_OK : E_NOINTERFACE;
 }
 
-bool DispatchDriver::CreateDispatch(const char* progId) {
-  return SUCCEEDED(CreateAutomationObject(AnsiToWide(progId).c_str(), object_));
+HRESULT DispatchDriver::Create(const char* progId) {
+  return CreateAutomationObject(AnsiToWide(progId).c_str(), object_);
 }
 
 Variant DispatchDriver::Invoke(outlook::DispId id, WORD flags, const Variant* args, size_t count) const {

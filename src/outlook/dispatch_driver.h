@@ -26,7 +26,9 @@ public:
   DispatchDriver& operator=(DispatchDriver&&) noexcept = default;
 
   // Creates the automation object registered under progId; false when it cannot be had.
-  bool CreateDispatch(const char* progId);
+  bool CreateDispatch(const char* progId) { return SUCCEEDED(Create(progId)); }
+  // The same, answering why it cannot be had.
+  HRESULT Create(const char* progId);
   void AttachDispatch(ComPtr<IDispatch> object) { object_ = std::move(object); }
   void ReleaseDispatch() noexcept { object_.Reset(); }
   bool IsEmpty() const { return !object_; }

@@ -21,7 +21,9 @@
 #include "mainapp/kinds.h"
 #include "base/base_window.h"
 #include "base/com_scope.h"
+#include "base/file_places.h"
 #include "base/unique_resource.h"
+#include "base/user_folders.h"
 #include "mainapp/kinds.h"
 #include "outlook/late_binding.h"
 #include "testbed/outlook/item_store.h"
@@ -412,17 +414,18 @@ public:
   }
 
 private:
-  // The size of the pictures' journal in the current directory (the plug-in's); -1 when there is none.
+  // The size of the pictures' journal in the plug-in's per-user folder; -1 when there is none.
   static long long JournalSize() {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(L"OrvanePictures.journal", GetFileExInfoStandard, &data)) return -1;
+    const std::wstring path = places::Join(OwnStateFolder(), L"OrvanePictures.journal");
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   }
 
-  // When the pictures' snapshot in the current directory (the plug-in's) was last replaced.
+  // When the pictures' snapshot in the plug-in's per-user folder was last replaced.
   static FILETIME SnapshotWritten() {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExW(L"OrvanePictures.dat", GetFileExInfoStandard, &data);
+    GetFileAttributesExW(places::Join(OwnStateFolder(), L"OrvanePictures.dat").c_str(), GetFileExInfoStandard, &data);
     return data.ftLastWriteTime;
   }
 

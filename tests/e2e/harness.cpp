@@ -2,6 +2,7 @@
 
 #include "app/watchdog_rules.h"
 #include "base/module_path.h"
+#include "tests/common/plugin_files.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,8 @@ std::string FreshWorkDirectory() {
   std::error_code ignored;
   std::filesystem::remove_all(directory, ignored);
   std::filesystem::create_directories(directory, ignored);
+  // The plug-in keeps its pictures per user: each test starts from none, as from an empty directory.
+  testfiles::RemovePerUserFiles();
   return directory;
 }
 

@@ -246,7 +246,8 @@ TEST_F(PluginOutlookTest, HandOffWithoutMainApplicationStartsOneNewPlugInAfterTe
   EXPECT_EQ(frames, 1);
 }
 
-TEST_F(PluginOutlookTest, OutlookThatCannotBeStartedEndsThePlugInQuietlyAfterTwoTries) {
+// The stand-in refuses as Outlook run as administrator refuses a plug-in that is not.
+TEST_F(PluginOutlookTest, OutlookThatCannotBeStartedEndsThePlugInAfterTwoTriesWithOneLineSayingWhy) {
   TestWindow mainApp("Orvane Main", "Orvane");
   WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
   ChildProcess plugin;
@@ -261,6 +262,11 @@ TEST_F(PluginOutlookTest, OutlookThatCannotBeStartedEndsThePlugInQuietlyAfterTwo
   EXPECT_GE(plugin.Lifetime(), 5950ms);
   const std::string log = PluginLog();
   EXPECT_EQ(log.find("Exception"), std::string::npos) << log;
+  EXPECT_NE(log.find("OrvaneOutlook=>Outlook cannot be created, it may be running with other rights than the "
+                     "plug-in: "),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find("(0x80080005)"), std::string::npos) << log;
   EXPECT_EQ(mainApp.CountOf("Orvane_Shield"), 0);
 }
 

@@ -5,6 +5,9 @@
 #include "tests/e2e/harness.h"
 
 #include "base/com_scope.h"
+#include "base/file_places.h"
+#include "base/user_folders.h"
+#include "tests/common/plugin_files.h"
 
 #include <gtest/gtest.h>
 
@@ -148,6 +151,35 @@ TEST_F(RestartTest, ADeletionWhileNoPlugInRunsReachesTheMainApplicationOnceFromT
   EXPECT_TRUE(ReceivedWithin("deleted task Budget", 10s)) << PluginLog();
   EXPECT_EQ(Deletions(Received()), (std::vector<std::string>{"deleted task Report", "deleted task Budget"}));
   EXPECT_EQ(PluginLog().find("Exception"), std::string::npos) << PluginLog();
+}
+
+// Under Program Files a standard user's plug-in cannot write its current directory (here the log's
+// name is taken by a folder, as a test run with every right can arrange): it logs and keeps its
+// pictures in its per-user folder, and a deletion while none ran is still reported.
+TEST_F(RestartTest, ACurrentDirectoryThatCannotBeWrittenLosesNeitherTheLogNorADeletion) {
+  ASSERT_TRUE(CreateDirectoryA((workDirectory_ + "\\OrvaneErrorLog.txt").c_str(), nullptr));
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("user"));
+  ChildProcess first = StartConnectedPlugin();
+  ASSERT_TRUE(WaitForSinks(1));
+  ASSERT_TRUE(UserDoes("add tasks Report"));
+  ASSERT_TRUE(ReceivedWithin("new task Report", 10s));
+  first.Terminate();
+  ASSERT_TRUE(UserDoes("delete tasks Report"));
+
+  ChildProcess second = StartConnectedPlugin();
+  EXPECT_TRUE(ReceivedWithin("deleted task Report", 10s)) << testfiles::PerUserLog();
+  const std::wstring folder = OwnStateFolder();
+  EXPECT_NE(GetFileAttributesW(places::Join(folder, L"OrvanePictures.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA((workDirectory_ + "\\OrvanePictures.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+  // Outlook going away is logged: the line and the reason it is there reach the per-user log.
+  QuitOutlook();
+  EXPECT_TRUE(WaitUntil([] { return testfiles::PerUserLog().find("Outlook has gone away") != std::string::npos; }, 5s))
+      << testfiles::PerUserLog();
+  // The line is cut at 150 characters, within the directory's path.
+  EXPECT_NE(testfiles::PerUserLog().find("OrvaneOutlook=>WriteLog::The log cannot be written in " +
+                                         workDirectory_.substr(0, 30)),
+            std::string::npos)
+      << testfiles::PerUserLog();
 }
 
 TEST_F(RestartTest, OutlookQuitAndStartedAgainOnItsStoreIsListenedToAgainAndNothingIsReportedDeleted) {

@@ -49,6 +49,39 @@ TEST(StartSwitches, EmbeddingAndAutomationWithEitherPrefixAndAnyCase) {
   EXPECT_FALSE(none.automation);
 }
 
+TEST(StartSwitches, OneJobSwitchesAreReadAndEndAtOnce) {
+  struct Case {
+    const char* line;
+    bool regServer, unregServer, help, version;
+  };
+  const Case cases[] = {
+      {"/RegServer", true, false, false, false},
+      {"-unregserver", false, true, false, false},
+      {"/?", false, false, true, false},
+      {"/Help", false, false, true, false},
+      {"/version", false, false, false, true},
+      {"/Automation", false, false, false, false},
+      {"/RegServerX ?", false, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const StartSwitches s = commandline::ParseStartSwitches(c.line);
+    EXPECT_EQ(s.regServer, c.regServer);
+    EXPECT_EQ(s.unregServer, c.unregServer);
+    EXPECT_EQ(s.help, c.help);
+    EXPECT_EQ(s.version, c.version);
+    EXPECT_EQ(s.EndsAtOnce(), c.regServer || c.unregServer || c.help || c.version);
+  }
+}
+
+TEST(ServerCommand, TheProgramIsReadBackFromTheCommandComStarts) {
+  const std::string installed = "C:\\Program Files\\Orvane\\OrvaneOutlook.exe";
+  EXPECT_EQ(commandline::ServerProgram(commandline::ServerCommand(installed, "/Automation")), installed);
+  EXPECT_EQ(commandline::ServerProgram("C:\\O\\OrvaneOutlook.exe /Automation"), "C:\\O\\OrvaneOutlook.exe");
+  EXPECT_EQ(commandline::ServerProgram("\"C:\\Unclosed quote"), "C:\\Unclosed quote");
+  EXPECT_EQ(commandline::ServerProgram(""), "");
+}
+
 }  // namespace
 
 }  // namespace orvane

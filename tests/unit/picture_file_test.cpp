@@ -73,8 +73,13 @@ protected:
     for (const char* name : {"OrvanePictures.dat", "OrvanePictures.journal", "OrvanePictures.tmp", "OrvanePictures.bad",
                              "OrvaneErrorLog.txt"}) {
       DeleteFileA(name);
+      DeleteFileA((std::string(kStateFolder) + "\\" + name).c_str());
     }
+    RemoveDirectoryA(kStateFolder);
   }
+  std::wstring Here() const { return std::wstring(directory_.begin(), directory_.end()); }
+  // The per-user folder of a newer plug-in, inside the test's directory.
+  static constexpr char kStateFolder[] = "state";
   // The log's lines without their time stamps.
   static Lines LogTexts() {
     Lines lines;
@@ -139,7 +144,7 @@ TEST_F(PictureFileTest, ANewProcessStartsFromWhatTheLastOneKeptWhereverItEnded) 
     if (!c.temp.empty()) WriteFileText("OrvanePictures.tmp", c.temp);
     const std::string before = c.snapshot;
     {
-      PictureFile file;
+      PictureFile file(Here());
       const std::optional<KeptPictures> loaded = file.Load();
       ASSERT_EQ(loaded.has_value(), c.loads);
       if (loaded) {
@@ -164,7 +169,7 @@ TEST_F(PictureFileTest, ANewProcessStartsFromWhatTheLastOneKeptWhereverItEnded) 
 // Each change is on disk when Append returns, and a snapshot replaces the journal's entries.
 TEST_F(PictureFileTest, ChangesAppendedAndSnapshotsReplacedReadBackInAnotherProcess) {
   {
-    PictureFile first;
+    PictureFile first(Here());
     ASSERT_FALSE(first.Load().has_value());
     KeptPictures pictures = TasksPicture(0, {"a"});
     first.Replace(pictures);
@@ -183,12 +188,52 @@ TEST_F(PictureFileTest, ChangesAppendedAndSnapshotsReplacedReadBackInAnotherProc
     EXPECT_EQ(FileText("OrvanePictures.dat"), written);
     first.Append({JournalEntry::Kind::kTaken, 0, "c", "Sc"});
   }
-  PictureFile second;
+  PictureFile second(Here());
   const std::optional<KeptPictures> loaded = second.Load();
   ASSERT_TRUE(loaded.has_value());
   EXPECT_EQ(TasksOf(*loaded), (Lines{"a Sa", "c Sc"}));
   EXPECT_EQ(loaded->generation, 3u);
   EXPECT_EQ(LogTexts(), Lines{});
+}
+
+// An older plug-in kept its pictures in its current directory; the first newer one to start takes
+// them up into its own folder, and only that one.
+TEST_F(PictureFileTest, PicturesLeftInTheCurrentDirectoryAreTakenUpOnce) {
+  const std::string snapshot = kept::EncodeSnapshot(TasksPicture(5, {"a", "b"}));
+  const std::string otherSnapshot = kept::EncodeSnapshot(TasksPicture(9, {"x"}));
+  struct Case {
+    const char* what;
+    std::string oldSnapshot, oldJournal, newSnapshot, newJournal;
+    Lines tasks;   // what the new folder then holds
+    bool oldLeft;  // the current directory's snapshot is still there
+  };
+  const Case cases[] = {
+      {"an older plug-in's snapshot and journal", snapshot, Taken(5, "c"), "", "", Lines{"a Sa", "b Sb", "c Sc"},
+       false},
+      {"the new folder has its own already", snapshot, Taken(5, "c"), otherSnapshot, "", Lines{"x Sx"}, true},
+      {"an ending after the journal was moved", snapshot, "", "", Taken(5, "c"), Lines{"a Sa", "b Sb", "c Sc"}, false},
+  };
+  const std::wstring state = Here() + L"\\state";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Clear();
+    ASSERT_TRUE(CreateDirectoryA(kStateFolder, nullptr));
+    WriteFileText("OrvanePictures.dat", c.oldSnapshot);
+    if (!c.oldJournal.empty()) WriteFileText("OrvanePictures.journal", c.oldJournal);
+    if (!c.newSnapshot.empty()) WriteFileText("state\\OrvanePictures.dat", c.newSnapshot);
+    if (!c.newJournal.empty()) WriteFileText("state\\OrvanePictures.journal", c.newJournal);
+    TakeUpKeptPictures(Here(), state);
+    EXPECT_EQ(Exists("OrvanePictures.dat"), c.oldLeft);
+    // A second start finds the new folder's own snapshot and takes up nothing more.
+    WriteFileText("OrvanePictures.dat", otherSnapshot);
+    TakeUpKeptPictures(Here(), state);
+    EXPECT_EQ(FileText("OrvanePictures.dat"), otherSnapshot);
+    PictureFile file(state);
+    const std::optional<KeptPictures> loaded = file.Load();
+    ASSERT_TRUE(loaded.has_value());
+    EXPECT_EQ(TasksOf(*loaded), c.tasks);
+    EXPECT_EQ(LogTexts(), Lines{});
+  }
 }
 
 }  // namespace

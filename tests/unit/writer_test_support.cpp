@@ -5,6 +5,7 @@
 #include "inbound/item_lookup.h"
 #include "outlook/com_types.h"
 #include "outlook/outlook_session.h"
+#include "tests/common/plugin_files.h"
 
 #include <fstream>
 
@@ -14,7 +15,7 @@ namespace writertest {
 namespace {
 
 constexpr char kLogFile[] = "OrvaneErrorLog.txt";
-// What a frame leaves in its directory: the log and the kept pictures of the deleted-item check.
+// What a frame leaves in its directory: the log (its kept pictures are in the per-user folder).
 constexpr const char* kPlugInFiles[] = {kLogFile, "OrvanePictures.dat", "OrvanePictures.journal", "OrvanePictures.tmp"};
 // " mm/dd/yy hh:mm:ss " comes before the text of every line.
 constexpr size_t kTimeStampLength = 19;
@@ -47,6 +48,7 @@ void WriterTest::SetUp() {
   previousDirectory_ = CurrentDirectory();
   workDirectory_ = MakeWorkDirectory();
   ASSERT_TRUE(SetCurrentDirectoryA(workDirectory_.c_str()));
+  testfiles::RemovePerUserFiles();
   CreateOutlookSession();
   os::ResetCallCounts();
 }
@@ -74,6 +76,7 @@ void WriterTest::TearDown() {
   os::ResetStore();
   SetCurrentDirectoryA(previousDirectory_.c_str());
   for (const char* name : kPlugInFiles) DeleteFileA((workDirectory_ + "\\" + name).c_str());
+  testfiles::RemovePerUserFiles();
   RemoveDirectoryA(workDirectory_.c_str());
 }
 
@@ -96,6 +99,7 @@ os::ItemData WriterTest::OnlyItem(int32_t folder) {
 void WriterTest::StartOver() {
   os::ResetStore();
   for (const char* name : kPlugInFiles) DeleteFileA(name);
+  testfiles::RemovePerUserFiles();
 }
 
 void WriterTest::AddItem(os::ItemKind kind, const std::string& subject, const os::PropertyList& more) {

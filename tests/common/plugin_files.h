@@ -1,0 +1,17 @@
+// The files the plug-in leaves in its per-user folder, for tests that start from none.
+#pragma once
+
+#include <string>
+
+namespace orvane {
+
+namespace testfiles {
+
+// The per-user folder's kept pictures and log, removed.
+void RemovePerUserFiles();
+// The text of the per-user folder's log; empty when there is none.
+std::string PerUserLog();
+
+}  // namespace testfiles
+
+}  // namespace orvane
