@@ -12,6 +12,7 @@ set(ORVANE_PURE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/inbound/appointment_record.cpp
   ${CMAKE_CURRENT_LIST_DIR}/inbound/note_record.cpp
   ${CMAKE_CURRENT_LIST_DIR}/inbound/command_records.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/inbound/lookup_choice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/outbound/item_picture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/outbound/kept_picture.cpp
   ${CMAKE_CURRENT_LIST_DIR}/outbound/known_states.cpp

@@ -345,14 +345,16 @@ void CMainFrame::CloseAfterBox(HWND owner, const char* text, UINT modality, bool
 void CMainFrame::SaveOutlookApps(char* record) { inbound::SaveOutlookApps(record); }
 void CMainFrame::SaveOutlookTask(char* record) { inbound::SaveOutlookTask(record); }
 void CMainFrame::SaveOutlookNote(char* record, int flag) { inbound::SaveOutlookNote(record, flag); }
-void CMainFrame::ChangeOutlookApps(char* record) { inbound::ChangeOutlookApps(record); }
-void CMainFrame::ChangeOutlookTask(char* record) { inbound::ChangeOutlookTask(record); }
-void CMainFrame::ChangeOutlookNote(char* record, int flag) { inbound::ChangeOutlookNote(record, flag); }
+void CMainFrame::ChangeOutlookApps(char* record) { inbound::ChangeOutlookApps(record, subjectLookup); }
+void CMainFrame::ChangeOutlookTask(char* record) { inbound::ChangeOutlookTask(record, subjectLookup); }
+void CMainFrame::ChangeOutlookNote(char* record, int flag) { inbound::ChangeOutlookNote(record, flag, subjectLookup); }
 void CMainFrame::DeleteOutlookItem(char* record, uint32_t kind) {
-  inbound::DeleteOutlookItem(record, kind, *deletedItems);
+  inbound::DeleteOutlookItem(record, kind, subjectLookup, *deletedItems);
 }
-void CMainFrame::DoneOutlookItem(char* record, uint32_t kind) { inbound::DoneOutlookItem(record, kind); }
-void CMainFrame::SetOutlookLinkId(char* record, uint32_t kind) { inbound::SetOutlookLinkId(record, kind); }
+void CMainFrame::DoneOutlookItem(char* record, uint32_t kind) { inbound::DoneOutlookItem(record, kind, subjectLookup); }
+void CMainFrame::SetOutlookLinkId(char* record, uint32_t kind) {
+  inbound::SetOutlookLinkId(record, kind, subjectLookup);
+}
 int CMainFrame::ReplaceChar(char* text, char from, char to) { return inbound::ReplaceChar(text, from, to); }
 
 ComPtr<FolderEventSink> CMainFrame::CreateFolderSink(uint32_t kind) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/base_window.h"
+#include "inbound/item_lookup.h"
 #include "outbound/deleted_items.h"
 #include "outbound/folder_event_sink.h"
 #include "outbound/folder_link.h"
@@ -94,6 +95,8 @@ private:
   // What the main application knows of each item: the writers tell it their saves, the sinks
   // send only what it does not know yet.
   const std::shared_ptr<KnownStates> knownStates = std::make_shared<KnownStates>();
+  // Finds the items the inbound commands act on, remembering its table failures between them.
+  SubjectLookup subjectLookup;
 };
 
 // Milliseconds from GetTickCount when the frame was made; the watchdog measures the age from it.

@@ -188,7 +188,7 @@ void inbound::SaveOutlookApps(char* record) {
   SaveAndClose(item);
 }
 
-void inbound::ChangeOutlookApps(char* record) {
+void inbound::ChangeOutlookApps(char* record, SubjectLookup& lookup) {
   JoinStartDateWithDashes(record, field::kStartDate - field::kSearchSubject);
   using appointmentrecord::ChangeRecord;
   const std::optional<ChangeRecord> change = appointmentrecord::ReadChangeRecord(RecordText(record));
@@ -197,7 +197,7 @@ void inbound::ChangeOutlookApps(char* record) {
     return;
   }
 
-  DispatchDriver item = FindItemBySubject(kAppointmentPlace, change->searchSubject);
+  DispatchDriver item = lookup.Find(kAppointmentPlace, change->searchSubject);
   const bool found = !item.IsEmpty();
   // An appointment that Outlook no longer has (or never had) is made anew from the record.
   if (!found) item = CreateAppointment();

@@ -49,11 +49,11 @@ void WriteLinkId(const DispatchDriver& item, std::string_view linkId, bool asTex
 
 }  // namespace
 
-void inbound::DeleteOutlookItem(char* record, uint32_t kind, OwnDeletions& own) {
+void inbound::DeleteOutlookItem(char* record, uint32_t kind, SubjectLookup& lookup, OwnDeletions& own) {
   const std::optional<ItemPlace> place = PlaceOfKind(kind);
   if (!place) return;
   // The whole record is the subject: it is not cut at tabs.
-  const DispatchDriver item = FindItemBySubject(*place, RecordText(record));
+  const DispatchDriver item = lookup.Find(*place, RecordText(record));
   if (item.IsEmpty()) return;
   // The main application knows of its own deletion. Noted before the deletion: an item that
   // stays after all is simply found again.
@@ -61,12 +61,12 @@ void inbound::DeleteOutlookItem(char* record, uint32_t kind, OwnDeletions& own) 
   item.InvokeMethod(outlook::kDelete);
 }
 
-void inbound::DoneOutlookItem(char* record, uint32_t kind) {
+void inbound::DoneOutlookItem(char* record, uint32_t kind, SubjectLookup& lookup) {
   const std::optional<ItemPlace> place = PlaceOfKind(kind);
   if (!place) return;
   const std::optional<commandrecord::DoneRecord> done = commandrecord::ReadDoneRecord(RecordText(record));
   if (!WriterTakes<commandrecord::DoneRecord>(kDoneItem, done, nullptr)) return;
-  const DispatchDriver item = FindItemBySubject(*place, done->subject);
+  const DispatchDriver item = lookup.Find(*place, done->subject);
   // Only tasks have a completion state: appointments and notes are found and left alone, and
   // a word other than the two changes nothing and saves nothing.
   if (item.IsEmpty() || kind != kinds::kTask || done->state == DoneState::Unknown) return;
@@ -74,7 +74,7 @@ void inbound::DoneOutlookItem(char* record, uint32_t kind) {
   SaveAndClose(item);
 }
 
-void inbound::SetOutlookLinkId(char* record, uint32_t kind) {
+void inbound::SetOutlookLinkId(char* record, uint32_t kind, SubjectLookup& lookup) {
   const std::optional<LinkTarget> target = LinkTargetOfKind(kind);
   if (!target) return;
   const std::optional<commandrecord::LinkRecord> link = commandrecord::ReadLinkRecord(RecordText(record));
@@ -83,7 +83,7 @@ void inbound::SetOutlookLinkId(char* record, uint32_t kind) {
     LogShortRecord(kSetLinkId);
     return;
   }
-  const DispatchDriver item = FindItemBySubject(target->place, link->subject);
+  const DispatchDriver item = lookup.Find(target->place, link->subject);
   if (item.IsEmpty()) return;
   WriteLinkId(item, *link->linkId, target->asText);
   SaveAndClose(item);

@@ -20,6 +20,21 @@ bool SubjectsMatch(std::string_view a, std::string_view b) {
                               static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
+// The main application knows each subject as it was sent to it.
+bool SubjectNames(std::string_view itemSubject, std::string_view wanted) {
+  return SubjectsMatch(recordtext::OutboundText(itemSubject), recordtext::OutboundText(wanted));
+}
+
+bool SubjectMayStartWith(std::string_view cut, std::string_view wanted) {
+  const std::wstring start = AnsiToWide(recordtext::OutboundText(cut));
+  const std::wstring whole = AnsiToWide(recordtext::OutboundText(wanted));
+  // The cut may have split its last character: only those before it are compared.
+  if (whole.size() < start.size() || start.size() > INT_MAX) return false;
+  const size_t length = start.empty() ? 0 : start.size() - 1;
+  return length == 0 || CompareStringOrdinal(start.data(), static_cast<int>(length), whole.data(),
+                                             static_cast<int>(length), TRUE) == CSTR_EQUAL;
+}
+
 std::optional<ItemPlace> PlaceOfKind(uint32_t kind) {
   switch (kind) {
     case kinds::kTask: return kTaskPlace;
@@ -29,18 +44,18 @@ std::optional<ItemPlace> PlaceOfKind(uint32_t kind) {
   }
 }
 
-DispatchDriver FindItemBySubject(const ItemPlace& place, std::string_view subject) {
-  const DispatchDriver items = GetDefaultFolder(place.folder).GetObject(outlook::kItems);
+DispatchDriver FindItemInItems(const DispatchDriver& items, const ItemPlace& place, std::string_view subject) {
   // The count is read once and the items are taken by their 1-based index.
   const int32_t count = items.GetInt32(outlook::kCount);
   for (int32_t index = 1; index <= count; ++index) {
     DispatchDriver item = items.InvokeForObject(outlook::kItem, Variant::Int32(index));
-    // The main application knows each subject as it was sent to it.
-    if (SubjectsMatch(recordtext::OutboundText(item.GetText(place.subjectMember)), recordtext::OutboundText(subject))) {
-      return item;
-    }
+    if (SubjectNames(item.GetText(place.subjectMember), subject)) return item;
   }
   return {};
+}
+
+DispatchDriver FindItemBySubject(const ItemPlace& place, std::string_view subject) {
+  return FindItemInItems(GetDefaultFolder(place.folder).GetObject(outlook::kItems), place, subject);
 }
 
 }  // namespace orvane

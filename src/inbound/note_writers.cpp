@@ -28,7 +28,7 @@ void inbound::SaveOutlookNote(char* record, int) {
   SaveAndClose(item);
 }
 
-void inbound::ChangeOutlookNote(char* record, int) {
+void inbound::ChangeOutlookNote(char* record, int, SubjectLookup& lookup) {
   const std::optional<noterecord::ChangeRecord> change = noterecord::ReadChangeRecord(RecordText(record));
   if (!WriterTakes<noterecord::ChangeRecord>(kChangeNote, change, nullptr)) return;
   // The text is all a change writes: without it there is nothing to change or make.
@@ -37,7 +37,7 @@ void inbound::ChangeOutlookNote(char* record, int) {
     return;
   }
 
-  DispatchDriver item = FindItemBySubject(kNotePlace, change->searchSubject);
+  DispatchDriver item = lookup.Find(kNotePlace, change->searchSubject);
   // A note that Outlook no longer has is made anew from the text. The change record carries no
   // link id, so the new note has no categories; a found note keeps its own.
   if (item.IsEmpty()) item = CreateNote();

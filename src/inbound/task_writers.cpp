@@ -103,14 +103,14 @@ void inbound::SaveOutlookTask(char* record) {
   SaveAndClose(item);
 }
 
-void inbound::ChangeOutlookTask(char* record) {
+void inbound::ChangeOutlookTask(char* record, SubjectLookup& lookup) {
   using taskrecord::ChangeRecord;
   const std::optional<ChangeRecord> change = taskrecord::ReadChangeRecord(RecordText(record));
   if (!WriterTakes<ChangeRecord>(kChangeTask, change, [](const ChangeRecord& read) { return read.task.isShort; })) {
     return;
   }
 
-  DispatchDriver item = FindItemBySubject(kTaskPlace, change->searchSubject);
+  DispatchDriver item = lookup.Find(kTaskPlace, change->searchSubject);
   // A task that Outlook no longer has (or never had) is made anew from the record.
   if (item.IsEmpty()) item = CreateTask();
   WriteTask(item, change->task, TaskWrite::Change);

@@ -2,6 +2,7 @@
 // record as a writable zero-terminated text.
 #pragma once
 
+#include "inbound/item_lookup.h"
 #include "outlook/own_deletions.h"
 
 #include <cstdint>
@@ -13,13 +14,14 @@ namespace inbound {
 void SaveOutlookApps(char* record);
 void SaveOutlookTask(char* record);
 void SaveOutlookNote(char* record, int flag);
-void ChangeOutlookApps(char* record);
-void ChangeOutlookTask(char* record);
-void ChangeOutlookNote(char* record, int flag);
+// The writers that act on an item Outlook has find it through `lookup`.
+void ChangeOutlookApps(char* record, SubjectLookup& lookup);
+void ChangeOutlookTask(char* record, SubjectLookup& lookup);
+void ChangeOutlookNote(char* record, int flag, SubjectLookup& lookup);
 // Deletes the item the record names; `own` hears of it first, as the deletion is the plug-in's.
-void DeleteOutlookItem(char* record, uint32_t kind, OwnDeletions& own);
-void DoneOutlookItem(char* record, uint32_t kind);
-void SetOutlookLinkId(char* record, uint32_t kind);
+void DeleteOutlookItem(char* record, uint32_t kind, SubjectLookup& lookup, OwnDeletions& own);
+void DoneOutlookItem(char* record, uint32_t kind, SubjectLookup& lookup);
+void SetOutlookLinkId(char* record, uint32_t kind, SubjectLookup& lookup);
 // Replaces every `from` in text by `to`; answers how many were replaced.
 int ReplaceChar(char* text, char from, char to);
 

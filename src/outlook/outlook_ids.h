@@ -36,6 +36,10 @@ constexpr DispId kDelete = 0xF04A;
 constexpr DispId kEntryId = 0xF01E;  // an item's, and a folder's
 // Set by Outlook at every save of an item.
 constexpr DispId kLastModificationTime = 0x3008;
+// Set by Outlook at an item's first save.
+constexpr DispId kCreationTime = 0x3007;
+// The item's form, as "IPM.Task".
+constexpr DispId kMessageClass = 0x1A;
 // A folder's store, as text.
 constexpr DispId kStoreId = 0x3108;
 // The schema name of PR_LONGTERM_ENTRYID_FROM_TABLE: a table column giving an item's long-term

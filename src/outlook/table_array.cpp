@@ -3,6 +3,8 @@
 #include "outlook/automation_error.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cwchar>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -65,10 +67,16 @@ std::optional<std::wstring> CellValue(SAFEARRAY* array, LONG first, LONG second,
   Variant cell;
   if (FAILED(SafeArrayGetElement(array, indices, cell.Receive()))) throw OddAnswer("a cell it could not give");
   const VARIANT& value = cell.Get();
-  if (value.vt == VT_EMPTY || value.vt == VT_NULL) return std::wstring();
+  if (value.vt == VT_EMPTY || value.vt == VT_NULL || form == CellForm::Any) return std::wstring();
   if (form == CellForm::Bytes) {
     if (value.vt != (VT_ARRAY | VT_UI1)) return std::nullopt;
     return HexOf(value.parray);
+  }
+  if (form == CellForm::Date) {
+    if (value.vt != VT_DATE) return std::nullopt;
+    wchar_t text[40];
+    std::swprintf(text, sizeof text / sizeof text[0], L"%.17g", value.date);
+    return std::wstring(text);
   }
   if (value.vt != VT_BSTR) return std::nullopt;
   return std::wstring(value.bstrVal ? value.bstrVal : L"", SysStringLen(value.bstrVal));
@@ -102,6 +110,14 @@ std::optional<Rows> RowsIn(SAFEARRAY* array, const Layout& layout, const std::ve
 }
 
 }  // namespace
+
+std::optional<double> DateOfCell(const std::wstring& cell) {
+  if (cell.empty()) return std::nullopt;
+  wchar_t* end = nullptr;
+  const double date = std::wcstod(cell.c_str(), &end);
+  if (end != cell.c_str() + cell.size()) return std::nullopt;
+  return date;
+}
 
 Rows TextRowsOf(const Variant& answer, const std::vector<CellForm>& columns, size_t maxRows) {
   const VARIANT& value = answer.Get();

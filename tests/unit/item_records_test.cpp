@@ -204,7 +204,8 @@ TEST_F(TaskSinkTest, OwnWritesAndOutlooksRepeatsAreNoNewsButEachChangeOfTheUserI
     std::string record = testcommon::TaskFields().Joined();
     inbound::SaveOutlookTask(record.data());
     record = testcommon::TaskFields().Set(1, "Call the bank again").JoinedAfter("Call the bank");
-    inbound::ChangeOutlookTask(record.data());
+    SubjectLookup lookup;
+    inbound::ChangeOutlookTask(record.data(), lookup);
   }
   ASSERT_TRUE(os::RaisePostedEvents());
   EXPECT_TRUE(Received().empty()) << "the write and Outlook's later change of it";
