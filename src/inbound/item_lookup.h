@@ -52,7 +52,8 @@ DispatchDriver FindItemBySubject(const ItemPlace& place, std::string_view subjec
 // same moment the one whose EntryID comes first. Where the table is missing, fails, answers oddly
 // or gives an id that does not open the item it named, the folder is searched item by item as
 // FindItemBySubject does (logged once while it repeats). The table's members are looked up by name
-// once, and kept for the lookup's life.
+// once, and kept for the lookup's life; a folder's default columns are checked at its first
+// lookup and again after a failure (each table of a folder has the same default columns).
 class SubjectLookup {
 public:
   // The item the record names; empty when the folder has none. A failure of the item-by-item
@@ -75,6 +76,8 @@ private:
 
   std::optional<TableMembers> table_;
   std::optional<ColumnsMembers> columns_;
+  // The number of columns of each folder's table whose first three were checked.
+  std::map<int32_t, size_t> columnCounts_;
   // The last failure logged of each folder's table, until its table answers well again.
   std::map<int32_t, std::string> lastTableFailures_;
 };

@@ -64,6 +64,8 @@ DispatchDriver SubjectLookup::Find(const ItemPlace& place, std::string_view subj
     lastTableFailures_.erase(place.folder);
     return found;
   } catch (const AutomationError& error) {
+    // The columns are checked again once the table answers well again.
+    columnCounts_.erase(place.folder);
     LogTableFailure(place, error.what());
   }
   return FindItemInItems(folder.GetObject(outlook::kItems), place, subject);
@@ -74,7 +76,11 @@ DispatchDriver SubjectLookup::FindInTable(const DispatchDriver& folder, const It
   const DispatchDriver table = folder.InvokeForObject(outlook::kGetTable);
   if (!table_) table_ = FindTableMembers(table);
   if (!table_) throw OddTable("lacks a member of Outlook's tables");
-  std::vector<CellForm> forms(CheckDefaultColumns(table), CellForm::Any);
+  auto columnCount = columnCounts_.find(place.folder);
+  if (columnCount == columnCounts_.end()) {
+    columnCount = columnCounts_.emplace(place.folder, CheckDefaultColumns(table)).first;
+  }
+  std::vector<CellForm> forms(columnCount->second, CellForm::Any);
   forms[kIdColumn] = CellForm::Text;
   forms[kSubjectColumn] = CellForm::Text;
   forms[kCreatedColumn] = CellForm::Date;
