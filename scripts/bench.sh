@@ -9,14 +9,15 @@
 #                                   leaves these rows out), KEPT items in each folder for the rows
 #                                   with the pictures kept on disk (default 10000; 0 leaves them
 #                                   out), LOOKUPS the folder sizes, quoted, at which the inbound
-#                                   commands find the last item (default "1000 10000"; 0 leaves
-#                                   them out). Only the lookup rows: bash scripts/bench.sh 0 0
+#                                   commands find the last item (default "1 1000 10000": 1 gives
+#                                   the figures of a folder of two tasks; 0 leaves them out).
+#                                   Only the lookup rows: bash scripts/bench.sh 0 0
 set -eEuo pipefail
 trap 'echo "bench.sh: failed at line $LINENO" >&2' ERR
 cd "$(dirname "$0")/.."
 items=${1:-1000}
 kept=${2:-10000}
-lookups=${3:-1000 10000}
+lookups=${3:-1 1000 10000}
 root=$PWD
 bin=$root/build/win/bin
 [ -x "$bin/OrvaneBench.exe" ] || bash scripts/build.sh >/dev/null

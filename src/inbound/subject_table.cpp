@@ -73,7 +73,14 @@ DispatchDriver SubjectLookup::Find(const ItemPlace& place, std::string_view subj
 
 DispatchDriver SubjectLookup::FindInTable(const DispatchDriver& folder, const ItemPlace& place,
                                           std::string_view subject) {
-  const DispatchDriver table = folder.InvokeForObject(outlook::kGetTable);
+  DispatchDriver table;
+  try {
+    table = folder.InvokeForObject(outlook::kGetTable);
+  } catch (const AutomationError& error) {
+    // An Outlook older than its tables.
+    if (error.Result() == DISP_E_MEMBERNOTFOUND) throw OddTable("is not offered by this Outlook");
+    throw;
+  }
   if (!table_) table_ = FindTableMembers(table);
   if (!table_) throw OddTable("lacks a member of Outlook's tables");
   auto columnCount = columnCounts_.find(place.folder);

@@ -53,7 +53,7 @@ private:
 };
 
 // With the folders at their present size and the plug-in's link off: each command on the last
-// item, found through the folders' tables and item by item, then on a folder of that item alone.
+// item, found through the folders' tables and item by item.
 int Lookups();
 
 }  // namespace orvane

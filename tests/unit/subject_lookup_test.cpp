@@ -102,6 +102,11 @@ TEST_F(SubjectLookupTest, AFailingTableOrAnIdThatDoesNotOpenLeadsToTheWalkLogged
                                "operation failed.",
                                kTasksLine}))
       << "the Tasks table answered well in between";
+  os::HideMember(os::ObjectKind::Folder, kGetTable);
+  EXPECT_EQ(IdOf(lookup_.Find(kNotePlace, "Item 2")), TextOf(Items(kFolderNotes)[1], kEntryId));
+  EXPECT_EQ(LogTexts().back(),
+            "OrvaneOutlook=>FindItemBySubject::The Notes folder is searched item by item: Outlook's table is not "
+            "offered by this Outlook");
 }
 
 TEST_F(SubjectLookupTest, OfSeveralItemsWithTheSubjectTheEarliestCreatedIsTakenWhateverTheirOrder) {
