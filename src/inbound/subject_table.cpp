@@ -142,7 +142,7 @@ void SubjectLookup::LogTableFailure(const ItemPlace& place, const std::string& f
   if (failure == last) return;
   last = failure;
   WriteLog((std::string("OrvaneOutlook=>FindItemBySubject::The ") + place.folderName +
-            " folder is searched item by item: " + failure)
+            " folder is read item by item: " + failure)
                .c_str());
 }
 

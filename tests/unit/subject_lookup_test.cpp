@@ -86,7 +86,7 @@ TEST_F(SubjectLookupTest, UnderEveryTableOutlookMayGiveTheLookupFindsWhatTheWalk
 TEST_F(SubjectLookupTest, AFailingTableOrAnIdThatDoesNotOpenLeadsToTheWalkLoggedOncePerFolderWhileItLasts) {
   Fill(3);
   const std::string kTasksLine =
-      "OrvaneOutlook=>FindItemBySubject::The Tasks folder is searched item by item: No table today";
+      "OrvaneOutlook=>FindItemBySubject::The Tasks folder is read item by item: No table today";
   os::FailCall(os::ObjectKind::Folder, kGetTable, os::CallKind::Method, L"No table today", os::FaultRule::kAlways);
   EXPECT_EQ(IdOf(lookup_.Find(kTaskPlace, "item 2")), TextOf(Items(kFolderTasks)[1], kEntryId));
   EXPECT_EQ(IdOf(lookup_.Find(kTaskPlace, "Item 4")), "none");
@@ -98,14 +98,14 @@ TEST_F(SubjectLookupTest, AFailingTableOrAnIdThatDoesNotOpenLeadsToTheWalkLogged
   os::FailCall(os::ObjectKind::Folder, kGetTable, os::CallKind::Method, L"No table today");
   lookup_.Find(kTaskPlace, "Item 1");
   EXPECT_EQ(LogTexts(), (Lines{kTasksLine,
-                               "OrvaneOutlook=>FindItemBySubject::The Calendar folder is searched item by item: The "
+                               "OrvaneOutlook=>FindItemBySubject::The Calendar folder is read item by item: The "
                                "operation failed.",
                                kTasksLine}))
       << "the Tasks table answered well in between";
   os::HideMember(os::ObjectKind::Folder, kGetTable);
   EXPECT_EQ(IdOf(lookup_.Find(kNotePlace, "Item 2")), TextOf(Items(kFolderNotes)[1], kEntryId));
   EXPECT_EQ(LogTexts().back(),
-            "OrvaneOutlook=>FindItemBySubject::The Notes folder is searched item by item: Outlook's table is not "
+            "OrvaneOutlook=>FindItemBySubject::The Notes folder is read item by item: Outlook's table is not "
             "offered by this Outlook");
 }
 
