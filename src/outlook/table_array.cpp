@@ -67,7 +67,7 @@ std::optional<std::wstring> CellValue(SAFEARRAY* array, LONG first, LONG second,
   Variant cell;
   if (FAILED(SafeArrayGetElement(array, indices, cell.Receive()))) throw OddAnswer("a cell it could not give");
   const VARIANT& value = cell.Get();
-  if (value.vt == VT_EMPTY || value.vt == VT_NULL || form == CellForm::Any) return std::wstring();
+  if (value.vt == VT_EMPTY || value.vt == VT_NULL) return std::wstring();
   if (form == CellForm::Bytes) {
     if (value.vt != (VT_ARRAY | VT_UI1)) return std::nullopt;
     return HexOf(value.parray);
@@ -96,6 +96,11 @@ std::optional<Rows> RowsIn(SAFEARRAY* array, const Layout& layout, const std::ve
   for (size_t row = 0; row < layout.rows; ++row) {
     texts[row].reserve(columns.size());
     for (size_t column = 0; column < columns.size(); ++column) {
+      // A column not read is not copied out of the array.
+      if (columns[column] == CellForm::Any) {
+        texts[row].emplace_back();
+        continue;
+      }
       const LONG r = static_cast<LONG>(row);
       const LONG c = static_cast<LONG>(column);
       const std::optional<std::wstring> cell =
