@@ -4,15 +4,20 @@
 # plug-in spends. Each figure comes with the Outlook calls the stand-in Outlook counted for it.
 # Not a test: the figures depend on the machine. One run takes a few minutes.
 #
-#   bash scripts/bench.sh [ITEMS [KEPT]]   ITEMS items in each folder for the larger deletion
-#                                   check (default 1000; the smaller one is at 100; 0 leaves these
-#                                   rows out), KEPT items in each folder for the rows with the
-#                                   pictures kept on disk (default 10000; 0 leaves them out)
+#   bash scripts/bench.sh [ITEMS [KEPT [LOOKUPS]]]   ITEMS items in each folder for the larger
+#                                   deletion check (default 1000; the smaller one is at 100; 0
+#                                   leaves these rows out), KEPT items in each folder for the rows
+#                                   with the pictures kept on disk (default 10000; 0 leaves them
+#                                   out), LOOKUPS the folder sizes, quoted, at which the inbound
+#                                   commands find the last item (default "1 1000 10000": 1 gives
+#                                   the figures of a folder of two tasks; 0 leaves them out).
+#                                   Only the lookup rows: bash scripts/bench.sh 0 0
 set -eEuo pipefail
 trap 'echo "bench.sh: failed at line $LINENO" >&2' ERR
 cd "$(dirname "$0")/.."
 items=${1:-1000}
 kept=${2:-10000}
+lookups=${3:-1 1000 10000}
 root=$PWD
 bin=$root/build/win/bin
 [ -x "$bin/OrvaneBench.exe" ] || bash scripts/build.sh >/dev/null
@@ -59,6 +64,20 @@ if [ "$items" -gt 0 ]; then
   bench timed 50 100
   wait
 fi
+for size in $lookups; do
+  [ "$size" -gt 0 ] || continue
+  # The link off: the commands alone, no sinks reconnected and no folders compared after them.
+  link_on 0
+  echo "bench.sh: the inbound commands at $size items in each folder ..." >&2
+  timeout 300 wine "$bin/OrvaneBench.exe" store lookups.store "$size" >/dev/null 2>&1
+  wine "$bin/OutlookStandin.exe" /Store lookups.store >/dev/null 2>&1 &
+  sleep 3
+  wine "$bin/Orvane.exe" /log Orvane.log >/dev/null 2>&1 &
+  wine "$bin/OrvaneOutlook.exe" >/dev/null 2>&1 &
+  sleep 3
+  timeout 1800 wine "$bin/OrvaneBench.exe" lookups 2>&1 | tr -d '\r'
+  wait
+done
 if [ "$kept" -gt 0 ]; then
   # A plug-in started afresh, its first read taking the folders silently, its pictures kept in its
   # per-user folder from then on.

@@ -4,8 +4,9 @@
 # appointment and a note are saved, changed and deleted. Then the link to Outlook is turned on and
 # the user adds a task, an appointment and a note in Outlook, changes the task and then deletes
 # all three; the plug-in reports each to the main application. Then the plug-in is ended at once
-# while the user deletes a task, and the next plug-in reports the deletion. What the plug-in logged
-# and what the main application received are shown at the end.
+# while the user deletes a task, and the next plug-in reports the deletion. Last the main
+# application changes a task at the end of an Outlook with 10,000 items in each folder. What the
+# plug-in logged and what the main application received are shown at the end.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh >/dev/null
@@ -162,6 +163,28 @@ win "$bin/OutlookClient.exe" delete tasks "Water the plants"
 wine "$bin/OrvaneOutlook.exe" >/dev/null 2>&1 &
 sleep 3
 grep -a 'deleted task' OrvaneMain.log | tail -n 1 | tr -d '\r' | sed 's/^/   /'
+
+step "Outlook with 10,000 items in each folder: the main application changes the task \"Bench 10000\", one of the last"
+# The link off: the change alone. The stand-in's store file is written whole by the bench's
+# writer, far faster than 30,000 saves, and Outlook starts on it.
+printf '[Orvane]\r\nOutlookToOrvane=0\r\n' > Orvane.ini
+win "$bin/OutlookClient.exe" control Quit >/dev/null || true
+sleep 2
+timeout 300 wine "$bin/OrvaneBench.exe" store large.store 10000 >/dev/null 2>&1
+wine "$bin/OutlookStandin.exe" /Store large.store >/dev/null 2>&1 &
+sleep 3
+echo "   tasks in Outlook: $(win "$bin/OutlookClient.exe" control ItemCount 13)"
+win "$bin/OutlookClient.exe" control ResetCallCounts >/dev/null
+start=$(date +%s%N)
+win "$bin/Orvane.exe" /send 0x2BB7B2A6 change "Bench 10000\t${task/Prepare quarterly report/Bench 10000 (changed)}"
+# The stand-in writes its store file during each save.
+for _ in $(seq 100); do
+  grep -aq 'Bench 10000 (changed)' large.store && break
+  sleep 0.1
+done
+elapsed=$((($(date +%s%N) - start) / 1000000))
+echo "   changed in Outlook within ${elapsed} ms of the change message (the plug-in performs it at its next 1-second tick), with $(win "$bin/OutlookClient.exe" control TotalCalls) Outlook calls"
+grep -aq 'Bench 10000 (changed)' large.store || echo "   NOT CHANGED"
 
 step "The plug-in's log (OrvaneErrorLog.txt)"
 tr -d '\r' < OrvaneErrorLog.txt

@@ -83,8 +83,11 @@ private:
   OutlookLink link_;
   // The period timer 8888 runs with; 0 while it is stopped.
   UINT sinkTimerPeriodMs = 0;
-  // What the writers tell of their own work: the sinks and the deletion watch leave it out.
-  const inbound::WriterContext writerContext_{link_.Known(), link_.Deletions()};
+  // Finds the items the inbound commands act on, remembering its table failures between them.
+  SubjectLookup subjectLookup_;
+  // What the writers tell of their own work (the sinks and the deletion watch leave it out), and
+  // how they find an item.
+  const inbound::WriterContext writerContext_{link_.Known(), link_.Deletions(), subjectLookup_};
 };
 
 // Milliseconds from GetTickCount when the frame was made; the watchdog measures the age from it.

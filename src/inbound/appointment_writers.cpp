@@ -198,7 +198,7 @@ void inbound::ChangeOutlookApps(char* record, const WriterContext& context) {
     return;
   }
 
-  DispatchDriver item = FindItemBySubject(items::kAppointmentItems, change->searchSubject);
+  DispatchDriver item = context.lookup.Find(items::kAppointmentItems, change->searchSubject);
   const bool found = !item.IsEmpty();
   // An appointment that Outlook no longer has (or never had) is made anew from the record.
   if (!found) item = CreateAppointment();

@@ -38,7 +38,7 @@ void inbound::DeleteOutlookItem(char* record, uint32_t kind, const WriterContext
   const items::ItemKind* itemKind = items::ItemKindOf(kind);
   if (!itemKind) return;
   // The whole record is the subject: it is not cut at tabs.
-  const DispatchDriver item = FindItemBySubject(*itemKind, RecordText(record));
+  const DispatchDriver item = context.lookup.Find(*itemKind, RecordText(record));
   if (item.IsEmpty()) return;
   // The main application knows of its own deletion. Noted before the deletion: an item that
   // stays after all is simply found again.
@@ -51,7 +51,7 @@ void inbound::DoneOutlookItem(char* record, uint32_t kind, const WriterContext& 
   if (!itemKind) return;
   const std::optional<commandrecord::DoneRecord> done = commandrecord::ReadDoneRecord(RecordText(record));
   if (!WriterTakes<commandrecord::DoneRecord>(kDoneItem, done, nullptr)) return;
-  const DispatchDriver item = FindItemBySubject(*itemKind, done->subject);
+  const DispatchDriver item = context.lookup.Find(*itemKind, done->subject);
   // Only tasks have a completion state: appointments and notes are found and left alone, and
   // a word other than the two changes nothing and saves nothing.
   if (item.IsEmpty() || kind != kinds::kTask || done->state == DoneState::Unknown) return;
@@ -68,7 +68,7 @@ void inbound::SetOutlookLinkId(char* record, uint32_t kind, const WriterContext&
     LogShortRecord(kSetLinkId);
     return;
   }
-  const DispatchDriver item = FindItemBySubject(*itemKind, link->subject);
+  const DispatchDriver item = context.lookup.Find(*itemKind, link->subject);
   if (item.IsEmpty()) return;
   WriteLinkId(item, *itemKind, *link->linkId);
   SaveAndClose(item, context.ownWrites);

@@ -19,18 +19,33 @@ bool SubjectsMatch(std::string_view a, std::string_view b) {
                               static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
-DispatchDriver FindItemBySubject(const items::ItemKind& kind, std::string_view subject) {
-  const DispatchDriver items = GetDefaultFolder(kind.folder).GetObject(outlook::kItems);
+// The main application knows each subject as it was sent to it.
+bool SubjectNames(std::string_view itemSubject, std::string_view wanted) {
+  return SubjectsMatch(recordtext::OutboundText(itemSubject), recordtext::OutboundText(wanted));
+}
+
+bool SubjectMayStartWith(std::string_view cut, std::string_view wanted) {
+  const std::wstring start = AnsiToWide(recordtext::OutboundText(cut));
+  const std::wstring whole = AnsiToWide(recordtext::OutboundText(wanted));
+  // The cut may have split its last character: only those before it are compared.
+  if (whole.size() < start.size() || start.size() > INT_MAX) return false;
+  const size_t length = start.empty() ? 0 : start.size() - 1;
+  return length == 0 || CompareStringOrdinal(start.data(), static_cast<int>(length), whole.data(),
+                                             static_cast<int>(length), TRUE) == CSTR_EQUAL;
+}
+
+DispatchDriver FindItemInItems(const DispatchDriver& items, const items::ItemKind& kind, std::string_view subject) {
   // The count is read once and the items are taken by their 1-based index.
   const int32_t count = items.GetInt32(outlook::kCount);
   for (int32_t index = 1; index <= count; ++index) {
     DispatchDriver item = items.InvokeForObject(outlook::kItem, Variant::Int32(index));
-    // The main application knows each subject as it was sent to it.
-    if (SubjectsMatch(recordtext::OutboundText(item.GetText(kind.subjectMember)), recordtext::OutboundText(subject))) {
-      return item;
-    }
+    if (SubjectNames(item.GetText(kind.subjectMember), subject)) return item;
   }
   return {};
+}
+
+DispatchDriver FindItemBySubject(const items::ItemKind& kind, std::string_view subject) {
+  return FindItemInItems(GetDefaultFolder(kind.folder).GetObject(outlook::kItems), kind, subject);
 }
 
 }  // namespace orvane

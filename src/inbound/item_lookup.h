@@ -3,8 +3,12 @@
 
 #include "items/item_kinds.h"
 #include "outlook/dispatch_driver.h"
+#include "outlook/table_reading.h"
 
 #include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace orvane {
@@ -13,7 +17,56 @@ namespace orvane {
 // ANSI texts are compared as the UTF-16 they stand for.
 bool SubjectsMatch(std::string_view a, std::string_view b);
 
-// The first item of the kind's folder, in folder order, whose subject matches; empty when none does.
+// True when an item whose subject is `itemSubject` is the one a record naming `wanted` means:
+// both as the main application knows them (as sent to it), matching ignoring letter case.
+bool SubjectNames(std::string_view itemSubject, std::string_view wanted);
+
+// True when `cut`, a subject a table may have shortened, can be the start of an item's subject
+// that `wanted` names: so the whole subject is worth reading from the item.
+bool SubjectMayStartWith(std::string_view cut, std::string_view wanted);
+
+// Item by item: the first item of the Items collection, in its order, whose subject the record
+// names; empty when none does. Count once, then Item(i) and its subject for each index passed.
+DispatchDriver FindItemInItems(const DispatchDriver& items, const items::ItemKind& kind, std::string_view subject);
+
+// The first item of the kind's folder, in folder order, whose subject matches, read item by item; empty
+// when none does.
 DispatchDriver FindItemBySubject(const items::ItemKind& kind, std::string_view subject);
+
+// Finds items by subject through their folder's table: the default columns EntryID, Subject and
+// CreationTime of every item, a batch of rows at a call, then the one item found opened by its id.
+// Of several items with the subject it takes the one created earliest, and of those created at the
+// same moment the one whose EntryID comes first. Where the table is missing, fails, answers oddly
+// or gives an id that does not open the item it named, the folder is searched item by item as
+// FindItemBySubject does (logged once while it repeats). The table's members are looked up by name
+// once, and kept for the lookup's life; a folder's default columns are checked at its first
+// lookup and again after a failure (each table of a folder has the same default columns).
+class SubjectLookup {
+public:
+  // The item the record names; empty when the folder has none. A failure of the item-by-item
+  // search throws AutomationError.
+  DispatchDriver Find(const items::ItemKind& kind, std::string_view subject);
+
+private:
+  struct ColumnsMembers {
+    outlook::DispId count;
+    outlook::DispId item;
+    outlook::DispId name;
+  };
+  // The item found through the table, or empty for none; throws AutomationError for any failure
+  // or odd answer of the table.
+  DispatchDriver FindInTable(const DispatchDriver& folder, const items::ItemKind& kind, std::string_view subject);
+  // The number of the table's columns, once its first three are known to be the default
+  // EntryID, Subject and CreationTime; throws AutomationError when they are not.
+  size_t CheckDefaultColumns(const DispatchDriver& table);
+  void LogTableFailure(const items::ItemKind& kind, const std::string& failure);
+
+  std::optional<TableMembers> table_;
+  std::optional<ColumnsMembers> columns_;
+  // The number of columns of each folder's table whose first three were checked.
+  std::map<int32_t, size_t> columnCounts_;
+  // The last failure logged of each folder's table, until its table answers well again.
+  std::map<int32_t, std::string> lastTableFailures_;
+};
 
 }  // namespace orvane

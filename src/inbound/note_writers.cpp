@@ -38,7 +38,7 @@ void inbound::ChangeOutlookNote(char* record, int, const WriterContext& context)
     return;
   }
 
-  DispatchDriver item = FindItemBySubject(items::kNoteItems, change->searchSubject);
+  DispatchDriver item = context.lookup.Find(items::kNoteItems, change->searchSubject);
   // A note that Outlook no longer has is made anew from the text. The change record carries no
   // link id, so the new note has no categories; a found note keeps its own.
   if (item.IsEmpty()) item = CreateNote();

@@ -2,6 +2,7 @@
 set(ORVANE_inbound_PURE
   appointment_record.cpp
   command_records.cpp
+  lookup_choice.cpp
   note_record.cpp
   record_fields.cpp
   record_layout.cpp
@@ -13,6 +14,7 @@ set(ORVANE_inbound_WINDOWS
   note_writers.cpp
   pattern_writer.cpp
   replace_char.cpp
+  subject_table.cpp
   task_writers.cpp
   writer_common.cpp)
 set(ORVANE_inbound_SYSTEM_LIBS)

@@ -111,7 +111,7 @@ void inbound::ChangeOutlookTask(char* record, const WriterContext& context) {
     return;
   }
 
-  DispatchDriver item = FindItemBySubject(items::kTaskItems, change->searchSubject);
+  DispatchDriver item = context.lookup.Find(items::kTaskItems, change->searchSubject);
   // A task that Outlook no longer has (or never had) is made anew from the record.
   if (item.IsEmpty()) item = CreateTask();
   WriteTask(item, change->task, TaskWrite::Change);

@@ -2,6 +2,7 @@
 // record as a writable zero-terminated text.
 #pragma once
 
+#include "inbound/item_lookup.h"
 #include "outlook/own_deletions.h"
 #include "outlook/own_writes.h"
 
@@ -11,11 +12,13 @@ namespace orvane {
 
 namespace inbound {
 
-// Who hears of the writers' work: every item a writer saves is told to ownWrites, every item it
-// deletes to ownDeletions first, so that neither comes back to the main application as the user's.
+// What the writers use beside the record. Every item a writer saves is told to ownWrites, every
+// item it deletes to ownDeletions first, so that neither comes back to the main application as the
+// user's; the writers that act on an item Outlook has find it through lookup.
 struct WriterContext {
   OwnWrites& ownWrites;
   OwnDeletions& ownDeletions;
+  SubjectLookup& lookup;
 };
 
 void SaveOutlookApps(char* record, const WriterContext& context);

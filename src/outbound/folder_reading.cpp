@@ -1,8 +1,7 @@
 #include "outbound/folder_reading.h"
 
 #include "base/error_log.h"
-#include "outlook/late_binding.h"
-#include "outlook/table_array.h"
+#include "outlook/table_reading.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,17 +23,7 @@ constexpr size_t kMaybeCutLength = 126;
 // Reads of a collection that keeps moving before its picture is kept for the next check.
 constexpr int kItemReads = 3;
 
-std::optional<outlook::DispId> IdOf(const DispatchDriver& object, const wchar_t* name) {
-  try {
-    return LateBound(ComPtr<IDispatch>::Share(object.Get())).IdOf(name);
-  } catch (const AutomationError&) {
-    return std::nullopt;
-  }
-}
-
 std::string Ansi(const std::wstring& text) { return WideToAnsi(text.data(), text.size()); }
-
-AutomationError OddTable(const std::string& what) { return AutomationError(E_UNEXPECTED, "Outlook's table " + what); }
 
 void LogFolderLine(const char* folderName, const char* what) {
   char line[150];
@@ -136,88 +125,34 @@ std::optional<FolderTableReader::TableRead> FolderTableReader::ReadTable(const D
 }
 
 bool FolderTableReader::KnowsTableMembers(const DispatchDriver& table) {
-  if (table_) return true;
-  const auto columns = IdOf(table, L"Columns");
-  const auto getRowCount = IdOf(table, L"GetRowCount");
-  const auto getArray = IdOf(table, L"GetArray");
-  const auto endOfTable = IdOf(table, L"EndOfTable");
-  if (!columns || !getRowCount || !getArray || !endOfTable) return false;
-  table_ = TableMembers{*columns, *getRowCount, *getArray, *endOfTable};
-  return true;
+  if (!table_) table_ = FindTableMembers(table);
+  return table_.has_value();
 }
 
 bool FolderTableReader::KnowsColumnsMembers(const DispatchDriver& columns) {
   if (columns_) return true;
-  const auto removeAll = IdOf(columns, L"RemoveAll");
-  const auto add = IdOf(columns, L"Add");
+  const auto removeAll = MemberIdOf(columns, L"RemoveAll");
+  const auto add = MemberIdOf(columns, L"Add");
   if (!removeAll || !add) return false;
   columns_ = ColumnsMembers{*removeAll, *add};
   return true;
 }
 
-size_t FolderTableReader::RowCount(const DispatchDriver& table) const {
-  const int32_t counted = table.InvokeMethod(table_->getRowCount).ToInt32();
-  return counted > 0 ? static_cast<size_t>(counted) : 0;
-}
-
-bool FolderTableReader::AtEnd(const DispatchDriver& table) const { return table.GetBool(table_->endOfTable); }
-
-// The next rows, at most `rows`; no value when Outlook refuses to be asked for more rows than the
-// table has left, as some versions do.
-std::optional<Variant> FolderTableReader::AskRows(const DispatchDriver& table, size_t rows) const {
-  try {
-    return table.InvokeMethod(table_->getArray, Variant::Int32(static_cast<int32_t>(rows)));
-  } catch (const AutomationError& error) {
-    if (error.Result() == E_INVALIDARG) return std::nullopt;
-    throw;
-  }
-}
-
-// Reads to the table's end. Outlook's row count may only be near the truth: it says how many rows
-// to ask for, and the end of the table says when all are read. Asked for more rows than are left,
-// a table answers those left, or refuses, and is then asked for fewer. The table is a live view of
-// the folder: a count that moved while it was read fails the read, lest a moving row hide an item.
 FolderTableReader::TableRead FolderTableReader::ReadRows(const DispatchDriver& table,
                                                          const picture::FolderPicture& known) const {
   static const std::vector<CellForm> kColumns = {CellForm::Bytes, CellForm::Text};
-  const size_t counted = RowCount(table);
-  size_t expected = counted;
-  size_t limit = kRowsPerCall;
   TableRead read;
-  for (;;) {
-    const size_t taken = read.items.size();
-    // However low the count, a table that goes on far beyond it is not believed.
-    if (taken > 2 * counted + kRowsPerCall) throw OddTable("gave far more rows than it counted");
-    size_t wanted = std::min(limit, expected > taken ? expected - taken : 0);
-    // The count was low: the table says whether rows are left.
-    if (wanted == 0) {
-      if (AtEnd(table)) break;
-      wanted = limit;
+  ReadTableRows(table, *table_, kColumns, kRowsPerCall, [&](std::vector<std::wstring>& row) {
+    picture::ReadItem item{Ansi(row[kIdColumn]), std::nullopt};
+    if (item.id.empty()) throw OddTable("gave a row without its item's id");
+    const std::wstring& subject = row[kSubjectColumn];
+    if (subject.size() < kMaybeCutLength) {
+      item.subject = Ansi(subject);
+    } else if (known.NeedsSubject(item.id)) {
+      read.cutSubjects.push_back(read.items.size());
     }
-    const std::optional<Variant> answer = AskRows(table, wanted);
-    if (!answer) {
-      if (AtEnd(table)) break;
-      if (wanted == 1) throw OddTable("refused its next row");
-      limit = wanted / 2;
-      continue;
-    }
-    const auto rows = TextRowsOf(*answer, kColumns, wanted);
-    if (rows.empty() && !AtEnd(table)) throw OddTable("gave no rows before its end");
-    if (rows.size() < wanted) expected = taken + rows.size();
-    for (const auto& row : rows) {
-      picture::ReadItem item{Ansi(row[kIdColumn]), std::nullopt};
-      if (item.id.empty()) throw OddTable("gave a row without its item's id");
-      const std::wstring& subject = row[kSubjectColumn];
-      if (subject.size() < kMaybeCutLength) {
-        item.subject = Ansi(subject);
-      } else if (known.NeedsSubject(item.id)) {
-        read.cutSubjects.push_back(read.items.size());
-      }
-      read.items.push_back(std::move(item));
-    }
-    if (rows.empty()) break;
-  }
-  if (RowCount(table) != counted) throw OddTable("changed while it was read");
+    read.items.push_back(std::move(item));
+  });
   return read;
 }
 

@@ -4,6 +4,7 @@
 
 #include "outbound/item_picture.h"
 #include "outlook/dispatch_driver.h"
+#include "outlook/table_reading.h"
 
 #include <map>
 #include <optional>
@@ -37,12 +38,6 @@ public:
                                                            const picture::FolderPicture& known, const char* folderName);
 
 private:
-  struct TableMembers {
-    outlook::DispId columns;
-    outlook::DispId getRowCount;
-    outlook::DispId getArray;
-    outlook::DispId endOfTable;
-  };
   struct ColumnsMembers {
     outlook::DispId removeAll;
     outlook::DispId add;
@@ -58,9 +53,6 @@ private:
   // Whether the object answers the names of the members used, looking them up the first time.
   bool KnowsTableMembers(const DispatchDriver& table);
   bool KnowsColumnsMembers(const DispatchDriver& columns);
-  size_t RowCount(const DispatchDriver& table) const;
-  bool AtEnd(const DispatchDriver& table) const;
-  std::optional<Variant> AskRows(const DispatchDriver& table, size_t rows) const;
   TableRead ReadRows(const DispatchDriver& table, const picture::FolderPicture& known) const;
   void LogTableFailure(const char* folderName, const std::string& failure);
 

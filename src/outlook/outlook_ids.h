@@ -41,6 +41,10 @@ constexpr MemberId kMemberIds[] = {
     {"TaskItem AppointmentItem NoteItem", "Categories", 0x9001},
     // Set by Outlook at every save of an item.
     {"TaskItem AppointmentItem NoteItem", "LastModificationTime", 0x3008},
+    // Set by Outlook at an item's first save.
+    {"TaskItem AppointmentItem NoteItem", "CreationTime", 0x3007},
+    // The item's form, as "IPM.Task".
+    {"TaskItem AppointmentItem NoteItem", "MessageClass", 0x1A},
     {"TaskItem AppointmentItem NoteItem", "Close", 0xF023},
     {"TaskItem AppointmentItem NoteItem", "Delete", 0xF04A},
     {"TaskItem AppointmentItem NoteItem", "Save", 0xF048},
@@ -140,6 +144,8 @@ constexpr DispId kEntryId = MemberIdOf("TaskItem", "EntryID");  // an item's, an
 constexpr DispId kBody = MemberIdOf("TaskItem", "Body");
 constexpr DispId kCategories = MemberIdOf("TaskItem", "Categories");
 constexpr DispId kLastModificationTime = MemberIdOf("TaskItem", "LastModificationTime");
+constexpr DispId kCreationTime = MemberIdOf("TaskItem", "CreationTime");
+constexpr DispId kMessageClass = MemberIdOf("TaskItem", "MessageClass");
 constexpr DispId kClose = MemberIdOf("TaskItem", "Close");
 constexpr DispId kDelete = MemberIdOf("TaskItem", "Delete");
 constexpr DispId kSave = MemberIdOf("TaskItem", "Save");

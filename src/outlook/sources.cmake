@@ -9,5 +9,6 @@ set(ORVANE_outlook_WINDOWS
   late_binding.cpp
   outlook_folders.cpp
   outlook_session.cpp
-  table_array.cpp)
+  table_array.cpp
+  table_reading.cpp)
 set(ORVANE_outlook_SYSTEM_LIBS ole32 oleaut32)

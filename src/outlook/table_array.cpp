@@ -3,6 +3,8 @@
 #include "outlook/automation_error.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cwchar>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -70,6 +72,12 @@ std::optional<std::wstring> CellValue(SAFEARRAY* array, LONG first, LONG second,
     if (value.vt != (VT_ARRAY | VT_UI1)) return std::nullopt;
     return HexOf(value.parray);
   }
+  if (form == CellForm::Date) {
+    if (value.vt != VT_DATE) return std::nullopt;
+    wchar_t text[40];
+    std::swprintf(text, sizeof text / sizeof text[0], L"%.17g", value.date);
+    return std::wstring(text);
+  }
   if (value.vt != VT_BSTR) return std::nullopt;
   return std::wstring(value.bstrVal ? value.bstrVal : L"", SysStringLen(value.bstrVal));
 }
@@ -88,6 +96,11 @@ std::optional<Rows> RowsIn(SAFEARRAY* array, const Layout& layout, const std::ve
   for (size_t row = 0; row < layout.rows; ++row) {
     texts[row].reserve(columns.size());
     for (size_t column = 0; column < columns.size(); ++column) {
+      // A column not read is not copied out of the array.
+      if (columns[column] == CellForm::Any) {
+        texts[row].emplace_back();
+        continue;
+      }
       const LONG r = static_cast<LONG>(row);
       const LONG c = static_cast<LONG>(column);
       const std::optional<std::wstring> cell =
@@ -102,6 +115,14 @@ std::optional<Rows> RowsIn(SAFEARRAY* array, const Layout& layout, const std::ve
 }
 
 }  // namespace
+
+std::optional<double> DateOfCell(const std::wstring& cell) {
+  if (cell.empty()) return std::nullopt;
+  wchar_t* end = nullptr;
+  const double date = std::wcstod(cell.c_str(), &end);
+  if (end != cell.c_str() + cell.size()) return std::nullopt;
+  return date;
+}
 
 Rows TextRowsOf(const Variant& answer, const std::vector<CellForm>& columns, size_t maxRows) {
   const VARIANT& value = answer.Get();

@@ -14,6 +14,9 @@
 //   OrvaneBench store FILE ITEMS   writes a stand-in Outlook's store file with ITEMS items in each
 //                               folder and the two full items, for "OutlookStandin /Store FILE":
 //                               far faster than adding them one call at a time
+//   OrvaneBench lookups         with the folders at their present size and the link off: a change,
+//                               a deletion and a done mark of the last task and a change of the
+//                               last appointment, found through the folders' tables and item by item
 //   OrvaneBench kept CHANGES    with the folders at their present size (10,000 items each in
 //                               bench.sh) and the pictures kept on disk: a deletion check through
 //                               the tables, CHANGES changes in Outlook with the picture kept
@@ -28,6 +31,7 @@
 #include "outlook/late_binding.h"
 #include "testbed/outlook/item_store.h"
 #include "testbed/outlook/recording_sink.h"
+#include "testbed/bench/bench_support.h"
 #include "testbed/outlook/standin_ids.h"
 
 #include <psapi.h>
@@ -45,48 +49,8 @@ namespace {
 
 using namespace outlook;
 
-constexpr int32_t kFolders[] = {kFolderTasks, kFolderCalendar, kFolderNotes};
 constexpr char kFullTask[] = "Bench full task";
 constexpr char kFullAppointment[] = "Bench full appointment";
-constexpr DWORD kWaitMs = 30000;
-
-double NowMs() {
-  LARGE_INTEGER count;
-  LARGE_INTEGER frequency;
-  QueryPerformanceCounter(&count);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-// Handles this thread's messages (COM's incoming calls among them) until `done` holds; throws when
-// it does not within the time.
-void PumpUntil(const std::function<bool()>& done, const char* what, DWORD timeoutMs = kWaitMs) {
-  const double start = NowMs();
-  while (!done()) {
-    if (NowMs() - start > timeoutMs) throw std::runtime_error(std::string("timed out waiting for ") + what);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-  }
-}
-
-// The nearest-rank percentile.
-double Percentile(std::vector<double> values, double fraction) {
-  std::sort(values.begin(), values.end());
-  const size_t rank = static_cast<size_t>(std::ceil(fraction * static_cast<double>(values.size())));
-  return values[std::max<size_t>(rank, 1) - 1];
-}
-
-std::string Format(const char* format, double a, double b = 0, double c = 0) {
-  char text[200];
-  std::snprintf(text, sizeof text, format, a, b, c);
-  return text;
-}
-
-void PrintRow(const std::string& figure, const std::string& value, const std::string& calls) {
-  std::printf("| %s | %s | %s |\n", figure.c_str(), value.c_str(), calls.c_str());
-  std::fflush(stdout);
-}
 
 // The main application's window: keeps each record the plug-in sends, with the time it came.
 class MainAppWindow final : public BaseWindow {
@@ -107,51 +71,6 @@ private:
     records.push_back({data->dwData, std::string(static_cast<const char*>(data->lpData), data->cbData), at});
     return TRUE;
   }
-};
-
-// The stand-in Outlook and its test controls.
-class Standin {
-public:
-  Standin() : control_(LateBound::Create(outlook_standin::kControlProgId)) {
-    if (!application_.CreateDispatch(kProgId)) throw std::runtime_error("Outlook cannot be reached");
-    session_ = application_.InvokeForObject(kGetNamespace, Variant::Text("MAPI"));
-  }
-
-  template <class... Args>
-  int32_t Control(const wchar_t* name, Args&&... args) const {
-    return control_.CallMethod(name, std::forward<Args>(args)...).ToInt32();
-  }
-  long TotalCalls() const { return Control(L"TotalCalls"); }
-  void ResetCalls() const { Control(L"ResetCallCounts"); }
-  DispatchDriver Items(int32_t folder) const {
-    return session_.InvokeForObject(kGetDefaultFolder, Variant::Int32(folder)).GetObject(kItems);
-  }
-  DispatchDriver NewItem(int32_t itemType) const {
-    return application_.InvokeForObject(kCreateItem, Variant::Int32(itemType));
-  }
-  bool SinksListen() const {
-    return std::all_of(std::begin(kFolders), std::end(kFolders),
-                       [this](int32_t folder) { return Control(L"SinkCount", Variant::Int32(folder)) > 0; });
-  }
-  // Waits until the calls to Outlook have stopped for a moment: the plug-in's work is done.
-  void WaitForCallsToSettle() const {
-    long last = -1;
-    int still = 0;
-    PumpUntil(
-        [&] {
-          const long now = TotalCalls();
-          still = now == last ? still + 1 : 0;
-          last = now;
-          if (still < 3) Sleep(20);
-          return still >= 3;
-        },
-        "the plug-in's calls to settle");
-  }
-
-private:
-  LateBound control_;
-  DispatchDriver application_;
-  DispatchDriver session_;
 };
 
 int32_t ItemTypeOf(int32_t folder) {
@@ -505,6 +424,7 @@ int Run(const std::vector<std::string>& args) {
   }
   if (args.size() >= 1 && args[0] == "timed") return Timed(number(1, 50), number(2, 100));
   if (args.size() == 3 && args[0] == "store") return WriteStore(args[1], number(2, 10000));
+  if (args.size() == 1 && args[0] == "lookups") return Lookups();
   if (args.size() >= 1 && args[0] == "kept") {
     TimedRun run;
     run.KeptPictures(number(1, 20));
@@ -512,7 +432,8 @@ int Run(const std::vector<std::string>& args) {
     return 0;
   }
   std::fputs(
-      "Usage: OrvaneBench prepare ITEMS | sinks | calls | timed RECORDS CHANGES | store FILE ITEMS | kept CHANGES\n",
+      "Usage: OrvaneBench prepare ITEMS | sinks | calls | timed RECORDS CHANGES | store FILE ITEMS | lookups | kept "
+      "CHANGES\n",
       stderr);
   return 2;
 }

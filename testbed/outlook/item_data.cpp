@@ -103,8 +103,16 @@ Value ItemData::Get(DispId id) const {
     const std::wstring& body = values_.at(kBody).AsText();
     return Value::Text(body.substr(0, body.find_first_of(L"\r\n")));
   }
+  if (id == kMessageClass) {
+    return Value::Text(kind_ == ItemKind::Task          ? L"IPM.Task"
+                       : kind_ == ItemKind::Appointment ? L"IPM.Appointment"
+                                                        : L"IPM.StickyNote");
+  }
   const auto found = values_.find(id);
-  return found != values_.end() ? found->second : Value();
+  if (found != values_.end()) return found->second;
+  // A saved item kept by an older store file was created when it was last saved, at the latest.
+  if (id == kCreationTime) return Get(kLastModificationTime);
+  return Value();
 }
 
 std::wstring ItemData::Put(DispId id, const Value& value, double today) {

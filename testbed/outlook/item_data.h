@@ -44,6 +44,9 @@ public:
   void AssignEntryId(std::wstring id) { values_[kEntryId] = Value::Text(std::move(id)); }
   // The store stamps every save with its LastModificationTime.
   void Stamp(double modified);
+  // The store gives an item its CreationTime at its first save, unless a test chose one.
+  bool HasCreationTime() const { return values_.count(kCreationTime) != 0; }
+  void MarkCreated(double created) { values_[kCreationTime] = Value::Date(created); }
   // A property of the item's kind, by DISPID. A note's Subject is its Body up to the first line break.
   Value Get(DispId id) const;
   // Writes a property (already in its own type) with Outlook's side effects. Answers Outlook's

@@ -124,7 +124,9 @@ const std::vector<StoredItemPtr>& ItemStore::FolderItems(int32_t folder) const {
 StoredItemPtr ItemStore::Add(const ItemData& data, bool inFront) {
   auto item = std::make_shared<StoredItem>(data);
   item->data.AssignEntryId(NewEntryId());
-  item->data.Stamp(NextModificationTime());
+  const double now = NextModificationTime();
+  item->data.Stamp(now);
+  if (!item->data.HasCreationTime()) item->data.MarkCreated(now);
   const int32_t folder = DefaultFolderOf(data.Kind());
   auto& items = folders_[folder];
   const auto placed = items.insert(inFront ? items.begin() : items.end(), item);

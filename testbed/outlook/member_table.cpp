@@ -30,6 +30,8 @@ const std::vector<Member>& CommonItemMembers() {
       Method(L"Save", kSave),
       ReadOnly(L"EntryID", kEntryId, kText),
       ReadOnly(L"LastModificationTime", kLastModificationTime, kDate),
+      ReadOnly(L"CreationTime", kCreationTime, kDate),
+      ReadOnly(L"MessageClass", kMessageClass, kText),
   };
   return members;
 }
@@ -116,7 +118,9 @@ std::vector<Member> BuildMembers(ObjectKind kind) {
     case ObjectKind::Table:
       return {ReadOnly(L"Columns", kTableColumns, kInt), Method(L"GetArray", kTableGetArray),
               Method(L"GetRowCount", kTableGetRowCount), ReadOnly(L"EndOfTable", kTableEndOfTable, kBool)};
-    case ObjectKind::Columns: return {Method(L"Add", kColumnsAdd), Method(L"RemoveAll", kColumnsRemoveAll)};
+    case ObjectKind::Columns:
+      return {Method(L"Add", kColumnsAdd), Method(L"RemoveAll", kColumnsRemoveAll), ReadOnly(L"Count", kCount, kInt),
+              Method(L"Item", kItem)};
     case ObjectKind::Column: return {ReadOnly(L"Name", kColumnName, kText)};
     case ObjectKind::Control:  // the control object keeps its own table
     case ObjectKind::Any: break;

@@ -3,6 +3,7 @@
 #include "testbed/outlook/call_ledger.h"
 #include "testbed/outlook/dispatch_object.h"
 #include "testbed/outlook/outlook_objects.h"
+#include "testbed/outlook/standin_behaviour.h"
 
 #include <cmath>
 
@@ -73,9 +74,15 @@ private:
     const std::wstring entryId = args.Get(0, ValueType::Text).AsText();
     const bool otherStore =
         args.Count() == 2 && !args.IsMissing(1) && args.Get(1, ValueType::Text).AsText() != Store().StoreId();
-    StoredItemPtr item = otherStore ? nullptr : Store().Find(entryId);
+    StoredItemPtr item = otherStore ? nullptr : Store().Find(LongTermId(entryId));
     if (!item) throw ModelError(kNotFoundMessage, kNotFound);
     return item;
+  }
+
+  // A short-term id a table gave opens its item for the rest of the session: this server's life.
+  static std::wstring LongTermId(const std::wstring& entryId) {
+    if (entryId.size() < 2 || !EqualsIgnoringCase(entryId.substr(0, 2), kShortTermFlag)) return entryId;
+    return L"00" + entryId.substr(2);
   }
 
   // Logon(Profile, Password, ShowDialog, NewSession), every argument optional. The one profile is

@@ -21,6 +21,9 @@ struct Behaviour {
   bool strictMaxRows = false;
 };
 
+// The flag byte of a short-term EntryID, as the table gives it under short-term ids.
+constexpr wchar_t kShortTermFlag[] = L"EF";
+
 // The one choice of the process.
 Behaviour& Chosen();
 

@@ -89,6 +89,13 @@ void AddItem(ItemKind kind, const PropertyList& properties) {
   Store().Add(data);
 }
 
+void AddItemCreatedAt(ItemKind kind, const PropertyList& properties, double created) {
+  ItemData data(kind, Now());
+  Apply(data, properties);
+  data.MarkCreated(created);
+  Store().Add(data);
+}
+
 void AddItemInFrontAfterItemsCalls(ItemKind kind, const PropertyList& properties, int itemsCalls) {
   ItemData data(kind, Now());
   Apply(data, properties);

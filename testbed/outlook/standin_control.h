@@ -68,6 +68,8 @@ using PropertyList = std::vector<std::pair<DispId, Value>>;
 // ItemChange or ItemRemove as a client's save would; counts no call. A property Outlook refuses,
 // or an index outside the folder, throws std::invalid_argument.
 void AddItem(ItemKind kind, const PropertyList& properties);
+// As AddItem, the item's CreationTime chosen (an OLE Automation date) instead of the save's time.
+void AddItemCreatedAt(ItemKind kind, const PropertyList& properties, double created);
 void ChangeItem(int32_t folder, int index, const PropertyList& properties);
 void RemoveItem(int32_t folder, int index);
 // Deletes `count` items from the index on at once without any ItemRemove, as Outlook does when 16
@@ -102,8 +104,9 @@ bool RaisePostedEvents(Milliseconds timeout = Milliseconds(5000));
 // Each throws std::invalid_argument for a word it does not know.
 
 // "long-term" (default): a table's EntryID column is the item's own EntryID; "short-term": it is
-// an id of this session (its hex text starts "EF"), and only the column added by the schema name
-// kLongTermEntryIdColumn gives the item's own id (as bytes, as that column always does).
+// an id of this session (its hex text starts "EF") that GetItemFromID opens while the server runs,
+// and only the column added by the schema name kLongTermEntryIdColumn gives the item's own id (as
+// bytes, as that column always does).
 void TableIds(std::wstring_view form);
 // "rows-first" (default): GetArray's answer is indexed [row][column]; "columns-first": [column][row].
 void TableOrder(std::wstring_view order);

@@ -17,8 +17,6 @@ namespace {
 
 // Outlook's tables keep at most this many characters of a text.
 constexpr size_t kTableTextLimit = 255;
-// The flag byte of a short-term EntryID, valid only in this session.
-constexpr wchar_t kShortTermFlag[] = L"EF";
 
 ItemKind KindInFolder(int32_t folder) {
   switch (folder) {
@@ -70,11 +68,11 @@ void PutBytes(const std::wstring& hex, VARIANT* cell) {
 struct TableState {
   TableState(int32_t shownFolder, bool empty)
       : folder(shownFolder), kind(KindInFolder(shownFolder)), readsEmpty(empty) {
-    // Outlook's default columns vary with the folder; these stand for them.
-    const std::vector<const wchar_t*> names =
-        kind == ItemKind::Task          ? std::vector<const wchar_t*>{L"EntryID", L"Subject", L"DueDate", L"Status"}
-        : kind == ItemKind::Appointment ? std::vector<const wchar_t*>{L"EntryID", L"Subject", L"Start", L"End"}
-                                        : std::vector<const wchar_t*>{L"EntryID", L"Subject", L"Categories"};
+    // Outlook's default columns: five for every folder, three more for tasks and the calendar.
+    std::vector<const wchar_t*> names = {L"EntryID", L"Subject", L"CreationTime", L"LastModificationTime",
+                                         L"MessageClass"};
+    if (kind == ItemKind::Task) names.insert(names.end(), {L"DueDate", L"PercentComplete", L"IsRecurring"});
+    if (kind == ItemKind::Appointment) names.insert(names.end(), {L"Start", L"End", L"IsRecurring"});
     for (const wchar_t* name : names) columns.push_back(ColumnNamed(kind, name));
   }
 
@@ -127,8 +125,22 @@ public:
   explicit Columns(SharedState state) : DispatchObject(ObjectKind::Columns), state_(std::move(state)) {}
 
 protected:
-  // Either change moves the table back before its first row.
+  // Either change moves the table back before its first row; Count and Item(index) only read.
   void Serve(const Member& member, CallKind, const Arguments& args, VARIANT* result) override {
+    if (member.id == kCount) {
+      args.Expect(0, 0);
+      ReturnValue(Value::Int32(static_cast<int32_t>(state_->columns.size())), result);
+      return;
+    }
+    if (member.id == kItem) {
+      args.Expect(1, 1);
+      const int32_t index = args.Get(0, ValueType::Int32).AsInt32();
+      if (index < 1 || static_cast<size_t>(index) > state_->columns.size()) {
+        throw ModelError(kBadParameterMessage, E_INVALIDARG);
+      }
+      ReturnObject(MakeDispatch<Column>(state_->columns[static_cast<size_t>(index) - 1].name).Get(), result);
+      return;
+    }
     if (member.id == kColumnsRemoveAll) {
       args.Expect(0, 0);
       state_->columns.clear();

@@ -62,7 +62,8 @@ public:
   }
 
   OutlookLink link;
-  const inbound::WriterContext context{link.Known(), link.Deletions()};
+  SubjectLookup lookup;
+  const inbound::WriterContext context{link.Known(), link.Deletions(), lookup};
 };
 
 class DeletedItemsTest : public WriterTest {

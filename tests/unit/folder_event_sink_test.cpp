@@ -90,7 +90,8 @@ TEST_F(TaskSinkTest, OwnWritesAndOutlooksRepeatsAreNoNewsButEachChangeOfTheUserI
   Connect();
   os::LateChange(0);
   {
-    const inbound::WriterContext heard{common_->known, common_->watch};
+    SubjectLookup lookup;
+    const inbound::WriterContext heard{common_->known, common_->watch, lookup};
     std::string record = testcommon::TaskFields().Joined();
     inbound::SaveOutlookTask(record.data(), heard);
     record = testcommon::TaskFields().Set(1, "Call the bank again").JoinedAfter("Call the bank");

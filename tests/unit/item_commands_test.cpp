@@ -194,11 +194,13 @@ TEST_F(ItemCommandsTest, LookupRetriesTheFolderOnceOnAFreshSession) {
   EXPECT_THROW(SetLinkId("Call the bank*58", kinds::kTaskLink), AutomationError);
 }
 
-TEST_F(ItemCommandsTest, LookupReadsTheCountOnceAndStopsAtTheFirstMatch) {
+TEST_F(ItemCommandsTest, LookupWithoutATableReadsTheCountOnceAndStopsAtTheFirstMatch) {
   for (const char* subject : {"a", "b", "Target", "Target", "c"}) AddItem(os::ItemKind::Task, subject);
+  os::FailCall(os::ObjectKind::Folder, kGetTable, os::CallKind::Method, L"No table today");
   Delete("target", kinds::kTask);
-  EXPECT_EQ(os::CallCount(kCount), 1);
-  EXPECT_EQ(os::CallCount(kItem), 3);
+  EXPECT_EQ(os::CallCount(os::ObjectKind::Items, kCount, os::CallKind::Get), 1);
+  EXPECT_EQ(os::CallCount(os::ObjectKind::Items, kItem, os::CallKind::Method), 3);
+  EXPECT_EQ(Subjects(kFolderTasks), (Lines{"a", "b", "Target", "c"}));
 }
 
 // --- ReplaceChar ------------------------------------------------------------------------------

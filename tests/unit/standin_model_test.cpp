@@ -304,14 +304,15 @@ TEST_F(StandinModelTest, TablesTakeTheFormTheControlsChoose) {
     const Variant rows = table.InvokeMethod(os::kTableGetArray, Variant::Int32(3));
     ASSERT_EQ(rows.Type(), VT_ARRAY | VT_VARIANT);
     const SAFEARRAY* array = rows.Get().parray;
-    // The first dimension is the last in rgsabound.
-    EXPECT_EQ(array->rgsabound[1].cElements, c.columnsFirst ? 5u : 3u);
-    EXPECT_EQ(array->rgsabound[0].cElements, c.columnsFirst ? 3u : 5u);
+    // The first dimension is the last in rgsabound: eight default columns and the one added.
+    EXPECT_EQ(array->rgsabound[1].cElements, c.columnsFirst ? 9u : 3u);
+    EXPECT_EQ(array->rgsabound[0].cElements, c.columnsFirst ? 3u : 9u);
     const std::string tableId = Cell(rows, c.columnsFirst, 0, 0).ToAnsi();
     EXPECT_EQ(tableId == firstId, !c.shortTerm);
     EXPECT_EQ(tableId.rfind("EF", 0) == 0, c.shortTerm);
     EXPECT_EQ(Cell(rows, c.columnsFirst, 0, 1).ToAnsi(), "One");
-    EXPECT_EQ(HexOf(Cell(rows, c.columnsFirst, 0, 4)), firstId) << "the long-term id, as bytes";
+    EXPECT_EQ(Cell(rows, c.columnsFirst, 0, 2).Type(), VT_DATE) << "the creation time";
+    EXPECT_EQ(HexOf(Cell(rows, c.columnsFirst, 0, 8)), firstId) << "the long-term id, as bytes";
     EXPECT_EQ(Cell(rows, c.columnsFirst, 2, 1).ToAnsi(), "Three");
     if (c.maxRowsRefused) {
       EXPECT_EQ(FailureOf([&] { table.InvokeMethod(os::kTableGetArray, Variant::Int32(1)); }),

@@ -3,6 +3,7 @@
 // readers of the log and of the stand-in's store.
 #pragma once
 
+#include "inbound/item_lookup.h"
 #include "inbound/writers.h"
 #include "items/item_kinds.h"
 #include "outlook/dispatch_driver.h"
@@ -66,7 +67,8 @@ protected:
     int writes = 0;
     int deletions = 0;
   } own_;
-  const inbound::WriterContext context_{own_, own_};
+  SubjectLookup lookup_;
+  const inbound::WriterContext context_{own_, own_, lookup_};
 
 private:
   os::InProcessServer server_;

@@ -1,0 +1,25 @@
+#include "inbound/lookup_choice.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+std::vector<size_t> lookup::EarliestCreated(const std::vector<Match>& matches) {
+  std::vector<size_t> earliest;
+  for (size_t i = 0; i < matches.size(); ++i) {
+    if (!earliest.empty()) {
+      const double best = matches[earliest.front()].created;
+      if (matches[i].created > best) continue;
+      if (matches[i].created < best) earliest.clear();
+    }
+    earliest.push_back(i);
+  }
+  return earliest;
+}
+
+size_t lookup::FirstEntryId(const std::vector<std::string>& entryIds) {
+  if (entryIds.empty()) return 0;
+  return static_cast<size_t>(std::min_element(entryIds.begin(), entryIds.end()) - entryIds.begin());
+}
+
+}  // namespace orvane

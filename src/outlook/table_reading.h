@@ -1,0 +1,38 @@
+// Reading an Outlook folder's table to its end, a batch of rows at a call, whatever its row count
+// says and however its version answers a request past the last row.
+#pragma once
+
+#include "outlook/dispatch_driver.h"
+#include "outlook/table_array.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+// The members of Outlook's Table object, found by name (Outlook 2007 and later).
+struct TableMembers {
+  outlook::DispId columns;
+  outlook::DispId getRowCount;
+  outlook::DispId getArray;
+  outlook::DispId endOfTable;
+};
+
+// The DISPID of the object's member of that name; no value when the object does not know it.
+std::optional<outlook::DispId> MemberIdOf(const DispatchDriver& object, const wchar_t* name);
+
+// The table's members; no value when the object does not answer one of their names.
+std::optional<TableMembers> FindTableMembers(const DispatchDriver& table);
+
+// Reads the table from its position to its end, at most `rowsPerCall` rows at a call, and hands
+// each row (its cells in the forms of `columns`) to `onRow`, in the table's order. Throws
+// AutomationError when the table fails or answers oddly, or when its count moved while it was read.
+void ReadTableRows(const DispatchDriver& table, const TableMembers& members, const std::vector<CellForm>& columns,
+                   size_t rowsPerCall, const std::function<void(std::vector<std::wstring>&)>& onRow);
+
+// An AutomationError telling how Outlook's table answered oddly.
+AutomationError OddTable(const std::string& what);
+
+}  // namespace orvane
