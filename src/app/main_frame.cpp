@@ -170,7 +170,12 @@ LRESULT CMainFrame::OnCloseStubNow(WPARAM, LPARAM) {
 }
 
 void CMainFrame::OnTimer(UINT_PTR id) {
-  GuardedTick([&] { RunTimer(id); }, HandTickFailure);
+  GuardedTick([&] { RunTimer(id); },
+              [&](const char* message) {
+                // The successor takes the pictures over: this process writes nothing more to them.
+                link_.StopKeepingPictures();
+                HandTickFailure(message);
+              });
 }
 
 void CMainFrame::RunTimer(UINT_PTR id) {
@@ -180,6 +185,7 @@ void CMainFrame::RunTimer(UINT_PTR id) {
       case kSinkTimer: ConnectSinksWhenOutlookRuns(); break;
       case kWatchdogTimer:
         LetGoOfOutlookWhenGone();
+        SendWaitingRecords();
         WatchDesktop();
         break;
       case kDeletedItemsTimer: CheckDeletedItemsEveryMinute(); break;
@@ -282,6 +288,12 @@ void CMainFrame::CheckDeletedItemsEveryMinute() {
   ReleaseOutlookSession();
 }
 
+// Records the main application did not take go once its window is back; not in the middle of
+// Outlook work, which sends its own records through the same line.
+void CMainFrame::SendWaitingRecords() {
+  if (!link_.Work().InProgress()) link_.SendWaitingRecords();
+}
+
 // Outlook quit or crashed under the connected sinks: a call found its server gone, or its window is
 // gone or now belongs to another process. Looked at twice a second, with the watchdog.
 void CMainFrame::LetGoOfOutlookWhenGone() {
@@ -309,7 +321,10 @@ void CMainFrame::WatchDesktop() {
     case watchdog::Verdict::CloseForUpdaterPackage:
       CloseAfterBox(nullptr, watchdog::kUpdaterPackageText, MB_SYSTEMMODAL, true);
       return;
-    case watchdog::Verdict::HandOff: CurrentProcessControl().HandOff(FindMainAppWindow()); return;
+    case watchdog::Verdict::HandOff:
+      link_.StopKeepingPictures();
+      CurrentProcessControl().HandOff(FindMainAppWindow());
+      return;
     case watchdog::Verdict::CloseForUpdaterInFront:
       CloseAfterBox(GetForegroundWindow(), watchdog::kUpdaterInFrontText, MB_SYSTEMMODAL, true);
       return;

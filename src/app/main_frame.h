@@ -74,6 +74,7 @@ private:
   void WatchDesktop();
   void CheckDeletedItemsEveryMinute();
   void LetGoOfOutlookWhenGone();
+  void SendWaitingRecords();
   void LetGoOfOutlook();
   bool IsThePluginsFrame() const;
   void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);

@@ -55,10 +55,36 @@ void LogOtherFolder(const ItemKind& watched) {
 
 }  // namespace
 
-void DeletionWatch::StartFromKeptPictures() {
-  file_.emplace();
-  std::optional<kept::KeptPictures> kept = file_->Load();
-  if (kept && kept->folders.size() == items::kItemKindCount) pictures_ = std::move(*kept);
+void DeletionWatch::StartFromKeptPictures(const std::wstring& directory) {
+  file_.emplace(directory);
+  keptPicturesPending_ = true;
+  TakeUpKeptPictures();
+}
+
+void DeletionWatch::StopKeepingPictures() {
+  stopped_ = true;
+  file_.reset();
+}
+
+// The pictures kept by an earlier process, once they can be read. What the sinks reported and
+// the records made meanwhile join them, the records after those that waited already.
+bool DeletionWatch::TakeUpKeptPictures() {
+  if (!keptPicturesPending_ || !file_) return true;
+  PictureFile::Loaded loaded = file_->Load();
+  if (loaded.status == PictureFile::LoadStatus::kBusy) return false;
+  keptPicturesPending_ = false;
+  const std::vector<kept::JournalEntry> changes = std::exchange(changesWhilePending_, {});
+  if (!loaded.pictures || loaded.pictures->folders.size() != items::kItemKindCount) return true;
+  kept::KeptPictures kept = std::move(*loaded.pictures);
+  for (const kept::JournalEntry& change : changes) kept::ApplyEntry(kept, change);
+  for (kept::OutboundRecord& record : pictures_.outbox) {
+    record.number = kept.nextRecord++;
+    kept.outbox.push_back(std::move(record));
+  }
+  pictures_ = std::move(kept);
+  if (!changes.empty() || !recordsNotKept_.empty()) KeepPictures();
+  recordsNotKept_.clear();
+  return true;
 }
 
 void DeletionWatch::ListItemsInOutlook() {
@@ -80,6 +106,10 @@ void DeletionWatch::RunPass(Pass&& pass) {
     checkAgain_ = true;
     return;
   }
+  // A comparison with pictures that are not the kept ones would report nothing that left
+  // meanwhile, and keeping them would replace the kept ones.
+  if (stopped_ || !TakeUpKeptPictures()) return;
+  SendWaitingRecords();
   checkAgain_ = false;
   RunExclusively(pass);
   while (std::exchange(checkAgain_, false)) RunExclusively([this] { CheckOnce(); });
@@ -130,7 +160,11 @@ void DeletionWatch::CompareFolder(size_t index, const DispatchDriver& folder) {
   const std::optional<std::vector<picture::ReadItem>> read = tableReader_.ReadFolder(
       outlookNamespace, folder, pictures_.folders[index].storeId, watched.subjectMember, picture, watched.folderName);
   if (!read) return;
+  // An empty read confirms one held back only a while later: a store still loading reads empty
+  // for some seconds.
+  if (read->empty() && picture.EmptyReadHeld() && GetTickCount() - emptyReadTicks_[index] < emptyReadConfirmMs_) return;
   picture::FolderComparison comparison = picture::Compare(picture, *read);
+  if (comparison.heldBack > 0) emptyReadTicks_[index] = GetTickCount();
   picture = std::move(comparison.picture);
   Report(index, comparison);
 }
@@ -158,11 +192,8 @@ void DeletionWatch::Report(size_t index, const picture::FolderComparison& compar
   if (calendar && comparison.someRemain) WriteLog(kAppointmentsFound);
   for (size_t i = 0; i < comparison.gone.size(); ++i) {
     // The subject alone: the main application finds its item by it.
-    if (SendRecordToMain(recordtext::OutboundText(comparison.gone[i]), watched.deletedKind, sender_) && calendar) {
-      WriteLog(kAppointmentSent);
-    }
-    // Kept as reported at once: a process ending before the next snapshot must not report it again.
-    Journal(kept::JournalEntry::Kind::kNoReportDue, index, comparison.goneIds[i]);
+    Deliver(watched.deletedKind, recordtext::OutboundText(comparison.gone[i]), index, comparison.goneIds[i]);
+    if (calendar && pictures_.outbox.empty()) WriteLog(kAppointmentSent);
   }
 }
 
@@ -194,12 +225,26 @@ void DeletionWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {
 
 void DeletionWatch::Journal(kept::JournalEntry::Kind kind, size_t folder, std::string_view id,
                             std::string_view subject) {
-  if (!file_ || id.empty()) return;
-  file_->Append({kind, static_cast<uint32_t>(folder), std::string(id), std::string(subject)});
+  if (id.empty()) return;
+  Journal({kind, static_cast<uint32_t>(folder), std::string(id), std::string(subject)});
+}
+
+// Whether the entry is on disk. While the kept pictures cannot be read, the changes to the
+// folders wait to join them; records do not, as they may be sent meanwhile.
+bool DeletionWatch::Journal(const kept::JournalEntry& entry) {
+  if (!file_) return false;
+  if (keptPicturesPending_) {
+    constexpr size_t kChangesKeptWhilePending = 100000;
+    const bool folderChange =
+        entry.kind == kept::JournalEntry::Kind::kTaken || entry.kind == kept::JournalEntry::Kind::kNoReportDue;
+    if (folderChange && changesWhilePending_.size() < kChangesKeptWhilePending) changesWhilePending_.push_back(entry);
+    return false;
+  }
+  return file_->Append(entry);
 }
 
 void DeletionWatch::KeepPictures() {
-  if (file_) file_->Replace(pictures_);
+  if (file_ && !keptPicturesPending_) file_->Replace(pictures_);
 }
 
 }  // namespace orvane
