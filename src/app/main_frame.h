@@ -75,6 +75,7 @@ private:
   void CheckDeletedItemsEveryMinute();
   void LetGoOfOutlookWhenGone();
   void SendWaitingRecords();
+  void ConfirmEmptyReads();
   void LetGoOfOutlook();
   bool IsThePluginsFrame() const;
   void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);
@@ -84,6 +85,8 @@ private:
   OutlookLink link_;
   // The period timer 8888 runs with; 0 while it is stopped.
   UINT sinkTimerPeriodMs = 0;
+  // Set once Outlook's going is logged, until the sinks are connected again.
+  bool outlookGoneLogged_ = false;
   // What the writers tell of their own work: the sinks and the deletion watch leave it out.
   const inbound::WriterContext writerContext_{link_.Known(), link_.Deletions()};
 };

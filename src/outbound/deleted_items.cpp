@@ -197,6 +197,19 @@ void DeletionWatch::Report(size_t index, const picture::FolderComparison& compar
   }
 }
 
+bool DeletionWatch::EmptyReadDue() {
+  bool due = false;
+  for (size_t index = 0; index < items::kItemKindCount; ++index) {
+    if (!pictures_.folders[index].picture.EmptyReadHeld()) continue;
+    const DWORD now = GetTickCount();
+    if (now - emptyReadTicks_[index] < emptyReadConfirmMs_ || now - emptyReadAsked_[index] < emptyReadConfirmMs_)
+      continue;
+    emptyReadAsked_[index] = now;
+    due = true;
+  }
+  return due;
+}
+
 void DeletionWatch::TakeWaitingItems() {
   for (const WaitingItem& item : std::exchange(waitingItems_, {})) {
     pictures_.folders[item.folder].picture.Take(item.id, item.subject);

@@ -51,6 +51,9 @@ public:
   size_t RecordsWaiting() const { return pictures_.outbox.size(); }
   // How long after an empty read of a folder, held back, a second one may confirm it.
   void ConfirmEmptyReadsAfter(DWORD milliseconds) noexcept { emptyReadConfirmMs_ = milliseconds; }
+  // Whether a folder's empty read, held back, is due to be confirmed by a check now; one due is
+  // due again only after the same wait.
+  bool EmptyReadDue();
 
   // Right after the sinks are connected, on the session open: the first time, takes the
   // pictures silently; later, compares the folders with them, as the sinks were down meanwhile.
@@ -110,6 +113,8 @@ private:
   // When each folder's last empty read was held back.
   DWORD emptyReadTicks_[items::kItemKindCount] = {};
   DWORD emptyReadConfirmMs_ = 3000;
+  // When a check to confirm each folder's held empty read was last asked for.
+  DWORD emptyReadAsked_[items::kItemKindCount] = {};
   HWND sender_ = nullptr;
   RecordSender send_;
 };

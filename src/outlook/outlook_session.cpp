@@ -1,5 +1,6 @@
 #include "outlook/outlook_session.h"
 
+#include "base/error_log.h"
 #include "base/process_control.h"
 
 namespace orvane {
@@ -17,6 +18,10 @@ void CreateApplicationOrEnd() {
   if (outlookApp.CreateDispatch(outlook::kProgId)) return;
   Sleep(kCreateRetryDelayMs);
   if (outlookApp.CreateDispatch(outlook::kProgId)) return;
+  // Outlook's window may be there without a server behind it: the ending is not left unsaid.
+  WriteLog(
+      "OrvaneOutlook=>CreateOutlookSession::Outlook's automation server cannot be created after two tries; the "
+      "plug-in ends");
   CurrentProcessControl().ExitNormally();
   // Only a test's control comes back here: the work that wanted Outlook stops.
   throw AutomationError(CO_E_SERVER_EXEC_FAILURE, "Outlook cannot be created");

@@ -246,7 +246,7 @@ TEST_F(PluginOutlookTest, HandOffWithoutMainApplicationStartsOneNewPlugInAfterTe
   EXPECT_EQ(frames, 1);
 }
 
-TEST_F(PluginOutlookTest, OutlookThatCannotBeStartedEndsThePlugInQuietlyAfterTwoTries) {
+TEST_F(PluginOutlookTest, OutlookThatCannotBeStartedEndsThePlugInAfterTwoTriesWithALogLine) {
   TestWindow mainApp("Orvane Main", "Orvane");
   WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
   ChildProcess plugin;
@@ -261,6 +261,7 @@ TEST_F(PluginOutlookTest, OutlookThatCannotBeStartedEndsThePlugInQuietlyAfterTwo
   EXPECT_GE(plugin.Lifetime(), 5950ms);
   const std::string log = PluginLog();
   EXPECT_EQ(log.find("Exception"), std::string::npos) << log;
+  EXPECT_NE(log.find("Outlook's automation server cannot be created after two tries"), std::string::npos) << log;
   EXPECT_EQ(mainApp.CountOf("Orvane_Shield"), 0);
 }
 
