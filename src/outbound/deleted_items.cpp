@@ -45,13 +45,15 @@ void LogHeldBack(const ItemKind& watched, size_t count) {
   WriteLog(line);
 }
 
-void LogOtherFolder(const ItemKind& watched) {
-  char line[150];
+void LogOtherFolder(const ItemKind& watched, const char* what) {
+  char line[200];
   std::snprintf(line, sizeof line,
-                "OrvaneOutlook=>ListItemsInOutlook::The %s picture is of another store or folder; it is replaced",
-                watched.folderName);
+                "OrvaneOutlook=>ListItemsInOutlook::The %s picture is of another store or folder; %s",
+                watched.folderName, what);
   WriteLog(line);
 }
+
+bool Unknown(const kept::KeptFolder& folder) { return folder.storeId.empty() && folder.folderId.empty(); }
 
 }  // namespace
 
@@ -74,8 +76,13 @@ bool DeletionWatch::TakeUpKeptPictures() {
   if (loaded.status == PictureFile::LoadStatus::kBusy) return false;
   keptPicturesPending_ = false;
   const std::vector<kept::JournalEntry> changes = std::exchange(changesWhilePending_, {});
-  if (!loaded.pictures || loaded.pictures->folders.size() != items::kItemKindCount) return true;
+  // A snapshot of one store's folders (as written before more were kept) takes the first slots.
+  if (!loaded.pictures ||
+      (loaded.pictures->folders.size() != items::kItemKindCount && loaded.pictures->folders.size() != kFolderSlots)) {
+    return true;
+  }
   kept::KeptPictures kept = std::move(*loaded.pictures);
+  kept.folders.resize(kFolderSlots);
   for (const kept::JournalEntry& change : changes) kept::ApplyEntry(kept, change);
   for (kept::OutboundRecord& record : pictures_.outbox) {
     record.number = kept.nextRecord++;
@@ -148,15 +155,16 @@ void DeletionWatch::CheckOnce() {
 void DeletionWatch::CompareFolders(DispatchDriver notesFolder) {
   CompareFolder(kNotes, notesFolder);
   notesFolder.ReleaseDispatch();
-  for (size_t index = kNotes + 1; index < items::kItemKindCount; ++index) {
-    CompareFolder(index, DefaultFolderOnce(WatchedAt(index).folder));
+  for (size_t kind = kNotes + 1; kind < items::kItemKindCount; ++kind) {
+    CompareFolder(kind, DefaultFolderOnce(WatchedAt(kind).folder));
   }
 }
 
 // A folder whose read fails keeps its picture; the folders compared before it have reported.
-void DeletionWatch::CompareFolder(size_t index, const DispatchDriver& folder) {
-  const ItemKind& watched = WatchedAt(index);
-  picture::FolderPicture& picture = PictureOfFolder(index, folder);
+void DeletionWatch::CompareFolder(size_t kind, const DispatchDriver& folder) {
+  const ItemKind& watched = WatchedAt(kind);
+  const size_t index = SlotOfFolder(kind, folder);
+  picture::FolderPicture& picture = pictures_.folders[index].picture;
   const std::optional<std::vector<picture::ReadItem>> read = tableReader_.ReadFolder(
       outlookNamespace, folder, pictures_.folders[index].storeId, watched.subjectMember, picture, watched.folderName);
   if (!read) return;
@@ -166,40 +174,62 @@ void DeletionWatch::CompareFolder(size_t index, const DispatchDriver& folder) {
   picture::FolderComparison comparison = picture::Compare(picture, *read);
   if (comparison.heldBack > 0) emptyReadTicks_[index] = GetTickCount();
   picture = std::move(comparison.picture);
-  Report(index, comparison);
+  Report(kind, comparison);
 }
 
-// The picture of the folder Outlook gives now. One of another store or folder (Outlook opened
-// another profile, or the kept one is of another) would report every item as deleted: it is
-// replaced by an empty one, which takes the folder silently.
-picture::FolderPicture& DeletionWatch::PictureOfFolder(size_t index, const DispatchDriver& folder) {
-  kept::KeptFolder& kept = pictures_.folders[index];
+// The slot of the picture of the folder Outlook gives now. A picture of another store or folder
+// (Outlook opened another profile or store) would report every item as deleted: each store's
+// folder has a picture of its own, compared when Outlook shows that store again, so that what
+// left it meanwhile is reported. A store not seen before takes an empty picture, which takes the
+// folder silently, in a free slot or else that of the store seen longest ago.
+size_t DeletionWatch::SlotOfFolder(size_t kind, const DispatchDriver& folder) {
   const std::string storeId = folder.GetText(kStoreId);
   const std::string folderId = folder.GetText(kEntryId);
-  if (!kept::SameFolder(kept, storeId, folderId)) {
-    // A picture that never knew its folder is the first of this process, not another folder's.
-    if (!kept.storeId.empty() || !kept.folderId.empty()) LogOtherFolder(WatchedAt(index));
-    kept = kept::KeptFolder{storeId, folderId, {}};
+  size_t slot = kFolderSlots;
+  for (size_t at = kind; at < kFolderSlots; at += items::kItemKindCount) {
+    if (kept::SameFolder(pictures_.folders[at], storeId, folderId)) slot = at;
   }
-  return kept.picture;
+  // A picture that never knew its folder is the first of this process, not another folder's.
+  const bool switched = !Unknown(pictures_.folders[active_[kind]]) && slot != active_[kind];
+  if (switched) {
+    LogOtherFolder(WatchedAt(kind), slot == kFolderSlots ? "one is taken of that" : "the one kept of that is compared");
+  }
+  if (slot == kFolderSlots) {
+    slot = SlotToTake(kind);
+    pictures_.folders[slot] = kept::KeptFolder{storeId, folderId, {}};
+  }
+  active_[kind] = slot;
+  lastUsed_[slot] = ++uses_;
+  return slot;
 }
 
-void DeletionWatch::Report(size_t index, const picture::FolderComparison& comparison) {
-  const ItemKind& watched = WatchedAt(index);
+size_t DeletionWatch::SlotToTake(size_t kind) {
+  if (Unknown(pictures_.folders[active_[kind]])) return active_[kind];
+  size_t oldest = kind;
+  for (size_t at = kind; at < kFolderSlots; at += items::kItemKindCount) {
+    if (Unknown(pictures_.folders[at])) return at;
+    if (lastUsed_[at] < lastUsed_[oldest]) oldest = at;
+  }
+  LogOtherFolder(WatchedAt(kind), "the picture of the store seen longest ago is dropped for it");
+  return oldest;
+}
+
+void DeletionWatch::Report(size_t kind, const picture::FolderComparison& comparison) {
+  const ItemKind& watched = WatchedAt(kind);
   if (comparison.heldBack > 0) LogHeldBack(watched, comparison.heldBack);
   if (comparison.gone.empty()) return;
   const bool calendar = watched.kind == kinds::kAppointment;
   if (calendar && comparison.someRemain) WriteLog(kAppointmentsFound);
   for (size_t i = 0; i < comparison.gone.size(); ++i) {
     // The subject alone: the main application finds its item by it.
-    Deliver(watched.deletedKind, recordtext::OutboundText(comparison.gone[i]), index, comparison.goneIds[i]);
+    Deliver(watched.deletedKind, recordtext::OutboundText(comparison.gone[i]), kind, comparison.goneIds[i]);
     if (calendar && pictures_.outbox.empty()) WriteLog(kAppointmentSent);
   }
 }
 
 bool DeletionWatch::EmptyReadDue() {
   bool due = false;
-  for (size_t index = 0; index < items::kItemKindCount; ++index) {
+  for (size_t index = 0; index < kFolderSlots; ++index) {
     if (!pictures_.folders[index].picture.EmptyReadHeld()) continue;
     const DWORD now = GetTickCount();
     if (now - emptyReadTicks_[index] < emptyReadConfirmMs_ || now - emptyReadAsked_[index] < emptyReadConfirmMs_)
@@ -219,21 +249,23 @@ void DeletionWatch::TakeWaitingItems() {
 // Every item a sink reported is in the journal before anything relies on it, also while a pass
 // holds it back from the pictures: a process ending at any moment leaves it kept.
 void DeletionWatch::TakeItem(uint32_t sinkKind, std::string_view id, std::string_view subject) {
-  const std::optional<size_t> folder = FolderOfKind(sinkKind);
-  if (!folder) return;
-  Journal(kept::JournalEntry::Kind::kTaken, *folder, id, subject);
+  const std::optional<size_t> kind = FolderOfKind(sinkKind);
+  if (!kind) return;
+  const size_t folder = active_[*kind];
+  Journal(kept::JournalEntry::Kind::kTaken, folder, id, subject);
   if (passUnderWay_) {
-    waitingItems_.push_back({*folder, std::string(id), std::string(subject)});
+    waitingItems_.push_back({folder, std::string(id), std::string(subject)});
   } else {
-    pictures_.folders[*folder].picture.Take(id, subject);
+    pictures_.folders[folder].picture.Take(id, subject);
   }
 }
 
 void DeletionWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {
-  const std::optional<size_t> folder = FolderOfKind(itemKind);
-  if (!folder) return;
-  Journal(kept::JournalEntry::Kind::kNoReportDue, *folder, id);
-  pictures_.folders[*folder].picture.NoteOwnDeletion(id);
+  const std::optional<size_t> kind = FolderOfKind(itemKind);
+  if (!kind) return;
+  const size_t folder = active_[*kind];
+  Journal(kept::JournalEntry::Kind::kNoReportDue, folder, id);
+  pictures_.folders[folder].picture.NoteOwnDeletion(id);
 }
 
 void DeletionWatch::Journal(kept::JournalEntry::Kind kind, size_t folder, std::string_view id,

@@ -26,6 +26,15 @@ namespace orvane {
 
 class DeletionWatch final : public OwnDeletions {
 public:
+  // How many stores each folder's picture is kept for: coming back to one of them compares with
+  // its own picture.
+  static constexpr size_t kStoresKept = 4;
+  static constexpr size_t kFolderSlots = items::kItemKindCount * kStoresKept;
+
+  DeletionWatch() noexcept {
+    for (size_t kind = 0; kind < items::kItemKindCount; ++kind) active_[kind] = kind;
+  }
+
   // Hands one record to the main application; true when it took it.
   using RecordSender = std::function<bool(std::string_view text, uint32_t kind)>;
 
@@ -42,10 +51,11 @@ public:
   // compared or reported by comparison from now on.
   void StopKeepingPictures();
 
-  // Delivers an outbound record of the kind, made from the folder's item, after those still
+  // Delivers an outbound record of the kind, made from an item of the folder of the item kind at
+  // `folder` (in the order of the item kinds), after those still
   // waiting: marked as offered in the journal before it is sent, kept waiting when the main
   // application does not take it. One that reports an item's going names the item.
-  void Deliver(uint32_t kind, std::string_view text, size_t folder, std::string_view goneId = {});
+  void Deliver(uint32_t kind, std::string_view text, size_t itemKind, std::string_view goneId = {});
   // Sends the records that wait, in order, when the main application's window is there.
   void SendWaitingRecords();
   size_t RecordsWaiting() const { return pictures_.outbox.size(); }
@@ -80,9 +90,10 @@ private:
   void RunExclusively(Pass&& pass);
   void CheckOnce();
   void CompareFolders(DispatchDriver notesFolder);
-  void CompareFolder(size_t index, const DispatchDriver& folder);
-  picture::FolderPicture& PictureOfFolder(size_t index, const DispatchDriver& folder);
-  void Report(size_t index, const picture::FolderComparison& comparison);
+  void CompareFolder(size_t kind, const DispatchDriver& folder);
+  size_t SlotOfFolder(size_t kind, const DispatchDriver& folder);
+  size_t SlotToTake(size_t kind);
+  void Report(size_t kind, const picture::FolderComparison& comparison);
   void TakeWaitingItems();
   void Journal(kept::JournalEntry::Kind kind, size_t folder, std::string_view id, std::string_view subject = {});
   bool Journal(const kept::JournalEntry& entry);
@@ -91,8 +102,13 @@ private:
   void SendInOrder();
 
   // Notes, Tasks, Calendar: the order in which the folders are compared, each with the store and
-  // folder it shows.
-  kept::KeptPictures pictures_{0, std::vector<kept::KeptFolder>(items::kItemKindCount), {}, 1};
+  // folder it shows; then the same for each further store. Slot s * kItemKindCount + k is a
+  // picture of the folder of item kind k.
+  kept::KeptPictures pictures_{0, std::vector<kept::KeptFolder>(kFolderSlots), {}, 1};
+  // The slot of each item kind's folder now watched, and when each slot was last compared.
+  size_t active_[items::kItemKindCount] = {};
+  uint64_t lastUsed_[kFolderSlots] = {};
+  uint64_t uses_ = 0;
   // Where the pictures are kept, once they are.
   std::optional<PictureFile> file_;
   // Set while the kept pictures could not be read: nothing is compared, and the changes the sinks
@@ -111,10 +127,10 @@ private:
   std::vector<WaitingItem> waitingItems_;
   FolderTableReader tableReader_;
   // When each folder's last empty read was held back.
-  DWORD emptyReadTicks_[items::kItemKindCount] = {};
+  DWORD emptyReadTicks_[kFolderSlots] = {};
   DWORD emptyReadConfirmMs_ = 3000;
   // When a check to confirm each folder's held empty read was last asked for.
-  DWORD emptyReadAsked_[items::kItemKindCount] = {};
+  DWORD emptyReadAsked_[kFolderSlots] = {};
   HWND sender_ = nullptr;
   RecordSender send_;
 };

@@ -25,7 +25,9 @@
 
 namespace orvane {
 
-void DeletionWatch::Deliver(uint32_t kind, std::string_view text, size_t folder, std::string_view goneId) {
+void DeletionWatch::Deliver(uint32_t kind, std::string_view text, size_t itemKind, std::string_view goneId) {
+  // The picture of the store watched now.
+  const size_t folder = active_[itemKind];
   kept::OutboundRecord record{pictures_.nextRecord++, kind, std::string(text), static_cast<uint32_t>(folder),
                               std::string(goneId),    false};
   if (!Journal(kept::QueuedEntry(record))) recordsNotKept_.push_back(record.number);

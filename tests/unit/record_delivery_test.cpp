@@ -2,6 +2,7 @@
 // never sent twice by a process that ended while handing it over, and never made from pictures
 // that could not be read.
 #include "base/unique_resource.h"
+#include "testbed/outlook/item_store.h"
 #include "tests/unit/roads.h"
 
 #include <gtest/gtest.h>
@@ -173,6 +174,36 @@ TEST_F(RecordDeliveryTest, AFolderReadEmptyRightAfterConnectingReportsNothing) {
   os::ReadFolderEmpty(kFolderTasks, 2);
   next.CheckDeletedItems(), next.CheckDeletedItems();
   EXPECT_EQ(Received(), Lines{});
+}
+
+// Outlook shows another store, then the first again: what left the first store meanwhile is
+// reported against its own picture, which the second store's did not replace.
+TEST_F(RecordDeliveryTest, AStoreShownAgainReportsWhatLeftItWhileAnotherWasShown) {
+  const auto show = [](Roads& roads, const wchar_t* store) {
+    roads.link.DisconnectSinks();
+    ASSERT_TRUE(outlook_standin::Store().KeepIn(store));
+    ASSERT_NO_FATAL_FAILURE(Connect(roads));
+  };
+  ASSERT_TRUE(outlook_standin::Store().KeepIn(L"first.store"));
+  for (const char* subject : {"A1", "A2", "A3"}) AddItem(os::ItemKind::Task, subject);
+  Roads roads;
+  ASSERT_NO_FATAL_FAILURE(Connect(roads));
+  // The second store starts empty, and gets an item of its own.
+  roads.link.DisconnectSinks();
+  ASSERT_TRUE(outlook_standin::Store().KeepIn(L"second.store"));
+  outlook_standin::Store().Clear();
+  AddItem(os::ItemKind::Task, "B1");
+  ASSERT_NO_FATAL_FAILURE(Connect(roads));
+  // The first store loses an item while the plug-in does not see it.
+  roads.link.DisconnectSinks();
+  ASSERT_TRUE(outlook_standin::Store().KeepIn(L"first.store"));
+  os::RemoveItemsWithoutEvents(kFolderTasks, 2, 1);
+  ASSERT_NO_FATAL_FAILURE(show(roads, L"second.store"));
+  roads.CheckDeletedItems();
+  ASSERT_NO_FATAL_FAILURE(show(roads, L"first.store"));
+  roads.CheckDeletedItems();
+  EXPECT_EQ(Received(), Lines{"1 A2"});
+  for (const char* name : {"first.store", "second.store"}) DeleteFileA(name);
 }
 
 }  // namespace
