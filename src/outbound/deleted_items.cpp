@@ -11,6 +11,7 @@
 #include "outlook/outlook_folders.h"
 #include "outlook/outlook_session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <optional>
@@ -63,9 +64,18 @@ void DeletionWatch::StartFromKeptPictures(const std::wstring& directory) {
   TakeUpKeptPictures();
 }
 
+// The records kept on disk are the successor's to send from now on; those made from now on are
+// sent without a mark, as no successor knows of them.
 void DeletionWatch::StopKeepingPictures() {
   stopped_ = true;
   file_.reset();
+  auto& outbox = pictures_.outbox;
+  outbox.erase(std::remove_if(outbox.begin(), outbox.end(),
+                              [this](const kept::OutboundRecord& record) {
+                                return std::find(recordsNotKept_.begin(), recordsNotKept_.end(), record.number) ==
+                                       recordsNotKept_.end();
+                              }),
+               outbox.end());
 }
 
 // The pictures kept by an earlier process, once they can be read. What the sinks reported and
@@ -82,6 +92,9 @@ bool DeletionWatch::TakeUpKeptPictures() {
     return true;
   }
   kept::KeptPictures kept = std::move(*loaded.pictures);
+  // Kept again with every slot at once: a journal entry of a slot the snapshot lacks would stop
+  // the reading of the journal there.
+  const bool grown = kept.folders.size() != kFolderSlots;
   kept.folders.resize(kFolderSlots);
   for (const kept::JournalEntry& change : changes) kept::ApplyEntry(kept, change);
   for (kept::OutboundRecord& record : pictures_.outbox) {
@@ -89,7 +102,7 @@ bool DeletionWatch::TakeUpKeptPictures() {
     kept.outbox.push_back(std::move(record));
   }
   pictures_ = std::move(kept);
-  if (!changes.empty() || !recordsNotKept_.empty()) KeepPictures();
+  if (grown || !changes.empty() || !recordsNotKept_.empty()) KeepPictures();
   recordsNotKept_.clear();
   return true;
 }

@@ -43,7 +43,7 @@ void DeletionWatch::SendWaitingRecords() {
 }
 
 void DeletionWatch::SendInOrder() {
-  if (sending_ || stopped_) return;
+  if (sending_) return;
   sending_ = true;
   const size_t waiting = pictures_.outbox.size();
   while (!pictures_.outbox.empty()) {

@@ -36,6 +36,7 @@ public:
     }
     return disk;
   }
+  bool operator==(const Disk& other) const { return files_ == other.files_; }
   void PutBack() const {
     for (size_t i = 0; i < files_.size(); ++i) {
       std::ofstream(kPictureFiles[i], std::ios::binary | std::ios::trunc) << files_[i];
@@ -174,6 +175,24 @@ TEST_F(RecordDeliveryTest, AFolderReadEmptyRightAfterConnectingReportsNothing) {
   os::ReadFolderEmpty(kFolderTasks, 2);
   next.CheckDeletedItems(), next.CheckDeletedItems();
   EXPECT_EQ(Received(), Lines{});
+}
+
+// A process handing over to its successor leaves the pictures as they are, free for the successor,
+// and still sends what its sinks report.
+TEST_F(RecordDeliveryTest, AProcessHandingOverLeavesThePicturesToItsSuccessor) {
+  AddItem(os::ItemKind::Task, "A"), AddItem(os::ItemKind::Task, "B");
+  Roads first;
+  ASSERT_NO_FATAL_FAILURE(Connect(first));
+  const Disk before = Disk::Now();
+  first.link.StopKeepingPictures();
+  AddItem(os::ItemKind::Task, "N");
+  EXPECT_TRUE(os::RaisePostedEvents());
+  RemoveTask(1);
+  first.CheckDeletedItems();
+  EXPECT_TRUE(Disk::Now() == before);
+  Roads next;
+  ASSERT_NO_FATAL_FAILURE(Connect(next));
+  EXPECT_EQ(Received(), (Lines{"6 N", "1 A"}));
 }
 
 // Outlook shows another store, then the first again: what left the first store meanwhile is
