@@ -93,6 +93,35 @@ TEST_F(DeliveryTest, AFolderReadEmptyOnceRightAfterConnectingReportsNothing) {
   EXPECT_EQ(Deletions(Received()), Records{"deleted task Plan"});
 }
 
+// Outlook opens another store and later the first again: a deletion made in the first store while
+// the plug-in watched the second is reported when the first returns.
+TEST_F(DeliveryTest, AStoreThatReturnsReportsWhatLeftItWhileAnotherWasOpen) {
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("first"));
+  ChildProcess plugin = StartConnectedPlugin();
+  ASSERT_TRUE(WaitForSinks(1));
+  ASSERT_TRUE(UserDoes("add tasks Report"));
+  ASSERT_TRUE(UserDoes("add tasks Budget"));
+  ASSERT_TRUE(ReceivedWithin("new task Budget", 10s)) << ::testing::PrintToString(Received());
+  QuitOutlook();
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("second"));
+  EXPECT_TRUE(LoggedWithin("The Calendar picture is of another store or folder; one is taken of that", 10s))
+      << PluginLog();
+  QuitOutlook();
+  // The first store changes where the plug-in does not look: its link is off meanwhile.
+  WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("first"));
+  ASSERT_TRUE(UserDoes("delete tasks Report"));
+  QuitOutlook();
+  WriteIniSetting(workDirectory_, "OutlookToOrvane", 1);
+
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("first"));
+  EXPECT_TRUE(ReceivedWithin("deleted task Report", 10s)) << PluginLog();
+  ASSERT_TRUE(UserDoes("delete tasks Budget"));
+  EXPECT_TRUE(ReceivedWithin("deleted task Budget", 10s)) << PluginLog();
+  EXPECT_EQ(Deletions(Received()), (Records{"deleted task Report", "deleted task Budget"}));
+  EXPECT_TRUE(plugin.Running());
+}
+
 }  // namespace
 
 }  // namespace orvane
