@@ -235,15 +235,6 @@ TEST(KeptPicture, ARestoredPictureReportsWhatLeftMeanwhile) {
             (std::vector<std::string>{"B", "D"}));
 }
 
-// Appends go after the last whole entry: a tear is cut off and hides nothing written after it.
-TEST(KeptPicture, WholeEntriesEndBeforeATear) {
-  const std::vector<std::string> entries = Journal(7);
-  const std::string whole = entries[0] + entries[1];
-  EXPECT_EQ(kept::WholeEntriesLength(whole), whole.size());
-  EXPECT_EQ(kept::WholeEntriesLength(whole + entries[2].substr(0, 5)), whole.size());
-  EXPECT_EQ(kept::WholeEntriesLength(""), 0u);
-}
-
 // Three folders of 10,000 items are kept at every comparison: the work must grow only with them.
 TEST(KeptPicture, TenThousandItemsAFolderAreQuick) {
   PictureState state;

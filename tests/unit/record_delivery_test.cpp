@@ -1,8 +1,6 @@
 // Every outbound record reaches the main application once: kept while it cannot be delivered,
-// never sent twice by a process that ended while handing it over, and never made from pictures
-// that could not be read.
-#include "base/unique_resource.h"
-#include "testbed/outlook/item_store.h"
+// never sent twice by a process that ended while handing it over, never made up from a folder
+// read empty for a moment, and left to the successor by a process that hands over.
 #include "tests/unit/roads.h"
 
 #include <gtest/gtest.h>
@@ -134,31 +132,6 @@ TEST_F(RecordDeliveryTest, AProcessEndingWhileItHandsARecordOverNeverSendsItAgai
   }
 }
 
-// Pictures another process holds are not torn ones: the deletion made meanwhile is reported once
-// they can be read, and nothing is compared before.
-TEST_F(RecordDeliveryTest, PicturesHeldByAnotherProcessAtTheStartAreReadOnceFree) {
-  AddItem(os::ItemKind::Task, "A"), AddItem(os::ItemKind::Task, "B");
-  {
-    Roads first;
-    ASSERT_NO_FATAL_FAILURE(Connect(first));
-  }
-  UniqueHandle holder(
-      CreateFileA("OrvanePictures.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_TRUE(holder.IsValid());
-  Roads next;
-  os::RemoveItemsWithoutEvents(kFolderTasks, 1, 1);
-  ASSERT_NO_FATAL_FAILURE(Connect(next));
-  next.CheckDeletedItems();
-  EXPECT_EQ(Received(), Lines{});
-  holder.Reset();
-  next.CheckDeletedItems();
-  next.CheckDeletedItems();
-  EXPECT_EQ(Received(), Lines{"1 A"});
-  EXPECT_EQ(DetectionLog(), (Lines{"OrvaneOutlook=>PictureFile::The kept pictures cannot be read now (error 32); "
-                                   "nothing is compared until they can",
-                                   "OrvaneOutlook=>PictureFile::The kept pictures can be read again"}));
-}
-
 // Outlook shows a small folder empty right after connecting, while its store loads; and an empty
 // read confirmed at once is no more believed than one alone.
 TEST_F(RecordDeliveryTest, AFolderReadEmptyRightAfterConnectingReportsNothing) {
@@ -193,36 +166,6 @@ TEST_F(RecordDeliveryTest, AProcessHandingOverLeavesThePicturesToItsSuccessor) {
   Roads next;
   ASSERT_NO_FATAL_FAILURE(Connect(next));
   EXPECT_EQ(Received(), (Lines{"6 N", "1 A"}));
-}
-
-// Outlook shows another store, then the first again: what left the first store meanwhile is
-// reported against its own picture, which the second store's did not replace.
-TEST_F(RecordDeliveryTest, AStoreShownAgainReportsWhatLeftItWhileAnotherWasShown) {
-  const auto show = [](Roads& roads, const wchar_t* store) {
-    roads.link.DisconnectSinks();
-    ASSERT_TRUE(outlook_standin::Store().KeepIn(store));
-    ASSERT_NO_FATAL_FAILURE(Connect(roads));
-  };
-  ASSERT_TRUE(outlook_standin::Store().KeepIn(L"first.store"));
-  for (const char* subject : {"A1", "A2", "A3"}) AddItem(os::ItemKind::Task, subject);
-  Roads roads;
-  ASSERT_NO_FATAL_FAILURE(Connect(roads));
-  // The second store starts empty, and gets an item of its own.
-  roads.link.DisconnectSinks();
-  ASSERT_TRUE(outlook_standin::Store().KeepIn(L"second.store"));
-  outlook_standin::Store().Clear();
-  AddItem(os::ItemKind::Task, "B1");
-  ASSERT_NO_FATAL_FAILURE(Connect(roads));
-  // The first store loses an item while the plug-in does not see it.
-  roads.link.DisconnectSinks();
-  ASSERT_TRUE(outlook_standin::Store().KeepIn(L"first.store"));
-  os::RemoveItemsWithoutEvents(kFolderTasks, 2, 1);
-  ASSERT_NO_FATAL_FAILURE(show(roads, L"second.store"));
-  roads.CheckDeletedItems();
-  ASSERT_NO_FATAL_FAILURE(show(roads, L"first.store"));
-  roads.CheckDeletedItems();
-  EXPECT_EQ(Received(), Lines{"1 A2"});
-  for (const char* name : {"first.store", "second.store"}) DeleteFileA(name);
 }
 
 }  // namespace
