@@ -71,8 +71,6 @@ ReadResult ReadWholeFile(const std::wstring& path, std::string& bytes) {
   return ReadRest(file.Get(), bytes) ? ReadResult::kRead : ReadResult::kFailed;
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 bool WriteAll(HANDLE file, const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
@@ -114,19 +112,25 @@ PictureFile::Loaded PictureFile::Load() {
     }
     return Loaded{LoadStatus::kBusy, std::nullopt};
   };
-  // A journal there but not to be opened belongs to the snapshot: neither is taken without the other.
+  // The journal is taken up with its snapshot or not at all: one another process holds (it writes
+  // the pictures still), or that cannot be read, makes the load wait. One that can be read but not
+  // written (a read-only directory) is taken up; the changes from now on cannot be kept, which is
+  // logged.
+  std::string journal;
   if (!journal_) {
     const DWORD error = OpenJournal();
-    if (error != ERROR_SUCCESS && Exists(journalPath_)) return busy(error);
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return busy(error);
+    if (error != ERROR_SUCCESS && ReadWholeFile(journalPath_, journal) == ReadResult::kFailed) {
+      return busy(GetLastError());
+    }
   }
-  std::string bytes;
-  const ReadResult read = ReadWholeFile(snapshotPath_, bytes);
-  if (read == ReadResult::kFailed) return busy(GetLastError());
-  std::string journal;
   if (journal_ &&
       (!SetFilePointerEx(journal_.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) || !ReadRest(journal_.Get(), journal))) {
     return busy(GetLastError());
   }
+  std::string bytes;
+  const ReadResult read = ReadWholeFile(snapshotPath_, bytes);
+  if (read == ReadResult::kFailed) return busy(GetLastError());
   if (std::exchange(busyLogged_, false)) LogPictures("The kept pictures can be read again");
   std::optional<kept::KeptPictures> pictures;
   if (read == ReadResult::kRead) pictures = kept::DecodeSnapshot(bytes);
