@@ -14,6 +14,7 @@
 #include "outlook/outlook_session.h"
 
 #include <cstdio>
+#include <utility>
 #include <cstring>
 #include <exception>
 #include <string>
@@ -170,7 +171,12 @@ LRESULT CMainFrame::OnCloseStubNow(WPARAM, LPARAM) {
 }
 
 void CMainFrame::OnTimer(UINT_PTR id) {
-  GuardedTick([&] { RunTimer(id); }, HandTickFailure);
+  GuardedTick([&] { RunTimer(id); },
+              [&](const char* message) {
+                // The successor takes the pictures over: this process writes nothing more to them.
+                link_.StopKeepingPictures();
+                HandTickFailure(message);
+              });
 }
 
 void CMainFrame::RunTimer(UINT_PTR id) {
@@ -180,6 +186,8 @@ void CMainFrame::RunTimer(UINT_PTR id) {
       case kSinkTimer: ConnectSinksWhenOutlookRuns(); break;
       case kWatchdogTimer:
         LetGoOfOutlookWhenGone();
+        SendWaitingRecords();
+        ConfirmEmptyReads();
         WatchDesktop();
         break;
       case kDeletedItemsTimer: CheckDeletedItemsEveryMinute(); break;
@@ -250,6 +258,7 @@ void CMainFrame::ConnectSinksWhenOutlookRuns() {
   StopSinkTimer();
   ListItemsInOutlook();
   ReleaseOutlookSession();
+  outlookGoneLogged_ = false;
   SetTimer(Window(), kDeletedItemsTimer, kDeletedItemsPeriodMs, nullptr);
 }
 
@@ -282,6 +291,18 @@ void CMainFrame::CheckDeletedItemsEveryMinute() {
   ReleaseOutlookSession();
 }
 
+// Records the main application did not take go once its window is back; not in the middle of
+// Outlook work, which sends its own records through the same line.
+void CMainFrame::SendWaitingRecords() {
+  if (!link_.Work().InProgress()) link_.SendWaitingRecords();
+}
+
+// A folder read empty, held back, is read again a few seconds later rather than at the minute's
+// check: the last item of a folder is reported as soon as that.
+void CMainFrame::ConfirmEmptyReads() {
+  if (link_.Deletions().EmptyReadDue()) CheckDeletedItemsEveryMinute();
+}
+
 // Outlook quit or crashed under the connected sinks: a call found its server gone, or its window is
 // gone or now belongs to another process. Looked at twice a second, with the watchdog.
 void CMainFrame::LetGoOfOutlookWhenGone() {
@@ -292,7 +313,10 @@ void CMainFrame::LetGoOfOutlookWhenGone() {
 // Every object of a gone Outlook is dead: the sinks are let go of without a call to them, and the
 // link timer looks for Outlook's window to connect anew and compare the folders with their pictures.
 void CMainFrame::LetGoOfOutlook() {
-  WriteLog("OrvaneOutlook=>Outlook has gone away; the sinks wait until it is back");
+  // An Outlook whose server keeps answering that it is gone is told of once, not at every tick.
+  if (!std::exchange(outlookGoneLogged_, true)) {
+    WriteLog("OrvaneOutlook=>Outlook has gone away; the sinks wait until it is back");
+  }
   link_.Abandon();
   KillTimer(Window(), kDeletedItemsTimer);
   ArmSinkTimer(kSinkWaitPeriodMs);
@@ -309,7 +333,10 @@ void CMainFrame::WatchDesktop() {
     case watchdog::Verdict::CloseForUpdaterPackage:
       CloseAfterBox(nullptr, watchdog::kUpdaterPackageText, MB_SYSTEMMODAL, true);
       return;
-    case watchdog::Verdict::HandOff: CurrentProcessControl().HandOff(FindMainAppWindow()); return;
+    case watchdog::Verdict::HandOff:
+      link_.StopKeepingPictures();
+      CurrentProcessControl().HandOff(FindMainAppWindow());
+      return;
     case watchdog::Verdict::CloseForUpdaterInFront:
       CloseAfterBox(GetForegroundWindow(), watchdog::kUpdaterInFrontText, MB_SYSTEMMODAL, true);
       return;

@@ -74,6 +74,8 @@ private:
   void WatchDesktop();
   void CheckDeletedItemsEveryMinute();
   void LetGoOfOutlookWhenGone();
+  void SendWaitingRecords();
+  void ConfirmEmptyReads();
   void LetGoOfOutlook();
   bool IsThePluginsFrame() const;
   void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);
@@ -83,6 +85,8 @@ private:
   OutlookLink link_;
   // The period timer 8888 runs with; 0 while it is stopped.
   UINT sinkTimerPeriodMs = 0;
+  // Set once Outlook's going is logged, until the sinks are connected again.
+  bool outlookGoneLogged_ = false;
   // Finds the items the inbound commands act on, remembering its table failures between them.
   SubjectLookup subjectLookup_;
   // What the writers tell of their own work (the sinks and the deletion watch leave it out), and

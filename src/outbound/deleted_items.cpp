@@ -12,6 +12,7 @@
 #include "outlook/outlook_folders.h"
 #include "outlook/outlook_session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iterator>
 #include <optional>
@@ -46,25 +47,73 @@ void LogHeldBack(const ItemKind& watched, size_t count) {
   WriteLog(line);
 }
 
-void LogOtherFolder(const ItemKind& watched) {
-  char line[150];
+void LogOtherFolder(const ItemKind& watched, const char* what) {
+  char line[200];
   std::snprintf(line, sizeof line,
-                "OrvaneOutlook=>ListItemsInOutlook::The %s picture is of another store or folder; it is replaced",
-                watched.folderName);
+                "OrvaneOutlook=>ListItemsInOutlook::The %s picture is of another store or folder; %s",
+                watched.folderName, what);
   WriteLog(line);
 }
 
+bool Unknown(const kept::KeptFolder& folder) { return folder.storeId.empty() && folder.folderId.empty(); }
+
 }  // namespace
 
-void DeletionWatch::StartFromKeptPictures() {
+void DeletionWatch::StartFromKeptPictures(const std::wstring& directory) {
   // The pictures are the plug-in's own state: in the user's folder, which the user can always
   // write, whatever the current directory is.
-  std::wstring folder = OwnStateFolder();
-  if (folder.empty()) folder = CurrentDirectoryWide();
-  TakeUpKeptPictures(CurrentDirectoryWide(), folder);
+  std::wstring folder = directory;
+  if (folder.empty()) {
+    folder = OwnStateFolder();
+    if (folder.empty()) folder = CurrentDirectoryWide();
+    TakeUpKeptPictures(CurrentDirectoryWide(), folder);
+  }
   file_.emplace(folder);
-  std::optional<kept::KeptPictures> kept = file_->Load();
-  if (kept && kept->folders.size() == items::kItemKindCount) pictures_ = std::move(*kept);
+  keptPicturesPending_ = true;
+  ReadKeptPictures();
+}
+
+// The records kept on disk are the successor's to send from now on; those made from now on are
+// sent without a mark, as no successor knows of them.
+void DeletionWatch::StopKeepingPictures() {
+  stopped_ = true;
+  file_.reset();
+  auto& outbox = pictures_.outbox;
+  outbox.erase(std::remove_if(outbox.begin(), outbox.end(),
+                              [this](const kept::OutboundRecord& record) {
+                                return std::find(recordsNotKept_.begin(), recordsNotKept_.end(), record.number) ==
+                                       recordsNotKept_.end();
+                              }),
+               outbox.end());
+}
+
+// The pictures kept by an earlier process, once they can be read. What the sinks reported and
+// the records made meanwhile join them, the records after those that waited already.
+bool DeletionWatch::ReadKeptPictures() {
+  if (!keptPicturesPending_ || !file_) return true;
+  PictureFile::Loaded loaded = file_->Load();
+  if (loaded.status == PictureFile::LoadStatus::kBusy) return false;
+  keptPicturesPending_ = false;
+  const std::vector<kept::JournalEntry> changes = std::exchange(changesWhilePending_, {});
+  // A snapshot of one store's folders (as written before more were kept) takes the first slots.
+  if (!loaded.pictures ||
+      (loaded.pictures->folders.size() != items::kItemKindCount && loaded.pictures->folders.size() != kFolderSlots)) {
+    return true;
+  }
+  kept::KeptPictures kept = std::move(*loaded.pictures);
+  // Kept again with every slot at once: a journal entry of a slot the snapshot lacks would stop
+  // the reading of the journal there.
+  const bool grown = kept.folders.size() != kFolderSlots;
+  kept.folders.resize(kFolderSlots);
+  for (const kept::JournalEntry& change : changes) kept::ApplyEntry(kept, change);
+  for (kept::OutboundRecord& record : pictures_.outbox) {
+    record.number = kept.nextRecord++;
+    kept.outbox.push_back(std::move(record));
+  }
+  pictures_ = std::move(kept);
+  if (grown || !changes.empty() || !recordsNotKept_.empty()) KeepPictures();
+  recordsNotKept_.clear();
+  return true;
 }
 
 void DeletionWatch::ListItemsInOutlook() {
@@ -86,6 +135,10 @@ void DeletionWatch::RunPass(Pass&& pass) {
     checkAgain_ = true;
     return;
   }
+  // A comparison with pictures that are not the kept ones would report nothing that left
+  // meanwhile, and keeping them would replace the kept ones.
+  if (stopped_ || !ReadKeptPictures()) return;
+  SendWaitingRecords();
   checkAgain_ = false;
   RunExclusively(pass);
   while (std::exchange(checkAgain_, false)) RunExclusively([this] { CheckOnce(); });
@@ -124,52 +177,89 @@ void DeletionWatch::CheckOnce() {
 void DeletionWatch::CompareFolders(DispatchDriver notesFolder) {
   CompareFolder(kNotes, notesFolder);
   notesFolder.ReleaseDispatch();
-  for (size_t index = kNotes + 1; index < items::kItemKindCount; ++index) {
-    CompareFolder(index, DefaultFolderOnce(WatchedAt(index).folder));
+  for (size_t kind = kNotes + 1; kind < items::kItemKindCount; ++kind) {
+    CompareFolder(kind, DefaultFolderOnce(WatchedAt(kind).folder));
   }
 }
 
 // A folder whose read fails keeps its picture; the folders compared before it have reported.
-void DeletionWatch::CompareFolder(size_t index, const DispatchDriver& folder) {
-  const ItemKind& watched = WatchedAt(index);
-  picture::FolderPicture& picture = PictureOfFolder(index, folder);
+void DeletionWatch::CompareFolder(size_t kind, const DispatchDriver& folder) {
+  const ItemKind& watched = WatchedAt(kind);
+  const size_t index = SlotOfFolder(kind, folder);
+  picture::FolderPicture& picture = pictures_.folders[index].picture;
   const std::optional<std::vector<picture::ReadItem>> read = tableReader_.ReadFolder(
       outlookNamespace, folder, pictures_.folders[index].storeId, watched.subjectMember, picture, watched.folderName);
   if (!read) return;
+  // An empty read confirms one held back only a while later: a store still loading reads empty
+  // for some seconds.
+  if (read->empty() && picture.EmptyReadHeld() && GetTickCount() - emptyReadTicks_[index] < emptyReadConfirmMs_) return;
   picture::FolderComparison comparison = picture::Compare(picture, *read);
+  if (comparison.heldBack > 0) emptyReadTicks_[index] = GetTickCount();
   picture = std::move(comparison.picture);
-  Report(index, comparison);
+  Report(kind, comparison);
 }
 
-// The picture of the folder Outlook gives now. One of another store or folder (Outlook opened
-// another profile, or the kept one is of another) would report every item as deleted: it is
-// replaced by an empty one, which takes the folder silently.
-picture::FolderPicture& DeletionWatch::PictureOfFolder(size_t index, const DispatchDriver& folder) {
-  kept::KeptFolder& kept = pictures_.folders[index];
+// The slot of the picture of the folder Outlook gives now. A picture of another store or folder
+// (Outlook opened another profile or store) would report every item as deleted: each store's
+// folder has a picture of its own, compared when Outlook shows that store again, so that what
+// left it meanwhile is reported. A store not seen before takes an empty picture, which takes the
+// folder silently, in a free slot or else that of the store seen longest ago.
+size_t DeletionWatch::SlotOfFolder(size_t kind, const DispatchDriver& folder) {
   const std::string storeId = folder.GetText(kStoreId);
   const std::string folderId = folder.GetText(kEntryId);
-  if (!kept::SameFolder(kept, storeId, folderId)) {
-    // A picture that never knew its folder is the first of this process, not another folder's.
-    if (!kept.storeId.empty() || !kept.folderId.empty()) LogOtherFolder(WatchedAt(index));
-    kept = kept::KeptFolder{storeId, folderId, {}};
+  size_t slot = kFolderSlots;
+  for (size_t at = kind; at < kFolderSlots; at += items::kItemKindCount) {
+    if (kept::SameFolder(pictures_.folders[at], storeId, folderId)) slot = at;
   }
-  return kept.picture;
+  // A picture that never knew its folder is the first of this process, not another folder's.
+  const bool switched = !Unknown(pictures_.folders[active_[kind]]) && slot != active_[kind];
+  if (switched) {
+    LogOtherFolder(WatchedAt(kind), slot == kFolderSlots ? "one is taken of that" : "the one kept of that is compared");
+  }
+  if (slot == kFolderSlots) {
+    slot = SlotToTake(kind);
+    pictures_.folders[slot] = kept::KeptFolder{storeId, folderId, {}};
+  }
+  active_[kind] = slot;
+  lastUsed_[slot] = ++uses_;
+  return slot;
 }
 
-void DeletionWatch::Report(size_t index, const picture::FolderComparison& comparison) {
-  const ItemKind& watched = WatchedAt(index);
+size_t DeletionWatch::SlotToTake(size_t kind) {
+  if (Unknown(pictures_.folders[active_[kind]])) return active_[kind];
+  size_t oldest = kind;
+  for (size_t at = kind; at < kFolderSlots; at += items::kItemKindCount) {
+    if (Unknown(pictures_.folders[at])) return at;
+    if (lastUsed_[at] < lastUsed_[oldest]) oldest = at;
+  }
+  LogOtherFolder(WatchedAt(kind), "the picture of the store seen longest ago is dropped for it");
+  return oldest;
+}
+
+void DeletionWatch::Report(size_t kind, const picture::FolderComparison& comparison) {
+  const ItemKind& watched = WatchedAt(kind);
   if (comparison.heldBack > 0) LogHeldBack(watched, comparison.heldBack);
   if (comparison.gone.empty()) return;
   const bool calendar = watched.kind == kinds::kAppointment;
   if (calendar && comparison.someRemain) WriteLog(kAppointmentsFound);
   for (size_t i = 0; i < comparison.gone.size(); ++i) {
     // The subject alone: the main application finds its item by it.
-    if (SendRecordToMain(recordtext::OutboundText(comparison.gone[i]), watched.deletedKind, sender_) && calendar) {
-      WriteLog(kAppointmentSent);
-    }
-    // Kept as reported at once: a process ending before the next snapshot must not report it again.
-    Journal(kept::JournalEntry::Kind::kNoReportDue, index, comparison.goneIds[i]);
+    Deliver(watched.deletedKind, recordtext::OutboundText(comparison.gone[i]), kind, comparison.goneIds[i]);
+    if (calendar && pictures_.outbox.empty()) WriteLog(kAppointmentSent);
   }
+}
+
+bool DeletionWatch::EmptyReadDue() {
+  bool due = false;
+  for (size_t index = 0; index < kFolderSlots; ++index) {
+    if (!pictures_.folders[index].picture.EmptyReadHeld()) continue;
+    const DWORD now = GetTickCount();
+    if (now - emptyReadTicks_[index] < emptyReadConfirmMs_ || now - emptyReadAsked_[index] < emptyReadConfirmMs_)
+      continue;
+    emptyReadAsked_[index] = now;
+    due = true;
+  }
+  return due;
 }
 
 void DeletionWatch::TakeWaitingItems() {
@@ -181,31 +271,47 @@ void DeletionWatch::TakeWaitingItems() {
 // Every item a sink reported is in the journal before anything relies on it, also while a pass
 // holds it back from the pictures: a process ending at any moment leaves it kept.
 void DeletionWatch::TakeItem(uint32_t sinkKind, std::string_view id, std::string_view subject) {
-  const std::optional<size_t> folder = FolderOfKind(sinkKind);
-  if (!folder) return;
-  Journal(kept::JournalEntry::Kind::kTaken, *folder, id, subject);
+  const std::optional<size_t> kind = FolderOfKind(sinkKind);
+  if (!kind) return;
+  const size_t folder = active_[*kind];
+  Journal(kept::JournalEntry::Kind::kTaken, folder, id, subject);
   if (passUnderWay_) {
-    waitingItems_.push_back({*folder, std::string(id), std::string(subject)});
+    waitingItems_.push_back({folder, std::string(id), std::string(subject)});
   } else {
-    pictures_.folders[*folder].picture.Take(id, subject);
+    pictures_.folders[folder].picture.Take(id, subject);
   }
 }
 
 void DeletionWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {
-  const std::optional<size_t> folder = FolderOfKind(itemKind);
-  if (!folder) return;
-  Journal(kept::JournalEntry::Kind::kNoReportDue, *folder, id);
-  pictures_.folders[*folder].picture.NoteOwnDeletion(id);
+  const std::optional<size_t> kind = FolderOfKind(itemKind);
+  if (!kind) return;
+  const size_t folder = active_[*kind];
+  Journal(kept::JournalEntry::Kind::kNoReportDue, folder, id);
+  pictures_.folders[folder].picture.NoteOwnDeletion(id);
 }
 
 void DeletionWatch::Journal(kept::JournalEntry::Kind kind, size_t folder, std::string_view id,
                             std::string_view subject) {
-  if (!file_ || id.empty()) return;
-  file_->Append({kind, static_cast<uint32_t>(folder), std::string(id), std::string(subject)});
+  if (id.empty()) return;
+  Journal({kind, static_cast<uint32_t>(folder), std::string(id), std::string(subject)});
+}
+
+// Whether the entry is on disk. While the kept pictures cannot be read, the changes to the
+// folders wait to join them; records do not, as they may be sent meanwhile.
+bool DeletionWatch::Journal(const kept::JournalEntry& entry) {
+  if (!file_) return false;
+  if (keptPicturesPending_) {
+    constexpr size_t kChangesKeptWhilePending = 100000;
+    const bool folderChange =
+        entry.kind == kept::JournalEntry::Kind::kTaken || entry.kind == kept::JournalEntry::Kind::kNoReportDue;
+    if (folderChange && changesWhilePending_.size() < kChangesKeptWhilePending) changesWhilePending_.push_back(entry);
+    return false;
+  }
+  return file_->Append(entry);
 }
 
 void DeletionWatch::KeepPictures() {
-  if (file_) file_->Replace(pictures_);
+  if (file_ && !keptPicturesPending_) file_->Replace(pictures_);
 }
 
 }  // namespace orvane

@@ -1,6 +1,7 @@
 // DeletionWatch: finds the items the user deleted in Outlook's Notes, Tasks and Calendar folders
-// by comparing them with their pictures, and reports each to the main application. The pictures
-// may be kept on disk, so that a new process goes on from where the last one stopped.
+// by comparing them with their pictures, and reports each to the main application. It also keeps
+// the outbox every outbound record goes through. The pictures and the outbox may be kept on disk,
+// so that a new process goes on from where the last one stopped.
 #pragma once
 
 #include "items/item_kinds.h"
@@ -14,21 +15,56 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvane {
 
 class DeletionWatch final : public OwnDeletions {
 public:
-  // The plug-in's window, from which the deletions are reported.
+  // How many stores each folder's picture is kept for: coming back to one of them compares with
+  // its own picture.
+  static constexpr size_t kStoresKept = 4;
+  static constexpr size_t kFolderSlots = items::kItemKindCount * kStoresKept;
+
+  DeletionWatch() noexcept {
+    for (size_t kind = 0; kind < items::kItemKindCount; ++kind) active_[kind] = kind;
+  }
+
+  // Hands one record to the main application; true when it took it.
+  using RecordSender = std::function<bool(std::string_view text, uint32_t kind)>;
+
+  // The plug-in's window, from which the records are sent.
   void SendFrom(HWND sender) noexcept { sender_ = sender; }
-  // Keeps the pictures in the plug-in's per-user folder from now on, starting from those kept by
-  // an earlier process (taking up once those an older one left in the current directory): the
-  // first comparison reports what left meanwhile.
-  void StartFromKeptPictures();
+  // Another way to the main application than SendRecordToMain from the plug-in's window.
+  void SendThrough(RecordSender send) { send_ = std::move(send); }
+  // Keeps the pictures in the directory from now on (by default the plug-in's per-user folder,
+  // taking up once those an older process left in the current directory), starting from those
+  // kept there by an earlier process: the first comparison reports what left meanwhile.
+  // While they cannot be read (another process holds them, or the disk fails), nothing is
+  // compared; each pass tries again.
+  void StartFromKeptPictures(const std::wstring& directory = {});
+  // The process hands over to a successor: the files are closed and nothing more is written,
+  // compared or reported by comparison from now on.
+  void StopKeepingPictures();
+
+  // Delivers an outbound record of the kind, made from an item of the folder of the item kind at
+  // `folder` (in the order of the item kinds), after those still
+  // waiting: marked as offered in the journal before it is sent, kept waiting when the main
+  // application does not take it. One that reports an item's going names the item.
+  void Deliver(uint32_t kind, std::string_view text, size_t itemKind, std::string_view goneId = {});
+  // Sends the records that wait, in order, when the main application's window is there.
+  void SendWaitingRecords();
+  size_t RecordsWaiting() const { return pictures_.outbox.size(); }
+  // How long after an empty read of a folder, held back, a second one may confirm it.
+  void ConfirmEmptyReadsAfter(DWORD milliseconds) noexcept { emptyReadConfirmMs_ = milliseconds; }
+  // Whether a folder's empty read, held back, is due to be confirmed by a check now; one due is
+  // due again only after the same wait.
+  bool EmptyReadDue();
 
   // Right after the sinks are connected, on the session open: the first time, takes the
   // pictures silently; later, compares the folders with them, as the sinks were down meanwhile.
@@ -55,24 +91,49 @@ private:
   void RunExclusively(Pass&& pass);
   void CheckOnce();
   void CompareFolders(DispatchDriver notesFolder);
-  void CompareFolder(size_t index, const DispatchDriver& folder);
-  picture::FolderPicture& PictureOfFolder(size_t index, const DispatchDriver& folder);
-  void Report(size_t index, const picture::FolderComparison& comparison);
+  void CompareFolder(size_t kind, const DispatchDriver& folder);
+  size_t SlotOfFolder(size_t kind, const DispatchDriver& folder);
+  size_t SlotToTake(size_t kind);
+  void Report(size_t kind, const picture::FolderComparison& comparison);
   void TakeWaitingItems();
   void Journal(kept::JournalEntry::Kind kind, size_t folder, std::string_view id, std::string_view subject = {});
+  bool Journal(const kept::JournalEntry& entry);
   void KeepPictures();
+  bool ReadKeptPictures();
+  void SendInOrder();
 
   // Notes, Tasks, Calendar: the order in which the folders are compared, each with the store and
-  // folder it shows.
-  kept::KeptPictures pictures_{0, std::vector<kept::KeptFolder>(items::kItemKindCount)};
+  // folder it shows; then the same for each further store. Slot s * kItemKindCount + k is a
+  // picture of the folder of item kind k.
+  kept::KeptPictures pictures_{0, std::vector<kept::KeptFolder>(kFolderSlots), {}, 1};
+  // The slot of each item kind's folder now watched, and when each slot was last compared.
+  size_t active_[items::kItemKindCount] = {};
+  uint64_t lastUsed_[kFolderSlots] = {};
+  uint64_t uses_ = 0;
   // Where the pictures are kept, once they are.
   std::optional<PictureFile> file_;
+  // Set while the kept pictures could not be read: nothing is compared, and the changes the sinks
+  // report wait here to join the pictures once they are read.
+  bool keptPicturesPending_ = false;
+  std::vector<kept::JournalEntry> changesWhilePending_;
+  bool stopped_ = false;
+  // Records whose queued entry is on no disk: a crash cannot send them again, so they may go
+  // without their mark when the mark cannot be written either.
+  std::vector<uint64_t> recordsNotKept_;
+  bool sending_ = false;
+  bool waitLogged_ = false;
   bool passUnderWay_ = false;
   bool checkAgain_ = false;
   // Items the sinks reported while a pass was reading; they join once it is done.
   std::vector<WaitingItem> waitingItems_;
   FolderTableReader tableReader_;
+  // When each folder's last empty read was held back.
+  DWORD emptyReadTicks_[kFolderSlots] = {};
+  DWORD emptyReadConfirmMs_ = 3000;
+  // When a check to confirm each folder's held empty read was last asked for.
+  DWORD emptyReadAsked_[kFolderSlots] = {};
   HWND sender_ = nullptr;
+  RecordSender send_;
 };
 
 }  // namespace orvane

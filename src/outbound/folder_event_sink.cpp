@@ -6,7 +6,6 @@
 #include "outbound/deleted_items.h"
 #include "outbound/item_records.h"
 #include "outbound/record_forms.h"
-#include "outbound/send_record.h"
 #include "outlook/dispatch_driver.h"
 
 #include <cstdio>
@@ -137,18 +136,21 @@ void FolderEventSink::ReportItem(IDispatch* borrowed, bool changed) {
   const double lastModified = item.GetDate(kLastModificationTime);
   // Items without a subject are never reported; one named later arrives as changed. A state the
   // main application knows (its own write, or one reported already) is not news to it.
+  std::optional<std::string> record;
   if (!subject.empty() && !common_->known.Knows(entryId, lastModified)) {
     std::optional<std::string> linkId;
     if (changed) linkId = items::ReadLinkId(item, kind_);
-    const std::string record = BuilderOf(kind_)(item, common_->boxes, linkId);
-    // A record the main application did not take may go again with the item's next event.
-    if (SendRecordToMain(record, changed ? kind_.changedKind : kind_.kind, common_->sender)) {
-      common_->known.Remember(entryId, lastModified);
-    }
+    record = BuilderOf(kind_)(item, common_->boxes, linkId);
   }
   // Named or not, known or not, the item is followed, so that its deletion is reported with its
-  // last subject.
+  // last subject; it joins the picture before its record goes, so that a process ending after
+  // the record never loses its later deletion.
   common_->watch.TakeItem(kind_.kind, entryId, subject);
+  if (record) {
+    // Delivered now or later, in order: the state is the main application's from here on.
+    common_->watch.Deliver(changed ? kind_.changedKind : kind_.kind, *record, items::IndexOf(kind_));
+    common_->known.Remember(entryId, lastModified);
+  }
 }
 
 }  // namespace orvane

@@ -68,9 +68,9 @@ FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem
       gone.push_back(&entry);
     }
   }
-  // An empty read of a full folder is more likely Outlook failing to show it than the user
-  // emptying it; the next read decides.
-  if (after.entries_.empty() && gone.size() > kEmptyReadLimit && !before.emptyReadHeld_) {
+  // Outlook shows a folder empty while its store is still loading, right after it (re)connects,
+  // whatever the folder holds; an empty read is believed only when the next one agrees.
+  if (after.entries_.empty() && !gone.empty() && !before.emptyReadHeld_) {
     for (const Entry* entry : gone) after.Take(entry->id, entry->subject);
     after.emptyReadHeld_ = true;
     after.subjectsDistrusted_ = before.subjectsDistrusted_;

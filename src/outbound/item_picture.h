@@ -14,9 +14,6 @@ namespace orvane {
 
 namespace picture {
 
-// A folder read empty while its picture holds more than this many items is not believed at once.
-constexpr size_t kEmptyReadLimit = 10;
-
 // One item as the picture knows it.
 struct Entry {
   std::string id;
@@ -66,6 +63,8 @@ public:
   // The folder may have changed unseen (the plug-in wrote into it): the next read takes every
   // subject again.
   void DistrustSubjects() { subjectsDistrusted_ = true; }
+  // Whether the last read found the folder empty and the picture kept its items all the same.
+  bool EmptyReadHeld() const { return emptyReadHeld_; }
 
 private:
   friend FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read);
@@ -96,8 +95,8 @@ struct FolderComparison {
 // Compares the picture with what the folder holds now. Every item whose id is gone is reported
 // with its last known subject, except the plug-in's own deletions; the new picture is the read,
 // each id once, with the subjects read or, where none was read, the known ones. The first read
-// of a folder reports nothing. A read that finds the folder empty while more than
-// kEmptyReadLimit items would be reported is held back once: nothing is reported, and the
+// of a folder reports nothing. A read that finds the folder empty while any item would be
+// reported is held back once: nothing is reported, and the
 // picture keeps those items until the next read.
 FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read);
 

@@ -2,16 +2,24 @@
 // varints (shortest form only), the generation and the trailer's fields as eight bytes. Every
 // text is its length followed by its bytes, so ids and subjects may hold any byte. A snapshot is
 //
-//   magic, version (4 bytes), generation, folder count, folders, trailer
+//   magic, version (4 bytes), generation, folder count, folders, next record, record count,
+//   records, trailer
 //   folder:  store id, folder id, flags (1 byte), entry count, entries (id, subject),
 //            own deletion count, own deletion ids
+//   record:  number, kind, text, folder index, id of the item gone
 //   trailer: length of all before it, checksum of all before it
 //
-// and a journal entry is its body's length, the body (generation, kind, folder index, id and,
-// for an item taken, its subject), and the checksum of the length and the body. Each form has
-// exactly one encoding: what decodes encodes back to the same bytes.
+// (a snapshot of version 1, written before records were kept, has no records and reads with an
+// empty outbox), and a journal entry is its body's length, the body (generation, kind, folder
+// index, id, then for an item taken its subject, for a record queued its text, number and kind,
+// for a record offered or returned its number), and the checksum of the length and the body.
+// Each form has exactly one encoding: what decodes encodes back to the same bytes (a snapshot of
+// version 1 as one of version 2).
 #include "outbound/kept_picture.h"
 
+#include "outbound/byte_form.h"
+
+#include <algorithm>
 #include <utility>
 
 namespace orvane {
@@ -20,90 +28,14 @@ namespace kept {
 namespace {
 
 constexpr std::string_view kMagic = "OrvanePictures";
-constexpr std::uint32_t kVersion = 1;
+constexpr std::uint32_t kVersion = 2;
+constexpr std::uint32_t kVersionWithoutRecords = 1;
 constexpr std::size_t kTrailerSize = 16;
 
 constexpr std::uint8_t kTaken = 1;
 constexpr std::uint8_t kSubjectsDistrusted = 2;
 constexpr std::uint8_t kEmptyReadHeld = 4;
 constexpr std::uint8_t kAllFlags = kTaken | kSubjectsDistrusted | kEmptyReadHeld;
-
-class Writer {
-public:
-  void Byte(std::uint8_t value) { bytes_ += static_cast<char>(value); }
-  void Fixed(std::uint64_t value, int size) {
-    for (int i = 0; i < size; ++i) Byte(static_cast<std::uint8_t>(value >> (8 * i)));
-  }
-  void Varint(std::uint64_t value) {
-    for (; value >= 0x80; value >>= 7) Byte(static_cast<std::uint8_t>(value | 0x80));
-    Byte(static_cast<std::uint8_t>(value));
-  }
-  void Text(std::string_view text) {
-    Varint(text.size());
-    bytes_ += text;
-  }
-  void Raw(std::string_view raw) { bytes_ += raw; }
-  std::string& Bytes() { return bytes_; }
-
-private:
-  std::string bytes_;
-};
-
-// Reads from the bytes given and never past them; a read that would fails, and so do all after it.
-class Reader {
-public:
-  explicit Reader(std::string_view bytes) : rest_(bytes) {}
-
-  bool AtEnd() const { return rest_.empty(); }
-  std::size_t Remaining() const { return rest_.size(); }
-
-  std::optional<std::uint8_t> Byte() {
-    if (rest_.empty()) return std::nullopt;
-    const auto value = static_cast<std::uint8_t>(rest_.front());
-    rest_.remove_prefix(1);
-    return value;
-  }
-  std::optional<std::uint64_t> Fixed(int size) {
-    if (rest_.size() < static_cast<std::size_t>(size)) return std::nullopt;
-    std::uint64_t value = 0;
-    for (int i = 0; i < size; ++i)
-      value |= std::uint64_t{static_cast<std::uint8_t>(rest_[static_cast<std::size_t>(i)])} << (8 * i);
-    rest_.remove_prefix(static_cast<std::size_t>(size));
-    return value;
-  }
-  // At most ten bytes; a longer form than needed (a last byte of zero) is refused.
-  std::optional<std::uint64_t> Varint() {
-    std::uint64_t value = 0;
-    for (int shift = 0; shift < 64; shift += 7) {
-      const auto byte = Byte();
-      if (!byte) return std::nullopt;
-      const std::uint64_t bits = *byte & 0x7Fu;
-      if (shift == 63 && bits > 1) return std::nullopt;
-      value |= bits << shift;
-      if ((*byte & 0x80u) == 0) {
-        if (*byte == 0 && shift > 0) return std::nullopt;
-        return value;
-      }
-    }
-    return std::nullopt;
-  }
-  // A count of things each at least minSize bytes long, which the rest must be able to hold.
-  std::optional<std::size_t> Count(std::size_t minSize) {
-    const auto count = Varint();
-    if (!count || *count > rest_.size() / minSize) return std::nullopt;
-    return static_cast<std::size_t>(*count);
-  }
-  std::optional<std::string_view> Text() {
-    const auto size = Count(1);
-    if (!size) return std::nullopt;
-    const std::string_view text = rest_.substr(0, *size);
-    rest_.remove_prefix(*size);
-    return text;
-  }
-
-private:
-  std::string_view rest_;
-};
 
 void WriteFolder(Writer& out, const KeptFolder& folder) {
   const picture::PictureState state = folder.picture.State();
@@ -158,6 +90,44 @@ std::optional<KeptFolder> ReadFolder(Reader& in) {
   return folder;
 }
 
+void WriteOutbox(Writer& out, const KeptPictures& pictures) {
+  out.Varint(pictures.nextRecord);
+  std::size_t waiting = 0;
+  for (const OutboundRecord& record : pictures.outbox) waiting += record.offered ? 0 : 1;
+  out.Varint(waiting);
+  for (const OutboundRecord& record : pictures.outbox) {
+    if (record.offered) continue;
+    out.Varint(record.number);
+    out.Varint(record.kind);
+    out.Text(record.text);
+    out.Varint(record.folder);
+    out.Text(record.goneId);
+  }
+}
+
+// The records in the one form the writer gives them: numbered in rising order, each below the
+// next number.
+bool ReadOutbox(Reader& in, KeptPictures& pictures) {
+  const auto next = in.Varint();
+  const auto count = in.Count(5);  // number, kind, text, folder, id
+  if (!next || *next == 0 || !count) return false;
+  pictures.nextRecord = *next;
+  std::uint64_t last = 0;
+  for (std::size_t i = 0; i < *count; ++i) {
+    const auto number = in.Varint();
+    const auto kind = in.Varint();
+    const auto text = in.Text();
+    const auto folder = in.Varint();
+    const auto goneId = in.Text();
+    if (!number || !kind || !text || !folder || !goneId) return false;
+    if (*number <= last || *number >= *next || *kind > UINT32_MAX || *folder >= pictures.folders.size()) return false;
+    last = *number;
+    pictures.outbox.push_back({*number, static_cast<std::uint32_t>(*kind), std::string(*text),
+                               static_cast<std::uint32_t>(*folder), std::string(*goneId), false});
+  }
+  return true;
+}
+
 std::optional<KeptPictures> ReadSnapshotBody(std::string_view body) {
   Reader in(body);
   for (const char c : kMagic) {
@@ -165,7 +135,7 @@ std::optional<KeptPictures> ReadSnapshotBody(std::string_view body) {
   }
   const auto version = in.Fixed(4);
   const auto generation = in.Fixed(8);
-  if (version != kVersion || !generation) return std::nullopt;
+  if ((version != kVersion && version != kVersionWithoutRecords) || !generation) return std::nullopt;
   const auto count = in.Count(5);  // two lengths, the flags, two counts
   if (!count) return std::nullopt;
 
@@ -177,6 +147,7 @@ std::optional<KeptPictures> ReadSnapshotBody(std::string_view body) {
     if (!folder) return std::nullopt;
     pictures.folders.push_back(std::move(*folder));
   }
+  if (version == kVersion && !ReadOutbox(in, pictures)) return std::nullopt;
   if (!in.AtEnd()) return std::nullopt;
   return pictures;
 }
@@ -192,26 +163,58 @@ std::optional<std::pair<std::uint64_t, JournalEntry>> ReadEntryBody(std::string_
   JournalEntry entry;
   entry.folder = static_cast<std::uint32_t>(*folder);
   entry.id = std::string(*id);
-  if (*kind == static_cast<std::uint8_t>(JournalEntry::Kind::kTaken)) {
+  if (*kind < static_cast<std::uint8_t>(JournalEntry::Kind::kTaken) ||
+      *kind > static_cast<std::uint8_t>(JournalEntry::Kind::kReturned)) {
+    return std::nullopt;
+  }
+  entry.kind = static_cast<JournalEntry::Kind>(*kind);
+  if (entry.kind == JournalEntry::Kind::kTaken || entry.kind == JournalEntry::Kind::kQueued) {
     const auto subject = in.Text();
     if (!subject) return std::nullopt;
-    entry.kind = JournalEntry::Kind::kTaken;
     entry.subject = std::string(*subject);
-  } else if (*kind == static_cast<std::uint8_t>(JournalEntry::Kind::kNoReportDue)) {
-    entry.kind = JournalEntry::Kind::kNoReportDue;
-  } else {
-    return std::nullopt;
+  }
+  if (entry.kind >= JournalEntry::Kind::kQueued) {
+    const auto record = in.Varint();
+    if (!record || *record == 0) return std::nullopt;
+    entry.record = *record;
+  }
+  if (entry.kind == JournalEntry::Kind::kQueued) {
+    const auto recordKind = in.Varint();
+    if (!recordKind || *recordKind > UINT32_MAX) return std::nullopt;
+    entry.recordKind = static_cast<std::uint32_t>(*recordKind);
   }
   if (!in.AtEnd()) return std::nullopt;
   return std::make_pair(*generation, std::move(entry));
 }
 
-void Apply(picture::FolderPicture& picture, const JournalEntry& entry) {
-  if (entry.kind == JournalEntry::Kind::kTaken) {
-    picture.Take(entry.id, entry.subject);
-  } else {
-    picture.NoteOwnDeletion(entry.id);
+OutboundRecord* FindRecord(KeptPictures& pictures, std::uint64_t number) {
+  for (OutboundRecord& record : pictures.outbox) {
+    if (record.number == number) return &record;
   }
+  return nullptr;
+}
+
+// A record queued twice (a journal written again after a failed snapshot) joins once.
+void Queue(KeptPictures& pictures, const JournalEntry& entry) {
+  if (entry.record < pictures.nextRecord) return;
+  pictures.nextRecord = entry.record + 1;
+  pictures.outbox.push_back({entry.record, entry.recordKind, entry.subject, entry.folder, entry.id, false});
+  // The item whose going the record reports is not reported again by a comparison.
+  if (!entry.id.empty()) pictures.folders[entry.folder].picture.NoteOwnDeletion(entry.id);
+}
+
+// The body's bytes of the entry at the journal's start, and its whole length; no value when torn.
+struct RawEntry {
+  std::string_view body;
+  std::size_t length;
+};
+std::optional<RawEntry> NextRawEntry(std::string_view journal) {
+  Reader in(journal);
+  const auto body = in.Text();
+  if (!body) return std::nullopt;
+  const std::size_t checked = journal.size() - in.Remaining();
+  if (in.Fixed(8) != Checksum(journal.substr(0, checked))) return std::nullopt;
+  return RawEntry{*body, journal.size() - in.Remaining()};
 }
 
 }  // namespace
@@ -236,6 +239,7 @@ std::string EncodeSnapshot(const KeptPictures& pictures) {
   out.Fixed(pictures.generation, 8);
   out.Varint(pictures.folders.size());
   for (const KeptFolder& folder : pictures.folders) WriteFolder(out, folder);
+  WriteOutbox(out, pictures);
   const std::uint64_t length = out.Bytes().size();
   const std::uint64_t checksum = Checksum(out.Bytes());
   out.Fixed(length, 8);
@@ -263,7 +267,9 @@ std::string EncodeJournalEntry(std::uint64_t generation, const JournalEntry& ent
   body.Byte(static_cast<std::uint8_t>(entry.kind));
   body.Varint(entry.folder);
   body.Text(entry.id);
-  if (entry.kind == JournalEntry::Kind::kTaken) body.Text(entry.subject);
+  if (entry.kind == JournalEntry::Kind::kTaken || entry.kind == JournalEntry::Kind::kQueued) body.Text(entry.subject);
+  if (entry.kind >= JournalEntry::Kind::kQueued) body.Varint(entry.record);
+  if (entry.kind == JournalEntry::Kind::kQueued) body.Varint(entry.recordKind);
 
   Writer out;
   out.Text(body.Bytes());
@@ -271,24 +277,65 @@ std::string EncodeJournalEntry(std::uint64_t generation, const JournalEntry& ent
   return std::move(out.Bytes());
 }
 
+JournalEntry QueuedEntry(const OutboundRecord& record) {
+  JournalEntry entry{JournalEntry::Kind::kQueued, record.folder, record.goneId, record.text};
+  entry.record = record.number;
+  entry.recordKind = record.kind;
+  return entry;
+}
+
+JournalEntry OfferedEntry(std::uint64_t record) {
+  JournalEntry entry{JournalEntry::Kind::kOffered, 0, {}, {}};
+  entry.record = record;
+  return entry;
+}
+
+JournalEntry ReturnedEntry(std::uint64_t record) {
+  JournalEntry entry{JournalEntry::Kind::kReturned, 0, {}, {}};
+  entry.record = record;
+  return entry;
+}
+
+bool ApplyEntry(KeptPictures& pictures, const JournalEntry& entry) {
+  if (entry.folder >= pictures.folders.size()) return false;
+  picture::FolderPicture& picture = pictures.folders[entry.folder].picture;
+  switch (entry.kind) {
+    case JournalEntry::Kind::kTaken: picture.Take(entry.id, entry.subject); break;
+    case JournalEntry::Kind::kNoReportDue: picture.NoteOwnDeletion(entry.id); break;
+    case JournalEntry::Kind::kQueued: Queue(pictures, entry); break;
+    case JournalEntry::Kind::kOffered:
+    case JournalEntry::Kind::kReturned:
+      if (OutboundRecord* record = FindRecord(pictures, entry.record)) {
+        record->offered = entry.kind == JournalEntry::Kind::kOffered;
+      }
+      break;
+  }
+  return true;
+}
+
 std::size_t ApplyJournal(KeptPictures& pictures, std::string_view journal) {
   std::size_t applied = 0;
-  Reader in(journal);
-  while (!in.AtEnd()) {
-    const std::size_t start = journal.size() - in.Remaining();
-    const auto body = in.Text();
-    if (!body) break;
-    const std::size_t checked = journal.size() - in.Remaining() - start;
-    if (in.Fixed(8) != Checksum(journal.substr(start, checked))) break;
-    const auto read = ReadEntryBody(*body);
+  while (!journal.empty()) {
+    const auto raw = NextRawEntry(journal);
+    if (!raw) break;
+    journal.remove_prefix(raw->length);
+    const auto read = ReadEntryBody(raw->body);
     if (!read) break;
     const auto& [generation, entry] = *read;
     if (generation != pictures.generation) continue;
-    if (entry.folder >= pictures.folders.size()) break;
-    Apply(pictures.folders[entry.folder].picture, entry);
+    if (!ApplyEntry(pictures, entry)) break;
     ++applied;
   }
+  auto& outbox = pictures.outbox;
+  outbox.erase(std::remove_if(outbox.begin(), outbox.end(), [](const OutboundRecord& r) { return r.offered; }),
+               outbox.end());
   return applied;
+}
+
+std::size_t WholeEntriesLength(std::string_view journal) {
+  std::size_t length = 0;
+  while (const auto raw = NextRawEntry(journal.substr(length))) length += raw->length;
+  return length;
 }
 
 }  // namespace kept

@@ -25,12 +25,29 @@ struct KeptFolder {
   picture::FolderPicture picture;
 };
 
-// The folders of one snapshot. The generation tells this snapshot from the ones before it: the
-// writer gives each new snapshot a generation of its own (one more than the last), and a journal
-// entry counts only for the snapshot of its generation.
+// An outbound record waiting for the main application, numbered in the order it was made. One
+// that reports an item's going names the item and its folder, so that the item is not reported
+// again by a comparison. `offered` is set from just before the record is handed over until the
+// hand-over failed: an offered record counts as delivered.
+struct OutboundRecord {
+  std::uint64_t number = 0;
+  std::uint32_t kind = 0;
+  std::string text;
+  std::uint32_t folder = 0;
+  std::string goneId;
+  bool offered = false;
+};
+
+// The folders of one snapshot, with the records not yet delivered. The generation tells this
+// snapshot from the ones before it: the writer gives each new snapshot a generation of its own
+// (one more than the last), and a journal entry counts only for the snapshot of its generation.
 struct KeptPictures {
   std::uint64_t generation = 0;
   std::vector<KeptFolder> folders;
+  // In the order they are to be sent; an offered record is never written into a snapshot.
+  std::vector<OutboundRecord> outbox;
+  // The number the next record made takes.
+  std::uint64_t nextRecord = 1;
 };
 
 // Whether the kept folder is the folder Outlook gives now. A picture of another store or folder
@@ -44,25 +61,41 @@ std::string EncodeSnapshot(const KeptPictures& pictures);
 // version or not a snapshot at all.
 std::optional<KeptPictures> DecodeSnapshot(std::string_view bytes);
 
-// One change to a kept folder since its snapshot. kTaken: an item a sink reported, with its
-// subject. kNoReportDue: an item whose going needs no report, as the deletion is the plug-in's own
-// or was reported already; it carries no subject.
+// One change since the snapshot. kTaken: an item a sink reported, with its subject.
+// kNoReportDue: an item whose going needs no report, as the deletion is the plug-in's own; it
+// carries no subject. kQueued: an outbound record joins the outbox (`record` its number,
+// `recordKind` its kind, `subject` its text, `id` the item whose going it reports, if any).
+// kOffered: the record is about to be handed over. kReturned: its hand-over failed; it waits again.
 struct JournalEntry {
-  enum class Kind : std::uint8_t { kTaken = 1, kNoReportDue = 2 };
+  enum class Kind : std::uint8_t { kTaken = 1, kNoReportDue = 2, kQueued = 3, kOffered = 4, kReturned = 5 };
   Kind kind = Kind::kTaken;
   std::uint32_t folder = 0;  // the index of the folder in the snapshot
   std::string id;
   std::string subject;
+  std::uint64_t record = 0;
+  std::uint32_t recordKind = 0;
 };
+
+// The entries that put a record in the outbox and mark its hand-over.
+JournalEntry QueuedEntry(const OutboundRecord& record);
+JournalEntry OfferedEntry(std::uint64_t record);
+JournalEntry ReturnedEntry(std::uint64_t record);
 
 // One journal entry's bytes, to be appended to the journal of the snapshot of that generation.
 // Each entry carries its own length and checksum, so a torn last entry is known as such.
 std::string EncodeJournalEntry(std::uint64_t generation, const JournalEntry& entry);
-// Applies the journal's entries in order to the pictures, as Take and NoteOwnDeletion would have.
-// An entry of another generation belongs to an earlier snapshot, which this one already holds, and
-// is passed over. Stops at the first torn or malformed entry, or one naming a folder the snapshot
-// lacks: what comes after it cannot be trusted. Returns how many entries were applied.
+// Applies one entry to the pictures, as the change it records did; false for one naming a folder
+// the pictures lack.
+bool ApplyEntry(KeptPictures& pictures, const JournalEntry& entry);
+// Applies the journal's entries in order to the pictures. An entry of another generation belongs
+// to an earlier snapshot, which this one already holds, and is passed over. Stops at the first
+// torn or malformed entry, or one naming a folder the snapshot lacks: what comes after it cannot
+// be trusted. A record still offered at the end was handed over, or may have been, when its
+// process ended: it counts as delivered and leaves the outbox, so that it is never sent twice.
+// Returns how many entries were applied.
 std::size_t ApplyJournal(KeptPictures& pictures, std::string_view journal);
+// How many bytes at the journal's start are whole entries: where the next one must be appended.
+std::size_t WholeEntriesLength(std::string_view journal);
 
 // FNV-1a, 64 bits: the checksum of the trailer and of each journal entry.
 std::uint64_t Checksum(std::string_view bytes);

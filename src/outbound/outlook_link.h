@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 namespace orvane {
 
@@ -28,7 +29,11 @@ public:
   // The window the reports go out from.
   void SendFrom(HWND sender) noexcept;
   // Keeps the pictures of the deleted-item watch on disk, starting from those an earlier process kept.
-  void StartFromKeptPictures() { common_->watch.StartFromKeptPictures(); }
+  void StartFromKeptPictures(const std::wstring& directory = {}) { common_->watch.StartFromKeptPictures(directory); }
+  // The process hands over: its pictures are closed and nothing more is written to them.
+  void StopKeepingPictures() { common_->watch.StopKeepingPictures(); }
+  // The records that wait go, in order, when the main application's window is there.
+  void SendWaitingRecords() { common_->watch.SendWaitingRecords(); }
 
   // The Outlook whose window is up now is the one the sinks are about to be connected to.
   void FollowRunningOutlook();

@@ -6,7 +6,13 @@
 //  - The journal is emptied only after the move. A crash between the two leaves entries of the
 //    old generation, which the new snapshot already holds and a reader passes over.
 //  - Each journal entry is written and flushed before the change it records is relied on. A
-//    torn last entry fails its checksum, and the entries before it still count.
+//    torn last entry fails its checksum, and the entries before it still count; it is cut off
+//    before the next entry is appended, so that a tear never hides the entries after it.
+//  - Only bytes that fail their checks are set aside, never written over. A file that cannot be
+//    opened or read now (another process holds it, access is denied, the disk fails) is left as
+//    it is and read again later: both files are taken up together or not at all.
+//  - The journal is opened for appends alone and shared for reading alone: while the plug-in
+//    holds it, no other process writes to it, and each entry lands whole at its end.
 #include "outbound/picture_file.h"
 
 #include "base/error_log.h"
@@ -16,6 +22,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <utility>
 
 namespace orvane {
@@ -43,9 +50,38 @@ bool MoveKeptFile(const std::wstring& from, const std::wstring& to) {
   return true;
 }
 
+std::wstring PathOf(const std::wstring& directory, const wchar_t* name) {
+  if (!directory.empty()) {
+    const wchar_t last = directory.back();
+    return directory + (last == L'\\' || last == L'/' ? L"" : L"\\") + name;
+  }
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetFullPathNameW(name, MAX_PATH, path, nullptr);
+  return length > 0 && length < MAX_PATH ? std::wstring(path, length) : std::wstring(name);
+}
+
 enum class ReadResult { kRead, kMissing, kFailed };
 
-// The whole file, up to kPictureFileLimit bytes; a larger one fails.
+// From the handle's position to the end, up to kPictureFileLimit bytes; a larger file fails.
+bool ReadRest(HANDLE file, std::string& bytes) {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file, &size) || size.QuadPart < 0 ||
+      static_cast<std::uint64_t>(size.QuadPart) > kPictureFileLimit) {
+    return false;
+  }
+  bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD read = 0;
+    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+    if (!ReadFile(file, bytes.data() + done, want, &read, nullptr)) return false;
+    if (read == 0) break;
+    done += read;
+  }
+  bytes.resize(done);
+  return true;
+}
+
 ReadResult ReadWholeFile(const std::wstring& path, std::string& bytes) {
   const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -54,20 +90,7 @@ ReadResult ReadWholeFile(const std::wstring& path, std::string& bytes) {
     const DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::kMissing : ReadResult::kFailed;
   }
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
-      static_cast<std::uint64_t>(size.QuadPart) > kPictureFileLimit) {
-    return ReadResult::kFailed;
-  }
-  bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD read = 0;
-    const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-    if (!ReadFile(file.Get(), bytes.data() + done, want, &read, nullptr) || read == 0) return ReadResult::kFailed;
-    done += read;
-  }
-  return ReadResult::kRead;
+  return ReadRest(file.Get(), bytes) ? ReadResult::kRead : ReadResult::kFailed;
 }
 
 bool WriteAll(HANDLE file, const std::string& bytes) {
@@ -87,6 +110,14 @@ bool WriteFlushedFile(const std::wstring& path, const std::string& bytes) {
       CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   return file && WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get());
 }
+
+std::string SetAsideName(int number) {
+  return "OrvanePictures.bad" + (number > 1 ? std::to_string(number) : std::string());
+}
+
+void LogPictures(const std::string& text) { WriteLog(("OrvaneOutlook=>PictureFile::" + text).c_str()); }
+
+std::string ErrorText(DWORD error) { return " (error " + std::to_string(error) + ")"; }
 
 }  // namespace
 
@@ -109,32 +140,73 @@ void TakeUpKeptPictures(const std::wstring& from, const std::wstring& to) {
 }
 
 PictureFile::PictureFile(const std::wstring& directory)
-    : snapshotPath_(places::Join(directory, kPictureSnapshotName)),
-      journalPath_(places::Join(directory, kPictureJournalName)),
-      tempPath_(places::Join(directory, kPictureTempName)),
-      setAsidePath_(places::Join(directory, kPictureSetAsideName)) {}
+    : snapshotPath_(PathOf(directory, kPictureSnapshotName)),
+      journalPath_(PathOf(directory, kPictureJournalName)),
+      tempPath_(PathOf(directory, kPictureTempName)),
+      setAsidePath_(PathOf(directory, kPictureSetAsideName)) {}
 
-std::optional<kept::KeptPictures> PictureFile::Load() {
+PictureFile::Loaded PictureFile::Load() {
+  const auto busy = [this](DWORD error) {
+    if (!std::exchange(busyLogged_, true)) {
+      LogPictures("The kept pictures cannot be read now" + ErrorText(error) + "; nothing is compared until they can");
+    }
+    return Loaded{LoadStatus::kBusy, std::nullopt};
+  };
+  // The journal is taken up with its snapshot or not at all: one another process holds (it writes
+  // the pictures still), or that cannot be read, makes the load wait. One that can be read but not
+  // written (a read-only directory) is taken up; the changes from now on cannot be kept, which is
+  // logged.
+  std::string journal;
+  if (!journal_) {
+    const DWORD error = OpenJournal();
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return busy(error);
+    if (error != ERROR_SUCCESS && ReadWholeFile(journalPath_, journal) == ReadResult::kFailed) {
+      return busy(GetLastError());
+    }
+  }
+  if (journal_ &&
+      (!SetFilePointerEx(journal_.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) || !ReadRest(journal_.Get(), journal))) {
+    return busy(GetLastError());
+  }
   std::string bytes;
   const ReadResult read = ReadWholeFile(snapshotPath_, bytes);
+  if (read == ReadResult::kFailed) return busy(GetLastError());
+  if (std::exchange(busyLogged_, false)) LogPictures("The kept pictures can be read again");
   std::optional<kept::KeptPictures> pictures;
   if (read == ReadResult::kRead) pictures = kept::DecodeSnapshot(bytes);
-  if (read != ReadResult::kMissing && !pictures) {
-    MoveFileExW(snapshotPath_.c_str(), setAsidePath_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    WriteLog("OrvaneOutlook=>PictureFile::The kept pictures cannot be read; set aside as OrvanePictures.bad");
-  }
-  if (!OpenJournal()) return pictures;
   if (!pictures) {
+    if (read == ReadResult::kRead) SetAside();
     // Entries of a snapshot that is gone could be taken for those of the next one.
-    EmptyJournal();
-    return std::nullopt;
+    CutJournal(0);
+    return {LoadStatus::kNone, std::nullopt};
   }
   generation_ = pictures->generation;
-  std::string journal;
-  if (ReadWholeFile(journalPath_, journal) == ReadResult::kRead) kept::ApplyJournal(*pictures, journal);
+  kept::ApplyJournal(*pictures, journal);
+  journalLength_ = kept::WholeEntriesLength(journal);
+  journalTorn_ = journalLength_ != journal.size();
   // Kept again at once: the journal starts empty, and no torn entry stays at its end.
   Replace(*pictures);
-  return pictures;
+  return {LoadStatus::kLoaded, std::move(pictures)};
+}
+
+// Under the first free name: an earlier one set aside is never written over.
+void PictureFile::SetAside() {
+  const std::wstring base = setAsidePath_;
+  for (int number = 1; number <= kPictureSetAsideKept; ++number) {
+    const std::wstring path = base + (number > 1 ? std::to_wstring(number) : std::wstring());
+    if (MoveFileExW(snapshotPath_.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      LogPictures("The kept pictures cannot be read; set aside as " + SetAsideName(number));
+      return;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+      LogPictures("The kept pictures cannot be read, nor set aside as " + SetAsideName(number) + ErrorText(error));
+      return;
+    }
+  }
+  // The next snapshot written replaces it.
+  LogPictures("The kept pictures cannot be read; not set aside, as " + std::to_string(kPictureSetAsideKept) +
+              " are kept already");
 }
 
 void PictureFile::Replace(kept::KeptPictures& pictures) {
@@ -149,51 +221,75 @@ void PictureFile::Replace(kept::KeptPictures& pictures) {
   if (!WriteFlushedFile(tempPath_, bytes) ||
       !MoveFileExW(tempPath_.c_str(), snapshotPath_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     pictures.generation = generation_;
-    LogFailure("The pictures cannot be kept");
+    LogFailure("The pictures cannot be kept", GetLastError());
     return;
   }
   generation_ = pictures.generation;
   keptContent_ = content;
   appendedSinceKept_ = false;
-  EmptyJournal();
-  failureLogged_ = false;
+  if (CutJournal(0)) failureLogged_ = false;
 }
 
-void PictureFile::Append(const kept::JournalEntry& entry) {
+bool PictureFile::Append(const kept::JournalEntry& entry) {
   // Even one that fails to be written makes the next snapshot due.
   appendedSinceKept_ = true;
-  if (!journal_ && !OpenJournal()) return;
+  if (!journal_) {
+    if (const DWORD error = OpenJournal()) {
+      LogFailure("The journal of the pictures cannot be opened", error);
+      return false;
+    }
+  }
+  if (journalTorn_ && !CutJournal(journalLength_)) return false;
   const std::string bytes = kept::EncodeJournalEntry(generation_, entry);
-  if (!SetFilePointerEx(journal_.Get(), LARGE_INTEGER{}, nullptr, FILE_END) || !WriteAll(journal_.Get(), bytes) ||
-      !FlushFileBuffers(journal_.Get())) {
-    LogFailure("A change to the pictures cannot be kept");
-    return;
+  if (!WriteAll(journal_.Get(), bytes) || !FlushFileBuffers(journal_.Get())) {
+    journalTorn_ = true;
+    LogFailure("A change to the pictures cannot be kept", GetLastError());
+    return false;
   }
+  journalLength_ += bytes.size();
   failureLogged_ = false;
+  return true;
 }
 
-bool PictureFile::OpenJournal() {
-  journal_.Reset(CreateFileW(journalPath_.c_str(), GENERIC_READ | GENERIC_WRITE,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!journal_) LogFailure("The journal of the pictures cannot be opened");
-  return journal_.IsValid();
+DWORD PictureFile::OpenJournal() {
+  // Appends only, so that each write lands at the end; reads for the load.
+  journal_.Reset(CreateFileW(journalPath_.c_str(), GENERIC_READ | FILE_APPEND_DATA | SYNCHRONIZE, FILE_SHARE_READ,
+                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!journal_) return GetLastError();
+  LARGE_INTEGER size{};
+  journalLength_ = GetFileSizeEx(journal_.Get(), &size) ? static_cast<std::uint64_t>(size.QuadPart) : 0;
+  journalTorn_ = false;
+  return ERROR_SUCCESS;
 }
 
-void PictureFile::EmptyJournal() {
-  if (!journal_) return;
-  if (!SetFilePointerEx(journal_.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) || !SetEndOfFile(journal_.Get()) ||
-      !FlushFileBuffers(journal_.Get())) {
-    LogFailure("The journal of the pictures cannot be emptied");
+// An append handle cannot shorten its file: the journal is cut through a handle of its own, opened
+// while the append handle is closed, as no other process may write meanwhile.
+bool PictureFile::CutJournal(std::uint64_t length) {
+  if (!journal_) return false;
+  journal_.Reset();
+  bool cut = false;
+  {
+    const UniqueHandle file(CreateFileW(journalPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(length);
+    cut = file && SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(file.Get()) &&
+          FlushFileBuffers(file.Get());
   }
+  if (!cut) LogFailure("The journal of the pictures cannot be cut back", GetLastError());
+  if (const DWORD error = OpenJournal()) {
+    LogFailure("The journal of the pictures cannot be opened", error);
+    return false;
+  }
+  // Cut or not, the journal must end at `length` before anything more is appended.
+  journalTorn_ = journalLength_ != length;
+  journalLength_ = length;
+  return cut;
 }
 
-void PictureFile::LogFailure(const char* what) {
+void PictureFile::LogFailure(const char* what, DWORD error) {
   if (std::exchange(failureLogged_, true)) return;
-  char line[200];
-  std::snprintf(line, sizeof line, "OrvaneOutlook=>PictureFile::%s (error %lu)", what,
-                static_cast<unsigned long>(GetLastError()));
-  WriteLog(line);
+  LogPictures(what + ErrorText(error));
 }
 
 }  // namespace orvane

@@ -1,5 +1,6 @@
-// PictureFile: the watched folders' pictures kept on disk in the plug-in's per-user folder: a
-// snapshot replaced whole and a journal of the changes made since it was written.
+// PictureFile: the watched folders' pictures kept on disk, in the plug-in's per-user folder (or a
+// directory a caller names): a snapshot replaced whole and a journal of the changes made since it
+// was written.
 #pragma once
 
 #include "base/unique_resource.h"
@@ -11,11 +12,13 @@
 
 namespace orvane {
 
-// The files' names in the directory.
+// The files' names in the directory. Snapshots that failed their checks are set aside under the
+// first free name of "OrvanePictures.bad", "OrvanePictures.bad2", ... up to kPictureSetAsideKept.
 constexpr wchar_t kPictureSnapshotName[] = L"OrvanePictures.dat";
 constexpr wchar_t kPictureJournalName[] = L"OrvanePictures.journal";
 constexpr wchar_t kPictureTempName[] = L"OrvanePictures.tmp";
 constexpr wchar_t kPictureSetAsideName[] = L"OrvanePictures.bad";
+constexpr int kPictureSetAsideKept = 5;
 
 // The largest file read back: far above three folders of 10,000 items, and far below what would
 // exhaust the plug-in's memory.
@@ -27,27 +30,42 @@ void TakeUpKeptPictures(const std::wstring& from, const std::wstring& to);
 
 class PictureFile {
 public:
-  // The files in that directory, a full path.
-  explicit PictureFile(const std::wstring& directory);
+  enum class LoadStatus {
+    kLoaded,  // the pictures kept, with the journal's changes
+    kNone,    // nothing kept, or a snapshot whose bytes failed their checks (set aside)
+    kBusy,    // the snapshot or the journal cannot be opened or read now; both are left as they are
+  };
+  struct Loaded {
+    LoadStatus status = LoadStatus::kNone;
+    std::optional<kept::KeptPictures> pictures;
+  };
+
+  // The files of the directory (the current one when empty), taken as full paths now: a later
+  // change of the current directory moves nothing.
+  explicit PictureFile(const std::wstring& directory = {});
   PictureFile(const PictureFile&) = delete;
   PictureFile& operator=(const PictureFile&) = delete;
 
   // The kept pictures: the snapshot with the journal's entries of its generation applied, kept
-  // again at once as a new snapshot so that the journal starts empty. No value when there is no
-  // snapshot, or when it is torn or unreadable: it is then set aside with one log line, and the
-  // journal, which belongs to it, is emptied.
-  std::optional<kept::KeptPictures> Load();
+  // again at once as a new snapshot so that the journal starts empty. The journal stays open,
+  // written by this process alone, until the PictureFile goes. Busy leaves both files untouched
+  // (one log line for a run of busy loads); Load may be called again.
+  Loaded Load();
   // Replaces the snapshot by the pictures, written as a new generation (which `pictures` takes),
-  // then empties the journal; nothing when they are as last written and the journal is empty. A failure is logged and
-  // leaves the snapshot and the journal as they were, which together still hold every change.
+  // then empties the journal; nothing when they are as last written and the journal is empty. A
+  // failure is logged and leaves the snapshot and the journal as they were, which together still
+  // hold every change.
   void Replace(kept::KeptPictures& pictures);
   // Appends one change to the journal of the present snapshot, written through before it returns.
-  void Append(const kept::JournalEntry& entry);
+  // False when it could not be written; what a failed append left is cut off before the next one.
+  bool Append(const kept::JournalEntry& entry);
 
 private:
-  bool OpenJournal();
-  void EmptyJournal();
-  void LogFailure(const char* what);
+  // ERROR_SUCCESS, or why the journal cannot be opened.
+  unsigned long OpenJournal();
+  bool CutJournal(std::uint64_t length);
+  void SetAside();
+  void LogFailure(const char* what, unsigned long error);
 
   std::wstring snapshotPath_;
   std::wstring journalPath_;
@@ -58,9 +76,14 @@ private:
   // change since.
   std::optional<std::uint64_t> keptContent_;
   bool appendedSinceKept_ = false;
+  // Opened for appends only, shared for reading alone: no other process writes while it is open.
   UniqueHandle journal_;
+  // The length of the journal's whole entries; a failed append may have left more.
+  std::uint64_t journalLength_ = 0;
+  bool journalTorn_ = false;
   // One line for a run of failures, so that a full disk does not fill the log as well.
   bool failureLogged_ = false;
+  bool busyLogged_ = false;
 };
 
 }  // namespace orvane

@@ -11,6 +11,7 @@ set(ORVANE_outbound_WINDOWS
   folder_reading.cpp
   item_records.cpp
   later_box.cpp
+  outbox.cpp
   outlook_link.cpp
   picture_file.cpp
   send_record.cpp)

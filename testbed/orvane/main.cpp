@@ -115,7 +115,7 @@ int Run(standin::Options options) {
   const standin::MessageLog log(options.logPath);
   std::optional<standin::MainWindow> window;
   if (options.runMainWindow) {
-    window.emplace(log);
+    window.emplace(log, options.endSenderOnKind);
     if (!window->Create()) {
       std::fprintf(stderr, "Orvane.exe: could not create the main window\n");
       return kExitUsage;

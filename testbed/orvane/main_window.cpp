@@ -3,13 +3,27 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/unique_resource.h"
 #include "testbed/orvane/readable_bytes.h"
 
 namespace orvane {
 
 namespace standin {
 
-MainWindow::MainWindow(const MessageLog& log) : log_(log), shieldMessage_(RegisterWindowMessageA("Orvane_Shield")) {}
+namespace {
+
+// Ends the process of the window as a crash would: at once, whatever it was doing.
+void EndProcessOf(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  const UniqueHandle handle(OpenProcess(PROCESS_TERMINATE, FALSE, process));
+  if (handle) TerminateProcess(handle.Get(), 9);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const MessageLog& log, std::optional<std::uint32_t> endSenderOnKind)
+    : log_(log), shieldMessage_(RegisterWindowMessageA("Orvane_Shield")), endSenderOnKind_(endSenderOnKind) {}
 
 bool MainWindow::Create() {
   // Never shown: the plug-in finds the window by its class, which needs no visible window.
@@ -37,6 +51,10 @@ void MainWindow::OnCopyData(HWND sender, const COPYDATASTRUCT* data) const {
                                      ? std::string_view(static_cast<const char*>(data->lpData), data->cbData)
                                      : std::string_view();
   log_.Write(CopyDataLine(data->dwData, reinterpret_cast<std::uintptr_t>(sender), bytes));
+  if (endSenderOnKind_ && data->dwData == *endSenderOnKind_ && sender) {
+    log_.Write("sender ended");
+    EndProcessOf(sender);
+  }
 }
 
 }  // namespace standin

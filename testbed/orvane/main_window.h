@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
+
 #include "base/base_window.h"
 #include "testbed/orvane/message_log.h"
 
@@ -13,7 +16,8 @@ namespace standin {
 
 class MainWindow final : public BaseWindow {
 public:
-  explicit MainWindow(const MessageLog& log);
+  // `endSenderOnKind`: the kind of record whose sender's process is ended once it is logged.
+  explicit MainWindow(const MessageLog& log, std::optional<std::uint32_t> endSenderOnKind = std::nullopt);
 
   // Creates the hidden top-level window; false when it cannot be made.
   bool Create();
@@ -25,6 +29,7 @@ private:
 
   const MessageLog& log_;
   UINT shieldMessage_ = 0;
+  std::optional<std::uint32_t> endSenderOnKind_;
 };
 
 }  // namespace standin

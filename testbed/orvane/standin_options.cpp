@@ -94,6 +94,8 @@ private:
       ReadSend();
     } else if (IsSwitch(arg, "action")) {
       ReadAction();
+    } else if (IsSwitch(arg, "endsender")) {
+      ReadEndSender();
     } else {
       error_ = "unknown argument: " + std::string(arg);
     }
@@ -120,6 +122,13 @@ private:
     if (!kind) error_ = "not a 32-bit kind: " + *kindText;
     if (!action) error_ = "not an action: " + *actionText;
     if (kind && action) options_.deliveries.push_back({kind, *record, *action});
+  }
+
+  void ReadEndSender() {
+    const auto kindText = Value("/endsender needs a kind");
+    if (!kindText) return;
+    options_.endSenderOnKind = ParseKind(*kindText);
+    if (!options_.endSenderOnKind) error_ = "not a 32-bit kind: " + *kindText;
   }
 
   void ReadAction() {
@@ -198,7 +207,7 @@ std::string DecodeEscapes(std::string_view text) {
 const char kUsage[] =
     "Orvane.exe - stand-in for the Orvane main application\n"
     "\n"
-    "  Orvane.exe [/log <path>] [/stay] [/wait <seconds>]\n"
+    "  Orvane.exe [/log <path>] [/stay] [/wait <seconds>] [/endsender <kind>]\n"
     "             [/send <kind> <action> <record>]... [/action <action>]...\n"
     "\n"
     "Without /send or /action it runs as the main window (class \"Orvane Main\", title\n"
@@ -215,6 +224,8 @@ const char kUsage[] =
     "  /wait <seconds>    how long to wait for the plug-in's window (default 10)\n"
     "  /log <path>        log file; also keeps the main window up after the deliveries\n"
     "  /stay              keeps the main window up after the deliveries\n"
+    "  /endsender <kind>  ends the process that sends a record of that kind, once the\n"
+    "                     record is logged, before the send returns (as a crash would)\n"
     "\n"
     "Deliveries run in the order given. Exit code: 0 delivered (or closed normally),\n"
     "1 wrong command line or unreadable record file, 2 plug-in window not found,\n"

@@ -25,6 +25,8 @@ struct Options {
   bool runMainWindow = false;  // stay up as the main application's window
   std::string logPath = "OrvaneMain.log";
   int waitSeconds = 10;  // how long to wait for the plug-in's window
+  // Ends the process of the window that sends a record of this kind, once the record is logged.
+  std::optional<std::uint32_t> endSenderOnKind;
   std::vector<Delivery> deliveries;
 };
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -32,7 +33,19 @@ KeptPictures HostilePictures() {
   PictureState notes;
   notes.taken = notes.emptyReadHeld = true;
   notes.entries = {{std::string(1, '\0'), "nul"}};
-  return {7, {{kStore, "tasks", FolderPicture(tasks)}, {kHostile, "", FolderPicture(notes)}}};
+  return {7,
+          {{kStore, "tasks", FolderPicture(tasks)}, {kHostile, "", FolderPicture(notes)}},
+          {{3, 0x2BB7B2B1, kHostile, 0, "gone", false}, {9, 0x2BB7B2A6, "", 1, "", false}},
+          10};
+}
+
+std::vector<std::string> Outbox(const KeptPictures& pictures) {
+  std::vector<std::string> records;
+  for (const kept::OutboundRecord& r : pictures.outbox) {
+    records.push_back(std::to_string(r.number) + " " + std::to_string(r.kind) + " " + r.text + " " +
+                      std::to_string(r.folder) + " " + r.goneId + (r.offered ? " offered" : ""));
+  }
+  return records;
 }
 
 void ExpectSame(const KeptPictures& a, const KeptPictures& b) {
@@ -43,6 +56,8 @@ void ExpectSame(const KeptPictures& a, const KeptPictures& b) {
     EXPECT_EQ(a.folders[i].folderId, b.folders[i].folderId);
     EXPECT_TRUE(a.folders[i].picture.State() == b.folders[i].picture.State()) << "folder " << i;
   }
+  EXPECT_EQ(Outbox(a), Outbox(b));
+  EXPECT_EQ(a.nextRecord, b.nextRecord);
 }
 
 TEST(KeptPicture, SnapshotReadsBackWhole) {
@@ -78,20 +93,74 @@ TEST(KeptPicture, TornOrAlteredSnapshotsDoNotRead) {
   EXPECT_FALSE(kept::DecodeSnapshot(bytes + '\0').has_value());
 }
 
-// A snapshot of another version is refused even with a trailer that proves it whole.
+// A snapshot of another version is refused even with a trailer that proves it whole; one written
+// before records were kept reads with none waiting.
 TEST(KeptPicture, OnlyItsOwnVersionReads) {
-  const std::string bytes = kept::EncodeSnapshot(HostilePictures());
+  KeptPictures withoutRecords = HostilePictures();
+  withoutRecords.outbox.clear();
+  withoutRecords.nextRecord = 1;
+  const std::string bytes = kept::EncodeSnapshot(withoutRecords);
   const size_t versionAt = std::string("OrvanePictures").size();
   const auto resealed = [&](char version) {
-    std::string body = bytes.substr(0, bytes.size() - 16);
+    // Version 1 ends with the folders: the next record's number and the record count go.
+    std::string body = bytes.substr(0, bytes.size() - (version == 1 ? 18 : 16));
     body[versionAt] = version;
     const uint64_t length = body.size(), checksum = kept::Checksum(body);
     for (int i = 0; i < 8; ++i) body += static_cast<char>(length >> (8 * i));
     for (int i = 0; i < 8; ++i) body += static_cast<char>(checksum >> (8 * i));
     return body;
   };
-  EXPECT_TRUE(kept::DecodeSnapshot(resealed(1)).has_value());
-  EXPECT_FALSE(kept::DecodeSnapshot(resealed(2)).has_value());
+  const auto first = kept::DecodeSnapshot(resealed(1));
+  ASSERT_TRUE(first.has_value());
+  ExpectSame(*first, withoutRecords);
+  EXPECT_TRUE(kept::DecodeSnapshot(resealed(2)).has_value());
+  EXPECT_FALSE(kept::DecodeSnapshot(resealed(3)).has_value());
+}
+
+// What the next process finds of a record, wherever the one delivering it ended: it sends the
+// record itself exactly when the record was never offered or its hand-over failed, and never
+// finds the reported item gone again.
+TEST(KeptPicture, ARecordOfferedIsNeverSentAgainAndOneNotOfferedIsNeverLost) {
+  const kept::OutboundRecord deleted{10, 0x2BB7B2B1, "Gone task", 0, kHostile, false};
+  const kept::OutboundRecord added{11, 0x2BB7B2A6, "New task\n", 0, "", false};
+  const auto entry = [](const JournalEntry& e) { return kept::EncodeJournalEntry(7, e); };
+  const std::string queued = entry(kept::QueuedEntry(deleted)) + entry(kept::QueuedEntry(added));
+  const std::string offered = entry(kept::OfferedEntry(10));
+  const std::string returned = entry(kept::ReturnedEntry(10));
+  const std::vector<std::string> before = Outbox(HostilePictures());
+  const auto waiting = [&](std::vector<std::string> records) {
+    records.insert(records.begin(), before.begin(), before.end());
+    return records;
+  };
+  const std::string kDeleted = "10 733459121 Gone task 0 " + kHostile, kAdded = "11 733459110 New task\n 0 ";
+  struct Case {
+    const char* endedAt;
+    std::string journal;
+    std::vector<std::string> waiting;
+  };
+  const Case cases[] = {
+      {"before the records were queued", "", waiting({})},
+      {"before the mark", queued, waiting({kDeleted, kAdded})},
+      {"after the mark, before or after the send", queued + offered, waiting({kAdded})},
+      {"after a send that failed", queued + offered + returned, waiting({kDeleted, kAdded})},
+      {"offered again after a send that failed", queued + offered + returned + offered, waiting({kAdded})},
+      {"with the queued entries written twice", queued + queued, waiting({kDeleted, kAdded})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.endedAt);
+    KeptPictures pictures = HostilePictures();
+    kept::ApplyJournal(pictures, c.journal);
+    EXPECT_EQ(Outbox(pictures), c.waiting);
+    EXPECT_EQ(pictures.nextRecord, c.journal.empty() ? 10u : 12u);
+    const picture::FolderComparison comparison = picture::Compare(pictures.folders[0].picture, {{"long", {}}});
+    const bool foundGone =
+        std::find(comparison.goneIds.begin(), comparison.goneIds.end(), kHostile) != comparison.goneIds.end();
+    EXPECT_EQ(foundGone, c.journal.empty());
+    // What waits is kept by the next snapshot as it is.
+    const auto back = kept::DecodeSnapshot(kept::EncodeSnapshot(pictures));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(Outbox(*back), c.waiting);
+  }
 }
 
 TEST(KeptPicture, AFolderIsComparedOnlyWithItself) {
@@ -156,7 +225,7 @@ TEST(KeptPicture, JournalStopsAtABadEntryAndPassesOverEarlierGenerations) {
 // plug-in's own deletion.
 TEST(KeptPicture, ARestoredPictureReportsWhatLeftMeanwhile) {
   const picture::FolderComparison first = picture::Compare(FolderPicture(), {{"a", "A"}, {"b", "B"}, {"c", "C"}});
-  KeptPictures pictures{1, {{"s", "f", first.picture}}};
+  KeptPictures pictures{1, {{"s", "f", first.picture}}, {}, 1};
   const std::string journal = kept::EncodeJournalEntry(1, {JournalEntry::Kind::kTaken, 0, "d", "D"}) +
                               kept::EncodeJournalEntry(1, {JournalEntry::Kind::kNoReportDue, 0, "c", ""});
   auto restored = kept::DecodeSnapshot(kept::EncodeSnapshot(pictures));
@@ -171,7 +240,7 @@ TEST(KeptPicture, TenThousandItemsAFolderAreQuick) {
   PictureState state;
   state.taken = true;
   for (int i = 0; i < 10000; ++i) state.entries.push_back({"id" + std::to_string(i), std::string(80, 's')});
-  const KeptPictures pictures{1, std::vector<KeptFolder>(3, {"store", "folder", FolderPicture(state)})};
+  const KeptPictures pictures{1, std::vector<KeptFolder>(3, {"store", "folder", FolderPicture(state)}), {}, 1};
   const auto start = std::chrono::steady_clock::now();
   const auto back = kept::DecodeSnapshot(kept::EncodeSnapshot(pictures));
   const auto elapsed = std::chrono::steady_clock::now() - start;

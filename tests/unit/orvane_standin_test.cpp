@@ -66,6 +66,8 @@ TEST(OrvaneStandin, ParseOptionsChoosesModeAndKeepsDeliveriesInOrder) {
   EXPECT_EQ(options.deliveries[0].record, "@r.txt");
   EXPECT_FALSE(options.deliveries[1].kind.has_value());
   EXPECT_EQ(options.deliveries[1].action, Action::kDone);
+  EXPECT_FALSE(options.endSenderOnKind.has_value());
+  EXPECT_EQ(standin::ParseOptions({"/endsender", "0x2BB7B2B1"}).options->endSenderOnKind, 0x2BB7B2B1u);
 }
 
 TEST(OrvaneStandin, ParseOptionsRefusesWrongCommandLines) {
@@ -78,6 +80,8 @@ TEST(OrvaneStandin, ParseOptionsRefusesWrongCommandLines) {
       {"/action", "none"},
       {"/log"},
       {"/wait", "3601"},
+      {"/endsender", "task"},
+      {"/endsender"},
       {"record.txt"},
   };
   for (const auto& args : kWrong) {

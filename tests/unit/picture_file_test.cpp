@@ -1,6 +1,7 @@
 // The kept pictures on disk: what a new process finds after an earlier one ended at some point of
 // its work, and the files it leaves.
 #include "base/error_log.h"
+#include "base/unique_resource.h"
 #include "outbound/picture_file.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +46,7 @@ KeptPictures TasksPicture(std::uint64_t generation, const Lines& ids) {
   picture::PictureState state;
   state.taken = true;
   for (const std::string& id : ids) state.entries.push_back({id, "S" + id});
-  return {generation, {{"store", "tasks", picture::FolderPicture(state)}}};
+  return {generation, {{"store", "tasks", picture::FolderPicture(state)}}, {}, 1};
 }
 
 std::string Taken(std::uint64_t generation, const std::string& id) {
@@ -71,7 +72,7 @@ protected:
   }
   static void Clear() {
     for (const char* name : {"OrvanePictures.dat", "OrvanePictures.journal", "OrvanePictures.tmp", "OrvanePictures.bad",
-                             "OrvaneErrorLog.txt"}) {
+                             "OrvanePictures.bad2", "OrvaneErrorLog.txt"}) {
       DeleteFileA(name);
       DeleteFileA((std::string(kStateFolder) + "\\" + name).c_str());
     }
@@ -144,11 +145,12 @@ TEST_F(PictureFileTest, ANewProcessStartsFromWhatTheLastOneKeptWhereverItEnded) 
     if (!c.temp.empty()) WriteFileText("OrvanePictures.tmp", c.temp);
     const std::string before = c.snapshot;
     {
-      PictureFile file(Here());
-      const std::optional<KeptPictures> loaded = file.Load();
-      ASSERT_EQ(loaded.has_value(), c.loads);
-      if (loaded) {
-        EXPECT_EQ(TasksOf(*loaded), c.tasks);
+      PictureFile file;
+      const PictureFile::Loaded loaded = file.Load();
+      ASSERT_EQ(loaded.status == PictureFile::LoadStatus::kLoaded, c.loads);
+      ASSERT_EQ(loaded.pictures.has_value(), c.loads);
+      if (loaded.pictures) {
+        EXPECT_EQ(TasksOf(*loaded.pictures), c.tasks);
       }
     }
     EXPECT_EQ(LogTexts(), c.log);
@@ -169,8 +171,8 @@ TEST_F(PictureFileTest, ANewProcessStartsFromWhatTheLastOneKeptWhereverItEnded) 
 // Each change is on disk when Append returns, and a snapshot replaces the journal's entries.
 TEST_F(PictureFileTest, ChangesAppendedAndSnapshotsReplacedReadBackInAnotherProcess) {
   {
-    PictureFile first(Here());
-    ASSERT_FALSE(first.Load().has_value());
+    PictureFile first;
+    ASSERT_FALSE(first.Load().pictures.has_value());
     KeptPictures pictures = TasksPicture(0, {"a"});
     first.Replace(pictures);
     EXPECT_EQ(pictures.generation, 1u);
@@ -188,8 +190,8 @@ TEST_F(PictureFileTest, ChangesAppendedAndSnapshotsReplacedReadBackInAnotherProc
     EXPECT_EQ(FileText("OrvanePictures.dat"), written);
     first.Append({JournalEntry::Kind::kTaken, 0, "c", "Sc"});
   }
-  PictureFile second(Here());
-  const std::optional<KeptPictures> loaded = second.Load();
+  PictureFile second;
+  const std::optional<KeptPictures> loaded = second.Load().pictures;
   ASSERT_TRUE(loaded.has_value());
   EXPECT_EQ(TasksOf(*loaded), (Lines{"a Sa", "c Sc"}));
   EXPECT_EQ(loaded->generation, 3u);
@@ -229,11 +231,90 @@ TEST_F(PictureFileTest, PicturesLeftInTheCurrentDirectoryAreTakenUpOnce) {
     TakeUpKeptPictures(Here(), state);
     EXPECT_EQ(FileText("OrvanePictures.dat"), otherSnapshot);
     PictureFile file(state);
-    const std::optional<KeptPictures> loaded = file.Load();
+    const std::optional<KeptPictures> loaded = file.Load().pictures;
     ASSERT_TRUE(loaded.has_value());
     EXPECT_EQ(TasksOf(*loaded), c.tasks);
     EXPECT_EQ(LogTexts(), Lines{});
   }
+}
+
+// Held by another process without sharing, as an open that the system refuses.
+UniqueHandle HoldExclusively(const char* name) {
+  return UniqueHandle(CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+// A file that cannot be read now is not a torn one: nothing is set aside or emptied, and once it
+// is free the snapshot and its journal are taken up together.
+TEST_F(PictureFileTest, AFileThatCannotBeReadNowIsLeftAsItIsAndReadOnceFree) {
+  const std::string snapshot = kept::EncodeSnapshot(TasksPicture(5, {"a"}));
+  const std::string journal = Taken(5, "b");
+  const std::string busy =
+      "OrvaneOutlook=>PictureFile::The kept pictures cannot be read now (error 32); nothing is compared until they can";
+  for (const char* held : {"OrvanePictures.dat", "OrvanePictures.journal"}) {
+    SCOPED_TRACE(held);
+    Clear();
+    WriteFileText("OrvanePictures.dat", snapshot);
+    WriteFileText("OrvanePictures.journal", journal);
+    PictureFile file;
+    {
+      const UniqueHandle holder = HoldExclusively(held);
+      ASSERT_TRUE(holder.IsValid());
+      EXPECT_EQ(file.Load().status, PictureFile::LoadStatus::kBusy);
+      EXPECT_EQ(file.Load().status, PictureFile::LoadStatus::kBusy);
+    }
+    EXPECT_EQ(FileText("OrvanePictures.dat"), snapshot);
+    EXPECT_EQ(FileText("OrvanePictures.journal"), journal);
+    EXPECT_FALSE(Exists("OrvanePictures.bad"));
+    const PictureFile::Loaded loaded = file.Load();
+    ASSERT_EQ(loaded.status, PictureFile::LoadStatus::kLoaded);
+    EXPECT_EQ(TasksOf(*loaded.pictures), (Lines{"a Sa", "b Sb"}));
+    EXPECT_EQ(LogTexts(), (Lines{busy, "OrvaneOutlook=>PictureFile::The kept pictures can be read again"}));
+  }
+}
+
+// While one process keeps the pictures, another can neither take them up nor write to them.
+TEST_F(PictureFileTest, OneProcessAtATimeWritesThePictures) {
+  PictureFile first;
+  first.Load();
+  KeptPictures pictures = TasksPicture(0, {"a"});
+  first.Replace(pictures);
+  ASSERT_TRUE(first.Append({JournalEntry::Kind::kTaken, 0, "b", "Sb"}));
+  PictureFile second;
+  EXPECT_EQ(second.Load().status, PictureFile::LoadStatus::kBusy);
+  EXPECT_FALSE(second.Append({JournalEntry::Kind::kTaken, 0, "x", "Sx"}));
+  EXPECT_EQ(FileText("OrvanePictures.journal"), Taken(1, "b"));
+}
+
+// Torn bytes are set aside under a name of their own, never over those set aside before.
+TEST_F(PictureFileTest, TornSnapshotsAreSetAsideWithoutWritingOverEarlierOnes) {
+  WriteFileText("OrvanePictures.bad", "the first");
+  WriteFileText("OrvanePictures.dat", "the second");
+  {
+    PictureFile file;
+    EXPECT_EQ(file.Load().status, PictureFile::LoadStatus::kNone);
+  }
+  EXPECT_EQ(FileText("OrvanePictures.bad"), "the first");
+  EXPECT_EQ(FileText("OrvanePictures.bad2"), "the second");
+  EXPECT_EQ(LogTexts(),
+            Lines{"OrvaneOutlook=>PictureFile::The kept pictures cannot be read; set aside as OrvanePictures.bad2"});
+}
+
+// A torn entry left behind when the snapshot could not be written hides nothing appended after it.
+TEST_F(PictureFileTest, ATornEntryIsCutOffBeforeTheNextAppend) {
+  WriteFileText("OrvanePictures.dat", kept::EncodeSnapshot(TasksPicture(5, {"a"})));
+  WriteFileText("OrvanePictures.journal", Taken(5, "b") + Taken(5, "c").substr(0, 7));
+  WriteFileText("OrvanePictures.tmp", "");
+  {
+    // The snapshot of the load cannot be written: the journal keeps its entries, and its tear.
+    const UniqueHandle holder = HoldExclusively("OrvanePictures.tmp");
+    PictureFile file;
+    ASSERT_EQ(file.Load().status, PictureFile::LoadStatus::kLoaded);
+    ASSERT_TRUE(file.Append({JournalEntry::Kind::kTaken, 0, "d", "Sd"}));
+  }
+  PictureFile next;
+  const std::optional<KeptPictures> loaded = next.Load().pictures;
+  ASSERT_TRUE(loaded.has_value());
+  EXPECT_EQ(TasksOf(*loaded), (Lines{"a Sa", "b Sb", "d Sd"}));
 }
 
 }  // namespace

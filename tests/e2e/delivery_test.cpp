@@ -1,0 +1,131 @@
+// Every report reaches the main application once across the plug-in's endings: not again when the
+// plug-in ended while handing it over, not lost while its kept pictures were held by another
+// process, and not made up from a folder Outlook showed empty for a moment.
+#include "tests/e2e/restart_fixture.h"
+
+#include "base/file_places.h"
+#include "base/unique_resource.h"
+#include "base/user_folders.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace orvane {
+
+namespace {
+
+using namespace e2e;
+using Records = std::vector<std::string>;
+
+constexpr int kTasksFolder = 13;
+
+class DeliveryTest : public RestartFixture {
+protected:
+  // The user's tasks, each reported as new by a first plug-in, which then ends at once.
+  void FirstPluginSees(const Records& subjects) {
+    ChildProcess first = StartConnectedPlugin();
+    ASSERT_TRUE(WaitForSinks(1));
+    for (const std::string& subject : subjects) ASSERT_TRUE(UserDoes("add tasks " + subject));
+    ASSERT_TRUE(ReceivedWithin("new task " + subjects.back(), 10s)) << ::testing::PrintToString(Received());
+    first.Terminate();
+  }
+  bool LoggedWithin(const std::string& text, Milliseconds timeout) const {
+    return WaitUntil([&] { return PluginLog().find(text) != std::string::npos; }, timeout);
+  }
+};
+
+class EndedWhileSendingTest : public DeliveryTest {
+protected:
+  void SetUp() override {
+    mainAppOptions_ = "/endsender 0x2BB7B2B1";
+    DeliveryTest::SetUp();
+  }
+};
+
+// The main application ends the plug-in while it holds the plug-in's deletion record, as a crash
+// of the plug-in at that moment would: the next plug-in never reports that deletion again.
+TEST_F(EndedWhileSendingTest, ADeletionHandedOverWhenThePlugInEndedIsNeverReportedAgain) {
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("user"));
+  ChildProcess first = StartConnectedPlugin();
+  ASSERT_TRUE(WaitForSinks(1));
+  for (const char* subject : {"Report", "Budget", "Plan"}) ASSERT_TRUE(UserDoes(std::string("add tasks ") + subject));
+  ASSERT_TRUE(ReceivedWithin("new task Plan", 10s)) << ::testing::PrintToString(Received());
+  ASSERT_TRUE(UserDoes("delete tasks Report"));
+  ASSERT_TRUE(first.WaitForExit(10s)) << PluginLog();
+
+  ChildProcess second = StartConnectedPlugin();
+  // A deletion the new plug-in's own sinks see comes after its first comparison.
+  ASSERT_TRUE(UserDoes("delete tasks Budget"));
+  EXPECT_TRUE(ReceivedWithin("deleted task Budget", 10s)) << PluginLog();
+  EXPECT_EQ(Deletions(Received()), (Records{"deleted task Report", "deleted task Budget"}));
+}
+
+// Kept pictures held open by another process while the plug-in starts are waited for: the
+// deletion made while no plug-in ran is reported once they are free, before the next one.
+TEST_F(DeliveryTest, PicturesHeldByAnotherProcessAreReadOnceFree) {
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("user"));
+  ASSERT_NO_FATAL_FAILURE(FirstPluginSees({"Report", "Budget", "Plan"}));
+  // The plug-in keeps its pictures in the user's own folder.
+  const std::wstring pictures = OwnStateFolder();
+  UniqueHandle holder(CreateFileW(places::Join(pictures, L"OrvanePictures.dat").c_str(), GENERIC_READ, 0, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(holder.IsValid());
+  ASSERT_TRUE(UserDoes("delete tasks Report"));
+
+  ChildProcess second = StartConnectedPlugin();
+  EXPECT_TRUE(LoggedWithin("The kept pictures cannot be read now", 10s)) << PluginLog();
+  holder.Reset();
+  ASSERT_TRUE(UserDoes("delete tasks Budget"));
+  EXPECT_TRUE(ReceivedWithin("deleted task Budget", 10s)) << PluginLog();
+  EXPECT_EQ(Deletions(Received()), (Records{"deleted task Report", "deleted task Budget"}));
+  EXPECT_EQ(GetFileAttributesW(places::Join(pictures, L"OrvanePictures.bad").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Outlook shows a folder of three tasks empty once, right after the plug-in connects: nothing is
+// reported deleted, and a later deletion is reported alone.
+TEST_F(DeliveryTest, AFolderReadEmptyOnceRightAfterConnectingReportsNothing) {
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("user"));
+  ASSERT_NO_FATAL_FAILURE(FirstPluginSees({"Report", "Budget", "Plan"}));
+  control_->Call(L"ReadEmpty", Variant::Int32(kTasksFolder), Variant::Int32(1));
+
+  ChildProcess second = StartConnectedPlugin();
+  EXPECT_TRUE(LoggedWithin("The Tasks folder reads empty, 3 deletions held back", 10s)) << PluginLog();
+  ASSERT_TRUE(UserDoes("delete tasks Plan"));
+  EXPECT_TRUE(ReceivedWithin("deleted task Plan", 10s)) << PluginLog();
+  EXPECT_EQ(Deletions(Received()), Records{"deleted task Plan"});
+}
+
+// Outlook opens another store and later the first again: a deletion made in the first store while
+// the plug-in watched the second is reported when the first returns.
+TEST_F(DeliveryTest, AStoreThatReturnsReportsWhatLeftItWhileAnotherWasOpen) {
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("first"));
+  ChildProcess plugin = StartConnectedPlugin();
+  ASSERT_TRUE(WaitForSinks(1));
+  ASSERT_TRUE(UserDoes("add tasks Report"));
+  ASSERT_TRUE(UserDoes("add tasks Budget"));
+  ASSERT_TRUE(ReceivedWithin("new task Budget", 10s)) << ::testing::PrintToString(Received());
+  QuitOutlook();
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("second"));
+  EXPECT_TRUE(LoggedWithin("The Calendar picture is of another store or folder; one is taken of that", 10s))
+      << PluginLog();
+  QuitOutlook();
+  // The first store changes where the plug-in does not look: its link is off meanwhile.
+  WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("first"));
+  ASSERT_TRUE(UserDoes("delete tasks Report"));
+  QuitOutlook();
+  WriteIniSetting(workDirectory_, "OutlookToOrvane", 1);
+
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("first"));
+  EXPECT_TRUE(ReceivedWithin("deleted task Report", 10s)) << PluginLog();
+  ASSERT_TRUE(UserDoes("delete tasks Budget"));
+  EXPECT_TRUE(ReceivedWithin("deleted task Budget", 10s)) << PluginLog();
+  EXPECT_EQ(Deletions(Received()), (Records{"deleted task Report", "deleted task Budget"}));
+  EXPECT_TRUE(plugin.Running());
+}
+
+}  // namespace
+
+}  // namespace orvane
