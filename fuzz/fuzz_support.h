@@ -28,7 +28,7 @@ T Take(const std::uint8_t*& data, std::size_t& size) {
   return value;
 }
 
-inline bool Same(const oledate::DateTime& a, const oledate::DateTime& b) {
+inline bool Same(const outlook::DateTime& a, const outlook::DateTime& b) {
   return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour && a.minute == b.minute;
 }
 

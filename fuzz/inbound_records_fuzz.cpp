@@ -23,10 +23,10 @@ namespace {
 using fuzz::Require;
 
 void RequireOutlookDate(const std::optional<double>& date) {
-  if (date) Require(oledate::ToDateTime(*date).has_value());
+  if (date) Require(outlook::ToDateTime(*date).has_value());
 }
 
-void CheckTaskWrites(const taskrecord::TaskRecord& task) {
+void CheckTaskWrites(const inbound::TaskRecord& task) {
   RequireOutlookDate(task.startDate);
   RequireOutlookDate(task.dueDate);
   RequireOutlookDate(task.dateCompleted);
@@ -42,32 +42,32 @@ void CheckTaskWrites(const taskrecord::TaskRecord& task) {
 }
 
 void CheckTaskRecord(std::string_view text) {
-  const auto fields = record::SplitRecord(text);
-  const auto task = taskrecord::ReadTaskRecord(text);
+  const auto fields = inbound::SplitRecord(text);
+  const auto task = inbound::ReadTaskRecord(text);
   Require(task.has_value() == !fields.empty());
   if (!task) return;
-  Require(task->subject == (fields[0] == record::kBlankSubject ? std::string_view() : fields[0]));
+  Require(task->subject == (fields[0] == inbound::kBlankSubject ? std::string_view() : fields[0]));
   // Every record that ends before the recurrence type lacks a field the writers read.
-  Require(task->isShort || fields.size() >= taskrecord::field::kRecurrenceType);
+  Require(task->isShort || fields.size() >= inbound::taskfield::kRecurrenceType);
   CheckTaskWrites(*task);
 }
 
 void CheckChangeRecord(std::string_view text) {
-  const auto fields = record::SplitRecord(text);
-  const auto change = taskrecord::ReadChangeRecord(text);
+  const auto fields = inbound::SplitRecord(text);
+  const auto change = inbound::ReadTaskChangeRecord(text);
   Require(change.has_value() == (fields.size() >= 2));
   if (!change) return;
   Require(change->searchSubject == fields[0]);
   Require(!change->task.linkId);
   const auto rest = text.substr(static_cast<std::size_t>(fields[0].data() + fields[0].size() - text.data()));
-  const auto task = taskrecord::ReadTaskRecord(rest);
+  const auto task = inbound::ReadTaskRecord(rest);
   Require(task && task->subject == change->task.subject && task->isShort == change->task.isShort);
   Require(task->dueDate == change->task.dueDate && task->startDate == change->task.startDate);
   Require(task->reminder.has_value() == change->task.reminder.has_value());
   CheckTaskWrites(change->task);
 }
 
-void CheckAppointmentWrites(const appointmentrecord::AppointmentRecord& appointment) {
+void CheckAppointmentWrites(const inbound::AppointmentRecord& appointment) {
   RequireOutlookDate(appointment.start);
   if (appointment.endBlock) {
     RequireOutlookDate(appointment.endBlock->start);
@@ -82,39 +82,39 @@ void CheckAppointmentWrites(const appointmentrecord::AppointmentRecord& appointm
 // The appointment and note records: a subject field makes a record, and a change record is its
 // lookup subject in front of the same record.
 void CheckAppointmentAndNoteRecords(std::string_view text) {
-  const auto fields = record::SplitRecord(text);
-  const auto appointment = appointmentrecord::ReadAppointmentRecord(text);
+  const auto fields = inbound::SplitRecord(text);
+  const auto appointment = inbound::ReadAppointmentRecord(text);
   Require(appointment.has_value() == !fields.empty());
   if (appointment) CheckAppointmentWrites(*appointment);
-  const auto change = appointmentrecord::ReadChangeRecord(text);
+  const auto change = inbound::ReadAppointmentChangeRecord(text);
   Require(change.has_value() == (fields.size() >= 2));
   if (change) {
     Require(change->searchSubject == fields[0] && !change->appointment.linkId);
     CheckAppointmentWrites(change->appointment);
   }
-  const auto note = noterecord::ReadNoteRecord(text);
+  const auto note = inbound::ReadNoteRecord(text);
   Require(note.has_value() == !fields.empty());
   if (note) Require(note->text == fields[0] && note->isShort == (fields.size() < 3));
-  const auto noteChange = noterecord::ReadChangeRecord(text);
+  const auto noteChange = inbound::ReadNoteChangeRecord(text);
   Require(noteChange.has_value() == !fields.empty());
 }
 
 void CheckDoneRecord(std::string_view text) {
-  const auto fields = record::SplitRecord(text);
-  const auto done = commandrecord::ReadDoneRecord(text);
+  const auto fields = inbound::SplitRecord(text);
+  const auto done = inbound::ReadDoneRecord(text);
   Require(done.has_value() == (fields.size() >= 2));
   if (!done) return;
   Require(done->subject.data() == fields[1].data() && done->subject.size() == fields[1].size());
-  using commandrecord::DoneState;
-  Require((done->state == DoneState::Complete) == record::EqualsIgnoringCase(fields[0], "Done"));
-  Require((done->state == DoneState::NotStarted) == record::EqualsIgnoringCase(fields[0], "UnDone"));
+  using inbound::DoneState;
+  Require((done->state == inbound::DoneState::Complete) == inbound::EqualsIgnoringCase(fields[0], "Done"));
+  Require((done->state == inbound::DoneState::NotStarted) == inbound::EqualsIgnoringCase(fields[0], "UnDone"));
 }
 
 // The subject runs from the first character that is no "*" to the last run of "*", and the link
 // id from there to the end, trailing "*" aside; neither is empty.
 void CheckLinkRecord(std::string_view text) {
   const std::size_t first = text.find_first_not_of('*');
-  const auto link = commandrecord::ReadLinkRecord(text);
+  const auto link = inbound::ReadLinkRecord(text);
   Require(link.has_value() == (first != std::string_view::npos));
   if (!link) return;
   Require(link->subject.data() == text.data() + first && !link->subject.empty() && link->subject.back() != '*');
@@ -136,9 +136,9 @@ constexpr std::string_view kSoundTask =
     "1\t0\t42\t0\t0\t0\t0\t2\t0\t1\t31/12/2006\t6/11/2006\t0\t0";
 
 std::string InSoundTask(std::uint8_t firstNumber, std::string_view text) {
-  std::vector<std::string_view> fields = record::SplitRecord(kSoundTask);
+  std::vector<std::string_view> fields = inbound::SplitRecord(kSoundTask);
   std::size_t at = firstNumber % fields.size();
-  for (const auto field : record::SplitRecord(text)) {
+  for (const auto field : inbound::SplitRecord(text)) {
     if (at < fields.size()) fields[at++] = field;
   }
   std::string joined;

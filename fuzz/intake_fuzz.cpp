@@ -17,9 +17,14 @@ using fuzz::Take;
 
 // Mostly the kinds the intake knows and their near misses, else any 64-bit value.
 std::uint64_t ChooseKind(std::uint64_t bits) {
-  constexpr std::uint64_t kKinds[] = {
-      kinds::kTask,     kinds::kAppointment, kinds::kNote, kinds::kTaskLink, kinds::kAppointmentLink,
-      kinds::kNoteLink, 0x2BB7B2A9,          0x12BB7B2A6};
+  constexpr std::uint64_t kKinds[] = {mainapp::kTask,
+                                      mainapp::kAppointment,
+                                      mainapp::kNote,
+                                      mainapp::kTaskLink,
+                                      mainapp::kAppointmentLink,
+                                      mainapp::kNoteLink,
+                                      0x2BB7B2A9,
+                                      0x12BB7B2A6};
   constexpr std::size_t kCount = sizeof kKinds / sizeof kKinds[0];
   return bits % 16 < kCount ? kKinds[bits % 16] : bits;
 }
@@ -32,8 +37,8 @@ struct IntakeState {
 };
 
 IntakeState Snapshot() {
-  return {std::vector<char>(recordBuffer, recordBuffer + sizeof recordBuffer), pendingKind, recordPending,
-          intake::RecordsParked()};
+  return {std::vector<char>(app::recordBuffer, app::recordBuffer + sizeof app::recordBuffer), app::pendingKind,
+          app::recordPending, app::RecordsParked()};
 }
 
 }  // namespace
@@ -42,7 +47,7 @@ IntakeState Snapshot() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orvane;
   const std::uint64_t kind = ChooseKind(Take<std::uint64_t>(data, size));
-  const std::size_t claimed = Take<std::uint16_t>(data, size) % (intake::kRecordBufferSize + 1000);
+  const std::size_t claimed = Take<std::uint16_t>(data, size) % (app::kRecordBufferSize + 1000);
   const bool withData = (Take<std::uint8_t>(data, size) & 1) != 0;
   // The claimed size is always backed by as many bytes, the rest of the input over and over.
   std::vector<char> bytes(claimed, 'x');
@@ -50,18 +55,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const char* sent = withData ? bytes.data() : nullptr;
 
   const IntakeState before = Snapshot();
-  const intake::Receipt receipt = intake::ParkRecord(kind, sent, claimed);
-  Require((receipt == intake::Receipt::NotAccepted) == !intake::IsAcceptedKind(kind));
-  if (receipt != intake::Receipt::Parked) {
+  const app::Receipt receipt = app::ParkRecord(kind, sent, claimed);
+  Require((receipt == app::Receipt::NotAccepted) == !app::IsAcceptedKind(kind));
+  if (receipt != app::Receipt::Parked) {
     const IntakeState after = Snapshot();
     Require(after.buffer == before.buffer && after.kind == before.kind && after.pending == before.pending &&
             after.parked == before.parked);
     return 0;
   }
-  Require(claimed < intake::kRecordBufferSize && (sent || claimed == 0));
+  Require(claimed < app::kRecordBufferSize && (sent || claimed == 0));
   const void* zero = claimed ? std::memchr(sent, '\0', claimed) : nullptr;
   const std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - sent) : claimed;
-  Require((length == 0 || std::memcmp(recordBuffer, sent, length) == 0) && recordBuffer[length] == '\0');
-  Require(pendingKind == kind && recordPending == 1 && intake::RecordsParked() == before.parked + 1);
+  Require((length == 0 || std::memcmp(app::recordBuffer, sent, length) == 0) && app::recordBuffer[length] == '\0');
+  Require(app::pendingKind == kind && app::recordPending == 1 && app::RecordsParked() == before.parked + 1);
   return 0;
 }

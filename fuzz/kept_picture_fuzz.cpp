@@ -19,7 +19,7 @@ using fuzz::Take;
 
 std::string Sealed(std::string body) {
   const std::uint64_t length = body.size();
-  const std::uint64_t checksum = kept::Checksum(body);
+  const std::uint64_t checksum = outbound::Checksum(body);
   for (int i = 0; i < 8; ++i) body += static_cast<char>(length >> (8 * i));
   for (int i = 0; i < 8; ++i) body += static_cast<char>(checksum >> (8 * i));
   return body;
@@ -29,43 +29,43 @@ std::string Sealed(std::string body) {
 // to one of the present version that reads back the same), and any journal applies to it without
 // harm.
 void CheckSnapshot(std::string_view bytes, std::string_view journal) {
-  auto pictures = kept::DecodeSnapshot(bytes);
+  auto pictures = outbound::DecodeSnapshot(bytes);
   if (!pictures) return;
-  const std::string encoded = kept::EncodeSnapshot(*pictures);
+  const std::string encoded = outbound::EncodeSnapshot(*pictures);
   const bool firstVersion = bytes.substr(14, 4) == std::string_view("\1\0\0\0", 4);
   if (firstVersion) {
-    const auto again = kept::DecodeSnapshot(encoded);
-    Require(again && kept::EncodeSnapshot(*again) == encoded);
+    const auto again = outbound::DecodeSnapshot(encoded);
+    Require(again && outbound::EncodeSnapshot(*again) == encoded);
   } else {
     Require(encoded == bytes);
   }
-  kept::ApplyJournal(*pictures, journal);
+  outbound::ApplyJournal(*pictures, journal);
 }
 
 // Entries drawn from the input, for two folders, each applied or not by the cut.
 void CheckJournal(const std::uint8_t* data, std::size_t size) {
-  kept::KeptPictures pictures{3, {{"s", "a", {}}, {"s", "b", {}}}, {}, 1};
+  outbound::KeptPictures pictures{3, {{"s", "a", {}}, {"s", "b", {}}}, {}, 1};
   std::string journal;
   std::size_t whole = 0;
   const auto cut = Take<std::uint16_t>(data, size);
   while (size > 0) {
     const auto head = Take<std::uint8_t>(data, size);
     const auto idSize = std::min<std::size_t>(Take<std::uint8_t>(data, size) % 8, size);
-    kept::JournalEntry entry;
-    entry.kind = head & 1 ? kept::JournalEntry::Kind::kTaken : kept::JournalEntry::Kind::kNoReportDue;
+    outbound::JournalEntry entry;
+    entry.kind = head & 1 ? outbound::JournalEntry::Kind::kTaken : outbound::JournalEntry::Kind::kNoReportDue;
     entry.folder = (head >> 1) & 1;
     entry.id.assign(reinterpret_cast<const char*>(data), idSize);
-    entry.subject = entry.kind == kept::JournalEntry::Kind::kTaken ? entry.id + "!" : "";
+    entry.subject = entry.kind == outbound::JournalEntry::Kind::kTaken ? entry.id + "!" : "";
     data += idSize;
     size -= idSize;
-    journal += kept::EncodeJournalEntry(head & 4 ? 2 : 3, entry);
+    journal += outbound::EncodeJournalEntry(head & 4 ? 2 : 3, entry);
     if (journal.size() <= cut && (head & 4) == 0) ++whole;
   }
-  Require(kept::ApplyJournal(pictures, std::string_view(journal).substr(0, cut)) == whole);
+  Require(outbound::ApplyJournal(pictures, std::string_view(journal).substr(0, cut)) == whole);
   // The pictures so made read back from their snapshot.
-  const std::string bytes = kept::EncodeSnapshot(pictures);
-  const auto back = kept::DecodeSnapshot(bytes);
-  Require(back && kept::EncodeSnapshot(*back) == bytes);
+  const std::string bytes = outbound::EncodeSnapshot(pictures);
+  const auto back = outbound::DecodeSnapshot(bytes);
+  Require(back && outbound::EncodeSnapshot(*back) == bytes);
 }
 
 }  // namespace

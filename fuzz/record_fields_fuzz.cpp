@@ -39,13 +39,13 @@ void CheckNumber(std::string_view text) {
   long long expected = std::strtoll(terminated.c_str(), nullptr, 10);
   if (expected > INT32_MAX) expected = INT32_MAX;
   if (expected < INT32_MIN) expected = INT32_MIN;
-  Require(record::ReadNumber(text) == expected);
+  Require(inbound::ReadNumber(text) == expected);
 }
 
 void CheckDate(std::string_view text, int hour, int minute) {
-  const auto ole = record::ReadOleDate(text, hour, minute);
+  const auto ole = inbound::ReadOleDate(text, hour, minute);
   const bool clockTime = hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59;
-  Require(ole.has_value() == (record::ReadDate(text).has_value() && clockTime));
+  Require(ole.has_value() == (inbound::ReadDate(text).has_value() && clockTime));
 }
 
 // The start date field is read after its "/" have become "-"; it reads the same, unless a "/"
@@ -54,27 +54,29 @@ void CheckDateWithDashes(std::string_view text) {
   if (!text.empty() && text.front() == '/') return;
   std::string dashes(text);
   for (char& c : dashes) c = c == '/' ? '-' : c;
-  const auto before = record::ReadDate(text);
-  const auto after = record::ReadDate(dashes);
+  const auto before = inbound::ReadDate(text);
+  const auto after = inbound::ReadDate(dashes);
   Require(before.has_value() == after.has_value());
   if (before) Require(before->day == after->day && before->month == after->month && before->year == after->year);
 }
 
 void CheckTime(std::string_view text) {
-  const auto time = record::ReadTime(text);
+  const auto time = inbound::ReadTime(text);
   if (!time) return;
   Require(text.find(':') != std::string_view::npos);
   Require(time->hour >= 0 && time->hour <= 23 && time->minute >= 0 && time->minute <= 59);
 }
 
 void CheckDurations(std::string_view text) {
-  const long minutes = record::ReadHundredthsAsMinutes(text);
+  const long minutes = inbound::ReadHundredthsAsMinutes(text);
   Require(minutes >= INT32_MIN && minutes <= INT32_MAX);
-  const long hoursMinutes = record::ReadHoursMinutes(text);
+  const long hoursMinutes = inbound::ReadHoursMinutes(text);
   Require(hoursMinutes >= INT32_MIN && hoursMinutes <= INT32_MAX);
 }
 
-void CheckWords(std::string_view text) { Require(record::ReadFlag(text) == record::EqualsIgnoringCase("TRUE", text)); }
+void CheckWords(std::string_view text) {
+  Require(inbound::ReadFlag(text) == inbound::EqualsIgnoringCase("TRUE", text));
+}
 
 }  // namespace
 }  // namespace orvane
@@ -82,8 +84,8 @@ void CheckWords(std::string_view text) { Require(record::ReadFlag(text) == recor
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace orvane;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  CheckSplit(text, record::SplitRecord(text), "\t");
-  CheckSplit(text, record::SplitParts(text), "/-:.*");
+  CheckSplit(text, inbound::SplitRecord(text), "\t");
+  CheckSplit(text, inbound::SplitParts(text), "/-:.*");
   CheckNumber(text);
   // The time of day a caller adds is drawn from the first bytes, off the clock now and then.
   const int hour = size > 0 ? data[0] % 26 - 1 : 0;
@@ -94,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckDurations(text);
   CheckWords(text);
   // Each field of a record on its own, as the writers read them.
-  for (const auto field : record::SplitRecord(text)) {
+  for (const auto field : inbound::SplitRecord(text)) {
     CheckDate(field, 0, 0);
     CheckDateWithDashes(field);
     CheckTime(field);

@@ -3,7 +3,7 @@
 #include "app/resource_ids.h"
 #include "base/callback_guard.h"
 
-namespace orvane {
+namespace orvane::app {
 
 namespace {
 
@@ -24,4 +24,4 @@ void ShowAboutDialog(HWND owner) {
   DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUTBOX), owner, AboutProcedure, 0);
 }
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-namespace orvane {
+namespace orvane::app {
 
 void ShowAboutDialog(HWND owner);
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
+namespace orvane::app {
 
 struct StartSwitches {
   bool embedding = false;    // "/Embedding" or "-Embedding": started by COM for a client
@@ -19,8 +19,6 @@ struct StartSwitches {
   // A switch that does its one job and ends the process without opening anything.
   bool EndsAtOnce() const { return regServer || unregServer || help || version; }
 };
-
-namespace commandline {
 
 inline bool SameWordIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -72,6 +70,4 @@ inline std::string_view ServerProgram(std::string_view command) {
   return command.substr(0, command.find_first_of(" \t"));
 }
 
-}  // namespace commandline
-
-}  // namespace orvane
+}  // namespace orvane::app

@@ -4,7 +4,7 @@
 #include "base/callback_guard.h"
 #include "base/com_object.h"
 
-namespace orvane {
+namespace orvane::app {
 
 namespace {
 
@@ -78,4 +78,4 @@ private:
 
 ComPtr<IClassFactory> MakeDocumentFactory(DocumentHost& host) { return MakeComObject<DocumentFactory>(host); }
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace orvane {
+namespace orvane::app {
 
 // What the class factory and the document ask of the application that serves them.
 class DocumentHost {
@@ -22,4 +22,4 @@ protected:
 // The factory of the document class; it and its documents call the host, which outlives them.
 ComPtr<IClassFactory> MakeDocumentFactory(DocumentHost& host);
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace orvane {
+namespace orvane::app {
 
 namespace {
 
@@ -26,4 +26,4 @@ bool ClaimSingleInstance() {
 
 void ReleaseSingleInstance() { instanceMutex.Reset(); }
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -2,26 +2,25 @@
 
 #include <cstring>
 
-namespace orvane {
+namespace orvane::app {
 
-char recordBuffer[intake::kRecordBufferSize];
+char recordBuffer[app::kRecordBufferSize];
 uint32_t pendingKind = 0;
 int recordPending = 0;
 uint32_t pendingAction = 0;
 
-namespace intake {
 namespace {
 uint32_t recordsParked = 0;
 }
 
 bool IsAcceptedKind(uint64_t kind) {
   switch (kind) {
-    case kinds::kTask:
-    case kinds::kAppointment:
-    case kinds::kNote:
-    case kinds::kTaskLink:
-    case kinds::kAppointmentLink:
-    case kinds::kNoteLink: return true;
+    case mainapp::kTask:
+    case mainapp::kAppointment:
+    case mainapp::kNote:
+    case mainapp::kTaskLink:
+    case mainapp::kAppointmentLink:
+    case mainapp::kNoteLink: return true;
     default: return false;
   }
 }
@@ -70,12 +69,12 @@ Writer NoteWriter(Action action) {
 
 Writer ChooseWriter(uint32_t kind, Action action) {
   switch (kind) {
-    case kinds::kTask: return TaskWriter(action);
-    case kinds::kAppointment: return AppointmentWriter(action);
-    case kinds::kNote: return NoteWriter(action);
-    case kinds::kTaskLink:
-    case kinds::kAppointmentLink:
-    case kinds::kNoteLink: return action == Action::Save ? Writer::SetOutlookLinkId : Writer::None;
+    case mainapp::kTask: return TaskWriter(action);
+    case mainapp::kAppointment: return AppointmentWriter(action);
+    case mainapp::kNote: return NoteWriter(action);
+    case mainapp::kTaskLink:
+    case mainapp::kAppointmentLink:
+    case mainapp::kNoteLink: return action == Action::Save ? Writer::SetOutlookLinkId : Writer::None;
     default: return Writer::None;
   }
 }
@@ -99,8 +98,8 @@ Receipt ParkRecord(uint64_t kind, const void* data, size_t size) {
 
 const char* ReceiptLogLine(uint32_t kind) {
   switch (kind) {
-    case kinds::kTask: return "OnCopyData::New Item";
-    case kinds::kAppointment: return "OnCopyData::New Appointment";
+    case mainapp::kTask: return "OnCopyData::New Item";
+    case mainapp::kAppointment: return "OnCopyData::New Appointment";
     default: return nullptr;
   }
 }
@@ -112,6 +111,4 @@ std::string RefusalLogLine(Receipt receipt, uint32_t size) {
 
 uint32_t RecordsParked() { return recordsParked; }
 
-}  // namespace intake
-
-}  // namespace orvane
+}  // namespace orvane::app

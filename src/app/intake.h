@@ -7,9 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace orvane {
-
-namespace intake {
+namespace orvane::app {
 
 constexpr size_t kRecordBufferSize = 5000;
 
@@ -53,12 +51,10 @@ const char* ReceiptLogLine(uint32_t kind);
 // Counts the records parked so far, so a writer can tell whether another arrived while it worked.
 uint32_t RecordsParked();
 
-}  // namespace intake
-
 // The last record received, zero-terminated, and its state.
-extern char recordBuffer[intake::kRecordBufferSize];
+extern char recordBuffer[app::kRecordBufferSize];
 extern uint32_t pendingKind;
 extern int recordPending;
 extern uint32_t pendingAction;
 
-}  // namespace orvane
+}  // namespace orvane::app

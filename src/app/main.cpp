@@ -2,5 +2,5 @@
 #include "app/stub_app.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
-  return orvane::TheApp().Run(instance, commandLine);
+  return orvane::app::TheApp().Run(instance, commandLine);
 }

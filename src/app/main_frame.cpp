@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-namespace orvane {
+namespace orvane::app {
 
 DWORD startTick = 0;
 
@@ -53,7 +53,7 @@ void HandTickFailure(const char* message) noexcept {
   std::snprintf(line, sizeof line, "OrvaneOutlook=>OnTimerException::%.255s", message);
   // The hand-off comes even when the line cannot be written.
   GuardedCall("OnTimerException", [&] { WriteLog(line); });
-  CurrentProcessControl().HandOff(FindMainAppWindow());
+  CurrentProcessControl().HandOff(mainapp::FindMainAppWindow());
 }
 
 // A closing rule of the watchdog ends the process whatever waits: the log keeps what is lost.
@@ -65,13 +65,13 @@ void LogDroppedRecord() {
   WriteLog(line);
 }
 
-watchdog::Desktop LookAtDesktop(bool outlookWorkInProgress) {
-  watchdog::Desktop desktop;
+app::Desktop LookAtDesktop(bool outlookWorkInProgress) {
+  app::Desktop desktop;
   desktop.outlookWorkPending = recordPending == 1 || outlookWorkInProgress;
-  desktop.mainAppWindow = FindMainAppWindow() != nullptr;
+  desktop.mainAppWindow = mainapp::FindMainAppWindow() != nullptr;
   desktop.readOutlookLink = [] { return ReadSetting(kOutlookToOrvane, 0); };
-  desktop.installerWindow = FindWindowA(watchdog::kInstallerClass, watchdog::kInstallerTitle) != nullptr;
-  desktop.updaterPackageWindow = FindWindowA(nullptr, watchdog::kUpdaterPackageTitle) != nullptr;
+  desktop.installerWindow = FindWindowA(app::kInstallerClass, app::kInstallerTitle) != nullptr;
+  desktop.updaterPackageWindow = FindWindowA(nullptr, app::kUpdaterPackageTitle) != nullptr;
   desktop.now = GetTickCount();
   desktop.startTick = startTick;
   const HWND foreground = GetForegroundWindow();
@@ -110,11 +110,11 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       PostQuitMessage(0);
       return 0;
     default:
-      if (message == saveNowMessage) return OnSaveNow(wParam, lParam);
-      if (message == doneNowMessage) return OnDoneNow(wParam, lParam);
-      if (message == changeNowMessage) return OnChangeNow(wParam, lParam);
-      if (message == deleteNowMessage) return OnDeleteNow(wParam, lParam);
-      if (message == closeStubNowMessage) return OnCloseStubNow(wParam, lParam);
+      if (message == mainapp::saveNowMessage) return OnSaveNow(wParam, lParam);
+      if (message == mainapp::doneNowMessage) return OnDoneNow(wParam, lParam);
+      if (message == mainapp::changeNowMessage) return OnChangeNow(wParam, lParam);
+      if (message == mainapp::deleteNowMessage) return OnDeleteNow(wParam, lParam);
+      if (message == mainapp::closeStubNowMessage) return OnCloseStubNow(wParam, lParam);
       break;
   }
   return DefaultHandling(message, wParam, lParam);
@@ -123,7 +123,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 int CMainFrame::OnCreate(CREATESTRUCTA*) {
   link_.SendFrom(Window());
   link_.StartFromKeptPictures();
-  if (ReadSetting(kOutlookToOrvane, 0) != 0 && OutlookWindowExists()) OpenSessionAtStart();
+  if (ReadSetting(kOutlookToOrvane, 0) != 0 && outlook::OutlookWindowExists()) OpenSessionAtStart();
   ArmSinkTimer(kSinkPeriodMs);
   SetTimer(Window(), kWatchdogTimer, kWatchdogPeriodMs, nullptr);
   return 0;
@@ -133,23 +133,23 @@ void CMainFrame::OpenSessionAtStart() {
   // The frame must come up with its timers even when Outlook refuses the session now: the
   // sink tick opens it again later.
   try {
-    CreateOutlookSession();
+    outlook::CreateOutlookSession();
   } catch (const std::exception& error) {
     WriteLog((std::string("OrvaneOutlook=>OnCreate::") + error.what()).c_str());
-    ReleaseOutlookSession();
+    outlook::ReleaseOutlookSession();
   }
 }
 
 BOOL CMainFrame::OnCopyData(HWND, const COPYDATASTRUCT* data) {
   WriteLog("OnCopyData::New Data from OV.");
   if (!data) return FALSE;
-  const intake::Receipt receipt = intake::ParkRecord(data->dwData, data->lpData, data->cbData);
+  const app::Receipt receipt = app::ParkRecord(data->dwData, data->lpData, data->cbData);
   switch (receipt) {
-    case intake::Receipt::NotAccepted: return FALSE;
-    case intake::Receipt::TooLarge:
-    case intake::Receipt::WithoutData: WriteLog(intake::RefusalLogLine(receipt, data->cbData).c_str()); return FALSE;
-    case intake::Receipt::Parked:
-      if (const char* line = intake::ReceiptLogLine(pendingKind)) WriteLog(line);
+    case app::Receipt::NotAccepted: return FALSE;
+    case app::Receipt::TooLarge:
+    case app::Receipt::WithoutData: WriteLog(app::RefusalLogLine(receipt, data->cbData).c_str()); return FALSE;
+    case app::Receipt::Parked:
+      if (const char* line = app::ReceiptLogLine(pendingKind)) WriteLog(line);
       return TRUE;
   }
   return FALSE;
@@ -161,10 +161,10 @@ LRESULT CMainFrame::OnActionMessage(UINT action) {
   return 0;
 }
 
-LRESULT CMainFrame::OnSaveNow(WPARAM, LPARAM) { return OnActionMessage(saveNowMessage); }
-LRESULT CMainFrame::OnDoneNow(WPARAM, LPARAM) { return OnActionMessage(doneNowMessage); }
-LRESULT CMainFrame::OnChangeNow(WPARAM, LPARAM) { return OnActionMessage(changeNowMessage); }
-LRESULT CMainFrame::OnDeleteNow(WPARAM, LPARAM) { return OnActionMessage(deleteNowMessage); }
+LRESULT CMainFrame::OnSaveNow(WPARAM, LPARAM) { return OnActionMessage(mainapp::saveNowMessage); }
+LRESULT CMainFrame::OnDoneNow(WPARAM, LPARAM) { return OnActionMessage(mainapp::doneNowMessage); }
+LRESULT CMainFrame::OnChangeNow(WPARAM, LPARAM) { return OnActionMessage(mainapp::changeNowMessage); }
+LRESULT CMainFrame::OnDeleteNow(WPARAM, LPARAM) { return OnActionMessage(mainapp::deleteNowMessage); }
 LRESULT CMainFrame::OnCloseStubNow(WPARAM, LPARAM) {
   CurrentProcessControl().TerminateAtOnce();
   return 0;
@@ -193,30 +193,30 @@ void CMainFrame::RunTimer(UINT_PTR id) {
       case kDeletedItemsTimer: CheckDeletedItemsEveryMinute(); break;
       default: break;
     }
-  } catch (const AutomationError& error) {
+  } catch (const outlook::AutomationError& error) {
     // Outlook went away under the tick: nothing to hand over, the link timer finds it once it is back.
-    if (!IsServerGone(error.Result())) throw;
+    if (!outlook::IsServerGone(error.Result())) throw;
     LetGoOfOutlook();
   }
 }
 
 void CMainFrame::PerformPendingRecord() {
   if (link_.Work().InProgress()) return;
-  const OutlookWork work(link_.Work());
+  const outlook::OutlookWork work(link_.Work());
   StopSinkTimer();
   KillTimer(Window(), kDeletedItemsTimer);
-  if (sinksConnected) DisconnectSinks();
+  if (outbound::sinksConnected) DisconnectSinks();
   if (recordPending == 1) {
-    if (outlookApp.IsEmpty()) CreateOutlookSession();
-    const uint32_t parkedBefore = intake::RecordsParked();
+    if (outlook::outlookApp.IsEmpty()) outlook::CreateOutlookSession();
+    const uint32_t parkedBefore = app::RecordsParked();
     CallWriter(recordBuffer);
     // A record that arrived while the writer waited on Outlook stays pending for the next tick.
-    if (intake::RecordsParked() == parkedBefore) {
+    if (app::RecordsParked() == parkedBefore) {
       KillTimer(Window(), kRecordTimer);
       recordPending = 0;
     }
   }
-  ReleaseOutlookSession();
+  outlook::ReleaseOutlookSession();
   ArmSinkTimer(kSinkPeriodMs);
 }
 
@@ -224,40 +224,41 @@ void CMainFrame::CallWriter(const char* parked) {
   // The writer works on its own copy, so a record that arrives meanwhile cannot change it.
   std::vector<char> copy(parked, parked + std::strlen(parked) + 1);
   char* record = copy.data();
-  const intake::ActionMessages messages{saveNowMessage, changeNowMessage, deleteNowMessage, doneNowMessage};
+  const app::ActionMessages messages{mainapp::saveNowMessage, mainapp::changeNowMessage, mainapp::deleteNowMessage,
+                                     mainapp::doneNowMessage};
   const uint32_t kind = pendingKind;
-  switch (intake::ChooseWriter(kind, intake::ActionOf(pendingAction, messages))) {
-    case intake::Writer::SaveOutlookApps: SaveOutlookApps(record); break;
-    case intake::Writer::SaveOutlookTask: SaveOutlookTask(record); break;
-    case intake::Writer::SaveOutlookNote: SaveOutlookNote(record, 0); break;
-    case intake::Writer::ChangeOutlookApps: ChangeOutlookApps(record); break;
-    case intake::Writer::ChangeOutlookTask: ChangeOutlookTask(record); break;
-    case intake::Writer::ChangeOutlookNote: ChangeOutlookNote(record, 0); break;
-    case intake::Writer::DeleteOutlookItem: DeleteOutlookItem(record, kind); break;
-    case intake::Writer::DoneOutlookItem: DoneOutlookItem(record, kind); break;
-    case intake::Writer::SetOutlookLinkId: SetOutlookLinkId(record, kind); break;
-    case intake::Writer::None: break;
+  switch (app::ChooseWriter(kind, app::ActionOf(pendingAction, messages))) {
+    case app::Writer::SaveOutlookApps: SaveOutlookApps(record); break;
+    case app::Writer::SaveOutlookTask: SaveOutlookTask(record); break;
+    case app::Writer::SaveOutlookNote: SaveOutlookNote(record, 0); break;
+    case app::Writer::ChangeOutlookApps: ChangeOutlookApps(record); break;
+    case app::Writer::ChangeOutlookTask: ChangeOutlookTask(record); break;
+    case app::Writer::ChangeOutlookNote: ChangeOutlookNote(record, 0); break;
+    case app::Writer::DeleteOutlookItem: DeleteOutlookItem(record, kind); break;
+    case app::Writer::DoneOutlookItem: DoneOutlookItem(record, kind); break;
+    case app::Writer::SetOutlookLinkId: SetOutlookLinkId(record, kind); break;
+    case app::Writer::None: break;
   }
 }
 
 void CMainFrame::ConnectSinksWhenOutlookRuns() {
   if (link_.Work().InProgress()) return;
-  const OutlookWork work(link_.Work());
+  const outlook::OutlookWork work(link_.Work());
   // Connected, the sinks stay until an inbound record takes them down and arms the timer again.
-  if (sinksConnected) {
+  if (outbound::sinksConnected) {
     StopSinkTimer();
     return;
   }
-  if (!OutlookWindowExists() || ReadSetting(kOutlookToOrvane, 0) == 0) {
+  if (!outlook::OutlookWindowExists() || ReadSetting(kOutlookToOrvane, 0) == 0) {
     ArmSinkTimer(kSinkWaitPeriodMs);
     return;
   }
   link_.FollowRunningOutlook();
-  CreateOutlookSession();
+  outlook::CreateOutlookSession();
   ConnectSinks();
   StopSinkTimer();
   ListItemsInOutlook();
-  ReleaseOutlookSession();
+  outlook::ReleaseOutlookSession();
   outlookGoneLogged_ = false;
   SetTimer(Window(), kDeletedItemsTimer, kDeletedItemsPeriodMs, nullptr);
 }
@@ -285,10 +286,10 @@ void CMainFrame::StopSinkTimer() {
 // Only while Outlook runs: asking for its session would start it again after the user closed it.
 void CMainFrame::CheckDeletedItemsEveryMinute() {
   if (link_.Work().InProgress()) return;
-  const OutlookWork work(link_.Work());
-  if (!sinksConnected || !OutlookWindowExists()) return;
+  const outlook::OutlookWork work(link_.Work());
+  if (!outbound::sinksConnected || !outlook::OutlookWindowExists()) return;
   link_.CheckDeletedItems();
-  ReleaseOutlookSession();
+  outlook::ReleaseOutlookSession();
 }
 
 // Records the main application did not take go once its window is back; not in the middle of
@@ -306,7 +307,7 @@ void CMainFrame::ConfirmEmptyReads() {
 // Outlook quit or crashed under the connected sinks: a call found its server gone, or its window is
 // gone or now belongs to another process. Looked at twice a second, with the watchdog.
 void CMainFrame::LetGoOfOutlookWhenGone() {
-  if (!sinksConnected || link_.Work().InProgress() || !link_.OutlookLeft()) return;
+  if (!outbound::sinksConnected || link_.Work().InProgress() || !link_.OutlookLeft()) return;
   LetGoOfOutlook();
 }
 
@@ -324,21 +325,19 @@ void CMainFrame::LetGoOfOutlook() {
 
 // Every ending asks the process control and returns at once: only a test's control returns.
 void CMainFrame::WatchDesktop() {
-  switch (watchdog::Decide(LookAtDesktop(link_.Work().InProgress()))) {
-    case watchdog::Verdict::Continue: return;
-    case watchdog::Verdict::ExitNoMainApp: CurrentProcessControl().ExitNormally(); return;
-    case watchdog::Verdict::CloseForInstaller:
-      CloseAfterBox(nullptr, watchdog::kInstallerText, MB_TASKMODAL, false);
+  switch (app::Decide(LookAtDesktop(link_.Work().InProgress()))) {
+    case app::Verdict::Continue: return;
+    case app::Verdict::ExitNoMainApp: CurrentProcessControl().ExitNormally(); return;
+    case app::Verdict::CloseForInstaller: CloseAfterBox(nullptr, app::kInstallerText, MB_TASKMODAL, false); return;
+    case app::Verdict::CloseForUpdaterPackage:
+      CloseAfterBox(nullptr, app::kUpdaterPackageText, MB_SYSTEMMODAL, true);
       return;
-    case watchdog::Verdict::CloseForUpdaterPackage:
-      CloseAfterBox(nullptr, watchdog::kUpdaterPackageText, MB_SYSTEMMODAL, true);
-      return;
-    case watchdog::Verdict::HandOff:
+    case app::Verdict::HandOff:
       link_.StopKeepingPictures();
-      CurrentProcessControl().HandOff(FindMainAppWindow());
+      CurrentProcessControl().HandOff(mainapp::FindMainAppWindow());
       return;
-    case watchdog::Verdict::CloseForUpdaterInFront:
-      CloseAfterBox(GetForegroundWindow(), watchdog::kUpdaterInFrontText, MB_SYSTEMMODAL, true);
+    case app::Verdict::CloseForUpdaterInFront:
+      CloseAfterBox(GetForegroundWindow(), app::kUpdaterInFrontText, MB_SYSTEMMODAL, true);
       return;
   }
 }
@@ -346,7 +345,7 @@ void CMainFrame::WatchDesktop() {
 void CMainFrame::CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce) {
   // No further watchdog tick while the box is open; the other timers go on meanwhile.
   KillTimer(Window(), kWatchdogTimer);
-  MessageBoxA(owner, text, watchdog::kCaption, MB_OK | modality);
+  MessageBoxA(owner, text, app::kCaption, MB_OK | modality);
   LogDroppedRecord();
   if (atOnce) {
     CurrentProcessControl().TerminateAtOnce();
@@ -376,4 +375,4 @@ void CMainFrame::ConnectSinks() { link_.ConnectSinks(); }
 
 void CMainFrame::DisconnectSinks() { link_.DisconnectSinks(); }
 
-}  // namespace orvane
+}  // namespace orvane::app

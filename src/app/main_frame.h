@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <memory>
 
-namespace orvane {
+namespace orvane::app {
 
 // The frame's timers: perform the pending record, connect the folder sinks, watch the desktop,
 // look for deletions Outlook did not announce while the sinks are connected.
@@ -47,7 +47,7 @@ public:
   virtual int ReplaceChar(char* text, char from, char to);
 
   // The connection to Outlook the frame's timers drive.
-  OutlookLink& Link() noexcept { return link_; }
+  outbound::OutlookLink& Link() noexcept { return link_; }
 
 protected:
   // Message handlers.
@@ -82,13 +82,13 @@ private:
   void CallWriter(const char* parked);
   void ListItemsInOutlook();
 
-  OutlookLink link_;
+  outbound::OutlookLink link_;
   // The period timer 8888 runs with; 0 while it is stopped.
   UINT sinkTimerPeriodMs = 0;
   // Set once Outlook's going is logged, until the sinks are connected again.
   bool outlookGoneLogged_ = false;
   // Finds the items the inbound commands act on, remembering its table failures between them.
-  SubjectLookup subjectLookup_;
+  inbound::SubjectLookup subjectLookup_;
   // What the writers tell of their own work (the sinks and the deletion watch leave it out), and
   // how they find an item.
   const inbound::WriterContext writerContext_{link_.Known(), link_.Deletions(), subjectLookup_};
@@ -101,4 +101,4 @@ extern DWORD startTick;
 constexpr char kFrameTitle[] = "Untitled - stub";
 constexpr char kFrameHandOffTitle[] = "stub";
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -6,20 +6,20 @@
 #include "app/watchdog_rules.h"
 #include "mainapp/main_app_window.h"
 
-namespace orvane {
+namespace orvane::app {
 
 namespace {
 
 // A plug-in that fails at every start would otherwise start the next one at once, several a
 // second, for as long as the fault lasts.
 void WaitOutTheShortestLife() noexcept {
-  if (const uint32_t delay = watchdog::RestartDelay(GetTickCount(), startTick)) Sleep(delay);
+  if (const uint32_t delay = app::RestartDelay(GetTickCount(), startTick)) Sleep(delay);
 }
 
 }  // namespace
 
 void PluginControl::HandOver(HWND mainAppWindow) noexcept {
-  const UINT shield = RegisterWindowMessageA(kShieldMessageName);
+  const UINT shield = RegisterWindowMessageA(mainapp::kShieldMessageName);
   // A new instance must not mistake this one's frame for a running plug-in.
   if (const HWND frame = FindWindowA(nullptr, kFrameTitle)) SetWindowTextA(frame, kFrameHandOffTitle);
   if (mainAppWindow) {
@@ -35,4 +35,4 @@ void PluginControl::HandOver(HWND mainAppWindow) noexcept {
   ending_.ExitNormally();
 }
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace orvane {
+namespace orvane::app {
 
 class PluginControl final : public ProcessControl {
 public:
@@ -23,4 +23,4 @@ private:
   ProcessControl& ending_;
 };
 
-}  // namespace orvane
+}  // namespace orvane::app

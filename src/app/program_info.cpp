@@ -7,7 +7,7 @@
 
 #include <vector>
 
-namespace orvane {
+namespace orvane::app {
 
 namespace {
 
@@ -82,4 +82,4 @@ void TellUser(const std::wstring& text) {
   if (!WriteToParent(text)) MessageBoxW(nullptr, text.c_str(), kProgramName, MB_OK | MB_ICONINFORMATION);
 }
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace orvane {
+namespace orvane::app {
 
 // "major.minor.patch.build" of the version resource's fixed part; empty when it cannot be read.
 std::wstring ProgramVersion();
@@ -13,4 +13,4 @@ void TellUser(const std::wstring& text);
 std::wstring UsageText();
 std::wstring VersionText();
 
-}  // namespace orvane
+}  // namespace orvane::app

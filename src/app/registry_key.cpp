@@ -1,6 +1,6 @@
 #include "app/registry_key.h"
 
-namespace orvane {
+namespace orvane::app {
 
 RegistryKey RegistryKey::Create(HKEY parent, const std::string& path) {
   RegistryKey key;
@@ -39,4 +39,4 @@ std::string RegistryKey::GetText(const char* name) const {
   return value;
 }
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -7,7 +7,7 @@
 
 #include <string>
 
-namespace orvane {
+namespace orvane::app {
 
 class RegistryKey {
 public:
@@ -25,4 +25,4 @@ private:
   UniqueRegistryKey key_;
 };
 
-}  // namespace orvane
+}  // namespace orvane::app

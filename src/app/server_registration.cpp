@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace orvane {
+namespace orvane::app {
 
 namespace {
 
@@ -25,7 +25,7 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
 // Whether the class's LocalServer32 starts this very program.
 bool ClassNamesThisProgram() {
   const std::string command = RegistryKey::Open(HKEY_CURRENT_USER, ClassKey() + "\\LocalServer32").GetText(nullptr);
-  return !command.empty() && SamePathIgnoringCase(std::string(commandline::ServerProgram(command)), ModulePath());
+  return !command.empty() && SamePathIgnoringCase(std::string(app::ServerProgram(command)), ModulePath());
 }
 
 // Deletes a key that has no subkeys left; one that someone else added to is kept.
@@ -40,7 +40,7 @@ bool RegisterAutomationServer() {
   RegistryKey::Create(HKEY_CURRENT_USER, ClassKey()).SetText(nullptr, kDocumentName);
   RegistryKey::Create(HKEY_CURRENT_USER, ClassKey() + "\\ProgID").SetText(nullptr, kDocumentProgId);
   RegistryKey::Create(HKEY_CURRENT_USER, ClassKey() + "\\LocalServer32")
-      .SetText(nullptr, commandline::ServerCommand(ModulePath(), kServerSwitch));
+      .SetText(nullptr, app::ServerCommand(ModulePath(), kServerSwitch));
   return ClassNamesThisProgram();
 }
 
@@ -57,4 +57,4 @@ bool UnregisterAutomationServer() {
   return !ClassNamesThisProgram();
 }
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace orvane {
+namespace orvane::app {
 
 constexpr char kDocumentProgId[] = "Stub.Document";
 // The document's class and its own dispatch interface.
@@ -20,4 +20,4 @@ bool RegisterAutomationServer();
 // program: another copy's registration stays. True when nothing of this program's is left.
 bool UnregisterAutomationServer();
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -1,9 +1,7 @@
 // Which of the two profile files decides a setting.
 #pragma once
 
-namespace orvane {
-
-namespace settings {
+namespace orvane::app {
 
 // "Orvane.ini" decides when it holds a value other than the default; otherwise WIN.INI does,
 // so a value there that equals the default cannot hide a different one in WIN.INI.
@@ -13,6 +11,4 @@ unsigned ChooseSetting(unsigned iniValue, int defaultValue, ReadWinIni readWinIn
   return readWinIni();
 }
 
-}  // namespace settings
-
-}  // namespace orvane
+}  // namespace orvane::app

@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace orvane {
+namespace orvane::app {
 
 namespace {
 
@@ -39,9 +39,9 @@ std::wstring SettingsFile() {
 unsigned ReadSetting(const char* key, int defaultValue) {
   const std::wstring name = Widened(key);
   const unsigned iniValue = GetPrivateProfileIntW(kSection, name.c_str(), defaultValue, SettingsFile().c_str());
-  return settings::ChooseSetting(iniValue, defaultValue, [&] {
+  return app::ChooseSetting(iniValue, defaultValue, [&] {
     return static_cast<unsigned>(GetProfileIntW(kSection, name.c_str(), defaultValue));
   });
 }
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -2,10 +2,10 @@
 // VirtualStore copy first, where there is one), then of WIN.INI.
 #pragma once
 
-namespace orvane {
+namespace orvane::app {
 
 constexpr char kOutlookToOrvane[] = "OutlookToOrvane";
 
 unsigned ReadSetting(const char* key, int defaultValue);
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -16,7 +16,7 @@
 
 #include <cstdio>
 
-namespace orvane {
+namespace orvane::app {
 
 namespace {
 
@@ -39,7 +39,7 @@ CStubApp& TheApp() {
 
 int CStubApp::Run(HINSTANCE instance, const char* commandLine) {
   instance_ = instance;
-  switches_ = commandline::ParseStartSwitches(commandLine ? commandLine : "");
+  switches_ = app::ParseStartSwitches(commandLine ? commandLine : "");
   if (switches_.EndsAtOnce()) return RunSwitchJob();
   if (switches_.StartedByCom()) WorkInProgramDirectory();
   return RunPlugin();
@@ -72,7 +72,7 @@ int CStubApp::RunPlugin() {
   }
   // Outlook turns calls away while it is busy; the filter has COM wait and try again, for the
   // plug-in's whole life.
-  const MessageFilterRegistration busyRetry(MakeComObject<BusyRetryFilter>().Get());
+  const MessageFilterRegistration busyRetry(MakeComObject<outlook::BusyRetryFilter>().Get());
   const int code = InitInstance() ? MessageLoop() : 0;
   CloseDocument();
   return code;
@@ -133,7 +133,7 @@ void CStubApp::CloseDocument() {
   view_.reset();
   frame_.reset();
   classFactory_.Revoke();
-  ReleaseOutlookSession();
+  outlook::ReleaseOutlookSession();
 }
 
 int CStubApp::MessageLoop() {
@@ -147,4 +147,4 @@ int CStubApp::MessageLoop() {
   return static_cast<int>(message.wParam);
 }
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace orvane {
+namespace orvane::app {
 
 class CStubApp final : public DocumentHost {
 public:
@@ -50,4 +50,4 @@ private:
 // The one application object of the process.
 CStubApp& TheApp();
 
-}  // namespace orvane
+}  // namespace orvane::app

@@ -1,6 +1,6 @@
 #include "app/stub_view.h"
 
-namespace orvane {
+namespace orvane::app {
 
 namespace {
 
@@ -32,4 +32,4 @@ LRESULT CStubView::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefaultHandling(message, wParam, lParam);
 }
 
-}  // namespace orvane
+}  // namespace orvane::app

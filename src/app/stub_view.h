@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace orvane {
+namespace orvane::app {
 
 class CStubView : public BaseWindow {
 public:
@@ -16,4 +16,4 @@ private:
   const char* ReportName() const noexcept override { return "CStubView"; }
 };
 
-}  // namespace orvane
+}  // namespace orvane::app

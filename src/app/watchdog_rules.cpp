@@ -1,8 +1,6 @@
 #include "app/watchdog_rules.h"
 
-namespace orvane {
-
-namespace watchdog {
+namespace orvane::app {
 
 bool AgeLimitReached(uint32_t now, uint32_t startTick) { return static_cast<uint32_t>(now - startTick) >= kAgeLimitMs; }
 
@@ -34,6 +32,4 @@ Verdict Decide(const Desktop& desktop) {
   return Verdict::Continue;
 }
 
-}  // namespace watchdog
-
-}  // namespace orvane
+}  // namespace orvane::app

@@ -6,9 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
-
-namespace watchdog {
+namespace orvane::app {
 
 constexpr uint32_t kAgeLimitMs = 900000;  // 15 minutes
 // A plug-in that starts its own successor lives at least this long first.
@@ -64,6 +62,4 @@ uint32_t RestartDelay(uint32_t now, uint32_t startTick);
 // character on, or its last 25 characters are the updater's file name.
 bool TitleNamesUpdater(std::string_view title);
 
-}  // namespace watchdog
-
-}  // namespace orvane
+}  // namespace orvane::app

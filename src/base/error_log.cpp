@@ -25,7 +25,7 @@ std::atomic<bool> fallbackExplained{false};
 std::string LocalTimeText() {
   const std::time_t now = std::time(nullptr);
   char text[32] = "";
-  if (const std::tm* local = std::localtime(&now)) std::strftime(text, sizeof text, logline::kTimeFormat, local);
+  if (const std::tm* local = std::localtime(&now)) std::strftime(text, sizeof text, kLogTimeFormat, local);
   return text;
 }
 
@@ -45,8 +45,8 @@ bool AppendToPerUserLog(const std::string& line) {
     std::string directory(here.size(), '?');
     WideCharToMultiByte(CP_ACP, 0, here.data(), static_cast<int>(here.size()), directory.data(),
                         static_cast<int>(directory.size()), nullptr, nullptr);
-    AppendLine(file.Get(), logline::Format(LocalTimeText(), "OrvaneOutlook=>WriteLog::The log cannot be written in " +
-                                                                directory + "; it goes on here"));
+    AppendLine(file.Get(), FormatLogLine(LocalTimeText(), "OrvaneOutlook=>WriteLog::The log cannot be written in " +
+                                                              directory + "; it goes on here"));
   }
   return AppendLine(file.Get(), line);
 }
@@ -64,7 +64,7 @@ void TellDebugger(const std::string& line) {
 }  // namespace
 
 int WriteLog(const char* text) {
-  const std::string line = logline::Format(LocalTimeText(), text ? text : "");
+  const std::string line = FormatLogLine(LocalTimeText(), text ? text : "");
   {
     // Opened and closed on every line, so other programs may read or move the log in between.
     const UniqueCFile file(std::fopen(kLogFileName, "at"));
@@ -76,7 +76,7 @@ int WriteLog(const char* text) {
 }
 
 int WriteLogNumbered(const char* text, int32_t number) {
-  return WriteLog(logline::Numbered(text ? text : "", number).c_str());
+  return WriteLog(NumberedLogText(text ? text : "", number).c_str());
 }
 
 void LogCaughtFailure(const char* where, const char* what) noexcept {

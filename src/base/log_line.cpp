@@ -2,26 +2,22 @@
 
 namespace orvane {
 
-namespace logline {
-
-std::string Format(std::string_view timeText, std::string_view text) {
+std::string FormatLogLine(std::string_view timeText, std::string_view text) {
   const size_t zero = text.find('\0');
   if (zero != std::string_view::npos) text = text.substr(0, zero);
   std::string line;
-  line.reserve(timeText.size() + kMaxText + 2);
+  line.reserve(timeText.size() + kLogMaxText + 2);
   line += ' ';
   line += timeText;
   line += ' ';
-  line += text.substr(0, kMaxText);
+  line += text.substr(0, kLogMaxText);
   return line;
 }
 
-std::string Numbered(std::string_view text, int32_t number) {
+std::string NumberedLogText(std::string_view text, int32_t number) {
   std::string result(text);
   result += std::to_string(number);
   return result;
 }
-
-}  // namespace logline
 
 }  // namespace orvane

@@ -7,18 +7,14 @@
 
 namespace orvane {
 
-namespace logline {
-
 // The longest part of a caller's text that a log line keeps.
-constexpr size_t kMaxText = 150;
+constexpr size_t kLogMaxText = 150;
 // The time stamp's form: two-digit month, day and year, 24-hour clock.
-constexpr char kTimeFormat[] = "%m/%d/%y %H:%M:%S";
+constexpr char kLogTimeFormat[] = "%m/%d/%y %H:%M:%S";
 
-// " <time> <text>", the text cut at kMaxText characters (or at a zero byte, as a C string ends).
-std::string Format(std::string_view timeText, std::string_view text);
+// " <time> <text>", the text cut at kLogMaxText characters (or at a zero byte, as a C string ends).
+std::string FormatLogLine(std::string_view timeText, std::string_view text);
 // The text immediately followed by the number in decimal.
-std::string Numbered(std::string_view text, int32_t number);
-
-}  // namespace logline
+std::string NumberedLogText(std::string_view text, int32_t number);
 
 }  // namespace orvane

@@ -9,13 +9,11 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
-
-namespace appointmentrecord {
+namespace orvane::inbound {
 
 // Field numbers of the appointment record. The change record puts the lookup subject in front
 // of them as field 0. Fields not listed are sent and never read.
-namespace field {
+namespace appointmentfield {
 constexpr int kSearchSubject = 0;
 constexpr int kSubject = 1;
 constexpr int kStartDate = 2;
@@ -38,7 +36,7 @@ constexpr int kEndFlag = 27;
 constexpr int kPatternEndDate = 28;
 constexpr int kPatternStartDate = 29;
 constexpr int kLast = 31;  // later fields are ignored
-}  // namespace field
+}  // namespace appointmentfield
 
 // The end block field of an appointment without end.
 constexpr std::string_view kNoEnd = "not done";
@@ -54,7 +52,7 @@ struct EndBlock {
   std::optional<double> end;
 };
 
-struct Reminder {
+struct AppointmentReminder {
   bool set = false;
   int32_t minutesBeforeStart = 0;  // only when set; a lead without ":" counts whole hours
 };
@@ -70,18 +68,18 @@ struct AppointmentRecord {
   std::optional<EndBlock> endBlock;
   std::optional<int32_t> durationMinutes;
   std::optional<bool> allDay;
-  std::optional<Reminder> reminder;
+  std::optional<AppointmentReminder> reminder;
   std::optional<std::string> text;  // the appointment's text property 0x8243
   std::optional<std::string> body;
   std::optional<std::string> location;
   std::optional<int32_t> importance;
   bool makePrivate = false;
-  std::optional<record::Recurrence> recurrence;
+  std::optional<inbound::Recurrence> recurrence;
   // Set when the record ended before a field that the writers read.
   bool isShort = false;
 };
 
-struct ChangeRecord {
+struct AppointmentChangeRecord {
   std::string searchSubject;
   AppointmentRecord appointment;
 };
@@ -91,11 +89,9 @@ struct ChangeRecord {
 std::optional<AppointmentRecord> ReadAppointmentRecord(std::string_view record);
 // Reads a change record (field 0, then fields 1 to 31); pattern start date at 10:00, pattern
 // end date at 11:00, and no link id. No value without both subject fields.
-std::optional<ChangeRecord> ReadChangeRecord(std::string_view record);
+std::optional<AppointmentChangeRecord> ReadAppointmentChangeRecord(std::string_view record);
 
 // The time of day of a date-time as a pattern time: the zero date at that hour and minute.
 double PatternTime(double dateTime);
 
-}  // namespace appointmentrecord
-
-}  // namespace orvane
+}  // namespace orvane::inbound

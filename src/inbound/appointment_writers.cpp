@@ -15,12 +15,12 @@
 
 #include <vector>
 
-namespace orvane {
+namespace orvane::inbound {
 
 namespace {
 
-using appointmentrecord::AppointmentRecord;
-namespace field = appointmentrecord::field;
+using inbound::AppointmentRecord;
+namespace field = inbound::appointmentfield;
 
 constexpr char kSaveApps[] = "SaveOutlookApps";
 constexpr char kChangeApps[] = "ChangeOutlookApps";
@@ -63,7 +63,7 @@ enum class AppointmentWrite { Save, ChangeFound, ChangeNew };
 
 class AppointmentWriter {
 public:
-  AppointmentWriter(DispatchDriver item, const AppointmentRecord& record, AppointmentWrite write)
+  AppointmentWriter(outlook::DispatchDriver item, const AppointmentRecord& record, AppointmentWrite write)
       : item_(std::move(item)),
         record_(record),
         write_(write),
@@ -86,8 +86,9 @@ public:
 private:
   bool IsChange() const { return write_ != AppointmentWrite::Save; }
 
-  void WritePattern(const record::Recurrence& recurrence) {
-    DispatchDriver pattern = WriteRecurrence(item_, recurrence, IsChange() ? kChangePatternTraces : kSavePatternTraces);
+  void WritePattern(const inbound::Recurrence& recurrence) {
+    outlook::DispatchDriver pattern =
+        WriteRecurrence(item_, recurrence, IsChange() ? kChangePatternTraces : kSavePatternTraces);
     // A changed series keeps its pattern open for its times of day.
     if (changesSeries_) pattern_ = std::move(pattern);
   }
@@ -99,13 +100,13 @@ private:
   // A changed series takes its start's time of day into its pattern and keeps its own Start.
   void WriteStart(double start) const {
     if (changesSeries_) {
-      pattern_.SetDate(outlook::kPatternStartTime, appointmentrecord::PatternTime(start));
+      pattern_.SetDate(outlook::kPatternStartTime, inbound::PatternTime(start));
     } else {
       item_.SetDate(outlook::kStart, start);
     }
   }
 
-  void WriteEndBlock(const appointmentrecord::EndBlock& block) const {
+  void WriteEndBlock(const inbound::EndBlock& block) const {
     WriteStart(block.start);
     if (block.end) WriteEnd(*block.end, block.start);
   }
@@ -118,9 +119,9 @@ private:
       if (!changesSeries_) {
         item_.SetDate(outlook::kEnd, end);
       } else if (!pattern_.GetBool(outlook::kNoEndDate)) {
-        pattern_.SetDate(outlook::kPatternEndTime, appointmentrecord::PatternTime(end));
+        pattern_.SetDate(outlook::kPatternEndTime, inbound::PatternTime(end));
       }
-    } catch (const AutomationError& error) {
+    } catch (const outlook::AutomationError& error) {
       item_.SetDate(outlook::kEnd, start);
       LogRefusedDate(error);
     }
@@ -150,19 +151,19 @@ private:
     if (record_.makePrivate) item_.SetInt32(outlook::kSensitivity, outlook::kSensitivityPrivate);
   }
 
-  DispatchDriver item_;
+  outlook::DispatchDriver item_;
   const AppointmentRecord& record_;
   AppointmentWrite write_;
   bool changesSeries_;
-  DispatchDriver pattern_;
+  outlook::DispatchDriver pattern_;
 };
 
-DispatchDriver CreateAppointment() { return CreateOutlookItem(outlook::kAppointmentItem); }
+outlook::DispatchDriver CreateAppointment() { return CreateOutlookItem(outlook::kAppointmentItem); }
 
 // The start date is read with "-" between its numbers, whichever of "/" and "-" the record
 // used. Only that field is rewritten: it is ended for ReplaceChar and joined to the rest again.
 void JoinStartDateWithDashes(char* record, size_t position) {
-  const std::vector<std::string_view> fields = record::SplitRecord(RecordText(record));
+  const std::vector<std::string_view> fields = inbound::SplitRecord(RecordText(record));
   if (position >= fields.size()) return;
   char* const start = record + (fields[position].data() - record);
   char* const end = start + fields[position].size();
@@ -174,31 +175,31 @@ void JoinStartDateWithDashes(char* record, size_t position) {
 
 }  // namespace
 
-void inbound::SaveOutlookApps(char* record, const WriterContext& context) {
+void SaveOutlookApps(char* record, const WriterContext& context) {
   WriteLog(kSaveApps);
   JoinStartDateWithDashes(record, field::kStartDate - field::kSubject);
-  const std::optional<AppointmentRecord> appointment = appointmentrecord::ReadAppointmentRecord(RecordText(record));
+  const std::optional<AppointmentRecord> appointment = inbound::ReadAppointmentRecord(RecordText(record));
   if (!WriterTakes<AppointmentRecord>(kSaveApps, appointment,
                                       [](const AppointmentRecord& read) { return read.isShort; })) {
     return;
   }
 
-  const DispatchDriver item = RetryAfterReconnect(CreateAppointment);
+  const outlook::DispatchDriver item = outlook::RetryAfterReconnect(CreateAppointment);
   AppointmentWriter(item, *appointment, AppointmentWrite::Save).Write();
   WriteLog("Save Appts To Outlook");
   SaveAndClose(item, context.ownWrites);
 }
 
-void inbound::ChangeOutlookApps(char* record, const WriterContext& context) {
+void ChangeOutlookApps(char* record, const WriterContext& context) {
   JoinStartDateWithDashes(record, field::kStartDate - field::kSearchSubject);
-  using appointmentrecord::ChangeRecord;
-  const std::optional<ChangeRecord> change = appointmentrecord::ReadChangeRecord(RecordText(record));
+  using ChangeRecord = AppointmentChangeRecord;
+  const std::optional<ChangeRecord> change = inbound::ReadAppointmentChangeRecord(RecordText(record));
   if (!WriterTakes<ChangeRecord>(kChangeApps, change,
                                  [](const ChangeRecord& read) { return read.appointment.isShort; })) {
     return;
   }
 
-  DispatchDriver item = context.lookup.Find(items::kAppointmentItems, change->searchSubject);
+  outlook::DispatchDriver item = context.lookup.Find(items::kAppointmentItems, change->searchSubject);
   const bool found = !item.IsEmpty();
   // An appointment that Outlook no longer has (or never had) is made anew from the record.
   if (!found) item = CreateAppointment();
@@ -209,4 +210,4 @@ void inbound::ChangeOutlookApps(char* record, const WriterContext& context) {
   SaveAndClose(item, context.ownWrites);
 }
 
-}  // namespace orvane
+}  // namespace orvane::inbound

@@ -4,9 +4,8 @@
 
 #include <vector>
 
-namespace orvane {
+namespace orvane::inbound {
 
-namespace commandrecord {
 namespace {
 
 constexpr std::string_view kDoneWord = "Done";
@@ -14,8 +13,8 @@ constexpr std::string_view kUndoneWord = "UnDone";
 constexpr char kLinkSeparator = '*';
 
 DoneState ReadDoneState(std::string_view word) {
-  if (record::EqualsIgnoringCase(word, kDoneWord)) return DoneState::Complete;
-  if (record::EqualsIgnoringCase(word, kUndoneWord)) return DoneState::NotStarted;
+  if (inbound::EqualsIgnoringCase(word, kDoneWord)) return DoneState::Complete;
+  if (inbound::EqualsIgnoringCase(word, kUndoneWord)) return DoneState::NotStarted;
   return DoneState::Unknown;
 }
 
@@ -28,7 +27,7 @@ std::string_view TrimSeparators(std::string_view text) {
 }  // namespace
 
 std::optional<DoneRecord> ReadDoneRecord(std::string_view record) {
-  const std::vector<std::string_view> fields = record::SplitRecord(record);
+  const std::vector<std::string_view> fields = inbound::SplitRecord(record);
   if (fields.size() < 2) return std::nullopt;
   return DoneRecord{ReadDoneState(fields[0]), fields[1]};
 }
@@ -42,6 +41,4 @@ std::optional<LinkRecord> ReadLinkRecord(std::string_view record) {
   return LinkRecord{text.substr(0, lastRunStart), text.substr(lastRunEnd + 1)};
 }
 
-}  // namespace commandrecord
-
-}  // namespace orvane
+}  // namespace orvane::inbound

@@ -4,9 +4,7 @@
 #include <optional>
 #include <string_view>
 
-namespace orvane {
-
-namespace commandrecord {
+namespace orvane::inbound {
 
 // What a done record's state word asks for.
 enum class DoneState {
@@ -32,6 +30,4 @@ struct LinkRecord {
 // keeps its own asterisks; leading and trailing asterisks are skipped. No value without a subject.
 std::optional<LinkRecord> ReadLinkRecord(std::string_view record);
 
-}  // namespace commandrecord
-
-}  // namespace orvane
+}  // namespace orvane::inbound

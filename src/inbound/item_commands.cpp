@@ -8,37 +8,37 @@
 #include "inbound/record_fields.h"
 #include "inbound/writer_common.h"
 
-namespace orvane {
+namespace orvane::inbound {
 
 namespace {
 
-using commandrecord::DoneState;
+using inbound::DoneState;
 
 constexpr char kDoneItem[] = "DoneOutlookItem";
 constexpr char kSetLinkId[] = "SetOutlookLinkId";
 
-void WriteCompletionState(const DispatchDriver& task, DoneState state) {
+void WriteCompletionState(const outlook::DispatchDriver& task, DoneState state) {
   const bool complete = state == DoneState::Complete;
   task.SetInt32(outlook::kStatus, complete ? outlook::kStatusComplete : outlook::kStatusNotStarted);
   task.SetInt32(outlook::kPercentComplete, complete ? outlook::kPercentCompleteDone : 0);
 }
 
 // A number kind keeps what the record's text reads as a number.
-void WriteLinkId(const DispatchDriver& item, const items::ItemKind& kind, std::string_view linkId) {
+void WriteLinkId(const outlook::DispatchDriver& item, const items::ItemKind& kind, std::string_view linkId) {
   if (kind.linkIdPlace == items::LinkIdPlace::Text) {
     items::WriteLinkText(item, linkId);
   } else {
-    items::WriteLinkNumber(item, static_cast<int32_t>(record::ReadNumber(linkId)));
+    items::WriteLinkNumber(item, static_cast<int32_t>(inbound::ReadNumber(linkId)));
   }
 }
 
 }  // namespace
 
-void inbound::DeleteOutlookItem(char* record, uint32_t kind, const WriterContext& context) {
+void DeleteOutlookItem(char* record, uint32_t kind, const WriterContext& context) {
   const items::ItemKind* itemKind = items::ItemKindOf(kind);
   if (!itemKind) return;
   // The whole record is the subject: it is not cut at tabs.
-  const DispatchDriver item = context.lookup.Find(*itemKind, RecordText(record));
+  const outlook::DispatchDriver item = context.lookup.Find(*itemKind, RecordText(record));
   if (item.IsEmpty()) return;
   // The main application knows of its own deletion. Noted before the deletion: an item that
   // stays after all is simply found again.
@@ -46,32 +46,32 @@ void inbound::DeleteOutlookItem(char* record, uint32_t kind, const WriterContext
   item.InvokeMethod(outlook::kDelete);
 }
 
-void inbound::DoneOutlookItem(char* record, uint32_t kind, const WriterContext& context) {
+void DoneOutlookItem(char* record, uint32_t kind, const WriterContext& context) {
   const items::ItemKind* itemKind = items::ItemKindOf(kind);
   if (!itemKind) return;
-  const std::optional<commandrecord::DoneRecord> done = commandrecord::ReadDoneRecord(RecordText(record));
-  if (!WriterTakes<commandrecord::DoneRecord>(kDoneItem, done, nullptr)) return;
-  const DispatchDriver item = context.lookup.Find(*itemKind, done->subject);
+  const std::optional<inbound::DoneRecord> done = inbound::ReadDoneRecord(RecordText(record));
+  if (!WriterTakes<inbound::DoneRecord>(kDoneItem, done, nullptr)) return;
+  const outlook::DispatchDriver item = context.lookup.Find(*itemKind, done->subject);
   // Only tasks have a completion state: appointments and notes are found and left alone, and
   // a word other than the two changes nothing and saves nothing.
-  if (item.IsEmpty() || kind != kinds::kTask || done->state == DoneState::Unknown) return;
+  if (item.IsEmpty() || kind != mainapp::kTask || done->state == DoneState::Unknown) return;
   WriteCompletionState(item, done->state);
   SaveAndClose(item, context.ownWrites);
 }
 
-void inbound::SetOutlookLinkId(char* record, uint32_t kind, const WriterContext& context) {
+void SetOutlookLinkId(char* record, uint32_t kind, const WriterContext& context) {
   const items::ItemKind* itemKind = items::ItemKindOfLink(kind);
   if (!itemKind) return;
-  const std::optional<commandrecord::LinkRecord> link = commandrecord::ReadLinkRecord(RecordText(record));
-  if (!WriterTakes<commandrecord::LinkRecord>(kSetLinkId, link, nullptr)) return;
+  const std::optional<inbound::LinkRecord> link = inbound::ReadLinkRecord(RecordText(record));
+  if (!WriterTakes<inbound::LinkRecord>(kSetLinkId, link, nullptr)) return;
   if (!link->linkId) {
     LogShortRecord(kSetLinkId);
     return;
   }
-  const DispatchDriver item = context.lookup.Find(*itemKind, link->subject);
+  const outlook::DispatchDriver item = context.lookup.Find(*itemKind, link->subject);
   if (item.IsEmpty()) return;
   WriteLinkId(item, *itemKind, *link->linkId);
   SaveAndClose(item, context.ownWrites);
 }
 
-}  // namespace orvane
+}  // namespace orvane::inbound

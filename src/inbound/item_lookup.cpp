@@ -7,26 +7,26 @@
 #include <climits>
 #include <string>
 
-namespace orvane {
+namespace orvane::inbound {
 
 bool SubjectsMatch(std::string_view a, std::string_view b) {
   if (a.size() > INT_MAX || b.size() > INT_MAX) return false;
   // Ordinal, not linguistic: the locale's rules make a sharp s equal "ss" and skip soft hyphens,
   // and a delete record must never reach an item other than the one it names.
-  const std::wstring wideA = AnsiToWide(a);
-  const std::wstring wideB = AnsiToWide(b);
+  const std::wstring wideA = outlook::AnsiToWide(a);
+  const std::wstring wideB = outlook::AnsiToWide(b);
   return CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()), wideB.data(),
                               static_cast<int>(wideB.size()), TRUE) == CSTR_EQUAL;
 }
 
 // The main application knows each subject as it was sent to it.
 bool SubjectNames(std::string_view itemSubject, std::string_view wanted) {
-  return SubjectsMatch(recordtext::OutboundText(itemSubject), recordtext::OutboundText(wanted));
+  return SubjectsMatch(mainapp::OutboundText(itemSubject), mainapp::OutboundText(wanted));
 }
 
 bool SubjectMayStartWith(std::string_view cut, std::string_view wanted) {
-  const std::wstring start = AnsiToWide(recordtext::OutboundText(cut));
-  const std::wstring whole = AnsiToWide(recordtext::OutboundText(wanted));
+  const std::wstring start = outlook::AnsiToWide(mainapp::OutboundText(cut));
+  const std::wstring whole = outlook::AnsiToWide(mainapp::OutboundText(wanted));
   // The cut may have split its last character: only those before it are compared.
   if (whole.size() < start.size() || start.size() > INT_MAX) return false;
   const size_t length = start.empty() ? 0 : start.size() - 1;
@@ -34,18 +34,19 @@ bool SubjectMayStartWith(std::string_view cut, std::string_view wanted) {
                                              static_cast<int>(length), TRUE) == CSTR_EQUAL;
 }
 
-DispatchDriver FindItemInItems(const DispatchDriver& items, const items::ItemKind& kind, std::string_view subject) {
+outlook::DispatchDriver FindItemInItems(const outlook::DispatchDriver& items, const items::ItemKind& kind,
+                                        std::string_view subject) {
   // The count is read once and the items are taken by their 1-based index.
   const int32_t count = items.GetInt32(outlook::kCount);
   for (int32_t index = 1; index <= count; ++index) {
-    DispatchDriver item = items.InvokeForObject(outlook::kItem, Variant::Int32(index));
+    outlook::DispatchDriver item = items.InvokeForObject(outlook::kItem, outlook::Variant::Int32(index));
     if (SubjectNames(item.GetText(kind.subjectMember), subject)) return item;
   }
   return {};
 }
 
-DispatchDriver FindItemBySubject(const items::ItemKind& kind, std::string_view subject) {
-  return FindItemInItems(GetDefaultFolder(kind.folder).GetObject(outlook::kItems), kind, subject);
+outlook::DispatchDriver FindItemBySubject(const items::ItemKind& kind, std::string_view subject) {
+  return FindItemInItems(outlook::GetDefaultFolder(kind.folder).GetObject(outlook::kItems), kind, subject);
 }
 
-}  // namespace orvane
+}  // namespace orvane::inbound

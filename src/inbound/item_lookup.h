@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
+namespace orvane::inbound {
 
 // True when two subjects are the same text ignoring letter case only (so "É" matches "é"); the
 // ANSI texts are compared as the UTF-16 they stand for.
@@ -27,11 +27,12 @@ bool SubjectMayStartWith(std::string_view cut, std::string_view wanted);
 
 // Item by item: the first item of the Items collection, in its order, whose subject the record
 // names; empty when none does. Count once, then Item(i) and its subject for each index passed.
-DispatchDriver FindItemInItems(const DispatchDriver& items, const items::ItemKind& kind, std::string_view subject);
+outlook::DispatchDriver FindItemInItems(const outlook::DispatchDriver& items, const items::ItemKind& kind,
+                                        std::string_view subject);
 
 // The first item of the kind's folder, in folder order, whose subject matches, read item by item; empty
 // when none does.
-DispatchDriver FindItemBySubject(const items::ItemKind& kind, std::string_view subject);
+outlook::DispatchDriver FindItemBySubject(const items::ItemKind& kind, std::string_view subject);
 
 // Finds items by subject through their folder's table: the default columns EntryID, Subject and
 // CreationTime of every item, a batch of rows at a call, then the one item found opened by its id.
@@ -45,7 +46,7 @@ class SubjectLookup {
 public:
   // The item the record names; empty when the folder has none. A failure of the item-by-item
   // search throws AutomationError.
-  DispatchDriver Find(const items::ItemKind& kind, std::string_view subject);
+  outlook::DispatchDriver Find(const items::ItemKind& kind, std::string_view subject);
 
 private:
   struct ColumnsMembers {
@@ -55,13 +56,14 @@ private:
   };
   // The item found through the table, or empty for none; throws AutomationError for any failure
   // or odd answer of the table.
-  DispatchDriver FindInTable(const DispatchDriver& folder, const items::ItemKind& kind, std::string_view subject);
+  outlook::DispatchDriver FindInTable(const outlook::DispatchDriver& folder, const items::ItemKind& kind,
+                                      std::string_view subject);
   // The number of the table's columns, once its first three are known to be the default
   // EntryID, Subject and CreationTime; throws AutomationError when they are not.
-  size_t CheckDefaultColumns(const DispatchDriver& table);
+  size_t CheckDefaultColumns(const outlook::DispatchDriver& table);
   void LogTableFailure(const items::ItemKind& kind, const std::string& failure);
 
-  std::optional<TableMembers> table_;
+  std::optional<outlook::TableMembers> table_;
   std::optional<ColumnsMembers> columns_;
   // The number of columns of each folder's table whose first three were checked.
   std::map<int32_t, size_t> columnCounts_;
@@ -69,4 +71,4 @@ private:
   std::map<int32_t, std::string> lastTableFailures_;
 };
 
-}  // namespace orvane
+}  // namespace orvane::inbound

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-namespace orvane {
+namespace orvane::inbound {
 
-std::vector<size_t> lookup::EarliestCreated(const std::vector<Match>& matches) {
+std::vector<size_t> EarliestCreated(const std::vector<Match>& matches) {
   std::vector<size_t> earliest;
   for (size_t i = 0; i < matches.size(); ++i) {
     if (!earliest.empty()) {
@@ -17,9 +17,9 @@ std::vector<size_t> lookup::EarliestCreated(const std::vector<Match>& matches) {
   return earliest;
 }
 
-size_t lookup::FirstEntryId(const std::vector<std::string>& entryIds) {
+size_t FirstEntryId(const std::vector<std::string>& entryIds) {
   if (entryIds.empty()) return 0;
   return static_cast<size_t>(std::min_element(entryIds.begin(), entryIds.end()) - entryIds.begin());
 }
 
-}  // namespace orvane
+}  // namespace orvane::inbound

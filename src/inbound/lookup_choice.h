@@ -7,9 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace orvane {
-
-namespace lookup {
+namespace orvane::inbound {
 
 // An item that bears the subject sought, as a folder's table gave it.
 struct Match {
@@ -24,6 +22,4 @@ std::vector<size_t> EarliestCreated(const std::vector<Match>& matches);
 // The position of the EntryID whose text comes first in byte order; 0 for no ids.
 size_t FirstEntryId(const std::vector<std::string>& entryIds);
 
-}  // namespace lookup
-
-}  // namespace orvane
+}  // namespace orvane::inbound

@@ -2,9 +2,8 @@
 
 #include "inbound/record_layout.h"
 
-namespace orvane {
+namespace orvane::inbound {
 
-namespace noterecord {
 namespace {
 
 constexpr int kText = 1;
@@ -15,23 +14,21 @@ constexpr int kNewText = 2;
 }  // namespace
 
 std::optional<NoteRecord> ReadNoteRecord(std::string_view record) {
-  const record::RecordFields fields(record, 1);
+  const inbound::RecordFields fields(record, 1);
   const auto text = fields.Get(kText);
   if (!text) return std::nullopt;
   NoteRecord note;
   note.text = std::string(*text);
-  note.linkId = record::TextField(fields, kLinkId);
+  note.linkId = inbound::TextField(fields, kLinkId);
   note.isShort = !note.linkId;
   return note;
 }
 
-std::optional<ChangeRecord> ReadChangeRecord(std::string_view record) {
-  const record::RecordFields fields(record, 1);
+std::optional<NoteChangeRecord> ReadNoteChangeRecord(std::string_view record) {
+  const inbound::RecordFields fields(record, 1);
   const auto searchSubject = fields.Get(kSearchSubject);
   if (!searchSubject) return std::nullopt;
-  return ChangeRecord{std::string(*searchSubject), record::TextField(fields, kNewText)};
+  return NoteChangeRecord{std::string(*searchSubject), inbound::TextField(fields, kNewText)};
 }
 
-}  // namespace noterecord
-
-}  // namespace orvane
+}  // namespace orvane::inbound

@@ -5,9 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
-
-namespace noterecord {
+namespace orvane::inbound {
 
 // Text, date (never read) and the link id that the note keeps in its categories.
 struct NoteRecord {
@@ -17,15 +15,13 @@ struct NoteRecord {
 };
 
 // Lookup subject, new text and date (never read).
-struct ChangeRecord {
+struct NoteChangeRecord {
   std::string searchSubject;
   std::optional<std::string> text;  // none when the record ended before it
 };
 
 // No value without the first field.
 std::optional<NoteRecord> ReadNoteRecord(std::string_view record);
-std::optional<ChangeRecord> ReadChangeRecord(std::string_view record);
+std::optional<NoteChangeRecord> ReadNoteChangeRecord(std::string_view record);
 
-}  // namespace noterecord
-
-}  // namespace orvane
+}  // namespace orvane::inbound

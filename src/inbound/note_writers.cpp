@@ -7,38 +7,38 @@
 #include "inbound/note_record.h"
 #include "inbound/writer_common.h"
 
-namespace orvane {
+namespace orvane::inbound {
 
 namespace {
 
 constexpr char kSaveNote[] = "SaveOutlookNote";
 constexpr char kChangeNote[] = "ChangeOutlookNote";
 
-DispatchDriver CreateNote() { return CreateOutlookItem(outlook::kNoteItem); }
+outlook::DispatchDriver CreateNote() { return CreateOutlookItem(outlook::kNoteItem); }
 
 }  // namespace
 
-void inbound::SaveOutlookNote(char* record, int, const WriterContext& context) {
-  using noterecord::NoteRecord;
-  const std::optional<NoteRecord> note = noterecord::ReadNoteRecord(RecordText(record));
+void SaveOutlookNote(char* record, int, const WriterContext& context) {
+  using inbound::NoteRecord;
+  const std::optional<NoteRecord> note = inbound::ReadNoteRecord(RecordText(record));
   if (!WriterTakes<NoteRecord>(kSaveNote, note, [](const NoteRecord& read) { return read.isShort; })) return;
 
-  const DispatchDriver item = RetryAfterReconnect(CreateNote);
+  const outlook::DispatchDriver item = outlook::RetryAfterReconnect(CreateNote);
   item.SetText(outlook::kBody, note->text);
   if (note->linkId) items::WriteLinkText(item, *note->linkId);
   SaveAndClose(item, context.ownWrites);
 }
 
-void inbound::ChangeOutlookNote(char* record, int, const WriterContext& context) {
-  const std::optional<noterecord::ChangeRecord> change = noterecord::ReadChangeRecord(RecordText(record));
-  if (!WriterTakes<noterecord::ChangeRecord>(kChangeNote, change, nullptr)) return;
+void ChangeOutlookNote(char* record, int, const WriterContext& context) {
+  const std::optional<inbound::NoteChangeRecord> change = inbound::ReadNoteChangeRecord(RecordText(record));
+  if (!WriterTakes<inbound::NoteChangeRecord>(kChangeNote, change, nullptr)) return;
   // The text is all a change writes: without it there is nothing to change or make.
   if (!change->text) {
     LogShortRecord(kChangeNote);
     return;
   }
 
-  DispatchDriver item = context.lookup.Find(items::kNoteItems, change->searchSubject);
+  outlook::DispatchDriver item = context.lookup.Find(items::kNoteItems, change->searchSubject);
   // A note that Outlook no longer has is made anew from the text. The change record carries no
   // link id, so the new note has no categories; a found note keeps its own.
   if (item.IsEmpty()) item = CreateNote();
@@ -46,4 +46,4 @@ void inbound::ChangeOutlookNote(char* record, int, const WriterContext& context)
   SaveAndClose(item, context.ownWrites);
 }
 
-}  // namespace orvane
+}  // namespace orvane::inbound

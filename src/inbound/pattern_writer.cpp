@@ -2,7 +2,7 @@
 
 #include "base/error_log.h"
 
-namespace orvane {
+namespace orvane::inbound {
 
 namespace {
 
@@ -29,10 +29,10 @@ private:
 
 }  // namespace
 
-DispatchDriver WriteRecurrence(const DispatchDriver& item, const record::Recurrence& recurrence,
-                               const PatternTraces& traces) {
+outlook::DispatchDriver WriteRecurrence(const outlook::DispatchDriver& item, const inbound::Recurrence& recurrence,
+                                        const PatternTraces& traces) {
   const TracedSteps steps(traces);
-  DispatchDriver pattern;
+  outlook::DispatchDriver pattern;
   steps.Run(PatternStep::Open, [&] { pattern = item.InvokeForObject(outlook::kGetRecurrencePattern); });
   // The type decides which of the other properties are valid, and setting it resets them.
   steps.Run(PatternStep::Type, [&] { pattern.SetInt32(outlook::kRecurrenceType, recurrence.type); });
@@ -56,4 +56,4 @@ DispatchDriver WriteRecurrence(const DispatchDriver& item, const record::Recurre
   return pattern;
 }
 
-}  // namespace orvane
+}  // namespace orvane::inbound

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace orvane {
+namespace orvane::inbound {
 
 // The steps of writing a pattern, in the order they are made.
 enum class PatternStep { Open, Type, DayOfWeekMask, Interval, StartDate, EndFlag, EndDate, Endless };
@@ -30,7 +30,7 @@ struct PatternTraces {
 // for: the type first (setting it resets the pattern's other properties), then the days of the
 // week and the interval, then the pattern's dates (a mask written after them resets them).
 // Answers the pattern.
-DispatchDriver WriteRecurrence(const DispatchDriver& item, const record::Recurrence& recurrence,
-                               const PatternTraces& traces = {});
+outlook::DispatchDriver WriteRecurrence(const outlook::DispatchDriver& item, const inbound::Recurrence& recurrence,
+                                        const PatternTraces& traces = {});
 
-}  // namespace orvane
+}  // namespace orvane::inbound

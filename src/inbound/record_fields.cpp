@@ -9,9 +9,8 @@
 
 #include "outlook/ole_date.h"
 
-namespace orvane {
+namespace orvane::inbound {
 
-namespace record {
 namespace {
 
 constexpr std::int64_t kLowestNumber = std::numeric_limits<std::int32_t>::min();
@@ -113,14 +112,14 @@ std::optional<Date> ReadDate(std::string_view field) {
   const Date date{static_cast<int>(ReadNumber(parts[0])), static_cast<int>(ReadNumber(parts[1])),
                   static_cast<int>(ReadNumber(parts[2]))};
   // The date must be one the target can hold, whatever time of day a caller adds.
-  if (!oledate::FromDateTime({date.year, date.month, date.day, 0, 0})) return std::nullopt;
+  if (!outlook::FromDateTime({date.year, date.month, date.day, 0, 0})) return std::nullopt;
   return date;
 }
 
 std::optional<double> ReadOleDate(std::string_view field, int hour, int minute) {
   const auto date = ReadDate(field);
   if (!date) return std::nullopt;
-  return oledate::FromDateTime({date->year, date->month, date->day, hour, minute});
+  return outlook::FromDateTime({date->year, date->month, date->day, hour, minute});
 }
 
 std::optional<ClockTime> ReadTime(std::string_view field) {
@@ -167,6 +166,4 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-}  // namespace record
-
-}  // namespace orvane
+}  // namespace orvane::inbound

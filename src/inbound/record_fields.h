@@ -6,9 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace orvane {
-
-namespace record {
+namespace orvane::inbound {
 
 // The literal the main application sends in place of an empty subject.
 constexpr std::string_view kBlankSubject = "blankone8746589987458745";
@@ -59,6 +57,4 @@ bool ReadFlag(std::string_view field);
 // Equality ignoring ASCII letter case (for the record's own words such as "Done" or "True").
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
-}  // namespace record
-
-}  // namespace orvane
+}  // namespace orvane::inbound

@@ -4,9 +4,7 @@
 #include "outlook/ole_date.h"
 #include "outlook/outlook_ids.h"
 
-namespace orvane {
-
-namespace record {
+namespace orvane::inbound {
 
 RecordFields::RecordFields(std::string_view record, int firstNumber)
     : texts_(SplitRecord(record)), firstNumber_(firstNumber) {}
@@ -20,7 +18,7 @@ std::optional<std::string_view> RecordFields::Get(int number) const {
 std::optional<double> DateField(const RecordFields& fields, int number, int hour, int minute) {
   const auto text = fields.Get(number);
   if (!text) return std::nullopt;
-  return ReadOleDate(*text, hour, minute).value_or(oledate::kZeroDate);
+  return ReadOleDate(*text, hour, minute).value_or(outlook::kZeroDate);
 }
 
 std::optional<int32_t> NumberField(const RecordFields& fields, int number) {
@@ -69,6 +67,4 @@ std::optional<Recurrence> ReadRecurrence(const RecordFields& fields, const Recur
   return recurrence;
 }
 
-}  // namespace record
-
-}  // namespace orvane
+}  // namespace orvane::inbound

@@ -8,9 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace orvane {
-
-namespace record {
+namespace orvane::inbound {
 
 // A record cut into its fields, each reached by its number in the record's layout; a number
 // past the record's end reads as absent.
@@ -77,6 +75,4 @@ inline bool IsRecurring(const RecordFields& fields, const RecurrenceFields& layo
 std::optional<Recurrence> ReadRecurrence(const RecordFields& fields, const RecurrenceFields& layout,
                                          PatternDayTimes times = {});
 
-}  // namespace record
-
-}  // namespace orvane
+}  // namespace orvane::inbound

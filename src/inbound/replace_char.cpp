@@ -1,7 +1,7 @@
 #include "inbound/writers.h"
-namespace orvane {
+namespace orvane::inbound {
 
-int inbound::ReplaceChar(char* text, char from, char to) {
+int ReplaceChar(char* text, char from, char to) {
   if (!text) return 0;
   int replaced = 0;
   for (char* at = text; *at != '\0'; ++at) {
@@ -13,4 +13,4 @@ int inbound::ReplaceChar(char* text, char from, char to) {
   return replaced;
 }
 
-}  // namespace orvane
+}  // namespace orvane::inbound

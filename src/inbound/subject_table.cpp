@@ -10,7 +10,7 @@
 
 #include <iterator>
 
-namespace orvane {
+namespace orvane::inbound {
 
 namespace {
 
@@ -25,45 +25,45 @@ constexpr const wchar_t* kDefaultColumns[] = {L"EntryID", L"Subject", L"Creation
 // terminating zero): a subject this long may have lost its end.
 constexpr size_t kMaybeCutLength = 126;
 
-std::string Ansi(const std::wstring& text) { return WideToAnsi(text.data(), text.size()); }
+std::string Ansi(const std::wstring& text) { return outlook::WideToAnsi(text.data(), text.size()); }
 
 // The item of that id, once it is known to bear the subject: an id that opens another item, as a
 // short-term id might once its session is gone, must not lead a command to the wrong item.
-DispatchDriver OpenNamedItem(const std::string& id, const std::string& storeId, const items::ItemKind& kind,
-                             std::string_view subject) {
-  DispatchDriver item =
-      outlookNamespace.InvokeForObject(outlook::kGetItemFromId, Variant::Text(id), Variant::Text(storeId));
+outlook::DispatchDriver OpenNamedItem(const std::string& id, const std::string& storeId, const items::ItemKind& kind,
+                                      std::string_view subject) {
+  outlook::DispatchDriver item = outlook::outlookNamespace.InvokeForObject(
+      outlook::kGetItemFromId, outlook::Variant::Text(id), outlook::Variant::Text(storeId));
   if (!SubjectNames(item.GetText(kind.subjectMember), subject)) {
-    throw OddTable("gave an id that opens an item of another subject");
+    throw outlook::OddTable("gave an id that opens an item of another subject");
   }
   return item;
 }
 
 // Of the items with the subject, the one created earliest; of several created at the same moment,
 // the one whose own (long-term) EntryID comes first.
-DispatchDriver OpenChosen(const std::vector<lookup::Match>& matches, const std::string& storeId,
-                          const items::ItemKind& kind, std::string_view subject) {
-  const std::vector<size_t> earliest = lookup::EarliestCreated(matches);
+outlook::DispatchDriver OpenChosen(const std::vector<inbound::Match>& matches, const std::string& storeId,
+                                   const items::ItemKind& kind, std::string_view subject) {
+  const std::vector<size_t> earliest = inbound::EarliestCreated(matches);
   if (earliest.empty()) return {};
   if (earliest.size() == 1) return OpenNamedItem(matches[earliest.front()].id, storeId, kind, subject);
-  std::vector<DispatchDriver> items;
+  std::vector<outlook::DispatchDriver> items;
   std::vector<std::string> ownIds;
   for (const size_t index : earliest) {
     items.push_back(OpenNamedItem(matches[index].id, storeId, kind, subject));
     ownIds.push_back(items.back().GetText(outlook::kEntryId));
   }
-  return std::move(items[lookup::FirstEntryId(ownIds)]);
+  return std::move(items[inbound::FirstEntryId(ownIds)]);
 }
 
 }  // namespace
 
-DispatchDriver SubjectLookup::Find(const items::ItemKind& kind, std::string_view subject) {
-  const DispatchDriver folder = GetDefaultFolder(kind.folder);
+outlook::DispatchDriver SubjectLookup::Find(const items::ItemKind& kind, std::string_view subject) {
+  const outlook::DispatchDriver folder = outlook::GetDefaultFolder(kind.folder);
   try {
-    DispatchDriver found = FindInTable(folder, kind, subject);
+    outlook::DispatchDriver found = FindInTable(folder, kind, subject);
     lastTableFailures_.erase(kind.folder);
     return found;
-  } catch (const AutomationError& error) {
+  } catch (const outlook::AutomationError& error) {
     // The columns are checked again once the table answers well again.
     columnCounts_.erase(kind.folder);
     LogTableFailure(kind, error.what());
@@ -71,32 +71,33 @@ DispatchDriver SubjectLookup::Find(const items::ItemKind& kind, std::string_view
   return FindItemInItems(folder.GetObject(outlook::kItems), kind, subject);
 }
 
-DispatchDriver SubjectLookup::FindInTable(const DispatchDriver& folder, const items::ItemKind& kind,
-                                          std::string_view subject) {
-  DispatchDriver table;
+outlook::DispatchDriver SubjectLookup::FindInTable(const outlook::DispatchDriver& folder, const items::ItemKind& kind,
+                                                   std::string_view subject) {
+  outlook::DispatchDriver table;
   try {
     table = folder.InvokeForObject(outlook::kGetTable);
-  } catch (const AutomationError& error) {
+  } catch (const outlook::AutomationError& error) {
     // An Outlook older than its tables.
-    if (error.Result() == DISP_E_MEMBERNOTFOUND) throw OddTable("is not offered by this Outlook");
+    if (error.Result() == DISP_E_MEMBERNOTFOUND) throw outlook::OddTable("is not offered by this Outlook");
     throw;
   }
-  if (!table_) table_ = FindTableMembers(table);
-  if (!table_) throw OddTable("lacks a member of Outlook's tables");
+  if (!table_) table_ = outlook::FindTableMembers(table);
+  if (!table_) throw outlook::OddTable("lacks a member of Outlook's tables");
   auto columnCount = columnCounts_.find(kind.folder);
   if (columnCount == columnCounts_.end()) {
     columnCount = columnCounts_.emplace(kind.folder, CheckDefaultColumns(table)).first;
   }
-  std::vector<CellForm> forms(columnCount->second, CellForm::Any);
-  forms[kIdColumn] = CellForm::Text;
-  forms[kSubjectColumn] = CellForm::Text;
-  forms[kCreatedColumn] = CellForm::Date;
+  std::vector<outlook::CellForm> forms(columnCount->second, outlook::CellForm::Any);
+  forms[kIdColumn] = outlook::CellForm::Text;
+  forms[kSubjectColumn] = outlook::CellForm::Text;
+  forms[kCreatedColumn] = outlook::CellForm::Date;
 
-  std::vector<lookup::Match> matches;
-  std::vector<lookup::Match> maybeCut;
-  ReadTableRows(table, *table_, forms, kRowsPerCall, [&](std::vector<std::wstring>& row) {
-    const std::optional<double> created = DateOfCell(row[kCreatedColumn]);
-    if (row[kIdColumn].empty() || !created) throw OddTable("gave a row without its item's id or creation time");
+  std::vector<inbound::Match> matches;
+  std::vector<inbound::Match> maybeCut;
+  outlook::ReadTableRows(table, *table_, forms, kRowsPerCall, [&](std::vector<std::wstring>& row) {
+    const std::optional<double> created = outlook::DateOfCell(row[kCreatedColumn]);
+    if (row[kIdColumn].empty() || !created)
+      throw outlook::OddTable("gave a row without its item's id or creation time");
     const std::string cell = Ansi(row[kSubjectColumn]);
     if (SubjectNames(cell, subject)) {
       matches.push_back({Ansi(row[kIdColumn]), *created});
@@ -106,32 +107,34 @@ DispatchDriver SubjectLookup::FindInTable(const DispatchDriver& folder, const it
   });
   if (matches.empty() && maybeCut.empty()) return {};
   const std::string storeId = folder.GetText(outlook::kStoreId);
-  for (lookup::Match& maybe : maybeCut) {
+  for (inbound::Match& maybe : maybeCut) {
     // Outlook finds an item by its id surely only in the store named with it.
-    const DispatchDriver item =
-        outlookNamespace.InvokeForObject(outlook::kGetItemFromId, Variant::Text(maybe.id), Variant::Text(storeId));
+    const outlook::DispatchDriver item = outlook::outlookNamespace.InvokeForObject(
+        outlook::kGetItemFromId, outlook::Variant::Text(maybe.id), outlook::Variant::Text(storeId));
     if (SubjectNames(item.GetText(kind.subjectMember), subject)) matches.push_back(std::move(maybe));
   }
   return OpenChosen(matches, storeId, kind, subject);
 }
 
-size_t SubjectLookup::CheckDefaultColumns(const DispatchDriver& table) {
-  const DispatchDriver columns = table.GetObject(table_->columns);
+size_t SubjectLookup::CheckDefaultColumns(const outlook::DispatchDriver& table) {
+  const outlook::DispatchDriver columns = table.GetObject(table_->columns);
   if (!columns_) {
-    const auto count = MemberIdOf(columns, L"Count");
-    const auto item = MemberIdOf(columns, L"Item");
-    if (!count || !item) throw OddTable("lacks a member of Outlook's table columns");
-    const DispatchDriver first = columns.InvokeForObject(*item, Variant::Int32(1));
-    const auto name = MemberIdOf(first, L"Name");
-    if (!name) throw OddTable("lacks a member of Outlook's table columns");
+    const auto count = outlook::MemberIdOf(columns, L"Count");
+    const auto item = outlook::MemberIdOf(columns, L"Item");
+    if (!count || !item) throw outlook::OddTable("lacks a member of Outlook's table columns");
+    const outlook::DispatchDriver first = columns.InvokeForObject(*item, outlook::Variant::Int32(1));
+    const auto name = outlook::MemberIdOf(first, L"Name");
+    if (!name) throw outlook::OddTable("lacks a member of Outlook's table columns");
     columns_ = ColumnsMembers{*count, *item, *name};
   }
   const int32_t count = columns.GetInt32(columns_->count);
-  if (count < static_cast<int32_t>(std::size(kDefaultColumns))) throw OddTable("has fewer columns than its defaults");
+  if (count < static_cast<int32_t>(std::size(kDefaultColumns)))
+    throw outlook::OddTable("has fewer columns than its defaults");
   for (size_t i = 0; i < std::size(kDefaultColumns); ++i) {
-    const DispatchDriver column = columns.InvokeForObject(columns_->item, Variant::Int32(static_cast<int32_t>(i + 1)));
+    const outlook::DispatchDriver column =
+        columns.InvokeForObject(columns_->item, outlook::Variant::Int32(static_cast<int32_t>(i + 1)));
     if (column.GetText(columns_->name) != Ansi(kDefaultColumns[i])) {
-      throw OddTable("does not start with the columns EntryID, Subject and CreationTime");
+      throw outlook::OddTable("does not start with the columns EntryID, Subject and CreationTime");
     }
   }
   return static_cast<size_t>(count);
@@ -146,4 +149,4 @@ void SubjectLookup::LogTableFailure(const items::ItemKind& kind, const std::stri
                .c_str());
 }
 
-}  // namespace orvane
+}  // namespace orvane::inbound

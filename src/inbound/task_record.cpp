@@ -5,12 +5,11 @@
 
 #include <vector>
 
-namespace orvane {
+namespace orvane::inbound {
 
-namespace taskrecord {
 namespace {
 
-using namespace field;
+using namespace taskfield;
 
 constexpr std::string_view kTrueWord = "True";
 constexpr std::string_view kNormalImportance = "Normal";
@@ -18,16 +17,16 @@ constexpr std::string_view kNormalPriority = "normal";
 constexpr std::string_view kFullyComplete = "1.000";
 constexpr std::string_view kNotStarted = "0.000";
 
-using record::DateField;
-using record::NumberField;
-using record::TextField;
-using Fields = record::RecordFields;
+using inbound::DateField;
+using inbound::NumberField;
+using inbound::TextField;
+using Fields = inbound::RecordFields;
 
-constexpr record::RecurrenceFields kRecurrenceFields{kRecurrenceType, kDayOfWeekMask,  kInterval,
-                                                     kEndFlag,        kPatternEndDate, kPatternStartDate};
+constexpr inbound::RecurrenceFields kRecurrenceFields{kRecurrenceType, kDayOfWeekMask,  kInterval,
+                                                      kEndFlag,        kPatternEndDate, kPatternStartDate};
 
 // A record date at 00:00; numbers that form no real date give the zero date.
-double DateOrZero(std::string_view text) { return record::ReadOleDate(text).value_or(oledate::kZeroDate); }
+double DateOrZero(std::string_view text) { return inbound::ReadOleDate(text).value_or(outlook::kZeroDate); }
 
 // The text unless the field holds the placeholder.
 std::optional<std::string> TextUnless(const Fields& fields, int number, std::string_view placeholder) {
@@ -42,7 +41,7 @@ struct DueField {
 };
 
 DueField SplitDueField(std::string_view text) {
-  const std::vector<std::string_view> parts = record::Split(text, "*");
+  const std::vector<std::string_view> parts = inbound::Split(text, "*");
   DueField due;
   if (!parts.empty()) due.date = parts[0];
   if (parts.size() > 2) due.dueTime = parts[2];
@@ -61,8 +60,8 @@ int64_t DueTimeMinutes(std::string_view dueTime) {
   const bool afternoon = !morning && rest.find('p') != std::string_view::npos;
   if (!morning && !afternoon) return 0;
   // The marker is taken to be the last two characters, whatever they are.
-  const int64_t minutes = record::ReadNumber(rest.substr(0, rest.size() > 2 ? rest.size() - 2 : 0));
-  int64_t hour = record::ReadNumber(hourText);
+  const int64_t minutes = inbound::ReadNumber(rest.substr(0, rest.size() > 2 ? rest.size() - 2 : 0));
+  int64_t hour = inbound::ReadNumber(hourText);
   if (hourText == "12") {
     hour = morning ? 0 : 12;
   } else if (afternoon) {
@@ -85,14 +84,14 @@ std::optional<ReminderAsked> ReadReminder(const Fields& fields) {
   if (*due == kNoDueDate) return ReminderAsked{};
   const auto wanted = fields.Get(kReminderWanted);
   if (!wanted) return std::nullopt;
-  if (!record::ReadFlag(*wanted)) return ReminderAsked{};
+  if (!inbound::ReadFlag(*wanted)) return ReminderAsked{};
 
   const DueField dueField = SplitDueField(*due);
   int64_t minutes = kEndOfDayMinutes;
   if (dueField.dueTime != kNoDueTime) {
     const auto offset = fields.Get(kReminderOffset);
     if (!offset) return std::nullopt;
-    minutes = record::ReadHoursMinutes(*offset);
+    minutes = inbound::ReadHoursMinutes(*offset);
     if (dueField.dueTime) minutes += DueTimeMinutes(*dueField.dueTime);
   }
   return ReminderAsked{true, DateOrZero(dueField.date), minutes};
@@ -100,11 +99,11 @@ std::optional<ReminderAsked> ReadReminder(const Fields& fields) {
 
 // The reminder to write; no value when its time is no date Outlook can hold, which would make
 // Outlook refuse the task whole.
-std::optional<Reminder> ReminderToWrite(const ReminderAsked& asked) {
-  if (!asked.set) return Reminder{};
-  const auto time = oledate::AddMinutes(asked.dueDay, asked.minutes);
+std::optional<TaskReminder> ReminderToWrite(const ReminderAsked& asked) {
+  if (!asked.set) return TaskReminder{};
+  const auto time = outlook::AddMinutes(asked.dueDay, asked.minutes);
   if (!time) return std::nullopt;
-  return Reminder{true, *time};
+  return TaskReminder{true, *time};
 }
 
 std::optional<double> ReadDueDate(const Fields& fields) {
@@ -122,7 +121,7 @@ Completion ReadCompletion(const Fields& fields) {
 // The last field a writer reads: the recurrence type, or the pattern start date of a recurring
 // record. Every field the writers read lies at or before it.
 int LastFieldRead(const Fields& fields) {
-  return record::IsRecurring(fields, kRecurrenceFields) ? kPatternStartDate : kRecurrenceType;
+  return inbound::IsRecurring(fields, kRecurrenceFields) ? kPatternStartDate : kRecurrenceType;
 }
 
 std::optional<TaskRecord> ReadTaskFields(const Fields& fields) {
@@ -130,7 +129,7 @@ std::optional<TaskRecord> ReadTaskFields(const Fields& fields) {
   if (!subject) return std::nullopt;
 
   TaskRecord task;
-  task.subject = *subject == record::kBlankSubject ? std::string() : std::string(*subject);
+  task.subject = *subject == inbound::kBlankSubject ? std::string() : std::string(*subject);
   task.linkId = NumberField(fields, kLinkId);
   task.startDate = DateField(fields, kStartDate);
   task.dueDate = ReadDueDate(fields);
@@ -152,7 +151,7 @@ std::optional<TaskRecord> ReadTaskFields(const Fields& fields) {
   task.schedulePriorityNormal = fields.Is(kSchedulePriority, kNormalPriority);
   task.resetSensitivity = fields.IsNot(kSensitivityReset, kBlank);
   task.resetStatus = fields.IsNot(kStatusReset, kBlank);
-  task.recurrence = record::ReadRecurrence(fields, kRecurrenceFields);
+  task.recurrence = inbound::ReadRecurrence(fields, kRecurrenceFields);
   // A reminder left unwritten for want of a real time counts as a missing field.
   task.isShort = fields.LastNumber() < LastFieldRead(fields) || (reminder && !task.reminder) ||
                  (task.recurrence && task.recurrence->unreadableDate);
@@ -163,16 +162,14 @@ std::optional<TaskRecord> ReadTaskFields(const Fields& fields) {
 
 std::optional<TaskRecord> ReadTaskRecord(std::string_view record) { return ReadTaskFields(Fields(record, kSubject)); }
 
-std::optional<ChangeRecord> ReadChangeRecord(std::string_view record) {
+std::optional<TaskChangeRecord> ReadTaskChangeRecord(std::string_view record) {
   const Fields fields(record, kSearchSubject);
   const auto searchSubject = fields.Get(kSearchSubject);
   std::optional<TaskRecord> task = ReadTaskFields(fields);
   if (!searchSubject || !task) return std::nullopt;
   // A change never rewrites the link id that the task already carries.
   task->linkId.reset();
-  return ChangeRecord{std::string(*searchSubject), std::move(*task)};
+  return TaskChangeRecord{std::string(*searchSubject), std::move(*task)};
 }
 
-}  // namespace taskrecord
-
-}  // namespace orvane
+}  // namespace orvane::inbound

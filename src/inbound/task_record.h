@@ -8,13 +8,11 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
-
-namespace taskrecord {
+namespace orvane::inbound {
 
 // Field numbers of the task record. The change record puts the search subject in front of
 // them as field 0.
-namespace field {
+namespace taskfield {
 constexpr int kSearchSubject = 0;
 constexpr int kSubject = 1;
 constexpr int kStartDate = 2;
@@ -46,7 +44,7 @@ constexpr int kEndFlag = 33;
 constexpr int kPatternEndDate = 34;
 constexpr int kPatternStartDate = 35;
 constexpr int kLast = 37;  // later fields are ignored
-}  // namespace field
+}  // namespace taskfield
 
 // Placeholder words, compared with their case.
 constexpr std::string_view kNoDueDate = "not done";
@@ -54,7 +52,7 @@ constexpr std::string_view kNotDone = "not Done";
 constexpr std::string_view kNoDueTime = "not added";
 constexpr std::string_view kBlank = "blank";
 
-// Reminder minutes used for a due time of "not added": 23:59 of the due day.
+// TaskReminder minutes used for a due time of "not added": 23:59 of the due day.
 constexpr long kEndOfDayMinutes = 1439;
 
 // What the fraction-complete field asks for.
@@ -64,9 +62,9 @@ enum class Completion {
   None,       // "0.000"
 };
 
-using Recurrence = record::Recurrence;
+using Recurrence = inbound::Recurrence;
 
-struct Reminder {
+struct TaskReminder {
   bool set = false;
   double time = 0.0;  // OLE Automation date; meaningful only when set
 };
@@ -78,7 +76,7 @@ struct TaskRecord {
   std::optional<int32_t> linkId;
   std::optional<double> startDate;
   std::optional<double> dueDate;
-  std::optional<Reminder> reminder;
+  std::optional<TaskReminder> reminder;
   std::optional<double> dateCompleted;
   Completion completion = Completion::Untouched;
   std::optional<int32_t> totalWork;
@@ -101,7 +99,7 @@ struct TaskRecord {
   bool isShort = false;
 };
 
-struct ChangeRecord {
+struct TaskChangeRecord {
   std::string searchSubject;
   TaskRecord task;
 };
@@ -109,8 +107,6 @@ struct ChangeRecord {
 // Reads a task record (fields 1 to 37); no value when it has no subject field.
 std::optional<TaskRecord> ReadTaskRecord(std::string_view record);
 // Reads a change record (field 0, then fields 1 to 37); no value without both subject fields.
-std::optional<ChangeRecord> ReadChangeRecord(std::string_view record);
+std::optional<TaskChangeRecord> ReadTaskChangeRecord(std::string_view record);
 
-}  // namespace taskrecord
-
-}  // namespace orvane
+}  // namespace orvane::inbound

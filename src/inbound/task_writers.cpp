@@ -12,12 +12,12 @@
 
 #include <string>
 
-namespace orvane {
+namespace orvane::inbound {
 
 namespace {
 
-using taskrecord::Completion;
-using taskrecord::TaskRecord;
+using inbound::Completion;
+using inbound::TaskRecord;
 
 constexpr char kSaveTask[] = "SaveOutlookTask";
 constexpr char kChangeTask[] = "ChangeOutlookTask";
@@ -28,16 +28,16 @@ enum class TaskWrite { Save, Change };
 
 // Outlook refuses some due dates (one before the start date, say); the task then falls due on
 // its start date, and the refusal is logged with Outlook's own words.
-void WriteDueDate(const DispatchDriver& task, double dueDate, const std::optional<double>& startDate) {
+void WriteDueDate(const outlook::DispatchDriver& task, double dueDate, const std::optional<double>& startDate) {
   try {
     task.SetDate(outlook::kDueDate, dueDate);
-  } catch (const AutomationError& error) {
+  } catch (const outlook::AutomationError& error) {
     if (startDate) task.SetDate(outlook::kDueDate, *startDate);
     LogRefusedDate(error);
   }
 }
 
-void WriteDates(const DispatchDriver& task, const TaskRecord& record) {
+void WriteDates(const outlook::DispatchDriver& task, const TaskRecord& record) {
   if (record.startDate) task.SetDate(outlook::kStartDate, *record.startDate);
   if (record.dueDate) WriteDueDate(task, *record.dueDate, record.startDate);
   if (record.reminder) {
@@ -47,7 +47,7 @@ void WriteDates(const DispatchDriver& task, const TaskRecord& record) {
   if (record.dateCompleted) task.SetDate(outlook::kDateCompleted, *record.dateCompleted);
 }
 
-void WriteCompletion(const DispatchDriver& task, Completion completion, TaskWrite write) {
+void WriteCompletion(const outlook::DispatchDriver& task, Completion completion, TaskWrite write) {
   if (completion == Completion::Full && write == TaskWrite::Save) {
     task.SetInt32(outlook::kPercentComplete, outlook::kPercentCompleteDone);
   } else if (completion == Completion::Full) {
@@ -57,14 +57,14 @@ void WriteCompletion(const DispatchDriver& task, Completion completion, TaskWrit
   }
 }
 
-void WriteWork(const DispatchDriver& task, const TaskRecord& record) {
+void WriteWork(const outlook::DispatchDriver& task, const TaskRecord& record) {
   if (record.totalWork) task.SetInt32(outlook::kTotalWork, *record.totalWork);
   if (record.actualWork) task.SetInt32(outlook::kActualWork, *record.actualWork);
 }
 
 // The text and state properties, in the record's order: the private flag comes before the
 // sensitivity reset, and the status reset comes last, so the resets win.
-void WriteDetails(const DispatchDriver& task, const TaskRecord& record) {
+void WriteDetails(const outlook::DispatchDriver& task, const TaskRecord& record) {
   SetTextIfGiven(task, outlook::kBillingInformation, record.billingInformation);
   SetTextIfGiven(task, outlook::kCategories, record.categories);
   SetTextIfGiven(task, outlook::kCompanies, record.companies);
@@ -78,7 +78,7 @@ void WriteDetails(const DispatchDriver& task, const TaskRecord& record) {
   if (record.resetStatus) task.SetInt32(outlook::kStatus, outlook::kStatusNotStarted);
 }
 
-void WriteTask(const DispatchDriver& task, const TaskRecord& record, TaskWrite write) {
+void WriteTask(const outlook::DispatchDriver& task, const TaskRecord& record, TaskWrite write) {
   if (record.recurrence) WriteRecurrence(task, *record.recurrence);
   task.SetText(outlook::kSubject, record.subject);
   if (record.linkId) items::WriteLinkNumber(task, *record.linkId);
@@ -89,33 +89,33 @@ void WriteTask(const DispatchDriver& task, const TaskRecord& record, TaskWrite w
   SetTextIfGiven(task, outlook::kBody, record.body);
 }
 
-DispatchDriver CreateTask() { return CreateOutlookItem(outlook::kTaskItem); }
+outlook::DispatchDriver CreateTask() { return CreateOutlookItem(outlook::kTaskItem); }
 
 }  // namespace
 
-void inbound::SaveOutlookTask(char* record, const WriterContext& context) {
+void SaveOutlookTask(char* record, const WriterContext& context) {
   WriteLog(kSaveTask);
-  const std::optional<TaskRecord> task = taskrecord::ReadTaskRecord(RecordText(record));
+  const std::optional<TaskRecord> task = inbound::ReadTaskRecord(RecordText(record));
   if (!WriterTakes<TaskRecord>(kSaveTask, task, [](const TaskRecord& read) { return read.isShort; })) return;
 
-  const DispatchDriver item = RetryAfterReconnect(CreateTask);
+  const outlook::DispatchDriver item = outlook::RetryAfterReconnect(CreateTask);
   WriteTask(item, *task, TaskWrite::Save);
   WriteLog("Save Task to Outlook");
   SaveAndClose(item, context.ownWrites);
 }
 
-void inbound::ChangeOutlookTask(char* record, const WriterContext& context) {
-  using taskrecord::ChangeRecord;
-  const std::optional<ChangeRecord> change = taskrecord::ReadChangeRecord(RecordText(record));
+void ChangeOutlookTask(char* record, const WriterContext& context) {
+  using ChangeRecord = TaskChangeRecord;
+  const std::optional<ChangeRecord> change = inbound::ReadTaskChangeRecord(RecordText(record));
   if (!WriterTakes<ChangeRecord>(kChangeTask, change, [](const ChangeRecord& read) { return read.task.isShort; })) {
     return;
   }
 
-  DispatchDriver item = context.lookup.Find(items::kTaskItems, change->searchSubject);
+  outlook::DispatchDriver item = context.lookup.Find(items::kTaskItems, change->searchSubject);
   // A task that Outlook no longer has (or never had) is made anew from the record.
   if (item.IsEmpty()) item = CreateTask();
   WriteTask(item, change->task, TaskWrite::Change);
   SaveAndClose(item, context.ownWrites);
 }
 
-}  // namespace orvane
+}  // namespace orvane::inbound

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace orvane {
+namespace orvane::inbound {
 
 namespace {
 
@@ -16,11 +16,11 @@ constexpr char kSavedItemUnread[] =
 
 // Read after the Close that saved the item: Close(0) gives the item the LastModificationTime its
 // events will carry. The item is saved either way, so a failed read costs only a possible echo.
-void TellOwnWrite(const DispatchDriver& item, OwnWrites& own) {
+void TellOwnWrite(const outlook::DispatchDriver& item, outlook::OwnWrites& own) {
   try {
     const std::string entryId = item.GetText(outlook::kEntryId);
     own.NoteOwnWrite(entryId, item.GetDate(outlook::kLastModificationTime));
-  } catch (const AutomationError& error) {
+  } catch (const outlook::AutomationError& error) {
     WriteLog((kSavedItemUnread + std::string(error.what()).substr(0, kMaxErrorText)).c_str());
   }
 }
@@ -36,21 +36,21 @@ void LogShortRecord(const char* writer) {
       (std::string(writer) + ": short record, the properties of its missing fields were left as they were").c_str());
 }
 
-void LogRefusedDate(const AutomationError& error) {
+void LogRefusedDate(const outlook::AutomationError& error) {
   WriteLog((kDateRefused + std::string(error.what()).substr(0, kMaxErrorText)).c_str());
 }
 
-void SetTextIfGiven(const DispatchDriver& item, outlook::DispId id, const std::optional<std::string>& text) {
+void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, const std::optional<std::string>& text) {
   if (text) item.SetText(id, *text);
 }
 
-DispatchDriver CreateOutlookItem(int32_t itemType) {
-  return outlookApp.InvokeForObject(outlook::kCreateItem, Variant::Int32(itemType));
+outlook::DispatchDriver CreateOutlookItem(int32_t itemType) {
+  return outlook::outlookApp.InvokeForObject(outlook::kCreateItem, outlook::Variant::Int32(itemType));
 }
 
-void SaveAndClose(const DispatchDriver& item, OwnWrites& own) {
-  item.InvokeMethod(outlook::kClose, Variant::Int32(outlook::kCloseSave));
+void SaveAndClose(const outlook::DispatchDriver& item, outlook::OwnWrites& own) {
+  item.InvokeMethod(outlook::kClose, outlook::Variant::Int32(outlook::kCloseSave));
   TellOwnWrite(item, own);
 }
 
-}  // namespace orvane
+}  // namespace orvane::inbound

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
+namespace orvane::inbound {
 
 // The record handed to a writer, as text (a null record reads as empty).
 inline std::string_view RecordText(const char* record) { return record ? record : ""; }
@@ -32,16 +32,16 @@ bool WriterTakes(const char* writer, const std::optional<Record>& read, bool (*i
 }
 
 // The log line of a date Outlook refused, with Outlook's own words.
-void LogRefusedDate(const AutomationError& error);
+void LogRefusedDate(const outlook::AutomationError& error);
 
 // Writes the text when the record gave one.
-void SetTextIfGiven(const DispatchDriver& item, outlook::DispId id, const std::optional<std::string>& text);
+void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, const std::optional<std::string>& text);
 
 // CreateItem on the session's Application: a new, unsaved item of the type.
-DispatchDriver CreateOutlookItem(int32_t itemType);
+outlook::DispatchDriver CreateOutlookItem(int32_t itemType);
 
 // Close(0): Outlook saves the item and closes it. The item's EntryID and LastModificationTime
 // are then told to `own`.
-void SaveAndClose(const DispatchDriver& item, OwnWrites& own);
+void SaveAndClose(const outlook::DispatchDriver& item, outlook::OwnWrites& own);
 
-}  // namespace orvane
+}  // namespace orvane::inbound

@@ -8,16 +8,14 @@
 
 #include <cstdint>
 
-namespace orvane {
-
-namespace inbound {
+namespace orvane::inbound {
 
 // What the writers use beside the record. Every item a writer saves is told to ownWrites, every
 // item it deletes to ownDeletions first, so that neither comes back to the main application as the
 // user's; the writers that act on an item Outlook has find it through lookup.
 struct WriterContext {
-  OwnWrites& ownWrites;
-  OwnDeletions& ownDeletions;
+  outlook::OwnWrites& ownWrites;
+  outlook::OwnDeletions& ownDeletions;
   SubjectLookup& lookup;
 };
 
@@ -33,6 +31,4 @@ void SetOutlookLinkId(char* record, uint32_t kind, const WriterContext& context)
 // Replaces every `from` in text by `to`; answers how many were replaced.
 int ReplaceChar(char* text, char from, char to);
 
-}  // namespace inbound
-
-}  // namespace orvane
+}  // namespace orvane::inbound

@@ -10,9 +10,7 @@
 #include <cstdint>
 #include <iterator>
 
-namespace orvane {
-
-namespace items {
+namespace orvane::items {
 
 // Where an item keeps the main application's link id: tasks and appointments as a number in
 // InternetCodepage, notes (which have no such member) as text in Categories.
@@ -32,14 +30,19 @@ struct ItemKind {
 };
 
 inline constexpr ItemKind kTaskItems{
-    kinds::kTask,        outlook::kFolderTasks, outlook::kSubject,   LinkIdPlace::Number,
-    kinds::kChangedTask, kinds::kTaskLink,      kinds::kDeletedTask, "Tasks"};
-inline constexpr ItemKind kAppointmentItems{
-    kinds::kAppointment,        outlook::kFolderCalendar, outlook::kSubject,          LinkIdPlace::Number,
-    kinds::kChangedAppointment, kinds::kAppointmentLink,  kinds::kDeletedAppointment, "Calendar"};
+    mainapp::kTask,        outlook::kFolderTasks, outlook::kSubject,     LinkIdPlace::Number,
+    mainapp::kChangedTask, mainapp::kTaskLink,    mainapp::kDeletedTask, "Tasks"};
+inline constexpr ItemKind kAppointmentItems{mainapp::kAppointment,
+                                            outlook::kFolderCalendar,
+                                            outlook::kSubject,
+                                            LinkIdPlace::Number,
+                                            mainapp::kChangedAppointment,
+                                            mainapp::kAppointmentLink,
+                                            mainapp::kDeletedAppointment,
+                                            "Calendar"};
 inline constexpr ItemKind kNoteItems{
-    kinds::kNote,        outlook::kFolderNotes, outlook::kNoteSubject, LinkIdPlace::Text,
-    kinds::kChangedNote, kinds::kNoteLink,      kinds::kDeletedNote,   "Notes"};
+    mainapp::kNote,        outlook::kFolderNotes, outlook::kNoteSubject, LinkIdPlace::Text,
+    mainapp::kChangedNote, mainapp::kNoteLink,    mainapp::kDeletedNote, "Notes"};
 
 // In the order the folders are watched and compared: a store's notes first, as the main
 // application has always heard them.
@@ -70,6 +73,4 @@ constexpr size_t IndexOf(const ItemKind& row) {
   return kItemKindCount;
 }
 
-}  // namespace items
-
-}  // namespace orvane
+}  // namespace orvane::items

@@ -8,17 +8,13 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
-
-namespace items {
+namespace orvane::items {
 
 // The link id as it goes out in a record: the number in decimal, or the text as it stands.
-std::string ReadLinkId(const DispatchDriver& item, const ItemKind& kind);
+std::string ReadLinkId(const outlook::DispatchDriver& item, const ItemKind& kind);
 // Writes the link id of a kind that keeps a number.
-void WriteLinkNumber(const DispatchDriver& item, int32_t linkId);
+void WriteLinkNumber(const outlook::DispatchDriver& item, int32_t linkId);
 // Writes the link id of a kind that keeps text.
-void WriteLinkText(const DispatchDriver& item, std::string_view linkId);
+void WriteLinkText(const outlook::DispatchDriver& item, std::string_view linkId);
 
-}  // namespace items
-
-}  // namespace orvane
+}  // namespace orvane::items

@@ -5,9 +5,7 @@
 
 #include <cstdint>
 
-namespace orvane {
-
-namespace kinds {
+namespace orvane::mainapp {
 
 // The kinds run on one from the task's record.
 enum : uint32_t {
@@ -31,6 +29,4 @@ enum : uint32_t {
 
 static_assert(kDeletedTask == 0x2BB7B2B1, "the kinds are the main application's numbers");
 
-}  // namespace kinds
-
-}  // namespace orvane
+}  // namespace orvane::mainapp

@@ -1,7 +1,7 @@
 #include "mainapp/main_app_window.h"
 
-namespace orvane {
+namespace orvane::mainapp {
 
 HWND FindMainAppWindow() { return FindWindowA(kMainAppWindowClass, nullptr); }
 
-}  // namespace orvane
+}  // namespace orvane::mainapp

@@ -3,11 +3,11 @@
 
 #include <windows.h>
 
-namespace orvane {
+namespace orvane::mainapp {
 
 constexpr char kMainAppWindowClass[] = "Orvane Main";
 
 // The main application's window, found by its class; null while it does not run.
 HWND FindMainAppWindow();
 
-}  // namespace orvane
+}  // namespace orvane::mainapp

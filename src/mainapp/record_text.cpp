@@ -1,8 +1,8 @@
 #include "mainapp/record_text.h"
 
-namespace orvane {
+namespace orvane::mainapp {
 
-std::string recordtext::OutboundText(std::string_view text) {
+std::string OutboundText(std::string_view text) {
   std::string clean;
   clean.reserve(text.size());
   for (const char c : text) {
@@ -15,4 +15,4 @@ std::string recordtext::OutboundText(std::string_view text) {
   return clean;
 }
 
-}  // namespace orvane
+}  // namespace orvane::mainapp

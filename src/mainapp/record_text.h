@@ -5,13 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
-
-namespace recordtext {
+namespace orvane::mainapp {
 
 // The text as it goes into a record: a TAB, CR or LF becomes one space and a NUL is left out.
 std::string OutboundText(std::string_view text);
 
-}  // namespace recordtext
-
-}  // namespace orvane
+}  // namespace orvane::mainapp

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace orvane {
+namespace orvane::mainapp {
 
 extern const UINT saveNowMessage;
 extern const UINT doneNowMessage;
@@ -13,4 +13,4 @@ extern const UINT closeStubNowMessage;
 
 constexpr char kShieldMessageName[] = "Orvane_Shield";
 
-}  // namespace orvane
+}  // namespace orvane::mainapp

@@ -8,9 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
-
-namespace kept {
+namespace orvane::outbound {
 
 // Appends numbers and texts in their byte forms.
 class Writer {
@@ -90,6 +88,4 @@ private:
   std::string_view rest_;
 };
 
-}  // namespace kept
-
-}  // namespace orvane
+}  // namespace orvane::outbound

@@ -18,7 +18,7 @@
 #include <optional>
 #include <utility>
 
-namespace orvane {
+namespace orvane::outbound {
 
 namespace {
 
@@ -27,19 +27,19 @@ using namespace outlook;
 using items::ItemKind;
 using items::kItemKinds;
 
-const ItemKind& WatchedAt(size_t index) { return *kItemKinds[index]; }
+const items::ItemKind& WatchedAt(size_t index) { return *items::kItemKinds[index]; }
 constexpr size_t kNotes = items::IndexOf(items::kNoteItems);
 
 constexpr char kAppointmentsFound[] = "CheckDeletedItemsInOutlook::Step 2::ApptsFound";
 constexpr char kAppointmentSent[] = "CheckDeletedItemsInOutlook::Step 3::Appts Had Been Sent To OV";
 
 std::optional<size_t> FolderOfKind(uint32_t itemKind) {
-  const ItemKind* row = items::ItemKindOf(itemKind);
+  const items::ItemKind* row = items::ItemKindOf(itemKind);
   if (!row) return std::nullopt;
   return items::IndexOf(*row);
 }
 
-void LogHeldBack(const ItemKind& watched, size_t count) {
+void LogHeldBack(const items::ItemKind& watched, size_t count) {
   char line[150];
   std::snprintf(line, sizeof line,
                 "OrvaneOutlook=>CheckDeletedItemsInOutlook::The %s folder reads empty, %lu deletions held back",
@@ -47,7 +47,7 @@ void LogHeldBack(const ItemKind& watched, size_t count) {
   WriteLog(line);
 }
 
-void LogOtherFolder(const ItemKind& watched, const char* what) {
+void LogOtherFolder(const items::ItemKind& watched, const char* what) {
   char line[200];
   std::snprintf(line, sizeof line,
                 "OrvaneOutlook=>ListItemsInOutlook::The %s picture is of another store or folder; %s",
@@ -55,7 +55,7 @@ void LogOtherFolder(const ItemKind& watched, const char* what) {
   WriteLog(line);
 }
 
-bool Unknown(const kept::KeptFolder& folder) { return folder.storeId.empty() && folder.folderId.empty(); }
+bool Unknown(const outbound::KeptFolder& folder) { return folder.storeId.empty() && folder.folderId.empty(); }
 
 }  // namespace
 
@@ -80,7 +80,7 @@ void DeletionWatch::StopKeepingPictures() {
   file_.reset();
   auto& outbox = pictures_.outbox;
   outbox.erase(std::remove_if(outbox.begin(), outbox.end(),
-                              [this](const kept::OutboundRecord& record) {
+                              [this](const outbound::OutboundRecord& record) {
                                 return std::find(recordsNotKept_.begin(), recordsNotKept_.end(), record.number) ==
                                        recordsNotKept_.end();
                               }),
@@ -94,19 +94,19 @@ bool DeletionWatch::ReadKeptPictures() {
   PictureFile::Loaded loaded = file_->Load();
   if (loaded.status == PictureFile::LoadStatus::kBusy) return false;
   keptPicturesPending_ = false;
-  const std::vector<kept::JournalEntry> changes = std::exchange(changesWhilePending_, {});
+  const std::vector<outbound::JournalEntry> changes = std::exchange(changesWhilePending_, {});
   // A snapshot of one store's folders (as written before more were kept) takes the first slots.
   if (!loaded.pictures ||
       (loaded.pictures->folders.size() != items::kItemKindCount && loaded.pictures->folders.size() != kFolderSlots)) {
     return true;
   }
-  kept::KeptPictures kept = std::move(*loaded.pictures);
+  outbound::KeptPictures kept = std::move(*loaded.pictures);
   // Kept again with every slot at once: a journal entry of a slot the snapshot lacks would stop
   // the reading of the journal there.
   const bool grown = kept.folders.size() != kFolderSlots;
   kept.folders.resize(kFolderSlots);
-  for (const kept::JournalEntry& change : changes) kept::ApplyEntry(kept, change);
-  for (kept::OutboundRecord& record : pictures_.outbox) {
+  for (const outbound::JournalEntry& change : changes) outbound::ApplyEntry(kept, change);
+  for (outbound::OutboundRecord& record : pictures_.outbox) {
     record.number = kept.nextRecord++;
     kept.outbox.push_back(std::move(record));
   }
@@ -118,8 +118,8 @@ bool DeletionWatch::ReadKeptPictures() {
 
 void DeletionWatch::ListItemsInOutlook() {
   // The sinks were down while the plug-in wrote: what it renamed is read anew.
-  for (kept::KeptFolder& folder : pictures_.folders) folder.picture.DistrustSubjects();
-  RunPass([this] { CompareFolders(GetDefaultFolder(kFolderNotes)); });
+  for (outbound::KeptFolder& folder : pictures_.folders) folder.picture.DistrustSubjects();
+  RunPass([this] { CompareFolders(outlook::GetDefaultFolder(outlook::kFolderNotes)); });
 }
 
 void DeletionWatch::CheckDeletedItemsInOutlook() {
@@ -161,39 +161,40 @@ void DeletionWatch::RunExclusively(Pass&& pass) {
 }
 
 void DeletionWatch::CheckOnce() {
-  CreateOutlookSession();
-  DispatchDriver notes;
+  outlook::CreateOutlookSession();
+  outlook::DispatchDriver notes;
   try {
-    notes = DefaultFolderOnce(kFolderNotes);
-  } catch (const AutomationError&) {
+    notes = outlook::DefaultFolderOnce(outlook::kFolderNotes);
+  } catch (const outlook::AutomationError&) {
     // Outlook refuses while it shuts down: nothing is compared and the pictures stay.
-    if (!OutlookWindowExists()) return;
-    CreateOutlookSession();
-    notes = DefaultFolderOnce(kFolderNotes);
+    if (!outlook::OutlookWindowExists()) return;
+    outlook::CreateOutlookSession();
+    notes = outlook::DefaultFolderOnce(outlook::kFolderNotes);
   }
   CompareFolders(std::move(notes));
 }
 
-void DeletionWatch::CompareFolders(DispatchDriver notesFolder) {
+void DeletionWatch::CompareFolders(outlook::DispatchDriver notesFolder) {
   CompareFolder(kNotes, notesFolder);
   notesFolder.ReleaseDispatch();
   for (size_t kind = kNotes + 1; kind < items::kItemKindCount; ++kind) {
-    CompareFolder(kind, DefaultFolderOnce(WatchedAt(kind).folder));
+    CompareFolder(kind, outlook::DefaultFolderOnce(WatchedAt(kind).folder));
   }
 }
 
 // A folder whose read fails keeps its picture; the folders compared before it have reported.
-void DeletionWatch::CompareFolder(size_t kind, const DispatchDriver& folder) {
-  const ItemKind& watched = WatchedAt(kind);
+void DeletionWatch::CompareFolder(size_t kind, const outlook::DispatchDriver& folder) {
+  const items::ItemKind& watched = WatchedAt(kind);
   const size_t index = SlotOfFolder(kind, folder);
-  picture::FolderPicture& picture = pictures_.folders[index].picture;
-  const std::optional<std::vector<picture::ReadItem>> read = tableReader_.ReadFolder(
-      outlookNamespace, folder, pictures_.folders[index].storeId, watched.subjectMember, picture, watched.folderName);
+  outbound::FolderPicture& picture = pictures_.folders[index].picture;
+  const std::optional<std::vector<outbound::ReadItem>> read =
+      tableReader_.ReadFolder(outlook::outlookNamespace, folder, pictures_.folders[index].storeId,
+                              watched.subjectMember, picture, watched.folderName);
   if (!read) return;
   // An empty read confirms one held back only a while later: a store still loading reads empty
   // for some seconds.
   if (read->empty() && picture.EmptyReadHeld() && GetTickCount() - emptyReadTicks_[index] < emptyReadConfirmMs_) return;
-  picture::FolderComparison comparison = picture::Compare(picture, *read);
+  outbound::FolderComparison comparison = outbound::Compare(picture, *read);
   if (comparison.heldBack > 0) emptyReadTicks_[index] = GetTickCount();
   picture = std::move(comparison.picture);
   Report(kind, comparison);
@@ -204,12 +205,12 @@ void DeletionWatch::CompareFolder(size_t kind, const DispatchDriver& folder) {
 // folder has a picture of its own, compared when Outlook shows that store again, so that what
 // left it meanwhile is reported. A store not seen before takes an empty picture, which takes the
 // folder silently, in a free slot or else that of the store seen longest ago.
-size_t DeletionWatch::SlotOfFolder(size_t kind, const DispatchDriver& folder) {
-  const std::string storeId = folder.GetText(kStoreId);
-  const std::string folderId = folder.GetText(kEntryId);
+size_t DeletionWatch::SlotOfFolder(size_t kind, const outlook::DispatchDriver& folder) {
+  const std::string storeId = folder.GetText(outlook::kStoreId);
+  const std::string folderId = folder.GetText(outlook::kEntryId);
   size_t slot = kFolderSlots;
   for (size_t at = kind; at < kFolderSlots; at += items::kItemKindCount) {
-    if (kept::SameFolder(pictures_.folders[at], storeId, folderId)) slot = at;
+    if (outbound::SameFolder(pictures_.folders[at], storeId, folderId)) slot = at;
   }
   // A picture that never knew its folder is the first of this process, not another folder's.
   const bool switched = !Unknown(pictures_.folders[active_[kind]]) && slot != active_[kind];
@@ -218,7 +219,7 @@ size_t DeletionWatch::SlotOfFolder(size_t kind, const DispatchDriver& folder) {
   }
   if (slot == kFolderSlots) {
     slot = SlotToTake(kind);
-    pictures_.folders[slot] = kept::KeptFolder{storeId, folderId, {}};
+    pictures_.folders[slot] = outbound::KeptFolder{storeId, folderId, {}};
   }
   active_[kind] = slot;
   lastUsed_[slot] = ++uses_;
@@ -236,15 +237,15 @@ size_t DeletionWatch::SlotToTake(size_t kind) {
   return oldest;
 }
 
-void DeletionWatch::Report(size_t kind, const picture::FolderComparison& comparison) {
-  const ItemKind& watched = WatchedAt(kind);
+void DeletionWatch::Report(size_t kind, const outbound::FolderComparison& comparison) {
+  const items::ItemKind& watched = WatchedAt(kind);
   if (comparison.heldBack > 0) LogHeldBack(watched, comparison.heldBack);
   if (comparison.gone.empty()) return;
-  const bool calendar = watched.kind == kinds::kAppointment;
+  const bool calendar = watched.kind == mainapp::kAppointment;
   if (calendar && comparison.someRemain) WriteLog(kAppointmentsFound);
   for (size_t i = 0; i < comparison.gone.size(); ++i) {
     // The subject alone: the main application finds its item by it.
-    Deliver(watched.deletedKind, recordtext::OutboundText(comparison.gone[i]), kind, comparison.goneIds[i]);
+    Deliver(watched.deletedKind, mainapp::OutboundText(comparison.gone[i]), kind, comparison.goneIds[i]);
     if (calendar && pictures_.outbox.empty()) WriteLog(kAppointmentSent);
   }
 }
@@ -274,7 +275,7 @@ void DeletionWatch::TakeItem(uint32_t sinkKind, std::string_view id, std::string
   const std::optional<size_t> kind = FolderOfKind(sinkKind);
   if (!kind) return;
   const size_t folder = active_[*kind];
-  Journal(kept::JournalEntry::Kind::kTaken, folder, id, subject);
+  Journal(outbound::JournalEntry::Kind::kTaken, folder, id, subject);
   if (passUnderWay_) {
     waitingItems_.push_back({folder, std::string(id), std::string(subject)});
   } else {
@@ -286,11 +287,11 @@ void DeletionWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {
   const std::optional<size_t> kind = FolderOfKind(itemKind);
   if (!kind) return;
   const size_t folder = active_[*kind];
-  Journal(kept::JournalEntry::Kind::kNoReportDue, folder, id);
+  Journal(outbound::JournalEntry::Kind::kNoReportDue, folder, id);
   pictures_.folders[folder].picture.NoteOwnDeletion(id);
 }
 
-void DeletionWatch::Journal(kept::JournalEntry::Kind kind, size_t folder, std::string_view id,
+void DeletionWatch::Journal(outbound::JournalEntry::Kind kind, size_t folder, std::string_view id,
                             std::string_view subject) {
   if (id.empty()) return;
   Journal({kind, static_cast<uint32_t>(folder), std::string(id), std::string(subject)});
@@ -298,12 +299,12 @@ void DeletionWatch::Journal(kept::JournalEntry::Kind kind, size_t folder, std::s
 
 // Whether the entry is on disk. While the kept pictures cannot be read, the changes to the
 // folders wait to join them; records do not, as they may be sent meanwhile.
-bool DeletionWatch::Journal(const kept::JournalEntry& entry) {
+bool DeletionWatch::Journal(const outbound::JournalEntry& entry) {
   if (!file_) return false;
   if (keptPicturesPending_) {
     constexpr size_t kChangesKeptWhilePending = 100000;
     const bool folderChange =
-        entry.kind == kept::JournalEntry::Kind::kTaken || entry.kind == kept::JournalEntry::Kind::kNoReportDue;
+        entry.kind == outbound::JournalEntry::Kind::kTaken || entry.kind == outbound::JournalEntry::Kind::kNoReportDue;
     if (folderChange && changesWhilePending_.size() < kChangesKeptWhilePending) changesWhilePending_.push_back(entry);
     return false;
   }
@@ -314,4 +315,4 @@ void DeletionWatch::KeepPictures() {
   if (file_ && !keptPicturesPending_) file_->Replace(pictures_);
 }
 
-}  // namespace orvane
+}  // namespace orvane::outbound

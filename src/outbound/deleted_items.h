@@ -22,9 +22,9 @@
 #include <utility>
 #include <vector>
 
-namespace orvane {
+namespace orvane::outbound {
 
-class DeletionWatch final : public OwnDeletions {
+class DeletionWatch final : public outlook::OwnDeletions {
 public:
   // How many stores each folder's picture is kept for: coming back to one of them compares with
   // its own picture.
@@ -90,14 +90,14 @@ private:
   template <class Pass>
   void RunExclusively(Pass&& pass);
   void CheckOnce();
-  void CompareFolders(DispatchDriver notesFolder);
-  void CompareFolder(size_t kind, const DispatchDriver& folder);
-  size_t SlotOfFolder(size_t kind, const DispatchDriver& folder);
+  void CompareFolders(outlook::DispatchDriver notesFolder);
+  void CompareFolder(size_t kind, const outlook::DispatchDriver& folder);
+  size_t SlotOfFolder(size_t kind, const outlook::DispatchDriver& folder);
   size_t SlotToTake(size_t kind);
-  void Report(size_t kind, const picture::FolderComparison& comparison);
+  void Report(size_t kind, const outbound::FolderComparison& comparison);
   void TakeWaitingItems();
-  void Journal(kept::JournalEntry::Kind kind, size_t folder, std::string_view id, std::string_view subject = {});
-  bool Journal(const kept::JournalEntry& entry);
+  void Journal(outbound::JournalEntry::Kind kind, size_t folder, std::string_view id, std::string_view subject = {});
+  bool Journal(const outbound::JournalEntry& entry);
   void KeepPictures();
   bool ReadKeptPictures();
   void SendInOrder();
@@ -105,7 +105,7 @@ private:
   // Notes, Tasks, Calendar: the order in which the folders are compared, each with the store and
   // folder it shows; then the same for each further store. Slot s * kItemKindCount + k is a
   // picture of the folder of item kind k.
-  kept::KeptPictures pictures_{0, std::vector<kept::KeptFolder>(kFolderSlots), {}, 1};
+  outbound::KeptPictures pictures_{0, std::vector<outbound::KeptFolder>(kFolderSlots), {}, 1};
   // The slot of each item kind's folder now watched, and when each slot was last compared.
   size_t active_[items::kItemKindCount] = {};
   uint64_t lastUsed_[kFolderSlots] = {};
@@ -115,7 +115,7 @@ private:
   // Set while the kept pictures could not be read: nothing is compared, and the changes the sinks
   // report wait here to join the pictures once they are read.
   bool keptPicturesPending_ = false;
-  std::vector<kept::JournalEntry> changesWhilePending_;
+  std::vector<outbound::JournalEntry> changesWhilePending_;
   bool stopped_ = false;
   // Records whose queued entry is on no disk: a crash cannot send them again, so they may go
   // without their mark when the mark cannot be written either.
@@ -136,4 +136,4 @@ private:
   RecordSender send_;
 };
 
-}  // namespace orvane
+}  // namespace orvane::outbound

@@ -12,13 +12,13 @@
 #include <optional>
 #include <string>
 
-namespace orvane {
+namespace orvane::outbound {
 
 namespace {
 
 using namespace outlook;
 
-using RecordBuilder = std::string (*)(DispatchDriver, LaterBoxes&, std::optional<std::string_view>);
+using RecordBuilder = std::string (*)(outlook::DispatchDriver, LaterBoxes&, std::optional<std::string_view>);
 
 RecordBuilder BuilderOf(const items::ItemKind& kind) {
   if (&kind == &items::kNoteItems) return &CreateNoteBuffer;
@@ -55,9 +55,9 @@ void LogEventWithoutItem(const char* handler, const VARIANT* argument) {
 
 const char* HandlerName(DISPID id) {
   switch (id) {
-    case kItemAdd: return "Itemadded";
-    case kItemChange: return "Itemchanged";
-    case kItemRemove: return "Itemdeleted";
+    case outlook::kItemAdd: return "Itemadded";
+    case outlook::kItemChange: return "Itemchanged";
+    case outlook::kItemRemove: return "Itemdeleted";
     default: return nullptr;
   }
 }
@@ -77,7 +77,7 @@ HRESULT FolderEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* param
   const char* name = HandlerName(id);
   if (!name) return S_OK;
   IDispatch* item = nullptr;
-  if (id != kItemRemove) {
+  if (id != outlook::kItemRemove) {
     const VARIANT* argument = FirstArgument(params);
     item = EventItem(argument);
     if (!item) {
@@ -111,9 +111,9 @@ void FolderEventSink::Handle(DISPID id, IDispatch* item) noexcept {
   // session under it; the event's record is dropped on a failure, and Outlook never sees it.
   common_->RunGuarded(HandlerName(id), [&] {
     switch (id) {
-      case kItemAdd: Itemadded(item); break;
-      case kItemChange: Itemchanged(item); break;
-      case kItemRemove: Itemdeleted(); break;
+      case outlook::kItemAdd: Itemadded(item); break;
+      case outlook::kItemChange: Itemchanged(item); break;
+      case outlook::kItemRemove: Itemdeleted(); break;
       default: break;
     }
   });
@@ -130,10 +130,10 @@ void FolderEventSink::Itemdeleted() {
 
 void FolderEventSink::ReportItem(IDispatch* borrowed, bool changed) {
   // A reference of the handler's own, released when the report is done.
-  const DispatchDriver item(ComPtr<IDispatch>::Share(borrowed));
+  const outlook::DispatchDriver item(ComPtr<IDispatch>::Share(borrowed));
   const std::string subject = item.GetText(kind_.subjectMember);
-  const std::string entryId = item.GetText(kEntryId);
-  const double lastModified = item.GetDate(kLastModificationTime);
+  const std::string entryId = item.GetText(outlook::kEntryId);
+  const double lastModified = item.GetDate(outlook::kLastModificationTime);
   // Items without a subject are never reported; one named later arrives as changed. A state the
   // main application knows (its own write, or one reported already) is not news to it.
   std::optional<std::string> record;
@@ -153,4 +153,4 @@ void FolderEventSink::ReportItem(IDispatch* borrowed, bool changed) {
   }
 }
 
-}  // namespace orvane
+}  // namespace orvane::outbound

@@ -18,7 +18,7 @@
 #include <deque>
 #include <memory>
 
-namespace orvane {
+namespace orvane::outbound {
 
 // Outlook's ItemsEvents dispatch interface, {00063077-0000-0000-C000-000000000046}.
 constexpr IID kItemsEventsIid = {0x00063077, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
@@ -40,7 +40,7 @@ struct SinkCommon {
   // The window the records are sent from.
   HWND sender;
   // The mark of Outlook work under way on the plug-in's thread.
-  OutlookWorkMark work;
+  outlook::OutlookWorkMark work;
   // Boxes that wait until Outlook has its event back.
   LaterBoxes boxes{work};
   // The watch whose pictures the sinks keep current and whose check an ItemRemove runs.
@@ -77,7 +77,7 @@ public:
 
 private:
   template <class T, class... Args>
-  friend ComPtr<T> MakeComObject(Args&&... args);
+  friend ComPtr<T> orvane::MakeComObject(Args&&... args);
   FolderEventSink(const items::ItemKind& kind, std::shared_ptr<SinkCommon> common)
       : kind_(kind), common_(std::move(common)) {}
   void* OtherInterface(REFIID iid) noexcept override;
@@ -90,15 +90,15 @@ private:
 
 template <class Work>
 void SinkCommon::RunGuarded(const char* name, Work&& outlookWork) noexcept {
-  const OutlookWork mark(work);
+  const outlook::OutlookWork mark(work);
   GuardedCall(name, [&] {
     try {
       outlookWork();
-    } catch (const AutomationError& error) {
-      if (IsServerGone(error.Result())) serverGone = true;
+    } catch (const outlook::AutomationError& error) {
+      if (outlook::IsServerGone(error.Result())) serverGone = true;
       throw;
     }
   });
 }
 
-}  // namespace orvane
+}  // namespace orvane::outbound

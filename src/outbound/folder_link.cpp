@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <new>
 
-namespace orvane {
+namespace orvane::outbound {
 
 void FolderLink::Connect(int32_t folder, const std::function<ComPtr<FolderEventSink>()>& makeSink, LaterBoxes& boxes) {
   // A sink still held is unadvised, never overwritten while Outlook holds it.
   Disconnect();
-  DispatchDriver items = GetDefaultFolder(folder).GetObject(outlook::kItems);
+  outlook::DispatchDriver items = outlook::GetDefaultFolder(folder).GetObject(outlook::kItems);
   try {
     sink_ = makeSink();
   } catch (const std::bad_alloc&) {
@@ -24,9 +24,9 @@ void FolderLink::Connect(int32_t folder, const std::function<ComPtr<FolderEventS
   items_ = std::move(items);
   if (!sink_) return;
   const HRESULT advised = advise_.Connect(items_.Get(), kItemsEventsIid, static_cast<IDispatch*>(sink_.Get()));
-  if (IsServerGone(advised)) {
+  if (outlook::IsServerGone(advised)) {
     Abandon();
-    throw AutomationError::FromResult(advised);
+    throw outlook::AutomationError::FromResult(advised);
   }
   // A collection without events says nothing; only Outlook refusing the sink is shown.
   if (advise_.Reached() == AdviseConnection::Stage::AdviseRefused) {
@@ -45,4 +45,4 @@ void FolderLink::Disconnect() noexcept {
   Abandon();
 }
 
-}  // namespace orvane
+}  // namespace orvane::outbound

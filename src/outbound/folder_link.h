@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace orvane {
+namespace orvane::outbound {
 
 // The box shown when Outlook refuses a sink, and its caption: the application's title.
 constexpr char kAdviseRefusedText[] = "Error can't Get Connection Point.";
@@ -37,9 +37,9 @@ public:
   void Abandon() noexcept;
 
 private:
-  DispatchDriver items_;
+  outlook::DispatchDriver items_;
   ComPtr<FolderEventSink> sink_;
   AdviseConnection advise_;
 };
 
-}  // namespace orvane
+}  // namespace orvane::outbound

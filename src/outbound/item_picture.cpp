@@ -2,9 +2,7 @@
 
 #include <algorithm>
 
-namespace orvane {
-
-namespace picture {
+namespace orvane::outbound {
 
 bool PictureState::operator==(const PictureState& other) const {
   return entries == other.entries && ownDeletions == other.ownDeletions && taken == other.taken &&
@@ -84,6 +82,4 @@ FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem
   return result;
 }
 
-}  // namespace picture
-
-}  // namespace orvane
+}  // namespace orvane::outbound

@@ -10,9 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
-namespace orvane {
-
-namespace picture {
+namespace orvane::outbound {
 
 // One item as the picture knows it.
 struct Entry {
@@ -100,6 +98,4 @@ struct FolderComparison {
 // picture keeps those items until the next read.
 FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read);
 
-}  // namespace picture
-
-}  // namespace orvane
+}  // namespace orvane::outbound

@@ -6,12 +6,12 @@
 #include "outbound/later_box.h"
 #include "outbound/record_forms.h"
 
-namespace orvane {
+namespace orvane::outbound {
 
 namespace {
 
 using namespace outlook;
-using outrecord::OutboundRecurrence;
+using outbound::OutboundRecurrence;
 
 // The user is told once per record that its pattern was left out; the record is still sent, and
 // the box waits until Outlook has its event back.
@@ -22,45 +22,46 @@ void ReportUnknownPattern(int32_t type, LaterBoxes& boxes) {
 
 // The pattern is obtained once. NoEndDate is read for its own field and again to decide whether
 // the end date is read.
-OutboundRecurrence ReadPattern(const DispatchDriver& item, LaterBoxes& boxes) {
-  const DispatchDriver pattern = item.InvokeForObject(kGetRecurrencePattern);
+OutboundRecurrence ReadPattern(const outlook::DispatchDriver& item, LaterBoxes& boxes) {
+  const outlook::DispatchDriver pattern = item.InvokeForObject(outlook::kGetRecurrencePattern);
   OutboundRecurrence recurrence;
   recurrence.type = pattern.GetInt32(kRecurrenceType);
-  if (!outrecord::IsKnownRecurrenceType(recurrence.type)) {
+  if (!outbound::IsKnownRecurrenceType(recurrence.type)) {
     ReportUnknownPattern(recurrence.type, boxes);
     return recurrence;
   }
-  recurrence.dayOfMonth = pattern.GetInt32(kDayOfMonth);
+  recurrence.dayOfMonth = pattern.GetInt32(outlook::kDayOfMonth);
   recurrence.dayOfWeekMask = pattern.GetInt32(kDayOfWeekMask);
-  recurrence.duration = pattern.GetInt32(kPatternDuration);
-  recurrence.endTime = pattern.GetDate(kPatternEndTime);
-  recurrence.occurrences = pattern.GetInt32(kOccurrences);
-  recurrence.instance = pattern.GetInt32(kInstance);
+  recurrence.duration = pattern.GetInt32(outlook::kPatternDuration);
+  recurrence.endTime = pattern.GetDate(outlook::kPatternEndTime);
+  recurrence.occurrences = pattern.GetInt32(outlook::kOccurrences);
+  recurrence.instance = pattern.GetInt32(outlook::kInstance);
   recurrence.interval = pattern.GetInt32(kInterval);
-  recurrence.monthOfYear = pattern.GetInt32(kMonthOfYear);
-  recurrence.noEndDate = pattern.GetBool(kNoEndDate);
-  if (!pattern.GetBool(kNoEndDate)) recurrence.patternEndDate = pattern.GetDate(kPatternEndDate);
+  recurrence.monthOfYear = pattern.GetInt32(outlook::kMonthOfYear);
+  recurrence.noEndDate = pattern.GetBool(outlook::kNoEndDate);
+  if (!pattern.GetBool(outlook::kNoEndDate)) recurrence.patternEndDate = pattern.GetDate(kPatternEndDate);
   recurrence.patternStartDate = pattern.GetDate(kPatternStartDate);
-  recurrence.regenerate = pattern.GetBool(kRegenerate);
-  recurrence.startTime = pattern.GetDate(kPatternStartTime);
+  recurrence.regenerate = pattern.GetBool(outlook::kRegenerate);
+  recurrence.startTime = pattern.GetDate(outlook::kPatternStartTime);
   return recurrence;
 }
 
-std::optional<OutboundRecurrence> ReadRecurrence(const DispatchDriver& item, DispId isRecurring, LaterBoxes& boxes) {
+std::optional<OutboundRecurrence> ReadRecurrence(const outlook::DispatchDriver& item, outlook::DispId isRecurring,
+                                                 LaterBoxes& boxes) {
   if (!item.GetBool(isRecurring)) return std::nullopt;
   return ReadPattern(item, boxes);
 }
 
 }  // namespace
 
-std::string CreateTaskBuffer(DispatchDriver item, LaterBoxes& boxes, std::optional<std::string_view> linkId) {
-  outrecord::OutboundTask task;
+std::string CreateTaskBuffer(outlook::DispatchDriver item, LaterBoxes& boxes, std::optional<std::string_view> linkId) {
+  outbound::OutboundTask task;
   task.subject = item.GetText(kSubject);
   task.startDate = item.GetDate(kStartDate);
-  task.dueDate = item.GetDate(kDueDate);
-  if (item.GetBool(kReminderSet)) task.reminderTime = item.GetDate(kReminderTime);
+  task.dueDate = item.GetDate(outlook::kDueDate);
+  if (item.GetBool(outlook::kReminderSet)) task.reminderTime = item.GetDate(outlook::kReminderTime);
   task.dateCompleted = item.GetDate(kDateCompleted);
-  task.percentComplete = item.GetInt32(kPercentComplete);
+  task.percentComplete = item.GetInt32(outlook::kPercentComplete);
   task.totalWork = item.GetInt32(kTotalWork);
   task.actualWork = item.GetInt32(kActualWork);
   task.billingInformation = item.GetText(kBillingInformation);
@@ -68,37 +69,38 @@ std::string CreateTaskBuffer(DispatchDriver item, LaterBoxes& boxes, std::option
   task.companies = item.GetText(kCompanies);
   task.mileage = item.GetText(kMileage);
   task.importance = item.GetInt32(kImportance);
-  task.sensitivity = item.GetInt32(kSensitivity);
+  task.sensitivity = item.GetInt32(outlook::kSensitivity);
   task.role = item.GetText(kRole);
-  task.schedulePlusPriority = item.GetText(kSchedulePlusPriority);
-  task.sensitivityAgain = item.GetInt32(kSensitivity);
-  task.status = item.GetInt32(kStatus);
-  task.recurrence = ReadRecurrence(item, kTaskIsRecurring, boxes);
-  return outrecord::FormatTaskRecord(task, linkId);
+  task.schedulePlusPriority = item.GetText(outlook::kSchedulePlusPriority);
+  task.sensitivityAgain = item.GetInt32(outlook::kSensitivity);
+  task.status = item.GetInt32(outlook::kStatus);
+  task.recurrence = ReadRecurrence(item, outlook::kTaskIsRecurring, boxes);
+  return outbound::FormatTaskRecord(task, linkId);
 }
 
-std::string CreateAppsBuffer(DispatchDriver item, LaterBoxes& boxes, std::optional<std::string_view> linkId) {
-  outrecord::OutboundAppointment appointment;
+std::string CreateAppsBuffer(outlook::DispatchDriver item, LaterBoxes& boxes, std::optional<std::string_view> linkId) {
+  outbound::OutboundAppointment appointment;
   appointment.subject = item.GetText(kSubject);
-  appointment.start = item.GetDate(kStart);
-  appointment.end = item.GetDate(kEnd);
-  if (item.GetBool(kReminderSet)) appointment.reminderMinutes = item.GetInt32(kReminderMinutesBeforeStart);
-  appointment.allDayEvent = item.GetBool(kAllDayEvent);
+  appointment.start = item.GetDate(outlook::kStart);
+  appointment.end = item.GetDate(outlook::kEnd);
+  if (item.GetBool(outlook::kReminderSet))
+    appointment.reminderMinutes = item.GetInt32(outlook::kReminderMinutesBeforeStart);
+  appointment.allDayEvent = item.GetBool(outlook::kAllDayEvent);
   appointment.billingInformation = item.GetText(kBillingInformation);
   appointment.categories = item.GetText(kCategories);
   appointment.location = item.GetText(kLocation);
   appointment.mileage = item.GetText(kMileage);
   appointment.importance = item.GetInt32(kImportance);
-  appointment.sensitivity = item.GetInt32(kSensitivity);
+  appointment.sensitivity = item.GetInt32(outlook::kSensitivity);
   appointment.duration = item.GetInt32(kDuration);
-  appointment.recurrence = ReadRecurrence(item, kAppointmentIsRecurring, boxes);
-  return outrecord::FormatAppointmentRecord(appointment, linkId);
+  appointment.recurrence = ReadRecurrence(item, outlook::kAppointmentIsRecurring, boxes);
+  return outbound::FormatAppointmentRecord(appointment, linkId);
 }
 
-std::string CreateNoteBuffer(DispatchDriver item, LaterBoxes&, std::optional<std::string_view> linkId) {
-  outrecord::OutboundNote note;
-  note.subject = item.GetText(kNoteSubject);
-  return outrecord::FormatNoteRecord(note, linkId);
+std::string CreateNoteBuffer(outlook::DispatchDriver item, LaterBoxes&, std::optional<std::string_view> linkId) {
+  outbound::OutboundNote note;
+  note.subject = item.GetText(outlook::kNoteSubject);
+  return outbound::FormatNoteRecord(note, linkId);
 }
 
-}  // namespace orvane
+}  // namespace orvane::outbound

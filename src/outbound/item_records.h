@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
+namespace orvane::outbound {
 
 // The log line (followed by the type in decimal) and the box of a recurrence type the plug-in does
 // not understand; the log's readers search for this spelling.
@@ -22,11 +22,11 @@ constexpr char kUnknownPatternCaption[] = "OrvaneOutlook Plug-in ";
 // (none for a new item) is written unchanged. A pattern the plug-in does not know is left out, and
 // the user is told through `boxes`. A failing Outlook call throws AutomationError, and
 // then no record is made.
-std::string CreateTaskBuffer(DispatchDriver item, LaterBoxes& boxes,
+std::string CreateTaskBuffer(outlook::DispatchDriver item, LaterBoxes& boxes,
                              std::optional<std::string_view> linkId = std::nullopt);
-std::string CreateAppsBuffer(DispatchDriver item, LaterBoxes& boxes,
+std::string CreateAppsBuffer(outlook::DispatchDriver item, LaterBoxes& boxes,
                              std::optional<std::string_view> linkId = std::nullopt);
-std::string CreateNoteBuffer(DispatchDriver item, LaterBoxes& boxes,
+std::string CreateNoteBuffer(outlook::DispatchDriver item, LaterBoxes& boxes,
                              std::optional<std::string_view> linkId = std::nullopt);
 
-}  // namespace orvane
+}  // namespace orvane::outbound

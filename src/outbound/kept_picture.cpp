@@ -22,9 +22,8 @@
 #include <algorithm>
 #include <utility>
 
-namespace orvane {
+namespace orvane::outbound {
 
-namespace kept {
 namespace {
 
 constexpr std::string_view kMagic = "OrvanePictures";
@@ -38,13 +37,13 @@ constexpr std::uint8_t kEmptyReadHeld = 4;
 constexpr std::uint8_t kAllFlags = kTaken | kSubjectsDistrusted | kEmptyReadHeld;
 
 void WriteFolder(Writer& out, const KeptFolder& folder) {
-  const picture::PictureState state = folder.picture.State();
+  const outbound::PictureState state = folder.picture.State();
   out.Text(folder.storeId);
   out.Text(folder.folderId);
   out.Byte(static_cast<std::uint8_t>((state.taken ? kTaken : 0) | (state.subjectsDistrusted ? kSubjectsDistrusted : 0) |
                                      (state.emptyReadHeld ? kEmptyReadHeld : 0)));
   out.Varint(state.entries.size());
-  for (const picture::Entry& entry : state.entries) {
+  for (const outbound::Entry& entry : state.entries) {
     out.Text(entry.id);
     out.Text(entry.subject);
   }
@@ -56,7 +55,7 @@ void WriteFolder(Writer& out, const KeptFolder& folder) {
 // (an entry without an id, an id twice, own deletions unsorted or of unknown items).
 std::optional<KeptFolder> ReadFolder(Reader& in) {
   KeptFolder folder;
-  picture::PictureState state;
+  outbound::PictureState state;
   const auto storeId = in.Text();
   const auto folderId = in.Text();
   const auto flags = in.Byte();
@@ -83,7 +82,7 @@ std::optional<KeptFolder> ReadFolder(Reader& in) {
     state.ownDeletions.emplace_back(*id);
   }
 
-  folder.picture = picture::FolderPicture(state);
+  folder.picture = outbound::FolderPicture(state);
   if (!(folder.picture.State() == state)) return std::nullopt;
   folder.storeId = std::string(*storeId);
   folder.folderId = std::string(*folderId);
@@ -298,7 +297,7 @@ JournalEntry ReturnedEntry(std::uint64_t record) {
 
 bool ApplyEntry(KeptPictures& pictures, const JournalEntry& entry) {
   if (entry.folder >= pictures.folders.size()) return false;
-  picture::FolderPicture& picture = pictures.folders[entry.folder].picture;
+  outbound::FolderPicture& picture = pictures.folders[entry.folder].picture;
   switch (entry.kind) {
     case JournalEntry::Kind::kTaken: picture.Take(entry.id, entry.subject); break;
     case JournalEntry::Kind::kNoReportDue: picture.NoteOwnDeletion(entry.id); break;
@@ -338,6 +337,4 @@ std::size_t WholeEntriesLength(std::string_view journal) {
   return length;
 }
 
-}  // namespace kept
-
-}  // namespace orvane
+}  // namespace orvane::outbound

@@ -13,16 +13,14 @@
 
 #include "outbound/item_picture.h"
 
-namespace orvane {
-
-namespace kept {
+namespace orvane::outbound {
 
 // A picture with the identity of the folder it shows: Outlook's StoreID of the folder's store and
 // the folder's EntryID, both any bytes.
 struct KeptFolder {
   std::string storeId;
   std::string folderId;
-  picture::FolderPicture picture;
+  outbound::FolderPicture picture;
 };
 
 // An outbound record waiting for the main application, numbered in the order it was made. One
@@ -103,6 +101,4 @@ std::uint64_t Checksum(std::string_view bytes);
 // of the same pictures answer the same, whatever their generations.
 std::uint64_t ContentChecksum(std::string_view snapshot);
 
-}  // namespace kept
-
-}  // namespace orvane
+}  // namespace orvane::outbound

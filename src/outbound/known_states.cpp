@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace orvane {
+namespace orvane::outbound {
 
 bool KnownStates::Knows(std::string_view entryId, double lastModified) const {
   // An item without an id cannot be told from another.
@@ -21,4 +21,4 @@ void KnownStates::Remember(std::string_view entryId, double lastModified) {
   if (states_.size() > kCapacity) states_.pop_front();
 }
 
-}  // namespace orvane
+}  // namespace orvane::outbound

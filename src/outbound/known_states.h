@@ -9,12 +9,12 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
+namespace orvane::outbound {
 
 // An item's state is its EntryID with its LastModificationTime, which Outlook sets anew at every
 // save. An event for an item still in a known state is Outlook repeating itself (a late ItemChange)
 // or announcing the plug-in's own write: neither is news to the main application.
-class KnownStates final : public OwnWrites {
+class KnownStates final : public outlook::OwnWrites {
 public:
   // How many items are remembered; the one remembered longest ago is forgotten first.
   static constexpr size_t kCapacity = 1024;
@@ -34,4 +34,4 @@ private:
   std::deque<State> states_;  // the one remembered longest ago first
 };
 
-}  // namespace orvane
+}  // namespace orvane::outbound

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace orvane {
+namespace orvane::outbound {
 
 namespace {
 
@@ -42,4 +42,4 @@ void LaterBoxes::ShowWaitingBoxes() {
   }
 }
 
-}  // namespace orvane
+}  // namespace orvane::outbound

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-namespace orvane {
+namespace orvane::outbound {
 
 class LaterBoxes final : public BaseWindow {
 public:
-  explicit LaterBoxes(const OutlookWorkMark& work) noexcept : work_(work) {}
+  explicit LaterBoxes(const outlook::OutlookWorkMark& work) noexcept : work_(work) {}
 
   // Queues the box (no owner) and shows it from the thread's message loop when no Outlook work is
   // under way; boxes come in the order they were asked for.
@@ -31,9 +31,9 @@ private:
   const char* ReportName() const noexcept override { return "ShowWaitingBoxes"; }
   void ShowWaitingBoxes();
 
-  const OutlookWorkMark& work_;
+  const outlook::OutlookWorkMark& work_;
   std::vector<Box> waiting_;
   bool timerArmed_ = false;
 };
 
-}  // namespace orvane
+}  // namespace orvane::outbound

@@ -23,14 +23,14 @@
 #include <string>
 #include <utility>
 
-namespace orvane {
+namespace orvane::outbound {
 
 void DeletionWatch::Deliver(uint32_t kind, std::string_view text, size_t itemKind, std::string_view goneId) {
   // The picture of the store watched now.
   const size_t folder = active_[itemKind];
-  kept::OutboundRecord record{pictures_.nextRecord++, kind, std::string(text), static_cast<uint32_t>(folder),
-                              std::string(goneId),    false};
-  if (!Journal(kept::QueuedEntry(record))) recordsNotKept_.push_back(record.number);
+  outbound::OutboundRecord record{pictures_.nextRecord++, kind, std::string(text), static_cast<uint32_t>(folder),
+                                  std::string(goneId),    false};
+  if (!Journal(outbound::QueuedEntry(record))) recordsNotKept_.push_back(record.number);
   // The item it reports gone is dropped by the next comparison, silently.
   if (!goneId.empty()) pictures_.folders[folder].picture.NoteOwnDeletion(goneId);
   pictures_.outbox.push_back(std::move(record));
@@ -39,7 +39,7 @@ void DeletionWatch::Deliver(uint32_t kind, std::string_view text, size_t itemKin
 
 void DeletionWatch::SendWaitingRecords() {
   // Not a start of the main application at every tick: only a window that is there is tried.
-  if (!pictures_.outbox.empty() && (send_ || FindMainAppWindow())) SendInOrder();
+  if (!pictures_.outbox.empty() && (send_ || mainapp::FindMainAppWindow())) SendInOrder();
 }
 
 void DeletionWatch::SendInOrder() {
@@ -47,15 +47,15 @@ void DeletionWatch::SendInOrder() {
   sending_ = true;
   const size_t waiting = pictures_.outbox.size();
   while (!pictures_.outbox.empty()) {
-    kept::OutboundRecord& record = pictures_.outbox.front();
+    outbound::OutboundRecord& record = pictures_.outbox.front();
     const auto notKept = std::find(recordsNotKept_.begin(), recordsNotKept_.end(), record.number);
     // Sent unmarked, a record on disk could be sent again by the next process.
-    if (!Journal(kept::OfferedEntry(record.number)) && notKept == recordsNotKept_.end()) break;
+    if (!Journal(outbound::OfferedEntry(record.number)) && notKept == recordsNotKept_.end()) break;
     record.offered = true;
     const bool taken = send_ ? send_(record.text, record.kind) : SendRecordToMain(record.text, record.kind, sender_);
     if (!taken) {
       record.offered = false;
-      Journal(kept::ReturnedEntry(record.number));
+      Journal(outbound::ReturnedEntry(record.number));
       break;
     }
     if (notKept != recordsNotKept_.end()) recordsNotKept_.erase(notKept);
@@ -73,4 +73,4 @@ void DeletionWatch::SendInOrder() {
   }
 }
 
-}  // namespace orvane
+}  // namespace orvane::outbound

@@ -2,7 +2,7 @@
 
 #include "outlook/outlook_session.h"
 
-namespace orvane {
+namespace orvane::outbound {
 
 bool sinksConnected = false;
 
@@ -16,7 +16,7 @@ void OutlookLink::SendFrom(HWND sender) noexcept {
 void OutlookLink::FollowRunningOutlook() {
   // Whatever was of an earlier Outlook has been let go of by now.
   common_->serverGone = false;
-  outlookProcess_ = OutlookProcessId();
+  outlookProcess_ = outlook::OutlookProcessId();
 }
 
 void OutlookLink::ConnectSinks() {
@@ -35,11 +35,11 @@ void OutlookLink::DisconnectSinks() { LetGoOfLinks(common_->serverGone); }
 
 void OutlookLink::Abandon() {
   LetGoOfLinks(true);
-  ReleaseOutlookSession();
+  outlook::ReleaseOutlookSession();
   common_->serverGone = false;
 }
 
-bool OutlookLink::OutlookLeft() const { return common_->serverGone || OutlookProcessId() != outlookProcess_; }
+bool OutlookLink::OutlookLeft() const { return common_->serverGone || outlook::OutlookProcessId() != outlookProcess_; }
 
 void OutlookLink::ListItemsInOutlook() {
   // A failed comparison keeps the pictures for the next one: the plug-in carries on.
@@ -62,4 +62,4 @@ void OutlookLink::LetGoOfLinks(bool outlookGone) {
   sinksConnected = false;
 }
 
-}  // namespace orvane
+}  // namespace orvane::outbound

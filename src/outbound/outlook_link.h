@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-namespace orvane {
+namespace orvane::outbound {
 
 // Set while the folder sinks are connected.
 extern bool sinksConnected;
@@ -53,7 +53,7 @@ public:
   // The minute's check for deletions no event announced; a failure is logged.
   void CheckDeletedItems();
 
-  OutlookWorkMark& Work() noexcept { return common_->work; }
+  outlook::OutlookWorkMark& Work() noexcept { return common_->work; }
   LaterBoxes& Boxes() noexcept { return common_->boxes; }
   DeletionWatch& Deletions() noexcept { return common_->watch; }
   KnownStates& Known() noexcept { return common_->known; }
@@ -67,4 +67,4 @@ private:
   DWORD outlookProcess_ = 0;
 };
 
-}  // namespace orvane
+}  // namespace orvane::outbound

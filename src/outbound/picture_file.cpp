@@ -25,7 +25,7 @@
 #include <string>
 #include <utility>
 
-namespace orvane {
+namespace orvane::outbound {
 
 namespace {
 
@@ -172,8 +172,8 @@ PictureFile::Loaded PictureFile::Load() {
   const ReadResult read = ReadWholeFile(snapshotPath_, bytes);
   if (read == ReadResult::kFailed) return busy(GetLastError());
   if (std::exchange(busyLogged_, false)) LogPictures("The kept pictures can be read again");
-  std::optional<kept::KeptPictures> pictures;
-  if (read == ReadResult::kRead) pictures = kept::DecodeSnapshot(bytes);
+  std::optional<outbound::KeptPictures> pictures;
+  if (read == ReadResult::kRead) pictures = outbound::DecodeSnapshot(bytes);
   if (!pictures) {
     if (read == ReadResult::kRead) SetAside();
     // Entries of a snapshot that is gone could be taken for those of the next one.
@@ -181,8 +181,8 @@ PictureFile::Loaded PictureFile::Load() {
     return {LoadStatus::kNone, std::nullopt};
   }
   generation_ = pictures->generation;
-  kept::ApplyJournal(*pictures, journal);
-  journalLength_ = kept::WholeEntriesLength(journal);
+  outbound::ApplyJournal(*pictures, journal);
+  journalLength_ = outbound::WholeEntriesLength(journal);
   journalTorn_ = journalLength_ != journal.size();
   // Kept again at once: the journal starts empty, and no torn entry stays at its end.
   Replace(*pictures);
@@ -209,10 +209,10 @@ void PictureFile::SetAside() {
               " are kept already");
 }
 
-void PictureFile::Replace(kept::KeptPictures& pictures) {
+void PictureFile::Replace(outbound::KeptPictures& pictures) {
   pictures.generation = generation_ + 1;
-  const std::string bytes = kept::EncodeSnapshot(pictures);
-  const std::uint64_t content = kept::ContentChecksum(bytes);
+  const std::string bytes = outbound::EncodeSnapshot(pictures);
+  const std::uint64_t content = outbound::ContentChecksum(bytes);
   // Nothing changed since the last snapshot: it stays, and so does its empty journal.
   if (keptContent_ && !appendedSinceKept_ && content == *keptContent_) {
     pictures.generation = generation_;
@@ -230,7 +230,7 @@ void PictureFile::Replace(kept::KeptPictures& pictures) {
   if (CutJournal(0)) failureLogged_ = false;
 }
 
-bool PictureFile::Append(const kept::JournalEntry& entry) {
+bool PictureFile::Append(const outbound::JournalEntry& entry) {
   // Even one that fails to be written makes the next snapshot due.
   appendedSinceKept_ = true;
   if (!journal_) {
@@ -240,7 +240,7 @@ bool PictureFile::Append(const kept::JournalEntry& entry) {
     }
   }
   if (journalTorn_ && !CutJournal(journalLength_)) return false;
-  const std::string bytes = kept::EncodeJournalEntry(generation_, entry);
+  const std::string bytes = outbound::EncodeJournalEntry(generation_, entry);
   if (!WriteAll(journal_.Get(), bytes) || !FlushFileBuffers(journal_.Get())) {
     journalTorn_ = true;
     LogFailure("A change to the pictures cannot be kept", GetLastError());
@@ -292,4 +292,4 @@ void PictureFile::LogFailure(const char* what, DWORD error) {
   LogPictures(what + ErrorText(error));
 }
 
-}  // namespace orvane
+}  // namespace orvane::outbound

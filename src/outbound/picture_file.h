@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-namespace orvane {
+namespace orvane::outbound {
 
 // The files' names in the directory. Snapshots that failed their checks are set aside under the
 // first free name of "OrvanePictures.bad", "OrvanePictures.bad2", ... up to kPictureSetAsideKept.
@@ -37,7 +37,7 @@ public:
   };
   struct Loaded {
     LoadStatus status = LoadStatus::kNone;
-    std::optional<kept::KeptPictures> pictures;
+    std::optional<outbound::KeptPictures> pictures;
   };
 
   // The files of the directory (the current one when empty), taken as full paths now: a later
@@ -55,10 +55,10 @@ public:
   // then empties the journal; nothing when they are as last written and the journal is empty. A
   // failure is logged and leaves the snapshot and the journal as they were, which together still
   // hold every change.
-  void Replace(kept::KeptPictures& pictures);
+  void Replace(outbound::KeptPictures& pictures);
   // Appends one change to the journal of the present snapshot, written through before it returns.
   // False when it could not be written; what a failed append left is cut off before the next one.
-  bool Append(const kept::JournalEntry& entry);
+  bool Append(const outbound::JournalEntry& entry);
 
 private:
   // ERROR_SUCCESS, or why the journal cannot be opened.
@@ -86,4 +86,4 @@ private:
   bool busyLogged_ = false;
 };
 
-}  // namespace orvane
+}  // namespace orvane::outbound

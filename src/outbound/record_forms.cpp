@@ -9,9 +9,8 @@
 #include <initializer_list>
 #include <utility>
 
-namespace orvane {
+namespace orvane::outbound {
 
-namespace outrecord {
 namespace {
 
 constexpr char kTab = '\t';
@@ -33,7 +32,7 @@ public:
   RecordText& LinkId(std::optional<std::string_view> linkId) {
     // A note's link id is its categories, which the user may edit: it is held to the same rule as
     // every other text.
-    return Field(linkId ? OutboundText(*linkId) : std::string(kNone), kStar);
+    return Field(linkId ? mainapp::OutboundText(*linkId) : std::string(kNone), kStar);
   }
   RecordText& Recurrence(const std::optional<OutboundRecurrence>& recurrence);
   std::string Finish() {
@@ -64,29 +63,29 @@ RecordText& RecordText::Recurrence(const std::optional<OutboundRecurrence>& recu
 
 // The date and time to show; none for a value that is no date, or (with the none-date test) for
 // a date in the year 4501.
-std::optional<oledate::DateTime> Shown(double oleDate, bool noneTest) {
-  const auto value = oledate::ToDateTimeDroppingSeconds(oleDate);
+std::optional<outlook::DateTime> Shown(double oleDate, bool noneTest) {
+  const auto value = outlook::ToDateTimeDroppingSeconds(oleDate);
   if (!value || (noneTest && value->year == kNoneYear)) return std::nullopt;
   return value;
 }
 
-std::string DateText(const std::optional<oledate::DateTime>& value) {
+std::string DateText(const std::optional<outlook::DateTime>& value) {
   if (!value) return std::string(kNone);
   return std::to_string(value->day) + "/" + std::to_string(value->month) + "/" + std::to_string(value->year);
 }
 
-std::string TimeText(const oledate::DateTime& value) {
+std::string TimeText(const outlook::DateTime& value) {
   return std::to_string(value.hour) + ":" + std::to_string(value.minute);
 }
 
-std::string DateTimeText(const std::optional<oledate::DateTime>& value) {
+std::string DateTimeText(const std::optional<outlook::DateTime>& value) {
   if (!value) return std::string(kNone);
   return DateText(value) + kStar + TimeText(*value) + kStar;
 }
 
 // The text, or "nono" when nothing of it is left.
 std::string CleanTextOrNone(std::string_view text) {
-  std::string clean = OutboundText(text);
+  std::string clean = mainapp::OutboundText(text);
   return clean.empty() ? std::string(kNone) : clean;
 }
 
@@ -121,9 +120,9 @@ bool IsKnownRecurrenceType(int32_t type) { return type >= 0 && type <= kLastRecu
 std::string FormatTaskRecord(const OutboundTask& task, std::optional<std::string_view> linkId) {
   const std::string reminder = task.reminderTime ? RecordDateTime(*task.reminderTime) : std::string(kNone);
   return RecordText()
-      .Fields({OutboundText(task.subject), RecordDateOrNone(task.startDate), RecordDateOrNone(task.dueDate), reminder,
-               RecordDateOrNone(task.dateCompleted), Completion(task.percentComplete), DecimalOrNone(task.totalWork),
-               DecimalOrNone(task.actualWork), CleanTextOrNone(task.billingInformation),
+      .Fields({mainapp::OutboundText(task.subject), RecordDateOrNone(task.startDate), RecordDateOrNone(task.dueDate),
+               reminder, RecordDateOrNone(task.dateCompleted), Completion(task.percentComplete),
+               DecimalOrNone(task.totalWork), DecimalOrNone(task.actualWork), CleanTextOrNone(task.billingInformation),
                CleanTextOrNone(task.categories), CleanTextOrNone(task.companies), kNone, CleanTextOrNone(task.mileage),
                kNoNotes, Decimal(task.importance),
                task.sensitivity == kPrivate ? Decimal(kPrivate) : std::string(kNone), CleanTextOrNone(task.role),
@@ -137,7 +136,7 @@ std::string FormatTaskRecord(const OutboundTask& task, std::optional<std::string
 std::string FormatAppointmentRecord(const OutboundAppointment& appointment, std::optional<std::string_view> linkId) {
   const std::string reminder = appointment.reminderMinutes ? Decimal(*appointment.reminderMinutes) : std::string(kNone);
   return RecordText()
-      .Fields({OutboundText(appointment.subject), RecordDateTimeOrNone(appointment.start),
+      .Fields({mainapp::OutboundText(appointment.subject), RecordDateTimeOrNone(appointment.start),
                RecordDateTimeOrNone(appointment.end), reminder, TrueFalse(appointment.allDayEvent), kNone, kNone, kNone,
                kNone, CleanTextOrNone(appointment.billingInformation), CleanTextOrNone(appointment.categories),
                CleanTextOrNone(appointment.location), CleanTextOrNone(appointment.mileage),
@@ -149,9 +148,7 @@ std::string FormatAppointmentRecord(const OutboundAppointment& appointment, std:
 }
 
 std::string FormatNoteRecord(const OutboundNote& note, std::optional<std::string_view> linkId) {
-  return RecordText().Field(OutboundText(note.subject), kStar).LinkId(linkId).Finish();
+  return RecordText().Field(mainapp::OutboundText(note.subject), kStar).LinkId(linkId).Finish();
 }
 
-}  // namespace outrecord
-
-}  // namespace orvane
+}  // namespace orvane::outbound

@@ -9,9 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
-
-namespace outrecord {
+namespace orvane::outbound {
 
 // The placeholder for a value that is missing, empty or never sent.
 constexpr std::string_view kNone = "nono";
@@ -35,7 +33,7 @@ constexpr int32_t kPrivate = 2;
 // A text as it may stand in a record: each TAB, CR and LF becomes one space and each NUL is left
 // out, so that no text can move a later field, end the record early or end it for a C reader.
 // Every other byte, '*' included, is kept.
-using recordtext::OutboundText;
+using mainapp::OutboundText;
 
 // Base 10, a minus sign for negative values.
 std::string Decimal(int32_t value);
@@ -133,6 +131,4 @@ std::string FormatTaskRecord(const OutboundTask& task, std::optional<std::string
 std::string FormatAppointmentRecord(const OutboundAppointment& appointment, std::optional<std::string_view> linkId);
 std::string FormatNoteRecord(const OutboundNote& note, std::optional<std::string_view> linkId);
 
-}  // namespace outrecord
-
-}  // namespace orvane
+}  // namespace orvane::outbound

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace orvane {
+namespace orvane::outbound {
 
 namespace {
 
@@ -37,11 +37,11 @@ void WaitAnsweringSentMessages(DWORD milliseconds) {
 bool SendRecordToMain(std::string_view text, uint32_t kind, HWND sender) {
   // The sender's own copy: the message hands the receiver a pointer into it.
   std::string record(text);
-  if (!FindMainAppWindow()) {
+  if (!mainapp::FindMainAppWindow()) {
     if (!StartMainApplication()) return false;
     WaitAnsweringSentMessages(kStartWaitMs);
   }
-  const HWND mainApp = FindMainAppWindow();
+  const HWND mainApp = mainapp::FindMainAppWindow();
   if (!mainApp) return false;
   COPYDATASTRUCT data{};
   data.dwData = kind;
@@ -52,4 +52,4 @@ bool SendRecordToMain(std::string_view text, uint32_t kind, HWND sender) {
                              SMTO_ABORTIFHUNG, kDeliveryTimeoutMs, nullptr) != 0;
 }
 
-}  // namespace orvane
+}  // namespace orvane::outbound

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-namespace orvane {
+namespace orvane::outlook {
 
 namespace {
 
@@ -59,4 +59,4 @@ AutomationError AutomationError::FromInvoke(HRESULT result, ExcepInfo& exception
   return FromResult(code);
 }
 
-}  // namespace orvane
+}  // namespace orvane::outlook

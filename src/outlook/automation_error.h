@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace orvane {
+namespace orvane::outlook {
 
 class ExcepInfo;
 
@@ -28,4 +28,4 @@ bool IsServerGone(HRESULT result) noexcept;
 // The HRESULT in words, as the system words it, with its number.
 std::string DescribeResult(HRESULT result);
 
-}  // namespace orvane
+}  // namespace orvane::outlook

@@ -3,7 +3,7 @@
 #include "base/callback_guard.h"
 #include "base/unique_resource.h"
 
-namespace orvane {
+namespace orvane::outlook {
 
 bool IsBusyAnswer(HRESULT result) noexcept {
   return result == RPC_E_CALL_REJECTED || result == RPC_E_SERVERCALL_RETRYLATER;
@@ -31,4 +31,4 @@ DWORD BusyRetryFilter::RetryRejectedCall(HTASK, DWORD elapsedMs, DWORD rejectTyp
   });
 }
 
-}  // namespace orvane
+}  // namespace orvane::outlook

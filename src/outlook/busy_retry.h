@@ -9,7 +9,7 @@
 
 #include <optional>
 
-namespace orvane {
+namespace orvane::outlook {
 
 constexpr DWORD kBusyWaitLimitMs = 10000;
 constexpr DWORD kBusyRetryDelayMs = 100;
@@ -47,4 +47,4 @@ public:
   DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK callee, DWORD elapsedMs, DWORD rejectType) noexcept override;
 };
 
-}  // namespace orvane
+}  // namespace orvane::outlook

@@ -2,7 +2,7 @@
 
 #include "outlook/automation_error.h"
 
-namespace orvane {
+namespace orvane::outlook {
 
 std::wstring AnsiToWide(std::string_view ansi) {
   if (ansi.empty()) return {};
@@ -159,4 +159,4 @@ ComPtr<IDispatch> Variant::ToDispatch() const {
   return {};
 }
 
-}  // namespace orvane
+}  // namespace orvane::outlook

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-namespace orvane {
+namespace orvane::outlook {
 
 // ANSI code page text <-> UTF-16, the one place where Outlook's texts change form.
 std::wstring AnsiToWide(std::string_view ansi);
@@ -106,4 +106,4 @@ private:
   EXCEPINFO info_{};
 };
 
-}  // namespace orvane
+}  // namespace orvane::outlook

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace orvane {
+namespace orvane::outlook {
 
 HRESULT CreateAutomationObject(const wchar_t* progId, ComPtr<IDispatch>& object) {
   object.Reset();
@@ -71,4 +71,4 @@ DispatchDriver DispatchDriver::ObjectFrom(const Variant& result, outlook::DispId
   return DispatchDriver(std::move(object));
 }
 
-}  // namespace orvane
+}  // namespace orvane::outlook

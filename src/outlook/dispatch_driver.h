@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace orvane {
+namespace orvane::outlook {
 
 // The automation object registered under progId, made by its server; a server busy at the moment
 // is waited for. Answers the result of the step that failed, the object left empty.
@@ -69,4 +69,4 @@ private:
   ComPtr<IDispatch> object_;
 };
 
-}  // namespace orvane
+}  // namespace orvane::outlook

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace orvane {
+namespace orvane::outlook {
 namespace {
 
 std::string AnsiName(const wchar_t* name) { return WideToAnsi(name, std::char_traits<wchar_t>::length(name)); }
@@ -35,4 +35,4 @@ LateBound LateBound::ObjectFrom(const Variant& result, const wchar_t* name) {
   return LateBound(std::move(object));
 }
 
-}  // namespace orvane
+}  // namespace orvane::outlook

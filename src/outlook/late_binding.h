@@ -7,7 +7,7 @@
 #include <array>
 #include <utility>
 
-namespace orvane {
+namespace orvane::outlook {
 
 class LateBound {
 public:
@@ -48,4 +48,4 @@ private:
   DispatchDriver driver_;
 };
 
-}  // namespace orvane
+}  // namespace orvane::outlook

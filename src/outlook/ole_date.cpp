@@ -6,9 +6,8 @@
 #include <cmath>
 #include <cstdint>
 
-namespace orvane {
+namespace orvane::outlook {
 
-namespace oledate {
 namespace {
 
 constexpr int kMinutesPerDay = 24 * 60;
@@ -132,6 +131,4 @@ std::optional<DateTime> ToDateTimeDroppingSeconds(double oleDate) {
   return At(split.days, split.units / kMillisecondsPerMinute);
 }
 
-}  // namespace oledate
-
-}  // namespace orvane
+}  // namespace orvane::outlook

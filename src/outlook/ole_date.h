@@ -4,9 +4,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace orvane {
-
-namespace oledate {
+namespace orvane::outlook {
 
 struct DateTime {
   int year = 0;
@@ -42,6 +40,4 @@ std::optional<DateTime> ToDateTime(double oleDate);
 // gives none.
 std::optional<DateTime> ToDateTimeDroppingSeconds(double oleDate);
 
-}  // namespace oledate
-
-}  // namespace orvane
+}  // namespace orvane::outlook

@@ -3,7 +3,7 @@
 #include "outlook/com_types.h"
 #include "outlook/outlook_session.h"
 
-namespace orvane {
+namespace orvane::outlook {
 
 DispatchDriver RetryAfterReconnect(const std::function<DispatchDriver()>& call) {
   try {
@@ -24,4 +24,4 @@ DispatchDriver GetDefaultFolder(int32_t folder) {
   return RetryAfterReconnect([folder] { return DefaultFolderOnce(folder); });
 }
 
-}  // namespace orvane
+}  // namespace orvane::outlook

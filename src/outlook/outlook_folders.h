@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace orvane {
+namespace orvane::outlook {
 
 // Runs an Outlook call; when it fails, opens the session anew and runs it once more, letting a
 // second failure pass on.
@@ -17,4 +17,4 @@ DispatchDriver DefaultFolderOnce(int32_t folder);
 // The same, tried once more on a fresh session.
 DispatchDriver GetDefaultFolder(int32_t folder);
 
-}  // namespace orvane
+}  // namespace orvane::outlook

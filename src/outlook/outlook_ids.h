@@ -5,9 +5,7 @@
 #include <stdexcept>
 #include <string_view>
 
-namespace orvane {
-
-namespace outlook {
+namespace orvane::outlook {
 
 using DispId = long;
 
@@ -237,6 +235,4 @@ constexpr char kProgId[] = "Outlook.Application";
 // The class of Outlook's main window
 constexpr char kMainWindowClass[] = "rctrl_renwnd32";
 
-}  // namespace outlook
-
-}  // namespace orvane
+}  // namespace orvane::outlook

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace orvane {
+namespace orvane::outlook {
 
 DispatchDriver outlookApp;
 DispatchDriver outlookNamespace;
@@ -62,4 +62,4 @@ DWORD OutlookProcessId() {
 
 bool OutlookWindowExists() { return OutlookProcessId() != 0; }
 
-}  // namespace orvane
+}  // namespace orvane::outlook

@@ -3,7 +3,7 @@
 
 #include "outlook/dispatch_driver.h"
 
-namespace orvane {
+namespace orvane::outlook {
 
 extern DispatchDriver outlookApp;
 extern DispatchDriver outlookNamespace;
@@ -21,4 +21,4 @@ bool OutlookWindowExists();
 // The process of Outlook's main window; 0 when there is none.
 DWORD OutlookProcessId();
 
-}  // namespace orvane
+}  // namespace orvane::outlook

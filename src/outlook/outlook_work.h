@@ -3,7 +3,7 @@
 
 #include <utility>
 
-namespace orvane {
+namespace orvane::outlook {
 
 // COM's wait loop, a message box or a wait may dispatch timer messages while work with Outlook is
 // under way (a tick, or one of Outlook's events). A tick run then would open, release or
@@ -31,4 +31,4 @@ private:
   bool outer_;
 };
 
-}  // namespace orvane
+}  // namespace orvane::outlook

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace orvane {
+namespace orvane::outlook {
 
 class OwnDeletions {
 public:
@@ -16,4 +16,4 @@ protected:
   ~OwnDeletions() = default;
 };
 
-}  // namespace orvane
+}  // namespace orvane::outlook

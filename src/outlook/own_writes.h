@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-namespace orvane {
+namespace orvane::outlook {
 
 class OwnWrites {
 public:
@@ -16,4 +16,4 @@ protected:
   ~OwnWrites() = default;
 };
 
-}  // namespace orvane
+}  // namespace orvane::outlook

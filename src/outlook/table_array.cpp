@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace orvane {
+namespace orvane::outlook {
 
 namespace {
 
@@ -162,4 +162,4 @@ Rows TextRowsOf(const Variant& answer, const std::vector<CellForm>& columns, siz
   return *read;
 }
 
-}  // namespace orvane
+}  // namespace orvane::outlook

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace orvane {
+namespace orvane::outlook {
 
 // How a table column gives its values: a text, an array of bytes (a binary property added by its
 // schema name), a date, or any form (a column not read).
@@ -32,4 +32,4 @@ std::vector<std::vector<std::wstring>> TextRowsOf(const Variant& answer, const s
 // any other text.
 std::optional<double> DateOfCell(const std::wstring& cell);
 
-}  // namespace orvane
+}  // namespace orvane::outlook

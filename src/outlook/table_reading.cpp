@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace orvane {
+namespace orvane::outlook {
 
 namespace {
 
@@ -83,4 +83,4 @@ void ReadTableRows(const DispatchDriver& table, const TableMembers& members, con
   if (RowCount(table, members) != counted) throw OddTable("changed while it was read");
 }
 
-}  // namespace orvane
+}  // namespace orvane::outlook

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace orvane {
+namespace orvane::outlook {
 
 // The members of Outlook's Table object, found by name (Outlook 2007 and later).
 struct TableMembers {
@@ -35,4 +35,4 @@ void ReadTableRows(const DispatchDriver& table, const TableMembers& members, con
 // An AutomationError telling how Outlook's table answered oddly.
 AutomationError OddTable(const std::string& what);
 
-}  // namespace orvane
+}  // namespace orvane::outlook

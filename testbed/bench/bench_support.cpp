@@ -43,22 +43,22 @@ void PrintRow(const std::string& figure, const std::string& value, const std::st
   std::fflush(stdout);
 }
 
-Standin::Standin() : control_(LateBound::Create(outlook_standin::kControlProgId)) {
-  if (!application_.CreateDispatch(kProgId)) throw std::runtime_error("Outlook cannot be reached");
-  session_ = application_.InvokeForObject(kGetNamespace, Variant::Text("MAPI"));
+Standin::Standin() : control_(outlook::LateBound::Create(outlook_standin::kControlProgId)) {
+  if (!application_.CreateDispatch(outlook::kProgId)) throw std::runtime_error("Outlook cannot be reached");
+  session_ = application_.InvokeForObject(kGetNamespace, outlook::Variant::Text("MAPI"));
 }
 
-DispatchDriver Standin::Items(int32_t folder) const {
-  return session_.InvokeForObject(kGetDefaultFolder, Variant::Int32(folder)).GetObject(kItems);
+outlook::DispatchDriver Standin::Items(int32_t folder) const {
+  return session_.InvokeForObject(kGetDefaultFolder, outlook::Variant::Int32(folder)).GetObject(kItems);
 }
 
-DispatchDriver Standin::NewItem(int32_t itemType) const {
-  return application_.InvokeForObject(kCreateItem, Variant::Int32(itemType));
+outlook::DispatchDriver Standin::NewItem(int32_t itemType) const {
+  return application_.InvokeForObject(kCreateItem, outlook::Variant::Int32(itemType));
 }
 
 bool Standin::SinksListen() const {
   return std::all_of(std::begin(kFolders), std::end(kFolders),
-                     [this](int32_t folder) { return Control(L"SinkCount", Variant::Int32(folder)) > 0; });
+                     [this](int32_t folder) { return Control(L"SinkCount", outlook::Variant::Int32(folder)) > 0; });
 }
 
 void Standin::WaitForCallsToSettle() const {

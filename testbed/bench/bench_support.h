@@ -40,16 +40,16 @@ public:
   }
   long TotalCalls() const { return Control(L"TotalCalls"); }
   void ResetCalls() const { Control(L"ResetCallCounts"); }
-  DispatchDriver Items(int32_t folder) const;
-  DispatchDriver NewItem(int32_t itemType) const;
+  outlook::DispatchDriver Items(int32_t folder) const;
+  outlook::DispatchDriver NewItem(int32_t itemType) const;
   bool SinksListen() const;
   // Waits until the calls to Outlook have stopped for a moment: the plug-in's work is done.
   void WaitForCallsToSettle() const;
 
 private:
-  LateBound control_;
-  DispatchDriver application_;
-  DispatchDriver session_;
+  outlook::LateBound control_;
+  outlook::DispatchDriver application_;
+  outlook::DispatchDriver session_;
 };
 
 // With the folders at their present size and the plug-in's link off: each command on the last

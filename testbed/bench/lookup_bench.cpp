@@ -29,14 +29,14 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"change", "task", kFolderTasks, kinds::kTask, "Orvane_ChangeNow",
+    {"change", "task", kFolderTasks, mainapp::kTask, "Orvane_ChangeNow",
      [](const std::string& s) { return testcommon::TaskFields().Set(1, s).JoinedAfter(s); }, kItemChange},
-    {"done", "task", kFolderTasks, kinds::kTask, "Orvane_DoneNow", [](const std::string& s) { return "UnDone\t" + s; },
-     kItemChange},
-    {"change", "appointment", kFolderCalendar, kinds::kAppointment, "Orvane_ChangeNow",
+    {"done", "task", kFolderTasks, mainapp::kTask, "Orvane_DoneNow",
+     [](const std::string& s) { return "UnDone\t" + s; }, kItemChange},
+    {"change", "appointment", kFolderCalendar, mainapp::kAppointment, "Orvane_ChangeNow",
      [](const std::string& s) { return testcommon::AppointmentFields().Set(1, s).JoinedAfter(s); }, kItemChange},
     // Last: it leaves one task fewer.
-    {"deletion", "task", kFolderTasks, kinds::kTask, "Orvane_DeleteNow", [](const std::string& s) { return s; },
+    {"deletion", "task", kFolderTasks, mainapp::kTask, "Orvane_DeleteNow", [](const std::string& s) { return s; },
      kItemRemove},
 };
 
@@ -52,10 +52,11 @@ public:
   }
 
   Timing Time(const Command& command, bool tables) {
-    outlook_.Control(L"HideMember", Variant::Wide(L"Folder"), Variant::Int32(kGetTable), Variant::Int32(!tables));
-    const DispatchDriver items = outlook_.Items(command.folder);
+    outlook_.Control(L"HideMember", outlook::Variant::Wide(L"Folder"), outlook::Variant::Int32(kGetTable),
+                     outlook::Variant::Int32(!tables));
+    const outlook::DispatchDriver items = outlook_.Items(command.folder);
     const int32_t count = items.GetInt32(kCount);
-    const DispatchDriver last = items.InvokeForObject(kItem, Variant::Int32(count));
+    const outlook::DispatchDriver last = items.InvokeForObject(kItem, outlook::Variant::Int32(count));
     const std::string record = command.record(last.GetText(kSubject));
 
     const ComPtr<outlook_standin::RecordingSink> sink = outlook_standin::RecordingSink::Create();
@@ -74,7 +75,8 @@ public:
     PostMessageA(plugin_, RegisterWindowMessageA(command.action), 0, 0);
     PumpUntil([&] { return eventAt != 0; }, command.name, 600000);
     const Timing timing{eventAt - sent, outlook_.TotalCalls()};
-    outlook_.Control(L"HideMember", Variant::Wide(L"Folder"), Variant::Int32(kGetTable), Variant::Int32(0));
+    outlook_.Control(L"HideMember", outlook::Variant::Wide(L"Folder"), outlook::Variant::Int32(kGetTable),
+                     outlook::Variant::Int32(0));
     return timing;
   }
 
@@ -97,7 +99,7 @@ public:
     outlook_.Control(L"Quit");
   }
 
-  int32_t ItemCount(int32_t folder) const { return outlook_.Control(L"ItemCount", Variant::Int32(folder)); }
+  int32_t ItemCount(int32_t folder) const { return outlook_.Control(L"ItemCount", outlook::Variant::Int32(folder)); }
 
 private:
   HWND plugin_;
@@ -110,8 +112,8 @@ int Lookups() {
   LookupRun run;
   // Every command through the tables first: a folder's columns are checked at its first lookup
   // and again after each walk, which a failed table causes.
-  run.WarmUp(kinds::kTask);
-  run.WarmUp(kinds::kAppointment);
+  run.WarmUp(mainapp::kTask);
+  run.WarmUp(mainapp::kAppointment);
   std::vector<Timing> tables;
   std::vector<std::string> sizes;
   for (const Command& command : kCommands) {

@@ -79,13 +79,13 @@ int32_t ItemTypeOf(int32_t folder) {
 }
 
 void AddItem(const Standin& outlook, int32_t folder, const std::string& subject) {
-  const DispatchDriver item = outlook.NewItem(ItemTypeOf(folder));
+  const outlook::DispatchDriver item = outlook.NewItem(ItemTypeOf(folder));
   item.SetText(folder == kFolderNotes ? kBody : kSubject, subject);
   item.InvokeMethod(kSave);
 }
 
 // What tasks and appointments share, every one set.
-void SetCommonFields(const DispatchDriver& item, const char* subject) {
+void SetCommonFields(const outlook::DispatchDriver& item, const char* subject) {
   item.SetText(kSubject, subject);
   item.SetText(kBody, "Every field set, for the benchmark");
   item.SetText(kCategories, "Bench");
@@ -99,7 +99,7 @@ void SetCommonFields(const DispatchDriver& item, const char* subject) {
 
 void AddFullItems(const Standin& outlook) {
   constexpr double kToday = 46000;  // 9 December 2025
-  const DispatchDriver task = outlook.NewItem(kTaskItem);
+  const outlook::DispatchDriver task = outlook.NewItem(kTaskItem);
   SetCommonFields(task, kFullTask);
   task.SetDate(kStartDate, kToday);
   task.SetDate(kDueDate, kToday + 7);
@@ -114,7 +114,7 @@ void AddFullItems(const Standin& outlook) {
   task.SetText(kContactNames, "Ann; Bo");
   task.InvokeMethod(kSave);
 
-  const DispatchDriver appointment = outlook.NewItem(kAppointmentItem);
+  const outlook::DispatchDriver appointment = outlook.NewItem(kAppointmentItem);
   SetCommonFields(appointment, kFullAppointment);
   appointment.SetDate(kStart, kToday + 0.375);
   appointment.SetDate(kEnd, kToday + 0.4375);
@@ -123,7 +123,7 @@ void AddFullItems(const Standin& outlook) {
   appointment.SetText(kRequiredAttendees, "Ann");
   appointment.SetText(kOptionalAttendees, "Bo");
   appointment.SetText(kResources, "Projector");
-  const DispatchDriver pattern = appointment.InvokeForObject(kGetRecurrencePattern);
+  const outlook::DispatchDriver pattern = appointment.InvokeForObject(kGetRecurrencePattern);
   pattern.SetInt32(kRecurrenceType, kRecursWeekly);
   pattern.SetInt32(kDayOfWeekMask, 2);
   pattern.SetInt32(kInterval, 1);
@@ -157,7 +157,7 @@ int WriteStore(const std::string& file, int items) {
   store.Clear();
   const auto add = [&](os::ItemKind kind, const std::string& subject) {
     os::ItemData data(kind);
-    data.Put(kind == os::ItemKind::Note ? kBody : kSubject, os::Value::Text(AnsiToWide(subject)), 0);
+    data.Put(kind == os::ItemKind::Note ? kBody : kSubject, os::Value::Text(outlook::AnsiToWide(subject)), 0);
     store.Add(data);
   };
   for (const os::ItemKind kind : {os::ItemKind::Task, os::ItemKind::Appointment, os::ItemKind::Note}) {
@@ -165,8 +165,8 @@ int WriteStore(const std::string& file, int items) {
   }
   add(os::ItemKind::Task, kFullTask);
   add(os::ItemKind::Appointment, kFullAppointment);
-  DeleteFileW(AnsiToWide(file).c_str());
-  if (!store.KeepIn(AnsiToWide(file))) throw std::runtime_error("the store file cannot be written");
+  DeleteFileW(outlook::AnsiToWide(file).c_str());
+  if (!store.KeepIn(outlook::AnsiToWide(file))) throw std::runtime_error("the store file cannot be written");
   return 0;
 }
 
@@ -201,7 +201,7 @@ public:
     sink->OnEvent([&](DispId id, IDispatch*) {
       if (id == kItemAdd) saved.push_back(NowMs());
     });
-    const DispatchDriver tasks = outlook_.Items(kFolderTasks);
+    const outlook::DispatchDriver tasks = outlook_.Items(kFolderTasks);
     AdviseConnection connection;
     if (FAILED(connection.Connect(tasks.Get(), outlook_standin::kItemsEventsIid, sink.Get()))) {
       throw std::runtime_error("cannot listen to the tasks");
@@ -212,7 +212,7 @@ public:
     for (int i = 0; i < records; ++i) {
       outlook_.ResetCalls();
       const std::string record = TaskRecord(i + 1);
-      COPYDATASTRUCT data{kinds::kTask, static_cast<DWORD>(record.size()), const_cast<char*>(record.data())};
+      COPYDATASTRUCT data{mainapp::kTask, static_cast<DWORD>(record.size()), const_cast<char*>(record.data())};
       SendMessageA(plugin_, WM_COPYDATA, reinterpret_cast<WPARAM>(window_.Window()), reinterpret_cast<LPARAM>(&data));
       const double sent = NowMs();
       PostMessageA(plugin_, RegisterWindowMessageA("Orvane_SaveNow"), 0, 0);
@@ -234,18 +234,18 @@ public:
   // store file.
   void Outbound(int changes, const std::string& where = "", bool fromSaveReturn = false) {
     struct Changed {
-      DispatchDriver items;
+      outlook::DispatchDriver items;
       const char* subject;
       ULONG_PTR kind;
       std::vector<double> calls;
     };
-    Changed changed[] = {{outlook_.Items(kFolderTasks), kFullTask, kinds::kChangedTask, {}},
-                         {outlook_.Items(kFolderCalendar), kFullAppointment, kinds::kChangedAppointment, {}}};
+    Changed changed[] = {{outlook_.Items(kFolderTasks), kFullTask, mainapp::kChangedTask, {}},
+                         {outlook_.Items(kFolderCalendar), kFullAppointment, mainapp::kChangedAppointment, {}}};
     std::vector<double> latencies;
     std::vector<double> journalled;
     for (int i = 0; i < changes; ++i) {
       Changed& next = changed[i % 2];
-      const DispatchDriver item = next.items.InvokeForObject(kItem, Variant::Text(next.subject));
+      const outlook::DispatchDriver item = next.items.InvokeForObject(kItem, outlook::Variant::Text(next.subject));
       item.SetText(kBody, "Change " + std::to_string(i + 1));
       const size_t before = window_.records.size();
       const long long journalBefore = JournalSize();
@@ -279,13 +279,15 @@ public:
 
   // One deletion at the folders' present size, through the tables and item by item.
   void DeletionChecks() {
-    const int32_t size = outlook_.Control(L"ItemCount", Variant::Int32(kFolderNotes));
+    const int32_t size = outlook_.Control(L"ItemCount", outlook::Variant::Int32(kFolderNotes));
     Timing checks[2] = {};
     for (const bool tables : {true, false}) {
-      outlook_.Control(L"HideMember", Variant::Wide(L"Folder"), Variant::Int32(kGetTable), Variant::Int32(!tables));
+      outlook_.Control(L"HideMember", outlook::Variant::Wide(L"Folder"), outlook::Variant::Int32(kGetTable),
+                       outlook::Variant::Int32(!tables));
       checks[tables ? 0 : 1] = TimeOneDeletion();
     }
-    outlook_.Control(L"HideMember", Variant::Wide(L"Folder"), Variant::Int32(kGetTable), Variant::Int32(0));
+    outlook_.Control(L"HideMember", outlook::Variant::Wide(L"Folder"), outlook::Variant::Int32(kGetTable),
+                     outlook::Variant::Int32(0));
     const std::string figure = "deleted-item check, " + std::to_string(size) + " items per folder, one deleted";
     PrintRow(figure + ": folder tables", Format("%.0f ms", checks[0].ms), Format("%.0f", checks[0].calls));
     PrintRow(figure + ": item by item", Format("%.0f ms", checks[1].ms), Format("%.0f", checks[1].calls));
@@ -295,7 +297,7 @@ public:
 
   // At the folders' present size, with the pictures kept on disk beside the plug-in's log.
   void KeptPictures(int changes) {
-    const int32_t size = outlook_.Control(L"ItemCount", Variant::Int32(kFolderNotes));
+    const int32_t size = outlook_.Control(L"ItemCount", outlook::Variant::Int32(kFolderNotes));
     const std::string at = std::to_string(size) + " items per folder";
     const FILETIME keptBefore = SnapshotWritten();
     const double start = NowMs();
@@ -319,9 +321,10 @@ public:
   void ShrinkFolders(int count) {
     for (const int32_t folder : kFolders) {
       const int32_t left = folder == kFolderTasks ? count + 1 : count;
-      const int32_t extra = outlook_.Control(L"ItemCount", Variant::Int32(folder)) - left;
+      const int32_t extra = outlook_.Control(L"ItemCount", outlook::Variant::Int32(folder)) - left;
       if (extra > 0) {
-        outlook_.Control(L"DeleteWithoutEvents", Variant::Int32(folder), Variant::Int32(1), Variant::Int32(extra));
+        outlook_.Control(L"DeleteWithoutEvents", outlook::Variant::Int32(folder), outlook::Variant::Int32(1),
+                         outlook::Variant::Int32(extra));
       }
     }
     TimeOneDeletion();
@@ -374,11 +377,12 @@ private:
 
   // The user deletes the first task; the plug-in's check reports it to the main application.
   Timing TimeOneDeletion() {
-    const DispatchDriver item = outlook_.Items(kFolderTasks).InvokeForObject(kItem, Variant::Int32(1));
+    const outlook::DispatchDriver item =
+        outlook_.Items(kFolderTasks).InvokeForObject(kItem, outlook::Variant::Int32(1));
     const std::string subject = item.GetText(kSubject);
     const auto reported = [&] {
       return std::any_of(window_.records.begin(), window_.records.end(), [&](const MainAppWindow::Record& record) {
-        return record.kind == kinds::kDeletedTask && record.text == subject;
+        return record.kind == mainapp::kDeletedTask && record.text == subject;
       });
     };
     outlook_.ResetCalls();
@@ -417,7 +421,7 @@ int Run(const std::vector<std::string>& args) {
     return 0;
   }
   if (args.size() == 1 && args[0] == "calls") {
-    const LateBound control = LateBound::Create(outlook_standin::kControlProgId);
+    const outlook::LateBound control = outlook::LateBound::Create(outlook_standin::kControlProgId);
     std::printf("%d\n", control.CallMethod(L"TotalCalls").ToInt32());
     control.CallMethod(L"ResetCallCounts");
     return 0;

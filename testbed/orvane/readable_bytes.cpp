@@ -34,15 +34,15 @@ const char* KindName(std::uintptr_t kind) {
     std::uintptr_t kind;
     const char* name;
   } kNames[] = {
-      {kinds::kTask, "new task"},
-      {kinds::kAppointment, "new appointment"},
-      {kinds::kNote, "new note"},
-      {kinds::kChangedTask, "changed task"},
-      {kinds::kChangedAppointment, "changed appointment"},
-      {kinds::kChangedNote, "changed note"},
-      {kinds::kDeletedNote, "deleted note"},
-      {kinds::kDeletedAppointment, "deleted appointment"},
-      {kinds::kDeletedTask, "deleted task"},
+      {mainapp::kTask, "new task"},
+      {mainapp::kAppointment, "new appointment"},
+      {mainapp::kNote, "new note"},
+      {mainapp::kChangedTask, "changed task"},
+      {mainapp::kChangedAppointment, "changed appointment"},
+      {mainapp::kChangedNote, "changed note"},
+      {mainapp::kDeletedNote, "deleted note"},
+      {mainapp::kDeletedAppointment, "deleted appointment"},
+      {mainapp::kDeletedTask, "deleted task"},
   };
   for (const auto& entry : kNames) {
     if (entry.kind == kind) return entry.name;

@@ -52,7 +52,7 @@ HRESULT Deliver(IDispatch* sink, ItemsEvent event, const StoredItemPtr& item) {
     params.rgvarg = &argument;
     params.cArgs = 1;
   }
-  ExcepInfo exception;
+  outlook::ExcepInfo exception;
   UINT badArgument = 0;
   return sink->Invoke(EventIdOf(event), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
                       exception.Receive(), &badArgument);

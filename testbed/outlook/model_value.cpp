@@ -88,7 +88,7 @@ VARTYPE VariantTypeOf(ValueType type) {
 }  // namespace
 
 Value Value::FromVariant(const VARIANT& source, ValueType type) {
-  Variant converted;
+  outlook::Variant converted;
   // VariantChangeType reads through VT_BYREF, so arguments a script passes by reference convert too.
   if (FAILED(VariantChangeType(converted.Receive(), const_cast<VARIANT*>(&source), 0, VariantTypeOf(type)))) {
     throw ModelError(DISP_E_TYPEMISMATCH);

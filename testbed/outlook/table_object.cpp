@@ -207,7 +207,7 @@ private:
     for (size_t row = 0; row < rows; ++row) {
       const ItemData& data = state_->Rows()[start + row]->data;
       for (size_t column = 0; column < columns.size(); ++column) {
-        Variant cell;
+        outlook::Variant cell;
         PutCell(data, columns[column], cell.Receive());
         LONG indices[] = {static_cast<LONG>(columnsFirst ? column : row),
                           static_cast<LONG>(columnsFirst ? row : column)};

@@ -50,7 +50,7 @@ RecordBuilder AppointmentFields() {
 }
 
 RecordBuilder Weekly(RecordBuilder appointment) {
-  namespace field = appointmentrecord::field;
+  namespace field = inbound::appointmentfield;
   return appointment.Set(field::kRecurrenceType, "1")
       .Set(field::kDayOfWeekMask, "42")
       .Set(field::kInterval, "2")
@@ -60,11 +60,11 @@ RecordBuilder Weekly(RecordBuilder appointment) {
 }
 
 double Date(int year, int month, int day, int hour, int minute) {
-  return oledate::FromDateTime({year, month, day, hour, minute}).value();
+  return outlook::FromDateTime({year, month, day, hour, minute}).value();
 }
 
 std::string Show(double oleDate) {
-  const auto value = oledate::ToDateTime(oleDate);
+  const auto value = outlook::ToDateTime(oleDate);
   if (!value) return "no date";
   char text[40];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", value->year, value->month, value->day, value->hour,

@@ -88,7 +88,7 @@ TEST_F(DeliveryTest, PicturesHeldByAnotherProcessAreReadOnceFree) {
 TEST_F(DeliveryTest, AFolderReadEmptyOnceRightAfterConnectingReportsNothing) {
   ASSERT_NO_FATAL_FAILURE(StartOutlook("user"));
   ASSERT_NO_FATAL_FAILURE(FirstPluginSees({"Report", "Budget", "Plan"}));
-  control_->Call(L"ReadEmpty", Variant::Int32(kTasksFolder), Variant::Int32(1));
+  control_->Call(L"ReadEmpty", outlook::Variant::Int32(kTasksFolder), outlook::Variant::Int32(1));
 
   ChildProcess second = StartConnectedPlugin();
   EXPECT_TRUE(LoggedWithin("The Tasks folder reads empty, 3 deletions held back", 10s)) << PluginLog();

@@ -204,7 +204,7 @@ TEST_F(DeployTest, SettingsUnderProgramFilesAreReadFromTheVirtualStoreCopyFirst)
     ASSERT_NE(WaitForWindow("OrvaneOutlookFrame", "Untitled - stub", 10s), nullptr);
     if (c.goesOn) {
       const UpdaterInFront updater;
-      ExpectBoxThenExit(plugin, watchdog::kUpdaterInFrontText);
+      ExpectBoxThenExit(plugin, app::kUpdaterInFrontText);
     } else {
       EXPECT_TRUE(plugin.WaitForExit(3s));
     }

@@ -147,7 +147,7 @@ void DismissMessageBox(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
 }  // namespace
 
 MessageBoxSeen ExpectBoxThenExit(ChildProcess& plugin, const char* text) {
-  MessageBoxSeen seen = WaitForMessageBox(watchdog::kCaption, 10s);
+  MessageBoxSeen seen = WaitForMessageBox(app::kCaption, 10s);
   EXPECT_NE(seen.box, nullptr);
   EXPECT_EQ(seen.text, text);
   if (seen.box) DismissMessageBox(seen.box);
@@ -241,7 +241,7 @@ outlook::DispId StandinControl::IdOf(const wchar_t* name) const {
   DISPID id = DISPID_UNKNOWN;
   LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
   if (!control_.Get() || FAILED(control_.Get()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) {
-    throw AutomationError(DISP_E_UNKNOWNNAME, "no control member named so");
+    throw outlook::AutomationError(DISP_E_UNKNOWNNAME, "no control member named so");
   }
   return id;
 }
@@ -252,14 +252,18 @@ void StandinControl::ResetWithLateEvents() const {
 }
 
 void StandinControl::DelayEvents() const {
-  Call(L"EventDelay", Variant::Int32(kEventDelayMs));
-  Call(L"LateChange", Variant::Int32(kLateChangeMs));
+  Call(L"EventDelay", outlook::Variant::Int32(kEventDelayMs));
+  Call(L"LateChange", outlook::Variant::Int32(kLateChangeMs));
 }
 
-int StandinControl::ItemCount(int folder) const { return Call(L"ItemCount", Variant::Int32(folder)).ToInt32(); }
+int StandinControl::ItemCount(int folder) const {
+  return Call(L"ItemCount", outlook::Variant::Int32(folder)).ToInt32();
+}
 
 std::string StandinControl::ItemText(int folder, int index, const wchar_t* member) const {
-  return Call(L"ItemProperty", Variant::Int32(folder), Variant::Int32(index), Variant::Wide(member)).ToAnsi();
+  return Call(L"ItemProperty", outlook::Variant::Int32(folder), outlook::Variant::Int32(index),
+              outlook::Variant::Wide(member))
+      .ToAnsi();
 }
 
 }  // namespace e2e

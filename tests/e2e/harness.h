@@ -112,7 +112,7 @@ public:
   bool Available() const { return !control_.IsEmpty(); }
   // Calls a control method by name with the arguments in their natural order.
   template <class... Args>
-  Variant Call(const wchar_t* name, Args&&... args) const {
+  outlook::Variant Call(const wchar_t* name, Args&&... args) const {
     return control_.InvokeMethod(IdOf(name), std::forward<Args>(args)...);
   }
   // Puts the stand-in back to its defaults, with its events as late as Outlook's may be: each
@@ -128,7 +128,7 @@ public:
 
 private:
   outlook::DispId IdOf(const wchar_t* name) const;
-  DispatchDriver control_;
+  outlook::DispatchDriver control_;
 };
 
 }  // namespace e2e

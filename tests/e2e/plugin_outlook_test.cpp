@@ -90,13 +90,15 @@ protected:
     EXPECT_TRUE(mainApp.WaitForExit(5s));
   }
   void FailCreateItem(long times) const {
-    control_.Call(L"FailCall", Variant::Wide(L"Application"), Variant::Int32(outlook::kCreateItem),
-                  Variant::Wide(L"Method"), Variant::Wide(L"Outlook is busy"), Variant::Int32(times));
+    control_.Call(L"FailCall", outlook::Variant::Wide(L"Application"), outlook::Variant::Int32(outlook::kCreateItem),
+                  outlook::Variant::Wide(L"Method"), outlook::Variant::Wide(L"Outlook is busy"),
+                  outlook::Variant::Int32(times));
   }
 
   // The Notes folder's sink is connected last and unadvised last.
   bool WaitForSinks(int count) const {
-    return WaitUntil([&] { return control_.Call(L"SinkCount", Variant::Int32(kNotesFolder)).ToInt32() == count; }, 10s);
+    return WaitUntil(
+        [&] { return control_.Call(L"SinkCount", outlook::Variant::Int32(kNotesFolder)).ToInt32() == count; }, 10s);
   }
   bool UserDoes(const std::string& arguments) const {  // in Outlook, through OutlookClient.exe
     ChildProcess client("OutlookClient.exe", arguments, workDirectory_);
@@ -178,7 +180,7 @@ TEST_F(PluginOutlookTest, FailedTickIsLoggedAndHandedToABusyMainApplication) {
   const HWND frame = StartPluginAndFindFrame(plugin);
   ASSERT_NE(frame, nullptr);
   FailCreateItem(kAlways);
-  ASSERT_TRUE(SendRecord(frame, kinds::kTask, TaskRecord("Never written")));
+  ASSERT_TRUE(SendRecord(frame, mainapp::kTask, TaskRecord("Never written")));
   ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
   // The main application is busy while the plug-in hands over, and learns of it afterwards.
   ASSERT_TRUE(plugin.WaitForExitBusy(5s));
@@ -208,13 +210,13 @@ TEST_F(PluginOutlookTest, TaskSentWhileOutlookIsBusyIsSavedOnceOutlookIsFreeAgai
     ChildProcess plugin;
     const HWND frame = StartPluginAndFindFrame(plugin);
     ASSERT_NE(frame, nullptr);
-    control_.Call(L"Busy", Variant::Int32(c.busyMs), Variant::Int32(c.from));
-    ASSERT_TRUE(SendRecord(frame, kinds::kTask, TaskRecord("Written when Outlook is free")));
+    control_.Call(L"Busy", outlook::Variant::Int32(c.busyMs), outlook::Variant::Int32(c.from));
+    ASSERT_TRUE(SendRecord(frame, mainapp::kTask, TaskRecord("Written when Outlook is free")));
     ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
     ASSERT_TRUE(WaitUntil([&] { return control_.ItemCount(kTasksFolder) == 1; }, Milliseconds(c.busyMs) + 5s))
         << PluginLog();
     EXPECT_EQ(control_.ItemText(kTasksFolder, 1, L"Subject"), "Written when Outlook is free");
-    EXPECT_EQ(control_.Call(L"CallCount", Variant::Int32(outlook::kClose)).ToInt32(), 1);
+    EXPECT_EQ(control_.Call(L"CallCount", outlook::Variant::Int32(outlook::kClose)).ToInt32(), 1);
     EXPECT_TRUE(plugin.Running());
     ASSERT_TRUE(SendAction(frame, "Orvane_CloseStubNow"));
     EXPECT_TRUE(plugin.WaitForExit(5s));
@@ -229,7 +231,7 @@ TEST_F(PluginOutlookTest, HandOffWithoutMainApplicationStartsOneNewPlugInAfterTe
   ASSERT_NE(frame, nullptr);
   // Both tries of the first plug-in fail; its successor finds Outlook well again.
   FailCreateItem(2);
-  ASSERT_TRUE(SendRecord(frame, kinds::kTask, TaskRecord("Handed over")));
+  ASSERT_TRUE(SendRecord(frame, mainapp::kTask, TaskRecord("Handed over")));
   ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
   ASSERT_TRUE(plugin.WaitForExit(20s));
   EXPECT_EQ(plugin.ExitCode(), 0u);
@@ -253,8 +255,8 @@ TEST_F(PluginOutlookTest, OutlookThatCannotBeStartedEndsThePlugInAfterTwoTriesWi
   ChildProcess plugin;
   const HWND frame = StartPluginAndFindFrame(plugin);
   ASSERT_NE(frame, nullptr);
-  control_.Call(L"RefuseCreation", Variant::Int32(kAlways));
-  ASSERT_TRUE(SendRecord(frame, kinds::kTask, TaskRecord("Nowhere to go")));
+  control_.Call(L"RefuseCreation", outlook::Variant::Int32(kAlways));
+  ASSERT_TRUE(SendRecord(frame, mainapp::kTask, TaskRecord("Nowhere to go")));
   ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
   ASSERT_TRUE(plugin.WaitForExit(10s));
   EXPECT_EQ(plugin.ExitCode(), 0u);
@@ -278,7 +280,7 @@ TEST_F(PluginOutlookTest, NoSessionIsOpenedWithTheLinkOffAndNoRecord) {
   ASSERT_NE(StartPluginAndFindFrame(quiet), nullptr);
   // The watchdog's answer to the updater shows that the plug-in has been ticking meanwhile.
   const UpdaterInFront updater;
-  ExpectBoxThenExit(quiet, watchdog::kUpdaterInFrontText);
+  ExpectBoxThenExit(quiet, app::kUpdaterInFrontText);
   EXPECT_EQ(control_.Call(L"LogonCount").ToInt32(), 0);
   control_.Call(L"CloseMainWindow");
 }
@@ -303,17 +305,18 @@ TEST_F(PluginOutlookTest, UsersTasksReachTheMainApplicationAddedAndDeletedButThe
   ASSERT_TRUE(WaitForSinks(1));
   ASSERT_TRUE(UserDoes("add tasks After"));
   const auto frameId = reinterpret_cast<std::uintptr_t>(frame);
-  const std::string received = standin::CopyDataLine(kinds::kTask, frameId, NewTaskRecord("Report")) + "\r\n" +
-                               standin::CopyDataLine(kinds::kTask, frameId, NewTaskRecord("After")) + "\r\n";
+  const std::string received = standin::CopyDataLine(mainapp::kTask, frameId, NewTaskRecord("Report")) + "\r\n" +
+                               standin::CopyDataLine(mainapp::kTask, frameId, NewTaskRecord("After")) + "\r\n";
   const std::string log = workDirectory_ + "\\OrvaneMain.log";
   EXPECT_TRUE(WaitUntil([&] { return ReadFileText(log).find(received) != std::string::npos; }, 15s))
       << ReadFileText(log);
   // Two deleted at once, which Outlook does not announce, then one more; each goes as its subject.
-  control_.Call(L"DeleteWithoutEvents", Variant::Int32(kTasksFolder), Variant::Int32(1), Variant::Int32(2));
+  control_.Call(L"DeleteWithoutEvents", outlook::Variant::Int32(kTasksFolder), outlook::Variant::Int32(1),
+                outlook::Variant::Int32(2));
   ASSERT_TRUE(UserDoes("delete tasks After"));
   std::string deleted;
   for (const char* subject : {"Report", "Mine", "After"})
-    deleted += standin::CopyDataLine(kinds::kDeletedTask, frameId, subject) + "\r\n";
+    deleted += standin::CopyDataLine(mainapp::kDeletedTask, frameId, subject) + "\r\n";
   EXPECT_TRUE(WaitUntil([&] { return ReadFileText(log).find(received + deleted) != std::string::npos; }, 15s))
       << ReadFileText(log);
   // Closed as a window is, the plug-in lets go of Outlook before it ends.
@@ -337,13 +340,13 @@ TEST_F(PluginOutlookTest, MainApplicationsOwnWritesNeverComeBackAndEachUsersChan
     std::string subjectAfter;
   };
   const Write writes[] = {
-      {kinds::kTask, "save", TaskFields().Set(1, "Mine").Joined(), kTasksFolder, "Mine"},
-      {kinds::kTask, "change", TaskFields().Set(1, "Mine v2").JoinedAfter("Mine"), kTasksFolder, "Mine v2"},
-      {kinds::kAppointment, "save", AppointmentFields().Set(1, "Visit").Joined(), kCalendarFolder, "Visit"},
-      {kinds::kAppointment, "change", AppointmentFields().Set(1, "Visit v2").JoinedAfter("Visit"), kCalendarFolder,
+      {mainapp::kTask, "save", TaskFields().Set(1, "Mine").Joined(), kTasksFolder, "Mine"},
+      {mainapp::kTask, "change", TaskFields().Set(1, "Mine v2").JoinedAfter("Mine"), kTasksFolder, "Mine v2"},
+      {mainapp::kAppointment, "save", AppointmentFields().Set(1, "Visit").Joined(), kCalendarFolder, "Visit"},
+      {mainapp::kAppointment, "change", AppointmentFields().Set(1, "Visit v2").JoinedAfter("Visit"), kCalendarFolder,
        "Visit v2"},
-      {kinds::kNote, "save", "Plan\t5/3/2026\t57", kNotesFolder, "Plan"},
-      {kinds::kNote, "change", "Plan\tPlan v2\t5/3/2026", kNotesFolder, "Plan v2"},
+      {mainapp::kNote, "save", "Plan\t5/3/2026\t57", kNotesFolder, "Plan"},
+      {mainapp::kNote, "change", "Plan\tPlan v2\t5/3/2026", kNotesFolder, "Plan v2"},
   };
   for (const Write& write : writes) {
     SCOPED_TRACE(write.subjectAfter);
@@ -379,8 +382,8 @@ TEST_F(PluginOutlookTest, UsersTabInASubjectLeavesEveryLaterFieldInPlace) {
   ASSERT_TRUE(UserDoes("add tasks \"Call\tthe bank\""));
   ASSERT_TRUE(UserDoes("add notes \"Buy\tstamps\" \"at the post office\""));
   const auto frameId = reinterpret_cast<std::uintptr_t>(frame);
-  const std::string received = standin::CopyDataLine(kinds::kTask, frameId, NewTaskRecord("Call the bank")) + "\r\n" +
-                               standin::CopyDataLine(kinds::kNote, frameId, "Buy stamps*nono*\n") + "\r\n";
+  const std::string received = standin::CopyDataLine(mainapp::kTask, frameId, NewTaskRecord("Call the bank")) + "\r\n" +
+                               standin::CopyDataLine(mainapp::kNote, frameId, "Buy stamps*nono*\n") + "\r\n";
   EXPECT_TRUE(WaitUntil([&] { return ReadFileText(MainLogPath()).find(received) != std::string::npos; }, 10s))
       << ReadFileText(MainLogPath());
   ClosePlugin(frame, plugin);

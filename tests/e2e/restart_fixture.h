@@ -95,7 +95,7 @@ protected:
     if (control_ && outlook_.Running()) {
       try {
         control_->Call(L"Quit");
-      } catch (const AutomationError&) {
+      } catch (const outlook::AutomationError&) {
         // The server may end before it answers.
       }
     }
@@ -105,7 +105,7 @@ protected:
     }
     EXPECT_TRUE(WaitForNoProcess(kServer, 10s));
   }
-  int NotesSinks() const { return control_->Call(L"SinkCount", Variant::Int32(kNotesFolder)).ToInt32(); }
+  int NotesSinks() const { return control_->Call(L"SinkCount", outlook::Variant::Int32(kNotesFolder)).ToInt32(); }
   // The Notes folder's sink is connected last.
   bool WaitForSinks(int count, Milliseconds timeout = 10s) const {
     return WaitUntil([&] { return NotesSinks() == count; }, timeout);

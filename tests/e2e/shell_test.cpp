@@ -127,12 +127,12 @@ TEST_F(ShellTest, WatchdogPassesUntilTheUpdaterComesToTheFront) {
     std::optional<TestWindow> mainApp;
     if (desktop.mainApp) mainApp.emplace("Orvane Main", "Orvane");
     std::optional<TestWindow> installer;
-    if (desktop.installerTitle) installer.emplace(watchdog::kInstallerClass, desktop.installerTitle);
+    if (desktop.installerTitle) installer.emplace(app::kInstallerClass, desktop.installerTitle);
     ChildProcess plugin;
     ASSERT_NE(StartAndFindFrame(plugin), nullptr);
     const UpdaterInFront updater;
     ASSERT_TRUE(updater.InFront());
-    const MessageBoxSeen seen = ExpectBoxThenExit(plugin, watchdog::kUpdaterInFrontText);
+    const MessageBoxSeen seen = ExpectBoxThenExit(plugin, app::kUpdaterInFrontText);
     EXPECT_EQ(seen.owner, updater.Get());
     EXPECT_TRUE(seen.topmost);
   }
@@ -156,7 +156,7 @@ struct ClosingRule {
 
 TEST_F(ShellTest, InstallerAndUpdaterPackageCloseThePlugInAfterTheirBoxDroppingTheRecord) {
   TestWindow mainApp("Orvane Main", "Orvane");
-  const ClosingRule rules[] = {{true, watchdog::kInstallerText, false}, {false, watchdog::kUpdaterPackageText, true}};
+  const ClosingRule rules[] = {{true, app::kInstallerText, false}, {false, app::kUpdaterPackageText, true}};
   for (const ClosingRule& rule : rules) {
     SCOPED_TRACE(rule.text);
     DeleteFileA((workDirectory_ + "\\OrvaneErrorLog.txt").c_str());
@@ -165,8 +165,8 @@ TEST_F(ShellTest, InstallerAndUpdaterPackageCloseThePlugInAfterTheirBoxDroppingT
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(SendRecord(frame, 0x2BB7B2A6, "waiting for its action"));
     std::optional<TestWindow> installer;
-    if (rule.installer) installer.emplace(watchdog::kInstallerClass, watchdog::kInstallerTitle);
-    const TestWindow package("UpdaterPackage", watchdog::kUpdaterPackageTitle);
+    if (rule.installer) installer.emplace(app::kInstallerClass, app::kInstallerTitle);
+    const TestWindow package("UpdaterPackage", app::kUpdaterPackageTitle);
     const MessageBoxSeen seen = ExpectBoxThenExit(plugin, rule.text);
     EXPECT_EQ(seen.topmost, rule.systemModal);
     EXPECT_EQ(seen.owner, nullptr);

@@ -50,10 +50,10 @@ bool CloseServers() {
   return WaitForNoProcess(kServer, 10s);
 }
 
-DispatchDriver TasksOf(const LateBound& application) {
-  return DispatchDriver(ComPtr<IDispatch>::Share(application.Get()))
-      .InvokeForObject(outlook::kGetNamespace, Variant::Text("MAPI"))
-      .InvokeForObject(outlook::kGetDefaultFolder, Variant::Int32(outlook::kFolderTasks))
+outlook::DispatchDriver TasksOf(const outlook::LateBound& application) {
+  return outlook::DispatchDriver(ComPtr<IDispatch>::Share(application.Get()))
+      .InvokeForObject(outlook::kGetNamespace, outlook::Variant::Text("MAPI"))
+      .InvokeForObject(outlook::kGetDefaultFolder, outlook::Variant::Int32(outlook::kFolderTasks))
       .GetObject(outlook::kItems);
 }
 
@@ -80,10 +80,10 @@ TEST_F(StandinOutlookTest, AnotherClientsChangesReachThisProcesssSinkUntilItUnad
   ASSERT_NE(WaitForWindow(outlook::kMainWindowClass, nullptr, 10s), nullptr);
   EXPECT_EQ(WindowProcess(ServerWindow()), server.Id());
   {
-    const LateBound application = LateBound::Create(L"Outlook.Application");
+    const outlook::LateBound application = outlook::LateBound::Create(L"Outlook.Application");
     EXPECT_EQ(RunningServers(), 1) << "the running one was reached, no other was started";
     const ComPtr<os::RecordingSink> sink = os::RecordingSink::Create();
-    const DispatchDriver tasks = TasksOf(application);
+    const outlook::DispatchDriver tasks = TasksOf(application);
     AdviseConnection connection;
     ASSERT_EQ(connection.Connect(tasks.Get(), os::kItemsEventsIid, sink.Get()), S_OK);
 
@@ -91,7 +91,7 @@ TEST_F(StandinOutlookTest, AnotherClientsChangesReachThisProcesssSinkUntilItUnad
     ASSERT_TRUE(WaitUntil([&] { return !sink->Events().empty(); }, 5s));
     ASSERT_EQ(sink->Events().size(), 1u);
     EXPECT_EQ(sink->Events()[0].id, outlook::kItemAdd);
-    EXPECT_EQ(DispatchDriver(sink->Events()[0].item).GetText(outlook::kSubject), "Report");
+    EXPECT_EQ(outlook::DispatchDriver(sink->Events()[0].item).GetText(outlook::kSubject), "Report");
     ASSERT_TRUE(RunClient("delete task report"));
     ASSERT_TRUE(WaitUntil([&] { return sink->Events().size() == 2; }, 5s));
     EXPECT_EQ(sink->Events()[1].id, outlook::kItemRemove);
@@ -107,8 +107,8 @@ TEST_F(StandinOutlookTest, AnotherClientsChangesReachThisProcesssSinkUntilItUnad
     EXPECT_EQ(sink->Events().size(), 2u);
   }
   // The clients are gone; the user's Outlook stays, with its items, until its window is closed.
-  EXPECT_EQ(LateBound::Create(L"OutlookStandin.Control")
-                .CallMethod(L"ItemCount", Variant::Int32(outlook::kFolderTasks))
+  EXPECT_EQ(outlook::LateBound::Create(L"OutlookStandin.Control")
+                .CallMethod(L"ItemCount", outlook::Variant::Int32(outlook::kFolderTasks))
                 .ToInt32(),
             1);
   EXPECT_EQ(WindowProcess(ServerWindow()), server.Id());
@@ -119,7 +119,7 @@ TEST_F(StandinOutlookTest, AnotherClientsChangesReachThisProcesssSinkUntilItUnad
 
 TEST_F(StandinOutlookTest, StartedByComItShowsNoWindowAndEndsWhenTheLastClientLetsGo) {
   {
-    const LateBound application = LateBound::Create(L"Outlook.Application");
+    const outlook::LateBound application = outlook::LateBound::Create(L"Outlook.Application");
     EXPECT_EQ(RunningServers(), 1);
     EXPECT_EQ(ServerWindow(), nullptr);
     TasksOf(application);
@@ -130,11 +130,11 @@ TEST_F(StandinOutlookTest, StartedByComItShowsNoWindowAndEndsWhenTheLastClientLe
 TEST_F(StandinOutlookTest, RefusingItRefusesTheApplicationButNotItsControls) {
   ChildProcess server(kServer, "/Refuse", "");
   ASSERT_NE(WaitForWindow(outlook::kMainWindowClass, nullptr, 10s), nullptr);
-  EXPECT_THROW(LateBound::Create(L"Outlook.Application"), AutomationError);
+  EXPECT_THROW(outlook::LateBound::Create(L"Outlook.Application"), outlook::AutomationError);
   // The next creation only is refused, then none.
-  LateBound::Create(L"OutlookStandin.Control").CallMethod(L"RefuseCreation", Variant::Int32(1));
-  EXPECT_THROW(LateBound::Create(L"Outlook.Application"), AutomationError);
-  EXPECT_NO_THROW(LateBound::Create(L"Outlook.Application"));
+  outlook::LateBound::Create(L"OutlookStandin.Control").CallMethod(L"RefuseCreation", outlook::Variant::Int32(1));
+  EXPECT_THROW(outlook::LateBound::Create(L"Outlook.Application"), outlook::AutomationError);
+  EXPECT_NO_THROW(outlook::LateBound::Create(L"Outlook.Application"));
   EXPECT_TRUE(CloseServers());
 }
 
@@ -147,13 +147,14 @@ struct StoreSeen {
 };
 
 StoreSeen SeeStore() {
-  const LateBound application = LateBound::Create(L"Outlook.Application");
-  const LateBound folder = application.CallForObject(L"GetNamespace", Variant::Wide(L"MAPI"))
-                               .CallForObject(L"GetDefaultFolder", Variant::Int32(outlook::kFolderTasks));
+  const outlook::LateBound application = outlook::LateBound::Create(L"Outlook.Application");
+  const outlook::LateBound folder =
+      application.CallForObject(L"GetNamespace", outlook::Variant::Wide(L"MAPI"))
+          .CallForObject(L"GetDefaultFolder", outlook::Variant::Int32(outlook::kFolderTasks));
   StoreSeen seen{folder.GetProperty(L"StoreID").ToAnsi(), folder.GetProperty(L"EntryID").ToAnsi(), {}};
-  const LateBound items = folder.GetObject(L"Items");
+  const outlook::LateBound items = folder.GetObject(L"Items");
   for (int32_t index = 1; index <= items.GetProperty(L"Count").ToInt32(); ++index) {
-    const LateBound item = items.CallForObject(L"Item", Variant::Int32(index));
+    const outlook::LateBound item = items.CallForObject(L"Item", outlook::Variant::Int32(index));
     seen.tasks.push_back(item.GetProperty(L"Subject").ToAnsi() + " " + item.GetProperty(L"EntryID").ToAnsi());
   }
   return seen;
@@ -164,7 +165,7 @@ void RunOnStore(const std::string& file, const std::function<void()>& use) {
   ChildProcess server(kServer, "/Store \"" + file + "\"", "");
   ASSERT_NE(WaitForWindow(outlook::kMainWindowClass, nullptr, 10s), nullptr);
   use();
-  LateBound::Create(L"OutlookStandin.Control").CallMethod(L"Quit");
+  outlook::LateBound::Create(L"OutlookStandin.Control").CallMethod(L"Quit");
   EXPECT_TRUE(server.WaitForExit(10s));
   EXPECT_EQ(server.ExitCode(), 0u);
 }

@@ -11,16 +11,16 @@ namespace orvane {
 
 namespace {
 
-using appointmentrecord::AppointmentRecord;
+using inbound::AppointmentRecord;
 using testcommon::AppointmentFields;
 using testcommon::RecordBuilder;
-namespace field = appointmentrecord::field;
+namespace field = inbound::appointmentfield;
 
 constexpr char kZero[] = "1899-12-30 00:00";
 constexpr char kNone[] = "none";
 
-AppointmentRecord Read(const RecordBuilder& fields) {
-  return appointmentrecord::ReadAppointmentRecord(fields.Joined()).value();
+inbound::AppointmentRecord Read(const RecordBuilder& fields) {
+  return inbound::ReadAppointmentRecord(fields.Joined()).value();
 }
 
 std::string Show(const std::optional<double>& date) { return date ? testcommon::Show(*date) : kNone; }
@@ -50,7 +50,7 @@ TEST(AppointmentRecord, StartAndEndComeFromTheStartFieldsAndTheEndBlock) {
       {"9:00am", "31/2/2006*10:00am*11:30am", "2006-12-12 09:00", kNone, kNone},
   };
   for (const auto& c : kCases) {
-    const AppointmentRecord appointment =
+    const inbound::AppointmentRecord appointment =
         Read(AppointmentFields().Set(field::kStartTime, c.startTime).Set(field::kEndBlock, c.block));
     SCOPED_TRACE(std::string(c.startTime) + " " + c.block);
     EXPECT_EQ(Show(appointment.start), c.start);
@@ -73,7 +73,7 @@ TEST(AppointmentRecord, ShortOnlyWhenAFieldTheWritersReadIsMissing) {
 }
 
 TEST(AppointmentRecord, SubjectMarkerAndReminderLeadWithoutColon) {
-  EXPECT_EQ(Read(AppointmentFields().Set(field::kSubject, std::string(record::kBlankSubject))).subject, "");
+  EXPECT_EQ(Read(AppointmentFields().Set(field::kSubject, std::string(inbound::kBlankSubject))).subject, "");
   const auto reminder = Read(AppointmentFields().Set(field::kReminderLead, "15")).reminder;
   EXPECT_TRUE(reminder->set);
   EXPECT_EQ(reminder->minutesBeforeStart, 15 * 60);

@@ -10,13 +10,13 @@ namespace orvane {
 
 namespace {
 
-using picture::Compare;
-using picture::FolderPicture;
+using outbound::Compare;
+using outbound::FolderPicture;
 using Lines = std::vector<std::string>;
 
 // "id=subject" is an item read with its subject, "id" one read without.
-std::vector<picture::ReadItem> Read(const Lines& items) {
-  std::vector<picture::ReadItem> read;
+std::vector<outbound::ReadItem> Read(const Lines& items) {
+  std::vector<outbound::ReadItem> read;
   for (const std::string& item : items) {
     const size_t equals = item.find('=');
     read.push_back(
@@ -75,10 +75,10 @@ TEST(ItemPictureTest, EveryItemGoneIsReportedOnceWithItsLastSubject) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    picture::FolderComparison comparison = Compare(FolderPicture(), Read(c.first));
+    outbound::FolderComparison comparison = Compare(outbound::FolderPicture(), Read(c.first));
     EXPECT_TRUE(comparison.gone.empty()) << "the first read reports nothing";
-    FolderPicture picture = comparison.picture;
-    for (const picture::ReadItem& item : Read(c.taken)) picture.Take(item.id, *item.subject);
+    outbound::FolderPicture picture = comparison.picture;
+    for (const outbound::ReadItem& item : Read(c.taken)) picture.Take(item.id, *item.subject);
     for (const std::string& id : c.ownDeletions) picture.NoteOwnDeletion(id);
     for (size_t read = 0; read < c.reads.size(); ++read) {
       comparison = Compare(picture, Read(c.reads[read]));
@@ -91,9 +91,9 @@ TEST(ItemPictureTest, EveryItemGoneIsReportedOnceWithItsLastSubject) {
 // The empty read says nothing of the subjects; a picture that distrusted them before still does.
 TEST(ItemPictureTest, APictureHeldBackKeepsItsDistrust) {
   for (const bool distrusted : {false, true}) {
-    FolderPicture picture = Compare(FolderPicture(), Read(Numbered(11, true))).picture;
+    outbound::FolderPicture picture = Compare(outbound::FolderPicture(), Read(Numbered(11, true))).picture;
     if (distrusted) picture.DistrustSubjects();
-    const picture::FolderComparison held = Compare(picture, {});
+    const outbound::FolderComparison held = Compare(picture, {});
     EXPECT_EQ(held.heldBack, 11u);
     EXPECT_EQ(held.picture.NeedsSubject("S1"), distrusted);
   }

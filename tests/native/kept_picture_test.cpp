@@ -13,11 +13,11 @@ namespace orvane {
 
 namespace {
 
-using kept::JournalEntry;
-using kept::KeptFolder;
-using kept::KeptPictures;
-using picture::FolderPicture;
-using picture::PictureState;
+using outbound::FolderPicture;
+using outbound::JournalEntry;
+using outbound::KeptFolder;
+using outbound::KeptPictures;
+using outbound::PictureState;
 
 const std::string kHostile("\t\n\r\0*\xff id", 9);
 const std::string kStore("store\0one", 9);
@@ -25,23 +25,23 @@ const std::string kStore("store\0one", 9);
 // Two folders whose ids and subjects hold every byte that could confuse a reader, with an own
 // deletion, distrusted subjects and a held empty read.
 KeptPictures HostilePictures() {
-  PictureState tasks;
+  outbound::PictureState tasks;
   tasks.entries = {{"a", "A"}, {kHostile, kHostile}, {"long", std::string(3000, 'L')}, {"empty", ""}};
   tasks.ownDeletions = {"a"};
   tasks.taken = true;
   tasks.subjectsDistrusted = true;
-  PictureState notes;
+  outbound::PictureState notes;
   notes.taken = notes.emptyReadHeld = true;
   notes.entries = {{std::string(1, '\0'), "nul"}};
   return {7,
-          {{kStore, "tasks", FolderPicture(tasks)}, {kHostile, "", FolderPicture(notes)}},
+          {{kStore, "tasks", outbound::FolderPicture(tasks)}, {kHostile, "", outbound::FolderPicture(notes)}},
           {{3, 0x2BB7B2B1, kHostile, 0, "gone", false}, {9, 0x2BB7B2A6, "", 1, "", false}},
           10};
 }
 
 std::vector<std::string> Outbox(const KeptPictures& pictures) {
   std::vector<std::string> records;
-  for (const kept::OutboundRecord& r : pictures.outbox) {
+  for (const outbound::OutboundRecord& r : pictures.outbox) {
     records.push_back(std::to_string(r.number) + " " + std::to_string(r.kind) + " " + r.text + " " +
                       std::to_string(r.folder) + " " + r.goneId + (r.offered ? " offered" : ""));
   }
@@ -62,35 +62,35 @@ void ExpectSame(const KeptPictures& a, const KeptPictures& b) {
 
 TEST(KeptPicture, SnapshotReadsBackWhole) {
   const KeptPictures pictures = HostilePictures();
-  const std::string bytes = kept::EncodeSnapshot(pictures);
-  const auto back = kept::DecodeSnapshot(bytes);
+  const std::string bytes = outbound::EncodeSnapshot(pictures);
+  const auto back = outbound::DecodeSnapshot(bytes);
   ASSERT_TRUE(back.has_value());
   ExpectSame(*back, pictures);
-  EXPECT_EQ(kept::EncodeSnapshot(*back), bytes);
-  EXPECT_TRUE(kept::DecodeSnapshot(kept::EncodeSnapshot({})).has_value());
+  EXPECT_EQ(outbound::EncodeSnapshot(*back), bytes);
+  EXPECT_TRUE(outbound::DecodeSnapshot(outbound::EncodeSnapshot({})).has_value());
 }
 
 // What decides whether a snapshot must be written again: the pictures, never the generation.
 TEST(KeptPicture, ContentChecksumSeesThePicturesAndNotTheGeneration) {
   KeptPictures pictures = HostilePictures();
-  const std::uint64_t content = kept::ContentChecksum(kept::EncodeSnapshot(pictures));
+  const std::uint64_t content = outbound::ContentChecksum(outbound::EncodeSnapshot(pictures));
   pictures.generation = 8;
-  EXPECT_EQ(kept::ContentChecksum(kept::EncodeSnapshot(pictures)), content);
+  EXPECT_EQ(outbound::ContentChecksum(outbound::EncodeSnapshot(pictures)), content);
   pictures.folders[1].picture.Take("new", "New");
-  EXPECT_NE(kept::ContentChecksum(kept::EncodeSnapshot(pictures)), content);
+  EXPECT_NE(outbound::ContentChecksum(outbound::EncodeSnapshot(pictures)), content);
 }
 
 TEST(KeptPicture, TornOrAlteredSnapshotsDoNotRead) {
-  const std::string bytes = kept::EncodeSnapshot(HostilePictures());
+  const std::string bytes = outbound::EncodeSnapshot(HostilePictures());
   for (size_t size = 0; size < bytes.size(); ++size) {
-    EXPECT_FALSE(kept::DecodeSnapshot(bytes.substr(0, size)).has_value()) << "cut at " << size;
+    EXPECT_FALSE(outbound::DecodeSnapshot(bytes.substr(0, size)).has_value()) << "cut at " << size;
   }
   for (size_t at = 0; at < bytes.size(); ++at) {
     std::string altered = bytes;
     altered[at] = static_cast<char>(altered[at] ^ 0x20);
-    EXPECT_FALSE(kept::DecodeSnapshot(altered).has_value()) << "byte " << at;
+    EXPECT_FALSE(outbound::DecodeSnapshot(altered).has_value()) << "byte " << at;
   }
-  EXPECT_FALSE(kept::DecodeSnapshot(bytes + '\0').has_value());
+  EXPECT_FALSE(outbound::DecodeSnapshot(bytes + '\0').has_value());
 }
 
 // A snapshot of another version is refused even with a trailer that proves it whole; one written
@@ -99,34 +99,34 @@ TEST(KeptPicture, OnlyItsOwnVersionReads) {
   KeptPictures withoutRecords = HostilePictures();
   withoutRecords.outbox.clear();
   withoutRecords.nextRecord = 1;
-  const std::string bytes = kept::EncodeSnapshot(withoutRecords);
+  const std::string bytes = outbound::EncodeSnapshot(withoutRecords);
   const size_t versionAt = std::string("OrvanePictures").size();
   const auto resealed = [&](char version) {
     // Version 1 ends with the folders: the next record's number and the record count go.
     std::string body = bytes.substr(0, bytes.size() - (version == 1 ? 18 : 16));
     body[versionAt] = version;
-    const uint64_t length = body.size(), checksum = kept::Checksum(body);
+    const uint64_t length = body.size(), checksum = outbound::Checksum(body);
     for (int i = 0; i < 8; ++i) body += static_cast<char>(length >> (8 * i));
     for (int i = 0; i < 8; ++i) body += static_cast<char>(checksum >> (8 * i));
     return body;
   };
-  const auto first = kept::DecodeSnapshot(resealed(1));
+  const auto first = outbound::DecodeSnapshot(resealed(1));
   ASSERT_TRUE(first.has_value());
   ExpectSame(*first, withoutRecords);
-  EXPECT_TRUE(kept::DecodeSnapshot(resealed(2)).has_value());
-  EXPECT_FALSE(kept::DecodeSnapshot(resealed(3)).has_value());
+  EXPECT_TRUE(outbound::DecodeSnapshot(resealed(2)).has_value());
+  EXPECT_FALSE(outbound::DecodeSnapshot(resealed(3)).has_value());
 }
 
 // What the next process finds of a record, wherever the one delivering it ended: it sends the
 // record itself exactly when the record was never offered or its hand-over failed, and never
 // finds the reported item gone again.
 TEST(KeptPicture, ARecordOfferedIsNeverSentAgainAndOneNotOfferedIsNeverLost) {
-  const kept::OutboundRecord deleted{10, 0x2BB7B2B1, "Gone task", 0, kHostile, false};
-  const kept::OutboundRecord added{11, 0x2BB7B2A6, "New task\n", 0, "", false};
-  const auto entry = [](const JournalEntry& e) { return kept::EncodeJournalEntry(7, e); };
-  const std::string queued = entry(kept::QueuedEntry(deleted)) + entry(kept::QueuedEntry(added));
-  const std::string offered = entry(kept::OfferedEntry(10));
-  const std::string returned = entry(kept::ReturnedEntry(10));
+  const outbound::OutboundRecord deleted{10, 0x2BB7B2B1, "Gone task", 0, kHostile, false};
+  const outbound::OutboundRecord added{11, 0x2BB7B2A6, "New task\n", 0, "", false};
+  const auto entry = [](const outbound::JournalEntry& e) { return outbound::EncodeJournalEntry(7, e); };
+  const std::string queued = entry(outbound::QueuedEntry(deleted)) + entry(outbound::QueuedEntry(added));
+  const std::string offered = entry(outbound::OfferedEntry(10));
+  const std::string returned = entry(outbound::ReturnedEntry(10));
   const std::vector<std::string> before = Outbox(HostilePictures());
   const auto waiting = [&](std::vector<std::string> records) {
     records.insert(records.begin(), before.begin(), before.end());
@@ -149,31 +149,31 @@ TEST(KeptPicture, ARecordOfferedIsNeverSentAgainAndOneNotOfferedIsNeverLost) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.endedAt);
     KeptPictures pictures = HostilePictures();
-    kept::ApplyJournal(pictures, c.journal);
+    outbound::ApplyJournal(pictures, c.journal);
     EXPECT_EQ(Outbox(pictures), c.waiting);
     EXPECT_EQ(pictures.nextRecord, c.journal.empty() ? 10u : 12u);
-    const picture::FolderComparison comparison = picture::Compare(pictures.folders[0].picture, {{"long", {}}});
+    const outbound::FolderComparison comparison = outbound::Compare(pictures.folders[0].picture, {{"long", {}}});
     const bool foundGone =
         std::find(comparison.goneIds.begin(), comparison.goneIds.end(), kHostile) != comparison.goneIds.end();
     EXPECT_EQ(foundGone, c.journal.empty());
     // What waits is kept by the next snapshot as it is.
-    const auto back = kept::DecodeSnapshot(kept::EncodeSnapshot(pictures));
+    const auto back = outbound::DecodeSnapshot(outbound::EncodeSnapshot(pictures));
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(Outbox(*back), c.waiting);
   }
 }
 
 TEST(KeptPicture, AFolderIsComparedOnlyWithItself) {
-  const KeptFolder folder = HostilePictures().folders[0];
-  EXPECT_TRUE(kept::SameFolder(folder, kStore, "tasks"));
-  EXPECT_FALSE(kept::SameFolder(folder, "store", "tasks"));
-  EXPECT_FALSE(kept::SameFolder(folder, kStore, "notes"));
+  const outbound::KeptFolder folder = HostilePictures().folders[0];
+  EXPECT_TRUE(outbound::SameFolder(folder, kStore, "tasks"));
+  EXPECT_FALSE(outbound::SameFolder(folder, "store", "tasks"));
+  EXPECT_FALSE(outbound::SameFolder(folder, kStore, "notes"));
 }
 
 std::vector<std::string> Journal(uint64_t generation) {
-  return {kept::EncodeJournalEntry(generation, {JournalEntry::Kind::kTaken, 0, "new", kHostile}),
-          kept::EncodeJournalEntry(generation, {JournalEntry::Kind::kNoReportDue, 0, kHostile, ""}),
-          kept::EncodeJournalEntry(generation, {JournalEntry::Kind::kTaken, 1, "renamed", "R"})};
+  return {outbound::EncodeJournalEntry(generation, {outbound::JournalEntry::Kind::kTaken, 0, "new", kHostile}),
+          outbound::EncodeJournalEntry(generation, {outbound::JournalEntry::Kind::kNoReportDue, 0, kHostile, ""}),
+          outbound::EncodeJournalEntry(generation, {outbound::JournalEntry::Kind::kTaken, 1, "renamed", "R"})};
 }
 
 // The pictures after the first `count` entries of the journal, applied by hand.
@@ -194,7 +194,7 @@ TEST(KeptPicture, JournalAppliesEveryWholeEntryBeforeATear) {
     size_t whole = 0;
     while (whole < ends.size() && ends[whole] <= size) ++whole;
     KeptPictures pictures = HostilePictures();
-    EXPECT_EQ(kept::ApplyJournal(pictures, journal.substr(0, size)), whole) << "cut at " << size;
+    EXPECT_EQ(outbound::ApplyJournal(pictures, journal.substr(0, size)), whole) << "cut at " << size;
     ExpectSame(pictures, AppliedByHand(whole));
   }
 }
@@ -203,7 +203,8 @@ TEST(KeptPicture, JournalStopsAtABadEntryAndPassesOverEarlierGenerations) {
   const std::vector<std::string> entries = Journal(7);
   std::string altered = entries[1];
   altered[altered.size() / 2] = static_cast<char>(altered[altered.size() / 2] ^ 1);
-  const std::string unknownFolder = kept::EncodeJournalEntry(7, {JournalEntry::Kind::kTaken, 2, "x", "X"});
+  const std::string unknownFolder =
+      outbound::EncodeJournalEntry(7, {outbound::JournalEntry::Kind::kTaken, 2, "x", "X"});
   struct Case {
     const char* what;
     std::string journal;
@@ -216,7 +217,7 @@ TEST(KeptPicture, JournalStopsAtABadEntryAndPassesOverEarlierGenerations) {
   };
   for (const Case& c : cases) {
     KeptPictures pictures = HostilePictures();
-    EXPECT_EQ(kept::ApplyJournal(pictures, c.journal), c.applied) << c.what;
+    EXPECT_EQ(outbound::ApplyJournal(pictures, c.journal), c.applied) << c.what;
     ExpectSame(pictures, AppliedByHand(c.applied));
   }
 }
@@ -224,25 +225,27 @@ TEST(KeptPicture, JournalStopsAtABadEntryAndPassesOverEarlierGenerations) {
 // A process that starts from the kept pictures reports what left while none ran, and not the
 // plug-in's own deletion.
 TEST(KeptPicture, ARestoredPictureReportsWhatLeftMeanwhile) {
-  const picture::FolderComparison first = picture::Compare(FolderPicture(), {{"a", "A"}, {"b", "B"}, {"c", "C"}});
+  const outbound::FolderComparison first =
+      outbound::Compare(outbound::FolderPicture(), {{"a", "A"}, {"b", "B"}, {"c", "C"}});
   KeptPictures pictures{1, {{"s", "f", first.picture}}, {}, 1};
-  const std::string journal = kept::EncodeJournalEntry(1, {JournalEntry::Kind::kTaken, 0, "d", "D"}) +
-                              kept::EncodeJournalEntry(1, {JournalEntry::Kind::kNoReportDue, 0, "c", ""});
-  auto restored = kept::DecodeSnapshot(kept::EncodeSnapshot(pictures));
+  const std::string journal = outbound::EncodeJournalEntry(1, {outbound::JournalEntry::Kind::kTaken, 0, "d", "D"}) +
+                              outbound::EncodeJournalEntry(1, {outbound::JournalEntry::Kind::kNoReportDue, 0, "c", ""});
+  auto restored = outbound::DecodeSnapshot(outbound::EncodeSnapshot(pictures));
   ASSERT_TRUE(restored.has_value());
-  ASSERT_EQ(kept::ApplyJournal(*restored, journal), 2u);
-  EXPECT_EQ(picture::Compare(restored->folders[0].picture, {{"a", std::nullopt}}).gone,
+  ASSERT_EQ(outbound::ApplyJournal(*restored, journal), 2u);
+  EXPECT_EQ(outbound::Compare(restored->folders[0].picture, {{"a", std::nullopt}}).gone,
             (std::vector<std::string>{"B", "D"}));
 }
 
 // Three folders of 10,000 items are kept at every comparison: the work must grow only with them.
 TEST(KeptPicture, TenThousandItemsAFolderAreQuick) {
-  PictureState state;
+  outbound::PictureState state;
   state.taken = true;
   for (int i = 0; i < 10000; ++i) state.entries.push_back({"id" + std::to_string(i), std::string(80, 's')});
-  const KeptPictures pictures{1, std::vector<KeptFolder>(3, {"store", "folder", FolderPicture(state)}), {}, 1};
+  const KeptPictures pictures{
+      1, std::vector<outbound::KeptFolder>(3, {"store", "folder", outbound::FolderPicture(state)}), {}, 1};
   const auto start = std::chrono::steady_clock::now();
-  const auto back = kept::DecodeSnapshot(kept::EncodeSnapshot(pictures));
+  const auto back = outbound::DecodeSnapshot(outbound::EncodeSnapshot(pictures));
   const auto elapsed = std::chrono::steady_clock::now() - start;
   ASSERT_TRUE(back.has_value());
   EXPECT_EQ(back->folders[2].picture.Entries().size(), 10000u);

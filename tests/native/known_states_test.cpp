@@ -11,7 +11,7 @@ namespace orvane {
 namespace {
 
 TEST(KnownStatesTest, AnItemIsKnownInTheLastStateRememberedOnly) {
-  KnownStates known;
+  outbound::KnownStates known;
   known.Remember("A", 1.5);
   known.Remember("B", 1.5);
   known.Remember("A", 2.5);
@@ -29,11 +29,11 @@ TEST(KnownStatesTest, AnItemIsKnownInTheLastStateRememberedOnly) {
 }
 
 TEST(KnownStatesTest, TheItemRememberedLongestAgoIsForgottenFirst) {
-  KnownStates known;
-  for (size_t i = 0; i < KnownStates::kCapacity; ++i) known.Remember(std::to_string(i), 1.0);
+  outbound::KnownStates known;
+  for (size_t i = 0; i < outbound::KnownStates::kCapacity; ++i) known.Remember(std::to_string(i), 1.0);
   known.Remember("0", 2.0);  // remembered again: now the newest
   known.Remember("new", 1.0);
-  EXPECT_EQ(known.Size(), KnownStates::kCapacity);
+  EXPECT_EQ(known.Size(), outbound::KnownStates::kCapacity);
   EXPECT_TRUE(known.Knows("0", 2.0));
   EXPECT_FALSE(known.Knows("1", 1.0));
   EXPECT_TRUE(known.Knows("2", 1.0));

@@ -7,13 +7,13 @@ namespace orvane {
 
 namespace {
 
-using lookup::Match;
+using inbound::Match;
 using Positions = std::vector<size_t>;
 
 TEST(LookupChoice, TheEarliestCreatedWhateverTheOrderOfTheRows) {
   const struct {
     const char* name;
-    std::vector<Match> matches;
+    std::vector<inbound::Match> matches;
     Positions earliest;
   } kCases[] = {
       {"none", {}, {}},
@@ -24,14 +24,14 @@ TEST(LookupChoice, TheEarliestCreatedWhateverTheOrderOfTheRows) {
       {"an earlier one after a tie", {{"A1", 46000.5}, {"A2", 46000.5}, {"A3", 46000.25}}, {2}},
       {"a date before 1899", {{"A1", 10.0}, {"A2", -3.5}}, {1}},
   };
-  for (const auto& c : kCases) EXPECT_EQ(lookup::EarliestCreated(c.matches), c.earliest) << c.name;
+  for (const auto& c : kCases) EXPECT_EQ(inbound::EarliestCreated(c.matches), c.earliest) << c.name;
 }
 
 TEST(LookupChoice, OfItemsCreatedAtTheSameMomentTheFirstEntryId) {
-  EXPECT_EQ(lookup::FirstEntryId({}), 0u);
-  EXPECT_EQ(lookup::FirstEntryId({"00000000AB0000000002"}), 0u);
-  EXPECT_EQ(lookup::FirstEntryId({"00000000AB0000000009", "00000000AB000000000A", "00000000AB0000000002"}), 2u);
-  EXPECT_EQ(lookup::FirstEntryId({"00000000AB000000000A", "00000000AB0000000009"}), 1u);
+  EXPECT_EQ(inbound::FirstEntryId({}), 0u);
+  EXPECT_EQ(inbound::FirstEntryId({"00000000AB0000000002"}), 0u);
+  EXPECT_EQ(inbound::FirstEntryId({"00000000AB0000000009", "00000000AB000000000A", "00000000AB0000000002"}), 2u);
+  EXPECT_EQ(inbound::FirstEntryId({"00000000AB000000000A", "00000000AB0000000009"}), 1u);
 }
 
 }  // namespace

@@ -11,13 +11,13 @@ namespace orvane {
 
 namespace {
 
-using oledate::DateTime;
-using oledate::FromDateTime;
-using oledate::ToDateTime;
+using outlook::DateTime;
+using outlook::FromDateTime;
+using outlook::ToDateTime;
 using testcommon::Show;
 
 struct KnownDate {
-  DateTime value;
+  outlook::DateTime value;
   double ole;
 };
 
@@ -34,10 +34,10 @@ const KnownDate kKnownDates[] = {
 
 TEST(OleDate, KnownDatesBothWays) {
   for (const auto& known : kKnownDates) {
-    const DateTime& v = known.value;
+    const outlook::DateTime& v = known.value;
     SCOPED_TRACE(testing::Message() << v.year << "-" << v.month << "-" << v.day << " " << v.hour << ":" << v.minute);
-    EXPECT_EQ(FromDateTime(v), known.ole);
-    const auto back = ToDateTime(known.ole);
+    EXPECT_EQ(outlook::FromDateTime(v), known.ole);
+    const auto back = outlook::ToDateTime(known.ole);
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(std::tie(back->year, back->month, back->day, back->hour, back->minute),
               std::tie(v.year, v.month, v.day, v.hour, v.minute));
@@ -45,18 +45,19 @@ TEST(OleDate, KnownDatesBothWays) {
 }
 
 TEST(OleDate, OneMinuteIsOneMinuteOfTheCalendar) {
-  EXPECT_NEAR(*FromDateTime({2006, 3, 5, 0, 1}) - *FromDateTime({2006, 3, 5, 0, 0}), oledate::kOneMinute, 1e-9);
+  EXPECT_NEAR(*outlook::FromDateTime({2006, 3, 5, 0, 1}) - *outlook::FromDateTime({2006, 3, 5, 0, 0}),
+              outlook::kOneMinute, 1e-9);
 }
 
 TEST(OleDate, RefusesWhatIsNoRealDateOrTime) {
   // Days past the month's end (2100 is no leap year), clock values off the clock, years outside
   // 100 to 9999.
-  const DateTime kRefused[] = {
+  const outlook::DateTime kRefused[] = {
       {2100, 2, 29, 0, 0}, {2006, 4, 31, 0, 0}, {2006, 13, 1, 0, 0}, {2006, 1, 0, 0, 0},  {2006, 1, 1, 24, 0},
       {2006, 1, 1, 0, 60}, {2006, 1, 1, 0, -1}, {99, 12, 31, 0, 0},  {10000, 1, 1, 0, 0},
   };
   for (const auto& v : kRefused) {
-    EXPECT_FALSE(FromDateTime(v).has_value())
+    EXPECT_FALSE(outlook::FromDateTime(v).has_value())
         << v.year << "-" << v.month << "-" << v.day << " " << v.hour << ":" << v.minute;
   }
 }
@@ -66,11 +67,11 @@ TEST(OleDate, ToDateTimeRefusesValuesOutsideTheYears) {
       std::nan(""),    INFINITY, -INFINITY, 1e300, -1e300, -657435.0, 2958466.0,  // 31 December 99 and 1 January 10000
       2958465.9999999,                                                            // rounds up into year 10000
   };
-  for (double ole : kRefused) EXPECT_FALSE(ToDateTime(ole).has_value()) << ole;
+  for (double ole : kRefused) EXPECT_FALSE(outlook::ToDateTime(ole).has_value()) << ole;
 }
 
 TEST(OleDate, ToDateTimeRoundsToTheNearestMinute) {
-  const double minute = oledate::kOneMinute;
+  const double minute = outlook::kOneMinute;
   EXPECT_EQ(Show(0.4 * minute), "1899-12-30 00:00");
   EXPECT_EQ(Show(0.6 * minute), "1899-12-30 00:01");
   // Just below midnight rounds into the next day, for negative dates too.

@@ -41,7 +41,7 @@ TEST(RecordFields, ReadDateIsDayFirst) {
       {"5-/11//-2006", {5, 11, 2006}},
   };
   for (const auto& c : kCases) {
-    const auto date = record::ReadDate(c.field);
+    const auto date = inbound::ReadDate(c.field);
     ASSERT_TRUE(date.has_value()) << c.field;
     EXPECT_EQ((std::array<int, 3>{date->day, date->month, date->year}), c.dayMonthYear) << c.field;
   }
@@ -54,16 +54,16 @@ TEST(RecordFields, ReadDateGivesNoValueForWhatIsNoRealDate) {
       "31/2/2006",          "29/2/1900", "1/13/2006", "0/1/2006",   "1/1/99",     "1/1/10000",  "1/1/06",
       "99999999999/1/2006", "25/12",     "///",       "-5/11/2006", "5/11/+2006", "+5/11/2006",
   };
-  for (const auto& field : kRefused) EXPECT_FALSE(record::ReadDate(field).has_value()) << field;
+  for (const auto& field : kRefused) EXPECT_FALSE(inbound::ReadDate(field).has_value()) << field;
 }
 
 // The start date field is read after its "/" have become "-": it must read as it did before.
 TEST(RecordFields, ReadDateIsTheSameWithDashes) {
   const std::string kFields[] = {"5//11/2006", "5/11//2006", "5/11/2006//", "31/2/2006", "5/+11/2006", "5/11"};
   for (std::string field : kFields) {
-    const auto before = record::ReadDate(field);
+    const auto before = inbound::ReadDate(field);
     for (char& c : field) c = c == '/' ? '-' : c;
-    const auto after = record::ReadDate(field);
+    const auto after = inbound::ReadDate(field);
     ASSERT_EQ(before.has_value(), after.has_value()) << field;
     if (before)
       EXPECT_EQ(std::tie(before->day, before->month, before->year), std::tie(after->day, after->month, after->year));
@@ -71,8 +71,8 @@ TEST(RecordFields, ReadDateIsTheSameWithDashes) {
 }
 
 TEST(RecordFields, ReadOleDateAddsTheTimeOfDay) {
-  EXPECT_EQ(record::ReadOleDate("10/11/2006"), 39031.0);
-  EXPECT_EQ(record::ReadOleDate("10/11/2006", 23, 59), oledate::FromDateTime({2006, 11, 10, 23, 59}));
+  EXPECT_EQ(inbound::ReadOleDate("10/11/2006"), 39031.0);
+  EXPECT_EQ(inbound::ReadOleDate("10/11/2006", 23, 59), outlook::FromDateTime({2006, 11, 10, 23, 59}));
 }
 
 struct TimeCase {
@@ -91,7 +91,7 @@ TEST(RecordFields, ReadTimeFollowsTheTwelveHourRule) {
       {" 8:05 am", 8, 5}, {"9:30pmam", 9, 30},  // the first lower-case "a" starts the suffix
   };
   for (const auto& c : kCases) {
-    const auto time = record::ReadTime(c.field);
+    const auto time = inbound::ReadTime(c.field);
     ASSERT_TRUE(time.has_value()) << c.field;
     EXPECT_EQ(time->hour, c.hour) << c.field;
     EXPECT_EQ(time->minute, c.minute) << c.field;
@@ -124,7 +124,7 @@ TEST(RecordFields, ReadTimeGivesNoValueWithoutSuffixColonOrClock) {
       "23:59am",
       "013:00am",
   };
-  for (const auto& field : kRefused) EXPECT_FALSE(record::ReadTime(field).has_value()) << field;
+  for (const auto& field : kRefused) EXPECT_FALSE(inbound::ReadTime(field).has_value()) << field;
 }
 
 TEST(RecordFields, ReadHundredthsCountsTheFractionInHundredths) {
@@ -142,7 +142,7 @@ TEST(RecordFields, ReadHundredthsCountsTheFractionInHundredths) {
       {"99999999999.0", INT32_MAX},
       {"-99999999999.0", INT32_MIN},
   };
-  for (const auto& c : kCases) EXPECT_EQ(record::ReadHundredthsAsMinutes(c.text), c.value) << c.text;
+  for (const auto& c : kCases) EXPECT_EQ(inbound::ReadHundredthsAsMinutes(c.text), c.value) << c.text;
 }
 
 TEST(RecordFields, ReadHoursMinutesCountsWholeHoursWithoutAColon) {
@@ -159,16 +159,16 @@ TEST(RecordFields, ReadHoursMinutesCountsWholeHoursWithoutAColon) {
       {"99999999999:59", INT32_MAX},
       {"-99999999999:00", INT32_MIN},
   };
-  for (const auto& c : kCases) EXPECT_EQ(record::ReadHoursMinutes(c.text), c.value) << c.text;
+  for (const auto& c : kCases) EXPECT_EQ(inbound::ReadHoursMinutes(c.text), c.value) << c.text;
 }
 
 // ReadFlag is EqualsIgnoringCase with "TRUE" (the fuzzer holds it to that).
 TEST(RecordFields, WordsIgnoreOnlyTheCaseOfAsciiLetters) {
-  EXPECT_TRUE(record::ReadFlag("tRuE"));
-  EXPECT_FALSE(record::ReadFlag("True "));
-  EXPECT_TRUE(record::EqualsIgnoringCase("not Done", "NOT DONE"));
-  EXPECT_FALSE(record::EqualsIgnoringCase("\xC9", "\xE9"));  // not a letter in ASCII
-  EXPECT_FALSE(record::EqualsIgnoringCase("[", "{"));
+  EXPECT_TRUE(inbound::ReadFlag("tRuE"));
+  EXPECT_FALSE(inbound::ReadFlag("True "));
+  EXPECT_TRUE(inbound::EqualsIgnoringCase("not Done", "NOT DONE"));
+  EXPECT_FALSE(inbound::EqualsIgnoringCase("\xC9", "\xE9"));  // not a letter in ASCII
+  EXPECT_FALSE(inbound::EqualsIgnoringCase("[", "{"));
 }
 
 }  // namespace

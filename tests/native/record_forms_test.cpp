@@ -12,17 +12,17 @@ namespace orvane {
 
 namespace {
 
-using namespace outrecord;
+using namespace outbound;
 
 double Date(int year, int month, int day, int hour = 0, int minute = 0) {
-  return oledate::FromDateTime({year, month, day, hour, minute}).value();
+  return outlook::FromDateTime({year, month, day, hour, minute}).value();
 }
 
 // The worked example: a new task, Report, due 20 March 2006, everything else unset.
-OutboundTask ReportTask() {
-  OutboundTask task;
+outbound::OutboundTask ReportTask() {
+  outbound::OutboundTask task;
   task.subject = "Report";
-  task.startDate = task.dateCompleted = oledate::kNoneDate;
+  task.startDate = task.dateCompleted = outlook::kNoneDate;
   task.dueDate = Date(2006, 3, 20);
   task.importance = 1;
   return task;
@@ -32,7 +32,7 @@ TEST(RecordForms, TaskRecords) {
   EXPECT_EQ(FormatTaskRecord(ReportTask(), std::nullopt),
             "Report\tnono\t20/3/2006\tnono\tnono\t0.000\tnono\tnono\tnono\tnono\tnono\tnono\tnono\tNo Notes\t1\t"
             "nono\tnono\tnono\t0\t0*nono*norecurring\t\n");
-  OutboundTask task = ReportTask();
+  outbound::OutboundTask task = ReportTask();
   task.subject = "50% done";
   task.reminderTime = Date(2006, 2, 1, 7, 5);
   task.dateCompleted = Date(4501, 2, 2);
@@ -48,26 +48,26 @@ TEST(RecordForms, TaskRecords) {
 }
 
 TEST(RecordForms, AppointmentRecord) {
-  OutboundAppointment meeting;
+  outbound::OutboundAppointment meeting;
   meeting.subject = "Team meeting";
   meeting.start = Date(4501, 1, 1);
   meeting.end = Date(2006, 10, 12, 14, 30);
   meeting.location = "Room 4";
   meeting.sensitivity = 3;
   meeting.duration = 65;
-  EXPECT_EQ(FormatAppointmentRecord(meeting, ""),
+  EXPECT_EQ(outbound::FormatAppointmentRecord(meeting, ""),
             "Team meeting\tnono\t12/10/2006*14:30*\tnono\tfalse\tnono\tnono\tnono\tnono\tnono\tnono\tRoom 4\tnono\t0\t"
             "false\t65**norecurring\t\n");
   // A value that is no date at all is shown as none, not as numbers nobody can read back.
-  EXPECT_EQ(RecordDateTime(std::nan("")), "nono");
-  EXPECT_EQ(RecordDate(1e7), "nono");
+  EXPECT_EQ(outbound::RecordDateTime(std::nan("")), "nono");
+  EXPECT_EQ(outbound::RecordDate(1e7), "nono");
 }
 
 TEST(RecordForms, NoteRecordsAreKeptWhole) {
-  EXPECT_EQ(FormatNoteRecord({"Call back"}, std::nullopt), "Call back*nono*\n");
-  EXPECT_EQ(FormatNoteRecord({"Call back"}, ""), "Call back**\n");
+  EXPECT_EQ(outbound::FormatNoteRecord({"Call back"}, std::nullopt), "Call back*nono*\n");
+  EXPECT_EQ(outbound::FormatNoteRecord({"Call back"}, ""), "Call back**\n");
   const std::string longSubject(3000, 's');
-  EXPECT_EQ(FormatNoteRecord({longSubject}, "17"), longSubject + "*17*\n");
+  EXPECT_EQ(outbound::FormatNoteRecord({longSubject}, "17"), longSubject + "*17*\n");
 }
 
 // Each hostile text goes out as the clean one would: no text adds a field, ends the record or
@@ -82,36 +82,38 @@ const TextCase kTexts[] = {
 };
 
 TEST(RecordForms, TextsCannotShiftFieldsInAnyRecord) {
-  using TaskText = std::string OutboundTask::*;
-  using AppointmentText = std::string OutboundAppointment::*;
-  const TaskText kTaskTexts[] = {&OutboundTask::subject,
-                                 &OutboundTask::billingInformation,
-                                 &OutboundTask::categories,
-                                 &OutboundTask::companies,
-                                 &OutboundTask::mileage,
-                                 &OutboundTask::role,
-                                 &OutboundTask::schedulePlusPriority};
-  const AppointmentText kAppointmentTexts[] = {&OutboundAppointment::subject, &OutboundAppointment::billingInformation,
-                                               &OutboundAppointment::categories, &OutboundAppointment::location,
-                                               &OutboundAppointment::mileage};
+  using TaskText = std::string outbound::OutboundTask::*;
+  using AppointmentText = std::string outbound::OutboundAppointment::*;
+  const TaskText kTaskTexts[] = {&outbound::OutboundTask::subject,
+                                 &outbound::OutboundTask::billingInformation,
+                                 &outbound::OutboundTask::categories,
+                                 &outbound::OutboundTask::companies,
+                                 &outbound::OutboundTask::mileage,
+                                 &outbound::OutboundTask::role,
+                                 &outbound::OutboundTask::schedulePlusPriority};
+  const AppointmentText kAppointmentTexts[] = {
+      &outbound::OutboundAppointment::subject, &outbound::OutboundAppointment::billingInformation,
+      &outbound::OutboundAppointment::categories, &outbound::OutboundAppointment::location,
+      &outbound::OutboundAppointment::mileage};
   for (const TextCase& text : kTexts) {
     SCOPED_TRACE(testing::Message() << "clean text \"" << text.clean << "\"");
     for (const TaskText member : kTaskTexts) {
-      OutboundTask hostile = ReportTask(), clean = ReportTask();
+      outbound::OutboundTask hostile = ReportTask(), clean = ReportTask();
       hostile.*member = text.hostile;
       clean.*member = text.clean;
       EXPECT_EQ(FormatTaskRecord(hostile, "7"), FormatTaskRecord(clean, "7"));
     }
     for (const AppointmentText member : kAppointmentTexts) {
-      OutboundAppointment hostile, clean;
+      outbound::OutboundAppointment hostile, clean;
       hostile.*member = text.hostile;
       clean.*member = text.clean;
-      EXPECT_EQ(FormatAppointmentRecord(hostile, std::nullopt), FormatAppointmentRecord(clean, std::nullopt));
+      EXPECT_EQ(outbound::FormatAppointmentRecord(hostile, std::nullopt),
+                outbound::FormatAppointmentRecord(clean, std::nullopt));
     }
-    EXPECT_EQ(FormatNoteRecord({text.hostile}, "7"), FormatNoteRecord({text.clean}, "7"));
+    EXPECT_EQ(outbound::FormatNoteRecord({text.hostile}, "7"), outbound::FormatNoteRecord({text.clean}, "7"));
     // A note's link id is its categories, which the user may edit.
-    EXPECT_EQ(FormatNoteRecord({"n"}, text.hostile), FormatNoteRecord({"n"}, text.clean));
-    EXPECT_EQ(OutboundText(text.hostile), text.clean);
+    EXPECT_EQ(outbound::FormatNoteRecord({"n"}, text.hostile), outbound::FormatNoteRecord({"n"}, text.clean));
+    EXPECT_EQ(mainapp::OutboundText(text.hostile), text.clean);
   }
 }
 
@@ -124,7 +126,7 @@ double WithSeconds(int year, int month, int day, int hour, int minute, int secon
 
 struct TimeCase {
   double ole;
-  const char* dateTime;  // RecordDateTime; its date is RecordDate, its time ClockTime
+  const char* dateTime;  // outbound::RecordDateTime; its date is outbound::RecordDate, its time ClockTime
 };
 
 // Seconds are dropped, never rounded: a date never moves because of them, and a time stored a
@@ -144,31 +146,31 @@ TEST(RecordForms, TimesDropTheirSeconds) {
   for (const TimeCase& c : kCases) {
     const std::string expected = c.dateTime;
     const size_t star = expected.find('*');
-    EXPECT_EQ(RecordDateTime(c.ole), expected);
+    EXPECT_EQ(outbound::RecordDateTime(c.ole), expected);
     EXPECT_EQ(RecordDateTimeOrNone(c.ole), expected);
-    EXPECT_EQ(RecordDate(c.ole), expected.substr(0, star));
+    EXPECT_EQ(outbound::RecordDate(c.ole), expected.substr(0, star));
     EXPECT_EQ(RecordDateOrNone(c.ole), expected.substr(0, star));
     EXPECT_EQ(ClockTime(c.ole), expected.substr(star + 1, expected.size() - star - 2));
   }
-  OutboundTask task = ReportTask();
+  outbound::OutboundTask task = ReportTask();
   task.reminderTime = WithSeconds(2006, 12, 31, 23, 59, 45);
   EXPECT_NE(FormatTaskRecord(task, std::nullopt).find("\t31/12/2006*23:59*\t"), std::string::npos);
 }
 
 // Types 0 to 6 are written as themselves, field by field; any other is not understood.
 TEST(RecordForms, RecurrenceTypesUpToSixAreWritten) {
-  OutboundAppointment appointment;
-  appointment.recurrence = OutboundRecurrence{};
+  outbound::OutboundAppointment appointment;
+  appointment.recurrence = outbound::OutboundRecurrence{};
   appointment.recurrence->noEndDate = true;
   for (const int32_t type : {0, 5, 6}) {
     appointment.recurrence->type = type;
     const std::string block = std::to_string(type) + "\t0\t0\t0\t0:0\t0\t0\t0\t0\t1\tNoEndDate\t30/12/1899\t0\t0:0\t\n";
-    const std::string record = FormatAppointmentRecord(appointment, "1");
+    const std::string record = outbound::FormatAppointmentRecord(appointment, "1");
     EXPECT_EQ(record.substr(record.find("*1*") + 3), block);
   }
   for (const int32_t type : {7, -1}) {
     appointment.recurrence->type = type;
-    const std::string record = FormatAppointmentRecord(appointment, "1");
+    const std::string record = outbound::FormatAppointmentRecord(appointment, "1");
     EXPECT_EQ(record.substr(record.find("*1*") + 3), "norecurring\n");
   }
 }

@@ -12,15 +12,15 @@ namespace orvane {
 namespace {
 
 TEST(LogLine, BlankTimeBlankAndTheText) {
-  EXPECT_EQ(logline::Format("12/04/06 21:14:09", "SaveOutlookTask"), " 12/04/06 21:14:09 SaveOutlookTask");
-  EXPECT_EQ(logline::Format("12/04/06 21:14:09", ""), " 12/04/06 21:14:09 ");
+  EXPECT_EQ(FormatLogLine("12/04/06 21:14:09", "SaveOutlookTask"), " 12/04/06 21:14:09 SaveOutlookTask");
+  EXPECT_EQ(FormatLogLine("12/04/06 21:14:09", ""), " 12/04/06 21:14:09 ");
 }
 
 TEST(LogLine, TextIsCutAt150Characters) {
   const std::string text(200, 'a');
-  const std::string line = logline::Format("T", text);
+  const std::string line = FormatLogLine("T", text);
   EXPECT_EQ(line, " T " + std::string(150, 'a'));
-  EXPECT_EQ(logline::Format("T", std::string(150, 'b')), " T " + std::string(150, 'b'));
+  EXPECT_EQ(FormatLogLine("T", std::string(150, 'b')), " T " + std::string(150, 'b'));
 }
 
 TEST(SettingRule, IniDecidesUnlessItHoldsTheDefault) {
@@ -31,20 +31,20 @@ TEST(SettingRule, IniDecidesUnlessItHoldsTheDefault) {
       return value;
     };
   };
-  EXPECT_EQ(settings::ChooseSetting(1, 0, winIni(0)), 1u);
+  EXPECT_EQ(app::ChooseSetting(1, 0, winIni(0)), 1u);
   EXPECT_EQ(winIniReads, 0);
-  EXPECT_EQ(settings::ChooseSetting(0, 0, winIni(1)), 1u);
-  EXPECT_EQ(settings::ChooseSetting(0, 0, winIni(0)), 0u);
-  EXPECT_EQ(settings::ChooseSetting(5, 5, winIni(7)), 7u);
+  EXPECT_EQ(app::ChooseSetting(0, 0, winIni(1)), 1u);
+  EXPECT_EQ(app::ChooseSetting(0, 0, winIni(0)), 0u);
+  EXPECT_EQ(app::ChooseSetting(5, 5, winIni(7)), 7u);
   EXPECT_EQ(winIniReads, 3);
 }
 
 TEST(StartSwitches, EmbeddingAndAutomationWithEitherPrefixAndAnyCase) {
-  EXPECT_TRUE(commandline::ParseStartSwitches("/Embedding").embedding);
-  EXPECT_TRUE(commandline::ParseStartSwitches("-embedding").embedding);
-  EXPECT_TRUE(commandline::ParseStartSwitches("  /AUTOMATION ").automation);
-  EXPECT_FALSE(commandline::ParseStartSwitches("/Automation").embedding);
-  const auto none = commandline::ParseStartSwitches("Embedding /Embed file.stub");
+  EXPECT_TRUE(app::ParseStartSwitches("/Embedding").embedding);
+  EXPECT_TRUE(app::ParseStartSwitches("-embedding").embedding);
+  EXPECT_TRUE(app::ParseStartSwitches("  /AUTOMATION ").automation);
+  EXPECT_FALSE(app::ParseStartSwitches("/Automation").embedding);
+  const auto none = app::ParseStartSwitches("Embedding /Embed file.stub");
   EXPECT_FALSE(none.embedding);
   EXPECT_FALSE(none.automation);
 }
@@ -65,7 +65,7 @@ TEST(StartSwitches, OneJobSwitchesAreReadAndEndAtOnce) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
-    const StartSwitches s = commandline::ParseStartSwitches(c.line);
+    const app::StartSwitches s = app::ParseStartSwitches(c.line);
     EXPECT_EQ(s.regServer, c.regServer);
     EXPECT_EQ(s.unregServer, c.unregServer);
     EXPECT_EQ(s.help, c.help);
@@ -76,10 +76,10 @@ TEST(StartSwitches, OneJobSwitchesAreReadAndEndAtOnce) {
 
 TEST(ServerCommand, TheProgramIsReadBackFromTheCommandComStarts) {
   const std::string installed = "C:\\Program Files\\Orvane\\OrvaneOutlook.exe";
-  EXPECT_EQ(commandline::ServerProgram(commandline::ServerCommand(installed, "/Automation")), installed);
-  EXPECT_EQ(commandline::ServerProgram("C:\\O\\OrvaneOutlook.exe /Automation"), "C:\\O\\OrvaneOutlook.exe");
-  EXPECT_EQ(commandline::ServerProgram("\"C:\\Unclosed quote"), "C:\\Unclosed quote");
-  EXPECT_EQ(commandline::ServerProgram(""), "");
+  EXPECT_EQ(app::ServerProgram(app::ServerCommand(installed, "/Automation")), installed);
+  EXPECT_EQ(app::ServerProgram("C:\\O\\OrvaneOutlook.exe /Automation"), "C:\\O\\OrvaneOutlook.exe");
+  EXPECT_EQ(app::ServerProgram("\"C:\\Unclosed quote"), "C:\\Unclosed quote");
+  EXPECT_EQ(app::ServerProgram(""), "");
 }
 
 }  // namespace

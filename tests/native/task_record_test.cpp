@@ -12,15 +12,15 @@ namespace orvane {
 
 namespace {
 
-using taskrecord::Completion;
-using taskrecord::TaskRecord;
+using inbound::Completion;
+using inbound::TaskRecord;
 using testcommon::Show;
 using testcommon::TaskFields;
-namespace field = taskrecord::field;
+namespace field = inbound::taskfield;
 
 // Reads a task record that a test built; a record with a subject always reads.
 TaskRecord Read(const testcommon::RecordBuilder& fields) {
-  const auto task = taskrecord::ReadTaskRecord(fields.Joined());
+  const auto task = inbound::ReadTaskRecord(fields.Joined());
   EXPECT_TRUE(task.has_value()) << fields.Joined();
   return task.value_or(TaskRecord{});
 }
@@ -87,7 +87,7 @@ TEST(TaskRecord, DueDateIsTheDayOfTheDueFieldOrNothing) {
   EXPECT_EQ(Show(*Read(TaskFields().Set(field::kDue, "10/11/2006*9:00am*9:30pm")).dueDate), "2006-11-10 00:00");
   EXPECT_FALSE(Read(TaskFields().Set(field::kDue, "not done")).dueDate);
   // Only the exact placeholder means "no due date"; anything else is a date, or the zero date.
-  EXPECT_EQ(Read(TaskFields().Set(field::kDue, "Not Done")).dueDate, oledate::kZeroDate);
+  EXPECT_EQ(Read(TaskFields().Set(field::kDue, "Not Done")).dueDate, outlook::kZeroDate);
 }
 
 // Pattern dates excepted: Outlook may refuse the zero date there and the whole record with it, so
@@ -100,8 +100,8 @@ TEST(TaskRecord, DatesThatFormNoDateGiveTheZeroDate) {
                                    .Set(field::kEndFlag, "1")
                                    .Set(field::kPatternEndDate, "2006")
                                    .Set(field::kPatternStartDate, "0/1/2006"));
-  EXPECT_EQ(task.startDate, oledate::kZeroDate);
-  EXPECT_EQ(task.dateCompleted, oledate::kZeroDate);
+  EXPECT_EQ(task.startDate, outlook::kZeroDate);
+  EXPECT_EQ(task.dateCompleted, outlook::kZeroDate);
   EXPECT_FALSE(task.recurrence->patternEndDate || task.recurrence->patternStartDate);
   EXPECT_TRUE(task.isShort);
 }
@@ -168,7 +168,7 @@ TEST(TaskRecord, WorkAndCompletionDateHonourNotDone) {
   EXPECT_EQ(notDone.totalWork, 0);
   const TaskRecord otherCase =
       Read(TaskFields().Set(field::kDateCompleted, "not done").Set(field::kActualWork, "Not Done"));
-  EXPECT_EQ(otherCase.dateCompleted, oledate::kZeroDate);
+  EXPECT_EQ(otherCase.dateCompleted, outlook::kZeroDate);
   EXPECT_EQ(otherCase.actualWork, 0);
 }
 

@@ -6,11 +6,11 @@ namespace orvane {
 
 namespace {
 
-using watchdog::Verdict;
+using app::Verdict;
 
 // A desktop where the main application runs and nothing else is going on.
-watchdog::Desktop QuietDesktop() {
-  watchdog::Desktop desktop;
+app::Desktop QuietDesktop() {
+  app::Desktop desktop;
   desktop.mainAppWindow = true;
   desktop.readOutlookLink = [] { return 0u; };
   desktop.now = 1000;
@@ -26,12 +26,12 @@ TEST(WatchdogDecide, MissingMainApplicationEndsThePlugInOnlyWhenTheLinkIsOff) {
     ++reads;
     return link;
   };
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
+  EXPECT_EQ(app::Decide(desktop), app::Verdict::Continue);
   EXPECT_EQ(reads, 0) << "the link setting is read only when the main application is missing";
   desktop.mainAppWindow = false;
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::ExitNoMainApp);
+  EXPECT_EQ(app::Decide(desktop), app::Verdict::ExitNoMainApp);
   link = 1;
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
+  EXPECT_EQ(app::Decide(desktop), app::Verdict::Continue);
 }
 
 TEST(WatchdogDecide, EarlierRowsWinAndOnlyTheReplacementWaitsForOutlookWork) {
@@ -42,20 +42,20 @@ TEST(WatchdogDecide, EarlierRowsWinAndOnlyTheReplacementWaitsForOutlookWork) {
   desktop.now = 2000000;
   desktop.foregroundWindow = true;
   desktop.foregroundTitle = "xOrvaneUpdater";
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::CloseForInstaller);
+  EXPECT_EQ(app::Decide(desktop), app::Verdict::CloseForInstaller);
   desktop.installerWindow = false;
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::CloseForUpdaterPackage);
+  EXPECT_EQ(app::Decide(desktop), app::Verdict::CloseForUpdaterPackage);
   desktop.updaterPackageWindow = false;
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::CloseForUpdaterInFront);
+  EXPECT_EQ(app::Decide(desktop), app::Verdict::CloseForUpdaterInFront);
   desktop.foregroundWindow = false;
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::Continue);
+  EXPECT_EQ(app::Decide(desktop), app::Verdict::Continue);
   desktop.outlookWorkPending = false;
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::HandOff);
+  EXPECT_EQ(app::Decide(desktop), app::Verdict::HandOff);
   desktop.now = 1000;
   desktop.foregroundWindow = true;
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::CloseForUpdaterInFront);
+  EXPECT_EQ(app::Decide(desktop), app::Verdict::CloseForUpdaterInFront);
   desktop.mainAppWindow = false;
-  EXPECT_EQ(watchdog::Decide(desktop), Verdict::ExitNoMainApp);
+  EXPECT_EQ(app::Decide(desktop), app::Verdict::ExitNoMainApp);
 }
 
 struct AgeCase {
@@ -76,8 +76,8 @@ TEST(WatchdogAge, LimitAndRestartDelayInWrapSafeArithmetic) {
                             {0xFFFFF000u, 900000u - 0x1000u - 1, false, 0},
                             {0xFFFFF000u, 900000u - 0x1000u, true, 0}};
   for (const auto& c : kCases) {
-    EXPECT_EQ(watchdog::AgeLimitReached(c.now, c.startTick), c.limitReached) << c.startTick << " " << c.now;
-    EXPECT_EQ(watchdog::RestartDelay(c.now, c.startTick), c.restartDelay) << c.startTick << " " << c.now;
+    EXPECT_EQ(app::AgeLimitReached(c.now, c.startTick), c.limitReached) << c.startTick << " " << c.now;
+    EXPECT_EQ(app::RestartDelay(c.now, c.startTick), c.restartDelay) << c.startTick << " " << c.now;
   }
 }
 
@@ -93,7 +93,7 @@ TEST(WatchdogUpdaterTitle, FromTheSecondCharacterOrByFileName) {
                                                  {"ORVANEUPDATER20060806.EXE", false},
                                                  {"orvaneupdater20060806.exe - x", false},
                                                  {"Orvaneupdater20060806.ex", false}};
-  for (const auto& [title, namesUpdater] : kCases) EXPECT_EQ(watchdog::TitleNamesUpdater(title), namesUpdater) << title;
+  for (const auto& [title, namesUpdater] : kCases) EXPECT_EQ(app::TitleNamesUpdater(title), namesUpdater) << title;
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ using namespace outlook;
 using testcommon::AppointmentFields;
 using testcommon::RecordBuilder;
 using testcommon::Weekly;
-namespace field = appointmentrecord::field;
+namespace field = inbound::appointmentfield;
 using Lines = std::vector<std::string>;
 
 const Lines kSaveLines{"SaveOutlookApps", "Save Appts To Outlook"};
@@ -75,9 +75,9 @@ TEST_F(AppointmentWriterTest, SaveWritesEveryFieldSingleAndWeekly) {
     EXPECT_FALSE(appointment.Get(kAllDayEvent).AsBool());
     EXPECT_TRUE(appointment.Get(kReminderSet).AsBool());
     EXPECT_EQ(appointment.Get(kReminderMinutesBeforeStart).AsInt32(), 90);
-    EXPECT_EQ(
-        TextOf(appointment, kAppointmentText) + "|" + TextOf(appointment, kBody) + "|" + TextOf(appointment, kLocation),
-        "Orvane|Bring the card|Harbour Street 4/2");
+    EXPECT_EQ(TextOf(appointment, outlook::kAppointmentText) + "|" + TextOf(appointment, kBody) + "|" +
+                  TextOf(appointment, kLocation),
+              "Orvane|Bring the card|Harbour Street 4/2");
     EXPECT_EQ(appointment.Get(kImportance).AsInt32(), 2);
     EXPECT_EQ(appointment.Get(kSensitivity).AsInt32(), kSensitivityPrivate);
     EXPECT_EQ(LogTexts(), c.log);

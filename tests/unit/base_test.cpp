@@ -73,7 +73,7 @@ TEST(BaseTest, GuardsReportWindowFailuresAndTurnComFailuresIntoResults) {
                                }),
               c.expected);
   }
-  ExcepInfo exception;
+  outlook::ExcepInfo exception;
   EXPECT_EQ(
       GuardedComMethod("Item", exception.Receive(), []() -> HRESULT { throw ComError(E_INVALIDARG, "no such item"); }),
       DISP_E_EXCEPTION);
@@ -131,7 +131,7 @@ TEST(BaseTest, ComObjectAnswersItsInterfacesAndGoesWithItsLastReference) {
 TEST(DispatchDriverCall, ObjectOutlivesACallDuringWhichItsDriverLetsGo) {
   bool gone = false;
   bool goneInCall = false;
-  DispatchDriver driver;
+  outlook::DispatchDriver driver;
   driver.AttachDispatch(MakeComObject<Counted>(gone, [&] {
     driver.ReleaseDispatch();
     goneInCall = gone;
@@ -145,10 +145,11 @@ TEST(DispatchDriverCall, ObjectOutlivesACallDuringWhichItsDriverLetsGo) {
 TEST(BaseTest, AdviseConnectionUnadvisesWhenItGoes) {
   namespace os = outlook_standin;
   os::ResetStore();
-  const DispatchDriver tasks = DispatchDriver(os::CreateApplication())
-                                   .InvokeForObject(outlook::kGetNamespace, Variant::Text("MAPI"))
-                                   .InvokeForObject(outlook::kGetDefaultFolder, Variant::Int32(outlook::kFolderTasks))
-                                   .GetObject(outlook::kItems);
+  const outlook::DispatchDriver tasks =
+      outlook::DispatchDriver(os::CreateApplication())
+          .InvokeForObject(outlook::kGetNamespace, outlook::Variant::Text("MAPI"))
+          .InvokeForObject(outlook::kGetDefaultFolder, outlook::Variant::Int32(outlook::kFolderTasks))
+          .GetObject(outlook::kItems);
   const ComPtr<os::RecordingSink> sink = os::RecordingSink::Create();
   {
     AdviseConnection connection;

@@ -36,7 +36,7 @@ TEST(BusyRetryTest, CallsTurnedAwayAreTriedAgainUntilOutlookAnswers) {
   };
   for (const Case& c : cases) {
     Script script{c.results};
-    EXPECT_EQ(CallWhileBusy(script), c.expected);
+    EXPECT_EQ(outlook::CallWhileBusy(script), c.expected);
     EXPECT_EQ(script.tries, c.tries);
   }
 }
@@ -44,10 +44,10 @@ TEST(BusyRetryTest, CallsTurnedAwayAreTriedAgainUntilOutlookAnswers) {
 TEST(BusyRetryTest, OutlookBusyForLongerThanTheLimitFailsWithItsAnswerAtTheLimit) {
   Script script{{RPC_E_CALL_REJECTED}};
   const DWORD started = GetTickCount();
-  EXPECT_EQ(CallWhileBusy(script, 300), RPC_E_CALL_REJECTED);
+  EXPECT_EQ(outlook::CallWhileBusy(script, 300), RPC_E_CALL_REJECTED);
   const DWORD elapsed = GetTickCount() - started;
   EXPECT_GE(elapsed, 300u - 20u);
-  EXPECT_LE(elapsed, 300u + kBusyRetryDelayMs + 200u);
+  EXPECT_LE(elapsed, 300u + outlook::kBusyRetryDelayMs + 200u);
   EXPECT_GE(script.tries, 3u);
 }
 
@@ -61,7 +61,7 @@ TEST(BusyRetryTest, MessagesSentMeanwhileAreHandledWhileOutlookIsWaitedFor) {
     SendMessageTimeoutA(target, RegisterWindowMessageA("Orvane_SaveNow"), 0, 0, SMTO_NORMAL, 5000, &answer);
   });
   bool seenWhileWaiting = false;
-  EXPECT_EQ(CallWhileBusy(
+  EXPECT_EQ(outlook::CallWhileBusy(
                 [&] {
                   seenWhileWaiting = window.CountOf("Orvane_SaveNow") == 1;
                   return seenWhileWaiting ? S_OK : RPC_E_CALL_REJECTED;
@@ -79,12 +79,12 @@ TEST(BusyRetryTest, FilterHasComRetryUntilTheLimitAndCancelAfterwards) {
     DWORD expected;
   };
   const Case cases[] = {
-      {0, SERVERCALL_RETRYLATER, kBusyRetryDelayMs},
-      {kBusyWaitLimitMs - 1, SERVERCALL_REJECTED, kBusyRetryDelayMs},
-      {kBusyWaitLimitMs, SERVERCALL_RETRYLATER, MessageFilter::kCancelCall},
+      {0, SERVERCALL_RETRYLATER, outlook::kBusyRetryDelayMs},
+      {outlook::kBusyWaitLimitMs - 1, SERVERCALL_REJECTED, outlook::kBusyRetryDelayMs},
+      {outlook::kBusyWaitLimitMs, SERVERCALL_RETRYLATER, MessageFilter::kCancelCall},
       {0, SERVERCALL_ISHANDLED, MessageFilter::kCancelCall},
   };
-  const ComPtr<BusyRetryFilter> filter = MakeComObject<BusyRetryFilter>();
+  const ComPtr<outlook::BusyRetryFilter> filter = MakeComObject<outlook::BusyRetryFilter>();
   for (const Case& c : cases) {
     EXPECT_EQ(filter->RetryRejectedCall(nullptr, c.elapsed, c.rejectType), c.expected) << c.elapsed;
   }
@@ -100,8 +100,8 @@ ComPtr<IMessageFilter> CurrentFilter() {
 }
 
 TEST(BusyRetryTest, RegistrationPutsBackTheFilterItReplaced) {
-  const ComPtr<IMessageFilter> outer = MakeComObject<BusyRetryFilter>();
-  const ComPtr<IMessageFilter> inner = MakeComObject<BusyRetryFilter>();
+  const ComPtr<IMessageFilter> outer = MakeComObject<outlook::BusyRetryFilter>();
+  const ComPtr<IMessageFilter> inner = MakeComObject<outlook::BusyRetryFilter>();
   {
     const MessageFilterRegistration first(outer.Get());
     ASSERT_TRUE(first.Ok());

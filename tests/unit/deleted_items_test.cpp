@@ -197,7 +197,7 @@ TEST_F(DeletedItemsTest, ALongSubjectAfterAReconnectionIsReadByItsIdAlone) {
   EXPECT_TRUE(os::RaisePostedEvents());
   os::ResetCallCounts();
   roads.ConnectWhenOutlookRuns();
-  ASSERT_TRUE(sinksConnected);
+  ASSERT_TRUE(outbound::sinksConnected);
   EXPECT_EQ(os::CallCount(kGetItemFromId), 1);
   EXPECT_EQ(os::CallCount(os::ObjectKind::Items, kItem, os::CallKind::Method), 0);
   std::cout << "A reconnection with one long subject among 20 tasks: " << os::TotalCalls() << " calls to Outlook\n";

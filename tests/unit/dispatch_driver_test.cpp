@@ -16,37 +16,37 @@ class DispatchDriverTest : public testing::Test {
 protected:
   void SetUp() override {
     standin::ResetStore();
-    application_ = DispatchDriver(standin::CreateApplication());
+    application_ = outlook::DispatchDriver(standin::CreateApplication());
   }
   void TearDown() override { standin::ResetStore(); }
 
-  DispatchDriver NewTask() const {
-    return application_.InvokeForObject(outlook::kCreateItem, Variant::Int32(outlook::kTaskItem));
+  outlook::DispatchDriver NewTask() const {
+    return application_.InvokeForObject(outlook::kCreateItem, outlook::Variant::Int32(outlook::kTaskItem));
   }
 
-  DispatchDriver application_;
+  outlook::DispatchDriver application_;
 };
 
 TEST_F(DispatchDriverTest, FailureWithoutOutlooksTextGivesTheResultInWords) {
-  const DispatchDriver task = NewTask();
+  const outlook::DispatchDriver task = NewTask();
   try {
     task.GetProperty(0x7FFF);
     FAIL() << "an unknown member was expected to fail";
-  } catch (const AutomationError& error) {
+  } catch (const outlook::AutomationError& error) {
     EXPECT_EQ(error.Result(), DISP_E_MEMBERNOTFOUND);
     EXPECT_NE(std::string(error.what()).find("0x80020003"), std::string::npos) << error.what();
   }
 }
 
 TEST_F(DispatchDriverTest, EmptyWrapperThrowsInsteadOfCrashing) {
-  const DispatchDriver empty;
-  EXPECT_THROW(empty.GetText(outlook::kSubject), AutomationError);
+  const outlook::DispatchDriver empty;
+  EXPECT_THROW(empty.GetText(outlook::kSubject), outlook::AutomationError);
 }
 
 TEST_F(DispatchDriverTest, TextsCrossAsAnsiBytesOfTheCodePage) {
-  const DispatchDriver task = NewTask();
+  const outlook::DispatchDriver task = NewTask();
   // "é€" as Outlook holds it (UTF-16) becomes E9 80 in the ANSI code page 1252.
-  task.SetProperty(outlook::kSubject, Variant::Wide(L"Caf\u00E9 \u20AC5"));
+  task.SetProperty(outlook::kSubject, outlook::Variant::Wide(L"Caf\u00E9 \u20AC5"));
   EXPECT_EQ(task.GetText(outlook::kSubject),
             "Caf\xE9 \x80"
             "5");

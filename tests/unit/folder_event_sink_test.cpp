@@ -39,9 +39,9 @@ protected:
 };
 
 TEST_F(FolderSinksTest, SinkAnswersEveryEventWithSuccessReportingEachStateOfAnItemOnce) {
-  const ComPtr<FolderEventSink> sink =
-      FolderEventSink::Create(items::kTaskItems, std::make_shared<SinkCommon>(nullptr));
-  const DispatchDriver item = UserItem(os::ItemKind::Task, items::kTaskItems, "Report", {});
+  const ComPtr<outbound::FolderEventSink> sink =
+      outbound::FolderEventSink::Create(items::kTaskItems, std::make_shared<outbound::SinkCommon>(nullptr));
+  const outlook::DispatchDriver item = UserItem(os::ItemKind::Task, items::kTaskItems, "Report", {});
   IDispatch* byReference = item.Get();
   const ULONG references = (item.Get()->AddRef(), item.Get()->Release());
   os::FailCall(os::ObjectKind::TaskItem, kSubject, os::CallKind::Get, L"Outlook is busy");
@@ -75,22 +75,22 @@ protected:
     link_.Connect(
         kFolderTasks,
         [this] {
-          sink_ = FolderEventSink::Create(items::kTaskItems, common_);
+          sink_ = outbound::FolderEventSink::Create(items::kTaskItems, common_);
           return sink_;
         },
         common_->boxes);
   }
 
-  const std::shared_ptr<SinkCommon> common_ = std::make_shared<SinkCommon>(nullptr);
-  ComPtr<FolderEventSink> sink_;
-  FolderLink link_;
+  const std::shared_ptr<outbound::SinkCommon> common_ = std::make_shared<outbound::SinkCommon>(nullptr);
+  ComPtr<outbound::FolderEventSink> sink_;
+  outbound::FolderLink link_;
 };
 
 TEST_F(TaskSinkTest, OwnWritesAndOutlooksRepeatsAreNoNewsButEachChangeOfTheUserIsReportedOnce) {
   Connect();
   os::LateChange(0);
   {
-    SubjectLookup lookup;
+    inbound::SubjectLookup lookup;
     const inbound::WriterContext heard{common_->known, common_->watch, lookup};
     std::string record = testcommon::TaskFields().Joined();
     inbound::SaveOutlookTask(record.data(), heard);
@@ -128,7 +128,7 @@ private:
 
 TEST_F(TaskSinkTest, EventsThatComeWhileAHandlerWaitsOnOutlookAreHandledAfterItInTheirOrder) {
   AddItem(os::ItemKind::Task, "Old");
-  const DispatchDriver asItWas = FindItemBySubject(items::kTaskItems, "Old");
+  const outlook::DispatchDriver asItWas = inbound::FindItemBySubject(items::kTaskItems, "Old");
   Connect();
   os::ChangeItem(kFolderTasks, 1, {{kSubject, V::Text(L"New")}});
   os::AddItem(os::ItemKind::Task, {{kSubject, V::Text(L"Other")}});
@@ -145,19 +145,19 @@ TEST_F(TaskSinkTest, EventsThatComeWhileAHandlerWaitsOnOutlookAreHandledAfterItI
 
 // A sink that cannot be made leaves its folder unwatched, with one line, and the link goes on.
 TEST_F(FolderSinksTest, ASinkThatCannotBeMadeLeavesItsFolderUnwatched) {
-  SinkCommon common(nullptr);
-  FolderLink link;
+  outbound::SinkCommon common(nullptr);
+  outbound::FolderLink link;
   link.Connect(
-      kFolderCalendar, []() -> ComPtr<FolderEventSink> { throw std::bad_alloc(); }, common.boxes);
+      kFolderCalendar, []() -> ComPtr<outbound::FolderEventSink> { throw std::bad_alloc(); }, common.boxes);
   EXPECT_EQ(os::SinkCount(kFolderCalendar), 0u);
   EXPECT_EQ(LogTexts(),
             std::vector<std::string>{"OrvaneOutlook=>ConnectSinks::Out of memory, folder 9 is not watched"});
 }
 
 TEST_F(FolderSinksTest, ConnectedLinkReportsEachFolderWithItsKindAndLinkIdUntilDisconnected) {
-  OutlookLink link;
+  outbound::OutlookLink link;
   link.ConnectSinks();
-  EXPECT_TRUE(sinksConnected);
+  EXPECT_TRUE(outbound::sinksConnected);
   link.ConnectSinks();
   EXPECT_EQ(os::SinkCount(kFolderTasks) + os::SinkCount(kFolderCalendar) + os::SinkCount(kFolderNotes), 3u);
   // Each event is raised once the user's change has returned, before the next change.
@@ -186,7 +186,7 @@ TEST_F(FolderSinksTest, ConnectedLinkReportsEachFolderWithItsKindAndLinkIdUntilD
                                                   "Itemdeleted()::Step 1::Itemdeleted Called Successfully"}));
   link.DisconnectSinks();
   link.DisconnectSinks();
-  EXPECT_FALSE(sinksConnected);
+  EXPECT_FALSE(outbound::sinksConnected);
   EXPECT_EQ(os::SinkCount(kFolderTasks) + os::SinkCount(kFolderCalendar) + os::SinkCount(kFolderNotes), 0u);
 }
 

@@ -17,9 +17,9 @@ using namespace writertest;
 using namespace outlook;
 using Lines = std::vector<std::string>;
 
-const std::pair<uint32_t, os::ItemKind> kItemKinds[] = {{kinds::kTask, os::ItemKind::Task},
-                                                        {kinds::kAppointment, os::ItemKind::Appointment},
-                                                        {kinds::kNote, os::ItemKind::Note}};
+const std::pair<uint32_t, os::ItemKind> kItemKinds[] = {{mainapp::kTask, os::ItemKind::Task},
+                                                        {mainapp::kAppointment, os::ItemKind::Appointment},
+                                                        {mainapp::kNote, os::ItemKind::Note}};
 
 class ItemCommandsTest : public WriterTest {
 protected:
@@ -53,9 +53,9 @@ TEST_F(ItemCommandsTest, DeleteRemovesTheFirstSubjectMatchOfEachKind) {
 
 TEST_F(ItemCommandsTest, DeleteComparesTheWholeRecord) {
   AddItem(os::ItemKind::Task, "Milk");
-  Delete("Milk\tmore fields", kinds::kTask);
-  Delete("Milk ", kinds::kTask);
-  Delete("Mil", kinds::kTask);
+  Delete("Milk\tmore fields", mainapp::kTask);
+  Delete("Milk ", mainapp::kTask);
+  Delete("Mil", mainapp::kTask);
   EXPECT_EQ(Subjects(kFolderTasks), Lines{"Milk"});
 }
 
@@ -63,17 +63,17 @@ TEST_F(ItemCommandsTest, DeleteComparesTheWholeRecord) {
 TEST_F(ItemCommandsTest, SubjectsAreComparedAsTheyWereSent) {
   AddItem(os::ItemKind::Task, std::string("Pay\tthe\r\nrent\0!", 15));
   AddItem(os::ItemKind::Task, "Pay the bill");
-  Done("Done\tPay the  rent!", kinds::kTask);
+  Done("Done\tPay the  rent!", mainapp::kTask);
   EXPECT_EQ(Items(kFolderTasks)[0].Get(kStatus).AsInt32(), kStatusComplete);
-  Delete("PAY THE  RENT!", kinds::kTask);
+  Delete("PAY THE  RENT!", mainapp::kTask);
   EXPECT_EQ(Subjects(kFolderTasks), Lines{"Pay the bill"});
 }
 
 TEST_F(ItemCommandsTest, DeleteDoesNothingForOtherKindsOrAnEmptyFolder) {
   AddItem(os::ItemKind::Task, "Milk");
-  for (const uint32_t kind : {uint32_t{kinds::kChangedTask}, uint32_t{kinds::kTaskLink}, 0u}) Delete("Milk", kind);
+  for (const uint32_t kind : {uint32_t{mainapp::kChangedTask}, uint32_t{mainapp::kTaskLink}, 0u}) Delete("Milk", kind);
   EXPECT_EQ(os::TotalCalls(), 0);
-  Delete("Milk", kinds::kNote);
+  Delete("Milk", mainapp::kNote);
   EXPECT_EQ(Subjects(kFolderTasks), Lines{"Milk"});
   EXPECT_TRUE(LogTexts().empty());
 }
@@ -98,7 +98,7 @@ TEST_F(ItemCommandsTest, DoneCompletesAndUndoneReopensATask) {
     os::ResetStore();
     const int32_t startStatus = c.startsComplete ? kStatusComplete : kStatusNotStarted;
     AddItem(os::ItemKind::Task, "Call the bank", {{kStatus, os::Value::Int32(startStatus)}});
-    Done(std::string(c.word) + "\tcall the BANK", kinds::kTask);
+    Done(std::string(c.word) + "\tcall the BANK", mainapp::kTask);
     const os::ItemData task = Items(kFolderTasks).at(0);
     SCOPED_TRACE(c.word);
     EXPECT_EQ(task.Get(kStatus).AsInt32(), c.status);
@@ -111,14 +111,14 @@ TEST_F(ItemCommandsTest, DoneCompletesAndUndoneReopensATask) {
 TEST_F(ItemCommandsTest, DoneLeavesAppointmentsAndNotesAloneAndRefusesARecordWithoutSubject) {
   AddItem(os::ItemKind::Appointment, "Dentist");
   AddItem(os::ItemKind::Note, "Dentist");
-  Done("Done\tDentist", kinds::kAppointment);
-  Done("Done\tDentist", kinds::kNote);
+  Done("Done\tDentist", mainapp::kAppointment);
+  Done("Done\tDentist", mainapp::kNote);
   // Each was looked up and not saved (neither has a member of a task's completion to write).
   EXPECT_EQ(os::CallCount(kGetDefaultFolder), 2);
   EXPECT_EQ(os::CallCount(kClose), 0);
 
   os::ResetCallCounts();
-  Done("Done", kinds::kTask);
+  Done("Done", mainapp::kTask);
   Done("Done\tDentist", 0x2BB7B2A9u);  // a kind outside the table says nothing
   EXPECT_EQ(os::TotalCalls(), 0);
   EXPECT_EQ(LogTexts(), Lines{"DoneOutlookItem: record without a subject, nothing written"});
@@ -138,15 +138,15 @@ struct LinkCase {
 
 TEST_F(ItemCommandsTest, LinkIdGoesWhereEachKindKeepsIt) {
   const LinkCase kCases[] = {
-      {kinds::kTaskLink, os::ItemKind::Task, "Call the bank", "call the bank*57", kInternetCodepage,
+      {mainapp::kTaskLink, os::ItemKind::Task, "Call the bank", "call the bank*57", kInternetCodepage,
        os::Value::Int32(0), os::Value::Int32(57)},
-      {kinds::kTaskLink, os::ItemKind::Task, "Call the bank", "Call the bank*abc", kInternetCodepage,
+      {mainapp::kTaskLink, os::ItemKind::Task, "Call the bank", "Call the bank*abc", kInternetCodepage,
        os::Value::Int32(99), os::Value::Int32(0)},
-      {kinds::kTaskLink, os::ItemKind::Task, "Buy *milk", "Buy *milk*57", kInternetCodepage, os::Value::Int32(0),
+      {mainapp::kTaskLink, os::ItemKind::Task, "Buy *milk", "Buy *milk*57", kInternetCodepage, os::Value::Int32(0),
        os::Value::Int32(57)},
-      {kinds::kAppointmentLink, os::ItemKind::Appointment, "Dentist", "DENTIST**58", kInternetCodepage,
+      {mainapp::kAppointmentLink, os::ItemKind::Appointment, "Dentist", "DENTIST**58", kInternetCodepage,
        os::Value::Int32(0), os::Value::Int32(58)},
-      {kinds::kNoteLink, os::ItemKind::Note, "Shopping", "Shopping*512", kCategories, os::Value::Text(L"Personal"),
+      {mainapp::kNoteLink, os::ItemKind::Note, "Shopping", "Shopping*512", kCategories, os::Value::Text(L"Personal"),
        os::Value::Text(L"512")},
   };
   for (const auto& c : kCases) {
@@ -164,10 +164,10 @@ TEST_F(ItemCommandsTest, LinkIdGoesWhereEachKindKeepsIt) {
 
 TEST_F(ItemCommandsTest, LinkIdWithoutMatchOrForOtherKindsWritesNothing) {
   AddItem(os::ItemKind::Task, "Call the bank");
-  SetLinkId("Call the bank now*57", kinds::kTaskLink);
+  SetLinkId("Call the bank now*57", mainapp::kTaskLink);
   EXPECT_EQ(os::CallCount(kClose), 0);
   os::ResetCallCounts();
-  for (const uint32_t kind : {uint32_t{kinds::kTask}, uint32_t{kinds::kNote}, uint32_t{kinds::kDeletedNote}})
+  for (const uint32_t kind : {uint32_t{mainapp::kTask}, uint32_t{mainapp::kNote}, uint32_t{mainapp::kDeletedNote}})
     SetLinkId("Call the bank*57", kind);
   EXPECT_EQ(os::TotalCalls(), 0);
   EXPECT_TRUE(LogTexts().empty());
@@ -175,8 +175,8 @@ TEST_F(ItemCommandsTest, LinkIdWithoutMatchOrForOtherKindsWritesNothing) {
 
 TEST_F(ItemCommandsTest, LinkRecordWithoutSubjectOrLinkIdIsRefusedWithOneLine) {
   AddItem(os::ItemKind::Task, "Call the bank");
-  SetLinkId("Call the bank", kinds::kTaskLink);
-  SetLinkId("**", kinds::kTaskLink);
+  SetLinkId("Call the bank", mainapp::kTaskLink);
+  SetLinkId("**", mainapp::kTaskLink);
   EXPECT_EQ(os::TotalCalls(), 0);
   EXPECT_EQ(LogTexts(),
             (Lines{"SetOutlookLinkId: short record, the properties of its missing fields were left as they were",
@@ -186,18 +186,18 @@ TEST_F(ItemCommandsTest, LinkRecordWithoutSubjectOrLinkIdIsRefusedWithOneLine) {
 TEST_F(ItemCommandsTest, LookupRetriesTheFolderOnceOnAFreshSession) {
   AddItem(os::ItemKind::Task, "Call the bank");
   os::FailCall(os::ObjectKind::NameSpace, kGetDefaultFolder, os::CallKind::Method, L"Folder not ready");
-  SetLinkId("Call the bank*57", kinds::kTaskLink);
+  SetLinkId("Call the bank*57", mainapp::kTaskLink);
   EXPECT_EQ(Items(kFolderTasks)[0].Get(kInternetCodepage).AsInt32(), 57);
   EXPECT_EQ(os::LogonCount(), 2);
   EXPECT_TRUE(LogTexts().empty());
   os::FailCall(os::ObjectKind::NameSpace, kGetDefaultFolder, os::CallKind::Method, L"Folder not ready", 2);
-  EXPECT_THROW(SetLinkId("Call the bank*58", kinds::kTaskLink), AutomationError);
+  EXPECT_THROW(SetLinkId("Call the bank*58", mainapp::kTaskLink), outlook::AutomationError);
 }
 
 TEST_F(ItemCommandsTest, LookupWithoutATableReadsTheCountOnceAndStopsAtTheFirstMatch) {
   for (const char* subject : {"a", "b", "Target", "Target", "c"}) AddItem(os::ItemKind::Task, subject);
   os::FailCall(os::ObjectKind::Folder, kGetTable, os::CallKind::Method, L"No table today");
-  Delete("target", kinds::kTask);
+  Delete("target", mainapp::kTask);
   EXPECT_EQ(os::CallCount(os::ObjectKind::Items, kCount, os::CallKind::Get), 1);
   EXPECT_EQ(os::CallCount(os::ObjectKind::Items, kItem, os::CallKind::Method), 3);
   EXPECT_EQ(Subjects(kFolderTasks), (Lines{"a", "b", "Target", "c"}));

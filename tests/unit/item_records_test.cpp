@@ -32,7 +32,7 @@ void CALLBACK PressOkOnBoxes(HWND, UINT, UINT_PTR, DWORD) {
       continue;
     }
     GetWindowTextA(box, caption, sizeof caption);
-    if (std::string(caption) == kUnknownPatternCaption)
+    if (std::string(caption) == outbound::kUnknownPatternCaption)
       boxesSeen = {boxesSeen.count + 1, text, GetWindow(box, GW_OWNER) != nullptr};
     PostMessageA(box, WM_COMMAND, IDOK, 0);
   }
@@ -40,15 +40,15 @@ void CALLBACK PressOkOnBoxes(HWND, UINT, UINT_PTR, DWORD) {
 
 class ItemRecordsTest : public WriterTest {
 protected:
-  OutlookWorkMark work_;
-  LaterBoxes boxes_{work_};
+  outlook::OutlookWorkMark work_;
+  outbound::LaterBoxes boxes_{work_};
 };
 
 TEST_F(ItemRecordsTest, TaskWithEveryFieldSet) {
   // clang-format off
   const os::PropertyList pattern{{kInterval, V::Int32(2)}, {kDayOfWeekMask, V::Int32(20)}, {kOccurrences, V::Int32(10)},
       {kNoEndDate, V::Bool(false)}, {kPatternEndDate, V::Date(Date(2006, 5, 9))}};
-  const DispatchDriver task = UserItem(os::ItemKind::Task, items::kTaskItems, "Call the bank",
+  const outlook::DispatchDriver task = UserItem(os::ItemKind::Task, items::kTaskItems, "Call the bank",
       {{kStartDate, V::Date(Date(2006, 3, 5))}, {kDueDate, V::Date(Date(2006, 3, 20))}, {kReminderSet, V::Bool(true)},
        {kReminderTime, V::Date(Date(2006, 2, 1, 7, 5))}, {kDateCompleted, V::Date(Date(2006, 3, 21))},
        {kTotalWork, V::Int32(120)}, {kActualWork, V::Int32(60)}, {kBillingInformation, V::Text(L"B-7")},
@@ -58,7 +58,7 @@ TEST_F(ItemRecordsTest, TaskWithEveryFieldSet) {
       &pattern);
   // clang-format on
 
-  EXPECT_EQ(CreateTaskBuffer(task, boxes_, "-42"),
+  EXPECT_EQ(outbound::CreateTaskBuffer(task, boxes_, "-42"),
             "Call the bank\t5/3/2006\t20/3/2006\t1/2/2006*7:5*\t21/3/2006\t1.000\t120\t60\tB-7\tWork\tAcme\tnono\t"
             "12 km\tNo Notes\t2\t2\tLead\thigh\t2\t2*-42*1\t0\t20\t0\t0:0\t10\t0\t2\t0\t0\t9/5/2006\t5/3/2006\t0\t"
             "0:0\t\n");
@@ -71,32 +71,33 @@ TEST_F(ItemRecordsTest, TaskWithEveryFieldSet) {
 TEST_F(ItemRecordsTest, AppointmentWithEveryFieldSetAndNote) {
   const os::PropertyList weekly;  // as Outlook fills a new pattern: weekly on its Tuesday, no end
   // clang-format off
-  const DispatchDriver meeting = UserItem(os::ItemKind::Appointment, items::kAppointmentItems, "Team meeting",
+  const outlook::DispatchDriver meeting = UserItem(os::ItemKind::Appointment, items::kAppointmentItems, "Team meeting",
       {{kStart, V::Date(Date(2006, 3, 7, 9, 0))}, {kEnd, V::Date(Date(2006, 3, 7, 10, 5))}, {kReminderSet, V::Bool(true)},
        {kReminderMinutesBeforeStart, V::Int32(30)}, {kAllDayEvent, V::Bool(false)}, {kBillingInformation, V::Text(L"B-7")},
        {kCategories, V::Text(L"Work")}, {kLocation, V::Text(L"Room 4")}, {kMileage, V::Text(L"3")},
        {kImportance, V::Int32(0)}, {kSensitivity, V::Int32(kSensitivityPrivate)}},
       &weekly);
   // clang-format on
-  EXPECT_EQ(CreateAppsBuffer(meeting, boxes_),
+  EXPECT_EQ(outbound::CreateAppsBuffer(meeting, boxes_),
             "Team meeting\t7/3/2006*9:0*\t7/3/2006*10:5*\t30\tfalse\tnono\tnono\tnono\tnono\tB-7\tWork\tRoom 4\t3\t0\t"
             "true\t65*nono*1\t0\t4\t65\t10:5\t0\t0\t1\t0\t1\tNoEndDate\t7/3/2006\t0\t9:0\t\n");
-  const DispatchDriver note = UserItem(os::ItemKind::Note, items::kNoteItems, "Call back", {});
-  EXPECT_EQ(CreateNoteBuffer(note, boxes_, ""), "Call back**\n");
+  const outlook::DispatchDriver note = UserItem(os::ItemKind::Note, items::kNoteItems, "Call back", {});
+  EXPECT_EQ(outbound::CreateNoteBuffer(note, boxes_, ""), "Call back**\n");
 }
 
 // A pattern type outside 0 to 6 is logged and shown once the Outlook work is over; the record goes
 // without the pattern.
 TEST_F(ItemRecordsTest, UnknownPatternTypeIsReportedAndLeftOut) {
   const os::PropertyList odd{{kRecurrenceType, V::Int32(7)}}, negative{{kRecurrenceType, V::Int32(-1)}};
-  const DispatchDriver task = UserItem(os::ItemKind::Task, items::kTaskItems, "Odd", {}, &odd);
-  const DispatchDriver meeting = UserItem(os::ItemKind::Appointment, items::kAppointmentItems, "Odd", {}, &negative);
+  const outlook::DispatchDriver task = UserItem(os::ItemKind::Task, items::kTaskItems, "Odd", {}, &odd);
+  const outlook::DispatchDriver meeting =
+      UserItem(os::ItemKind::Appointment, items::kAppointmentItems, "Odd", {}, &negative);
   boxesSeen = {};
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, PressOkOnBoxes);
   std::vector<std::string> records;
   {
-    const OutlookWork event(work_);
-    records = {CreateTaskBuffer(task, boxes_, "5"), CreateAppsBuffer(meeting, boxes_, "5")};
+    const outlook::OutlookWork event(work_);
+    records = {outbound::CreateTaskBuffer(task, boxes_, "5"), outbound::CreateAppsBuffer(meeting, boxes_, "5")};
     os::PumpMessagesUntil([] { return false; }, std::chrono::milliseconds(100));
     EXPECT_EQ(boxesSeen.count, 0) << "no box while Outlook waits for its event";
   }
@@ -105,9 +106,10 @@ TEST_F(ItemRecordsTest, UnknownPatternTypeIsReportedAndLeftOut) {
 
   for (const std::string& record : records) EXPECT_EQ(record.substr(record.size() - 15), "*5*norecurring\n");
   EXPECT_EQ(boxesSeen.count, 2);
-  EXPECT_EQ(boxesSeen.text, kUnknownPatternText);
+  EXPECT_EQ(boxesSeen.text, outbound::kUnknownPatternText);
   EXPECT_FALSE(boxesSeen.owned);
-  const std::vector<std::string> lines{kUnknownPatternLog + std::string("7"), kUnknownPatternLog + std::string("-1")};
+  const std::vector<std::string> lines{outbound::kUnknownPatternLog + std::string("7"),
+                                       outbound::kUnknownPatternLog + std::string("-1")};
   EXPECT_EQ(LogTexts(), lines);
 }
 

@@ -30,7 +30,7 @@ using Call = std::tuple<std::string, std::string, uint32_t>;
 
 // A frame whose writers and sinks only note their calls; `duringCall` runs inside each, as what
 // COM's wait loop dispatches while a call to Outlook waits.
-class RecordingFrame final : public CMainFrame {
+class RecordingFrame final : public app::CMainFrame {
 public:
   std::vector<Call> calls;
   std::function<void()> duringCall;
@@ -60,11 +60,11 @@ class MainFrameTest : public WriterTest {
 protected:
   void SetUp() override {
     WriterTest::SetUp();
-    ReleaseOutlookSession();
+    outlook::ReleaseOutlookSession();
     os::ResetStore();
-    recordPending = 0;
-    pendingAction = 0;
-    pendingKind = 0;
+    app::recordPending = 0;
+    app::pendingAction = 0;
+    app::pendingKind = 0;
     // With the link on, the watchdog keeps the plug-in without a main application.
     WriteLinkSetting(1);
     ASSERT_TRUE(hiddenFrame_.Create());
@@ -78,12 +78,12 @@ protected:
   void Tick(UINT_PTR timer) { SendMessageA(hiddenFrame_.Window(), WM_TIMER, timer, 0); }
   // Whether the frame's record timer runs; finding out kills it, so it is set again.
   bool RecordTimerArmed() {
-    if (!KillTimer(hiddenFrame_.Window(), kRecordTimer)) return false;
-    SetTimer(hiddenFrame_.Window(), kRecordTimer, 1000, nullptr);
+    if (!KillTimer(hiddenFrame_.Window(), app::kRecordTimer)) return false;
+    SetTimer(hiddenFrame_.Window(), app::kRecordTimer, 1000, nullptr);
     return true;
   }
   // Whether the frame's link timer runs; finding out stops it.
-  bool SinkTimerStopsNow() { return KillTimer(hiddenFrame_.Window(), kSinkTimer) != FALSE; }
+  bool SinkTimerStopsNow() { return KillTimer(hiddenFrame_.Window(), app::kSinkTimer) != FALSE; }
   // Handles this thread's messages, the frame's real timers among them, until `done` holds or 5 s
   // have passed; answers the milliseconds it took.
   static long PumpUntil(const std::function<bool()>& done) {
@@ -107,16 +107,16 @@ protected:
 };
 
 TEST_F(MainFrameTest, RecordAndSaveReachTheWriterAboutOneSecondLaterOnTheRealTimer) {
-  SendRecord(kinds::kTask, "Buy milk\tmore");
+  SendRecord(mainapp::kTask, "Buy milk\tmore");
   PostMessageA(hiddenFrame_.Window(), RegisterWindowMessageA("Orvane_SaveNow"), 0, 0);
   const long delay = PumpUntil([&] { return !hiddenFrame_.calls.empty(); });
   ASSERT_EQ(hiddenFrame_.calls, (std::vector<Call>{{"SaveOutlookTask", "Buy milk\tmore", 0}}));
   EXPECT_GE(delay, 950);
   EXPECT_LE(delay, 1300);
-  EXPECT_EQ(recordPending, 0);
+  EXPECT_EQ(app::recordPending, 0);
   EXPECT_FALSE(RecordTimerArmed());
   // The session opened for the record is released at the end of the tick.
-  EXPECT_TRUE(outlookApp.IsEmpty());
+  EXPECT_TRUE(outlook::outlookApp.IsEmpty());
   EXPECT_EQ(os::LogonCount(), 1);
   EXPECT_EQ(os::ServerUsers(), 0);
   EXPECT_EQ(LogTexts(), (std::vector<std::string>{"OnCopyData::New Data from OV.", "OnCopyData::New Item"}));
@@ -141,26 +141,26 @@ struct Scenario {
 TEST_F(MainFrameTest, LastRecordAndLastActionArePerformedOnTheNextTick) {
   const Scenario scenarios[] = {
       {"action before its record",
-       {ActionStep("Orvane_ChangeNow"), TickStep(), RecordStep(kinds::kTask, "late"), TickStep()},
+       {ActionStep("Orvane_ChangeNow"), TickStep(), RecordStep(mainapp::kTask, "late"), TickStep()},
        {{"ChangeOutlookTask", "late", 0}}},
       {"two records and two actions",
-       {RecordStep(kinds::kAppointment, "first"), RecordStep(kinds::kTask, "second"), ActionStep("Orvane_SaveNow"),
+       {RecordStep(mainapp::kAppointment, "first"), RecordStep(mainapp::kTask, "second"), ActionStep("Orvane_SaveNow"),
         ActionStep("Orvane_DeleteNow"), TickStep(), TickStep()},
-       {{"DeleteOutlookItem", "second", kinds::kTask}}},
+       {{"DeleteOutlookItem", "second", mainapp::kTask}}},
       {"no writer for the action",
-       {RecordStep(kinds::kNote, "a note"), ActionStep("Orvane_DoneNow"), TickStep(), TickStep()},
+       {RecordStep(mainapp::kNote, "a note"), ActionStep("Orvane_DoneNow"), TickStep(), TickStep()},
        {}},
       {"a kind not accepted",
-       {RecordStep(kinds::kTask, "parked"), RecordStep(kinds::kChangedTask, "ignored"), ActionStep("Orvane_SaveNow"),
-        TickStep()},
+       {RecordStep(mainapp::kTask, "parked"), RecordStep(mainapp::kChangedTask, "ignored"),
+        ActionStep("Orvane_SaveNow"), TickStep()},
        {{"SaveOutlookTask", "parked", 0}}},
       {"a record too long",
-       {RecordStep(kinds::kTask, "kept"), RecordStep(kinds::kTask, std::string(5000, 'x')),
+       {RecordStep(mainapp::kTask, "kept"), RecordStep(mainapp::kTask, std::string(5000, 'x')),
         ActionStep("Orvane_SaveNow"), TickStep()},
        {{"SaveOutlookTask", "kept", 0}}},
       {"a zero byte ends the record",
-       {RecordStep(kinds::kTaskLink, std::string("57\0tail", 7)), ActionStep("Orvane_SaveNow"), TickStep()},
-       {{"SetOutlookLinkId", "57", kinds::kTaskLink}}},
+       {RecordStep(mainapp::kTaskLink, std::string("57\0tail", 7)), ActionStep("Orvane_SaveNow"), TickStep()},
+       {{"SetOutlookLinkId", "57", mainapp::kTaskLink}}},
   };
   for (const Scenario& scenario : scenarios) {
     SCOPED_TRACE(scenario.what);
@@ -169,11 +169,11 @@ TEST_F(MainFrameTest, LastRecordAndLastActionArePerformedOnTheNextTick) {
       switch (step.type) {
         case Step::Record: SendRecord(step.kind, step.text); break;
         case Step::Action: SendAction(step.text.c_str()); break;
-        case Step::Tick: Tick(kRecordTimer); break;
+        case Step::Tick: Tick(app::kRecordTimer); break;
       }
     }
     EXPECT_EQ(hiddenFrame_.calls, scenario.calls);
-    EXPECT_EQ(recordPending, 0);
+    EXPECT_EQ(app::recordPending, 0);
     EXPECT_FALSE(RecordTimerArmed());
   }
   const std::vector<std::string> log = LogTexts();
@@ -182,15 +182,15 @@ TEST_F(MainFrameTest, LastRecordAndLastActionArePerformedOnTheNextTick) {
 }
 
 TEST_F(MainFrameTest, RecordArrivingDuringAWriteIsNeitherMixedInNorLost) {
-  SendRecord(kinds::kTask, "original");
+  SendRecord(mainapp::kTask, "original");
   SendAction("Orvane_SaveNow");
   hiddenFrame_.duringCall = [&] {
-    SendRecord(kinds::kTask, "arrived meanwhile");
+    SendRecord(mainapp::kTask, "arrived meanwhile");
     SendAction("Orvane_ChangeNow");
   };
-  Tick(kRecordTimer);
-  EXPECT_EQ(recordPending, 1);
-  Tick(kRecordTimer);
+  Tick(app::kRecordTimer);
+  EXPECT_EQ(app::recordPending, 1);
+  Tick(app::kRecordTimer);
   EXPECT_EQ(hiddenFrame_.calls,
             (std::vector<Call>{{"SaveOutlookTask", "original", 0}, {"ChangeOutlookTask", "arrived meanwhile", 0}}));
 }
@@ -215,13 +215,13 @@ TEST_F(MainFrameTest, OutlookWorkOfOneTickIsNeverEnteredByAnother) {
   const Call save{"SaveOutlookTask", "once", 0};
   const Call connect{"ConnectSinks", "", 0};
   const Nesting nestings[] = {
-      {kRecordTimer, kSinkTimer, save, {connect}, false},
-      {kRecordTimer, kRecordTimer, save, {}, false},
-      {kSinkTimer, kRecordTimer, connect, {save}, true},
+      {app::kRecordTimer, app::kSinkTimer, save, {connect}, false},
+      {app::kRecordTimer, app::kRecordTimer, save, {}, false},
+      {app::kSinkTimer, app::kRecordTimer, connect, {save}, true},
   };
   for (const Nesting& nesting : nestings) {
     SCOPED_TRACE(testing::Message() << nesting.inner << " inside " << nesting.outer);
-    SendRecord(kinds::kTask, "once");
+    SendRecord(mainapp::kTask, "once");
     SendAction("Orvane_SaveNow");
     hiddenFrame_.calls.clear();
     hiddenFrame_.duringCall = [&] { Tick(nesting.inner); };
@@ -231,7 +231,7 @@ TEST_F(MainFrameTest, OutlookWorkOfOneTickIsNeverEnteredByAnother) {
     hiddenFrame_.calls.clear();
     Tick(nesting.inner);
     EXPECT_EQ(hiddenFrame_.calls, nesting.innerCallsAfterwards);
-    Tick(kRecordTimer);  // performs a record still pending
+    Tick(app::kRecordTimer);  // performs a record still pending
   }
 }
 
@@ -240,15 +240,15 @@ TEST_F(MainFrameTest, OutlookWorkOfOneTickIsNeverEnteredByAnother) {
 TEST_F(MainFrameTest, TheLinkTimerWaitsForTheLinkAndRestsWhileTheSinksAreConnected) {
   const OutlookRuns outlook;
   WriteLinkSetting(0);
-  Tick(kSinkTimer);
+  Tick(app::kSinkTimer);
   WriteLinkSetting(1);
   const Call connect{"ConnectSinks", "", 0};
   EXPECT_LE(PumpUntil([&] { return !hiddenFrame_.calls.empty(); }), 1500);
   EXPECT_EQ(hiddenFrame_.calls, std::vector<Call>{connect});
   EXPECT_FALSE(SinkTimerStopsNow());
-  SendRecord(kinds::kTask, "once");
+  SendRecord(mainapp::kTask, "once");
   SendAction("Orvane_SaveNow");
-  Tick(kRecordTimer);
+  Tick(app::kRecordTimer);
   EXPECT_TRUE(SinkTimerStopsNow());
 }
 
@@ -262,13 +262,13 @@ struct Failure {
 TEST_F(MainFrameTest, FailedTickIsLoggedAndHandedOverUnlessTheProcessIsEnding) {
   const Failure failures[] = {
       {"Outlook refuses",
-       [] { throw AutomationError(E_FAIL, "Outlook is busy"); },
+       [] { throw outlook::AutomationError(E_FAIL, "Outlook is busy"); },
        {"OrvaneOutlook=>OnTimerException::Outlook is busy"},
        {Ending::HandOff}},
       {"the process was asked to end",
        [] {
          CurrentProcessControl().ExitNormally();
-         throw AutomationError(E_FAIL, "Outlook cannot be created");
+         throw outlook::AutomationError(E_FAIL, "Outlook cannot be created");
        },
        {},
        {Ending::ExitNormally}},
@@ -276,11 +276,11 @@ TEST_F(MainFrameTest, FailedTickIsLoggedAndHandedOverUnlessTheProcessIsEnding) {
   for (const Failure& failure : failures) {
     SCOPED_TRACE(failure.what);
     control_.endings.clear();
-    SendRecord(kinds::kTask, "fails");
+    SendRecord(mainapp::kTask, "fails");
     SendAction("Orvane_SaveNow");
     DeleteFileA("OrvaneErrorLog.txt");
     hiddenFrame_.duringCall = failure.thrower;
-    Tick(kRecordTimer);
+    Tick(app::kRecordTimer);
     EXPECT_EQ(LogTexts(), failure.log);
     EXPECT_EQ(control_.endings, failure.endings);
   }
@@ -290,18 +290,18 @@ TEST_F(MainFrameTest, EndingsAskTheProcessControl) {
   SendAction("Orvane_CloseStubNow");
   EXPECT_EQ(control_.endings, std::vector<Ending>{Ending::TerminateAtOnce});
   // The fifteen-minute replacement waits while a record is pending.
-  startTick = GetTickCount() - watchdog::kAgeLimitMs;
-  SendRecord(kinds::kTask, "pending");
-  Tick(kWatchdogTimer);
+  app::startTick = GetTickCount() - app::kAgeLimitMs;
+  SendRecord(mainapp::kTask, "pending");
+  Tick(app::kWatchdogTimer);
   EXPECT_EQ(control_.endings.size(), 1u);
   SendAction("Orvane_SaveNow");
-  Tick(kRecordTimer);
-  Tick(kWatchdogTimer);
+  Tick(app::kRecordTimer);
+  Tick(app::kWatchdogTimer);
   EXPECT_EQ(control_.endings, (std::vector<Ending>{Ending::TerminateAtOnce, Ending::HandOff}));
   // Without the main application and with the link off the plug-in exits.
-  startTick = GetTickCount();
+  app::startTick = GetTickCount();
   WriteLinkSetting(0);
-  Tick(kWatchdogTimer);
+  Tick(app::kWatchdogTimer);
   EXPECT_EQ(control_.endings.back(), Ending::ExitNormally);
 }
 

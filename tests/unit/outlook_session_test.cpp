@@ -18,15 +18,15 @@ protected:
     ASSERT_EQ(server_.Result(), S_OK);
     os::ResetStore();
   }
-  void TearDown() override { ReleaseOutlookSession(); }
+  void TearDown() override { outlook::ReleaseOutlookSession(); }
   os::InProcessServer server_;
 };
 
 TEST_F(OutlookSessionTest, OpensApplicationAndNamespaceLogsOnWithFourOmittedArgumentsAndDropsAnEarlierOne) {
-  CreateOutlookSession();
-  DispatchDriver returned = CreateOutlookSession();
-  EXPECT_FALSE(outlookNamespace.IsEmpty());
-  EXPECT_EQ(returned.Get(), outlookApp.Get());
+  outlook::CreateOutlookSession();
+  outlook::DispatchDriver returned = outlook::CreateOutlookSession();
+  EXPECT_FALSE(outlook::outlookNamespace.IsEmpty());
+  EXPECT_EQ(returned.Get(), outlook::outlookApp.Get());
   EXPECT_EQ(os::LogonCount(), 2);
   const std::vector<os::LogonArgument> arguments = os::LastLogonArguments();
   ASSERT_EQ(arguments.size(), 4u);
@@ -37,9 +37,9 @@ TEST_F(OutlookSessionTest, OpensApplicationAndNamespaceLogsOnWithFourOmittedArgu
   // The returned copy holds a reference of its own; the second session's two objects are all
   // that live.
   returned.ReleaseDispatch();
-  EXPECT_NO_THROW(outlookApp.InvokeForObject(outlook::kGetNamespace, Variant::Text("MAPI")));
+  EXPECT_NO_THROW(outlook::outlookApp.InvokeForObject(outlook::kGetNamespace, outlook::Variant::Text("MAPI")));
   EXPECT_EQ(os::ServerUsers(), 2);
-  ReleaseOutlookSession();
+  outlook::ReleaseOutlookSession();
   EXPECT_EQ(os::ServerUsers(), 0);
 }
 

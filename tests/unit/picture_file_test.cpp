@@ -18,8 +18,8 @@ namespace orvane {
 
 namespace {
 
-using kept::JournalEntry;
-using kept::KeptPictures;
+using outbound::JournalEntry;
+using outbound::KeptPictures;
 using Lines = std::vector<std::string>;
 
 std::string FileText(const char* name) {
@@ -36,21 +36,21 @@ bool Exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_
 // The items of the kept Tasks folder (the only one here), as "id subject".
 Lines TasksOf(const KeptPictures& pictures) {
   Lines items;
-  for (const picture::Entry& entry : pictures.folders.at(0).picture.State().entries) {
+  for (const outbound::Entry& entry : pictures.folders.at(0).picture.State().entries) {
     items.push_back(entry.id + " " + entry.subject);
   }
   return items;
 }
 
 KeptPictures TasksPicture(std::uint64_t generation, const Lines& ids) {
-  picture::PictureState state;
+  outbound::PictureState state;
   state.taken = true;
   for (const std::string& id : ids) state.entries.push_back({id, "S" + id});
-  return {generation, {{"store", "tasks", picture::FolderPicture(state)}}, {}, 1};
+  return {generation, {{"store", "tasks", outbound::FolderPicture(state)}}, {}, 1};
 }
 
 std::string Taken(std::uint64_t generation, const std::string& id) {
-  return kept::EncodeJournalEntry(generation, {JournalEntry::Kind::kTaken, 0, id, "S" + id});
+  return outbound::EncodeJournalEntry(generation, {outbound::JournalEntry::Kind::kTaken, 0, id, "S" + id});
 }
 
 class PictureFileTest : public testing::Test {
@@ -98,7 +98,7 @@ protected:
 
 // What an earlier process left, as the files it ended with; what the next one starts from.
 TEST_F(PictureFileTest, ANewProcessStartsFromWhatTheLastOneKeptWhereverItEnded) {
-  const std::string snapshot = kept::EncodeSnapshot(TasksPicture(5, {"a", "b"}));
+  const std::string snapshot = outbound::EncodeSnapshot(TasksPicture(5, {"a", "b"}));
   const std::string setAside =
       "OrvaneOutlook=>PictureFile::The kept pictures cannot be read; set aside as "
       "OrvanePictures.bad";
@@ -145,9 +145,9 @@ TEST_F(PictureFileTest, ANewProcessStartsFromWhatTheLastOneKeptWhereverItEnded) 
     if (!c.temp.empty()) WriteFileText("OrvanePictures.tmp", c.temp);
     const std::string before = c.snapshot;
     {
-      PictureFile file;
-      const PictureFile::Loaded loaded = file.Load();
-      ASSERT_EQ(loaded.status == PictureFile::LoadStatus::kLoaded, c.loads);
+      outbound::PictureFile file;
+      const outbound::PictureFile::Loaded loaded = file.Load();
+      ASSERT_EQ(loaded.status == outbound::PictureFile::LoadStatus::kLoaded, c.loads);
       ASSERT_EQ(loaded.pictures.has_value(), c.loads);
       if (loaded.pictures) {
         EXPECT_EQ(TasksOf(*loaded.pictures), c.tasks);
@@ -157,7 +157,7 @@ TEST_F(PictureFileTest, ANewProcessStartsFromWhatTheLastOneKeptWhereverItEnded) 
     // The journal is empty again; what was read is kept as a new snapshot, or set aside.
     EXPECT_EQ(FileText("OrvanePictures.journal"), "");
     if (c.loads) {
-      const std::optional<KeptPictures> kept = kept::DecodeSnapshot(FileText("OrvanePictures.dat"));
+      const std::optional<KeptPictures> kept = outbound::DecodeSnapshot(FileText("OrvanePictures.dat"));
       ASSERT_TRUE(kept.has_value());
       EXPECT_EQ(kept->generation, 6u);
       EXPECT_EQ(TasksOf(*kept), c.tasks);
@@ -171,13 +171,13 @@ TEST_F(PictureFileTest, ANewProcessStartsFromWhatTheLastOneKeptWhereverItEnded) 
 // Each change is on disk when Append returns, and a snapshot replaces the journal's entries.
 TEST_F(PictureFileTest, ChangesAppendedAndSnapshotsReplacedReadBackInAnotherProcess) {
   {
-    PictureFile first;
+    outbound::PictureFile first;
     ASSERT_FALSE(first.Load().pictures.has_value());
     KeptPictures pictures = TasksPicture(0, {"a"});
     first.Replace(pictures);
     EXPECT_EQ(pictures.generation, 1u);
-    first.Append({JournalEntry::Kind::kTaken, 0, "b", "Sb"});
-    first.Append({JournalEntry::Kind::kNoReportDue, 0, "a", ""});
+    first.Append({outbound::JournalEntry::Kind::kTaken, 0, "b", "Sb"});
+    first.Append({outbound::JournalEntry::Kind::kNoReportDue, 0, "a", ""});
     // Nothing changed since the snapshot but the journal: it is written again.
     KeptPictures same = TasksPicture(0, {"a"});
     first.Replace(same);
@@ -188,9 +188,9 @@ TEST_F(PictureFileTest, ChangesAppendedAndSnapshotsReplacedReadBackInAnotherProc
     first.Replace(same);
     EXPECT_EQ(same.generation, 2u);
     EXPECT_EQ(FileText("OrvanePictures.dat"), written);
-    first.Append({JournalEntry::Kind::kTaken, 0, "c", "Sc"});
+    first.Append({outbound::JournalEntry::Kind::kTaken, 0, "c", "Sc"});
   }
-  PictureFile second;
+  outbound::PictureFile second;
   const std::optional<KeptPictures> loaded = second.Load().pictures;
   ASSERT_TRUE(loaded.has_value());
   EXPECT_EQ(TasksOf(*loaded), (Lines{"a Sa", "c Sc"}));
@@ -201,8 +201,8 @@ TEST_F(PictureFileTest, ChangesAppendedAndSnapshotsReplacedReadBackInAnotherProc
 // An older plug-in kept its pictures in its current directory; the first newer one to start takes
 // them up into its own folder, and only that one.
 TEST_F(PictureFileTest, PicturesLeftInTheCurrentDirectoryAreTakenUpOnce) {
-  const std::string snapshot = kept::EncodeSnapshot(TasksPicture(5, {"a", "b"}));
-  const std::string otherSnapshot = kept::EncodeSnapshot(TasksPicture(9, {"x"}));
+  const std::string snapshot = outbound::EncodeSnapshot(TasksPicture(5, {"a", "b"}));
+  const std::string otherSnapshot = outbound::EncodeSnapshot(TasksPicture(9, {"x"}));
   struct Case {
     const char* what;
     std::string oldSnapshot, oldJournal, newSnapshot, newJournal;
@@ -224,13 +224,13 @@ TEST_F(PictureFileTest, PicturesLeftInTheCurrentDirectoryAreTakenUpOnce) {
     if (!c.oldJournal.empty()) WriteFileText("OrvanePictures.journal", c.oldJournal);
     if (!c.newSnapshot.empty()) WriteFileText("state\\OrvanePictures.dat", c.newSnapshot);
     if (!c.newJournal.empty()) WriteFileText("state\\OrvanePictures.journal", c.newJournal);
-    TakeUpKeptPictures(Here(), state);
+    outbound::TakeUpKeptPictures(Here(), state);
     EXPECT_EQ(Exists("OrvanePictures.dat"), c.oldLeft);
     // A second start finds the new folder's own snapshot and takes up nothing more.
     WriteFileText("OrvanePictures.dat", otherSnapshot);
-    TakeUpKeptPictures(Here(), state);
+    outbound::TakeUpKeptPictures(Here(), state);
     EXPECT_EQ(FileText("OrvanePictures.dat"), otherSnapshot);
-    PictureFile file(state);
+    outbound::PictureFile file(state);
     const std::optional<KeptPictures> loaded = file.Load().pictures;
     ASSERT_TRUE(loaded.has_value());
     EXPECT_EQ(TasksOf(*loaded), c.tasks);
@@ -246,7 +246,7 @@ UniqueHandle HoldExclusively(const char* name) {
 // A file that cannot be read now is not a torn one: nothing is set aside or emptied, and once it
 // is free the snapshot and its journal are taken up together.
 TEST_F(PictureFileTest, AFileThatCannotBeReadNowIsLeftAsItIsAndReadOnceFree) {
-  const std::string snapshot = kept::EncodeSnapshot(TasksPicture(5, {"a"}));
+  const std::string snapshot = outbound::EncodeSnapshot(TasksPicture(5, {"a"}));
   const std::string journal = Taken(5, "b");
   const std::string busy =
       "OrvaneOutlook=>PictureFile::The kept pictures cannot be read now (error 32); nothing is compared until they can";
@@ -255,18 +255,18 @@ TEST_F(PictureFileTest, AFileThatCannotBeReadNowIsLeftAsItIsAndReadOnceFree) {
     Clear();
     WriteFileText("OrvanePictures.dat", snapshot);
     WriteFileText("OrvanePictures.journal", journal);
-    PictureFile file;
+    outbound::PictureFile file;
     {
       const UniqueHandle holder = HoldExclusively(held);
       ASSERT_TRUE(holder.IsValid());
-      EXPECT_EQ(file.Load().status, PictureFile::LoadStatus::kBusy);
-      EXPECT_EQ(file.Load().status, PictureFile::LoadStatus::kBusy);
+      EXPECT_EQ(file.Load().status, outbound::PictureFile::LoadStatus::kBusy);
+      EXPECT_EQ(file.Load().status, outbound::PictureFile::LoadStatus::kBusy);
     }
     EXPECT_EQ(FileText("OrvanePictures.dat"), snapshot);
     EXPECT_EQ(FileText("OrvanePictures.journal"), journal);
     EXPECT_FALSE(Exists("OrvanePictures.bad"));
-    const PictureFile::Loaded loaded = file.Load();
-    ASSERT_EQ(loaded.status, PictureFile::LoadStatus::kLoaded);
+    const outbound::PictureFile::Loaded loaded = file.Load();
+    ASSERT_EQ(loaded.status, outbound::PictureFile::LoadStatus::kLoaded);
     EXPECT_EQ(TasksOf(*loaded.pictures), (Lines{"a Sa", "b Sb"}));
     EXPECT_EQ(LogTexts(), (Lines{busy, "OrvaneOutlook=>PictureFile::The kept pictures can be read again"}));
   }
@@ -274,14 +274,14 @@ TEST_F(PictureFileTest, AFileThatCannotBeReadNowIsLeftAsItIsAndReadOnceFree) {
 
 // While one process keeps the pictures, another can neither take them up nor write to them.
 TEST_F(PictureFileTest, OneProcessAtATimeWritesThePictures) {
-  PictureFile first;
+  outbound::PictureFile first;
   first.Load();
   KeptPictures pictures = TasksPicture(0, {"a"});
   first.Replace(pictures);
-  ASSERT_TRUE(first.Append({JournalEntry::Kind::kTaken, 0, "b", "Sb"}));
-  PictureFile second;
-  EXPECT_EQ(second.Load().status, PictureFile::LoadStatus::kBusy);
-  EXPECT_FALSE(second.Append({JournalEntry::Kind::kTaken, 0, "x", "Sx"}));
+  ASSERT_TRUE(first.Append({outbound::JournalEntry::Kind::kTaken, 0, "b", "Sb"}));
+  outbound::PictureFile second;
+  EXPECT_EQ(second.Load().status, outbound::PictureFile::LoadStatus::kBusy);
+  EXPECT_FALSE(second.Append({outbound::JournalEntry::Kind::kTaken, 0, "x", "Sx"}));
   EXPECT_EQ(FileText("OrvanePictures.journal"), Taken(1, "b"));
 }
 
@@ -290,8 +290,8 @@ TEST_F(PictureFileTest, TornSnapshotsAreSetAsideWithoutWritingOverEarlierOnes) {
   WriteFileText("OrvanePictures.bad", "the first");
   WriteFileText("OrvanePictures.dat", "the second");
   {
-    PictureFile file;
-    EXPECT_EQ(file.Load().status, PictureFile::LoadStatus::kNone);
+    outbound::PictureFile file;
+    EXPECT_EQ(file.Load().status, outbound::PictureFile::LoadStatus::kNone);
   }
   EXPECT_EQ(FileText("OrvanePictures.bad"), "the first");
   EXPECT_EQ(FileText("OrvanePictures.bad2"), "the second");
@@ -301,17 +301,17 @@ TEST_F(PictureFileTest, TornSnapshotsAreSetAsideWithoutWritingOverEarlierOnes) {
 
 // A torn entry left behind when the snapshot could not be written hides nothing appended after it.
 TEST_F(PictureFileTest, ATornEntryIsCutOffBeforeTheNextAppend) {
-  WriteFileText("OrvanePictures.dat", kept::EncodeSnapshot(TasksPicture(5, {"a"})));
+  WriteFileText("OrvanePictures.dat", outbound::EncodeSnapshot(TasksPicture(5, {"a"})));
   WriteFileText("OrvanePictures.journal", Taken(5, "b") + Taken(5, "c").substr(0, 7));
   WriteFileText("OrvanePictures.tmp", "");
   {
     // The snapshot of the load cannot be written: the journal keeps its entries, and its tear.
     const UniqueHandle holder = HoldExclusively("OrvanePictures.tmp");
-    PictureFile file;
-    ASSERT_EQ(file.Load().status, PictureFile::LoadStatus::kLoaded);
-    ASSERT_TRUE(file.Append({JournalEntry::Kind::kTaken, 0, "d", "Sd"}));
+    outbound::PictureFile file;
+    ASSERT_EQ(file.Load().status, outbound::PictureFile::LoadStatus::kLoaded);
+    ASSERT_TRUE(file.Append({outbound::JournalEntry::Kind::kTaken, 0, "d", "Sd"}));
   }
-  PictureFile next;
+  outbound::PictureFile next;
   const std::optional<KeptPictures> loaded = next.Load().pictures;
   ASSERT_TRUE(loaded.has_value());
   EXPECT_EQ(TasksOf(*loaded), (Lines{"a Sa", "b Sb", "d Sd"}));

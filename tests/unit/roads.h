@@ -34,38 +34,38 @@ public:
   }
 
   void ConnectWhenOutlookRuns() {
-    if (!OutlookWindowExists()) return;
+    if (!outlook::OutlookWindowExists()) return;
     link.FollowRunningOutlook();
-    CreateOutlookSession();
+    outlook::CreateOutlookSession();
     link.ConnectSinks();
     link.ListItemsInOutlook();
-    ReleaseOutlookSession();
+    outlook::ReleaseOutlookSession();
   }
   void CheckDeletedItems() {
-    if (!sinksConnected || !OutlookWindowExists()) return;
+    if (!outbound::sinksConnected || !outlook::OutlookWindowExists()) return;
     link.CheckDeletedItems();
-    ReleaseOutlookSession();
+    outlook::ReleaseOutlookSession();
   }
   // The main application's task record, performed with the sinks down; the user does `meanwhile`
   // before they are connected again.
   void MainApplicationSends(
       const char* action, std::string record, const std::function<void()>& meanwhile = [] {}) {
     link.DisconnectSinks();
-    CreateOutlookSession();
+    outlook::CreateOutlookSession();
     if (std::string(action) == "Orvane_DeleteNow") {
-      inbound::DeleteOutlookItem(record.data(), kinds::kTask, context);
+      inbound::DeleteOutlookItem(record.data(), mainapp::kTask, context);
     } else {
       inbound::ChangeOutlookTask(record.data(), context);
     }
-    ReleaseOutlookSession();
+    outlook::ReleaseOutlookSession();
     // Outlook raises the write's events once the write has returned, before the sinks come back.
     EXPECT_TRUE(os::RaisePostedEvents());
     meanwhile();
     ConnectWhenOutlookRuns();
   }
 
-  OutlookLink link;
-  SubjectLookup lookup;
+  outbound::OutlookLink link;
+  inbound::SubjectLookup lookup;
   const inbound::WriterContext context{link.Known(), link.Deletions(), lookup};
 };
 
@@ -84,7 +84,7 @@ protected:
   // The plug-in connects to Outlook; the items there are taken silently.
   static void Connect(Roads& roads) {
     roads.ConnectWhenOutlookRuns();
-    ASSERT_TRUE(sinksConnected);
+    ASSERT_TRUE(outbound::sinksConnected);
   }
   // Each record as the last hex digit of its kind and, for a deletion, its whole text, else its
   // first field.

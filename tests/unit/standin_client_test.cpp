@@ -31,7 +31,7 @@ protected:
 
   static ClientRun Client(std::vector<std::wstring> words) {
     ClientRun run{};
-    run.code = RunClientCommand(LateBound::Create(L"Outlook.Application"), words, run.output, run.errors);
+    run.code = RunClientCommand(outlook::LateBound::Create(L"Outlook.Application"), words, run.output, run.errors);
     return run;
   }
 

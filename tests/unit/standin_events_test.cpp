@@ -36,34 +36,34 @@ protected:
   void TearDown() override { os::ResetStore(); }
 
   // Each call is a client of its own, with its own Application, NameSpace and collection.
-  static DispatchDriver ItemsOf(int32_t folder) {
-    return DispatchDriver(os::CreateApplication())
-        .InvokeForObject(kGetNamespace, Variant::Text("MAPI"))
-        .InvokeForObject(kGetDefaultFolder, Variant::Int32(folder))
+  static outlook::DispatchDriver ItemsOf(int32_t folder) {
+    return outlook::DispatchDriver(os::CreateApplication())
+        .InvokeForObject(kGetNamespace, outlook::Variant::Text("MAPI"))
+        .InvokeForObject(kGetDefaultFolder, outlook::Variant::Int32(folder))
         .GetObject(kItems);
   }
   // A sink advised on the collection; the connection lasts as long as the fixture.
-  ComPtr<os::RecordingSink> Advised(const DispatchDriver& items) {
+  ComPtr<os::RecordingSink> Advised(const outlook::DispatchDriver& items) {
     ComPtr<os::RecordingSink> sink = os::RecordingSink::Create();
     connections_.emplace_back();
     EXPECT_EQ(connections_.back().Connect(items.Get(), os::kItemsEventsIid, sink.Get()), S_OK);
     return sink;
   }
-  DispatchDriver NewTask(const char* subject) const {
-    const DispatchDriver task = app_.InvokeForObject(kCreateItem, Variant::Int32(kTaskItem));
+  outlook::DispatchDriver NewTask(const char* subject) const {
+    const outlook::DispatchDriver task = app_.InvokeForObject(kCreateItem, outlook::Variant::Int32(kTaskItem));
     task.SetText(kSubject, subject);
     return task;
   }
 
-  const DispatchDriver app_{os::CreateApplication()};
+  const outlook::DispatchDriver app_{os::CreateApplication()};
   std::vector<AdviseConnection> connections_;
 };
 
 TEST_F(StandinEventsTest, EachChangeIsRaisedAfterItsCallToTheCollectionsOfItsFolderAdvisedThen) {
-  const DispatchDriver tasks = ItemsOf(kFolderTasks);
+  const outlook::DispatchDriver tasks = ItemsOf(kFolderTasks);
   const auto sink = Advised(tasks);
   const auto noteSink = Advised(ItemsOf(kFolderNotes));
-  const DispatchDriver task = NewTask("Report");
+  const outlook::DispatchDriver task = NewTask("Report");
   task.InvokeMethod(kSave);
   EXPECT_EQ(Heard(sink), (Counts{0, 0, 0})) << "nothing inside the Save";
   EXPECT_EQ(os::PendingEvents(), 1u);
@@ -71,16 +71,16 @@ TEST_F(StandinEventsTest, EachChangeIsRaisedAfterItsCallToTheCollectionsOfItsFol
   EXPECT_EQ(Heard(sink), (Counts{1, 0, 0}));
   // ItemAdd and ItemChange carry a fresh copy of the item as saved.
   task.SetText(kSubject, "Report v2");
-  task.InvokeMethod(kClose, Variant::Int32(kCloseSave));
+  task.InvokeMethod(kClose, outlook::Variant::Int32(kCloseSave));
   ASSERT_TRUE(os::RaisePostedEvents());
   const std::vector<os::ReceivedEvent>& events = sink->Events();
   ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(DispatchDriver(events[0].item).GetText(kSubject), "Report");
-  EXPECT_EQ(DispatchDriver(events[1].item).GetText(kSubject), "Report v2");
+  EXPECT_EQ(outlook::DispatchDriver(events[0].item).GetText(kSubject), "Report");
+  EXPECT_EQ(outlook::DispatchDriver(events[1].item).GetText(kSubject), "Report v2");
   EXPECT_NE(events[1].item.Get(), task.Get());
 
   // In the order they happened, to the sinks connected when they are raised.
-  const DispatchDriver other = NewTask("Other");
+  const outlook::DispatchDriver other = NewTask("Other");
   other.InvokeMethod(kSave);
   task.InvokeMethod(kDelete);
   const auto lateSink = Advised(ItemsOf(kFolderTasks));
@@ -99,7 +99,7 @@ TEST_F(StandinEventsTest, EachChangeIsRaisedAfterItsCallToTheCollectionsOfItsFol
 }
 
 TEST_F(StandinEventsTest, TheUsersChangesReachTheSinksWithoutCountingCallsAndRemovalComesAfter) {
-  const DispatchDriver tasks = ItemsOf(kFolderTasks);
+  const outlook::DispatchDriver tasks = ItemsOf(kFolderTasks);
   const auto sink = Advised(tasks);
   os::ResetCallCounts();
   os::AddItem(os::ItemKind::Task, {{kSubject, os::Value::Text(L"one")}});
@@ -110,7 +110,7 @@ TEST_F(StandinEventsTest, TheUsersChangesReachTheSinksWithoutCountingCallsAndRem
   // During ItemRemove the folder no longer holds the item.
   std::string firstSeen;
   sink->OnEvent([&](DispId id, IDispatch*) {
-    if (id == kItemRemove) firstSeen = tasks.InvokeForObject(kItem, Variant::Int32(1)).GetText(kSubject);
+    if (id == kItemRemove) firstSeen = tasks.InvokeForObject(kItem, outlook::Variant::Int32(1)).GetText(kSubject);
   });
   os::RemoveItem(kFolderTasks, 1);
   ASSERT_TRUE(os::RaisePostedEvents());
@@ -129,7 +129,7 @@ TEST_F(StandinEventsTest, EventsComeAsLateAsChosenAndALateChangeFollowsEverySave
   const auto since = [&saved] {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - saved).count();
   };
-  const DispatchDriver task = NewTask("Report");
+  const outlook::DispatchDriver task = NewTask("Report");
   task.InvokeMethod(kSave);
   const double modified = task.GetDate(os::kLastModificationTime);
   ASSERT_TRUE(os::PumpMessagesUntil([&] { return !sink->Events().empty(); }));
@@ -138,7 +138,7 @@ TEST_F(StandinEventsTest, EventsComeAsLateAsChosenAndALateChangeFollowsEverySave
   ASSERT_TRUE(os::PumpMessagesUntil([&] { return sink->Events().size() == 2; }));
   EXPECT_GE(since(), 850);
   EXPECT_EQ(sink->Events()[1].id, kItemChange);
-  EXPECT_EQ(DispatchDriver(sink->Events()[1].item).GetDate(os::kLastModificationTime), modified);
+  EXPECT_EQ(outlook::DispatchDriver(sink->Events()[1].item).GetDate(os::kLastModificationTime), modified);
   EXPECT_EQ(os::PendingEvents(), 0u);
 
   os::LateChange(-1);
@@ -150,7 +150,7 @@ TEST_F(StandinEventsTest, EventsComeAsLateAsChosenAndALateChangeFollowsEverySave
 
 // Every save gets its own LastModificationTime, now to the millisecond, even within one second.
 TEST_F(StandinEventsTest, EverySaveStampsItsOwnModificationTime) {
-  const DispatchDriver task = NewTask("Report");
+  const outlook::DispatchDriver task = NewTask("Report");
   EXPECT_EQ(task.GetDate(os::kLastModificationTime), os::kNoDate) << "not saved yet";
   std::vector<double> stamps;
   for (int save = 0; save < 3; ++save) {
@@ -171,7 +171,7 @@ TEST_F(StandinEventsTest, EverySaveStampsItsOwnModificationTime) {
 }
 
 TEST_F(StandinEventsTest, OnlyASinkWhoseProcessHasGoneIsDropped) {
-  const DispatchDriver tasks = ItemsOf(kFolderTasks);
+  const outlook::DispatchDriver tasks = ItemsOf(kFolderTasks);
   const struct {
     HRESULT answer;
     size_t heard;  // of two saves
@@ -181,7 +181,7 @@ TEST_F(StandinEventsTest, OnlyASinkWhoseProcessHasGoneIsDropped) {
     sinks.push_back(Advised(tasks));
     sinks.back()->AnswerWith(c.answer);
   }
-  const DispatchDriver task = app_.InvokeForObject(kCreateItem, Variant::Int32(kTaskItem));
+  const outlook::DispatchDriver task = app_.InvokeForObject(kCreateItem, outlook::Variant::Int32(kTaskItem));
   task.InvokeMethod(kSave);
   ASSERT_TRUE(os::RaisePostedEvents());
   task.InvokeMethod(kSave);

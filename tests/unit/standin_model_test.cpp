@@ -23,14 +23,14 @@ using namespace outlook;
 
 constexpr double k10Nov2006 = 39031.0;
 
-std::string Ansi(const wchar_t* text) { return WideToAnsi(text, wcslen(text)); }
+std::string Ansi(const wchar_t* text) { return outlook::WideToAnsi(text, wcslen(text)); }
 
 // The message of the AutomationError a call throws; empty when it does not throw.
 template <class Call>
 std::string FailureOf(Call call) {
   try {
     call();
-  } catch (const AutomationError& error) {
+  } catch (const outlook::AutomationError& error) {
     return error.what();
   }
   return {};
@@ -40,8 +40,8 @@ class StandinModelTest : public testing::Test {
 protected:
   void SetUp() override {
     os::ResetStore();
-    app_ = DispatchDriver(os::CreateApplication());
-    mapi_ = app_.InvokeForObject(kGetNamespace, Variant::Text("MAPI"));
+    app_ = outlook::DispatchDriver(os::CreateApplication());
+    mapi_ = app_.InvokeForObject(kGetNamespace, outlook::Variant::Text("MAPI"));
     os::ResetCallCounts();
   }
   void TearDown() override {
@@ -49,16 +49,18 @@ protected:
     os::CloseMainWindow();
   }
 
-  DispatchDriver ItemsOf(int32_t folder) const {
-    return mapi_.InvokeForObject(kGetDefaultFolder, Variant::Int32(folder)).GetObject(kItems);
+  outlook::DispatchDriver ItemsOf(int32_t folder) const {
+    return mapi_.InvokeForObject(kGetDefaultFolder, outlook::Variant::Int32(folder)).GetObject(kItems);
   }
-  DispatchDriver NewItem(int32_t type) const { return app_.InvokeForObject(kCreateItem, Variant::Int32(type)); }
-  DispatchDriver TaskAt(int32_t index) const {
-    return ItemsOf(kFolderTasks).InvokeForObject(kItem, Variant::Int32(index));
+  outlook::DispatchDriver NewItem(int32_t type) const {
+    return app_.InvokeForObject(kCreateItem, outlook::Variant::Int32(type));
+  }
+  outlook::DispatchDriver TaskAt(int32_t index) const {
+    return ItemsOf(kFolderTasks).InvokeForObject(kItem, outlook::Variant::Int32(index));
   }
 
-  DispatchDriver app_;
-  DispatchDriver mapi_;
+  outlook::DispatchDriver app_;
+  outlook::DispatchDriver mapi_;
 };
 
 TEST_F(StandinModelTest, ItemsAreWorkingCopiesSavedIntoTheirKindsFolder) {
@@ -67,21 +69,21 @@ TEST_F(StandinModelTest, ItemsAreWorkingCopiesSavedIntoTheirKindsFolder) {
     int32_t folder;
   } kKinds[] = {{kAppointmentItem, kFolderCalendar}, {kNoteItem, kFolderNotes}, {kTaskItem, kFolderTasks}};
   for (const auto& kind : kKinds) {
-    const DispatchDriver item = NewItem(kind.type);
+    const outlook::DispatchDriver item = NewItem(kind.type);
     item.SetText(kBody, "kept");
     EXPECT_TRUE(os::FolderItems(kind.folder).empty()) << kind.type;
-    item.InvokeMethod(kClose, Variant::Int32(kCloseSave));
+    item.InvokeMethod(kClose, outlook::Variant::Int32(kCloseSave));
     EXPECT_EQ(os::FolderItems(kind.folder).size(), 1u) << kind.type;
   }
   {
-    const DispatchDriver released = TaskAt(1);
+    const outlook::DispatchDriver released = TaskAt(1);
     released.SetText(kBody, "released unsaved");
   }
-  const DispatchDriver copy = TaskAt(1);
-  const DispatchDriver other = TaskAt(1);
+  const outlook::DispatchDriver copy = TaskAt(1);
+  const outlook::DispatchDriver other = TaskAt(1);
   copy.SetText(kBody, "closed unsaved");
   EXPECT_EQ(other.GetText(kBody), "kept") << "each read is a copy of its own";
-  copy.InvokeMethod(kClose, Variant::Int32(1));
+  copy.InvokeMethod(kClose, outlook::Variant::Int32(1));
   EXPECT_EQ(copy.GetText(kBody), "kept");
   copy.SetText(kBody, "saved");
   copy.InvokeMethod(kSave);
@@ -111,24 +113,24 @@ TEST_F(StandinModelTest, NewItemsReadOutlooksDefaultsInOutlooksTypes) {
       {kAppointmentItem, kAllDayEvent, VT_BOOL, 0},
   };
   for (const auto& c : kCases) {
-    const Variant value = NewItem(c.type).GetProperty(c.id);
+    const outlook::Variant value = NewItem(c.type).GetProperty(c.id);
     ASSERT_EQ(value.Type(), c.vt) << std::hex << c.id;
     EXPECT_EQ(value.ToDouble(), c.number) << std::hex << c.id;
   }
-  const Variant subject = NewItem(kTaskItem).GetProperty(kSubject);
+  const outlook::Variant subject = NewItem(kTaskItem).GetProperty(kSubject);
   EXPECT_EQ(subject.Type(), VT_BSTR);
   EXPECT_EQ(subject.ToAnsi(), "");
 }
 
 TEST_F(StandinModelTest, DatesBeforeTheStartAreRefusedWithOutlooksWords) {
   constexpr double kNine = k10Nov2006 + 9.0 / 24;
-  const DispatchDriver appointment = NewItem(kAppointmentItem);
+  const outlook::DispatchDriver appointment = NewItem(kAppointmentItem);
   appointment.SetInt32(kDuration, 90);
   appointment.SetDate(kStart, kNine);
   EXPECT_NEAR(appointment.GetDate(kEnd), kNine + 90.0 / 1440, 1e-9) << "the end follows start and duration";
   EXPECT_EQ(FailureOf([&] { appointment.SetDate(kEnd, kNine - 1.0 / 24); }), Ansi(os::kEndBeforeStartMessage));
 
-  const DispatchDriver task = NewItem(kTaskItem);
+  const outlook::DispatchDriver task = NewItem(kTaskItem);
   task.SetDate(kStartDate, k10Nov2006 + 0.75);
   EXPECT_EQ(task.GetDate(kStartDate), k10Nov2006) << "a task's dates are whole days";
   EXPECT_EQ(FailureOf([&] { task.SetDate(kDueDate, k10Nov2006 - 1); }), Ansi(os::kDueBeforeStartMessage));
@@ -152,13 +154,13 @@ TEST_F(StandinModelTest, StatusAndPercentCompleteAgreeAsOutlookKeepsThem) {
       {"waiting keeps its status", {{kStatus, 3}, {kPercentComplete, 20}}, 3, 20, false},
   };
   for (const auto& c : kCases) {
-    const DispatchDriver task = NewItem(kTaskItem);
+    const outlook::DispatchDriver task = NewItem(kTaskItem);
     for (const auto& [id, value] : c.writes) task.SetInt32(id, value);
     EXPECT_EQ(task.GetInt32(kStatus), c.status) << c.name;
     EXPECT_EQ(task.GetInt32(kPercentComplete), c.percent) << c.name;
     EXPECT_EQ(task.GetDate(kDateCompleted) != os::kNoDate, c.completed) << c.name;
   }
-  EXPECT_THROW(NewItem(kTaskItem).SetInt32(kPercentComplete, 101), AutomationError);
+  EXPECT_THROW(NewItem(kTaskItem).SetInt32(kPercentComplete, 101), outlook::AutomationError);
 }
 
 TEST_F(StandinModelTest, NoteSubjectIsTheBodyUpToTheFirstLineBreak) {
@@ -167,18 +169,18 @@ TEST_F(StandinModelTest, NoteSubjectIsTheBodyUpToTheFirstLineBreak) {
     const char* subject;
   } kCases[] = {{"Buy milk", "Buy milk"}, {"Line one\r\nLine two", "Line one"}, {"A\nB", "A"}, {"\rB", ""}};
   for (const auto& c : kCases) {
-    const DispatchDriver note = NewItem(kNoteItem);
+    const outlook::DispatchDriver note = NewItem(kNoteItem);
     note.SetText(kBody, c.body);
     EXPECT_EQ(note.GetText(kNoteSubject), c.subject) << c.body;
   }
 }
 
 TEST_F(StandinModelTest, GettingThePatternMakesTheItemRecurringAndSavingKeepsIt) {
-  const DispatchDriver item = NewItem(kTaskItem);
+  const outlook::DispatchDriver item = NewItem(kTaskItem);
   EXPECT_FALSE(item.GetBool(kTaskIsRecurring));
   item.InvokeForObject(kGetRecurrencePattern).SetInt32(kInterval, 3);
   EXPECT_TRUE(item.GetBool(kTaskIsRecurring)) << "GetRecurrencePattern sets IsRecurring";
-  item.InvokeMethod(kClose, Variant::Int32(kCloseSave));
+  item.InvokeMethod(kClose, outlook::Variant::Int32(kCloseSave));
   const std::vector<os::ItemData> saved = os::FolderItems(kFolderTasks);
   ASSERT_EQ(saved.size(), 1u);
   EXPECT_TRUE(saved[0].IsRecurring());
@@ -189,10 +191,10 @@ TEST_F(StandinModelTest, GettingThePatternMakesTheItemRecurringAndSavingKeepsIt)
 // Start and End to the first occurrence; the appointment's Duration goes into the pattern.
 TEST_F(StandinModelTest, ASeriesTakesItsTimesFromItsPattern) {
   constexpr double kHour = 1.0 / 24;
-  const DispatchDriver series = NewItem(kAppointmentItem);
+  const outlook::DispatchDriver series = NewItem(kAppointmentItem);
   series.SetDate(kStart, k10Nov2006 + 9 * kHour);  // a Friday, 9:00 to 10:00
   series.SetInt32(kDuration, 60);
-  const DispatchDriver pattern = series.InvokeForObject(kGetRecurrencePattern);
+  const outlook::DispatchDriver pattern = series.InvokeForObject(kGetRecurrencePattern);
   pattern.SetInt32(kRecurrenceType, kRecursWeekly);
   pattern.SetInt32(kDayOfWeekMask, 2);                            // Mondays
   pattern.SetDate(kPatternStartDate, k10Nov2006 + 2.6);           // a Sunday, with a time
@@ -224,7 +226,7 @@ TEST_F(StandinModelTest, NewAndAllDayAppointmentsHaveOutlooksTimes) {
   GetLocalTime(&clock);
   double now = 0;
   SystemTimeToVariantTime(&clock, &now);
-  const DispatchDriver appointment = NewItem(kAppointmentItem);
+  const outlook::DispatchDriver appointment = NewItem(kAppointmentItem);
   const double start = appointment.GetDate(kStart);
   EXPECT_GT(start, now - 1e-6);
   EXPECT_LE(start, now + 0.5 / 24 + 2.0 / 86400);
@@ -236,7 +238,7 @@ TEST_F(StandinModelTest, NewAndAllDayAppointmentsHaveOutlooksTimes) {
     double allDayStart, allDayEnd;
   } kCases[] = {{9, 10.5, 0, 24}, {0, 24, 0, 24}, {22, 26, 0, 48}, {9, 9, 0, 24}};
   for (const auto& c : kCases) {
-    const DispatchDriver item = NewItem(kAppointmentItem);
+    const outlook::DispatchDriver item = NewItem(kAppointmentItem);
     item.SetDate(kStart, k10Nov2006 + c.start / 24);
     item.SetDate(kEnd, k10Nov2006 + c.end / 24);
     item.SetBool(kAllDayEvent, true);
@@ -247,15 +249,15 @@ TEST_F(StandinModelTest, NewAndAllDayAppointmentsHaveOutlooksTimes) {
 }
 
 // One cell of a GetArray answer by its row and column, whichever order the array has.
-Variant Cell(const Variant& array, bool columnsFirst, LONG row, LONG column) {
+outlook::Variant Cell(const outlook::Variant& array, bool columnsFirst, LONG row, LONG column) {
   LONG indices[] = {columnsFirst ? column : row, columnsFirst ? row : column};
-  Variant cell;
+  outlook::Variant cell;
   EXPECT_EQ(SafeArrayGetElement(array.Get().parray, indices, cell.Receive()), S_OK);
   return cell;
 }
 
 // The bytes of a VT_ARRAY | VT_UI1 cell as hexadecimal text.
-std::string HexOf(const Variant& cell) {
+std::string HexOf(const outlook::Variant& cell) {
   if (cell.Type() != (VT_ARRAY | VT_UI1)) return "not bytes";
   std::string hex;
   const SAFEARRAY* bytes = cell.Get().parray;
@@ -288,20 +290,21 @@ TEST_F(StandinModelTest, TablesTakeTheFormTheControlsChoose) {
     // Each case starts from a reset, which puts the last case's choice back.
     os::ResetStore();
     for (const char* subject : {"One", "Two", "Three"}) {
-      os::AddItem(os::ItemKind::Task, {{kSubject, os::Value::Text(AnsiToWide(subject))}});
+      os::AddItem(os::ItemKind::Task, {{kSubject, os::Value::Text(outlook::AnsiToWide(subject))}});
     }
     const std::wstring ownId = os::FolderItems(kFolderTasks).at(0).Get(kEntryId).AsText();
-    const std::string firstId = WideToAnsi(ownId.c_str(), ownId.size());
+    const std::string firstId = outlook::WideToAnsi(ownId.c_str(), ownId.size());
     c.choose();
-    const DispatchDriver table =
-        mapi_.InvokeForObject(kGetDefaultFolder, Variant::Int32(kFolderTasks)).InvokeForObject(kGetTable);
-    table.GetObject(os::kTableColumns).InvokeMethod(os::kColumnsAdd, Variant::Wide(os::kLongTermEntryIdColumn));
+    const outlook::DispatchDriver table =
+        mapi_.InvokeForObject(kGetDefaultFolder, outlook::Variant::Int32(kFolderTasks)).InvokeForObject(kGetTable);
+    table.GetObject(os::kTableColumns)
+        .InvokeMethod(os::kColumnsAdd, outlook::Variant::Wide(os::kLongTermEntryIdColumn));
     EXPECT_EQ(table.InvokeMethod(os::kTableGetRowCount).ToInt32(), c.rowCount);
     if (c.maxRowsRefused) {
-      EXPECT_EQ(FailureOf([&] { table.InvokeMethod(os::kTableGetArray, Variant::Int32(c.maxRowsRefused)); }),
+      EXPECT_EQ(FailureOf([&] { table.InvokeMethod(os::kTableGetArray, outlook::Variant::Int32(c.maxRowsRefused)); }),
                 Ansi(os::kBadParameterMessage));
     }
-    const Variant rows = table.InvokeMethod(os::kTableGetArray, Variant::Int32(3));
+    const outlook::Variant rows = table.InvokeMethod(os::kTableGetArray, outlook::Variant::Int32(3));
     ASSERT_EQ(rows.Type(), VT_ARRAY | VT_VARIANT);
     const SAFEARRAY* array = rows.Get().parray;
     // The first dimension is the last in rgsabound: eight default columns and the one added.
@@ -315,16 +318,18 @@ TEST_F(StandinModelTest, TablesTakeTheFormTheControlsChoose) {
     EXPECT_EQ(HexOf(Cell(rows, c.columnsFirst, 0, 8)), firstId) << "the long-term id, as bytes";
     EXPECT_EQ(Cell(rows, c.columnsFirst, 2, 1).ToAnsi(), "Three");
     if (c.maxRowsRefused) {
-      EXPECT_EQ(FailureOf([&] { table.InvokeMethod(os::kTableGetArray, Variant::Int32(1)); }),
+      EXPECT_EQ(FailureOf([&] { table.InvokeMethod(os::kTableGetArray, outlook::Variant::Int32(1)); }),
                 Ansi(os::kBadParameterMessage))
           << "no row left";
     }
   }
   os::FailCall(os::ObjectKind::Columns, os::kColumnsAdd, os::CallKind::Method, L"No columns today");
-  const DispatchDriver columns = mapi_.InvokeForObject(kGetDefaultFolder, Variant::Int32(kFolderTasks))
-                                     .InvokeForObject(kGetTable)
-                                     .GetObject(os::kTableColumns);
-  EXPECT_EQ(FailureOf([&] { columns.InvokeMethod(os::kColumnsAdd, Variant::Text("Subject")); }), "No columns today");
+  const outlook::DispatchDriver columns =
+      mapi_.InvokeForObject(kGetDefaultFolder, outlook::Variant::Int32(kFolderTasks))
+          .InvokeForObject(kGetTable)
+          .GetObject(os::kTableColumns);
+  EXPECT_EQ(FailureOf([&] { columns.InvokeMethod(os::kColumnsAdd, outlook::Variant::Text("Subject")); }),
+            "No columns today");
   EXPECT_THROW(os::TableIds(L"medium-term"), std::invalid_argument);
 }
 
@@ -333,7 +338,7 @@ TEST_F(StandinModelTest, InjectedFailuresCarryTheirMessageAndEveryCallIsCounted)
     os::ClearFailures();
     os::ResetCallCounts();
     os::FailCall(os::ObjectKind::TaskItem, kSubject, os::CallKind::Put, L"Subject refused \u00E9", times);
-    const DispatchDriver task = NewItem(kTaskItem);
+    const outlook::DispatchDriver task = NewItem(kTaskItem);
     int failures = 0;
     for (int call = 0; call < 3; ++call) {
       failures += FailureOf([&] { task.SetText(kSubject, "x"); }) == "Subject refused \xE9" ? 1 : 0;
@@ -344,7 +349,7 @@ TEST_F(StandinModelTest, InjectedFailuresCarryTheirMessageAndEveryCallIsCounted)
   os::ClearFailures();
   os::ResetCallCounts();
   os::FailCall(kSave, os::CallKind::Method, L"disk full");
-  const DispatchDriver task = NewItem(kTaskItem);
+  const outlook::DispatchDriver task = NewItem(kTaskItem);
   task.SetText(kSubject, "Report");
   EXPECT_EQ(task.GetText(kSubject), "Report");
   EXPECT_EQ(FailureOf([&] { task.InvokeMethod(kSave); }), "disk full");
@@ -368,9 +373,9 @@ TEST_F(StandinModelTest, InjectedFailuresCarryTheirMessageAndEveryCallIsCounted)
 }
 
 TEST_F(StandinModelTest, SettingTheRecurrenceTypeResetsThePatternsOtherProperties) {
-  DispatchDriver appointment = NewItem(kAppointmentItem);
+  outlook::DispatchDriver appointment = NewItem(kAppointmentItem);
   appointment.SetDate(kStart, k10Nov2006 + 0.375);  // a Friday, 9:00
-  const DispatchDriver pattern = appointment.InvokeForObject(kGetRecurrencePattern);
+  const outlook::DispatchDriver pattern = appointment.InvokeForObject(kGetRecurrencePattern);
   pattern.SetDate(kPatternStartDate, k10Nov2006 + 7);
   pattern.SetBool(kNoEndDate, false);
   pattern.SetInt32(kDayOfWeekMask, 2);
@@ -382,31 +387,37 @@ TEST_F(StandinModelTest, SettingTheRecurrenceTypeResetsThePatternsOtherPropertie
 }
 
 TEST_F(StandinModelTest, TheControlsOverComWorkByNameAndAreNotCounted) {
-  const LateBound control(os::NewControl());
+  const outlook::LateBound control(os::NewControl());
   const auto number = [&control](const wchar_t* name, auto... args) {
     return control.CallMethod(name, std::move(args)...).ToInt32();
   };
-  control.CallMethod(L"FailCall", Variant::Text("taskitem"), Variant::Int32(kSubject), Variant::Text("put"),
-                     Variant::Text("Not now"), Variant::Int32(os::FaultRule::kAlways));
-  const DispatchDriver task = NewItem(kTaskItem);
+  control.CallMethod(L"FailCall", outlook::Variant::Text("taskitem"), outlook::Variant::Int32(kSubject),
+                     outlook::Variant::Text("put"), outlook::Variant::Text("Not now"),
+                     outlook::Variant::Int32(os::FaultRule::kAlways));
+  const outlook::DispatchDriver task = NewItem(kTaskItem);
   EXPECT_EQ(FailureOf([&] { task.SetText(kSubject, "Report"); }), "Not now");
   task.SetText(kBody, "Report");
   task.InvokeMethod(kSave);
   mapi_.InvokeMethod(kLogon);
 
-  EXPECT_EQ(number(L"CallCount", Variant::Int32(kSubject), Variant::Text("TaskItem"), Variant::Text("put")), 1);
+  EXPECT_EQ(number(L"CallCount", outlook::Variant::Int32(kSubject), outlook::Variant::Text("TaskItem"),
+                   outlook::Variant::Text("put")),
+            1);
   EXPECT_EQ(number(L"LogonCount"), 1);
-  EXPECT_EQ(number(L"ItemCount", Variant::Int32(kFolderTasks)), 1);
-  EXPECT_EQ(control.CallMethod(L"ItemProperty", Variant::Int32(kFolderTasks), Variant::Int32(1), Variant::Text("body"))
+  EXPECT_EQ(number(L"ItemCount", outlook::Variant::Int32(kFolderTasks)), 1);
+  EXPECT_EQ(control
+                .CallMethod(L"ItemProperty", outlook::Variant::Int32(kFolderTasks), outlook::Variant::Int32(1),
+                            outlook::Variant::Text("body"))
                 .ToAnsi(),
             "Report");
   control.CallMethod(L"Reset");
-  EXPECT_EQ(number(L"ItemCount", Variant::Int32(kFolderTasks)) + number(L"TotalCalls") + number(L"LogonCount"), 0);
+  EXPECT_EQ(number(L"ItemCount", outlook::Variant::Int32(kFolderTasks)) + number(L"TotalCalls") + number(L"LogonCount"),
+            0);
   EXPECT_NO_THROW(NewItem(kTaskItem).SetText(kSubject, "Report")) << "the reset cleared the failure";
 }
 
 TEST_F(StandinModelTest, OutlooksMainWindowComesAndGoesOnRequest) {
-  const LateBound control(os::NewControl());
+  const outlook::LateBound control(os::NewControl());
   EXPECT_EQ(FindWindowA(kMainWindowClass, nullptr), nullptr);
   EXPECT_TRUE(control.CallMethod(L"ShowMainWindow").ToBool());
   const HWND window = FindWindowA(kMainWindowClass, nullptr);

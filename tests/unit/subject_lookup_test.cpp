@@ -26,7 +26,7 @@ os::ItemKind KindAt(const items::ItemKind& place) {
                                            : os::ItemKind::Note;
 }
 
-std::string IdOf(const DispatchDriver& item) { return item.IsEmpty() ? "none" : item.GetText(kEntryId); }
+std::string IdOf(const outlook::DispatchDriver& item) { return item.IsEmpty() ? "none" : item.GetText(kEntryId); }
 
 std::string Numbered(int n) { return "Item " + std::to_string(n); }
 
@@ -40,7 +40,7 @@ protected:
   }
   static void AddItemCreatedAt(const items::ItemKind& place, const std::string& subject, double created) {
     const DispId subjectMember = place.folder == kFolderNotes ? kBody : kSubject;
-    os::AddItemCreatedAt(KindAt(place), {{subjectMember, os::Value::Text(AnsiToWide(subject))}}, created);
+    os::AddItemCreatedAt(KindAt(place), {{subjectMember, os::Value::Text(outlook::AnsiToWide(subject))}}, created);
   }
   static long ItemsReadByIndex() { return os::CallCount(os::ObjectKind::Items, kItem, os::CallKind::Any); }
 };
@@ -70,12 +70,12 @@ TEST_F(SubjectLookupTest, UnderEveryTableOutlookMayGiveTheLookupFindsWhatTheWalk
         const long before = ItemsReadByIndex();
         const std::string found = IdOf(lookup_.Find(place, subject));
         EXPECT_EQ(ItemsReadByIndex(), before) << "read through the table";
-        EXPECT_EQ(found, IdOf(FindItemBySubject(place, subject))) << place.folderName << ": " << subject;
+        EXPECT_EQ(found, IdOf(inbound::FindItemBySubject(place, subject))) << place.folderName << ": " << subject;
       }
     }
     // A command acts on the item found: the last task goes, and only it.
     std::string record = "item " + std::to_string(kItems);
-    inbound::DeleteOutlookItem(record.data(), kinds::kTask, context_);
+    inbound::DeleteOutlookItem(record.data(), mainapp::kTask, context_);
     const std::vector<os::ItemData> tasks = Items(kFolderTasks);
     ASSERT_EQ(tasks.size(), static_cast<size_t>(kItems - 1));
     EXPECT_EQ(TextOf(tasks.back(), kSubject), Numbered(kItems - 1));
@@ -94,8 +94,9 @@ TEST_F(SubjectLookupTest, AFailingTableOrAnIdThatDoesNotOpenLeadsToTheWalkLogged
   os::ClearFailures();
   os::FailCall(os::ObjectKind::NameSpace, kGetItemFromId, os::CallKind::Method, L"The operation failed.");
   EXPECT_EQ(IdOf(lookup_.Find(items::kAppointmentItems, "Item 3")),
-            IdOf(FindItemBySubject(items::kAppointmentItems, "Item 3")));
-  EXPECT_EQ(IdOf(lookup_.Find(items::kTaskItems, "Item 1")), IdOf(FindItemBySubject(items::kTaskItems, "Item 1")));
+            IdOf(inbound::FindItemBySubject(items::kAppointmentItems, "Item 3")));
+  EXPECT_EQ(IdOf(lookup_.Find(items::kTaskItems, "Item 1")),
+            IdOf(inbound::FindItemBySubject(items::kTaskItems, "Item 1")));
   os::FailCall(os::ObjectKind::Folder, kGetTable, os::CallKind::Method, L"No table today");
   lookup_.Find(items::kTaskItems, "Item 1");
   EXPECT_EQ(LogTexts(), (Lines{kTasksLine,
@@ -118,7 +119,7 @@ TEST_F(SubjectLookupTest, OfSeveralItemsWithTheSubjectTheEarliestCreatedIsTakenW
     AddItemCreatedAt(place, "REPORT", 46000.25);
     AddItemCreatedAt(place, "report", 46000.75);
     const std::vector<os::ItemData> items = Items(place.folder);
-    const std::string walked = IdOf(FindItemBySubject(place, "Report"));
+    const std::string walked = IdOf(inbound::FindItemBySubject(place, "Report"));
     EXPECT_EQ(walked, TextOf(items[0], kEntryId));
     EXPECT_EQ(IdOf(lookup_.Find(place, "report")), TextOf(items[1], kEntryId)) << place.folderName;
     // Created at the same moment: the one whose EntryID comes first.

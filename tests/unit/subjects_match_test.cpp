@@ -26,7 +26,7 @@ TEST(SubjectsMatch, SameTextIgnoringLetterCaseOnly) {
       {"Resign", "Re-sign", false},
       {"Resign", "Re\xADsign", false},
   };
-  for (const auto& c : kCases) EXPECT_EQ(SubjectsMatch(c.a, c.b), c.match) << c.a << " | " << c.b;
+  for (const auto& c : kCases) EXPECT_EQ(inbound::SubjectsMatch(c.a, c.b), c.match) << c.a << " | " << c.b;
 }
 
 // The rule a record's subject finds an item by: both texts as the main application knows them,
@@ -52,7 +52,7 @@ TEST(SubjectNames, TheSubjectsAsSentMatchIgnoringLetterCase) {
       {"Call the bank", "Call the bank.", false},
   };
   for (const auto& c : kCases) {
-    EXPECT_EQ(SubjectNames(c.item, c.wanted), c.names) << "[" << c.item << "] [" << c.wanted << "]";
+    EXPECT_EQ(inbound::SubjectNames(c.item, c.wanted), c.names) << "[" << c.item << "] [" << c.wanted << "]";
   }
 }
 
@@ -69,7 +69,8 @@ TEST(SubjectNames, ACutSubjectMayStartTheOneSought) {
       {"Quarterly\trep", "quarterly report", true},
       {"Monthly rep", "Quarterly report", false},
   };
-  for (const auto& c : kCases) EXPECT_EQ(SubjectMayStartWith(c.cut, c.wanted), c.may) << c.cut << " | " << c.wanted;
+  for (const auto& c : kCases)
+    EXPECT_EQ(inbound::SubjectMayStartWith(c.cut, c.wanted), c.may) << c.cut << " | " << c.wanted;
 }
 
 }  // namespace

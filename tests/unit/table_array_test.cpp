@@ -13,8 +13,8 @@ namespace {
 
 using Rows = std::vector<std::vector<std::wstring>>;
 
-constexpr CellForm kText = CellForm::Text;
-constexpr CellForm kBytes = CellForm::Bytes;
+constexpr outlook::CellForm kText = outlook::CellForm::Text;
+constexpr outlook::CellForm kBytes = outlook::CellForm::Bytes;
 
 // A SAFEARRAY of `type` with the bounds given first dimension first; every element set, in
 // element order, to the next of `cells` (a text; an integer when it starts with '#'; bytes, given
@@ -24,11 +24,11 @@ struct ArrayAnswer {
   VARTYPE type;
   std::vector<SAFEARRAYBOUND> bounds;
   std::vector<std::wstring> cells;
-  std::vector<CellForm> forms = {kText, kText};
+  std::vector<outlook::CellForm> forms = {kText, kText};
 };
 
-Variant BytesOf(const std::wstring& hex) {
-  Variant bytes;
+outlook::Variant BytesOf(const std::wstring& hex) {
+  outlook::Variant bytes;
   SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(hex.size() / 2));
   VARIANT* raw = bytes.Receive();
   raw->parray = array;
@@ -39,16 +39,16 @@ Variant BytesOf(const std::wstring& hex) {
   return bytes;
 }
 
-Variant CellOf(const std::wstring& text) {
-  if (!text.empty() && text[0] == L'#') return Variant::Int32(std::stoi(text.substr(1)));
+outlook::Variant CellOf(const std::wstring& text) {
+  if (!text.empty() && text[0] == L'#') return outlook::Variant::Int32(std::stoi(text.substr(1)));
   if (text.rfind(L"0x", 0) == 0) return BytesOf(text.substr(2));
-  if (text == L"(empty)") return Variant();
-  return Variant::Wide(text);
+  if (text == L"(empty)") return outlook::Variant();
+  return outlook::Variant::Wide(text);
 }
 
 // Puts the cells in with the indices counted first dimension first, the last varying fastest.
-Variant Answer(const ArrayAnswer& answer) {
-  Variant result;
+outlook::Variant Answer(const ArrayAnswer& answer) {
+  outlook::Variant result;
   SAFEARRAY* array = SafeArrayCreate(answer.type, static_cast<UINT>(answer.bounds.size()),
                                      const_cast<SAFEARRAYBOUND*>(answer.bounds.data()));
   VARIANT* raw = result.Receive();
@@ -57,7 +57,7 @@ Variant Answer(const ArrayAnswer& answer) {
   std::vector<LONG> indices;
   for (const SAFEARRAYBOUND& bound : answer.bounds) indices.push_back(bound.lLbound);
   for (const std::wstring& text : answer.cells) {
-    const Variant cell = CellOf(text);
+    const outlook::Variant cell = CellOf(text);
     EXPECT_EQ(SafeArrayPutElement(
                   array, indices.data(),
                   answer.type == VT_BSTR ? static_cast<void*>(cell.Get().bstrVal) : const_cast<VARIANT*>(&cell.Get())),
@@ -105,7 +105,7 @@ TEST(TableArrayTest, RowsComeOutAsTheTableHoldsThem) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.answer.what);
-    EXPECT_EQ(TextRowsOf(Answer(c.answer), c.answer.forms, 3), c.rows);
+    EXPECT_EQ(outlook::TextRowsOf(Answer(c.answer), c.answer.forms, 3), c.rows);
   }
 }
 
@@ -130,9 +130,9 @@ TEST(TableArrayTest, AnAnswerOfAnotherFormIsRefusedWhole) {
   };
   for (const ArrayAnswer& answer : answers) {
     SCOPED_TRACE(answer.what);
-    EXPECT_THROW(TextRowsOf(Answer(answer), answer.forms, 3), AutomationError);
+    EXPECT_THROW(outlook::TextRowsOf(Answer(answer), answer.forms, 3), outlook::AutomationError);
   }
-  EXPECT_THROW(TextRowsOf(Variant::Wide(L"no array"), {kText, kText}, 3), AutomationError);
+  EXPECT_THROW(outlook::TextRowsOf(outlook::Variant::Wide(L"no array"), {kText, kText}, 3), outlook::AutomationError);
 }
 
 }  // namespace

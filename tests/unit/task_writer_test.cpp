@@ -16,7 +16,7 @@ namespace {
 using namespace writertest;
 using namespace outlook;
 using testcommon::TaskFields;
-namespace field = taskrecord::field;
+namespace field = inbound::taskfield;
 using Lines = std::vector<std::string>;
 
 class TaskWriterTest : public WriterTest {
@@ -155,9 +155,9 @@ TEST_F(TaskWriterTest, RefusedDueDateFallsBackToTheStartDateAndIsLogged) {
 
 TEST_F(TaskWriterTest, SecondFailureOfTheDueDateOrOfCreateItemPassesOnAndSavesNothing) {
   os::FailCall(os::ObjectKind::TaskItem, kDueDate, os::CallKind::Put, L"No due date today", 2);
-  EXPECT_THROW(Save(TaskFields().Joined()), AutomationError);
+  EXPECT_THROW(Save(TaskFields().Joined()), outlook::AutomationError);
   FailCreateItem(2);
-  EXPECT_THROW(Save(TaskFields().Joined()), AutomationError);
+  EXPECT_THROW(Save(TaskFields().Joined()), outlook::AutomationError);
   EXPECT_TRUE(Items(kFolderTasks).empty());
 }
 

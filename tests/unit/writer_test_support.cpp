@@ -39,7 +39,7 @@ std::string MakeWorkDirectory() {
 
 }  // namespace
 
-std::string Ansi(const std::wstring& text) { return WideToAnsi(text.data(), text.size()); }
+std::string Ansi(const std::wstring& text) { return outlook::WideToAnsi(text.data(), text.size()); }
 
 void WriterTest::SetUp() {
   ASSERT_EQ(server_.Result(), S_OK);
@@ -49,18 +49,18 @@ void WriterTest::SetUp() {
   workDirectory_ = MakeWorkDirectory();
   ASSERT_TRUE(SetCurrentDirectoryA(workDirectory_.c_str()));
   testfiles::RemovePerUserFiles();
-  CreateOutlookSession();
+  outlook::CreateOutlookSession();
   os::ResetCallCounts();
 }
 
-DispatchDriver WriterTest::UserItem(os::ItemKind kind, const items::ItemKind& place, const char* subject,
-                                    const os::PropertyList& properties, const os::PropertyList* pattern) {
+outlook::DispatchDriver WriterTest::UserItem(os::ItemKind kind, const items::ItemKind& place, const char* subject,
+                                             const os::PropertyList& properties, const os::PropertyList* pattern) {
   AddItem(kind, subject, properties);
-  const DispatchDriver item = FindItemBySubject(place, subject);
+  const outlook::DispatchDriver item = inbound::FindItemBySubject(place, subject);
   if (pattern) {
-    const DispatchDriver opened = item.InvokeForObject(outlook::kGetRecurrencePattern);
+    const outlook::DispatchDriver opened = item.InvokeForObject(outlook::kGetRecurrencePattern);
     for (const auto& [id, value] : *pattern) {
-      Variant put;
+      outlook::Variant put;
       value.ToVariant(put.Receive());
       opened.SetProperty(id, put);
     }
@@ -72,7 +72,7 @@ DispatchDriver WriterTest::UserItem(os::ItemKind kind, const items::ItemKind& pl
 
 void WriterTest::TearDown() {
   SetFailureReporter(nullptr);
-  ReleaseOutlookSession();
+  outlook::ReleaseOutlookSession();
   os::ResetStore();
   SetCurrentDirectoryA(previousDirectory_.c_str());
   for (const char* name : kPlugInFiles) DeleteFileA((workDirectory_ + "\\" + name).c_str());
@@ -106,7 +106,7 @@ void WriterTest::AddItem(os::ItemKind kind, const std::string& subject, const os
   os::PropertyList properties;
   // A note's subject is the first line of its body.
   const outlook::DispId subjectMember = kind == os::ItemKind::Note ? outlook::kBody : outlook::kSubject;
-  properties.emplace_back(subjectMember, os::Value::Text(AnsiToWide(subject)));
+  properties.emplace_back(subjectMember, os::Value::Text(outlook::AnsiToWide(subject)));
   properties.insert(properties.end(), more.begin(), more.end());
   os::AddItem(kind, properties);
   // Outlook raises ItemAdd once the call has returned and the thread handles its messages.

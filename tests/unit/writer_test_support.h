@@ -49,8 +49,9 @@ protected:
   }
   // The item as the user saved it, with a pattern of the given puts when given any; the call
   // counts start afresh.
-  static DispatchDriver UserItem(os::ItemKind kind, const items::ItemKind& place, const char* subject,
-                                 const os::PropertyList& properties, const os::PropertyList* pattern = nullptr);
+  static outlook::DispatchDriver UserItem(os::ItemKind kind, const items::ItemKind& place, const char* subject,
+                                          const os::PropertyList& properties,
+                                          const os::PropertyList* pattern = nullptr);
   // Adds an item as the user would, without counting calls.
   static void AddItem(os::ItemKind kind, const std::string& subject, const os::PropertyList& more = {});
 
@@ -61,13 +62,13 @@ protected:
   }
 
   // What the writers tell of their own work, as the frame hands it on.
-  struct OwnWork final : OwnWrites, OwnDeletions {
+  struct OwnWork final : outlook::OwnWrites, outlook::OwnDeletions {
     void NoteOwnWrite(std::string_view, double) override { ++writes; }
     void NoteOwnDeletion(uint32_t, std::string_view) override { ++deletions; }
     int writes = 0;
     int deletions = 0;
   } own_;
-  SubjectLookup lookup_;
+  inbound::SubjectLookup lookup_;
   const inbound::WriterContext context_{own_, own_, lookup_};
 
 private:

@@ -45,62 +45,62 @@ std::optional<FolderChoice> ParseFolder(const std::wstring& word) {
   return std::nullopt;
 }
 
-std::string Ansi(const std::wstring& text) { return WideToAnsi(text.data(), text.size()); }
+std::string Ansi(const std::wstring& text) { return outlook::WideToAnsi(text.data(), text.size()); }
 
 class ClientSession {
 public:
   // GetNamespace("MAPI") and Logon with every argument omitted, as a script does.
-  explicit ClientSession(const LateBound& application)
-      : application_(application), mapi_(application.CallForObject(L"GetNamespace", Variant::Wide(L"MAPI"))) {
+  explicit ClientSession(const outlook::LateBound& application)
+      : application_(application), mapi_(application.CallForObject(L"GetNamespace", outlook::Variant::Wide(L"MAPI"))) {
     mapi_.CallMethod(L"Logon");
   }
 
-  LateBound ItemsOf(const FolderChoice& choice) const {
-    return mapi_.CallForObject(L"GetDefaultFolder", Variant::Int32(choice.folder)).GetObject(L"Items");
+  outlook::LateBound ItemsOf(const FolderChoice& choice) const {
+    return mapi_.CallForObject(L"GetDefaultFolder", outlook::Variant::Int32(choice.folder)).GetObject(L"Items");
   }
 
   std::string List(const FolderChoice& choice) const {
-    const LateBound items = ItemsOf(choice);
+    const outlook::LateBound items = ItemsOf(choice);
     const int32_t count = items.GetProperty(L"Count").ToInt32();
     std::string lines;
     for (int32_t index = 1; index <= count; ++index) {
-      const LateBound item = items.CallForObject(L"Item", Variant::Int32(index));
+      const outlook::LateBound item = items.CallForObject(L"Item", outlook::Variant::Int32(index));
       lines += std::to_string(index) + "\t" + item.GetProperty(L"Subject").ToAnsi() + "\n";
     }
     return lines;
   }
 
   void Add(const FolderChoice& choice, const std::wstring& subject, const std::optional<std::wstring>& body) const {
-    const LateBound item = application_.CallForObject(L"CreateItem", Variant::Int32(choice.itemType));
+    const outlook::LateBound item = application_.CallForObject(L"CreateItem", outlook::Variant::Int32(choice.itemType));
     if (choice.itemType == outlook_standin::kNoteItem) {
       // A note's subject is the first line of its text.
-      item.SetProperty(L"Body", Variant::Wide(body ? subject + L"\r\n" + *body : subject));
+      item.SetProperty(L"Body", outlook::Variant::Wide(body ? subject + L"\r\n" + *body : subject));
     } else {
-      item.SetProperty(L"Subject", Variant::Wide(subject));
-      if (body) item.SetProperty(L"Body", Variant::Wide(*body));
+      item.SetProperty(L"Subject", outlook::Variant::Wide(subject));
+      if (body) item.SetProperty(L"Body", outlook::Variant::Wide(*body));
     }
     item.CallMethod(L"Save");
   }
 
   // The first item whose subject equals `subject` ignoring case; empty when there is none.
-  LateBound Find(const FolderChoice& choice, const std::wstring& subject) const {
-    const LateBound items = ItemsOf(choice);
+  outlook::LateBound Find(const FolderChoice& choice, const std::wstring& subject) const {
+    const outlook::LateBound items = ItemsOf(choice);
     const int32_t count = items.GetProperty(L"Count").ToInt32();
     for (int32_t index = 1; index <= count; ++index) {
-      LateBound item = items.CallForObject(L"Item", Variant::Int32(index));
+      outlook::LateBound item = items.CallForObject(L"Item", outlook::Variant::Int32(index));
       if (lstrcmpiW(item.GetProperty(L"Subject").ToWide().c_str(), subject.c_str()) == 0) return item;
     }
     return {};
   }
 
 private:
-  LateBound application_;
-  LateBound mapi_;
+  outlook::LateBound application_;
+  outlook::LateBound mapi_;
 };
 
 // A member of the item, or through a dot a member of the object that one answers, as
 // "GetRecurrencePattern.Interval".
-Variant GetMemberPath(LateBound object, const std::wstring& path) {
+outlook::Variant GetMemberPath(outlook::LateBound object, const std::wstring& path) {
   size_t start = 0;
   for (size_t dot = path.find(L'.'); dot != std::wstring::npos; dot = path.find(L'.', start)) {
     object = object.CallForObject(path.substr(start, dot - start).c_str());
@@ -133,13 +133,13 @@ int RunOnSession(const ClientSession& session, const std::vector<std::wstring>& 
   const bool remove = lstrcmpiW(verb.c_str(), L"delete") == 0 && count == 3;
   if (!set && !get && !remove) return Fail(errors, kClientUsage, kClientUsageText);
 
-  const LateBound item = session.Find(*folder, words[2]);
+  const outlook::LateBound item = session.Find(*folder, words[2]);
   if (item.IsEmpty()) return Fail(errors, kClientNoSuchItem, "No item with the subject: " + Ansi(words[2]));
   if (get) {
     output += GetMemberPath(item, words[3]).ToAnsi() + "\n";
   } else if (set) {
     // The value goes as text; Outlook turns it into the member's own type.
-    item.SetProperty(words[3].c_str(), Variant::Wide(words[4]));
+    item.SetProperty(words[3].c_str(), outlook::Variant::Wide(words[4]));
     item.CallMethod(L"Save");
   } else {
     item.CallMethod(L"Delete");
@@ -148,39 +148,39 @@ int RunOnSession(const ClientSession& session, const std::vector<std::wstring>& 
 }
 
 // A whole number in int32 range goes as one; any other word as its text.
-Variant ControlArgument(const std::wstring& word) {
+outlook::Variant ControlArgument(const std::wstring& word) {
   wchar_t* end = nullptr;
   errno = 0;
   const long number = std::wcstol(word.c_str(), &end, 10);
   const bool whole = !word.empty() && end && *end == L'\0' && errno == 0 && number >= INT32_MIN && number <= INT32_MAX;
-  return whole ? Variant::Int32(static_cast<int32_t>(number)) : Variant::Wide(word);
+  return whole ? outlook::Variant::Int32(static_cast<int32_t>(number)) : outlook::Variant::Wide(word);
 }
 
 }  // namespace
 
-int RunControlCommand(const LateBound& control, const std::vector<std::wstring>& words, std::string& output,
+int RunControlCommand(const outlook::LateBound& control, const std::vector<std::wstring>& words, std::string& output,
                       std::string& errors) {
   if (words.empty()) return Fail(errors, kClientUsage, kClientUsageText);
   try {
-    std::vector<Variant> arguments;
+    std::vector<outlook::Variant> arguments;
     for (size_t i = 1; i < words.size(); ++i) arguments.push_back(ControlArgument(words[i]));
-    const DispatchDriver driver(ComPtr<IDispatch>::Share(control.Get()));
-    const Variant answer =
+    const outlook::DispatchDriver driver(ComPtr<IDispatch>::Share(control.Get()));
+    const outlook::Variant answer =
         driver.Invoke(control.IdOf(words[0].c_str()), DISPATCH_METHOD, arguments.data(), arguments.size());
     if (answer.Type() != VT_EMPTY) output += answer.ToAnsi() + "\n";
     return kClientDone;
-  } catch (const AutomationError& error) {
+  } catch (const outlook::AutomationError& error) {
     return Fail(errors, kClientOutlookFailed, std::string("The control failed: ") + error.what());
   }
 }
 
-int RunClientCommand(const LateBound& application, const std::vector<std::wstring>& words, std::string& output,
+int RunClientCommand(const outlook::LateBound& application, const std::vector<std::wstring>& words, std::string& output,
                      std::string& errors) {
   if (words.size() < 2) return Fail(errors, kClientUsage, kClientUsageText);
   try {
     const ClientSession session(application);
     return RunOnSession(session, words, output, errors);
-  } catch (const AutomationError& error) {
+  } catch (const outlook::AutomationError& error) {
     return Fail(errors, kClientOutlookFailed, std::string("Outlook failed: ") + error.what());
   }
 }

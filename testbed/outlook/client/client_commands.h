@@ -22,14 +22,14 @@ constexpr int kClientOutlookFailed = 3;
 //   delete <folder> <subject>
 // <folder> is task(s), appointment(s) or calendar, note(s). What the command prints (ANSI text, one
 // line per "\n") goes to `output`, failures to `errors`. Answers one of the exit codes above.
-int RunClientCommand(const LateBound& application, const std::vector<std::wstring>& words, std::string& output,
+int RunClientCommand(const outlook::LateBound& application, const std::vector<std::wstring>& words, std::string& output,
                      std::string& errors);
 
 // Calls one of the stand-in Outlook's test controls ("OutlookStandin.Control") by name; `words`
 // are the arguments after "control": the control's name, then its arguments, a whole number going
 // as a number and anything else as text. Its answer, when it gives one, goes to `output` as a line.
 //   control <name> [argument...]                  e.g. "control EventDelay 300"
-int RunControlCommand(const LateBound& control, const std::vector<std::wstring>& words, std::string& output,
+int RunControlCommand(const outlook::LateBound& control, const std::vector<std::wstring>& words, std::string& output,
                       std::string& errors);
 
 // How to call the client.

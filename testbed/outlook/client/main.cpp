@@ -28,12 +28,12 @@ int RunClient(const std::vector<std::wstring>& words, std::string& output, std::
   }
   try {
     if (lstrcmpiW(words[0].c_str(), L"control") == 0) {
-      const LateBound control = LateBound::Create(L"OutlookStandin.Control");
+      const outlook::LateBound control = outlook::LateBound::Create(L"OutlookStandin.Control");
       return RunControlCommand(control, std::vector<std::wstring>(words.begin() + 1, words.end()), output, errors);
     }
-    const LateBound application = LateBound::Create(L"Outlook.Application");
+    const outlook::LateBound application = outlook::LateBound::Create(L"Outlook.Application");
     return RunClientCommand(application, words, output, errors);
-  } catch (const AutomationError& error) {
+  } catch (const outlook::AutomationError& error) {
     errors += std::string("Outlook cannot be reached: ") + error.what() + "\n";
     return kClientOutlookFailed;
   }
