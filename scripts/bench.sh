@@ -33,6 +33,18 @@ bench() {
   return $status
 }
 link_on() { printf '[Orvane]\r\nOutlookToOrvane=%s\r\n' "$1" >Orvane.ini; }
+# A store file of SIZE items in each folder, the stand-in Outlook on it, then the main
+# application and the plug-in. Not through a pipe: the first Wine program of a session starts
+# Wine's services, which keep its output open.
+start_on_store() {
+  local store=$1 size=$2
+  timeout 300 wine "$bin/OrvaneBench.exe" store "$store" "$size" >/dev/null 2>&1
+  wine "$bin/OutlookStandin.exe" /Store "$store" >/dev/null 2>&1 &
+  sleep 3
+  wine "$bin/Orvane.exe" /log Orvane.log >/dev/null 2>&1 &
+  wine "$bin/OrvaneOutlook.exe" >/dev/null 2>&1 &
+  sleep 3
+}
 idle_row() {
   local what=$1 plugin server
   plugin=$(wine_process_pid OrvaneOutlook.exe)
@@ -69,12 +81,7 @@ for size in $lookups; do
   # The link off: the commands alone, no sinks reconnected and no folders compared after them.
   link_on 0
   echo "bench.sh: the inbound commands at $size items in each folder ..." >&2
-  timeout 300 wine "$bin/OrvaneBench.exe" store lookups.store "$size" >/dev/null 2>&1
-  wine "$bin/OutlookStandin.exe" /Store lookups.store >/dev/null 2>&1 &
-  sleep 3
-  wine "$bin/Orvane.exe" /log Orvane.log >/dev/null 2>&1 &
-  wine "$bin/OrvaneOutlook.exe" >/dev/null 2>&1 &
-  sleep 3
+  start_on_store lookups.store "$size"
   timeout 1800 wine "$bin/OrvaneBench.exe" lookups 2>&1 | tr -d '\r'
   wait
 done
@@ -84,14 +91,7 @@ if [ "$kept" -gt 0 ]; then
   link_on 0
   rm -f "$(state_folder)"/OrvanePictures.*
   echo "bench.sh: a store of $kept items in each folder ..." >&2
-  # Not through a pipe: the first Wine program of a session starts Wine's services, which keep
-  # its output open.
-  timeout 300 wine "$bin/OrvaneBench.exe" store bench.store "$kept" >/dev/null 2>&1
-  wine "$bin/OutlookStandin.exe" /Store bench.store >/dev/null 2>&1 &
-  sleep 3
-  wine "$bin/Orvane.exe" /log Orvane.log >/dev/null 2>&1 &
-  wine "$bin/OrvaneOutlook.exe" >/dev/null 2>&1 &
-  sleep 3
+  start_on_store bench.store "$kept"
   echo "bench.sh: measuring with the pictures kept on disk ..." >&2
   link_on 1
   bench sinks
