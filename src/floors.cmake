@@ -71,6 +71,12 @@ endfunction()
 # only if nothing in the floor needs a definition from above it.
 function(orvane_add_floor_link_check target)
   add_executable(${target}_links ${ORVANE_SRC_DIR}/../cmake/floor_link_check.cpp)
-  target_link_libraries(${target}_links PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${target}>" orvane_warnings)
+  if(MSVC)
+    target_link_libraries(${target}_links PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${target}>" orvane_warnings)
+  else()
+    # Spelled out: CMake's own form wraps the archive in --push-state/--pop-state, which lld's
+    # MinGW driver does not know.
+    target_link_libraries(${target}_links PRIVATE -Wl,--whole-archive ${target} -Wl,--no-whole-archive orvane_warnings)
+  endif()
   set_target_properties(${target}_links PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/floor_links)
 endfunction()
