@@ -71,27 +71,6 @@ TEST(MemberIds, ThePlugInNamesEachMemberOnce) {
   }
 }
 
-// The stand-in finds the member called by its identifier, or by its name: two members of one
-// object with one of them would serve the wrong member.
-TEST(MemberIds, StandinMembersOfAnObjectDifferInIdAndName) {
-  const os::ObjectKind kinds[] = {
-      os::ObjectKind::Application, os::ObjectKind::NameSpace,
-      os::ObjectKind::Folder,      os::ObjectKind::Items,
-      os::ObjectKind::TaskItem,    os::ObjectKind::AppointmentItem,
-      os::ObjectKind::NoteItem,    os::ObjectKind::RecurrencePattern,
-      os::ObjectKind::Table,       os::ObjectKind::Columns,
-      os::ObjectKind::Column,
-  };
-  for (const os::ObjectKind kind : kinds) {
-    SCOPED_TRACE(os::ObjectKindName(kind));
-    std::set<os::DispId> ids;
-    for (const os::Member& member : os::MembersOf(kind)) {
-      EXPECT_TRUE(ids.insert(member.id).second) << "id 0x" << std::hex << member.id << " twice";
-      EXPECT_EQ(os::FindMember(kind, member.name), &member) << member.name;
-    }
-  }
-}
-
 TEST(MemberIds, ThePlugInsValuesAreOutlooks) {
   struct Value {
     const char* name;
