@@ -1,14 +1,19 @@
 // Every report reaches the main application once across the plug-in's endings: not again when the
 // plug-in ended while handing it over, not lost while its kept pictures were held by another
-// process, and not made up from a folder Outlook showed empty for a moment.
+// process or while the main application was closed, and not made up from a folder Outlook showed
+// empty for a moment.
 #include "tests/e2e/restart_fixture.h"
 
 #include "base/file_places.h"
+#include "base/module_path.h"
 #include "base/unique_resource.h"
 #include "base/user_folders.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,6 +25,30 @@ using namespace e2e;
 using Records = std::vector<std::string>;
 
 constexpr int kTasksFolder = 13;
+
+// The test's own environment without the build's directory on the search path, nor the variable
+// that puts it there: a program started with it finds no main application to start.
+std::string EnvironmentWithoutTheBuild() {
+  const std::string build = ModuleDirectory();
+  std::string block;
+  char* const strings = GetEnvironmentStringsA();
+  for (const char* entry = strings; *entry; entry += std::strlen(entry) + 1) {
+    std::string text = entry;
+    const std::string name = text.substr(0, text.find('='));
+    if (lstrcmpiA(name.c_str(), "WINEPATH") == 0) continue;
+    if (lstrcmpiA(name.c_str(), "PATH") == 0) {
+      std::istringstream folders(text.substr(name.size() + 1));
+      text = name + "=";
+      for (std::string folder; std::getline(folders, folder, ';');) {
+        if (lstrcmpiA(folder.c_str(), build.c_str()) != 0) text += folder + ";";
+      }
+    }
+    block += text;
+    block += '\0';
+  }
+  FreeEnvironmentStringsA(strings);
+  return block + '\0';
+}
 
 class DeliveryTest : public RestartFixture {
 protected:
@@ -124,6 +153,65 @@ TEST_F(DeliveryTest, AStoreThatReturnsReportsWhatLeftItWhileAnotherWasOpen) {
   EXPECT_TRUE(ReceivedWithin("deleted task Budget", 10s)) << PluginLog();
   EXPECT_EQ(Deletions(Received()), (Records{"deleted task Report", "deleted task Budget"}));
   EXPECT_TRUE(plugin.Running());
+}
+
+// The main application is closed while the user deletes two tasks, and the plug-in cannot start
+// it: both deletions wait, and once the user starts it each arrives once, in order.
+class MainApplicationAwayTest : public DeliveryTest {
+protected:
+  void TearDown() override {
+    DeliveryTest::TearDown();
+    // The copy registered itself as it started: the build's program is registered again.
+    ChildProcess registration("OrvaneOutlook.exe", "/RegServer", workDirectory_);
+    EXPECT_TRUE(registration.WaitForExit(10s));
+  }
+  // The plug-in copied to a folder of its own and started without the build's search path.
+  ChildProcess StartPluginThatCannotStartTheMainApplication() {
+    const std::string bin = ModuleDirectory();
+    std::filesystem::create_directories(workDirectory_ + "\\elsewhere");
+    const std::string copy = workDirectory_ + "\\elsewhere\\OrvaneOutlook.exe";
+    EXPECT_TRUE(CopyFileA((bin + "\\OrvaneOutlook.exe").c_str(), copy.c_str(), FALSE));
+    const std::string environment = EnvironmentWithoutTheBuild();
+    ChildProcess plugin(copy.substr(bin.size() + 1), "", workDirectory_, &environment);
+    EXPECT_NE(WaitForWindow(kFrameClass, "Untitled - stub", 10s), nullptr);
+    return plugin;
+  }
+  void CloseMainApplication() {
+    PostMessageA(FindWindowA("Orvane Main", nullptr), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(mainApp_.WaitForExit(10s));
+  }
+  size_t LoggedTimes(const std::string& text) const {
+    const std::string log = PluginLog();
+    size_t count = 0;
+    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1)) ++count;
+    return count;
+  }
+};
+
+TEST_F(MainApplicationAwayTest, DeletionsMadeWhileItWasClosedArriveOnceInOrderWhenItStarts) {
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("user"));
+  ChildProcess plugin = StartPluginThatCannotStartTheMainApplication();
+  ASSERT_TRUE(WaitForSinks(1));
+  // A third task stays, so that no deletion leaves the folder empty (such a read is confirmed first).
+  for (const char* subject : {"Report", "Budget", "Plan"}) ASSERT_TRUE(UserDoes(std::string("add tasks ") + subject));
+  ASSERT_TRUE(ReceivedWithin("new task Plan", 10s)) << ::testing::PrintToString(Received());
+  ASSERT_NO_FATAL_FAILURE(CloseMainApplication());
+  Records expected = Received();
+
+  ASSERT_TRUE(UserDoes("delete tasks Report"));
+  ASSERT_TRUE(WaitUntil([&] { return LoggedTimes("The main application does not take the records") == 1; }, 15s))
+      << PluginLog();
+  ASSERT_TRUE(UserDoes("delete tasks Budget"));
+  ASSERT_TRUE(WaitUntil([&] { return LoggedTimes("Itemdeleted Called Successfully") == 2; }, 15s)) << PluginLog();
+  ASSERT_TRUE(plugin.Running());
+  EXPECT_EQ(Received(), expected);
+
+  mainApp_ = ChildProcess("Orvane.exe", "/log \"" + MainLogPath() + "\"", workDirectory_);
+  EXPECT_TRUE(ReceivedWithin("deleted task Budget", 10s)) << PluginLog();
+  EXPECT_TRUE(WaitUntil([&] { return LoggedTimes("The main application took the 2 records that waited") == 1; }, 5s))
+      << PluginLog();
+  expected.insert(expected.end(), {"deleted task Report", "deleted task Budget"});
+  EXPECT_EQ(Received(), expected);
 }
 
 }  // namespace

@@ -30,13 +30,15 @@ std::string FreshWorkDirectory() {
   return directory;
 }
 
-ChildProcess::ChildProcess(const std::string& program, const std::string& arguments, const std::string& workDirectory) {
+ChildProcess::ChildProcess(const std::string& program, const std::string& arguments, const std::string& workDirectory,
+                           const std::string* environment) {
   std::string commandLine = "\"" + ModuleDirectory() + "\\" + program + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  void* block = environment ? const_cast<char*>(environment->c_str()) : nullptr;
+  if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, block,
                      workDirectory.empty() ? nullptr : workDirectory.c_str(), &startup, &info)) {
     const UniqueHandle thread(info.hThread);
     process_.Reset(info.hProcess);

@@ -28,7 +28,9 @@ std::string FreshWorkDirectory();
 class ChildProcess {
 public:
   ChildProcess() = default;
-  ChildProcess(const std::string& program, const std::string& arguments, const std::string& workDirectory);
+  // `environment`, when given, is a whole block (name=value strings ending in an empty one) in place of the test's.
+  ChildProcess(const std::string& program, const std::string& arguments, const std::string& workDirectory,
+               const std::string* environment = nullptr);
   // The process that owns the window (started by a program under test), ended like one the test started.
   static ChildProcess OfWindow(HWND window);
   ChildProcess(ChildProcess&& other) noexcept;

@@ -252,6 +252,32 @@ TEST_F(MainFrameTest, TheLinkTimerWaitsForTheLinkAndRestsWhileTheSinksAreConnect
   EXPECT_TRUE(SinkTimerStopsNow());
 }
 
+// An Outlook whose server answers that it is gone to every attempt to connect, twice a second,
+// is told of in the log once; after the sinks connect again, its next going is told of again.
+TEST_F(MainFrameTest, AnOutlookThatKeepsAnsweringGoneIsLoggedOnceUntilTheSinksConnectAgain) {
+  const OutlookRuns outlook;
+  const std::string gone = "OrvaneOutlook=>Outlook has gone away; the sinks wait until it is back";
+  const auto goneLines = [&] {
+    const std::vector<std::string> log = LogTexts();
+    return static_cast<int>(std::count(log.begin(), log.end(), gone));
+  };
+  struct Attempt {
+    bool answersGone;
+    int linesAfter;
+  };
+  const Attempt attempts[] = {{true, 1}, {true, 1}, {true, 1}, {false, 1}, {true, 2}, {true, 2}};
+  for (const Attempt& attempt : attempts) {
+    if (attempt.answersGone) {
+      hiddenFrame_.duringCall = [] { throw outlook::AutomationError(RPC_E_DISCONNECTED, "The object is gone"); };
+    }
+    Tick(app::kSinkTimer);
+    EXPECT_EQ(goneLines(), attempt.linesAfter);
+  }
+  // One attempt connected; the last, answered gone, left the link timer running.
+  EXPECT_EQ(hiddenFrame_.calls, (std::vector<Call>{{"ConnectSinks", "", 0}}));
+  EXPECT_TRUE(SinkTimerStopsNow());
+}
+
 struct Failure {
   const char* what;
   std::function<void()> thrower;
