@@ -113,12 +113,17 @@ constexpr bool NamesObject(std::string_view objects, std::string_view object) {
 }
 
 // The identifier kMemberIds gives `object`'s member `name`. Used for constants only, so that a
-// member missing from the table stops the build.
+// member missing from the table, or named twice (its constant would take whichever came first),
+// stops the build.
 constexpr DispId MemberIdOf(std::string_view object, std::string_view name) {
+  const MemberId* found = nullptr;
   for (const MemberId& member : kMemberIds) {
-    if (member.name == name && NamesObject(member.objects, object)) return member.id;
+    if (member.name != name || !NamesObject(member.objects, object)) continue;
+    if (found) throw std::logic_error("a member the table names twice");
+    found = &member;
   }
-  throw std::logic_error("not a member the plug-in calls by its identifier");
+  if (!found) throw std::logic_error("not a member the plug-in calls by its identifier");
+  return found->id;
 }
 
 constexpr DispId kCreateItem = MemberIdOf("Application", "CreateItem");

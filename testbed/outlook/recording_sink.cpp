@@ -25,7 +25,7 @@ HRESULT RecordingSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
                               UINT*) noexcept {
   return GuardedComMethod("RecordingSink", exception, [&] {
     Record(id, params);
-    return answer_;
+    return S_OK;
   });
 }
 

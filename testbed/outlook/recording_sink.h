@@ -26,8 +26,6 @@ public:
 
   const std::vector<ReceivedEvent>& Events() const { return events_; }
   int CountOf(DispId id) const;
-  // What Invoke answers from now on (S_OK at first); RPC_E_DISCONNECTED plays a sink whose process is gone.
-  void AnswerWith(HRESULT result) { answer_ = result; }
   // Called for every event, after it is recorded, with its DISPID and item (null for ItemRemove).
   void OnEvent(std::function<void(DispId, IDispatch*)> handler) { handler_ = std::move(handler); }
 
@@ -42,7 +40,6 @@ private:
   void Record(DISPID id, const DISPPARAMS* params);
 
   bool answersItemsEvents_;
-  HRESULT answer_ = S_OK;
   std::vector<ReceivedEvent> events_;
   std::function<void(DispId, IDispatch*)> handler_;
 };

@@ -127,17 +127,6 @@ TEST_F(StandinOutlookTest, StartedByComItShowsNoWindowAndEndsWhenTheLastClientLe
   EXPECT_TRUE(WaitForNoProcess(kServer, 10s));
 }
 
-TEST_F(StandinOutlookTest, RefusingItRefusesTheApplicationButNotItsControls) {
-  ChildProcess server(kServer, "/Refuse", "");
-  ASSERT_NE(WaitForWindow(outlook::kMainWindowClass, nullptr, 10s), nullptr);
-  EXPECT_THROW(outlook::LateBound::Create(L"Outlook.Application"), outlook::AutomationError);
-  // The next creation only is refused, then none.
-  outlook::LateBound::Create(L"OutlookStandin.Control").CallMethod(L"RefuseCreation", outlook::Variant::Int32(1));
-  EXPECT_THROW(outlook::LateBound::Create(L"Outlook.Application"), outlook::AutomationError);
-  EXPECT_NO_THROW(outlook::LateBound::Create(L"Outlook.Application"));
-  EXPECT_TRUE(CloseServers());
-}
-
 // What a client reads of the store: its StoreID, the Tasks folder's EntryID, and each task's
 // subject and EntryID.
 struct StoreSeen {

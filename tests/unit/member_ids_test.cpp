@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -56,17 +55,6 @@ TEST(MemberIds, EveryMemberThePlugInCallsByIdHasOutlooksId) {
       const std::optional<os::DispId> outlooks = StandinIdOf(object, member.name);
       ASSERT_TRUE(outlooks) << "not in the transcription of Outlook's type library";
       EXPECT_EQ(member.id, *outlooks);
-    }
-  }
-}
-
-// A member named twice would give its constant whichever entry comes first, and the test above
-// would pass for the entry that matches.
-TEST(MemberIds, ThePlugInNamesEachMemberOnce) {
-  std::set<std::pair<std::string_view, std::string_view>> seen;
-  for (const outlook::MemberId& member : outlook::kMemberIds) {
-    for (const std::string_view object : ObjectsOf(member)) {
-      EXPECT_TRUE(seen.insert({object, member.name}).second) << object << "." << member.name;
     }
   }
 }

@@ -170,26 +170,6 @@ TEST_F(StandinEventsTest, EverySaveStampsItsOwnModificationTime) {
   EXPECT_EQ(os::FolderItems(kFolderTasks).at(0).Get(os::kLastModificationTime).AsDate(), stamps.back());
 }
 
-TEST_F(StandinEventsTest, OnlyASinkWhoseProcessHasGoneIsDropped) {
-  const outlook::DispatchDriver tasks = ItemsOf(kFolderTasks);
-  const struct {
-    HRESULT answer;
-    size_t heard;  // of two saves
-  } kCases[] = {{RPC_E_DISCONNECTED, 1}, {HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE), 1}, {E_FAIL, 2}, {S_OK, 2}};
-  std::vector<ComPtr<os::RecordingSink>> sinks;
-  for (const auto& c : kCases) {
-    sinks.push_back(Advised(tasks));
-    sinks.back()->AnswerWith(c.answer);
-  }
-  const outlook::DispatchDriver task = app_.InvokeForObject(kCreateItem, outlook::Variant::Int32(kTaskItem));
-  task.InvokeMethod(kSave);
-  ASSERT_TRUE(os::RaisePostedEvents());
-  task.InvokeMethod(kSave);
-  ASSERT_TRUE(os::RaisePostedEvents());
-  for (size_t i = 0; i < sinks.size(); ++i) EXPECT_EQ(sinks[i]->Events().size(), kCases[i].heard) << i;
-  EXPECT_EQ(connections_[0].Disconnect(), CONNECT_E_NOCONNECTION) << "the dropped sink is no longer connected";
-}
-
 }  // namespace
 
 }  // namespace orvane

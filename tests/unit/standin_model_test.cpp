@@ -386,49 +386,6 @@ TEST_F(StandinModelTest, SettingTheRecurrenceTypeResetsThePatternsOtherPropertie
   EXPECT_EQ(pattern.GetInt32(kDayOfWeekMask), 32);
 }
 
-TEST_F(StandinModelTest, TheControlsOverComWorkByNameAndAreNotCounted) {
-  const outlook::LateBound control(os::NewControl());
-  const auto number = [&control](const wchar_t* name, auto... args) {
-    return control.CallMethod(name, std::move(args)...).ToInt32();
-  };
-  control.CallMethod(L"FailCall", outlook::Variant::Text("taskitem"), outlook::Variant::Int32(kSubject),
-                     outlook::Variant::Text("put"), outlook::Variant::Text("Not now"),
-                     outlook::Variant::Int32(os::FaultRule::kAlways));
-  const outlook::DispatchDriver task = NewItem(kTaskItem);
-  EXPECT_EQ(FailureOf([&] { task.SetText(kSubject, "Report"); }), "Not now");
-  task.SetText(kBody, "Report");
-  task.InvokeMethod(kSave);
-  mapi_.InvokeMethod(kLogon);
-
-  EXPECT_EQ(number(L"CallCount", outlook::Variant::Int32(kSubject), outlook::Variant::Text("TaskItem"),
-                   outlook::Variant::Text("put")),
-            1);
-  EXPECT_EQ(number(L"LogonCount"), 1);
-  EXPECT_EQ(number(L"ItemCount", outlook::Variant::Int32(kFolderTasks)), 1);
-  EXPECT_EQ(control
-                .CallMethod(L"ItemProperty", outlook::Variant::Int32(kFolderTasks), outlook::Variant::Int32(1),
-                            outlook::Variant::Text("body"))
-                .ToAnsi(),
-            "Report");
-  control.CallMethod(L"Reset");
-  EXPECT_EQ(number(L"ItemCount", outlook::Variant::Int32(kFolderTasks)) + number(L"TotalCalls") + number(L"LogonCount"),
-            0);
-  EXPECT_NO_THROW(NewItem(kTaskItem).SetText(kSubject, "Report")) << "the reset cleared the failure";
-}
-
-TEST_F(StandinModelTest, OutlooksMainWindowComesAndGoesOnRequest) {
-  const outlook::LateBound control(os::NewControl());
-  EXPECT_EQ(FindWindowA(kMainWindowClass, nullptr), nullptr);
-  EXPECT_TRUE(control.CallMethod(L"ShowMainWindow").ToBool());
-  const HWND window = FindWindowA(kMainWindowClass, nullptr);
-  EXPECT_EQ(window, os::MainWindow());
-  EXPECT_NE(window, GetForegroundWindow());
-  control.CallMethod(L"CloseMainWindow");
-  EXPECT_EQ(FindWindowA(kMainWindowClass, nullptr), nullptr);
-  EXPECT_TRUE(control.CallMethod(L"ShowMainWindow").ToBool()) << "it comes again after it was closed";
-  EXPECT_NE(FindWindowA(kMainWindowClass, nullptr), nullptr);
-}
-
 }  // namespace
 
 }  // namespace orvane
