@@ -52,6 +52,17 @@ private:
   outlook::DispatchDriver session_;
 };
 
+// The two items with every field set that the bench changes, beside the numbered ones.
+constexpr char kFullTask[] = "Bench full task";
+constexpr char kFullAppointment[] = "Bench full appointment";
+
+// Fills each folder of the running stand-in Outlook with `items` numbered items and the two full
+// items, one call at a time.
+int Prepare(int items);
+// Writes a stand-in Outlook's store file of `items` numbered items in each folder and the two full
+// items, for "OutlookStandin /Store FILE".
+int WriteStore(const std::string& file, int items);
+
 // With the folders at their present size and the plug-in's link off: each command on the last
 // item, found through the folders' tables and item by item.
 int Lookups();
