@@ -155,22 +155,11 @@ protected:
   std::string workDirectory_;
 };
 
-TEST_F(PluginOutlookTest, TaskSentByTheMainApplicationArrivesInOutlook) {
-  ASSERT_NO_FATAL_FAILURE(SaveThroughTheMainApplication("0x2BB7B2A6", "Buy milk\\t1/12/2026\\tnot done", kTasksFolder));
-  EXPECT_EQ(control_.ItemText(kTasksFolder, 1, L"Subject"), "Buy milk");
-}
-
 TEST_F(PluginOutlookTest, AppointmentSentByTheMainApplicationArrivesInOutlook) {
   const std::string record = testcommon::Weekly(testcommon::AppointmentFields()).Joined("\\t");
   ASSERT_NO_FATAL_FAILURE(SaveThroughTheMainApplication("0x2BB7B2A7", record, kCalendarFolder));
   EXPECT_EQ(control_.ItemText(kCalendarFolder, 1, L"Subject"), "Dentist");
   EXPECT_EQ(control_.ItemText(kCalendarFolder, 1, L"InternetCodepage"), "4711");
-}
-
-TEST_F(PluginOutlookTest, NoteSentByTheMainApplicationArrivesInOutlook) {
-  ASSERT_NO_FATAL_FAILURE(SaveThroughTheMainApplication("0x2BB7B2A8", "Buy milk\\t5/3/2026\\t57", kNotesFolder));
-  EXPECT_EQ(control_.ItemText(kNotesFolder, 1, L"Subject"), "Buy milk");
-  EXPECT_EQ(control_.ItemText(kNotesFolder, 1, L"Categories"), "57");
 }
 
 TEST_F(PluginOutlookTest, FailedTickIsLoggedAndHandedToABusyMainApplication) {

@@ -98,29 +98,6 @@ TEST_F(StandinEventsTest, EachChangeIsRaisedAfterItsCallToTheCollectionsOfItsFol
   EXPECT_EQ(os::PendingEvents(), 0u);
 }
 
-TEST_F(StandinEventsTest, TheUsersChangesReachTheSinksWithoutCountingCallsAndRemovalComesAfter) {
-  const outlook::DispatchDriver tasks = ItemsOf(kFolderTasks);
-  const auto sink = Advised(tasks);
-  os::ResetCallCounts();
-  os::AddItem(os::ItemKind::Task, {{kSubject, os::Value::Text(L"one")}});
-  os::AddItem(os::ItemKind::Task, {{kSubject, os::Value::Text(L"two")}});
-  os::ChangeItem(kFolderTasks, 2, {{kPercentComplete, os::Value::Int32(100)}});
-  ASSERT_TRUE(os::RaisePostedEvents());
-  EXPECT_EQ(os::TotalCalls(), 0);
-  // During ItemRemove the folder no longer holds the item.
-  std::string firstSeen;
-  sink->OnEvent([&](DispId id, IDispatch*) {
-    if (id == kItemRemove) firstSeen = tasks.InvokeForObject(kItem, outlook::Variant::Int32(1)).GetText(kSubject);
-  });
-  os::RemoveItem(kFolderTasks, 1);
-  ASSERT_TRUE(os::RaisePostedEvents());
-  EXPECT_EQ(firstSeen, "two");
-  EXPECT_EQ(Heard(sink), (Counts{2, 1, 1}));
-  EXPECT_EQ(os::FolderItems(kFolderTasks).at(0).Get(kStatus).AsInt32(), kStatusComplete);
-}
-
-// Outlook may raise an event well after the call, and changes an item again a while after it was
-// saved, without the item changing: its LastModificationTime stays that of the save.
 TEST_F(StandinEventsTest, EventsComeAsLateAsChosenAndALateChangeFollowsEverySave) {
   const auto sink = Advised(ItemsOf(kFolderTasks));
   os::EventDelay(300);
@@ -146,28 +123,6 @@ TEST_F(StandinEventsTest, EventsComeAsLateAsChosenAndALateChangeFollowsEverySave
   task.InvokeMethod(kSave);
   ASSERT_TRUE(os::RaisePostedEvents());
   EXPECT_EQ(Heard(sink), (Counts{1, 2, 0})) << "late changes off again";
-}
-
-// Every save gets its own LastModificationTime, now to the millisecond, even within one second.
-TEST_F(StandinEventsTest, EverySaveStampsItsOwnModificationTime) {
-  const outlook::DispatchDriver task = NewTask("Report");
-  EXPECT_EQ(task.GetDate(os::kLastModificationTime), os::kNoDate) << "not saved yet";
-  std::vector<double> stamps;
-  for (int save = 0; save < 3; ++save) {
-    task.InvokeMethod(kSave);
-    stamps.push_back(task.GetDate(os::kLastModificationTime));
-  }
-  SYSTEMTIME now;
-  GetLocalTime(&now);
-  double date = 0;
-  SystemTimeToVariantTime(&now, &date);
-  constexpr double kMillisecond = 1.0 / 86400000;
-  for (size_t i = 1; i < stamps.size(); ++i) {
-    EXPECT_GE(stamps[i] - stamps[i - 1], kMillisecond * 0.99);
-    EXPECT_LT(stamps[i] - stamps[i - 1], 1000 * kMillisecond);
-  }
-  EXPECT_NEAR(stamps.back(), date, 60 * 1000 * kMillisecond);
-  EXPECT_EQ(os::FolderItems(kFolderTasks).at(0).Get(os::kLastModificationTime).AsDate(), stamps.back());
 }
 
 }  // namespace

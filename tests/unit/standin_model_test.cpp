@@ -122,22 +122,6 @@ TEST_F(StandinModelTest, NewItemsReadOutlooksDefaultsInOutlooksTypes) {
   EXPECT_EQ(subject.ToAnsi(), "");
 }
 
-TEST_F(StandinModelTest, DatesBeforeTheStartAreRefusedWithOutlooksWords) {
-  constexpr double kNine = k10Nov2006 + 9.0 / 24;
-  const outlook::DispatchDriver appointment = NewItem(kAppointmentItem);
-  appointment.SetInt32(kDuration, 90);
-  appointment.SetDate(kStart, kNine);
-  EXPECT_NEAR(appointment.GetDate(kEnd), kNine + 90.0 / 1440, 1e-9) << "the end follows start and duration";
-  EXPECT_EQ(FailureOf([&] { appointment.SetDate(kEnd, kNine - 1.0 / 24); }), Ansi(os::kEndBeforeStartMessage));
-
-  const outlook::DispatchDriver task = NewItem(kTaskItem);
-  task.SetDate(kStartDate, k10Nov2006 + 0.75);
-  EXPECT_EQ(task.GetDate(kStartDate), k10Nov2006) << "a task's dates are whole days";
-  EXPECT_EQ(FailureOf([&] { task.SetDate(kDueDate, k10Nov2006 - 1); }), Ansi(os::kDueBeforeStartMessage));
-  task.SetDate(kDueDate, k10Nov2006);
-  EXPECT_EQ(task.GetDate(kDueDate), k10Nov2006);
-}
-
 TEST_F(StandinModelTest, StatusAndPercentCompleteAgreeAsOutlookKeepsThem) {
   const struct {
     const char* name;
@@ -161,18 +145,6 @@ TEST_F(StandinModelTest, StatusAndPercentCompleteAgreeAsOutlookKeepsThem) {
     EXPECT_EQ(task.GetDate(kDateCompleted) != os::kNoDate, c.completed) << c.name;
   }
   EXPECT_THROW(NewItem(kTaskItem).SetInt32(kPercentComplete, 101), outlook::AutomationError);
-}
-
-TEST_F(StandinModelTest, NoteSubjectIsTheBodyUpToTheFirstLineBreak) {
-  const struct {
-    const char* body;
-    const char* subject;
-  } kCases[] = {{"Buy milk", "Buy milk"}, {"Line one\r\nLine two", "Line one"}, {"A\nB", "A"}, {"\rB", ""}};
-  for (const auto& c : kCases) {
-    const outlook::DispatchDriver note = NewItem(kNoteItem);
-    note.SetText(kBody, c.body);
-    EXPECT_EQ(note.GetText(kNoteSubject), c.subject) << c.body;
-  }
 }
 
 TEST_F(StandinModelTest, GettingThePatternMakesTheItemRecurringAndSavingKeepsIt) {
@@ -218,119 +190,6 @@ TEST_F(StandinModelTest, ASeriesTakesItsTimesFromItsPattern) {
   pattern.SetInt32(kDayOfWeekMask, 4);
   EXPECT_EQ(pattern.GetDate(kPatternEndDate), os::kNoDate);
   EXPECT_EQ(pattern.GetDate(kPatternStartDate), k10Nov2006 + 3) << "the series' own day again";
-}
-
-// A new appointment starts at the next half hour for 30 minutes; all day means midnight to midnight.
-TEST_F(StandinModelTest, NewAndAllDayAppointmentsHaveOutlooksTimes) {
-  SYSTEMTIME clock;
-  GetLocalTime(&clock);
-  double now = 0;
-  SystemTimeToVariantTime(&clock, &now);
-  const outlook::DispatchDriver appointment = NewItem(kAppointmentItem);
-  const double start = appointment.GetDate(kStart);
-  EXPECT_GT(start, now - 1e-6);
-  EXPECT_LE(start, now + 0.5 / 24 + 2.0 / 86400);
-  EXPECT_NEAR(start * 48, std::round(start * 48), 1e-6) << "on a full or half hour";
-  EXPECT_NEAR(appointment.GetDate(kEnd), start + 30.0 / 1440, 1e-9);
-
-  const struct {
-    double start, end;  // hours from 10 November 2006
-    double allDayStart, allDayEnd;
-  } kCases[] = {{9, 10.5, 0, 24}, {0, 24, 0, 24}, {22, 26, 0, 48}, {9, 9, 0, 24}};
-  for (const auto& c : kCases) {
-    const outlook::DispatchDriver item = NewItem(kAppointmentItem);
-    item.SetDate(kStart, k10Nov2006 + c.start / 24);
-    item.SetDate(kEnd, k10Nov2006 + c.end / 24);
-    item.SetBool(kAllDayEvent, true);
-    EXPECT_NEAR(item.GetDate(kStart), k10Nov2006 + c.allDayStart / 24, 1e-9) << c.start;
-    EXPECT_NEAR(item.GetDate(kEnd), k10Nov2006 + c.allDayEnd / 24, 1e-9) << c.end;
-    EXPECT_EQ(item.GetInt32(kDuration), static_cast<int32_t>((c.allDayEnd - c.allDayStart) * 60)) << c.end;
-  }
-}
-
-// One cell of a GetArray answer by its row and column, whichever order the array has.
-outlook::Variant Cell(const outlook::Variant& array, bool columnsFirst, LONG row, LONG column) {
-  LONG indices[] = {columnsFirst ? column : row, columnsFirst ? row : column};
-  outlook::Variant cell;
-  EXPECT_EQ(SafeArrayGetElement(array.Get().parray, indices, cell.Receive()), S_OK);
-  return cell;
-}
-
-// The bytes of a VT_ARRAY | VT_UI1 cell as hexadecimal text.
-std::string HexOf(const outlook::Variant& cell) {
-  if (cell.Type() != (VT_ARRAY | VT_UI1)) return "not bytes";
-  std::string hex;
-  const SAFEARRAY* bytes = cell.Get().parray;
-  for (ULONG i = 0; i < bytes->rgsabound[0].cElements; ++i) {
-    const BYTE byte = static_cast<const BYTE*>(bytes->pvData)[i];
-    hex += "0123456789ABCDEF"[byte >> 4];
-    hex += "0123456789ABCDEF"[byte & 0xF];
-  }
-  return hex;
-}
-
-// Each way a folder's table may differ, chosen by its control, and back to Outlook's usual one
-// after a reset.
-TEST_F(StandinModelTest, TablesTakeTheFormTheControlsChoose) {
-  const struct {
-    const char* name;
-    void (*choose)();
-    bool shortTerm, columnsFirst;
-    int32_t rowCount;
-    int32_t maxRowsRefused;  // 0: none; GetArray(n) fails with every row still left
-  } kCases[] = {
-      {"Outlook's usual table", [] {}, false, false, 3, 0},
-      {"short-term ids", [] { os::TableIds(L"short-term"); }, true, false, 3, 0},
-      {"columns first", [] { os::TableOrder(L"columns-first"); }, false, true, 3, 0},
-      {"a count one too high", [] { os::TableRowCountSlack(1); }, false, false, 4, 0},
-      {"strict MaxRows", [] { os::TableStrictMaxRows(true); }, false, false, 3, 4},
-  };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.name);
-    // Each case starts from a reset, which puts the last case's choice back.
-    os::ResetStore();
-    for (const char* subject : {"One", "Two", "Three"}) {
-      os::AddItem(os::ItemKind::Task, {{kSubject, os::Value::Text(outlook::AnsiToWide(subject))}});
-    }
-    const std::wstring ownId = os::FolderItems(kFolderTasks).at(0).Get(kEntryId).AsText();
-    const std::string firstId = outlook::WideToAnsi(ownId.c_str(), ownId.size());
-    c.choose();
-    const outlook::DispatchDriver table =
-        mapi_.InvokeForObject(kGetDefaultFolder, outlook::Variant::Int32(kFolderTasks)).InvokeForObject(kGetTable);
-    table.GetObject(os::kTableColumns)
-        .InvokeMethod(os::kColumnsAdd, outlook::Variant::Wide(os::kLongTermEntryIdColumn));
-    EXPECT_EQ(table.InvokeMethod(os::kTableGetRowCount).ToInt32(), c.rowCount);
-    if (c.maxRowsRefused) {
-      EXPECT_EQ(FailureOf([&] { table.InvokeMethod(os::kTableGetArray, outlook::Variant::Int32(c.maxRowsRefused)); }),
-                Ansi(os::kBadParameterMessage));
-    }
-    const outlook::Variant rows = table.InvokeMethod(os::kTableGetArray, outlook::Variant::Int32(3));
-    ASSERT_EQ(rows.Type(), VT_ARRAY | VT_VARIANT);
-    const SAFEARRAY* array = rows.Get().parray;
-    // The first dimension is the last in rgsabound: eight default columns and the one added.
-    EXPECT_EQ(array->rgsabound[1].cElements, c.columnsFirst ? 9u : 3u);
-    EXPECT_EQ(array->rgsabound[0].cElements, c.columnsFirst ? 3u : 9u);
-    const std::string tableId = Cell(rows, c.columnsFirst, 0, 0).ToAnsi();
-    EXPECT_EQ(tableId == firstId, !c.shortTerm);
-    EXPECT_EQ(tableId.rfind("EF", 0) == 0, c.shortTerm);
-    EXPECT_EQ(Cell(rows, c.columnsFirst, 0, 1).ToAnsi(), "One");
-    EXPECT_EQ(Cell(rows, c.columnsFirst, 0, 2).Type(), VT_DATE) << "the creation time";
-    EXPECT_EQ(HexOf(Cell(rows, c.columnsFirst, 0, 8)), firstId) << "the long-term id, as bytes";
-    EXPECT_EQ(Cell(rows, c.columnsFirst, 2, 1).ToAnsi(), "Three");
-    if (c.maxRowsRefused) {
-      EXPECT_EQ(FailureOf([&] { table.InvokeMethod(os::kTableGetArray, outlook::Variant::Int32(1)); }),
-                Ansi(os::kBadParameterMessage))
-          << "no row left";
-    }
-  }
-  os::FailCall(os::ObjectKind::Columns, os::kColumnsAdd, os::CallKind::Method, L"No columns today");
-  const outlook::DispatchDriver columns =
-      mapi_.InvokeForObject(kGetDefaultFolder, outlook::Variant::Int32(kFolderTasks))
-          .InvokeForObject(kGetTable)
-          .GetObject(os::kTableColumns);
-  EXPECT_EQ(FailureOf([&] { columns.InvokeMethod(os::kColumnsAdd, outlook::Variant::Text("Subject")); }),
-            "No columns today");
-  EXPECT_THROW(os::TableIds(L"medium-term"), std::invalid_argument);
 }
 
 TEST_F(StandinModelTest, InjectedFailuresCarryTheirMessageAndEveryCallIsCounted) {
