@@ -21,11 +21,6 @@ constexpr size_t kIdColumn = 0;
 constexpr size_t kSubjectColumn = 1;
 constexpr size_t kCreatedColumn = 2;
 constexpr const wchar_t* kDefaultColumns[] = {L"EntryID", L"Subject", L"CreationTime"};
-// A table keeps at most 255 bytes of a text on some stores (126 UTF-16 characters and the
-// terminating zero): a subject this long may have lost its end.
-constexpr size_t kMaybeCutLength = 126;
-
-std::string Ansi(const std::wstring& text) { return outlook::WideToAnsi(text.data(), text.size()); }
 
 // The item of that id, once it is known to bear the subject: an id that opens another item, as a
 // short-term id might once its session is gone, must not lead a command to the wrong item.
@@ -98,11 +93,11 @@ outlook::DispatchDriver SubjectLookup::FindInTable(const outlook::DispatchDriver
     const std::optional<double> created = outlook::DateOfCell(row[kCreatedColumn]);
     if (row[kIdColumn].empty() || !created)
       throw outlook::OddTable("gave a row without its item's id or creation time");
-    const std::string cell = Ansi(row[kSubjectColumn]);
+    const std::string cell = outlook::CellText(row[kSubjectColumn]);
     if (SubjectNames(cell, subject)) {
-      matches.push_back({Ansi(row[kIdColumn]), *created});
-    } else if (row[kSubjectColumn].size() >= kMaybeCutLength && SubjectMayStartWith(cell, subject)) {
-      maybeCut.push_back({Ansi(row[kIdColumn]), *created});
+      matches.push_back({outlook::CellText(row[kIdColumn]), *created});
+    } else if (row[kSubjectColumn].size() >= outlook::kCutTextLength && SubjectMayStartWith(cell, subject)) {
+      maybeCut.push_back({outlook::CellText(row[kIdColumn]), *created});
     }
   });
   if (matches.empty() && maybeCut.empty()) return {};
@@ -133,7 +128,7 @@ size_t SubjectLookup::CheckDefaultColumns(const outlook::DispatchDriver& table) 
   for (size_t i = 0; i < std::size(kDefaultColumns); ++i) {
     const outlook::DispatchDriver column =
         columns.InvokeForObject(columns_->item, outlook::Variant::Int32(static_cast<int32_t>(i + 1)));
-    if (column.GetText(columns_->name) != Ansi(kDefaultColumns[i])) {
+    if (column.GetText(columns_->name) != outlook::CellText(kDefaultColumns[i])) {
       throw outlook::OddTable("does not start with the columns EntryID, Subject and CreationTime");
     }
   }

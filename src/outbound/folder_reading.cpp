@@ -17,13 +17,8 @@ constexpr size_t kRowsPerCall = 500;
 // EntryID column has, and the subject.
 constexpr size_t kIdColumn = 0;
 constexpr size_t kSubjectColumn = 1;
-// A table keeps at most 255 bytes of a text on some stores (126 UTF-16 characters and the
-// terminating zero) and 255 characters on others: a subject this long may have lost its end.
-constexpr size_t kMaybeCutLength = 126;
 // Reads of a collection that keeps moving before its picture is kept for the next check.
 constexpr int kItemReads = 3;
-
-std::string Ansi(const std::wstring& text) { return outlook::WideToAnsi(text.data(), text.size()); }
 
 void LogFolderLine(const char* folderName, const char* what) {
   char line[150];
@@ -143,11 +138,11 @@ FolderTableReader::TableRead FolderTableReader::ReadRows(const outlook::Dispatch
   static const std::vector<outlook::CellForm> kColumns = {outlook::CellForm::Bytes, outlook::CellForm::Text};
   TableRead read;
   outlook::ReadTableRows(table, *table_, kColumns, kRowsPerCall, [&](std::vector<std::wstring>& row) {
-    outbound::ReadItem item{Ansi(row[kIdColumn]), std::nullopt};
+    outbound::ReadItem item{outlook::CellText(row[kIdColumn]), std::nullopt};
     if (item.id.empty()) throw outlook::OddTable("gave a row without its item's id");
     const std::wstring& subject = row[kSubjectColumn];
-    if (subject.size() < kMaybeCutLength) {
-      item.subject = Ansi(subject);
+    if (subject.size() < outlook::kCutTextLength) {
+      item.subject = outlook::CellText(subject);
     } else if (known.NeedsSubject(item.id)) {
       read.cutSubjects.push_back(read.items.size());
     }

@@ -2,6 +2,7 @@
 // says and however its version answers a request past the last row.
 #pragma once
 
+#include "outlook/com_types.h"
 #include "outlook/dispatch_driver.h"
 #include "outlook/table_array.h"
 
@@ -34,5 +35,11 @@ void ReadTableRows(const DispatchDriver& table, const TableMembers& members, con
 
 // An AutomationError telling how Outlook's table answered oddly.
 AutomationError OddTable(const std::string& what);
+
+// A table keeps at most 255 bytes of a text on some stores (126 UTF-16 characters and the
+// terminating zero) and 255 characters on others: a text this long may have lost its end.
+constexpr size_t kCutTextLength = 126;
+// A cell's text as the plug-in's ANSI text.
+inline std::string CellText(const std::wstring& cell) { return WideToAnsi(cell.data(), cell.size()); }
 
 }  // namespace orvane::outlook
