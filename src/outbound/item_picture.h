@@ -23,6 +23,8 @@ struct Entry {
 struct ReadItem {
   std::string id;
   std::optional<std::string> subject;
+  // Outlook's LastModificationTime (an OLE Automation date); 0 when the read did not take it.
+  double lastModified = 0;
 };
 
 struct FolderComparison;
