@@ -25,15 +25,15 @@ std::string Sealed(std::string body) {
   return body;
 }
 
-// What decodes encodes back to the same bytes (a snapshot of the first version, without records,
-// to one of the present version that reads back the same), and any journal applies to it without
-// harm.
+// What decodes encodes back to the same bytes (a snapshot of an earlier version, without records or
+// states, to one of the present version that reads back the same), and any journal applies to it
+// without harm.
 void CheckSnapshot(std::string_view bytes, std::string_view journal) {
   auto pictures = outbound::DecodeSnapshot(bytes);
   if (!pictures) return;
   const std::string encoded = outbound::EncodeSnapshot(*pictures);
-  const bool firstVersion = bytes.substr(14, 4) == std::string_view("\1\0\0\0", 4);
-  if (firstVersion) {
+  const std::string_view version = bytes.substr(14, 4);
+  if (version == std::string_view("\1\0\0\0", 4) || version == std::string_view("\2\0\0\0", 4)) {
     const auto again = outbound::DecodeSnapshot(encoded);
     Require(again && outbound::EncodeSnapshot(*again) == encoded);
   } else {
@@ -52,10 +52,14 @@ void CheckJournal(const std::uint8_t* data, std::size_t size) {
     const auto head = Take<std::uint8_t>(data, size);
     const auto idSize = std::min<std::size_t>(Take<std::uint8_t>(data, size) % 8, size);
     outbound::JournalEntry entry;
-    entry.kind = head & 1 ? outbound::JournalEntry::Kind::kTaken : outbound::JournalEntry::Kind::kNoReportDue;
+    entry.kind = head & 1   ? outbound::JournalEntry::Kind::kTaken
+                 : head & 8 ? outbound::JournalEntry::Kind::kTakenWithState
+                            : outbound::JournalEntry::Kind::kNoReportDue;
+    entry.lastModified = head;
+    entry.known = idSize;
     entry.folder = (head >> 1) & 1;
     entry.id.assign(reinterpret_cast<const char*>(data), idSize);
-    entry.subject = entry.kind == outbound::JournalEntry::Kind::kTaken ? entry.id + "!" : "";
+    entry.subject = entry.kind != outbound::JournalEntry::Kind::kNoReportDue ? entry.id + "!" : "";
     data += idSize;
     size -= idSize;
     journal += outbound::EncodeJournalEntry(head & 4 ? 2 : 3, entry);

@@ -191,6 +191,7 @@ void CMainFrame::RunTimer(UINT_PTR id) {
         WatchDesktop();
         break;
       case kDeletedItemsTimer: CheckDeletedItemsEveryMinute(); break;
+      case kReportTimer: ReportWhatComparisonsFound(); break;
       default: break;
     }
   } catch (const outlook::AutomationError& error) {
@@ -261,6 +262,7 @@ void CMainFrame::ConnectSinksWhenOutlookRuns() {
   outlook::ReleaseOutlookSession();
   outlookGoneLogged_ = false;
   SetTimer(Window(), kDeletedItemsTimer, kDeletedItemsPeriodMs, nullptr);
+  ArmReportTimerWhenItemsWait();
 }
 
 // Only while this frame is the plug-in's: one that is handing over compares nothing.
@@ -290,6 +292,27 @@ void CMainFrame::CheckDeletedItemsEveryMinute() {
   if (!outbound::sinksConnected || !outlook::OutlookWindowExists()) return;
   link_.CheckDeletedItems();
   outlook::ReleaseOutlookSession();
+  ArmReportTimerWhenItemsWait();
+}
+
+void CMainFrame::ArmReportTimerWhenItemsWait() {
+  if (link_.Deletions().ItemsToLookAt() > 0) SetTimer(Window(), kReportTimer, kReportPeriodMs, nullptr);
+}
+
+// What a comparison found added or changed is looked at a portion per tick, so that an import of
+// many items leaves the message loop, and the inbound records, running between portions. While the
+// sinks are down (an inbound record, Outlook gone) the items wait for the comparison that follows.
+void CMainFrame::ReportWhatComparisonsFound() {
+  if (link_.Work().InProgress()) return;
+  if (!outbound::sinksConnected || !outlook::OutlookWindowExists()) {
+    KillTimer(Window(), kReportTimer);
+    return;
+  }
+  const outlook::OutlookWork work(link_.Work());
+  outlook::CreateOutlookSession();
+  const bool more = link_.LookAtWaitingItems();
+  outlook::ReleaseOutlookSession();
+  if (!more) KillTimer(Window(), kReportTimer);
 }
 
 // Records the main application did not take go once its window is back; not in the middle of

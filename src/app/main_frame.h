@@ -15,12 +15,15 @@
 namespace orvane::app {
 
 // The frame's timers: perform the pending record, connect the folder sinks, watch the desktop,
-// look for deletions Outlook did not announce while the sinks are connected.
+// look for deletions Outlook did not announce while the sinks are connected, and look at the items
+// the comparisons found added or changed, a portion at a time.
 constexpr UINT_PTR kRecordTimer = 9990;
 constexpr UINT_PTR kSinkTimer = 8888;
 constexpr UINT_PTR kWatchdogTimer = 5555;
 constexpr UINT_PTR kDeletedItemsTimer = 7777;
+constexpr UINT_PTR kReportTimer = 6666;
 constexpr UINT kDeletedItemsPeriodMs = 60000;
+constexpr UINT kReportPeriodMs = 100;
 
 class CMainFrame : public BaseWindow {
 public:
@@ -81,6 +84,8 @@ private:
   void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);
   void CallWriter(const char* parked);
   void ListItemsInOutlook();
+  void ReportWhatComparisonsFound();
+  void ArmReportTimerWhenItemsWait();
 
   outbound::OutlookLink link_;
   // The period timer 8888 runs with; 0 while it is stopped.
@@ -91,7 +96,7 @@ private:
   inbound::SubjectLookup subjectLookup_;
   // What the writers tell of their own work (the sinks and the deletion watch leave it out), and
   // how they find an item.
-  const inbound::WriterContext writerContext_{link_.Known(), link_.Deletions(), subjectLookup_};
+  const inbound::WriterContext writerContext_{link_.Deletions(), link_.Deletions(), subjectLookup_};
 };
 
 // Milliseconds from GetTickCount when the frame was made; the watchdog measures the age from it.

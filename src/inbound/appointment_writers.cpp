@@ -4,6 +4,7 @@
 // pattern's times of day, in keeping a series' times of day in its pattern, and in applying the
 // end block only to an appointment it found.
 #include "items/link_id.h"
+#include "mainapp/kinds.h"
 #include "inbound/writers.h"
 #include "base/error_log.h"
 #include "inbound/appointment_record.h"
@@ -187,7 +188,7 @@ void SaveOutlookApps(char* record, const WriterContext& context) {
   const outlook::DispatchDriver item = outlook::RetryAfterReconnect(CreateAppointment);
   AppointmentWriter(item, *appointment, AppointmentWrite::Save).Write();
   WriteLog("Save Appts To Outlook");
-  SaveAndClose(item, context.ownWrites);
+  SaveAndClose(item, mainapp::kAppointment, context.ownWrites);
 }
 
 void ChangeOutlookApps(char* record, const WriterContext& context) {
@@ -207,7 +208,7 @@ void ChangeOutlookApps(char* record, const WriterContext& context) {
   AppointmentWriter writer(item, change->appointment,
                            found ? AppointmentWrite::ChangeFound : AppointmentWrite::ChangeNew);
   writer.Write();
-  SaveAndClose(item, context.ownWrites);
+  SaveAndClose(item, mainapp::kAppointment, context.ownWrites);
 }
 
 }  // namespace orvane::inbound

@@ -56,7 +56,7 @@ void DoneOutlookItem(char* record, uint32_t kind, const WriterContext& context) 
   // a word other than the two changes nothing and saves nothing.
   if (item.IsEmpty() || kind != mainapp::kTask || done->state == DoneState::Unknown) return;
   WriteCompletionState(item, done->state);
-  SaveAndClose(item, context.ownWrites);
+  SaveAndClose(item, itemKind->kind, context.ownWrites);
 }
 
 void SetOutlookLinkId(char* record, uint32_t kind, const WriterContext& context) {
@@ -71,7 +71,7 @@ void SetOutlookLinkId(char* record, uint32_t kind, const WriterContext& context)
   const outlook::DispatchDriver item = context.lookup.Find(*itemKind, link->subject);
   if (item.IsEmpty()) return;
   WriteLinkId(item, *itemKind, *link->linkId);
-  SaveAndClose(item, context.ownWrites);
+  SaveAndClose(item, itemKind->kind, context.ownWrites);
 }
 
 }  // namespace orvane::inbound

@@ -1,6 +1,7 @@
 // The note writers: a new note from a note record, and a found note given the text of a change
 // record. A note's subject is the first line of its text, and its link id lives in its categories.
 #include "items/link_id.h"
+#include "mainapp/kinds.h"
 #include "inbound/item_lookup.h"
 #include "outlook/outlook_folders.h"
 #include "inbound/writers.h"
@@ -26,7 +27,7 @@ void SaveOutlookNote(char* record, int, const WriterContext& context) {
   const outlook::DispatchDriver item = outlook::RetryAfterReconnect(CreateNote);
   item.SetText(outlook::kBody, note->text);
   if (note->linkId) items::WriteLinkText(item, *note->linkId);
-  SaveAndClose(item, context.ownWrites);
+  SaveAndClose(item, mainapp::kNote, context.ownWrites);
 }
 
 void ChangeOutlookNote(char* record, int, const WriterContext& context) {
@@ -43,7 +44,7 @@ void ChangeOutlookNote(char* record, int, const WriterContext& context) {
   // link id, so the new note has no categories; a found note keeps its own.
   if (item.IsEmpty()) item = CreateNote();
   item.SetText(outlook::kBody, *change->text);
-  SaveAndClose(item, context.ownWrites);
+  SaveAndClose(item, mainapp::kNote, context.ownWrites);
 }
 
 }  // namespace orvane::inbound

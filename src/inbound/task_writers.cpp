@@ -2,6 +2,7 @@
 // change record. Both write the same properties in the same order; the order matters, since
 // later fields of the record override earlier ones (sensitivity, status).
 #include "items/link_id.h"
+#include "mainapp/kinds.h"
 #include "inbound/writers.h"
 #include "base/error_log.h"
 #include "inbound/item_lookup.h"
@@ -101,7 +102,7 @@ void SaveOutlookTask(char* record, const WriterContext& context) {
   const outlook::DispatchDriver item = outlook::RetryAfterReconnect(CreateTask);
   WriteTask(item, *task, TaskWrite::Save);
   WriteLog("Save Task to Outlook");
-  SaveAndClose(item, context.ownWrites);
+  SaveAndClose(item, mainapp::kTask, context.ownWrites);
 }
 
 void ChangeOutlookTask(char* record, const WriterContext& context) {
@@ -115,7 +116,7 @@ void ChangeOutlookTask(char* record, const WriterContext& context) {
   // A task that Outlook no longer has (or never had) is made anew from the record.
   if (item.IsEmpty()) item = CreateTask();
   WriteTask(item, change->task, TaskWrite::Change);
-  SaveAndClose(item, context.ownWrites);
+  SaveAndClose(item, mainapp::kTask, context.ownWrites);
 }
 
 }  // namespace orvane::inbound

@@ -14,12 +14,12 @@ constexpr size_t kMaxErrorText = 254;
 constexpr char kSavedItemUnread[] =
     "OrvaneOutlook=>SaveAndClose::the saved item could not be read, its events may come back as the user's: ";
 
-// Read after the Close that saved the item: Close(0) gives the item the LastModificationTime its
-// events will carry. The item is saved either way, so a failed read costs only a possible echo.
-void TellOwnWrite(const outlook::DispatchDriver& item, outlook::OwnWrites& own) {
+// Read after the Close that saved the item: Close(0) gives the item the state its events and the
+// next comparison of its folder will show. The item is saved either way, so a failed read costs
+// only a possible echo.
+void TellOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind, outlook::OwnWrites& own) {
   try {
-    const std::string entryId = item.GetText(outlook::kEntryId);
-    own.NoteOwnWrite(entryId, item.GetDate(outlook::kLastModificationTime));
+    own.NoteOwnWrite(item, itemKind);
   } catch (const outlook::AutomationError& error) {
     WriteLog((kSavedItemUnread + std::string(error.what()).substr(0, kMaxErrorText)).c_str());
   }
@@ -48,9 +48,9 @@ outlook::DispatchDriver CreateOutlookItem(int32_t itemType) {
   return outlook::outlookApp.InvokeForObject(outlook::kCreateItem, outlook::Variant::Int32(itemType));
 }
 
-void SaveAndClose(const outlook::DispatchDriver& item, outlook::OwnWrites& own) {
+void SaveAndClose(const outlook::DispatchDriver& item, uint32_t itemKind, outlook::OwnWrites& own) {
   item.InvokeMethod(outlook::kClose, outlook::Variant::Int32(outlook::kCloseSave));
-  TellOwnWrite(item, own);
+  TellOwnWrite(item, itemKind, own);
 }
 
 }  // namespace orvane::inbound

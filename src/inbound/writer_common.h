@@ -40,8 +40,8 @@ void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, con
 // CreateItem on the session's Application: a new, unsaved item of the type.
 outlook::DispatchDriver CreateOutlookItem(int32_t itemType);
 
-// Close(0): Outlook saves the item and closes it. The item's EntryID and LastModificationTime
-// are then told to `own`.
-void SaveAndClose(const outlook::DispatchDriver& item, outlook::OwnWrites& own);
+// Close(0): Outlook saves the item, of the item kind (a whole-record kind), and closes it. The item
+// is then told to `own`.
+void SaveAndClose(const outlook::DispatchDriver& item, uint32_t itemKind, outlook::OwnWrites& own);
 
 }  // namespace orvane::inbound

@@ -1,11 +1,15 @@
 // Outlook's ItemRemove does not say which item left, and Outlook raises none at all when many
 // items go at once; so deletions are found by comparing each folder with its picture, by the
-// items' permanent ids. Subjects never decide anything: they are only what is reported.
+// items' permanent ids. Subjects never decide anything: they are only what is reported. Outlook
+// raises no ItemAdd either when many items come at once, and may raise an ItemChange late, again,
+// or with a new time: so an item is reported as added or changed when its record is news to the
+// main application, whether an event or a comparison found it.
 #include "outbound/deleted_items.h"
 
 #include "base/error_log.h"
 #include "base/user_folders.h"
 #include "items/item_kinds.h"
+#include "items/link_id.h"
 #include "mainapp/record_text.h"
 #include "outbound/folder_reading.h"
 #include "outbound/send_record.h"
@@ -30,6 +34,9 @@ using items::kItemKinds;
 const items::ItemKind& WatchedAt(size_t index) { return *items::kItemKinds[index]; }
 constexpr size_t kNotes = items::IndexOf(items::kNoteItems);
 
+// How long a task the plug-in finished may be followed by Outlook's copy of its occurrence.
+constexpr DWORD kCopyExpectedMs = 5 * 60 * 1000;
+
 constexpr char kAppointmentsFound[] = "CheckDeletedItemsInOutlook::Step 2::ApptsFound";
 constexpr char kAppointmentSent[] = "CheckDeletedItemsInOutlook::Step 3::Appts Had Been Sent To OV";
 
@@ -53,6 +60,25 @@ void LogOtherFolder(const items::ItemKind& watched, const char* what) {
                 "OrvaneOutlook=>ListItemsInOutlook::The %s picture is of another store or folder; %s",
                 watched.folderName, what);
   WriteLog(line);
+}
+
+// What the main application is told of an item: its record without the link id, and for a note,
+// whose link id is the categories the user may change, that too.
+struct ItemRead {
+  outbound::ItemValues values;
+  std::optional<std::string> noteLinkId;
+  uint64_t digest;
+};
+
+ItemRead ReadOfItem(const outlook::DispatchDriver& item, const items::ItemKind& kind, LaterBoxes* boxes) {
+  ItemRead read{outbound::ReadItemValues(item, kind, boxes), std::nullopt, 0};
+  std::string content = read.values.Record(std::nullopt);
+  if (kind.linkIdPlace == items::LinkIdPlace::Text) {
+    read.noteLinkId = items::ReadLinkId(item, kind);
+    content += '\0' + *read.noteLinkId;
+  }
+  read.digest = outbound::RecordDigest(content);
+  return read;
 }
 
 bool Unknown(const outbound::KeptFolder& folder) { return folder.storeId.empty() && folder.folderId.empty(); }
@@ -198,6 +224,7 @@ void DeletionWatch::CompareFolder(size_t kind, const outlook::DispatchDriver& fo
   if (comparison.heldBack > 0) emptyReadTicks_[index] = GetTickCount();
   picture = std::move(comparison.picture);
   Report(kind, comparison);
+  QueueToLookAt(kind, index, comparison.toExamine);
 }
 
 // The slot of the picture of the folder Outlook gives now. A picture of another store or folder
@@ -265,22 +292,135 @@ bool DeletionWatch::EmptyReadDue() {
 
 void DeletionWatch::TakeWaitingItems() {
   for (const WaitingItem& item : std::exchange(waitingItems_, {})) {
-    pictures_.folders[item.folder].picture.Take(item.id, item.subject);
+    pictures_.folders[item.folder].picture.TakeState(item.entry);
   }
 }
 
-// Every item a sink reported is in the journal before anything relies on it, also while a pass
-// holds it back from the pictures: a process ending at any moment leaves it kept.
-void DeletionWatch::TakeItem(uint32_t sinkKind, std::string_view id, std::string_view subject) {
-  const std::optional<size_t> kind = FolderOfKind(sinkKind);
+// Every item seen is in the journal before anything relies on it, also while a pass holds it back
+// from the pictures: a process ending at any moment leaves it kept.
+void DeletionWatch::TakeEntry(size_t folder, const outbound::Entry& entry) {
+  if (entry.id.empty()) return;
+  Journal(outbound::TakenEntry(static_cast<uint32_t>(folder), entry));
+  if (passUnderWay_) {
+    waitingItems_.push_back({folder, entry});
+  } else {
+    pictures_.folders[folder].picture.TakeState(entry);
+  }
+}
+
+// The item as last taken: one waiting for a pass to end is newer than the picture's.
+std::optional<outbound::Entry> DeletionWatch::KnownEntry(size_t folder, std::string_view id) const {
+  for (auto waiting = waitingItems_.rbegin(); waiting != waitingItems_.rend(); ++waiting) {
+    if (waiting->folder == folder && waiting->entry.id == id) return waiting->entry;
+  }
+  const outbound::Entry* entry = pictures_.folders[folder].picture.Find(id);
+  if (!entry) return std::nullopt;
+  return *entry;
+}
+
+// Each item once, however many comparisons find it before it is looked at.
+void DeletionWatch::QueueToLookAt(size_t kind, size_t folder, const std::vector<outbound::ReadItem>& items) {
+  for (const outbound::ReadItem& item : items) {
+    const bool queued = std::any_of(toLookAt_.begin(), toLookAt_.end(), [&](const ItemToLookAt& waiting) {
+      return waiting.folder == folder && waiting.id == item.id;
+    });
+    if (!queued) toLookAt_.push_back({kind, folder, item.id});
+  }
+}
+
+// Finishing an occurrence of a recurring task makes Outlook add a finished copy of it, with its
+// subject, and move the series on. When the plug-in finished it, the copy is the consequence of
+// the main application's own record: a finished task that does not recur, with the subject of a
+// recurring task the plug-in wrote in that folder within the last minutes, is taken as known, once
+// per write.
+bool DeletionWatch::TakeExpectedCopy(size_t folder, const outbound::ItemValues& values) {
+  const DWORD now = GetTickCount();
+  expectedCopies_.erase(std::remove_if(expectedCopies_.begin(), expectedCopies_.end(),
+                                       [now](const ExpectedCopy& copy) { return now - copy.since > kCopyExpectedMs; }),
+                        expectedCopies_.end());
+  if (!values.IsFinishedSingleTask()) return false;
+  const auto copy = std::find_if(expectedCopies_.begin(), expectedCopies_.end(), [&](const ExpectedCopy& expected) {
+    return expected.folder == folder && expected.subject == values.Subject();
+  });
+  if (copy == expectedCopies_.end()) return false;
+  expectedCopies_.erase(copy);
+  return true;
+}
+
+void DeletionWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchDriver& item, Seen seen,
+                               LaterBoxes* boxes) {
+  const size_t kindIndex = items::IndexOf(kind);
+  const std::string id = item.GetText(outlook::kEntryId);
+  const double lastModified = item.GetDate(outlook::kLastModificationTime);
+  const ItemRead read = ReadOfItem(item, kind, boxes);
+  const std::string& subject = read.values.Subject();
+  const size_t folder = active_[kindIndex];
+  std::optional<outbound::Entry> known = KnownEntry(folder, id);
+  // Items without a subject are never reported; one named later arrives as changed.
+  if (subject.empty() || (known && known->known == read.digest)) {
+    TakeEntry(folder, {id, subject, lastModified, known ? known->known : 0});
+    return;
+  }
+  if (!known && TakeExpectedCopy(folder, read.values)) {
+    WriteLog(("OrvaneOutlook=>The " + std::string(kind.folderName) +
+              " folder has Outlook's finished copy of a recurring task the plug-in finished; it is not reported")
+                 .c_str());
+    TakeEntry(folder, {id, subject, lastModified, read.digest});
+    return;
+  }
+  const bool changed = known || (seen == Seen::kChanged && !pictures_.folders[folder].picture.Taken());
+  std::optional<std::string> linkId = read.noteLinkId;
+  if (changed && !linkId) {
+    linkId = items::ReadLinkId(item, kind);
+    // An event handled while the link id was read may have reported this very state.
+    known = KnownEntry(folder, id);
+    if (known && known->known == read.digest) return;
+  }
+  // It joins the picture before its record goes, so that a process ending after the record never
+  // loses its later deletion; delivered now or later, in order, the record is the main
+  // application's from here on.
+  TakeEntry(folder, {id, subject, lastModified, read.digest});
+  Deliver(changed ? kind.changedKind : kind.kind, read.values.Record(changed ? linkId : std::nullopt), kindIndex);
+}
+
+bool DeletionWatch::LookAtWaitingItems(DWORD budgetMs, LaterBoxes& boxes) {
+  if (passUnderWay_ || lookingAtItems_ || stopped_) return !toLookAt_.empty();
+  lookingAtItems_ = true;
+  const DWORD start = GetTickCount();
+  try {
+    while (!toLookAt_.empty() && GetTickCount() - start < budgetMs) {
+      const ItemToLookAt next = std::move(toLookAt_.front());
+      toLookAt_.pop_front();
+      // Of a store no longer shown: its own comparison finds the item again.
+      if (active_[next.kind] != next.folder) continue;
+      try {
+        const outlook::DispatchDriver item =
+            outlook::outlookNamespace.InvokeForObject(outlook::kGetItemFromId, outlook::Variant::Text(next.id),
+                                                      outlook::Variant::Text(pictures_.folders[next.folder].storeId));
+        LookAtItem(WatchedAt(next.kind), item, Seen::kCompared, &boxes);
+      } catch (const outlook::AutomationError& error) {
+        // Deleted or moved since the comparison: the next one tells.
+        if (outlook::IsServerGone(error.Result())) throw;
+      }
+    }
+  } catch (...) {
+    lookingAtItems_ = false;
+    throw;
+  }
+  lookingAtItems_ = false;
+  return !toLookAt_.empty();
+}
+
+void DeletionWatch::NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind) {
+  const std::optional<size_t> kind = FolderOfKind(itemKind);
   if (!kind) return;
   const size_t folder = active_[*kind];
-  Journal(outbound::JournalEntry::Kind::kTaken, folder, id, subject);
-  if (passUnderWay_) {
-    waitingItems_.push_back({folder, std::string(id), std::string(subject)});
-  } else {
-    pictures_.folders[folder].picture.Take(id, subject);
-  }
+  const std::string id = item.GetText(outlook::kEntryId);
+  const double lastModified = item.GetDate(outlook::kLastModificationTime);
+  const ItemRead read = ReadOfItem(item, WatchedAt(*kind), nullptr);
+  TakeEntry(folder, {id, read.values.Subject(), lastModified, read.digest});
+  const auto* task = std::get_if<outbound::OutboundTask>(&read.values.values);
+  if (task && task->recurrence) expectedCopies_.push_back({folder, read.values.Subject(), GetTickCount()});
 }
 
 void DeletionWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {
@@ -303,8 +443,8 @@ bool DeletionWatch::Journal(const outbound::JournalEntry& entry) {
   if (!file_) return false;
   if (keptPicturesPending_) {
     constexpr size_t kChangesKeptWhilePending = 100000;
-    const bool folderChange =
-        entry.kind == outbound::JournalEntry::Kind::kTaken || entry.kind == outbound::JournalEntry::Kind::kNoReportDue;
+    const bool folderChange = entry.kind == outbound::JournalEntry::Kind::kTakenWithState ||
+                              entry.kind == outbound::JournalEntry::Kind::kNoReportDue;
     if (folderChange && changesWhilePending_.size() < kChangesKeptWhilePending) changesWhilePending_.push_back(entry);
     return false;
   }

@@ -1,20 +1,26 @@
-// DeletionWatch: finds the items the user deleted in Outlook's Notes, Tasks and Calendar folders
-// by comparing them with their pictures, and reports each to the main application. It also keeps
-// the outbox every outbound record goes through. The pictures and the outbox may be kept on disk,
-// so that a new process goes on from where the last one stopped.
+// DeletionWatch: keeps the pictures of Outlook's Notes, Tasks and Calendar folders and reports to
+// the main application what it does not know of them: the items the user deleted, found by
+// comparing each folder with its picture, and the items added or changed, whether an event
+// announced them or a comparison found them. It also keeps the outbox every outbound record goes
+// through. The pictures and the outbox may be kept on disk, so that a new process goes on from
+// where the last one stopped.
 #pragma once
 
 #include "items/item_kinds.h"
 #include "outbound/folder_reading.h"
 #include "outbound/item_picture.h"
+#include "outbound/item_records.h"
 #include "outbound/kept_picture.h"
+#include "outbound/later_box.h"
 #include "outbound/picture_file.h"
 #include "outlook/dispatch_driver.h"
 #include "outlook/own_deletions.h"
+#include "outlook/own_writes.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -24,7 +30,7 @@
 
 namespace orvane::outbound {
 
-class DeletionWatch final : public outlook::OwnDeletions {
+class DeletionWatch final : public outlook::OwnDeletions, public outlook::OwnWrites {
 public:
   // How many stores each folder's picture is kept for: coming back to one of them compares with
   // its own picture.
@@ -73,16 +79,43 @@ public:
   // item gone. Ends silently when Outlook is going away.
   void CheckDeletedItemsInOutlook();
 
-  // The item a sink of the kind (task, appointment or note) reported as added or changed.
-  void TakeItem(uint32_t sinkKind, std::string_view id, std::string_view subject);
+  // How an item came to be looked at: an event's ItemAdd or ItemChange, or a comparison that found
+  // it appeared or in a new state.
+  enum class Seen { kAdded, kChanged, kCompared };
+  // The item as it is now, of the folder of the item kind. Its record goes to the main application
+  // when it is news there: an item the picture does not know as a new item (as a changed one for
+  // an ItemChange before the folder's first read), a known one whose record now differs from the
+  // one the main application knows as a changed item, with its link id. An item without a subject
+  // is never reported; Outlook's copy of a finished occurrence of a task the plug-in finished is
+  // not the user's. Either way the item joins the picture with its state. Throws AutomationError.
+  void LookAtItem(const items::ItemKind& kind, const outlook::DispatchDriver& item, Seen seen, LaterBoxes* boxes);
+  // Looks at the items the comparisons found appeared or moved, opening each by its id, for about
+  // `budgetMs` at most, on the open session; answers whether some still wait. An item that cannot
+  // be opened any more is left to the next comparison. Throws AutomationError when Outlook's
+  // server is gone.
+  bool LookAtWaitingItems(DWORD budgetMs, LaterBoxes& boxes);
+  size_t ItemsToLookAt() const { return toLookAt_.size(); }
   // An item of the kind that the plug-in deletes for the main application: not reported.
   void NoteOwnDeletion(uint32_t itemKind, std::string_view id) override;
+  // An item of the kind that the plug-in saved for the main application: its state is known there.
+  void NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind) override;
 
 private:
   struct WaitingItem {
     size_t folder;
+    outbound::Entry entry;
+  };
+  // An item a comparison found appeared or moved, to be looked at.
+  struct ItemToLookAt {
+    size_t kind;
+    size_t folder;
     std::string id;
+  };
+  // A task the plug-in wrote that recurs: Outlook may add a finished copy of its occurrence.
+  struct ExpectedCopy {
+    size_t folder;
     std::string subject;
+    DWORD since;
   };
 
   template <class Pass>
@@ -96,6 +129,10 @@ private:
   size_t SlotToTake(size_t kind);
   void Report(size_t kind, const outbound::FolderComparison& comparison);
   void TakeWaitingItems();
+  void TakeEntry(size_t folder, const outbound::Entry& entry);
+  std::optional<outbound::Entry> KnownEntry(size_t folder, std::string_view id) const;
+  void QueueToLookAt(size_t kind, size_t folder, const std::vector<outbound::ReadItem>& items);
+  bool TakeExpectedCopy(size_t folder, const outbound::ItemValues& values);
   void Journal(outbound::JournalEntry::Kind kind, size_t folder, std::string_view id, std::string_view subject = {});
   bool Journal(const outbound::JournalEntry& entry);
   void KeepPictures();
@@ -126,6 +163,9 @@ private:
   bool checkAgain_ = false;
   // Items the sinks reported while a pass was reading; they join once it is done.
   std::vector<WaitingItem> waitingItems_;
+  std::deque<ItemToLookAt> toLookAt_;
+  std::vector<ExpectedCopy> expectedCopies_;
+  bool lookingAtItems_ = false;
   FolderTableReader tableReader_;
   // When each folder's last empty read was held back.
   DWORD emptyReadTicks_[kFolderSlots] = {};

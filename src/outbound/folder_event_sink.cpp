@@ -2,10 +2,7 @@
 
 #include "base/callback_guard.h"
 #include "base/error_log.h"
-#include "items/link_id.h"
 #include "outbound/deleted_items.h"
-#include "outbound/item_records.h"
-#include "outbound/record_forms.h"
 #include "outlook/dispatch_driver.h"
 
 #include <cstdio>
@@ -17,14 +14,6 @@ namespace orvane::outbound {
 namespace {
 
 using namespace outlook;
-
-using RecordBuilder = std::string (*)(outlook::DispatchDriver, LaterBoxes&, std::optional<std::string_view>);
-
-RecordBuilder BuilderOf(const items::ItemKind& kind) {
-  if (&kind == &items::kNoteItems) return &CreateNoteBuffer;
-  if (&kind == &items::kAppointmentItems) return &CreateAppsBuffer;
-  return &CreateTaskBuffer;
-}
 
 // The first argument of an event; null when it has none. Arguments arrive last first.
 const VARIANT* FirstArgument(const DISPPARAMS* params) {
@@ -131,26 +120,8 @@ void FolderEventSink::Itemdeleted() {
 void FolderEventSink::ReportItem(IDispatch* borrowed, bool changed) {
   // A reference of the handler's own, released when the report is done.
   const outlook::DispatchDriver item(ComPtr<IDispatch>::Share(borrowed));
-  const std::string subject = item.GetText(kind_.subjectMember);
-  const std::string entryId = item.GetText(outlook::kEntryId);
-  const double lastModified = item.GetDate(outlook::kLastModificationTime);
-  // Items without a subject are never reported; one named later arrives as changed. A state the
-  // main application knows (its own write, or one reported already) is not news to it.
-  std::optional<std::string> record;
-  if (!subject.empty() && !common_->known.Knows(entryId, lastModified)) {
-    std::optional<std::string> linkId;
-    if (changed) linkId = items::ReadLinkId(item, kind_);
-    record = BuilderOf(kind_)(item, common_->boxes, linkId);
-  }
-  // Named or not, known or not, the item is followed, so that its deletion is reported with its
-  // last subject; it joins the picture before its record goes, so that a process ending after
-  // the record never loses its later deletion.
-  common_->watch.TakeItem(kind_.kind, entryId, subject);
-  if (record) {
-    // Delivered now or later, in order: the state is the main application's from here on.
-    common_->watch.Deliver(changed ? kind_.changedKind : kind_.kind, *record, items::IndexOf(kind_));
-    common_->known.Remember(entryId, lastModified);
-  }
+  common_->watch.LookAtItem(kind_, item, changed ? DeletionWatch::Seen::kChanged : DeletionWatch::Seen::kAdded,
+                            &common_->boxes);
 }
 
 }  // namespace orvane::outbound

@@ -7,7 +7,6 @@
 #include "base/com_ptr.h"
 #include "items/item_kinds.h"
 #include "outbound/deleted_items.h"
-#include "outbound/known_states.h"
 #include "outbound/later_box.h"
 #include "outlook/automation_error.h"
 #include "outlook/outlook_work.h"
@@ -43,10 +42,9 @@ struct SinkCommon {
   outlook::OutlookWorkMark work;
   // Boxes that wait until Outlook has its event back.
   LaterBoxes boxes{work};
-  // The watch whose pictures the sinks keep current and whose check an ItemRemove runs.
+  // The watch whose pictures the sinks keep current, which decides what of an item is news to the
+  // main application, and whose check an ItemRemove runs.
   DeletionWatch watch;
-  // The states of items the main application knows: not sent again; a state sent joins them.
-  KnownStates known;
   // The sinks' events pass one at a time: a handler under way holds the others back, in order.
   bool handlerUnderWay = false;
   std::deque<HeldEvent> held;

@@ -13,7 +13,13 @@ FolderPicture::FolderPicture(const PictureState& state)
     : taken_(state.taken), subjectsDistrusted_(state.subjectsDistrusted), emptyReadHeld_(state.emptyReadHeld) {
   entries_.reserve(state.entries.size());
   positions_.reserve(state.entries.size());
-  for (const Entry& entry : state.entries) Take(entry.id, entry.subject);
+  for (const Entry& entry : state.entries) {
+    if (!Knows(entry.id)) {
+      TakeState(entry);
+    } else {
+      Take(entry.id, entry.subject);
+    }
+  }
   for (const std::string& id : state.ownDeletions) NoteOwnDeletion(id);
 }
 
@@ -29,6 +35,26 @@ bool FolderPicture::Knows(std::string_view id) const { return Find(id) != nullpt
 const Entry* FolderPicture::Find(std::string_view id) const {
   const auto found = positions_.find(std::string(id));
   return found != positions_.end() ? &entries_[found->second] : nullptr;
+}
+
+std::uint64_t RecordDigest(std::string_view record) {
+  // FNV-1a, 64 bits.
+  std::uint64_t hash = 0xcbf29ce484222325u;
+  for (const char c : record) {
+    hash ^= static_cast<std::uint8_t>(c);
+    hash *= 0x100000001b3u;
+  }
+  return hash == 0 ? 1 : hash;
+}
+
+void FolderPicture::TakeState(const Entry& entry) {
+  if (entry.id.empty()) return;
+  const auto [position, added] = positions_.emplace(entry.id, entries_.size());
+  if (added) {
+    entries_.push_back(entry);
+  } else {
+    entries_[position->second] = entry;
+  }
 }
 
 void FolderPicture::Take(std::string_view id, std::string_view subject) {
@@ -51,10 +77,27 @@ FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem
   FolderComparison result;
   FolderPicture& after = result.picture;
   after.taken_ = true;
+  size_t itemsRead = 0;
   for (const ReadItem& item : read) {
     if (item.id.empty() || after.Knows(item.id)) continue;
+    ++itemsRead;
     const Entry* known = before.Find(item.id);
-    after.Take(item.id, item.subject ? *item.subject : known ? known->subject : std::string());
+    if (!known) {
+      if (before.taken_) {
+        result.toExamine.push_back(item);
+      } else {
+        after.TakeState({item.id, item.subject.value_or(std::string()), item.lastModified, 0});
+      }
+      continue;
+    }
+    Entry entry = *known;
+    if (item.subject) entry.subject = *item.subject;
+    if (entry.lastModified == 0) {
+      entry.lastModified = item.lastModified;
+    } else if (item.lastModified != 0 && item.lastModified != entry.lastModified && before.taken_) {
+      result.toExamine.push_back(item);
+    }
+    after.TakeState(entry);
   }
   if (!before.taken_) return result;
 
@@ -68,8 +111,8 @@ FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem
   }
   // Outlook shows a folder empty while its store is still loading, right after it (re)connects,
   // whatever the folder holds; an empty read is believed only when the next one agrees.
-  if (after.entries_.empty() && !gone.empty() && !before.emptyReadHeld_) {
-    for (const Entry* entry : gone) after.Take(entry->id, entry->subject);
+  if (itemsRead == 0 && !gone.empty() && !before.emptyReadHeld_) {
+    for (const Entry* entry : gone) after.TakeState(*entry);
     after.emptyReadHeld_ = true;
     after.subjectsDistrusted_ = before.subjectsDistrusted_;
     result.heldBack = gone.size();

@@ -1,8 +1,10 @@
 // The picture of one watched Outlook folder: the items it held when last seen, known by Outlook's
-// permanent item id with their last known subjects, and its comparison with a fresh read.
+// permanent item id with their last known subjects and states, and its comparison with a fresh
+// read.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,8 +18,19 @@ namespace orvane::outbound {
 struct Entry {
   std::string id;
   std::string subject;
-  bool operator==(const Entry& other) const { return id == other.id && subject == other.subject; }
+  // Outlook's LastModificationTime when the item was last seen; 0 while the picture has none (a
+  // picture kept before it held states).
+  double lastModified = 0;
+  // The digest of the record the main application knows for the item (RecordDigest); 0 while it
+  // was told none.
+  std::uint64_t known = 0;
+  bool operator==(const Entry& other) const {
+    return id == other.id && subject == other.subject && lastModified == other.lastModified && known == other.known;
+  }
 };
+
+// The digest of an item's record as the main application knows it; never 0.
+std::uint64_t RecordDigest(std::string_view record);
 
 // One item as a read of its folder found it: its id, and its subject when the read took it.
 struct ReadItem {
@@ -51,6 +64,10 @@ public:
   // The items in picture order: as the folder gave them, then those taken since.
   const std::vector<Entry>& Entries() const { return entries_; }
   bool Knows(std::string_view id) const;
+  // The item's entry; null when the picture does not know it.
+  const Entry* Find(std::string_view id) const;
+  // Whether the folder has been read once: until then nothing is reported of it.
+  bool Taken() const { return taken_; }
   // Whether a read must take this item's subject: the picture does not know the item, or no
   // longer trusts the subjects it holds.
   bool NeedsSubject(std::string_view id) const { return subjectsDistrusted_ || !Knows(id); }
@@ -58,6 +75,8 @@ public:
   // An item added or changed: a new one joins at the end, a known one takes the new subject.
   // An item without an id cannot be followed and is left out.
   void Take(std::string_view id, std::string_view subject);
+  // The item as seen now, with its state and the record the main application knows of it.
+  void TakeState(const Entry& entry);
   // The plug-in itself deleted the item: the next comparison drops it without a report.
   void NoteOwnDeletion(std::string_view id);
   // The folder may have changed unseen (the plug-in wrote into it): the next read takes every
@@ -68,7 +87,6 @@ public:
 
 private:
   friend FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read);
-  const Entry* Find(std::string_view id) const;
 
   std::vector<Entry> entries_;
   std::unordered_map<std::string, size_t> positions_;
@@ -88,6 +106,10 @@ struct FolderComparison {
   size_t heldBack = 0;
   // Whether some item of the earlier picture was read again.
   bool someRemain = false;
+  // The items that appeared, and the known ones whose state moved, in the order read: each is to
+  // be looked at, and reported when its record is news to the main application. The picture
+  // keeps the earlier state of the known ones and leaves the others out until then.
+  std::vector<ReadItem> toExamine;
   // The picture that replaces the earlier one.
   FolderPicture picture;
 };
@@ -95,9 +117,10 @@ struct FolderComparison {
 // Compares the picture with what the folder holds now. Every item whose id is gone is reported
 // with its last known subject, except the plug-in's own deletions; the new picture is the read,
 // each id once, with the subjects read or, where none was read, the known ones. The first read
-// of a folder reports nothing. A read that finds the folder empty while any item would be
-// reported is held back once: nothing is reported, and the
-// picture keeps those items until the next read.
+// of a folder reports nothing and takes every item with its state. Later, an item not known, or
+// known in another state, is to be examined; one known without a state takes the state read. A read that finds the
+// folder empty while any item would be reported is held back once: nothing is reported, and the picture keeps those
+// items until the next read.
 FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read);
 
 }  // namespace orvane::outbound

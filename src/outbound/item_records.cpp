@@ -15,14 +15,14 @@ using outbound::OutboundRecurrence;
 
 // The user is told once per record that its pattern was left out; the record is still sent, and
 // the box waits until Outlook has its event back.
-void ReportUnknownPattern(int32_t type, LaterBoxes& boxes) {
+void ReportUnknownPattern(int32_t type, LaterBoxes* boxes) {
   WriteLogNumbered(kUnknownPatternLog, type);
-  boxes.Show(kUnknownPatternText, kUnknownPatternCaption, MB_OK);
+  if (boxes) boxes->Show(kUnknownPatternText, kUnknownPatternCaption, MB_OK);
 }
 
 // The pattern is obtained once. NoEndDate is read for its own field and again to decide whether
 // the end date is read.
-OutboundRecurrence ReadPattern(const outlook::DispatchDriver& item, LaterBoxes& boxes) {
+OutboundRecurrence ReadPattern(const outlook::DispatchDriver& item, LaterBoxes* boxes) {
   const outlook::DispatchDriver pattern = item.InvokeForObject(outlook::kGetRecurrencePattern);
   OutboundRecurrence recurrence;
   recurrence.type = pattern.GetInt32(kRecurrenceType);
@@ -47,14 +47,12 @@ OutboundRecurrence ReadPattern(const outlook::DispatchDriver& item, LaterBoxes& 
 }
 
 std::optional<OutboundRecurrence> ReadRecurrence(const outlook::DispatchDriver& item, outlook::DispId isRecurring,
-                                                 LaterBoxes& boxes) {
+                                                 LaterBoxes* boxes) {
   if (!item.GetBool(isRecurring)) return std::nullopt;
   return ReadPattern(item, boxes);
 }
 
-}  // namespace
-
-std::string CreateTaskBuffer(outlook::DispatchDriver item, LaterBoxes& boxes, std::optional<std::string_view> linkId) {
+OutboundTask ReadTask(const outlook::DispatchDriver& item, LaterBoxes* boxes) {
   outbound::OutboundTask task;
   task.subject = item.GetText(kSubject);
   task.startDate = item.GetDate(kStartDate);
@@ -75,10 +73,10 @@ std::string CreateTaskBuffer(outlook::DispatchDriver item, LaterBoxes& boxes, st
   task.sensitivityAgain = item.GetInt32(outlook::kSensitivity);
   task.status = item.GetInt32(outlook::kStatus);
   task.recurrence = ReadRecurrence(item, outlook::kTaskIsRecurring, boxes);
-  return outbound::FormatTaskRecord(task, linkId);
+  return task;
 }
 
-std::string CreateAppsBuffer(outlook::DispatchDriver item, LaterBoxes& boxes, std::optional<std::string_view> linkId) {
+OutboundAppointment ReadAppointment(const outlook::DispatchDriver& item, LaterBoxes* boxes) {
   outbound::OutboundAppointment appointment;
   appointment.subject = item.GetText(kSubject);
   appointment.start = item.GetDate(outlook::kStart);
@@ -94,13 +92,50 @@ std::string CreateAppsBuffer(outlook::DispatchDriver item, LaterBoxes& boxes, st
   appointment.sensitivity = item.GetInt32(outlook::kSensitivity);
   appointment.duration = item.GetInt32(kDuration);
   appointment.recurrence = ReadRecurrence(item, outlook::kAppointmentIsRecurring, boxes);
-  return outbound::FormatAppointmentRecord(appointment, linkId);
+  return appointment;
+}
+
+OutboundNote ReadNote(const outlook::DispatchDriver& item) { return {item.GetText(outlook::kNoteSubject)}; }
+
+}  // namespace
+
+std::string CreateTaskBuffer(outlook::DispatchDriver item, LaterBoxes& boxes, std::optional<std::string_view> linkId) {
+  return outbound::FormatTaskRecord(ReadTask(item, &boxes), linkId);
+}
+
+std::string CreateAppsBuffer(outlook::DispatchDriver item, LaterBoxes& boxes, std::optional<std::string_view> linkId) {
+  return outbound::FormatAppointmentRecord(ReadAppointment(item, &boxes), linkId);
 }
 
 std::string CreateNoteBuffer(outlook::DispatchDriver item, LaterBoxes&, std::optional<std::string_view> linkId) {
-  outbound::OutboundNote note;
-  note.subject = item.GetText(outlook::kNoteSubject);
-  return outbound::FormatNoteRecord(note, linkId);
+  return outbound::FormatNoteRecord(ReadNote(item), linkId);
+}
+
+ItemValues ReadItemValues(const outlook::DispatchDriver& item, const items::ItemKind& kind, LaterBoxes* boxes) {
+  if (&kind == &items::kNoteItems) return {ReadNote(item)};
+  if (&kind == &items::kAppointmentItems) return {ReadAppointment(item, boxes)};
+  return {ReadTask(item, boxes)};
+}
+
+const std::string& ItemValues::Subject() const {
+  return std::visit([](const auto& read) -> const std::string& { return read.subject; }, values);
+}
+
+std::string ItemValues::Record(std::optional<std::string_view> linkId) const {
+  struct Format {
+    std::optional<std::string_view> linkId;
+    std::string operator()(const OutboundTask& task) const { return FormatTaskRecord(task, linkId); }
+    std::string operator()(const OutboundAppointment& appointment) const {
+      return FormatAppointmentRecord(appointment, linkId);
+    }
+    std::string operator()(const OutboundNote& note) const { return FormatNoteRecord(note, linkId); }
+  };
+  return std::visit(Format{linkId}, values);
+}
+
+bool ItemValues::IsFinishedSingleTask() const {
+  const auto* task = std::get_if<OutboundTask>(&values);
+  return task && task->percentComplete == kFullyComplete && !task->recurrence;
 }
 
 }  // namespace orvane::outbound

@@ -1,12 +1,15 @@
 // The outbound record of an Outlook task, appointment or note, read from the item.
 #pragma once
 
+#include "items/item_kinds.h"
 #include "outbound/later_box.h"
+#include "outbound/record_forms.h"
 #include "outlook/dispatch_driver.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace orvane::outbound {
 
@@ -28,5 +31,21 @@ std::string CreateAppsBuffer(outlook::DispatchDriver item, LaterBoxes& boxes,
                              std::optional<std::string_view> linkId = std::nullopt);
 std::string CreateNoteBuffer(outlook::DispatchDriver item, LaterBoxes& boxes,
                              std::optional<std::string_view> linkId = std::nullopt);
+
+// An item's values as its kind's builder reads them, to be written as its record with or without
+// a link id.
+struct ItemValues {
+  std::variant<OutboundTask, OutboundAppointment, OutboundNote> values;
+
+  const std::string& Subject() const;
+  // The whole record, as the builder of the kind makes it.
+  std::string Record(std::optional<std::string_view> linkId) const;
+  // A finished task that does not recur: what Outlook's copy of a finished occurrence is.
+  bool IsFinishedSingleTask() const;
+};
+
+// Reads the item as the builder of its kind does. A pattern not understood is logged, and the
+// user told through `boxes` unless it is null.
+ItemValues ReadItemValues(const outlook::DispatchDriver& item, const items::ItemKind& kind, LaterBoxes* boxes);
 
 }  // namespace orvane::outbound

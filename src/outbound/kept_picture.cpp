@@ -4,22 +4,27 @@
 //
 //   magic, version (4 bytes), generation, folder count, folders, next record, record count,
 //   records, trailer
-//   folder:  store id, folder id, flags (1 byte), entry count, entries (id, subject),
+//   folder:  store id, folder id, flags (1 byte), entry count, entries (id, subject, last
+//            modification time as the 8 bytes of its double, digest of the known record as 8 bytes),
 //            own deletion count, own deletion ids
 //   record:  number, kind, text, folder index, id of the item gone
 //   trailer: length of all before it, checksum of all before it
 //
 // (a snapshot of version 1, written before records were kept, has no records and reads with an
-// empty outbox), and a journal entry is its body's length, the body (generation, kind, folder
-// index, id, then for an item taken its subject, for a record queued its text, number and kind,
-// for a record offered or returned its number), and the checksum of the length and the body.
-// Each form has exactly one encoding: what decodes encodes back to the same bytes (a snapshot of
-// version 1 as one of version 2).
+// empty outbox; one of version 1 or 2, written before states were kept, has entries of id and
+// subject alone and reads with entries without a state), and a journal entry is its body's
+// length, the body (generation, kind, folder index, id, then for an item taken its subject and,
+// taken with its state, the time and digest as in a snapshot, for a record queued its text,
+// number and kind, for a record offered or returned its number), and the checksum of the length
+// and the body. Each form has exactly one encoding: what decodes encodes back to the same bytes
+// (a snapshot of an earlier version as one of the current).
 #include "outbound/kept_picture.h"
 
 #include "outbound/byte_form.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace orvane::outbound {
@@ -27,7 +32,8 @@ namespace orvane::outbound {
 namespace {
 
 constexpr std::string_view kMagic = "OrvanePictures";
-constexpr std::uint32_t kVersion = 2;
+constexpr std::uint32_t kVersion = 3;
+constexpr std::uint32_t kVersionWithoutStates = 2;
 constexpr std::uint32_t kVersionWithoutRecords = 1;
 constexpr std::size_t kTrailerSize = 16;
 
@@ -35,6 +41,33 @@ constexpr std::uint8_t kTaken = 1;
 constexpr std::uint8_t kSubjectsDistrusted = 2;
 constexpr std::uint8_t kEmptyReadHeld = 4;
 constexpr std::uint8_t kAllFlags = kTaken | kSubjectsDistrusted | kEmptyReadHeld;
+
+std::uint64_t TimeBits(double time) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &time, sizeof bits);
+  return bits;
+}
+
+double TimeOfBits(std::uint64_t bits) {
+  double time = 0;
+  std::memcpy(&time, &bits, sizeof time);
+  return time;
+}
+
+void WriteState(Writer& out, double lastModified, std::uint64_t known) {
+  out.Fixed(TimeBits(lastModified), 8);
+  out.Fixed(known, 8);
+}
+
+// A state as written: a time that is a number, or none.
+bool ReadState(Reader& in, double& lastModified, std::uint64_t& known) {
+  const auto time = in.Fixed(8);
+  const auto digest = in.Fixed(8);
+  if (!time || !digest) return false;
+  lastModified = TimeOfBits(*time);
+  known = *digest;
+  return !std::isnan(lastModified);
+}
 
 void WriteFolder(Writer& out, const KeptFolder& folder) {
   const outbound::PictureState state = folder.picture.State();
@@ -46,6 +79,7 @@ void WriteFolder(Writer& out, const KeptFolder& folder) {
   for (const outbound::Entry& entry : state.entries) {
     out.Text(entry.id);
     out.Text(entry.subject);
+    WriteState(out, entry.lastModified, entry.known);
   }
   out.Varint(state.ownDeletions.size());
   for (const std::string& id : state.ownDeletions) out.Text(id);
@@ -53,7 +87,7 @@ void WriteFolder(Writer& out, const KeptFolder& folder) {
 
 // A folder as written; no value when it is malformed or not in the one form the writer gives it
 // (an entry without an id, an id twice, own deletions unsorted or of unknown items).
-std::optional<KeptFolder> ReadFolder(Reader& in) {
+std::optional<KeptFolder> ReadFolder(Reader& in, bool withStates) {
   KeptFolder folder;
   outbound::PictureState state;
   const auto storeId = in.Text();
@@ -64,14 +98,16 @@ std::optional<KeptFolder> ReadFolder(Reader& in) {
   state.subjectsDistrusted = (*flags & kSubjectsDistrusted) != 0;
   state.emptyReadHeld = (*flags & kEmptyReadHeld) != 0;
 
-  const auto entries = in.Count(2);  // an id's and a subject's length at least
+  const auto entries = in.Count(withStates ? 18 : 2);  // an id's and a subject's length, the state
   if (!entries) return std::nullopt;
   state.entries.reserve(*entries);
   for (std::size_t i = 0; i < *entries; ++i) {
     const auto id = in.Text();
     const auto subject = in.Text();
     if (!id || !subject) return std::nullopt;
-    state.entries.push_back({std::string(*id), std::string(*subject)});
+    outbound::Entry entry{std::string(*id), std::string(*subject)};
+    if (withStates && !ReadState(in, entry.lastModified, entry.known)) return std::nullopt;
+    state.entries.push_back(std::move(entry));
   }
   const auto ownDeletions = in.Count(1);
   if (!ownDeletions) return std::nullopt;
@@ -134,7 +170,8 @@ std::optional<KeptPictures> ReadSnapshotBody(std::string_view body) {
   }
   const auto version = in.Fixed(4);
   const auto generation = in.Fixed(8);
-  if ((version != kVersion && version != kVersionWithoutRecords) || !generation) return std::nullopt;
+  if ((version != kVersion && version != kVersionWithoutStates && version != kVersionWithoutRecords) || !generation)
+    return std::nullopt;
   const auto count = in.Count(5);  // two lengths, the flags, two counts
   if (!count) return std::nullopt;
 
@@ -142,16 +179,26 @@ std::optional<KeptPictures> ReadSnapshotBody(std::string_view body) {
   pictures.generation = *generation;
   pictures.folders.reserve(*count);
   for (std::size_t i = 0; i < *count; ++i) {
-    auto folder = ReadFolder(in);
+    auto folder = ReadFolder(in, version == kVersion);
     if (!folder) return std::nullopt;
     pictures.folders.push_back(std::move(*folder));
   }
-  if (version == kVersion && !ReadOutbox(in, pictures)) return std::nullopt;
+  if (version != kVersionWithoutRecords && !ReadOutbox(in, pictures)) return std::nullopt;
   if (!in.AtEnd()) return std::nullopt;
   return pictures;
 }
 
 // The body of a journal entry, read whole; no value when malformed.
+bool CarriesSubject(JournalEntry::Kind kind) {
+  return kind == JournalEntry::Kind::kTaken || kind == JournalEntry::Kind::kTakenWithState ||
+         kind == JournalEntry::Kind::kQueued;
+}
+
+bool NamesRecord(JournalEntry::Kind kind) {
+  return kind == JournalEntry::Kind::kQueued || kind == JournalEntry::Kind::kOffered ||
+         kind == JournalEntry::Kind::kReturned;
+}
+
 std::optional<std::pair<std::uint64_t, JournalEntry>> ReadEntryBody(std::string_view body) {
   Reader in(body);
   const auto generation = in.Fixed(8);
@@ -163,16 +210,19 @@ std::optional<std::pair<std::uint64_t, JournalEntry>> ReadEntryBody(std::string_
   entry.folder = static_cast<std::uint32_t>(*folder);
   entry.id = std::string(*id);
   if (*kind < static_cast<std::uint8_t>(JournalEntry::Kind::kTaken) ||
-      *kind > static_cast<std::uint8_t>(JournalEntry::Kind::kReturned)) {
+      *kind > static_cast<std::uint8_t>(JournalEntry::Kind::kTakenWithState)) {
     return std::nullopt;
   }
   entry.kind = static_cast<JournalEntry::Kind>(*kind);
-  if (entry.kind == JournalEntry::Kind::kTaken || entry.kind == JournalEntry::Kind::kQueued) {
+  if (CarriesSubject(entry.kind)) {
     const auto subject = in.Text();
     if (!subject) return std::nullopt;
     entry.subject = std::string(*subject);
   }
-  if (entry.kind >= JournalEntry::Kind::kQueued) {
+  if (entry.kind == JournalEntry::Kind::kTakenWithState && !ReadState(in, entry.lastModified, entry.known)) {
+    return std::nullopt;
+  }
+  if (NamesRecord(entry.kind)) {
     const auto record = in.Varint();
     if (!record || *record == 0) return std::nullopt;
     entry.record = *record;
@@ -266,8 +316,9 @@ std::string EncodeJournalEntry(std::uint64_t generation, const JournalEntry& ent
   body.Byte(static_cast<std::uint8_t>(entry.kind));
   body.Varint(entry.folder);
   body.Text(entry.id);
-  if (entry.kind == JournalEntry::Kind::kTaken || entry.kind == JournalEntry::Kind::kQueued) body.Text(entry.subject);
-  if (entry.kind >= JournalEntry::Kind::kQueued) body.Varint(entry.record);
+  if (CarriesSubject(entry.kind)) body.Text(entry.subject);
+  if (entry.kind == JournalEntry::Kind::kTakenWithState) WriteState(body, entry.lastModified, entry.known);
+  if (NamesRecord(entry.kind)) body.Varint(entry.record);
   if (entry.kind == JournalEntry::Kind::kQueued) body.Varint(entry.recordKind);
 
   Writer out;
@@ -281,6 +332,13 @@ JournalEntry QueuedEntry(const OutboundRecord& record) {
   entry.record = record.number;
   entry.recordKind = record.kind;
   return entry;
+}
+
+JournalEntry TakenEntry(std::uint32_t folder, const Entry& entry) {
+  JournalEntry taken{JournalEntry::Kind::kTakenWithState, folder, entry.id, entry.subject};
+  taken.lastModified = entry.lastModified;
+  taken.known = entry.known;
+  return taken;
 }
 
 JournalEntry OfferedEntry(std::uint64_t record) {
@@ -300,6 +358,9 @@ bool ApplyEntry(KeptPictures& pictures, const JournalEntry& entry) {
   outbound::FolderPicture& picture = pictures.folders[entry.folder].picture;
   switch (entry.kind) {
     case JournalEntry::Kind::kTaken: picture.Take(entry.id, entry.subject); break;
+    case JournalEntry::Kind::kTakenWithState:
+      picture.TakeState({entry.id, entry.subject, entry.lastModified, entry.known});
+      break;
     case JournalEntry::Kind::kNoReportDue: picture.NoteOwnDeletion(entry.id); break;
     case JournalEntry::Kind::kQueued: Queue(pictures, entry); break;
     case JournalEntry::Kind::kOffered:

@@ -64,15 +64,29 @@ std::optional<KeptPictures> DecodeSnapshot(std::string_view bytes);
 // carries no subject. kQueued: an outbound record joins the outbox (`record` its number,
 // `recordKind` its kind, `subject` its text, `id` the item whose going it reports, if any).
 // kOffered: the record is about to be handed over. kReturned: its hand-over failed; it waits again.
+// kTakenWithState: an item seen, with its subject, state and the digest of the record the main
+// application knows (kTaken is of journals written before states were kept).
 struct JournalEntry {
-  enum class Kind : std::uint8_t { kTaken = 1, kNoReportDue = 2, kQueued = 3, kOffered = 4, kReturned = 5 };
+  enum class Kind : std::uint8_t {
+    kTaken = 1,
+    kNoReportDue = 2,
+    kQueued = 3,
+    kOffered = 4,
+    kReturned = 5,
+    kTakenWithState = 6
+  };
   Kind kind = Kind::kTaken;
   std::uint32_t folder = 0;  // the index of the folder in the snapshot
   std::string id;
   std::string subject;
   std::uint64_t record = 0;
   std::uint32_t recordKind = 0;
+  double lastModified = 0;
+  std::uint64_t known = 0;
 };
+
+// The entry of an item seen with its state.
+JournalEntry TakenEntry(std::uint32_t folder, const Entry& entry);
 
 // The entries that put a record in the outbox and mark its hand-over.
 JournalEntry QueuedEntry(const OutboundRecord& record);

@@ -50,6 +50,16 @@ void OutlookLink::CheckDeletedItems() {
   common_->RunGuarded("CheckDeletedItemsInOutlook", [this] { common_->watch.CheckDeletedItemsInOutlook(); });
 }
 
+// A portion at a time, so that the message loop runs between portions: an inbound record waits at
+// most about one portion.
+bool OutlookLink::LookAtWaitingItems() {
+  constexpr DWORD kPortionMs = 250;
+  bool more = false;
+  common_->RunGuarded("LookAtWaitingItems",
+                      [&] { more = common_->watch.LookAtWaitingItems(kPortionMs, common_->boxes); });
+  return more || common_->watch.ItemsToLookAt() > 0;
+}
+
 // Not a call more to a gone Outlook's objects: its links are only let go of.
 void OutlookLink::LetGoOfLinks(bool outlookGone) {
   for (FolderLink& link : links_) {

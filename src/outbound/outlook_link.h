@@ -6,7 +6,6 @@
 #include "outbound/deleted_items.h"
 #include "outbound/folder_event_sink.h"
 #include "outbound/folder_link.h"
-#include "outbound/known_states.h"
 #include "outlook/outlook_work.h"
 
 #include <windows.h>
@@ -52,11 +51,13 @@ public:
   void ListItemsInOutlook();
   // The minute's check for deletions no event announced; a failure is logged.
   void CheckDeletedItems();
+  // Looks at some of the items the comparisons found appeared or changed, reporting what is news,
+  // on the open session; a failure is logged. Answers whether some still wait.
+  bool LookAtWaitingItems();
 
   outlook::OutlookWorkMark& Work() noexcept { return common_->work; }
   LaterBoxes& Boxes() noexcept { return common_->boxes; }
   DeletionWatch& Deletions() noexcept { return common_->watch; }
-  KnownStates& Known() noexcept { return common_->known; }
 
 private:
   void LetGoOfLinks(bool outlookGone);

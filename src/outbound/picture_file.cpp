@@ -178,7 +178,7 @@ PictureFile::Loaded PictureFile::Load() {
     if (read == ReadResult::kRead) SetAside();
     // Entries of a snapshot that is gone could be taken for those of the next one.
     CutJournal(0);
-    return {LoadStatus::kNone, std::nullopt};
+    return {LoadStatus::kNothing, std::nullopt};
   }
   generation_ = pictures->generation;
   outbound::ApplyJournal(*pictures, journal);

@@ -31,12 +31,12 @@ void TakeUpKeptPictures(const std::wstring& from, const std::wstring& to);
 class PictureFile {
 public:
   enum class LoadStatus {
-    kLoaded,  // the pictures kept, with the journal's changes
-    kNone,    // nothing kept, or a snapshot whose bytes failed their checks (set aside)
-    kBusy,    // the snapshot or the journal cannot be opened or read now; both are left as they are
+    kLoaded,   // the pictures kept, with the journal's changes
+    kNothing,  // nothing kept, or a snapshot whose bytes failed their checks (set aside)
+    kBusy,     // the snapshot or the journal cannot be opened or read now; both are left as they are
   };
   struct Loaded {
-    LoadStatus status = LoadStatus::kNone;
+    LoadStatus status = LoadStatus::kNothing;
     std::optional<outbound::KeptPictures> pictures;
   };
 

@@ -2,7 +2,6 @@
 set(ORVANE_outbound_PURE
   item_picture.cpp
   kept_picture.cpp
-  known_states.cpp
   record_forms.cpp)
 set(ORVANE_outbound_WINDOWS
   deleted_items.cpp

@@ -1,16 +1,20 @@
-// OwnWrites: told of every item the plug-in itself saves in Outlook, so that Outlook's events for
-// that save are never reported back to the main application as the user's.
+// OwnWrites: told of every item the plug-in itself saves in Outlook, so that neither Outlook's
+// events for that save nor a comparison of its folder report it back to the main application as the
+// user's.
 #pragma once
 
-#include <string_view>
+#include "outlook/dispatch_driver.h"
+
+#include <cstdint>
 
 namespace orvane::outlook {
 
 class OwnWrites {
 public:
-  // The item known by its EntryID has just been saved by the plug-in, which left it with this
-  // LastModificationTime (an OLE Automation date).
-  virtual void NoteOwnWrite(std::string_view entryId, double lastModified) = 0;
+  // The item, of the item kind (a whole-record kind), has just been saved by the plug-in: its
+  // state now is what the main application knows of it. Throws AutomationError when the item
+  // cannot be read.
+  virtual void NoteOwnWrite(const DispatchDriver& item, uint32_t itemKind) = 0;
 
 protected:
   ~OwnWrites() = default;

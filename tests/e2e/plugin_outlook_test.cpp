@@ -374,7 +374,7 @@ TEST_F(PluginOutlookTest, UsersTabInASubjectLeavesEveryLaterFieldInPlace) {
   const std::string received = standin::CopyDataLine(mainapp::kTask, frameId, NewTaskRecord("Call the bank")) + "\r\n" +
                                standin::CopyDataLine(mainapp::kNote, frameId, "Buy stamps*nono*\n") + "\r\n";
   EXPECT_TRUE(WaitUntil([&] { return ReadFileText(MainLogPath()).find(received) != std::string::npos; }, 10s))
-      << ReadFileText(MainLogPath());
+      << ReadFileText(MainLogPath()) << PluginLog();
   ClosePlugin(frame, plugin);
 }
 

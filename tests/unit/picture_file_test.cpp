@@ -291,7 +291,7 @@ TEST_F(PictureFileTest, TornSnapshotsAreSetAsideWithoutWritingOverEarlierOnes) {
   WriteFileText("OrvanePictures.dat", "the second");
   {
     outbound::PictureFile file;
-    EXPECT_EQ(file.Load().status, outbound::PictureFile::LoadStatus::kNone);
+    EXPECT_EQ(file.Load().status, outbound::PictureFile::LoadStatus::kNothing);
   }
   EXPECT_EQ(FileText("OrvanePictures.bad"), "the first");
   EXPECT_EQ(FileText("OrvanePictures.bad2"), "the second");

@@ -66,7 +66,7 @@ public:
 
   outbound::OutlookLink link;
   inbound::SubjectLookup lookup;
-  const inbound::WriterContext context{link.Known(), link.Deletions(), lookup};
+  const inbound::WriterContext context{link.Deletions(), link.Deletions(), lookup};
 };
 
 class RoadsTest : public WriterTest {
