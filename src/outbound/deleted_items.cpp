@@ -349,6 +349,8 @@ bool DeletionWatch::TakeExpectedCopy(size_t folder, const outbound::ItemValues& 
 
 void DeletionWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchDriver& item, Seen seen,
                                LaterBoxes* boxes) {
+  // The successor's first comparison finds what is news: reported here too, it would come twice.
+  if (stopped_) return;
   const size_t kindIndex = items::IndexOf(kind);
   const std::string id = item.GetText(outlook::kEntryId);
   const double lastModified = item.GetDate(outlook::kLastModificationTime);

@@ -55,7 +55,7 @@ public:
   // compared; each pass tries again.
   void StartFromKeptPictures(const std::wstring& directory = {});
   // The process hands over to a successor: the files are closed and nothing more is written,
-  // compared or reported by comparison from now on.
+  // compared or reported of the folders from now on.
   void StopKeepingPictures();
 
   // Delivers an outbound record of the kind, made from an item of the folder of the item kind at

@@ -165,7 +165,7 @@ TEST_F(RecordDeliveryTest, AProcessHandingOverLeavesThePicturesToItsSuccessor) {
   EXPECT_TRUE(Disk::Now() == before);
   Roads next;
   ASSERT_NO_FATAL_FAILURE(Connect(next));
-  EXPECT_EQ(Received(), (Lines{"6 N", "1 A"}));
+  EXPECT_EQ(Received(), (Lines{"1 A", "6 N"})) << "each once, from the successor";
 }
 
 }  // namespace

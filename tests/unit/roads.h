@@ -40,11 +40,21 @@ public:
     link.ConnectSinks();
     link.ListItemsInOutlook();
     outlook::ReleaseOutlookSession();
+    LookAtWhatComparisonsFound();
   }
   void CheckDeletedItems() {
     if (!outbound::sinksConnected || !outlook::OutlookWindowExists()) return;
     link.CheckDeletedItems();
     outlook::ReleaseOutlookSession();
+    LookAtWhatComparisonsFound();
+  }
+  // The report timer's ticks, until nothing waits.
+  void LookAtWhatComparisonsFound() {
+    while (link.Deletions().ItemsToLookAt() > 0) {
+      outlook::CreateOutlookSession();
+      link.LookAtWaitingItems();
+      outlook::ReleaseOutlookSession();
+    }
   }
   // The main application's task record, performed with the sinks down; the user does `meanwhile`
   // before they are connected again.
