@@ -1,5 +1,5 @@
 // OutlookLink: the plug-in's connection to the running Outlook: a sink on each watched folder, the
-// Outlook process they listen to, and the deleted-item watch and known states that outlive them.
+// Outlook process they listen to, and the watch of the folders' pictures that outlives them.
 #pragma once
 
 #include "items/item_kinds.h"
