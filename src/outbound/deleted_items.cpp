@@ -358,19 +358,21 @@ void DeletionWatch::LookAtItem(const items::ItemKind& kind, const outlook::Dispa
   const std::string& subject = read.values.Subject();
   const size_t folder = active_[kindIndex];
   std::optional<outbound::Entry> known = KnownEntry(folder, id);
-  // Items without a subject are never reported; one named later arrives as changed.
-  if (subject.empty() || (known && known->known == read.digest)) {
+  const bool changeBeforeFirstRead = seen == Seen::kChanged && !pictures_.folders[folder].picture.Taken();
+  const outbound::ItemNews news =
+      outbound::NewsOf(known ? &*known : nullptr, read.digest, !subject.empty(), changeBeforeFirstRead);
+  if (news == outbound::ItemNews::kNothing) {
     TakeEntry(folder, {id, subject, lastModified, known ? known->known : 0});
     return;
   }
-  if (!known && TakeExpectedCopy(folder, read.values)) {
+  if (news == outbound::ItemNews::kNewItem && TakeExpectedCopy(folder, read.values)) {
     WriteLog(("OrvaneOutlook=>The " + std::string(kind.folderName) +
               " folder has Outlook's finished copy of a recurring task the plug-in finished; it is not reported")
                  .c_str());
     TakeEntry(folder, {id, subject, lastModified, read.digest});
     return;
   }
-  const bool changed = known || (seen == Seen::kChanged && !pictures_.folders[folder].picture.Taken());
+  const bool changed = news == outbound::ItemNews::kChangedItem;
   std::optional<std::string> linkId = read.noteLinkId;
   if (changed && !linkId) {
     linkId = items::ReadLinkId(item, kind);

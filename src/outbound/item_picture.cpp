@@ -47,6 +47,11 @@ std::uint64_t RecordDigest(std::string_view record) {
   return hash == 0 ? 1 : hash;
 }
 
+ItemNews NewsOf(const Entry* known, std::uint64_t digest, bool hasSubject, bool changeBeforeFirstRead) {
+  if (!hasSubject || (known && known->known == digest)) return ItemNews::kNothing;
+  return known || changeBeforeFirstRead ? ItemNews::kChangedItem : ItemNews::kNewItem;
+}
+
 void FolderPicture::TakeState(const Entry& entry) {
   if (entry.id.empty()) return;
   const auto [position, added] = positions_.emplace(entry.id, entries_.size());

@@ -89,6 +89,40 @@ TEST(ItemPictureTest, EveryItemGoneIsReportedOnceWithItsLastSubject) {
   }
 }
 
+// An item read again is looked at when it is new or its state moved; a picture kept before states
+// were kept takes the state read silently.
+TEST(ItemPictureTest, ItemsAppearedOrMovedAreLookedAtAndOnlyWhatIsNewsIsTold) {
+  outbound::PictureState kept;
+  kept.taken = true;
+  kept.entries = {{"old", "Old"}, {"same", "Same", 5, 9}, {"moved", "Moved", 5, 9}};
+  const outbound::FolderComparison comparison =
+      Compare(outbound::FolderPicture(kept), {{"old", {}, 7}, {"same", {}, 5}, {"moved", {}, 6}, {"new", "New", 6}});
+  std::vector<std::string> looked;
+  for (const outbound::ReadItem& item : comparison.toExamine) looked.push_back(item.id);
+  EXPECT_EQ(looked, (std::vector<std::string>{"moved", "new"}));
+  EXPECT_EQ(comparison.picture.Find("old")->lastModified, 7);
+  EXPECT_EQ(comparison.picture.Find("moved")->lastModified, 5) << "kept until it is looked at";
+  EXPECT_FALSE(comparison.picture.Knows("new"));
+
+  using outbound::ItemNews;
+  const outbound::Entry told{"a", "A", 5, 9}, neverTold{"a", "", 5, 0};
+  struct News {
+    const outbound::Entry* known;
+    uint64_t digest;
+    bool named, changeBeforeFirstRead;
+    ItemNews news;
+  };
+  for (const News& c : std::vector<News>{{nullptr, 9, true, false, ItemNews::kNewItem},
+                                         {nullptr, 9, true, true, ItemNews::kChangedItem},
+                                         {nullptr, 9, false, false, ItemNews::kNothing},
+                                         {&told, 9, true, false, ItemNews::kNothing},
+                                         {&told, 8, true, false, ItemNews::kChangedItem},
+                                         {&told, 8, false, false, ItemNews::kNothing},
+                                         {&neverTold, 9, true, false, ItemNews::kChangedItem}}) {
+    EXPECT_EQ(outbound::NewsOf(c.known, c.digest, c.named, c.changeBeforeFirstRead), c.news);
+  }
+}
+
 // The empty read says nothing of the subjects; a picture that distrusted them before still does.
 TEST(ItemPictureTest, APictureHeldBackKeepsItsDistrust) {
   for (const bool distrusted : {false, true}) {
