@@ -41,7 +41,7 @@ void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, con
 outlook::DispatchDriver CreateOutlookItem(int32_t itemType);
 
 // Close(0): Outlook saves the item and closes it. The item's EntryID and LastModificationTime
-// are then told to `own`.
+// are then told to `own`. A save Outlook refuses is logged with its words, nothing saved.
 void SaveAndClose(const outlook::DispatchDriver& item, outlook::OwnWrites& own);
 
 }  // namespace orvane::inbound

@@ -313,8 +313,9 @@ void ItemData::ClearCompletion() {
   if (NumberOf(kStatus) == kStatusComplete) values_[kStatus] = Value::Int32(kStatusNotStarted);
 }
 
-void ItemData::OpenPattern() {
+void ItemData::OpenPattern(double today) {
   recurring_ = true;
+  patternOpened_ = today;
   if (hasPattern_) return;
   hasPattern_ = true;
   ResetPattern(kRecursWeekly);
@@ -345,10 +346,11 @@ void ItemData::ResetPattern(int32_t type) {
   pattern_[kDayOfMonth] = Value::Int32(1);
   pattern_[kMonthOfYear] = Value::Int32(1);
   pattern_[kInstance] = Value::Int32(1);
-  if (IsSet(start)) {
-    const Civil civil = CivilOf(start);
-    pattern_[kPatternStartDate] = Value::Date(DateOnly(start));
-    pattern_[kDayOfWeekMask] = Value::Int32(WeekdayBit(start));
+  const double day = IsSet(start) ? start : patternOpened_;
+  if (IsSet(day)) {
+    const Civil civil = CivilOf(day);
+    if (IsSet(start)) pattern_[kPatternStartDate] = Value::Date(DateOnly(start));
+    pattern_[kDayOfWeekMask] = Value::Int32(WeekdayBit(day));
     pattern_[kDayOfMonth] = Value::Int32(civil.day);
     pattern_[kMonthOfYear] = Value::Int32(civil.month);
     pattern_[kInstance] = Value::Int32((civil.day - 1) / 7 + 1);
@@ -396,7 +398,8 @@ double ItemData::NextOccurrence(double after, double today) const {
     case kRecursDaily: next = after + interval; break;
     case kRecursWeekly: {
       // Weeks run from Sunday; the series keeps every interval-th week from its first one.
-      const double patternStart = IsSet(PatternGet(kPatternStartDate).AsDate()) ? PatternGet(kPatternStartDate).AsDate() : after;
+      const double patternStart =
+          IsSet(PatternGet(kPatternStartDate).AsDate()) ? PatternGet(kPatternStartDate).AsDate() : after;
       const auto weekOf = [](double day) { return static_cast<long long>(std::floor((day + 6) / 7)); };
       for (double day = after + 1; day <= after + 7.0 * interval + 7 && mask != 0; ++day) {
         if ((WeekdayBit(day) & mask) && (weekOf(day) - weekOf(patternStart)) % interval == 0) {

@@ -67,7 +67,8 @@ public:
 
   // GetRecurrencePattern: the item gets a pattern, filled from its dates the first time, and is
   // recurring from then on.
-  void OpenPattern();
+  // `today` stands in for an item without dates: the pattern's weekday and month come from it.
+  void OpenPattern(double today);
   bool HasPattern() const { return hasPattern_; }
   Value PatternGet(DispId id) const;
   // Setting RecurrenceType resets every other property of the pattern to its default; a series'
@@ -112,6 +113,8 @@ private:
   UserFields userFields_;
   // A pattern date was written since the RecurrenceType: a DayOfWeekMask now resets both.
   bool patternDateWritten_ = false;
+  // The day the pattern was opened, for an item without dates of its own.
+  double patternOpened_ = kNoDate;
 };
 
 }  // namespace outlook_standin

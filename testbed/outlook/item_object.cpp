@@ -44,7 +44,7 @@ protected:
       Delete();
     } else {  // GetRecurrencePattern
       args.Expect(0, 0);
-      copy.OpenPattern();
+      copy.OpenPattern(Today());
       ReturnObject(NewPattern().Get(), result);
     }
   }
@@ -164,9 +164,7 @@ protected:
   void Serve(const Member& member, CallKind, const Arguments& args, VARIANT* result) override {
     UserFields& fields = item_->LiveCopy().Fields();
     switch (member.id) {
-      case kCount:
-        args.Expect(0, 0);
-        return ReturnValue(Value::Int32(static_cast<int32_t>(fields.size())), result);
+      case kCount: args.Expect(0, 0); return ReturnValue(Value::Int32(static_cast<int32_t>(fields.size())), result);
       case kUserPropertiesAdd: {
         args.Expect(2, 4);
         const std::wstring name = args.Get(0, ValueType::Text).AsText();
@@ -202,9 +200,7 @@ protected:
   }
 
 private:
-  ComPtr<IDispatch> Property(const std::wstring& name) {
-    return MakeDispatch<UserPropertyObject>(item_, name);
-  }
+  ComPtr<IDispatch> Property(const std::wstring& name) { return MakeDispatch<UserPropertyObject>(item_, name); }
 
   // The 0-based place of a 1-based index argument.
   static long IndexOf(const UserFields& fields, const Arguments& args) {

@@ -196,8 +196,8 @@ void WriteUserFields(std::ostringstream& out, const UserFields& fields) {
   for (const UserField& field : fields) {
     std::string name;
     for (const char c : Escape(Utf8(field.name))) name += c == ' ' ? std::string("\\s") : std::string(1, c);
-    out << "u " << field.type << ' ' << name << ' ' << TypeLetter(field.value.Type()) << ' '
-        << ValueText(field.value) << '\n';
+    out << "u " << field.type << ' ' << name << ' ' << TypeLetter(field.value.Type()) << ' ' << ValueText(field.value)
+        << '\n';
   }
 }
 
