@@ -342,19 +342,17 @@ void ItemData::ResetPattern(int32_t type) {
   patternDateWritten_ = false;
   if (kind_ == ItemKind::Appointment) PatternTimesFromItem();
   const double start = PatternDefaultStart();
-  // The month's day, the year's month and the week of the month come from the start as well.
-  pattern_[kDayOfMonth] = Value::Int32(1);
-  pattern_[kMonthOfYear] = Value::Int32(1);
-  pattern_[kInstance] = Value::Int32(1);
+  // The weekday, the month's day, the year's month and the week of the month the type uses come
+  // from the start (today for an item without dates); the others stay 0.
   const double day = IsSet(start) ? start : patternOpened_;
-  if (IsSet(day)) {
-    const Civil civil = CivilOf(day);
-    if (IsSet(start)) pattern_[kPatternStartDate] = Value::Date(DateOnly(start));
-    pattern_[kDayOfWeekMask] = Value::Int32(WeekdayBit(day));
-    pattern_[kDayOfMonth] = Value::Int32(civil.day);
-    pattern_[kMonthOfYear] = Value::Int32(civil.month);
-    pattern_[kInstance] = Value::Int32((civil.day - 1) / 7 + 1);
-  }
+  if (IsSet(start)) pattern_[kPatternStartDate] = Value::Date(DateOnly(start));
+  if (!IsSet(day)) return;
+  const Civil civil = CivilOf(day);
+  const bool nth = type == kRecursMonthNth || type == kRecursYearNth;
+  if (IsSet(start) || type == kRecursWeekly || nth) pattern_[kDayOfWeekMask] = Value::Int32(WeekdayBit(day));
+  if (type == kRecursMonthly || type == kRecursYearly) pattern_[kDayOfMonth] = Value::Int32(civil.day);
+  if (type == kRecursYearly || type == kRecursYearNth) pattern_[kMonthOfYear] = Value::Int32(civil.month);
+  if (nth) pattern_[kInstance] = Value::Int32(std::min(5, (civil.day - 1) / 7 + 1));
 }
 
 // What RecurrencePattern's pages allow: an Interval of at least 1 (at most 999, 99 weekly and
@@ -372,7 +370,7 @@ std::wstring ItemData::PatternRefusal() const {
   const bool nth = type == kRecursMonthNth || type == kRecursYearNth;
   const bool yearly = type == kRecursYearly || type == kRecursYearNth;
   const int32_t mostInterval = type == kRecursDaily ? 999 : 99;
-  if (type < kRecursDaily || type > kRecursYearNth || type == 4) return kBadPatternMessage;
+  if (type < kRecursDaily || type > kRecursYearNth) return {};  // a type of another version
   if (interval < 1 || interval > mostInterval) return kBadPatternMessage;
   if (weekdays && (mask <= 0 || mask > 0x7F)) return kBadPatternMessage;
   if ((type == kRecursMonthly || type == kRecursYearly) && (dayOfMonth < 1 || dayOfMonth > 31)) {
