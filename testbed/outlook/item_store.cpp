@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 namespace orvane {
@@ -21,6 +22,7 @@ constexpr UINT kRaiseMessage = WM_APP + 1;
 constexpr UINT_PTR kRaiseTimer = 1;
 // One millisecond as a part of an OLE date's day.
 constexpr double kMillisecond = 1.0 / (24.0 * 60 * 60 * 1000);
+constexpr double kSecondsPerDay = 24.0 * 60 * 60;
 // Outlook's StoreID and folder EntryIDs are long hexadecimal texts; these are the stand-in's.
 constexpr wchar_t kStoreIdHead[] = L"0000000038A1BB1005E5101AA1BB08002B2A56C20000";
 constexpr wchar_t kFolderIdMark[] = L"FFFF";
@@ -108,7 +110,8 @@ double ItemStore::NextModificationTime() {
   double date = 0;
   SystemTimeToVariantTime(&now, &date);
   if (Chosen().wholeSecondTimes) {
-    date = std::max(date, lastModification_);
+    // Never before the last save, which may have been kept to the millisecond.
+    date = std::max(date, std::floor(lastModification_ * kSecondsPerDay + 1e-4) / kSecondsPerDay);
     lastModification_ = date;
     return date;
   }

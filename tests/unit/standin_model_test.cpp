@@ -245,6 +245,62 @@ TEST_F(StandinModelTest, SettingTheRecurrenceTypeResetsThePatternsOtherPropertie
   EXPECT_EQ(pattern.GetInt32(kDayOfWeekMask), 32);
 }
 
+// Protected members prompt under the guard and fail when denied; an item keeps its user
+// properties; a table's short-term id is opaque and opens its item; Outlook's re-encoding is a save.
+TEST_F(StandinModelTest, GuardUserPropertiesShortTermIdsAndCodePages) {
+  os::DefaultCodepage(1252);
+  const outlook::DispatchDriver task = NewItem(kTaskItem);
+  EXPECT_EQ(task.GetInt32(kInternetCodepage), 1252);
+  const outlook::DispatchDriver properties = task.GetObject(kUserProperties);
+  EXPECT_EQ(properties.InvokeMethod(os::kUserPropertiesFind, outlook::Variant::Text("Link")).Get().vt, VT_DISPATCH);
+  EXPECT_FALSE(
+      FailureOf([&] { properties.InvokeForObject(kUserPropertiesItem, outlook::Variant::Text("Link")); }).empty());
+  properties
+      .InvokeForObject(kUserPropertiesAdd, outlook::Variant::Text("Link"),
+                       outlook::Variant::Int32(kUserPropertyInteger))
+      .SetInt32(kUserPropertyValue, 4712);
+  task.InvokeMethod(kSave);
+  EXPECT_EQ(os::FolderItems(kFolderTasks)[0].Fields().at(0).value.AsInt32(), 4712);
+  EXPECT_EQ(TaskAt(1)
+                .GetObject(kUserProperties)
+                .InvokeForObject(kUserPropertiesItem, outlook::Variant::Text("link"))
+                .GetInt32(kUserPropertyValue),
+            4712);
+
+  const double saved = os::FolderItems(kFolderTasks)[0].Get(os::kLastModificationTime).AsDate();
+  os::SetItemCodepage(kFolderTasks, 1, 65001);
+  EXPECT_EQ(TaskAt(1).GetInt32(kInternetCodepage), 65001);
+  EXPECT_GT(TaskAt(1).GetDate(kLastModificationTime), saved);
+
+  os::Guard(L"deny");
+  EXPECT_EQ(FailureOf([&] { TaskAt(1).GetText(kBody); }), Ansi(os::kGuardDeniedMessage));
+  TaskAt(1).SetText(kBody, "a write asks nothing");
+  os::Guard(L"allow");
+  TaskAt(1).GetText(kContactNames);
+  EXPECT_EQ(os::GuardPrompts(), 2);
+  os::Guard(L"off");
+  TaskAt(1).GetText(kBody);
+  EXPECT_EQ(os::GuardPrompts(), 2);
+
+  os::TableIds(L"short-term");
+  const outlook::Variant rows = mapi_.InvokeForObject(kGetDefaultFolder, outlook::Variant::Int32(kFolderTasks))
+                                    .InvokeForObject(kGetTable)
+                                    .InvokeMethod(outlook::DispId{0xFBCF}, outlook::Variant::Int32(1));
+  VARIANT cell;
+  VariantInit(&cell);
+  LONG at[] = {0, 0};
+  ASSERT_EQ(SafeArrayGetElement(rows.Get().parray, at, &cell), S_OK);
+  const std::wstring shortId(cell.bstrVal);
+  VariantClear(&cell);
+  EXPECT_EQ(shortId.size(), 48u);
+  EXPECT_EQ(shortId.substr(0, 8), L"EF000000");
+  EXPECT_EQ(shortId.find(os::FolderItems(kFolderTasks)[0].Get(os::kEntryId).AsText().substr(2)), std::wstring::npos);
+  EXPECT_EQ(mapi_.InvokeForObject(kGetItemFromId, outlook::Variant::Wide(shortId)).GetText(kEntryId),
+            Ansi(os::FolderItems(kFolderTasks)[0].Get(os::kEntryId).AsText().c_str()));
+  os::ResetStore();
+  EXPECT_EQ(os::GuardPrompts(), 0);
+}
+
 }  // namespace
 
 }  // namespace orvane
