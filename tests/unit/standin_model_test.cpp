@@ -6,6 +6,7 @@
 #include "testbed/outlook/control_object.h"
 #include "testbed/outlook/model_error.h"
 #include "testbed/outlook/standin_control.h"
+#include "testbed/outlook/store_file.h"
 
 #include <gtest/gtest.h>
 
@@ -266,6 +267,18 @@ TEST_F(StandinModelTest, GuardUserPropertiesShortTermIdsAndCodePages) {
                 .InvokeForObject(kUserPropertiesItem, outlook::Variant::Text("link"))
                 .GetInt32(kUserPropertyValue),
             4712);
+
+  // The store file keeps them, names with spaces too.
+  os::StoreImage image;
+  image.storeTag = 1;
+  image.items.push_back(os::FolderItems(kFolderTasks)[0].Image());
+  image.items[0].userFields.push_back({L"Two words", os::kUserPropertyText, os::Value::Text(L"a b\\c")});
+  os::StoreImage read;
+  ASSERT_TRUE(os::ReadStoreText(os::WriteStoreText(image), &read));
+  ASSERT_EQ(read.items.at(0).userFields.size(), 2u);
+  EXPECT_EQ(read.items[0].userFields[1].name, L"Two words");
+  EXPECT_EQ(read.items[0].userFields[1].value, os::Value::Text(L"a b\\c"));
+  EXPECT_EQ(read.items[0].userFields[0].value, os::Value::Int32(4712));
 
   const double saved = os::FolderItems(kFolderTasks)[0].Get(os::kLastModificationTime).AsDate();
   os::SetItemCodepage(kFolderTasks, 1, 65001);
