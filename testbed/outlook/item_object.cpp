@@ -42,6 +42,10 @@ protected:
     } else if (member.id == kDelete) {
       args.Expect(0, 0);
       Delete();
+    } else if (member.id == kMarkComplete) {
+      // Complete, 100 % and completed today, in the working copy until it is saved.
+      args.Expect(0, 0);
+      copy.Put(kStatus, Value::Int32(kStatusComplete), Today());
     } else {  // GetRecurrencePattern
       args.Expect(0, 0);
       copy.OpenPattern(Today());

@@ -80,6 +80,7 @@ std::vector<Member> BuildMembers(ObjectKind kind) {
               Property(L"Companies", kCompanies, kText),
               Property(L"ContactNames", kContactNames, kText),
               ReadOnly(L"IsRecurring", kTaskIsRecurring, kBool),
+              Method(L"MarkComplete", kMarkComplete),
           },
           ScheduledItemMembers());
     case ObjectKind::AppointmentItem:

@@ -80,6 +80,7 @@ constexpr DispId kReminderTime = 0x8502;
 constexpr DispId kContactNames = 0x853C;
 constexpr DispId kTaskIsRecurring = 0xF617;
 constexpr DispId kPercentComplete = 0xF61F;
+constexpr DispId kMarkComplete = 0xF60D;
 
 // _NoteItem: its Subject is its own member, read-only, taken from the body.
 constexpr DispId kNoteSubject = 0xF7A0;

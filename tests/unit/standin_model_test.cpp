@@ -160,6 +160,36 @@ TEST_F(StandinModelTest, GettingThePatternMakesTheItemRecurringAndSavingKeepsIt)
   EXPECT_EQ(saved[0].PatternGet(kInterval).AsInt32(), 3);
 }
 
+// Completing a recurring task completes its occurrence: a completed copy joins the folder and the
+// series moves on; with no occurrence left the series itself is complete.
+TEST_F(StandinModelTest, ACompletedRecurringTaskLeavesACompletedCopyAndMovesOn) {
+  for (const bool ends : {false, true}) {
+    os::ResetStore();
+    const outlook::DispatchDriver task = NewItem(kTaskItem);
+    task.SetText(kSubject, "Weekly");
+    task.SetDate(kDueDate, k10Nov2006);  // a Friday
+    const outlook::DispatchDriver pattern = task.InvokeForObject(kGetRecurrencePattern);
+    pattern.SetInt32(kRecurrenceType, kRecursWeekly);
+    if (ends) {
+      pattern.SetBool(kNoEndDate, false);
+      pattern.SetDate(kPatternEndDate, k10Nov2006 + 3);
+    }
+    task.InvokeMethod(kSave);
+    task.InvokeMethod(os::kMarkComplete);
+    task.InvokeMethod(kSave);
+    const std::vector<os::ItemData> saved = os::FolderItems(kFolderTasks);
+    ASSERT_EQ(saved.size(), ends ? 1u : 2u) << ends;
+    EXPECT_EQ(saved[0].IsRecurring(), true);
+    EXPECT_EQ(saved[0].Get(os::kStatus).AsInt32(), ends ? kStatusComplete : kStatusNotStarted);
+    EXPECT_EQ(saved[0].Get(os::kDueDate).AsDate(), ends ? k10Nov2006 : k10Nov2006 + 7);
+    if (ends) continue;
+    EXPECT_FALSE(saved[1].IsRecurring());
+    EXPECT_EQ(saved[1].Get(os::kStatus).AsInt32(), kStatusComplete);
+    EXPECT_EQ(saved[1].Get(os::kDueDate).AsDate(), k10Nov2006);
+    EXPECT_EQ(ItemsOf(kFolderTasks).InvokeForObject(kItem, outlook::Variant::Int32(2)).GetText(kSubject), "Weekly");
+  }
+}
+
 // The pattern holds a series' times: its StartTime, EndTime and Duration move the series' own
 // Start and End to the first occurrence; the appointment's Duration goes into the pattern.
 TEST_F(StandinModelTest, ASeriesTakesItsTimesFromItsPattern) {
