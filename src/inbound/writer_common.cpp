@@ -1,6 +1,7 @@
 #include "inbound/writer_common.h"
 
 #include "base/error_log.h"
+#include "outlook/busy_retry.h"
 #include "outlook/outlook_session.h"
 
 #include <string>
@@ -11,6 +12,7 @@ namespace {
 
 constexpr char kDateRefused[] = "OrvaneOutlook=>OnTimerException::SetDueDate::";
 constexpr size_t kMaxErrorText = 254;
+constexpr char kSaveRefused[] = "OrvaneOutlook=>SaveAndClose::Outlook refused the save, nothing saved: ";
 constexpr char kSavedItemUnread[] =
     "OrvaneOutlook=>SaveAndClose::the saved item could not be read, its events may come back as the user's: ";
 
@@ -49,7 +51,16 @@ outlook::DispatchDriver CreateOutlookItem(int32_t itemType) {
 }
 
 void SaveAndClose(const outlook::DispatchDriver& item, uint32_t itemKind, outlook::OwnWrites& own) {
-  item.InvokeMethod(outlook::kClose, outlook::Variant::Int32(outlook::kCloseSave));
+  try {
+    item.InvokeMethod(outlook::kClose, outlook::Variant::Int32(outlook::kCloseSave));
+  } catch (const outlook::AutomationError& error) {
+    // Outlook refuses to save what the record asks for (a recurrence it does not allow, say): the
+    // same record would be refused again, so the refusal is logged and the record is done with.
+    // An Outlook that has gone or stays busy is the tick's to handle.
+    if (outlook::IsServerGone(error.Result()) || outlook::IsBusyAnswer(error.Result())) throw;
+    WriteLog((kSaveRefused + std::string(error.what()).substr(0, kMaxErrorText)).c_str());
+    return;
+  }
   TellOwnWrite(item, itemKind, own);
 }
 

@@ -41,7 +41,7 @@ void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, con
 outlook::DispatchDriver CreateOutlookItem(int32_t itemType);
 
 // Close(0): Outlook saves the item, of the item kind (a whole-record kind), and closes it. The item
-// is then told to `own`.
+// is then told to `own`. A save Outlook refuses is logged with its words, nothing saved.
 void SaveAndClose(const outlook::DispatchDriver& item, uint32_t itemKind, outlook::OwnWrites& own);
 
 }  // namespace orvane::inbound

@@ -54,6 +54,12 @@ constexpr MemberId kMemberIds[] = {
     {"TaskItem AppointmentItem", "InternetCodepage", 0x3FDE},
     {"TaskItem AppointmentItem", "ReminderSet", 0x8503},
     {"TaskItem AppointmentItem", "GetRecurrencePattern", 0xF0A4},
+    // The item's user-defined properties; UserProperties.Find is on Outlook's protected list, so
+    // a property is looked up by Item(name), whose failure means it is absent.
+    {"TaskItem AppointmentItem", "UserProperties", 0xF816},
+    {"UserProperties", "Item", 0x51},
+    {"UserProperties", "Add", 0x66},
+    {"UserProperty", "Value", 0x0},
     {"AppointmentItem", "Start", 0x820D},
     {"AppointmentItem", "End", 0x820E},
     {"AppointmentItem", "Duration", 0x8213},
@@ -162,6 +168,12 @@ constexpr DispId kMileage = MemberIdOf("TaskItem", "Mileage");
 constexpr DispId kInternetCodepage = MemberIdOf("TaskItem", "InternetCodepage");
 constexpr DispId kReminderSet = MemberIdOf("TaskItem", "ReminderSet");
 constexpr DispId kGetRecurrencePattern = MemberIdOf("TaskItem", "GetRecurrencePattern");
+constexpr DispId kUserProperties = MemberIdOf("TaskItem", "UserProperties");
+
+// UserProperties and UserProperty
+constexpr DispId kUserPropertiesItem = MemberIdOf("UserProperties", "Item");
+constexpr DispId kUserPropertiesAdd = MemberIdOf("UserProperties", "Add");
+constexpr DispId kUserPropertyValue = MemberIdOf("UserProperty", "Value");
 
 // AppointmentItem
 constexpr DispId kStart = MemberIdOf("AppointmentItem", "Start");
@@ -234,6 +246,8 @@ constexpr int32_t kStatusComplete = 2;
 constexpr int32_t kImportanceNormal = 1;
 constexpr int32_t kPercentCompleteDone = 100;
 constexpr int32_t kRecursWeekly = 1;
+// OlUserPropertyType's olInteger: a user property holding a whole number
+constexpr int32_t kUserPropertyInteger = 20;
 
 // The ProgID under which Outlook's automation server is registered
 constexpr char kProgId[] = "Outlook.Application";

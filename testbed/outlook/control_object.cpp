@@ -44,6 +44,13 @@ enum ControlId : DispId {
   kTableOrder,
   kTableRowCountSlack,
   kTableStrictMaxRows,
+  kBulkAdd,
+  kAddItems,
+  kTimePrecision,
+  kDefaultCodepage,
+  kSetItemCodepage,
+  kGuard,
+  kGuardPrompts,
 };
 
 Member ControlMethod(const wchar_t* name, ControlId id) { return {name, id, Access::Method, ValueType::Int32}; }
@@ -79,6 +86,13 @@ const std::vector<Member>& ControlMembers() {
       ControlMethod(L"TableOrder", kTableOrder),
       ControlMethod(L"TableRowCountSlack", kTableRowCountSlack),
       ControlMethod(L"TableStrictMaxRows", kTableStrictMaxRows),
+      ControlMethod(L"BulkAdd", kBulkAdd),
+      ControlMethod(L"AddItems", kAddItems),
+      ControlMethod(L"TimePrecision", kTimePrecision),
+      ControlMethod(L"DefaultCodepage", kDefaultCodepage),
+      ControlMethod(L"SetItemCodepage", kSetItemCodepage),
+      ControlMethod(L"Guard", kGuard),
+      ControlMethod(L"GuardPrompts", kGuardPrompts),
   };
   return members;
 }
@@ -209,12 +223,27 @@ protected:
         return HideMember(ObjectKindArgument(args, 0), args.Get(1, ValueType::Int32).AsInt32(),
                           OptionalNumber(args, 2, 1) != 0);
       case kEventDelay: args.Expect(1, 1); return EventDelay(args.Get(0, ValueType::Int32).AsInt32());
-      case kLateChange: args.Expect(1, 1); return LateChange(args.Get(0, ValueType::Int32).AsInt32());
+      case kLateChange:
+        args.Expect(1, 3);
+        return LateChange(args.Get(0, ValueType::Int32).AsInt32(), OptionalNumber(args, 1, 1),
+                          OptionalNumber(args, 2, 0) != 0);
       case kPendingEvents: return ReturnValue(Value::Int32(static_cast<int32_t>(PendingEvents())), result);
       case kTableIds: return Choose(args, &TableIds);
       case kTableOrder: return Choose(args, &TableOrder);
       case kTableRowCountSlack: args.Expect(1, 1); return TableRowCountSlack(args.Get(0, ValueType::Int32).AsInt32());
       case kTableStrictMaxRows: args.Expect(1, 1); return TableStrictMaxRows(args.Get(0, ValueType::Bool).AsBool());
+      case kBulkAdd: args.Expect(1, 1); return BulkAdd(args.Get(0, ValueType::Int32).AsInt32());
+      case kAddItems: return AddItemsFrom(args);
+      case kTimePrecision: return Choose(args, &TimePrecision);
+      case kDefaultCodepage: args.Expect(1, 1); return DefaultCodepage(args.Get(0, ValueType::Int32).AsInt32());
+      case kSetItemCodepage:
+        args.Expect(3, 3);
+        return Refusing([&] {
+          SetItemCodepage(args.Get(0, ValueType::Int32).AsInt32(), args.Get(1, ValueType::Int32).AsInt32(),
+                          args.Get(2, ValueType::Int32).AsInt32());
+        });
+      case kGuard: return Choose(args, &Guard);
+      case kGuardPrompts: return ReturnValue(Value::Int32(GuardPrompts()), result);
     }
   }
 
@@ -223,14 +252,38 @@ private:
     return IsEqualIID(iid, kTestControlIid) ? static_cast<IDispatch*>(this) : nullptr;
   }
 
-  // A control that takes one word; an unknown word is a bad parameter.
-  static void Choose(const Arguments& args, void (*control)(std::wstring_view)) {
-    args.Expect(1, 1);
+  // A control whose arguments the in-process control refuses fails with a bad parameter.
+  template <class Control>
+  static void Refusing(Control control) {
     try {
-      control(args.Get(0, ValueType::Text).AsText());
+      control();
     } catch (const std::invalid_argument&) {
       throw ModelError(kBadParameterMessage, E_INVALIDARG);
     }
+  }
+
+  // A control that takes one word; an unknown word is a bad parameter.
+  static void Choose(const Arguments& args, void (*control)(std::wstring_view)) {
+    args.Expect(1, 1);
+    Refusing([&] { control(args.Get(0, ValueType::Text).AsText()); });
+  }
+
+  // AddItems(folder, count, prefix): `count` items of the folder's kind in one operation, their
+  // subjects (a note's body) the prefix and their number from 1.
+  static void AddItemsFrom(const Arguments& args) {
+    args.Expect(3, 3);
+    const int32_t folder = args.Get(0, ValueType::Int32).AsInt32();
+    const int32_t count = args.Get(1, ValueType::Int32).AsInt32();
+    const std::wstring prefix = args.Get(2, ValueType::Text).AsText();
+    const ItemKind kind = folder == kFolderCalendar ? ItemKind::Appointment
+                          : folder == kFolderNotes  ? ItemKind::Note
+                                                    : ItemKind::Task;
+    if (!Store().IsDefaultFolder(folder) || count < 0) throw ModelError(kBadParameterMessage, E_INVALIDARG);
+    std::vector<PropertyList> items;
+    for (int32_t number = 1; number <= count; ++number) {
+      items.push_back({{kind == ItemKind::Note ? kBody : kSubject, Value::Text(prefix + std::to_wstring(number))}});
+    }
+    Refusing([&] { AddItems(kind, items); });
   }
 
   static void FailCallFrom(const Arguments& args) {

@@ -7,7 +7,7 @@ namespace orvane {
 
 namespace outlook_standin {
 
-// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 29:
+// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 36:
 //   Reset()                                         empty folders; clear failures, refusal, counts
 //                                                   and hidden members
 //   FailCall(object, dispid, call, message [, times [, scode]])
@@ -39,14 +39,24 @@ namespace outlook_standin {
 //   HideMember(object, dispid [, hidden])           the member is unknown to objects of that kind
 //                                                   while hidden (default 1; 0 shows it again)
 //   EventDelay(milliseconds)                        ItemsEvents come this long after the call (default 0)
-//   LateChange(milliseconds)                        one more ItemChange this long after each add or
-//                                                   save (-1, the default: none)
+//   LateChange(milliseconds [, count [, newTime]])  count (default 1) more ItemChange, one every
+//                                                   milliseconds after each add or save (-1, the
+//                                                   default: none); newTime 1: each stamps the item
+//                                                   with a new LastModificationTime
 //   PendingEvents()                                 events posted and not raised yet
 //   TableIds(form)                                  "long-term" (default) or "short-term" EntryID column
 //   TableOrder(order)                               GetArray "rows-first" (default) or "columns-first"
 //   TableRowCountSlack(rows)                        GetRowCount answers that many rows more (default 0)
 //   TableStrictMaxRows(strict)                      a MaxRows past the rows left fails (default false)
-// Reset() puts each of the last seven back to its default.
+//   BulkAdd(most)                                   an add of more than most items at once raises no
+//                                                   ItemAdd (-1, the default: no limit)
+//   AddItems(folder, count, prefix)                 adds count items in one operation, subjects prefix1..
+//   TimePrecision(precision)                        "milliseconds" (default) or "seconds"
+//   DefaultCodepage(codepage)                       InternetCodepage of new items (default 0)
+//   SetItemCodepage(folder, index, codepage)        Outlook re-encodes the item: a save with that code page
+//   Guard(mode)                                     "off" (default), "allow" or "deny"
+//   GuardPrompts()                                  prompts counted
+// Reset() puts each choice back to its default and clears the prompts counted.
 ComPtr<IDispatch> NewControl();
 
 }  // namespace outlook_standin

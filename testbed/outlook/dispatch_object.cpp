@@ -2,6 +2,7 @@
 
 #include "base/callback_guard.h"
 #include "testbed/outlook/call_ledger.h"
+#include "testbed/outlook/standin_behaviour.h"
 
 namespace orvane {
 
@@ -10,6 +11,15 @@ namespace {
 
 // Names the stand-in in the EXCEPINFO of a failure that is not one of Outlook's answers.
 constexpr char kSource[] = "Outlook stand-in";
+
+// A protected member called while the guard is on: the user is asked (one prompt) and, denying,
+// Outlook blocks the call. Callers in other processes are never trusted, so every call asks.
+void AskGuard() {
+  Behaviour& chosen = Chosen();
+  if (chosen.guard == Behaviour::Guard::Off) return;
+  ++chosen.guardPrompts;
+  if (chosen.guard == Behaviour::Guard::Deny) throw ModelError(kGuardDeniedMessage, E_ABORT);
+}
 
 void ClearResult(VARIANT* result) noexcept {
   if (result) VariantClear(result);
@@ -132,6 +142,7 @@ HRESULT MemberServer::InvokeMember(DISPID id, REFIID iid, WORD flags, DISPPARAMS
     VARIANT* const wanted = call == CallKind::Put ? nullptr : result;
     if (wanted) VariantInit(wanted);
     try {
+      if (counted_ && IsGuarded(kind_, member->id, call)) AskGuard();
       Serve(*member, call, Arguments(*params), wanted);
       return S_OK;
     } catch (const ModelError& error) {

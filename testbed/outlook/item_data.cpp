@@ -2,6 +2,7 @@
 
 #include "testbed/outlook/model_error.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvane {
@@ -37,6 +38,77 @@ int32_t WeekdayBit(double oleDate) {
   const int sundayBased = static_cast<int>(((day + 6) % 7 + 7) % 7);
   return 1 << sundayBased;
 }
+
+// Civil dates of OLE days (day 0 is 30 December 1899), on the proleptic Gregorian calendar.
+struct Civil {
+  long long year;
+  int month;  // 1..12
+  int day;    // 1..31
+};
+
+long long DaysFromCivil(long long year, int month, int day) {
+  year -= month <= 2 ? 1 : 0;
+  const long long era = (year >= 0 ? year : year - 399) / 400;
+  const long long yearOfEra = year - era * 400;
+  const long long dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const long long dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
+}
+
+// 1970-01-01 is OLE day 25569.
+constexpr long long kUnixDayOfOle = 25569;
+
+double OleDay(long long year, int month, int day) {
+  return static_cast<double>(DaysFromCivil(year, month, day) + kUnixDayOfOle);
+}
+
+Civil CivilOf(double oleDate) {
+  const long long z = static_cast<long long>(std::floor(oleDate)) - kUnixDayOfOle + 719468;
+  const long long era = (z >= 0 ? z : z - 146096) / 146097;
+  const long long dayOfEra = z - era * 146097;
+  const long long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const long long mp = (5 * dayOfYear + 2) / 153;
+  const int day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
+  const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day};
+}
+
+int DaysInMonth(long long year, int month) {
+  const int next = month == 12 ? 1 : month + 1;
+  return static_cast<int>(OleDay(month == 12 ? year + 1 : year, next, 1) - OleDay(year, month, 1));
+}
+
+// The month `months` on from the year and month given.
+void AddMonths(long long& year, int& month, long long months) {
+  const long long index = year * 12 + (month - 1) + months;
+  year = index / 12;
+  month = static_cast<int>(index % 12) + 1;
+}
+
+// The day of a month a monthly pattern falls on: DayOfMonth, or the month's last day when shorter.
+double DayInMonth(long long year, int month, int dayOfMonth) {
+  return OleDay(year, month, std::min(dayOfMonth, DaysInMonth(year, month)));
+}
+
+// The `instance`-th day of the month among the mask's weekdays; 5 is the last such day.
+double NthDayInMonth(long long year, int month, int instance, int32_t mask) {
+  const double first = OleDay(year, month, 1);
+  const double last = first + DaysInMonth(year, month) - 1;
+  if (instance >= 5) {
+    for (double day = last; day >= first; --day) {
+      if (WeekdayBit(day) & mask) return day;
+    }
+    return last;
+  }
+  int seen = 0;
+  for (double day = first; day <= last; ++day) {
+    if ((WeekdayBit(day) & mask) && ++seen == instance) return day;
+  }
+  return last;
+}
+
+constexpr wchar_t kBadPatternMessage[] = L"The recurrence pattern is not valid.";
 
 }  // namespace
 
@@ -82,6 +154,7 @@ ItemData ItemData::FromImage(const ItemImage& image) {
   data.pattern_ = image.pattern;
   data.hasPattern_ = image.hasPattern;
   data.recurring_ = image.recurring;
+  data.userFields_ = image.userFields;
   return data;
 }
 
@@ -92,6 +165,7 @@ ItemImage ItemData::Image() const {
   image.pattern = pattern_;
   image.hasPattern = hasPattern_;
   image.recurring = recurring_;
+  image.userFields = userFields_;
   return image;
 }
 
@@ -239,8 +313,9 @@ void ItemData::ClearCompletion() {
   if (NumberOf(kStatus) == kStatusComplete) values_[kStatus] = Value::Int32(kStatusNotStarted);
 }
 
-void ItemData::OpenPattern() {
+void ItemData::OpenPattern(double today) {
   recurring_ = true;
+  patternOpened_ = today;
   if (hasPattern_) return;
   hasPattern_ = true;
   ResetPattern(kRecursWeekly);
@@ -267,10 +342,113 @@ void ItemData::ResetPattern(int32_t type) {
   patternDateWritten_ = false;
   if (kind_ == ItemKind::Appointment) PatternTimesFromItem();
   const double start = PatternDefaultStart();
-  if (IsSet(start)) {
-    pattern_[kPatternStartDate] = Value::Date(DateOnly(start));
-    pattern_[kDayOfWeekMask] = Value::Int32(WeekdayBit(start));
+  // The weekday, the month's day, the year's month and the week of the month the type uses come
+  // from the start (today for an item without dates); the others stay 0.
+  const double day = IsSet(start) ? start : patternOpened_;
+  if (IsSet(start)) pattern_[kPatternStartDate] = Value::Date(DateOnly(start));
+  if (!IsSet(day)) return;
+  const Civil civil = CivilOf(day);
+  const bool nth = type == kRecursMonthNth || type == kRecursYearNth;
+  if (IsSet(start) || type == kRecursWeekly || nth) pattern_[kDayOfWeekMask] = Value::Int32(WeekdayBit(day));
+  if (type == kRecursMonthly || type == kRecursYearly) pattern_[kDayOfMonth] = Value::Int32(civil.day);
+  if (type == kRecursYearly || type == kRecursYearNth) pattern_[kMonthOfYear] = Value::Int32(civil.month);
+  if (nth) pattern_[kInstance] = Value::Int32(std::min(5, (civil.day - 1) / 7 + 1));
+}
+
+// What RecurrencePattern's pages allow: an Interval of at least 1 (at most 999, 99 weekly and
+// monthly), weekdays for the weekly and n-th patterns, DayOfMonth 1 to 31, MonthOfYear 1 to 12,
+// Instance 1 to 5.
+std::wstring ItemData::PatternRefusal() const {
+  if (!hasPattern_) return {};
+  const int32_t type = PatternGet(kRecurrenceType).AsInt32();
+  const int32_t interval = PatternGet(kInterval).AsInt32();
+  const int32_t mask = PatternGet(kDayOfWeekMask).AsInt32();
+  const int32_t dayOfMonth = PatternGet(kDayOfMonth).AsInt32();
+  const int32_t month = PatternGet(kMonthOfYear).AsInt32();
+  const int32_t instance = PatternGet(kInstance).AsInt32();
+  const bool weekdays = type == kRecursWeekly || type == kRecursMonthNth || type == kRecursYearNth;
+  const bool nth = type == kRecursMonthNth || type == kRecursYearNth;
+  const bool yearly = type == kRecursYearly || type == kRecursYearNth;
+  const int32_t mostInterval = type == kRecursDaily ? 999 : 99;
+  if (type < kRecursDaily || type > kRecursYearNth) return {};  // a type of another version
+  if (interval < 1 || interval > mostInterval) return kBadPatternMessage;
+  if (weekdays && (mask <= 0 || mask > 0x7F)) return kBadPatternMessage;
+  if ((type == kRecursMonthly || type == kRecursYearly) && (dayOfMonth < 1 || dayOfMonth > 31)) {
+    return kBadPatternMessage;
   }
+  if (yearly && (month < 1 || month > 12)) return kBadPatternMessage;
+  if (nth && (instance < 1 || instance > 5)) return kBadPatternMessage;
+  return {};
+}
+
+// The first day of the series after `after`; from the completion day (`today`) when the pattern
+// regenerates. kNoDate when the pattern ends before it.
+double ItemData::NextOccurrence(double after, double today) const {
+  const int32_t type = PatternGet(kRecurrenceType).AsInt32();
+  const int32_t interval = std::max(1, PatternGet(kInterval).AsInt32());
+  const int32_t mask = PatternGet(kDayOfWeekMask).AsInt32() & 0x7F;
+  const int dayOfMonth = PatternGet(kDayOfMonth).AsInt32();
+  const int instance = PatternGet(kInstance).AsInt32();
+  if (PatternGet(kRegenerate).AsBool()) after = DateOnly(today);
+  Civil civil = CivilOf(after);
+  double next = kNoDate;
+  switch (type) {
+    case kRecursDaily: next = after + interval; break;
+    case kRecursWeekly: {
+      // Weeks run from Sunday; the series keeps every interval-th week from its first one.
+      const double patternStart =
+          IsSet(PatternGet(kPatternStartDate).AsDate()) ? PatternGet(kPatternStartDate).AsDate() : after;
+      const auto weekOf = [](double day) { return static_cast<long long>(std::floor((day + 6) / 7)); };
+      for (double day = after + 1; day <= after + 7.0 * interval + 7 && mask != 0; ++day) {
+        if ((WeekdayBit(day) & mask) && (weekOf(day) - weekOf(patternStart)) % interval == 0) {
+          next = day;
+          break;
+        }
+      }
+      break;
+    }
+    case kRecursMonthly:
+    case kRecursMonthNth:
+    case kRecursYearly:
+    case kRecursYearNth: {
+      const bool yearly = type == kRecursYearly || type == kRecursYearNth;
+      const bool nth = type == kRecursMonthNth || type == kRecursYearNth;
+      long long year = civil.year;
+      int month = yearly ? PatternGet(kMonthOfYear).AsInt32() : civil.month;
+      for (int step = 0; step < 3 && next == kNoDate; ++step) {
+        const double day = nth ? NthDayInMonth(year, month, instance, mask) : DayInMonth(year, month, dayOfMonth);
+        if (day > after) next = day;
+        AddMonths(year, month, yearly ? 12LL * interval : interval);
+      }
+      break;
+    }
+    default: break;
+  }
+  const double end = PatternGet(kPatternEndDate).AsDate();
+  if (!PatternGet(kNoEndDate).AsBool() && IsSet(end) && next > end) return kNoDate;
+  return next;
+}
+
+std::optional<ItemData> ItemData::CompleteOccurrence(double today) {
+  if (kind_ != ItemKind::Task || !recurring_ || !hasPattern_ || NumberOf(kStatus) != kStatusComplete) return {};
+  const double due = IsSet(DateOf(kDueDate)) ? DateOf(kDueDate) : DateOf(kStartDate);
+  if (!IsSet(due)) return {};
+  const double next = NextOccurrence(due, today);
+  if (!IsSet(next)) return {};
+  ItemData done = *this;
+  done.recurring_ = false;
+  done.hasPattern_ = false;
+  done.pattern_.clear();
+  done.values_.erase(kEntryId);
+  done.values_.erase(kCreationTime);
+  const double shift = next - due;
+  if (IsSet(DateOf(kStartDate))) values_[kStartDate] = Value::Date(DateOf(kStartDate) + shift);
+  values_[kDueDate] = Value::Date(next);
+  values_[kStatus] = Value::Int32(kStatusNotStarted);
+  values_[kPercentComplete] = Value::Int32(0);
+  values_[kDateCompleted] = Value::Date(kNoDate);
+  pattern_[kPatternStartDate] = Value::Date(next);
+  return done;
 }
 
 // The pattern takes the series' times of day and length from its appointment.

@@ -7,7 +7,9 @@
 #include "testbed/outlook/object_model_ids.h"
 
 #include <map>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace orvane {
 
@@ -17,6 +19,15 @@ enum class ItemKind { Task, Appointment, Note };
 
 using ValueMap = std::map<DispId, Value>;
 
+// A property the user or a program added to one item (UserProperties.Add): its name, its
+// OlUserPropertyType and its value.
+struct UserField {
+  std::wstring name;
+  int32_t type = kUserPropertyInteger;
+  Value value;
+};
+using UserFields = std::vector<UserField>;
+
 // An item as a file keeps it: every value of the item and of its pattern.
 struct ItemImage {
   ItemKind kind = ItemKind::Task;
@@ -24,6 +35,7 @@ struct ItemImage {
   ValueMap pattern;
   bool hasPattern = false;
   bool recurring = false;
+  UserFields userFields;
 };
 
 ObjectKind ObjectKindOf(ItemKind kind);
@@ -55,7 +67,8 @@ public:
 
   // GetRecurrencePattern: the item gets a pattern, filled from its dates the first time, and is
   // recurring from then on.
-  void OpenPattern();
+  // `today` stands in for an item without dates: the pattern's weekday and month come from it.
+  void OpenPattern(double today);
   bool HasPattern() const { return hasPattern_; }
   Value PatternGet(DispId id) const;
   // Setting RecurrenceType resets every other property of the pattern to its default; a series'
@@ -64,6 +77,16 @@ public:
   std::wstring PatternPut(DispId id, const Value& value);
 
   bool IsRecurring() const { return recurring_; }
+  // Outlook's message when the pattern holds a value its properties do not allow, else empty.
+  std::wstring PatternRefusal() const;
+  // A recurring task saved complete: Outlook keeps the series, not complete, moved on to its next
+  // occurrence, and answers the completed copy of the occurrence to add as a new item. With no
+  // occurrence left (or for any other item) nothing changes and the answer is empty.
+  std::optional<ItemData> CompleteOccurrence(double today);
+
+  // The item's user properties, in the order they were added.
+  UserFields& Fields() { return userFields_; }
+  const UserFields& Fields() const { return userFields_; }
 
 private:
   std::wstring PutAppointmentTime(DispId id, const Value& value);
@@ -78,6 +101,7 @@ private:
   void ResetPattern(int32_t type);
   void MarkComplete(double today);
   void ClearCompletion();
+  double NextOccurrence(double after, double today) const;
   double DateOf(DispId id) const { return values_.at(id).AsDate(); }
   int32_t NumberOf(DispId id) const { return values_.at(id).AsInt32(); }
 
@@ -86,8 +110,11 @@ private:
   std::map<DispId, Value> pattern_;
   bool hasPattern_ = false;
   bool recurring_ = false;
+  UserFields userFields_;
   // A pattern date was written since the RecurrenceType: a DayOfWeekMask now resets both.
   bool patternDateWritten_ = false;
+  // The day the pattern was opened, for an item without dates of its own.
+  double patternOpened_ = kNoDate;
 };
 
 }  // namespace outlook_standin

@@ -9,6 +9,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
 
 namespace orvane {
 
@@ -20,6 +22,7 @@ constexpr UINT kRaiseMessage = WM_APP + 1;
 constexpr UINT_PTR kRaiseTimer = 1;
 // One millisecond as a part of an OLE date's day.
 constexpr double kMillisecond = 1.0 / (24.0 * 60 * 60 * 1000);
+constexpr double kSecondsPerDay = 24.0 * 60 * 60;
 // Outlook's StoreID and folder EntryIDs are long hexadecimal texts; these are the stand-in's.
 constexpr wchar_t kStoreIdHead[] = L"0000000038A1BB1005E5101AA1BB08002B2A56C20000";
 constexpr wchar_t kFolderIdMark[] = L"FFFF";
@@ -98,6 +101,7 @@ std::wstring ItemStore::FolderEntryId(int32_t folder) const {
 }
 
 // Now, local time to the millisecond, and always later than the last save's.
+// In whole seconds when so chosen: then two saves within a second have the same time.
 double ItemStore::NextModificationTime() {
   SYSTEMTIME now;
   GetLocalTime(&now);
@@ -105,6 +109,12 @@ double ItemStore::NextModificationTime() {
   now.wMilliseconds = 0;
   double date = 0;
   SystemTimeToVariantTime(&now, &date);
+  if (Chosen().wholeSecondTimes) {
+    // Never before the last save, which may have been kept to the millisecond.
+    date = std::max(date, std::floor(lastModification_ * kSecondsPerDay + 1e-4) / kSecondsPerDay);
+    lastModification_ = date;
+    return date;
+  }
   date += milliseconds * kMillisecond;
   if (date < lastModification_ + kMillisecond) date = lastModification_ + kMillisecond;
   lastModification_ = date;
@@ -121,7 +131,15 @@ const std::vector<StoredItemPtr>& ItemStore::FolderItems(int32_t folder) const {
   return found != folders_.end() ? found->second : kNone;
 }
 
-StoredItemPtr ItemStore::Add(const ItemData& data, bool inFront) {
+StoredItemPtr ItemStore::Add(const ItemData& data, bool inFront, bool announced) {
+  ItemData series = data;
+  std::optional<ItemData> done = series.CompleteOccurrence(Today());
+  if (!done) return AddOne(data, inFront, announced);
+  AddOne(*done, inFront, announced);
+  return AddOne(series, inFront, announced);
+}
+
+StoredItemPtr ItemStore::AddOne(const ItemData& data, bool inFront, bool announced) {
   auto item = std::make_shared<StoredItem>(data);
   item->data.AssignEntryId(NewEntryId());
   const double now = NextModificationTime();
@@ -134,7 +152,7 @@ StoredItemPtr ItemStore::Add(const ItemData& data, bool inFront) {
     items.erase(placed);
     throw ModelError(kNotSavedMessage);
   }
-  PostSave(folder, ItemsEvent::Add, item);
+  if (announced) PostSave(folder, ItemsEvent::Add, item);
   return item;
 }
 
@@ -163,6 +181,30 @@ void ItemStore::CountItemsCall(int32_t folder) {
 }
 
 void ItemStore::Change(const StoredItemPtr& item, const ItemData& data) {
+  ItemData series = data;
+  std::optional<ItemData> done = series.CompleteOccurrence(Today());
+  if (done) AddOne(*done, false, true);
+  ChangeOne(item, done ? series : data);
+}
+
+std::wstring ItemStore::ShortTermId(const StoredItemPtr& item) {
+  for (const auto& [id, given] : shortTermIds_) {
+    if (given.lock() == item) return id;
+  }
+  // The store provider's 16 bytes are those of the StoreID; the last 4 count this session's ids.
+  std::wstring id = std::wstring(kShortTermHead) + std::wstring(kStoreIdHead).substr(8, 32) + Hex8(++lastShortTerm_);
+  shortTermIds_[id] = item;
+  return id;
+}
+
+StoredItemPtr ItemStore::FindShortTerm(const std::wstring& id) const {
+  for (const auto& [given, item] : shortTermIds_) {
+    if (EqualsIgnoringCase(given, id)) return item.lock();
+  }
+  return nullptr;
+}
+
+void ItemStore::ChangeOne(const StoredItemPtr& item, const ItemData& data) {
   ItemData before = std::move(item->data);
   item->data = data;
   item->data.Stamp(NextModificationTime());
@@ -196,6 +238,7 @@ void ItemStore::Clear() {
   emptyReads_.clear();
   laterAdds_.clear();
   pending_.clear();
+  shortTermIds_.clear();
   Persist();
 }
 
@@ -265,18 +308,20 @@ void ItemStore::StopListening(int32_t folder, ItemsListener* listener) {
 void ItemStore::PostSave(int32_t folder, ItemsEvent event, const StoredItemPtr& item) {
   const Behaviour& behaviour = Chosen();
   Post(folder, event, item, behaviour.eventDelayMs);
-  if (behaviour.lateChangeMs >= 0) {
-    Post(folder, ItemsEvent::Change, item, behaviour.lateChangeMs + behaviour.eventDelayMs);
+  if (behaviour.lateChangeMs < 0) return;
+  for (int late = 1; late <= behaviour.lateChangeCount; ++late) {
+    Post(folder, ItemsEvent::Change, item, late * behaviour.lateChangeMs + behaviour.eventDelayMs,
+         behaviour.lateChangeStamps);
   }
 }
 
-void ItemStore::Post(int32_t folder, ItemsEvent event, const StoredItemPtr& item, int afterMs) {
+void ItemStore::Post(int32_t folder, ItemsEvent event, const StoredItemPtr& item, int afterMs, bool stamps) {
   const Clock::time_point due = Clock::now() + std::chrono::milliseconds(std::max(0, afterMs));
   // After every event due no later, so that events due together keep the order they happened in.
   const auto place =
       std::upper_bound(pending_.begin(), pending_.end(), due,
                        [](Clock::time_point time, const PostedEvent& posted) { return time < posted.due; });
-  pending_.insert(place, {due, folder, event, item});
+  pending_.insert(place, {due, folder, event, item, stamps});
   ScheduleNextRaise();
 }
 
@@ -309,6 +354,10 @@ void ItemStore::RaiseDueEvents() {
 
 // The event goes to the sinks advised when it is raised, each listener held alive until all have heard.
 void ItemStore::Raise(const PostedEvent& posted) {
+  if (posted.stamps && !posted.item->deleted) {
+    posted.item->data.Stamp(NextModificationTime());
+    Persist();
+  }
   const std::vector<ItemsListener*> listeners = listeners_[posted.folder];
   for (ItemsListener* listener : listeners) listener->HoldListener();
   for (ItemsListener* listener : listeners) listener->OnItemsEvent(posted.event, posted.item);

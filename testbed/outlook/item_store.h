@@ -55,8 +55,10 @@ public:
   // The items of a default folder, in the order they were first saved.
   const std::vector<StoredItemPtr>& FolderItems(int32_t folder) const;
 
-  // First save: the item joins its default folder at the end (or in front); ItemAdd is posted.
-  StoredItemPtr Add(const ItemData& data, bool inFront = false);
+  // First save: the item joins its default folder at the end (or in front); ItemAdd is posted
+  // unless Outlook would keep quiet (`announced` false). A recurring task saved complete is
+  // Outlook's completion of one occurrence: see Change.
+  StoredItemPtr Add(const ItemData& data, bool inFront = false, bool announced = true);
   // The saved item with that EntryID in any folder, or null.
   StoredItemPtr Find(const std::wstring& entryId) const;
   // Test hook: once `calls` more calls on the Items collections of the item's folder have been
@@ -64,8 +66,13 @@ public:
   void AddInFrontAfterItemsCalls(const ItemData& data, int calls);
   // An Items collection of the folder served a call.
   void CountItemsCall(int32_t folder);
-  // Later save: the item takes the new data; ItemChange is posted.
+  // Later save: the item takes the new data; ItemChange is posted. A recurring task saved complete
+  // stays a series, not complete, moved on to its next occurrence, and a completed copy of the
+  // occurrence joins the folder (ItemAdd); with no occurrence left the series itself is complete.
   void Change(const StoredItemPtr& item, const ItemData& data);
+  // The short-term EntryID this session gives the item in a table, and the item it opens.
+  std::wstring ShortTermId(const StoredItemPtr& item);
+  StoredItemPtr FindShortTerm(const std::wstring& id) const;
   // The item leaves its folder; ItemRemove is posted unless Outlook would keep quiet (`announced` false).
   void Remove(const StoredItemPtr& item, bool announced = true);
   // Empties every folder and drops the events not yet raised; the folders read their items again.
@@ -102,9 +109,12 @@ private:
     int32_t folder;
     ItemsEvent event;
     StoredItemPtr item;
+    bool stamps = false;  // a late change: the item gets a new LastModificationTime as it is raised
   };
 
-  void Post(int32_t folder, ItemsEvent event, const StoredItemPtr& item, int afterMs);
+  void Post(int32_t folder, ItemsEvent event, const StoredItemPtr& item, int afterMs, bool stamps = false);
+  StoredItemPtr AddOne(const ItemData& data, bool inFront, bool announced);
+  void ChangeOne(const StoredItemPtr& item, const ItemData& data);
   void PostSave(int32_t folder, ItemsEvent event, const StoredItemPtr& item);
   void ScheduleNextRaise();
   void Raise(const PostedEvent& posted);
@@ -126,8 +136,11 @@ private:
   // EntryIDs name the store and the item: the store's tag, and a serial that never comes twice.
   uint32_t storeTag_;
   uint32_t lastSerial_ = 0;
-  // No two saves get the same LastModificationTime.
+  // No two saves get the same LastModificationTime (unless it is kept in whole seconds).
   double lastModification_ = 0;
+  // Short-term ids given this session, by item; the last one's counter.
+  std::map<std::wstring, std::weak_ptr<StoredItem>> shortTermIds_;
+  uint32_t lastShortTerm_ = 0;
   std::wstring path_;                 // empty: nothing is kept
   std::vector<PostedEvent> pending_;  // ordered by when they are due
   std::unique_ptr<EventWindow> eventWindow_;

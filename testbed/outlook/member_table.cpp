@@ -48,6 +48,7 @@ const std::vector<Member>& ScheduledItemMembers() {
           Property(L"InternetCodepage", kInternetCodepage, kInt),
           Property(L"ReminderSet", kReminderSet, kBool),
           Method(L"GetRecurrencePattern", kGetRecurrencePattern),
+          ReadOnly(L"UserProperties", kUserProperties, kInt),
       },
       CommonItemMembers());
   return members;
@@ -79,6 +80,7 @@ std::vector<Member> BuildMembers(ObjectKind kind) {
               Property(L"Companies", kCompanies, kText),
               Property(L"ContactNames", kContactNames, kText),
               ReadOnly(L"IsRecurring", kTaskIsRecurring, kBool),
+              Method(L"MarkComplete", kMarkComplete),
           },
           ScheduledItemMembers());
     case ObjectKind::AppointmentItem:
@@ -122,6 +124,13 @@ std::vector<Member> BuildMembers(ObjectKind kind) {
       return {Method(L"Add", kColumnsAdd), Method(L"RemoveAll", kColumnsRemoveAll), ReadOnly(L"Count", kCount, kInt),
               Method(L"Item", kItem)};
     case ObjectKind::Column: return {ReadOnly(L"Name", kColumnName, kText)};
+    case ObjectKind::UserProperties:
+      return {ReadOnly(L"Count", kCount, kInt), Method(L"Item", kItem), Method(L"Add", kUserPropertiesAdd),
+              Method(L"Find", kUserPropertiesFind), Method(L"Remove", kUserPropertiesRemove)};
+    case ObjectKind::UserProperty:
+      // Value's type is the property's own; the object serves it.
+      return {Property(L"Value", kUserPropertyValue, kInt), ReadOnly(L"Name", kUserPropertyName, kText),
+              ReadOnly(L"Type", kUserPropertyType, kInt)};
     case ObjectKind::Control:  // the control object keeps its own table
     case ObjectKind::Any: break;
   }
@@ -146,10 +155,38 @@ constexpr KindName kKindNames[] = {
     {ObjectKind::Table, L"Table"},
     {ObjectKind::Columns, L"Columns"},
     {ObjectKind::Column, L"Column"},
+    {ObjectKind::UserProperties, L"UserProperties"},
+    {ObjectKind::UserProperty, L"UserProperty"},
     {ObjectKind::Control, L"Control"},
 };
 
+// The members the stand-in serves that Microsoft's "Protected Properties and Methods" lists.
+struct GuardedMember {
+  ObjectKind kind;
+  DispId id;
+  CallKind call;
+};
+
+constexpr GuardedMember kGuarded[] = {
+    {ObjectKind::TaskItem, kBody, CallKind::Get},
+    {ObjectKind::TaskItem, kContactNames, CallKind::Get},
+    {ObjectKind::AppointmentItem, kBody, CallKind::Get},
+    {ObjectKind::AppointmentItem, kRequiredAttendees, CallKind::Get},
+    {ObjectKind::AppointmentItem, kOptionalAttendees, CallKind::Get},
+    {ObjectKind::AppointmentItem, kResources, CallKind::Get},
+    {ObjectKind::NoteItem, kBody, CallKind::Get},
+    {ObjectKind::Columns, kColumnsAdd, CallKind::Method},
+    {ObjectKind::UserProperties, kUserPropertiesFind, CallKind::Method},
+};
+
 }  // namespace
+
+bool IsGuarded(ObjectKind kind, DispId id, CallKind call) {
+  for (const GuardedMember& member : kGuarded) {
+    if (member.kind == kind && member.id == id && member.call == call) return true;
+  }
+  return false;
+}
 
 bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
   if (a.size() != b.size()) return false;
@@ -172,6 +209,8 @@ const std::vector<Member>& MembersOf(ObjectKind kind) {
       BuildMembers(ObjectKind::Table),
       BuildMembers(ObjectKind::Columns),
       BuildMembers(ObjectKind::Column),
+      BuildMembers(ObjectKind::UserProperties),
+      BuildMembers(ObjectKind::UserProperty),
       BuildMembers(ObjectKind::Control),
   };
   return tables[static_cast<int>(kind)];

@@ -24,6 +24,8 @@ enum class ObjectKind {
   Table,
   Columns,
   Column,
+  UserProperties,
+  UserProperty,
   Control,
 };
 
@@ -47,6 +49,10 @@ const std::vector<Member>& MembersOf(ObjectKind kind);
 const Member* FindMember(ObjectKind kind, DispId id);
 // The member with that name, compared ignoring case as Outlook compares it, or null.
 const Member* FindMember(ObjectKind kind, std::wstring_view name);
+
+// Whether the call is on Microsoft's list of members the object model guard protects (a property
+// read, or a method call) for the kind.
+bool IsGuarded(ObjectKind kind, DispId id, CallKind call);
 
 // "TaskItem", "Items", ...; and back, ignoring case ("" and "Any" give ObjectKind::Any).
 const wchar_t* ObjectKindName(ObjectKind kind);

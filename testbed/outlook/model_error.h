@@ -36,6 +36,7 @@ constexpr wchar_t kItemGoneMessage[] = L"The item has been moved or deleted.";
 constexpr wchar_t kEndBeforeStartMessage[] = L"The end date you entered occurs before the start date.";
 constexpr wchar_t kDueBeforeStartMessage[] = L"The due date you entered occurs before the start date.";
 constexpr wchar_t kNotSavedMessage[] = L"The operation failed.";
+constexpr wchar_t kGuardDeniedMessage[] = L"Operation aborted";
 
 }  // namespace outlook_standin
 

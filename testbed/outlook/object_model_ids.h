@@ -52,6 +52,7 @@ constexpr DispId kCompanies = 0x853B;
 constexpr DispId kInternetCodepage = 0x3FDE;
 constexpr DispId kReminderSet = 0x8503;
 constexpr DispId kGetRecurrencePattern = 0xF0A4;
+constexpr DispId kUserProperties = 0xF816;
 
 // _AppointmentItem
 constexpr DispId kStart = 0x820D;
@@ -79,6 +80,7 @@ constexpr DispId kReminderTime = 0x8502;
 constexpr DispId kContactNames = 0x853C;
 constexpr DispId kTaskIsRecurring = 0xF617;
 constexpr DispId kPercentComplete = 0xF61F;
+constexpr DispId kMarkComplete = 0xF60D;
 
 // _NoteItem: its Subject is its own member, read-only, taken from the body.
 constexpr DispId kNoteSubject = 0xF7A0;
@@ -98,6 +100,14 @@ constexpr DispId kRegenerate = 0x100A;
 constexpr DispId kNoEndDate = 0x100B;
 constexpr DispId kPatternEndTime = 0x100C;   // EndTime
 constexpr DispId kPatternDuration = 0x100D;  // Duration
+
+// UserProperties (Count and Item as _Items) and UserProperty
+constexpr DispId kUserPropertiesAdd = 0x66;
+constexpr DispId kUserPropertiesFind = 0x67;
+constexpr DispId kUserPropertiesRemove = 0x52;
+constexpr DispId kUserPropertyValue = 0x0;
+constexpr DispId kUserPropertyName = 0x70;
+constexpr DispId kUserPropertyType = 0x6D;
 
 // _Table (Outlook 2007 and later)
 constexpr DispId kTableGetRowCount = 0x50;
@@ -147,7 +157,18 @@ constexpr int32_t kSensitivityNormal = 0;
 constexpr int32_t kSensitivityPrivate = 2;
 constexpr int32_t kStatusNotStarted = 0;
 constexpr int32_t kStatusComplete = 2;
+constexpr int32_t kRecursDaily = 0;
 constexpr int32_t kRecursWeekly = 1;
+constexpr int32_t kRecursMonthly = 2;
+constexpr int32_t kRecursMonthNth = 3;
+constexpr int32_t kRecursYearly = 5;
+constexpr int32_t kRecursYearNth = 6;
+
+// OlUserPropertyType: the types the stand-in keeps
+constexpr int32_t kUserPropertyText = 1;
+constexpr int32_t kUserPropertyDateTime = 5;
+constexpr int32_t kUserPropertyYesNo = 6;
+constexpr int32_t kUserPropertyInteger = 20;
 
 // A task's PercentComplete when it is done
 constexpr int32_t kPercentCompleteDone = 100;

@@ -16,6 +16,9 @@ ComPtr<IDispatch> NewFolder(int32_t folder);
 ComPtr<IDispatch> NewItems(int32_t folder);
 // The folder's table: its items' EntryID, Subject and a few more columns.
 ComPtr<IDispatch> NewTable(int32_t folder);
+// A new item's data as the user or CreateItem makes it: Outlook's defaults and the chosen
+// InternetCodepage.
+ItemData NewItemData(ItemKind kind);
 // A new item that belongs to no folder until it is saved.
 ComPtr<IDispatch> NewItem(ItemKind kind);
 // A fresh working copy of a saved item: writes stay in it until Save or Close(0).

@@ -74,15 +74,11 @@ private:
     const std::wstring entryId = args.Get(0, ValueType::Text).AsText();
     const bool otherStore =
         args.Count() == 2 && !args.IsMissing(1) && args.Get(1, ValueType::Text).AsText() != Store().StoreId();
-    StoredItemPtr item = otherStore ? nullptr : Store().Find(LongTermId(entryId));
-    if (!item) throw ModelError(kNotFoundMessage, kNotFound);
+    // A short-term id a table gave opens its item for the rest of the session: this server's life.
+    const bool shortTerm = entryId.size() >= 2 && EqualsIgnoringCase(entryId.substr(0, 2), kShortTermFlag);
+    StoredItemPtr item = otherStore ? nullptr : shortTerm ? Store().FindShortTerm(entryId) : Store().Find(entryId);
+    if (!item || item->deleted) throw ModelError(kNotFoundMessage, kNotFound);
     return item;
-  }
-
-  // A short-term id a table gave opens its item for the rest of the session: this server's life.
-  static std::wstring LongTermId(const std::wstring& entryId) {
-    if (entryId.size() < 2 || !EqualsIgnoringCase(entryId.substr(0, 2), kShortTermFlag)) return entryId;
-    return L"00" + entryId.substr(2);
   }
 
   // Logon(Profile, Password, ShowDialog, NewSession), every argument optional. The one profile is

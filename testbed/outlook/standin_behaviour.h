@@ -2,6 +2,9 @@
 // made; ResetStore puts every choice back to its default.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 namespace orvane {
 
 namespace outlook_standin {
@@ -11,6 +14,21 @@ struct Behaviour {
   int eventDelayMs = 0;
   // One more ItemChange this long after every add or save of an item; -1: none.
   int lateChangeMs = -1;
+  // How many such late changes come per save, each one later by lateChangeMs.
+  int lateChangeCount = 1;
+  // Each late change gives the item a new LastModificationTime, as a server that processed it.
+  bool lateChangeStamps = false;
+  // An add of more items than this at once raises no ItemAdd; -1: no limit.
+  int bulkAddLimit = -1;
+  // LastModificationTime is kept in whole seconds: saves within one second get the same time.
+  bool wholeSecondTimes = false;
+  // The InternetCodepage of an item the user or CreateItem makes.
+  int32_t defaultCodepage = 0;
+  // The object model guard: off, or each call of a protected member counts one prompt the user
+  // answers by allowing or denying it.
+  enum class Guard { Off, Allow, Deny };
+  Guard guard = Guard::Off;
+  long guardPrompts = 0;
   // A table's EntryID column gives a short-term id (flag byte 0xEF) instead of the item's own.
   bool shortTermTableIds = false;
   // GetArray's answer is indexed [column][row] instead of [row][column].
@@ -21,8 +39,11 @@ struct Behaviour {
   bool strictMaxRows = false;
 };
 
-// The flag byte of a short-term EntryID, as the table gives it under short-term ids.
+// The flag bytes of a short-term EntryID, as the table gives it under short-term ids: "EF000000",
+// the store provider's 16 bytes, then 4 bytes of the session's own counter.
 constexpr wchar_t kShortTermFlag[] = L"EF";
+constexpr wchar_t kShortTermHead[] = L"EF000000";
+constexpr size_t kShortTermIdLength = 48;
 
 // The one choice of the process.
 Behaviour& Chosen();

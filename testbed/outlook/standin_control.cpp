@@ -84,20 +84,31 @@ std::vector<ItemData> FolderItems(int32_t folder) {
 }
 
 void AddItem(ItemKind kind, const PropertyList& properties) {
-  ItemData data(kind, Now());
+  ItemData data = NewItemData(kind);
   Apply(data, properties);
   Store().Add(data);
 }
 
+void AddItems(ItemKind kind, const std::vector<PropertyList>& items) {
+  std::vector<ItemData> added;
+  for (const PropertyList& properties : items) {
+    added.push_back(NewItemData(kind));
+    Apply(added.back(), properties);
+  }
+  const int most = Chosen().bulkAddLimit;
+  const bool announced = most < 0 || added.size() <= static_cast<size_t>(most);
+  for (const ItemData& data : added) Store().Add(data, false, announced);
+}
+
 void AddItemCreatedAt(ItemKind kind, const PropertyList& properties, double created) {
-  ItemData data(kind, Now());
+  ItemData data = NewItemData(kind);
   Apply(data, properties);
   data.MarkCreated(created);
   Store().Add(data);
 }
 
 void AddItemInFrontAfterItemsCalls(ItemKind kind, const PropertyList& properties, int itemsCalls) {
-  ItemData data(kind, Now());
+  ItemData data = NewItemData(kind);
   Apply(data, properties);
   Store().AddInFrontAfterItemsCalls(data, itemsCalls);
 }
@@ -106,6 +117,14 @@ void ChangeItem(int32_t folder, int index, const PropertyList& properties) {
   const StoredItemPtr item = ItemAt(folder, index);
   ItemData data = item->data;
   Apply(data, properties);
+  Store().Change(item, data);
+}
+
+void SetItemCodepage(int32_t folder, int index, int32_t codepage) {
+  const StoredItemPtr item = ItemAt(folder, index);
+  if (item->data.Kind() == ItemKind::Note) throw std::invalid_argument("a note has no code page");
+  ItemData data = item->data;
+  data.Put(kInternetCodepage, Value::Int32(codepage), Today());
   Store().Change(item, data);
 }
 
@@ -124,7 +143,29 @@ void RemoveItemsWithoutEvents(int32_t folder, int index, int count) {
 void ReadFolderEmpty(int32_t folder, int times) { Store().ReadEmpty(folder, times); }
 
 void EventDelay(int milliseconds) { Chosen().eventDelayMs = std::max(0, milliseconds); }
-void LateChange(int milliseconds) { Chosen().lateChangeMs = milliseconds < 0 ? -1 : milliseconds; }
+void LateChange(int milliseconds, int count, bool newTime) {
+  Behaviour& chosen = Chosen();
+  chosen.lateChangeMs = milliseconds < 0 ? -1 : milliseconds;
+  chosen.lateChangeCount = std::max(0, count);
+  chosen.lateChangeStamps = newTime;
+}
+void BulkAdd(int most) { Chosen().bulkAddLimit = most < 0 ? -1 : most; }
+void TimePrecision(std::wstring_view precision) {
+  Chosen().wholeSecondTimes = ChoiceOf(precision, L"milliseconds", L"seconds");
+}
+void DefaultCodepage(int32_t codepage) { Chosen().defaultCodepage = codepage; }
+void Guard(std::wstring_view mode) {
+  Behaviour::Guard guard = Behaviour::Guard::Off;
+  if (EqualsIgnoringCase(mode, L"allow")) {
+    guard = Behaviour::Guard::Allow;
+  } else if (EqualsIgnoringCase(mode, L"deny")) {
+    guard = Behaviour::Guard::Deny;
+  } else if (!EqualsIgnoringCase(mode, L"off")) {
+    throw std::invalid_argument("not a choice of this control");
+  }
+  Chosen().guard = guard;
+}
+long GuardPrompts() { return Chosen().guardPrompts; }
 size_t PendingEvents() { return Store().PendingEvents(); }
 
 bool PumpMessagesUntil(const std::function<bool()>& done, Milliseconds timeout) {

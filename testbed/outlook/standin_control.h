@@ -70,7 +70,13 @@ using PropertyList = std::vector<std::pair<DispId, Value>>;
 void AddItem(ItemKind kind, const PropertyList& properties);
 // As AddItem, the item's CreationTime chosen (an OLE Automation date) instead of the save's time.
 void AddItemCreatedAt(ItemKind kind, const PropertyList& properties, double created);
+// Adds the items in one operation, as a paste or an import does: each raises ItemAdd only when
+// there are no more of them than BulkAdd allows. Throws as AddItem, before any item is added.
+void AddItems(ItemKind kind, const std::vector<PropertyList>& items);
 void ChangeItem(int32_t folder, int index, const PropertyList& properties);
+// Outlook encodes a saved item's body anew in another code page: InternetCodepage takes it, as a
+// save does (ItemChange, a new LastModificationTime).
+void SetItemCodepage(int32_t folder, int index, int32_t codepage);
 void RemoveItem(int32_t folder, int index);
 // Deletes `count` items from the index on at once without any ItemRemove, as Outlook does when 16
 // or more items are deleted together. Throws std::invalid_argument when they are not all there.
@@ -89,9 +95,12 @@ void ReadFolderEmpty(int32_t folder, int times);
 // order they happened, once the causing call has returned and the thread handles its messages.
 // They are raised `milliseconds` later still (default 0).
 void EventDelay(int milliseconds);
-// After every add or save, one more ItemChange for that item `milliseconds` later; -1 (the
-// default) turns it off.
-void LateChange(int milliseconds);
+// After every add or save, `count` more ItemChange for that item, every `milliseconds`; -1 (the
+// default) turns them off. `newTime`: each gives the item a new LastModificationTime, as a server
+// that processed the item does.
+void LateChange(int milliseconds, int count = 1, bool newTime = false);
+// An add of more than `most` items at once raises no ItemAdd; -1 (the default): no limit.
+void BulkAdd(int most);
 // Events posted and not raised yet.
 size_t PendingEvents();
 using Milliseconds = std::chrono::milliseconds;
@@ -99,6 +108,19 @@ using Milliseconds = std::chrono::milliseconds;
 bool PumpMessagesUntil(const std::function<bool()>& done, Milliseconds timeout = Milliseconds(5000));
 // Handles this thread's messages until every posted event has been raised.
 bool RaisePostedEvents(Milliseconds timeout = Milliseconds(5000));
+
+// --- Items ---------------------------------------------------------------------------------------
+
+// "milliseconds" (default): LastModificationTime to the millisecond, no two saves alike;
+// "seconds": in whole seconds, so that saves within one second have the same time.
+void TimePrecision(std::wstring_view precision);
+// The InternetCodepage an item the user or CreateItem makes starts with (default 0).
+void DefaultCodepage(int32_t codepage);
+// The object model guard: "off" (default); "allow" or "deny": every call of a protected member
+// counts one prompt, and under "deny" fails as the user's denial.
+void Guard(std::wstring_view mode);
+// Prompts counted since the last ResetStore.
+long GuardPrompts();
 
 // --- Tables --------------------------------------------------------------------------------------
 // Each throws std::invalid_argument for a word it does not know.

@@ -67,6 +67,7 @@ bool Unescape(const std::string& escaped, std::string* text) {
       case '\\': *text += '\\'; break;
       case 'n': *text += '\n'; break;
       case 'r': *text += '\r'; break;
+      case 's': *text += ' '; break;
       default: return false;
     }
   }
@@ -190,6 +191,32 @@ bool ReadValueLine(const std::string& rest, ValueMap* values) {
   return true;
 }
 
+// "u <type> <name> <value type> <value>": one user property; its name has its spaces escaped.
+void WriteUserFields(std::ostringstream& out, const UserFields& fields) {
+  for (const UserField& field : fields) {
+    std::string name;
+    for (const char c : Escape(Utf8(field.name))) name += c == ' ' ? std::string("\\s") : std::string(1, c);
+    out << "u " << field.type << ' ' << name << ' ' << TypeLetter(field.value.Type()) << ' ' << ValueText(field.value)
+        << '\n';
+  }
+}
+
+bool ReadUserFieldLine(const std::string& rest, UserFields* fields) {
+  std::string afterType;
+  std::string afterName;
+  std::string valueText;
+  int64_t type = 0;
+  if (!ParseNumber(Word(rest, &afterType), 0, INT32_MAX, &type)) return false;
+  std::string bytes;
+  UserField field;
+  field.type = static_cast<int32_t>(type);
+  if (!Unescape(Word(afterType, &afterName), &bytes) || bytes.empty() || !Wide(bytes, &field.name)) return false;
+  const std::string valueType = Word(afterName, &valueText);
+  if (valueType.size() != 1 || !ParseValue(valueType[0], valueText, &field.value)) return false;
+  fields->push_back(std::move(field));
+  return true;
+}
+
 bool ReadItemLine(const std::string& rest, ItemImage* item) {
   std::istringstream fields(rest);
   int kind = -1;
@@ -218,6 +245,7 @@ std::string WriteStoreText(const StoreImage& store) {
         << '\n';
     WriteValues(out, 'v', item.values);
     WriteValues(out, 'p', item.pattern);
+    WriteUserFields(out, item.userFields);
   }
   out << "end\n";
   return out.str();
@@ -245,6 +273,9 @@ bool ReadStoreText(const std::string& text, StoreImage* store) {
     } else if ((word == "v" || word == "p") && !read.items.empty()) {
       ItemImage& item = read.items.back();
       if (!ReadValueLine(rest, word == "v" ? &item.values : &item.pattern)) return false;
+    } else if (word == "u" && !read.items.empty()) {
+      // Files written before items had user properties have no such line.
+      if (!ReadUserFieldLine(rest, &read.items.back().userFields)) return false;
     } else if (word == "end" && rest.empty()) {
       ended = true;
     } else {

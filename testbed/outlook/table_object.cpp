@@ -92,13 +92,12 @@ using SharedState = std::shared_ptr<TableState>;
 
 // One cell of a row. The EntryID column gives the item's own id, or under short-term ids one of
 // this session whose flag byte is not zero.
-void PutCell(const ItemData& data, const TableColumn& column, VARIANT* cell) {
+void PutCell(const StoredItemPtr& item, const TableColumn& column, VARIANT* cell) {
+  const ItemData& data = item->data;
   const std::wstring entryId = data.Get(kEntryId).AsText();
   if (!column.member) return PutBytes(entryId, cell);
   Value value = data.Get(column.member->id);
-  if (column.member->id == kEntryId && Chosen().shortTermTableIds && entryId.size() >= 2) {
-    value = Value::Text(kShortTermFlag + entryId.substr(2));
-  }
+  if (column.member->id == kEntryId && Chosen().shortTermTableIds) value = Value::Text(Store().ShortTermId(item));
   if (value.Type() == ValueType::Text && value.AsText().size() > kTableTextLimit) {
     value = Value::Text(value.AsText().substr(0, kTableTextLimit));
   }
@@ -205,10 +204,10 @@ private:
     result->parray = array;
     result->vt = VT_ARRAY | VT_VARIANT;
     for (size_t row = 0; row < rows; ++row) {
-      const ItemData& data = state_->Rows()[start + row]->data;
+      const StoredItemPtr& item = state_->Rows()[start + row];
       for (size_t column = 0; column < columns.size(); ++column) {
         outlook::Variant cell;
-        PutCell(data, columns[column], cell.Receive());
+        PutCell(item, columns[column], cell.Receive());
         LONG indices[] = {static_cast<LONG>(columnsFirst ? column : row),
                           static_cast<LONG>(columnsFirst ? row : column)};
         const HRESULT put = SafeArrayPutElement(array, indices, const_cast<VARIANT*>(&cell.Get()));

@@ -103,8 +103,18 @@ TEST_F(TaskSinkTest, OwnWritesAndOutlooksRepeatsAreNoNewsButEachChangeOfTheUserI
   ASSERT_TRUE(os::RaisePostedEvents());
   os::ChangeItem(kFolderTasks, 1, {{kPercentComplete, V::Int32(100)}});
   ASSERT_TRUE(os::RaisePostedEvents());
-  EXPECT_EQ(Received(), (std::vector<std::string>{"9 Call the bank again 57", "9 Call the bank again 57"}))
-      << "a change that leaves the record as the main application knows it is no news";
+  // Outlook encoding the body anew changes InternetCodepage, not the link the main application
+  // wrote; a task of the user's whose InternetCodepage is a code page links to nothing.
+  os::SetItemCodepage(kFolderTasks, 1, 65001);
+  os::ChangeItem(kFolderTasks, 1, {{kPercentComplete, V::Int32(70)}});
+  ASSERT_TRUE(os::RaisePostedEvents());
+  os::DefaultCodepage(28591);
+  os::AddItem(os::ItemKind::Task, {{kSubject, V::Text(L"Mine")}});
+  ASSERT_TRUE(os::RaisePostedEvents());
+  os::ChangeItem(kFolderTasks, 2, {{kPercentComplete, V::Int32(10)}});
+  ASSERT_TRUE(os::RaisePostedEvents());
+  EXPECT_EQ(Received(), (std::vector<std::string>{"9 Call the bank again 57", "9 Call the bank again 57",
+                                                  "9 Call the bank again 57", "6 Mine nono", "9 Mine 0"}));
 }
 
 // An item whose first call lets COM deliver the events waiting meanwhile, as an out-of-process

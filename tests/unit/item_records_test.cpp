@@ -1,5 +1,6 @@
 // The outbound records against the stand-in Outlook in this process: the three builders.
 #include "outbound/item_records.h"
+#include "outlook/outlook_session.h"
 #include "outlook/outlook_work.h"
 #include "inbound/item_lookup.h"
 #include "tests/unit/writer_test_support.h"
@@ -58,14 +59,25 @@ TEST_F(ItemRecordsTest, TaskWithEveryFieldSet) {
       &pattern);
   // clang-format on
 
+  // Saved complete, the series moved on to its next occurrence (Tuesday 21 March, the week of the
+  // pattern's start being the first of every other one) beside a completed copy of the occurrence.
   EXPECT_EQ(outbound::CreateTaskBuffer(task, boxes_, "-42"),
-            "Call the bank\t5/3/2006\t20/3/2006\t1/2/2006*7:5*\t21/3/2006\t1.000\t120\t60\tB-7\tWork\tAcme\tnono\t"
-            "12 km\tNo Notes\t2\t2\tLead\thigh\t2\t2*-42*1\t0\t20\t0\t0:0\t10\t0\t2\t0\t0\t9/5/2006\t5/3/2006\t0\t"
+            "Call the bank\t6/3/2006\t21/3/2006\t1/2/2006*7:5*\tnono\t0.000\t120\t60\tB-7\tWork\tAcme\tnono\t"
+            "12 km\tNo Notes\t2\t2\tLead\thigh\t2\t0*-42*1\t0\t20\t0\t0:0\t10\t0\t2\t0\t0\t9/5/2006\t21/3/2006\t0\t"
             "0:0\t\n");
   EXPECT_EQ(os::CallCount(os::ObjectKind::TaskItem, kSensitivity, os::CallKind::Get), 2);
   EXPECT_EQ(os::CallCount(os::ObjectKind::RecurrencePattern, kNoEndDate, os::CallKind::Get), 2);
   EXPECT_EQ(os::CallCount(kGetRecurrencePattern), 1);
   EXPECT_EQ(os::CallCount(kBody) + os::CallCount(kContactNames), 0);
+
+  const std::vector<os::ItemData> tasks = os::FolderItems(kFolderTasks);
+  ASSERT_EQ(tasks.size(), 2u);
+  const std::wstring doneId = tasks[1].Get(os::kEntryId).AsText();
+  const outlook::DispatchDriver done = outlookApp.InvokeForObject(kGetNamespace, Variant::Text("MAPI"))
+                                           .InvokeForObject(kGetItemFromId, Variant::Wide(doneId));
+  EXPECT_EQ(outbound::CreateTaskBuffer(done, boxes_, "-42"),
+            "Call the bank\t5/3/2006\t20/3/2006\t1/2/2006*7:5*\t21/3/2006\t1.000\t120\t60\tB-7\tWork\tAcme\tnono\t"
+            "12 km\tNo Notes\t2\t2\tLead\thigh\t2\t2*-42*norecurring\t\n");
 }
 
 TEST_F(ItemRecordsTest, AppointmentWithEveryFieldSetAndNote) {

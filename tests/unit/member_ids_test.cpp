@@ -78,6 +78,7 @@ TEST(MemberIds, ThePlugInsValuesAreOutlooks) {
       {"olPrivate", outlook::kSensitivityPrivate, os::kSensitivityPrivate},
       {"olTaskNotStarted", outlook::kStatusNotStarted, os::kStatusNotStarted},
       {"olTaskComplete", outlook::kStatusComplete, os::kStatusComplete},
+      {"olInteger", outlook::kUserPropertyInteger, os::kUserPropertyInteger},
       {"olRecursWeekly", outlook::kRecursWeekly, os::kRecursWeekly},
   };
   for (const Value& value : values) EXPECT_EQ(value.plugIn, value.outlooks) << value.name;

@@ -64,6 +64,10 @@ public:
     outlook::CreateOutlookSession();
     if (std::string(action) == "Orvane_DeleteNow") {
       inbound::DeleteOutlookItem(record.data(), mainapp::kTask, context);
+    } else if (std::string(action) == "Orvane_DoneNow") {
+      inbound::DoneOutlookItem(record.data(), mainapp::kTask, context);
+    } else if (std::string(action) == "Orvane_SaveNow") {
+      inbound::SaveOutlookTask(record.data(), context);
     } else {
       inbound::ChangeOutlookTask(record.data(), context);
     }

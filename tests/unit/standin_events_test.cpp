@@ -12,6 +12,8 @@
 #include <olectl.h>
 
 #include <chrono>
+#include <cmath>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -123,6 +125,38 @@ TEST_F(StandinEventsTest, EventsComeAsLateAsChosenAndALateChangeFollowsEverySave
   task.InvokeMethod(kSave);
   ASSERT_TRUE(os::RaisePostedEvents());
   EXPECT_EQ(Heard(sink), (Counts{1, 2, 0})) << "late changes off again";
+}
+
+// Outlook raises no ItemAdd for many items added at once, may change an item several times after
+// a save (with a new LastModificationTime each), and may keep times in whole seconds.
+TEST_F(StandinEventsTest, BulkAddsAreSilentAndLateChangesRepeatWithNewTimes) {
+  const auto sink = Advised(ItemsOf(kFolderTasks));
+  os::BulkAdd(2);
+  os::AddItems(os::ItemKind::Task, {{}, {}, {}});
+  ASSERT_TRUE(os::RaisePostedEvents());
+  EXPECT_EQ(Heard(sink), (Counts{0, 0, 0})) << "three at once is more than two";
+  os::AddItems(os::ItemKind::Task, {{}, {}});
+  ASSERT_TRUE(os::RaisePostedEvents());
+  EXPECT_EQ(Heard(sink), (Counts{2, 0, 0}));
+  EXPECT_EQ(os::FolderItems(kFolderTasks).size(), 5u);
+
+  os::LateChange(10, 2, true);
+  const outlook::DispatchDriver task = NewTask("Report");
+  task.InvokeMethod(kSave);
+  const double saved = task.GetDate(os::kLastModificationTime);
+  ASSERT_TRUE(os::RaisePostedEvents());
+  ASSERT_EQ(sink->Events().size(), 5u);
+  const double first = outlook::DispatchDriver(sink->Events()[3].item).GetDate(os::kLastModificationTime);
+  const double second = outlook::DispatchDriver(sink->Events()[4].item).GetDate(os::kLastModificationTime);
+  EXPECT_LT(saved, first);
+  EXPECT_LT(first, second);
+
+  os::TimePrecision(L"seconds");
+  task.InvokeMethod(kSave);
+  const double seconds = task.GetDate(os::kLastModificationTime) * 86400;
+  EXPECT_NEAR(seconds, std::round(seconds), 1e-3) << "whole seconds";
+  os::ResetStore();
+  EXPECT_THROW(os::TimePrecision(L"minutes"), std::invalid_argument);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "testbed/outlook/control_object.h"
 #include "testbed/outlook/model_error.h"
 #include "testbed/outlook/standin_control.h"
+#include "testbed/outlook/store_file.h"
 
 #include <gtest/gtest.h>
 
@@ -159,6 +160,36 @@ TEST_F(StandinModelTest, GettingThePatternMakesTheItemRecurringAndSavingKeepsIt)
   EXPECT_EQ(saved[0].PatternGet(kInterval).AsInt32(), 3);
 }
 
+// Completing a recurring task completes its occurrence: a completed copy joins the folder and the
+// series moves on; with no occurrence left the series itself is complete.
+TEST_F(StandinModelTest, ACompletedRecurringTaskLeavesACompletedCopyAndMovesOn) {
+  for (const bool ends : {false, true}) {
+    os::ResetStore();
+    const outlook::DispatchDriver task = NewItem(kTaskItem);
+    task.SetText(kSubject, "Weekly");
+    task.SetDate(kDueDate, k10Nov2006);  // a Friday
+    const outlook::DispatchDriver pattern = task.InvokeForObject(kGetRecurrencePattern);
+    pattern.SetInt32(kRecurrenceType, kRecursWeekly);
+    if (ends) {
+      pattern.SetBool(kNoEndDate, false);
+      pattern.SetDate(kPatternEndDate, k10Nov2006 + 3);
+    }
+    task.InvokeMethod(kSave);
+    task.InvokeMethod(os::kMarkComplete);
+    task.InvokeMethod(kSave);
+    const std::vector<os::ItemData> saved = os::FolderItems(kFolderTasks);
+    ASSERT_EQ(saved.size(), ends ? 1u : 2u) << ends;
+    EXPECT_EQ(saved[0].IsRecurring(), true);
+    EXPECT_EQ(saved[0].Get(os::kStatus).AsInt32(), ends ? kStatusComplete : kStatusNotStarted);
+    EXPECT_EQ(saved[0].Get(os::kDueDate).AsDate(), ends ? k10Nov2006 : k10Nov2006 + 7);
+    if (ends) continue;
+    EXPECT_FALSE(saved[1].IsRecurring());
+    EXPECT_EQ(saved[1].Get(os::kStatus).AsInt32(), kStatusComplete);
+    EXPECT_EQ(saved[1].Get(os::kDueDate).AsDate(), k10Nov2006);
+    EXPECT_EQ(ItemsOf(kFolderTasks).InvokeForObject(kItem, outlook::Variant::Int32(2)).GetText(kSubject), "Weekly");
+  }
+}
+
 // The pattern holds a series' times: its StartTime, EndTime and Duration move the series' own
 // Start and End to the first occurrence; the appointment's Duration goes into the pattern.
 TEST_F(StandinModelTest, ASeriesTakesItsTimesFromItsPattern) {
@@ -243,6 +274,74 @@ TEST_F(StandinModelTest, SettingTheRecurrenceTypeResetsThePatternsOtherPropertie
   EXPECT_EQ(pattern.GetDate(kPatternStartDate), k10Nov2006);
   EXPECT_TRUE(pattern.GetBool(kNoEndDate));
   EXPECT_EQ(pattern.GetInt32(kDayOfWeekMask), 32);
+}
+
+// Protected members prompt under the guard and fail when denied; an item keeps its user
+// properties; a table's short-term id is opaque and opens its item; Outlook's re-encoding is a save.
+TEST_F(StandinModelTest, GuardUserPropertiesShortTermIdsAndCodePages) {
+  os::DefaultCodepage(1252);
+  const outlook::DispatchDriver task = NewItem(kTaskItem);
+  EXPECT_EQ(task.GetInt32(kInternetCodepage), 1252);
+  const outlook::DispatchDriver properties = task.GetObject(kUserProperties);
+  EXPECT_EQ(properties.InvokeMethod(os::kUserPropertiesFind, outlook::Variant::Text("Link")).Get().vt, VT_DISPATCH);
+  EXPECT_FALSE(
+      FailureOf([&] { properties.InvokeForObject(kUserPropertiesItem, outlook::Variant::Text("Link")); }).empty());
+  properties
+      .InvokeForObject(kUserPropertiesAdd, outlook::Variant::Text("Link"),
+                       outlook::Variant::Int32(kUserPropertyInteger))
+      .SetInt32(kUserPropertyValue, 4712);
+  task.InvokeMethod(kSave);
+  EXPECT_EQ(os::FolderItems(kFolderTasks)[0].Fields().at(0).value.AsInt32(), 4712);
+  EXPECT_EQ(TaskAt(1)
+                .GetObject(kUserProperties)
+                .InvokeForObject(kUserPropertiesItem, outlook::Variant::Text("link"))
+                .GetInt32(kUserPropertyValue),
+            4712);
+
+  // The store file keeps them, names with spaces too.
+  os::StoreImage image;
+  image.storeTag = 1;
+  image.items.push_back(os::FolderItems(kFolderTasks)[0].Image());
+  image.items[0].userFields.push_back({L"Two words", os::kUserPropertyText, os::Value::Text(L"a b\\c")});
+  os::StoreImage read;
+  ASSERT_TRUE(os::ReadStoreText(os::WriteStoreText(image), &read));
+  ASSERT_EQ(read.items.at(0).userFields.size(), 2u);
+  EXPECT_EQ(read.items[0].userFields[1].name, L"Two words");
+  EXPECT_EQ(read.items[0].userFields[1].value, os::Value::Text(L"a b\\c"));
+  EXPECT_EQ(read.items[0].userFields[0].value, os::Value::Int32(4712));
+
+  const double saved = os::FolderItems(kFolderTasks)[0].Get(os::kLastModificationTime).AsDate();
+  os::SetItemCodepage(kFolderTasks, 1, 65001);
+  EXPECT_EQ(TaskAt(1).GetInt32(kInternetCodepage), 65001);
+  EXPECT_GT(TaskAt(1).GetDate(kLastModificationTime), saved);
+
+  os::Guard(L"deny");
+  EXPECT_EQ(FailureOf([&] { TaskAt(1).GetText(kBody); }), Ansi(os::kGuardDeniedMessage));
+  TaskAt(1).SetText(kBody, "a write asks nothing");
+  os::Guard(L"allow");
+  TaskAt(1).GetText(kContactNames);
+  EXPECT_EQ(os::GuardPrompts(), 2);
+  os::Guard(L"off");
+  TaskAt(1).GetText(kBody);
+  EXPECT_EQ(os::GuardPrompts(), 2);
+
+  os::TableIds(L"short-term");
+  const outlook::Variant rows = mapi_.InvokeForObject(kGetDefaultFolder, outlook::Variant::Int32(kFolderTasks))
+                                    .InvokeForObject(kGetTable)
+                                    .InvokeMethod(outlook::DispId{0xFBCF}, outlook::Variant::Int32(1));
+  VARIANT cell;
+  VariantInit(&cell);
+  LONG at[] = {0, 0};
+  ASSERT_EQ(SafeArrayGetElement(rows.Get().parray, at, &cell), S_OK);
+  const std::wstring shortId(cell.bstrVal);
+  VariantClear(&cell);
+  EXPECT_EQ(shortId.size(), 48u);
+  EXPECT_EQ(shortId.substr(0, 8), L"EF000000");
+  EXPECT_EQ(shortId.find(os::FolderItems(kFolderTasks)[0].Get(os::kEntryId).AsText().substr(2)), std::wstring::npos);
+  EXPECT_EQ(mapi_.InvokeForObject(kGetItemFromId, outlook::Variant::Wide(shortId)).GetText(kEntryId),
+            Ansi(os::FolderItems(kFolderTasks)[0].Get(os::kEntryId).AsText().c_str()));
+  os::ResetStore();
+  EXPECT_EQ(os::GuardPrompts(), 0);
 }
 
 }  // namespace

@@ -54,7 +54,17 @@ TEST_F(TaskWriterTest, SaveWritesEveryFieldOfAFullRecord) {
            .Set(field::kPatternStartDate, "6/11/2006")
            .Joined());
 
-  const os::ItemData task = OnlyTask();
+  // A recurring task saved complete is Outlook's completion of one occurrence: a completed copy
+  // with every field, and the series moved on to its next occurrence (every other week from
+  // Monday 6 November, on Monday, Wednesday and Friday: Monday 20 November).
+  const std::vector<os::ItemData> tasks = os::FolderItems(kFolderTasks);
+  ASSERT_EQ(tasks.size(), 2u);
+  const os::ItemData& task = tasks[0];
+  const os::ItemData& series = tasks[1];
+  EXPECT_FALSE(task.IsRecurring());
+  EXPECT_EQ(TextOf(series, kSubject), "Call the bank");
+  EXPECT_EQ(series.Get(kStatus).AsInt32(), kStatusNotStarted);
+  EXPECT_EQ(series.Get(kDueDate).AsDate(), Date(2006, 11, 20));
   EXPECT_EQ(TextOf(task, kSubject), "Call the bank");
   EXPECT_EQ(task.Get(kInternetCodepage).AsInt32(), 57);
   EXPECT_EQ(task.Get(kStartDate).AsDate(), Date(2006, 11, 5));
@@ -76,13 +86,13 @@ TEST_F(TaskWriterTest, SaveWritesEveryFieldOfAFullRecord) {
   EXPECT_EQ(task.Get(kSensitivity).AsInt32(), kSensitivityPrivate);
   EXPECT_EQ(TextOf(task, kRole), "Lead");
   EXPECT_EQ(TextOf(task, kSchedulePlusPriority), "normal");
-  EXPECT_TRUE(task.IsRecurring());
-  EXPECT_EQ(task.PatternGet(kRecurrenceType).AsInt32(), 1);
-  EXPECT_EQ(task.PatternGet(kInterval).AsInt32(), 2);
-  EXPECT_EQ(task.PatternGet(kDayOfWeekMask).AsInt32(), 42);
-  EXPECT_FALSE(task.PatternGet(kNoEndDate).AsBool());
-  EXPECT_EQ(task.PatternGet(kPatternEndDate).AsDate(), Date(2006, 12, 31));
-  EXPECT_EQ(task.PatternGet(kPatternStartDate).AsDate(), Date(2006, 11, 6));
+  EXPECT_TRUE(series.IsRecurring());
+  EXPECT_EQ(series.PatternGet(kRecurrenceType).AsInt32(), 1);
+  EXPECT_EQ(series.PatternGet(kInterval).AsInt32(), 2);
+  EXPECT_EQ(series.PatternGet(kDayOfWeekMask).AsInt32(), 42);
+  EXPECT_FALSE(series.PatternGet(kNoEndDate).AsBool());
+  EXPECT_EQ(series.PatternGet(kPatternEndDate).AsDate(), Date(2006, 12, 31));
+  EXPECT_EQ(series.PatternGet(kPatternStartDate).AsDate(), Date(2006, 11, 20));
   EXPECT_EQ(LogTexts(), kSaveLines);
 }
 
@@ -180,7 +190,8 @@ struct ShortCase {
 TEST_F(TaskWriterTest, ShortRecordsSaveWhatTheyHoldAndSaySoOnce) {
   const ShortCase kCases[] = {
       // Written: the recurrence type, not the interval the record lacks.
-      {"recurring, ends at field 29", TaskFields().Set(field::kRecurrenceType, "1").EndAt(29), 1, 1},
+      {"recurring, ends at field 29",
+       TaskFields().Set(field::kRecurrenceType, "1").Set(field::kDayOfWeekMask, "2").EndAt(29), 1, 1},
       // A reminder that is no real date leaves the reminder as it is.
       {"reminder in no real year", TaskFields().Set(field::kDue, "10/11/2006*9:00am*99999999999999999999:30pm"), 0, 0},
   };
@@ -193,6 +204,25 @@ TEST_F(TaskWriterTest, ShortRecordsSaveWhatTheyHoldAndSaySoOnce) {
     EXPECT_EQ(PatternPuts(kRecurrenceType), c.typePuts);
     EXPECT_EQ(PatternPuts(kInterval), 0);
     EXPECT_EQ(TaskPuts(kReminderSet) + TaskPuts(kReminderTime), 2 * c.reminderPuts);
+  }
+}
+
+// A recurrence Outlook does not allow makes it refuse the save: its words are logged once, nothing
+// is saved, and the writer returns (no failure for the tick to hand over).
+TEST_F(TaskWriterTest, ASaveOutlookRefusesIsLoggedWithItsWordsAndSavesNothing) {
+  const testcommon::RecordBuilder kCases[] = {
+      TaskFields().Set(field::kRecurrenceType, "1").Set(field::kDayOfWeekMask, "0").Set(field::kInterval, "1"),
+      TaskFields().Set(field::kRecurrenceType, "1").Set(field::kDayOfWeekMask, "2").Set(field::kInterval, "0"),
+  };
+  for (const auto& fields : kCases) {
+    StartOver();
+    EXPECT_NO_THROW(Save(fields.Joined()));
+    Lines expected = kShortSaveLines;
+    expected.push_back(
+        "OrvaneOutlook=>SaveAndClose::Outlook refused the save, nothing saved: The recurrence pattern "
+        "is not valid.");
+    EXPECT_EQ(LogTexts(), expected);
+    EXPECT_TRUE(os::FolderItems(kFolderTasks).empty());
   }
 }
 
