@@ -3,7 +3,8 @@
 # A task goes from the main application into Outlook and is changed, marked done and deleted; an
 # appointment and a note are saved, changed and deleted. Then the link to Outlook is turned on and
 # the user adds a task, an appointment and a note in Outlook, changes the task and then deletes
-# all three; the plug-in reports each to the main application. Then the plug-in is ended at once
+# all three; the plug-in reports each to the main application. The user imports 20 tasks at once,
+# for which Outlook raises no event, and the plug-in reports each once. Then the plug-in is ended at once
 # while the user deletes a task, and the next plug-in reports the deletion. Last the main
 # application changes a task at the end of an Outlook with 10,000 items in each folder. What the
 # plug-in logged and what the main application received are shown at the end.
@@ -162,6 +163,21 @@ echo "   (the three folders are empty again)"
 for deleted in "deleted note.*Buy stamps" "deleted task.*Call the bank" "deleted appointment.*Team meeting"; do
   wait_for_record "$deleted"
 done
+
+step "The user imports 20 tasks at once (Outlook raises no ItemAdd for more than 16 items added together)"
+win "$bin/OutlookClient.exe" control BulkAdd 16 >/dev/null
+win "$bin/OutlookClient.exe" add tasks "Pay the rent"
+win "$bin/OutlookClient.exe" control AddItems 13 20 "Imported " >/dev/null
+echo "   tasks in Outlook: $(win "$bin/OutlookClient.exe" control ItemCount 13)"
+echo "   the user deletes \"Pay the rent\": the check its ItemRemove runs finds the imported tasks"
+win "$bin/OutlookClient.exe" delete tasks "Pay the rent"
+wait_for_record "deleted task.*Pay the rent"
+wait_for_record "new task.*Imported 20"
+sleep 2
+imported=$(grep -a "new task.*data=Imported " OrvaneMain.log | sed 's/.*data=//' || true)
+echo "   new-task records of imported tasks: $(printf '%s\n' "$imported" | grep -c . || true)," \
+  "of different tasks: $(printf '%s\n' "$imported" | sort -u | grep -c . || true)"
+win "$bin/OutlookClient.exe" control BulkAdd -1 >/dev/null
 
 step "The user adds a task; then the plug-in is ended at once, as a crash or a shutdown ends it"
 win "$bin/OutlookClient.exe" add tasks "Water the plants"

@@ -213,6 +213,53 @@ public:
              Format("%.0f", static_cast<double>(check.calls)));
     Outbound(changes, ", " + at + ", picture kept current, from the Save's return", true);
     PrintRow("plug-in's private bytes, three folders of " + at + " pictured", PluginPrivateBytes(), "0");
+    Import(1000, at);
+  }
+
+  // `count` tasks imported in one operation under BulkAdd(16): Outlook raises no ItemAdd, and the
+  // check an ItemRemove runs finds them. Halfway through their records the main application sends
+  // a task record: how long it waits for its save while the reports go on.
+  void Import(int count, const std::string& at) {
+    outlook_.Control(L"BulkAdd", outlook::Variant::Int32(16));
+    outlook_.Control(L"AddItems", outlook::Variant::Int32(kFolderTasks), outlook::Variant::Int32(count),
+                     outlook::Variant::Wide(L"Imported "));
+    const size_t before = window_.records.size();
+    const auto imported = [&] {
+      return static_cast<int>(std::count_if(window_.records.begin() + static_cast<std::ptrdiff_t>(before),
+                                            window_.records.end(), [](const MainAppWindow::Record& record) {
+                                              return record.kind == mainapp::kTask &&
+                                                     record.text.rfind("Imported ", 0) == 0;
+                                            }));
+    };
+    const ComPtr<outlook_standin::RecordingSink> sink = outlook_standin::RecordingSink::Create();
+    double saved = 0;
+    sink->OnEvent([&](DispId id, IDispatch*) {
+      if (id == kItemAdd) saved = NowMs();
+    });
+    AdviseConnection connection;
+    if (FAILED(connection.Connect(outlook_.Items(kFolderTasks).Get(), outlook_standin::kItemsEventsIid, sink.Get()))) {
+      throw std::runtime_error("cannot listen to the tasks");
+    }
+    outlook_.ResetCalls();
+    const double start = NowMs();
+    outlook_.Items(kFolderTasks).InvokeForObject(kItem, outlook::Variant::Int32(1)).InvokeMethod(kDelete);
+    PumpUntil([&] { return imported() >= count / 2; }, "half of the imported items' records", 120000);
+    const std::string record = TaskRecord(0);
+    COPYDATASTRUCT data{mainapp::kTask, static_cast<DWORD>(record.size()), const_cast<char*>(record.data())};
+    SendMessageA(plugin_, WM_COPYDATA, reinterpret_cast<WPARAM>(window_.Window()), reinterpret_cast<LPARAM>(&data));
+    const double sent = NowMs();
+    PostMessageA(plugin_, RegisterWindowMessageA("Orvane_SaveNow"), 0, 0);
+    PumpUntil([&] { return saved > 0; }, "the inbound task to be saved", 60000);
+    const double waited = saved - sent;
+    PumpUntil([&] { return imported() >= count; }, "every imported item's record", 300000);
+    const double done = window_.records.back().atMs - start;
+    outlook_.WaitForCallsToSettle();
+    PrintRow(Format("outbound: import of %d tasks under BulkAdd(16), ", count) + at +
+                 ", from the deletion whose check finds them",
+             Format("%.1f s to the last new-task record, ", done / 1000) +
+                 (imported() == count ? "each once" : "NOT each once") +
+                 Format("; inbound task record sent halfway saved %.0f ms after its action message", waited),
+             Format("%.0f", static_cast<double>(outlook_.TotalCalls())));
   }
 
   // Leaves `count` items in each folder, deleted without events, and lets one check find them (and
