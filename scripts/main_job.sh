@@ -167,6 +167,7 @@ done
 step "The user imports 20 tasks at once (Outlook raises no ItemAdd for more than 16 items added together)"
 win "$bin/OutlookClient.exe" control BulkAdd 16 >/dev/null
 win "$bin/OutlookClient.exe" add tasks "Pay the rent"
+wait_for_record "new task.*Pay the rent"
 win "$bin/OutlookClient.exe" control AddItems 13 20 "Imported " >/dev/null
 echo "   tasks in Outlook: $(win "$bin/OutlookClient.exe" control ItemCount 13)"
 echo "   the user deletes \"Pay the rent\": the check its ItemRemove runs finds the imported tasks"

@@ -188,6 +188,8 @@ void CMainFrame::RunTimer(UINT_PTR id) {
         LetGoOfOutlookWhenGone();
         SendWaitingRecords();
         ConfirmEmptyReads();
+        // A check an ItemRemove ran may have found items to look at.
+        ArmReportTimerWhenItemsWait();
         WatchDesktop();
         break;
       case kDeletedItemsTimer: CheckDeletedItemsEveryMinute(); break;
