@@ -145,9 +145,8 @@ std::optional<std::vector<outbound::ReadItem>> FolderTableReader::ReadTable(
     const outlook::DispatchDriver whole = nameSpace.InvokeForObject(
         outlook::kGetItemFromId, outlook::Variant::Text(shortTermId), outlook::Variant::Text(storeId));
     item.id = whole.GetText(outlook::kEntryId);
-    if (!IsLongTermId(item.id)) throw outlook::OddTable("gave an id whose item has no long-term id");
     state.longTermIds[shortTermId] = LongTermId{item.id, item.lastModified};
-    if (known.NeedsSubject(item.id)) item.subject = whole.GetText(subjectMember);
+    if (!item.subject && known.NeedsSubject(item.id)) item.subject = whole.GetText(subjectMember);
   }
   for (const size_t index : read.cutSubjects) {
     outbound::ReadItem& item = read.items[index];
@@ -231,14 +230,13 @@ FolderTableReader::TableRead FolderTableReader::ReadRows(const outlook::Dispatch
       }
     }
     const std::wstring& subject = row[layout.subject];
-    if (unknownId) {
-      // The item is opened: it gives its whole subject.
-      read.unknownIds.push_back(read.items.size());
-    } else if (subject.size() < outlook::kCutTextLength) {
+    if (subject.size() < outlook::kCutTextLength) {
       item.subject = outlook::CellText(subject);
-    } else if (known.NeedsSubject(item.id)) {
+    } else if (!unknownId && known.NeedsSubject(item.id)) {
       read.cutSubjects.push_back(read.items.size());
     }
+    // An item opened by its short-term id gives a subject the table may have cut.
+    if (unknownId) read.unknownIds.push_back(read.items.size());
     read.items.push_back(std::move(item));
   });
   // The short-term ids of the items gone are forgotten.
