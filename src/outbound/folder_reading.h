@@ -14,16 +14,18 @@
 
 namespace orvane::outbound {
 
-// The items of an Items collection in its order, one at a time: Count, then each Item(i) and its
+// The items of an Items collection in its order, one at a time: Count, then each Item(i), its
 // EntryID and LastModificationTime, and its subject where the picture needs it, then Count again
-// (3N+4 calls with the folder and its Items when the picture knows every item). A collection whose count moved
-// meanwhile is read again; no value when it still moved at the last of a few reads.
+// (3N+4 calls with the folder and its Items when the picture knows every item). A collection
+// whose count moved meanwhile is read again; no value when it still moved at the last of a few
+// reads.
 std::optional<std::vector<outbound::ReadItem>> ReadItemsOneByOne(const outlook::DispatchDriver& items,
                                                                  outlook::DispId subjectMember,
                                                                  const outbound::FolderPicture& known);
 
 // Reads folders through their tables' default columns: the EntryID, Subject and
-// LastModificationTime of every item, 2,000 rows at a call. Adding a column is a call Outlook's
+// LastModificationTime of every item, 2,000 rows at a call (5 calls from GetTable on for up to
+// 2,000 items, one more for each further 2,000). Adding a column is a call Outlook's
 // Object Model Guard may put to the user or refuse, so a folder's table is read as Outlook gives
 // it: a folder whose table gives the items' own long-term ids costs no guarded call at all. Where
 // it gives short-term ids, the long-term id column is added once in the reader's life for that
