@@ -92,6 +92,8 @@ if [ "$kept" -gt 0 ]; then
   rm -f "$(state_folder)"/OrvanePictures.*
   echo "bench.sh: a store of $kept items in each folder ..." >&2
   start_on_store bench.store "$kept"
+  echo "bench.sh: the deleted-item check's read at $kept items in each folder ..." >&2
+  bench checks
   echo "bench.sh: measuring with the pictures kept on disk ..." >&2
   link_on 1
   bench sinks

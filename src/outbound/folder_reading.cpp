@@ -11,12 +11,12 @@ namespace orvane::outbound {
 
 namespace {
 
-// Rows asked of the table at one call: few calls, and answers of a moderate size.
-constexpr size_t kRowsPerCall = 500;
-// The columns read: the item's long-term id, which a table gives as bytes whatever form its
-// EntryID column has, and the subject.
-constexpr size_t kIdColumn = 0;
-constexpr size_t kSubjectColumn = 1;
+// Rows asked of the table at one call: a folder of 10,000 items in five calls.
+constexpr size_t kRowsPerCall = 2000;
+// The default columns read, by their names.
+constexpr const wchar_t* kIdName = L"EntryID";
+constexpr const wchar_t* kSubjectName = L"Subject";
+constexpr const wchar_t* kModifiedName = L"LastModificationTime";
 // Reads of a collection that keeps moving before its picture is kept for the next check.
 constexpr int kItemReads = 3;
 
@@ -34,11 +34,16 @@ std::vector<outbound::ReadItem> ReadItemsOnce(const outlook::DispatchDriver& ite
   for (int32_t index = 1; index <= count; ++index) {
     const outlook::DispatchDriver item = items.InvokeForObject(outlook::kItem, outlook::Variant::Int32(index));
     outbound::ReadItem entry{item.GetText(outlook::kEntryId), std::nullopt};
+    entry.lastModified = item.GetDate(outlook::kLastModificationTime);
     if (known.NeedsSubject(entry.id)) entry.subject = item.GetText(subjectMember);
     read.push_back(std::move(entry));
   }
   return read;
 }
+
+// An id in the form of an item's own EntryID: a long-term one, whose four flag bytes are zero. A
+// short-term id names its item only in the session, and only as long as the session lasts.
+bool IsLongTermId(const std::string& id) { return id.size() > 8 && id.compare(0, 8, "00000000") == 0; }
 
 }  // namespace
 
@@ -69,21 +74,19 @@ std::optional<std::vector<outbound::ReadItem>> ReadItemsOneByOne(const outlook::
 std::optional<std::vector<outbound::ReadItem>> FolderTableReader::ReadFolder(
     const outlook::DispatchDriver& nameSpace, const outlook::DispatchDriver& folder, std::string_view storeId,
     outlook::DispId subjectMember, const outbound::FolderPicture& known, const char* folderName) {
+  FolderState& state = folders_[std::string(folderName) + '\n' + std::string(storeId)];
   try {
-    if (std::optional<TableRead> read = ReadTable(folder, known)) {
-      if (!read->cutSubjects.empty()) {
-        for (const size_t index : read->cutSubjects) {
-          outbound::ReadItem& item = read->items[index];
-          // Outlook finds an item by its id surely only in the store named with it.
-          const outlook::DispatchDriver whole = nameSpace.InvokeForObject(
-              outlook::kGetItemFromId, outlook::Variant::Text(item.id), outlook::Variant::Text(storeId));
-          item.subject = whole.GetText(subjectMember);
-        }
-      }
+    // Its table would give ids the reader cannot take to their items without the column refused.
+    if (state.needsLongTermColumn && !state.longTermColumnAdded && addRefused_) {
+      throw outlook::AutomationError(E_ACCESSDENIED, *addRefused_);
+    }
+    if (auto read = ReadTable(nameSpace, folder, storeId, subjectMember, known, state)) {
       lastTableFailures_.erase(folderName);
-      return std::move(read->items);
+      return read;
     }
   } catch (const outlook::AutomationError& error) {
+    // The columns are looked at again once the table answers well again.
+    state.layout.reset();
     LogTableFailure(folderName, error.what());
   }
   std::optional<std::vector<outbound::ReadItem>> read =
@@ -99,8 +102,13 @@ void FolderTableReader::LogTableFailure(const char* folderName, const std::strin
   LogFolderLine(folderName, ("is read item by item: " + failure).c_str());
 }
 
-std::optional<FolderTableReader::TableRead> FolderTableReader::ReadTable(const outlook::DispatchDriver& folder,
-                                                                         const outbound::FolderPicture& known) {
+// The table as Outlook gives it, its default columns. Short-term ids the reader cannot take to
+// their items' long-term ones have the long-term id column added, once in the folder's life in
+// the reader, and the table read again; after that, each such item is opened by its short-term
+// id in the folder's store, and gives its own EntryID.
+std::optional<std::vector<outbound::ReadItem>> FolderTableReader::ReadTable(
+    const outlook::DispatchDriver& nameSpace, const outlook::DispatchDriver& folder, std::string_view storeId,
+    outlook::DispId subjectMember, const outbound::FolderPicture& known, FolderState& state) {
   outlook::DispatchDriver table;
   try {
     table = folder.InvokeForObject(outlook::kGetTable);
@@ -110,13 +118,44 @@ std::optional<FolderTableReader::TableRead> FolderTableReader::ReadTable(const o
     throw;
   }
   if (!KnowsTableMembers(table)) return std::nullopt;
-  const outlook::DispatchDriver columns = table.GetObject(table_->columns);
-  if (!KnowsColumnsMembers(columns)) return std::nullopt;
-  // Only the two columns wanted, in a known order; the table starts again before its first row.
-  columns.InvokeMethod(columns_->removeAll);
-  columns.InvokeMethod(columns_->add, outlook::Variant::Wide(outlook::kLongTermEntryIdColumn));
-  columns.InvokeMethod(columns_->add, outlook::Variant::Text("Subject"));
-  return ReadRows(table, known);
+  if (!state.layout) {
+    const outlook::DispatchDriver columns = table.GetObject(table_->columns);
+    if (!KnowsColumnsMembers(columns)) return std::nullopt;
+    state.layout = LearnLayout(columns);
+  }
+  TableRead read = ReadRows(table, *state.layout, false, known, state);
+  if (!read.unknownIds.empty() && !state.longTermColumnAdded) {
+    state.needsLongTermColumn = true;
+    if (addRefused_) throw outlook::AutomationError(E_ACCESSDENIED, *addRefused_);
+    const outlook::DispatchDriver columns = table.GetObject(table_->columns);
+    if (!KnowsColumnsMembers(columns)) return std::nullopt;
+    try {
+      // The table starts again before its first row.
+      columns.InvokeMethod(columns_->add, outlook::Variant::Wide(outlook::kLongTermEntryIdColumn));
+    } catch (const outlook::AutomationError& error) {
+      addRefused_ = error.what();
+      throw;
+    }
+    state.longTermColumnAdded = true;
+    read = ReadRows(table, *state.layout, true, known, state);
+  }
+  for (const size_t index : read.unknownIds) {
+    outbound::ReadItem& item = read.items[index];
+    const std::string shortTermId = item.id;
+    const outlook::DispatchDriver whole = nameSpace.InvokeForObject(
+        outlook::kGetItemFromId, outlook::Variant::Text(shortTermId), outlook::Variant::Text(storeId));
+    item.id = whole.GetText(outlook::kEntryId);
+    state.longTermIds[shortTermId] = LongTermId{item.id, item.lastModified};
+    if (!item.subject && known.NeedsSubject(item.id)) item.subject = whole.GetText(subjectMember);
+  }
+  for (const size_t index : read.cutSubjects) {
+    outbound::ReadItem& item = read.items[index];
+    // Outlook finds an item by its id surely only in the store named with it.
+    const outlook::DispatchDriver whole = nameSpace.InvokeForObject(
+        outlook::kGetItemFromId, outlook::Variant::Text(item.id), outlook::Variant::Text(storeId));
+    item.subject = whole.GetText(subjectMember);
+  }
+  return std::move(read.items);
 }
 
 bool FolderTableReader::KnowsTableMembers(const outlook::DispatchDriver& table) {
@@ -126,28 +165,82 @@ bool FolderTableReader::KnowsTableMembers(const outlook::DispatchDriver& table) 
 
 bool FolderTableReader::KnowsColumnsMembers(const outlook::DispatchDriver& columns) {
   if (columns_) return true;
-  const auto removeAll = outlook::MemberIdOf(columns, L"RemoveAll");
+  const auto count = outlook::MemberIdOf(columns, L"Count");
+  const auto item = outlook::MemberIdOf(columns, L"Item");
   const auto add = outlook::MemberIdOf(columns, L"Add");
-  if (!removeAll || !add) return false;
-  columns_ = ColumnsMembers{*removeAll, *add};
+  if (!count || !item || !add) return false;
+  // A column's Name is looked up on the first column.
+  const auto name = outlook::MemberIdOf(columns.InvokeForObject(*item, outlook::Variant::Int32(1)), L"Name");
+  if (!name) return false;
+  columns_ = ColumnsMembers{*count, *item, *name, *add};
   return true;
 }
 
-FolderTableReader::TableRead FolderTableReader::ReadRows(const outlook::DispatchDriver& table,
-                                                         const outbound::FolderPicture& known) const {
-  static const std::vector<outlook::CellForm> kColumns = {outlook::CellForm::Bytes, outlook::CellForm::Text};
+// Each column's name until the three read are found.
+FolderTableReader::Layout FolderTableReader::LearnLayout(const outlook::DispatchDriver& columns) const {
+  const int32_t count = columns.GetInt32(columns_->count);
+  if (count < 3) throw outlook::OddTable("has fewer columns than its defaults");
+  const std::string id = outlook::CellText(kIdName);
+  const std::string subject = outlook::CellText(kSubjectName);
+  const std::string modified = outlook::CellText(kModifiedName);
+  std::optional<size_t> at[3];
+  for (int32_t index = 1; index <= count && !(at[0] && at[1] && at[2]); ++index) {
+    const std::string name =
+        columns.InvokeForObject(columns_->item, outlook::Variant::Int32(index)).GetText(columns_->name);
+    const size_t column = static_cast<size_t>(index) - 1;
+    if (!at[0] && name == id) at[0] = column;
+    if (!at[1] && name == subject) at[1] = column;
+    if (!at[2] && name == modified) at[2] = column;
+  }
+  if (!at[0] || !at[1] || !at[2]) {
+    throw outlook::OddTable("lacks one of the columns EntryID, Subject and LastModificationTime");
+  }
+  return Layout{static_cast<size_t>(count), *at[0], *at[1], *at[2]};
+}
+
+FolderTableReader::TableRead FolderTableReader::ReadRows(const outlook::DispatchDriver& table, const Layout& layout,
+                                                         bool withLongTermColumn, const outbound::FolderPicture& known,
+                                                         FolderState& state) const {
+  std::vector<outlook::CellForm> forms(layout.columns, outlook::CellForm::Any);
+  forms[layout.id] = outlook::CellForm::Text;
+  forms[layout.subject] = outlook::CellForm::Text;
+  forms[layout.modified] = outlook::CellForm::Date;
+  // An added column comes after the others.
+  if (withLongTermColumn) forms.push_back(outlook::CellForm::Bytes);
+  std::unordered_map<std::string, LongTermId> seen;
   TableRead read;
-  outlook::ReadTableRows(table, *table_, kColumns, kRowsPerCall, [&](std::vector<std::wstring>& row) {
-    outbound::ReadItem item{outlook::CellText(row[kIdColumn]), std::nullopt};
+  outlook::ReadTableRows(table, *table_, forms, kRowsPerCall, [&](std::vector<std::wstring>& row) {
+    outbound::ReadItem item{outlook::CellText(row[layout.id]), std::nullopt};
     if (item.id.empty()) throw outlook::OddTable("gave a row without its item's id");
-    const std::wstring& subject = row[kSubjectColumn];
+    item.lastModified = outlook::DateOfCell(row[layout.modified]).value_or(0);
+    bool unknownId = false;
+    if (!IsLongTermId(item.id)) {
+      std::string longTermId;
+      if (withLongTermColumn) {
+        longTermId = outlook::CellText(row.back());
+      } else if (const auto learnt = state.longTermIds.find(item.id);
+                 learnt != state.longTermIds.end() && learnt->second.modified == item.lastModified) {
+        longTermId = learnt->second.id;
+      }
+      if (longTermId.empty()) {
+        unknownId = true;
+      } else {
+        seen[item.id] = LongTermId{longTermId, item.lastModified};
+        item.id = std::move(longTermId);
+      }
+    }
+    const std::wstring& subject = row[layout.subject];
     if (subject.size() < outlook::kCutTextLength) {
       item.subject = outlook::CellText(subject);
-    } else if (known.NeedsSubject(item.id)) {
+    } else if (!unknownId && known.NeedsSubject(item.id)) {
       read.cutSubjects.push_back(read.items.size());
     }
+    // An item opened by its short-term id gives a subject the table may have cut.
+    if (unknownId) read.unknownIds.push_back(read.items.size());
     read.items.push_back(std::move(item));
   });
+  // The short-term ids of the items gone are forgotten.
+  state.longTermIds = std::move(seen);
   return read;
 }
 

@@ -9,29 +9,40 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace orvane::outbound {
 
-// The items of an Items collection in its order, one at a time: Count, then each Item(i) and its
-// EntryID, and its subject where the picture needs it, then Count again (2N+4 calls with the folder
-// and its Items when the picture knows every item). A collection whose count moved meanwhile is
-// read again; no value when it still moved at the last of a few reads.
+// The items of an Items collection in its order, one at a time: Count, then each Item(i), its
+// EntryID and LastModificationTime, and its subject where the picture needs it, then Count again
+// (3N+4 calls with the folder and its Items when the picture knows every item). A collection
+// whose count moved meanwhile is read again; no value when it still moved at the last of a few
+// reads.
 std::optional<std::vector<outbound::ReadItem>> ReadItemsOneByOne(const outlook::DispatchDriver& items,
                                                                  outlook::DispId subjectMember,
                                                                  const outbound::FolderPicture& known);
 
-// Reads folders through their tables: the long-term EntryID and Subject of every item, a few rows
-// at a call (10 calls with the folder for up to 500 items, one more for each further 500). The
-// table's members are looked up by name once, and kept for the reader's life.
+// Reads folders through their tables' default columns: the EntryID, Subject and
+// LastModificationTime of every item, 2,000 rows at a call (5 calls from GetTable on for up to
+// 2,000 items, one more for each further 2,000). Adding a column is a call Outlook's
+// Object Model Guard may put to the user or refuse, so a folder's table is read as Outlook gives
+// it: a folder whose table gives the items' own long-term ids costs no guarded call at all. Where
+// it gives short-term ids, the long-term id column is added once in the reader's life for that
+// folder, and each short-term id is remembered with its item's long-term id and
+// LastModificationTime; later reads take the long-term id of every item unchanged since, and open
+// the others (new or changed) by their short-term id for their own EntryID. A refused Add is not
+// asked again in the reader's life: such a folder is read item by item. The members of the table
+// and its columns are looked up by name once, and a folder's column layout at its first read, and
+// again after a read that failed.
 class FolderTableReader {
 public:
   // The folder's items, each id in the form of an item's own EntryID. A subject the table may have
-  // cut is read from its item, by its id in the folder's store, where the picture needs it. Where Outlook offers no
-  // table, or its table fails or answers oddly in any way, the folder is read item by item (the
-  // failure logged once while it repeats). No value when the folder kept changing while it was
-  // read item by item (logged): its picture stays. A failure of the item-by-item read throws
-  // AutomationError.
+  // cut is read from its item, by its id in the folder's store, where the picture needs it. Where
+  // Outlook offers no table, or its table fails or answers oddly in any way, the folder is read
+  // item by item (the failure logged once while it repeats). No value when the folder kept
+  // changing while it was read item by item (logged): its picture stays. A failure of the
+  // item-by-item read throws AutomationError.
   std::optional<std::vector<outbound::ReadItem>> ReadFolder(const outlook::DispatchDriver& nameSpace,
                                                             const outlook::DispatchDriver& folder,
                                                             std::string_view storeId, outlook::DispId subjectMember,
@@ -40,25 +51,59 @@ public:
 
 private:
   struct ColumnsMembers {
-    outlook::DispId removeAll;
+    outlook::DispId count;
+    outlook::DispId item;
+    outlook::DispId name;
     outlook::DispId add;
   };
-  // The items a table gave, and which of them need the subject the table may have cut.
+  // Where a folder's table has the columns read (0-based), and how many it has.
+  struct Layout {
+    size_t columns;
+    size_t id;
+    size_t subject;
+    size_t modified;
+  };
+  // The item a short-term id named when it was last seen, and its LastModificationTime then.
+  struct LongTermId {
+    std::string id;
+    double modified;
+  };
+  // What the reader knows of one folder of one store.
+  struct FolderState {
+    std::optional<Layout> layout;
+    // Whether its table gave short-term ids the reader could not take to their items.
+    bool needsLongTermColumn = false;
+    // Whether the long-term id column was added to one of its tables: never again.
+    bool longTermColumnAdded = false;
+    std::unordered_map<std::string, LongTermId> longTermIds;
+  };
+  // The items a table gave, which of them need the subject the table may have cut, and which
+  // gave a short-term id the reader cannot take to its item's long-term one.
   struct TableRead {
     std::vector<outbound::ReadItem> items;
     std::vector<size_t> cutSubjects;
+    std::vector<size_t> unknownIds;
   };
 
   // No value when Outlook offers no table; throws AutomationError for any failure or odd answer.
-  std::optional<TableRead> ReadTable(const outlook::DispatchDriver& folder, const outbound::FolderPicture& known);
+  std::optional<std::vector<outbound::ReadItem>> ReadTable(const outlook::DispatchDriver& nameSpace,
+                                                           const outlook::DispatchDriver& folder,
+                                                           std::string_view storeId, outlook::DispId subjectMember,
+                                                           const outbound::FolderPicture& known, FolderState& state);
   // Whether the object answers the names of the members used, looking them up the first time.
   bool KnowsTableMembers(const outlook::DispatchDriver& table);
   bool KnowsColumnsMembers(const outlook::DispatchDriver& columns);
-  TableRead ReadRows(const outlook::DispatchDriver& table, const outbound::FolderPicture& known) const;
+  Layout LearnLayout(const outlook::DispatchDriver& columns) const;
+  TableRead ReadRows(const outlook::DispatchDriver& table, const Layout& layout, bool withLongTermColumn,
+                     const outbound::FolderPicture& known, FolderState& state) const;
   void LogTableFailure(const char* folderName, const std::string& failure);
 
   std::optional<outlook::TableMembers> table_;
   std::optional<ColumnsMembers> columns_;
+  // Each folder by its name and store.
+  std::map<std::string, FolderState> folders_;
+  // Outlook's refusal of the long-term id column, once it refused it.
+  std::optional<std::string> addRefused_;
   // The last failure logged of each folder's table, until its table answers well again.
   std::map<std::string, std::string> lastTableFailures_;
 };

@@ -48,8 +48,10 @@ Standin::Standin() : control_(outlook::LateBound::Create(outlook_standin::kContr
   session_ = application_.InvokeForObject(kGetNamespace, outlook::Variant::Text("MAPI"));
 }
 
-outlook::DispatchDriver Standin::Items(int32_t folder) const {
-  return session_.InvokeForObject(kGetDefaultFolder, outlook::Variant::Int32(folder)).GetObject(kItems);
+outlook::DispatchDriver Standin::Items(int32_t folder) const { return Folder(folder).GetObject(kItems); }
+
+outlook::DispatchDriver Standin::Folder(int32_t folder) const {
+  return session_.InvokeForObject(kGetDefaultFolder, outlook::Variant::Int32(folder));
 }
 
 outlook::DispatchDriver Standin::NewItem(int32_t itemType) const {

@@ -41,6 +41,8 @@ public:
   long TotalCalls() const { return Control(L"TotalCalls"); }
   void ResetCalls() const { Control(L"ResetCallCounts"); }
   outlook::DispatchDriver Items(int32_t folder) const;
+  outlook::DispatchDriver Folder(int32_t folder) const;
+  const outlook::DispatchDriver& Session() const { return session_; }
   outlook::DispatchDriver NewItem(int32_t itemType) const;
   bool SinksListen() const;
   // Waits until the calls to Outlook have stopped for a moment: the plug-in's work is done.
@@ -66,5 +68,9 @@ int WriteStore(const std::string& file, int items);
 // With the folders at their present size and the plug-in's link off: each command on the last
 // item, found through the folders' tables and item by item.
 int Lookups();
+
+// With the folders at their present size: the deleted-item check's read of the three folders
+// through their tables, nothing changed since the last, then one item changed unannounced.
+int CheckReads();
 
 }  // namespace orvane

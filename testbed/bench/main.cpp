@@ -17,6 +17,9 @@
 //   OrvaneBench lookups         with the folders at their present size and the link off: a change,
 //                               a deletion and a done mark of the last task and a change of the
 //                               last appointment, found through the folders' tables and item by item
+//   OrvaneBench checks          with the folders at their present size: the deleted-item check's
+//                               read of the three folders, nothing changed, then one task changed
+//                               unannounced, in the bench's own process
 //   OrvaneBench kept CHANGES    with the folders at their present size (10,000 items each in
 //                               bench.sh) and the pictures kept on disk: a deletion check through
 //                               the tables, CHANGES changes in Outlook with the picture kept
@@ -375,6 +378,7 @@ int Run(const std::vector<std::string>& args) {
   if (args.size() >= 1 && args[0] == "timed") return Timed(number(1, 50), number(2, 100));
   if (args.size() == 3 && args[0] == "store") return WriteStore(args[1], number(2, 10000));
   if (args.size() == 1 && args[0] == "lookups") return Lookups();
+  if (args.size() == 1 && args[0] == "checks") return CheckReads();
   if (args.size() >= 1 && args[0] == "kept") {
     TimedRun run;
     run.KeptPictures(number(1, 20));
@@ -382,8 +386,8 @@ int Run(const std::vector<std::string>& args) {
     return 0;
   }
   std::fputs(
-      "Usage: OrvaneBench prepare ITEMS | sinks | calls | timed RECORDS CHANGES | store FILE ITEMS | lookups | kept "
-      "CHANGES\n",
+      "Usage: OrvaneBench prepare ITEMS | sinks | calls | timed RECORDS CHANGES | store FILE ITEMS | lookups | checks "
+      "| kept CHANGES\n",
       stderr);
   return 2;
 }
