@@ -223,11 +223,12 @@ TEST_F(DeletedItemsTest, ALongSubjectAfterAReconnectionIsReadByItsIdAlone) {
   os::ResetCallCounts();
   roads.ConnectWhenOutlookRuns();
   ASSERT_TRUE(outbound::sinksConnected);
-  EXPECT_EQ(os::CallCount(kGetItemFromId), 1);
+  // Once for the subject the table cut, once to look at the item changed meanwhile.
+  EXPECT_EQ(os::CallCount(kGetItemFromId), 2);
   EXPECT_EQ(os::CallCount(os::ObjectKind::Items, kItem, os::CallKind::Method), 0);
   std::cout << "A reconnection with one long subject among 20 tasks: " << os::TotalCalls() << " calls to Outlook\n";
   RemoveTask(5);
-  EXPECT_EQ(Received(), Lines{"1 " + kRenamed});
+  EXPECT_EQ(Received(), (Lines{"9 " + kRenamed, "1 " + kRenamed}));
 }
 
 }  // namespace
