@@ -359,8 +359,8 @@ void DeletionWatch::LookAtItem(const items::ItemKind& kind, const outlook::Dispa
   const size_t folder = active_[kindIndex];
   std::optional<outbound::Entry> known = KnownEntry(folder, id);
   const bool changeBeforeFirstRead = seen == Seen::kChanged && !pictures_.folders[folder].picture.Taken();
-  const outbound::ItemNews news =
-      outbound::NewsOf(known ? &*known : nullptr, read.digest, !subject.empty(), changeBeforeFirstRead);
+  const outbound::ItemNews news = outbound::NewsOf(known ? &*known : nullptr, read.digest, !subject.empty(),
+                                                   seen == Seen::kAdded, changeBeforeFirstRead);
   if (news == outbound::ItemNews::kNothing) {
     TakeEntry(folder, {id, subject, lastModified, known ? known->known : 0});
     return;

@@ -47,9 +47,10 @@ std::uint64_t RecordDigest(std::string_view record) {
   return hash == 0 ? 1 : hash;
 }
 
-ItemNews NewsOf(const Entry* known, std::uint64_t digest, bool hasSubject, bool changeBeforeFirstRead) {
+ItemNews NewsOf(const Entry* known, std::uint64_t digest, bool hasSubject, bool added, bool changeBeforeFirstRead) {
   if (!hasSubject || (known && known->known == digest)) return ItemNews::kNothing;
-  return known || changeBeforeFirstRead ? ItemNews::kChangedItem : ItemNews::kNewItem;
+  if (!known) return changeBeforeFirstRead ? ItemNews::kChangedItem : ItemNews::kNewItem;
+  return added && known->known == 0 ? ItemNews::kNewItem : ItemNews::kChangedItem;
 }
 
 void FolderPicture::TakeState(const Entry& entry) {

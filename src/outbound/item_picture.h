@@ -35,10 +35,11 @@ std::uint64_t RecordDigest(std::string_view record);
 // What the main application is to be told of an item seen now, whose record has the digest.
 enum class ItemNews { kNothing, kNewItem, kChangedItem };
 // Nothing for an item without a subject (never reported; one named later comes as changed) or one
-// whose record is the one known; a new item when the picture does not know it, except for an
-// ItemChange that comes before the folder's first read, which is the user's change of an item the
-// main application may know; else a changed item.
-ItemNews NewsOf(const Entry* known, std::uint64_t digest, bool hasSubject, bool changeBeforeFirstRead);
+// whose record is the one known; a new item when the picture does not know it, or knows it but
+// never told it and Outlook announces it as added (the folder's read may have taken it before its
+// ItemAdd came), except for an ItemChange that comes before the folder's first read, which is the
+// user's change of an item the main application may know; else a changed item.
+ItemNews NewsOf(const Entry* known, std::uint64_t digest, bool hasSubject, bool added, bool changeBeforeFirstRead);
 
 // One item as a read of its folder found it: its id, and its subject when the read took it.
 struct ReadItem {

@@ -109,17 +109,20 @@ TEST(ItemPictureTest, ItemsAppearedOrMovedAreLookedAtAndOnlyWhatIsNewsIsTold) {
   struct News {
     const outbound::Entry* known;
     uint64_t digest;
-    bool named, changeBeforeFirstRead;
+    bool named, added, changeBeforeFirstRead;
     ItemNews news;
   };
-  for (const News& c : std::vector<News>{{nullptr, 9, true, false, ItemNews::kNewItem},
-                                         {nullptr, 9, true, true, ItemNews::kChangedItem},
-                                         {nullptr, 9, false, false, ItemNews::kNothing},
-                                         {&told, 9, true, false, ItemNews::kNothing},
-                                         {&told, 8, true, false, ItemNews::kChangedItem},
-                                         {&told, 8, false, false, ItemNews::kNothing},
-                                         {&neverTold, 9, true, false, ItemNews::kChangedItem}}) {
-    EXPECT_EQ(outbound::NewsOf(c.known, c.digest, c.named, c.changeBeforeFirstRead), c.news);
+  for (const News& c : std::vector<News>{{nullptr, 9, true, true, false, ItemNews::kNewItem},
+                                         {nullptr, 9, true, false, false, ItemNews::kNewItem},
+                                         {nullptr, 9, true, false, true, ItemNews::kChangedItem},
+                                         {nullptr, 9, false, true, false, ItemNews::kNothing},
+                                         {&told, 9, true, true, false, ItemNews::kNothing},
+                                         {&told, 8, true, false, false, ItemNews::kChangedItem},
+                                         {&told, 8, true, true, false, ItemNews::kChangedItem},
+                                         {&told, 8, false, false, false, ItemNews::kNothing},
+                                         {&neverTold, 9, true, false, false, ItemNews::kChangedItem},
+                                         {&neverTold, 9, true, true, false, ItemNews::kNewItem}}) {
+    EXPECT_EQ(outbound::NewsOf(c.known, c.digest, c.named, c.added, c.changeBeforeFirstRead), c.news);
   }
 }
 
