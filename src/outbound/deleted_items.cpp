@@ -321,10 +321,9 @@ std::optional<outbound::Entry> DeletionWatch::KnownEntry(size_t folder, std::str
 // Each item once, however many comparisons find it before it is looked at.
 void DeletionWatch::QueueToLookAt(size_t kind, size_t folder, const std::vector<outbound::ReadItem>& items) {
   for (const outbound::ReadItem& item : items) {
-    const bool queued = std::any_of(toLookAt_.begin(), toLookAt_.end(), [&](const ItemToLookAt& waiting) {
-      return waiting.folder == folder && waiting.id == item.id;
-    });
-    if (!queued) toLookAt_.push_back({kind, folder, item.id});
+    if (queuedToLookAt_.insert(std::to_string(folder) + ' ' + item.id).second) {
+      toLookAt_.push_back({kind, folder, item.id});
+    }
   }
 }
 
@@ -395,6 +394,7 @@ bool DeletionWatch::LookAtWaitingItems(DWORD budgetMs, LaterBoxes& boxes) {
     while (!toLookAt_.empty() && GetTickCount() - start < budgetMs) {
       const ItemToLookAt next = std::move(toLookAt_.front());
       toLookAt_.pop_front();
+      queuedToLookAt_.erase(std::to_string(next.folder) + ' ' + next.id);
       // Of a store no longer shown: its own comparison finds the item again.
       if (active_[next.kind] != next.folder) continue;
       try {

@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -164,6 +165,8 @@ private:
   // Items the sinks reported while a pass was reading; they join once it is done.
   std::vector<WaitingItem> waitingItems_;
   std::deque<ItemToLookAt> toLookAt_;
+  // The folder's slot and the id of each item in toLookAt_.
+  std::unordered_set<std::string> queuedToLookAt_;
   std::vector<ExpectedCopy> expectedCopies_;
   bool lookingAtItems_ = false;
   FolderTableReader tableReader_;
