@@ -50,7 +50,11 @@ TEST_F(OutboundStateTest, LateChangesWithNewTimesAndTheCopyOfAFinishedOccurrence
                                                    .Set(field::kInterval, "1")
                                                    .Set(field::kPatternStartDate, "7/12/2026")
                                                    .Joined());
-  roads.MainApplicationSends("Orvane_DoneNow", "done\tWater the plants");
+  // Done with the sinks listening, so that they hear the copy's ItemAdd too.
+  std::string done = "done\tWater the plants";
+  outlook::CreateOutlookSession();
+  inbound::DoneOutlookItem(done.data(), mainapp::kTask, roads.context);
+  outlook::ReleaseOutlookSession();
   EXPECT_TRUE(os::RaisePostedEvents());
   roads.CheckDeletedItems();
   EXPECT_EQ(os::FolderItems(kFolderTasks).size(), 2u) << "the series and Outlook's finished copy";
