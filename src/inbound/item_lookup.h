@@ -35,7 +35,9 @@ outlook::DispatchDriver FindItemInItems(const outlook::DispatchDriver& items, co
 outlook::DispatchDriver FindItemBySubject(const items::ItemKind& kind, std::string_view subject);
 
 // Finds items by subject through their folder's table: the default columns EntryID, Subject and
-// CreationTime of every item, a batch of rows at a call, then the one item found opened by its id.
+// CreationTime of every item, the other default columns removed from each table first (a table
+// whose columns cannot be removed is read whole, logged once in the lookup's life), a batch of rows
+// at a call, then the one item found opened by its id.
 // Of several items with the subject it takes the one created earliest, and of those created at the
 // same moment the one whose EntryID comes first. Where the table is missing, fails, answers oddly
 // or gives an id that does not open the item it named, the folder is searched item by item as
@@ -53,6 +55,8 @@ private:
     outlook::DispId count;
     outlook::DispId item;
     outlook::DispId name;
+    // Absent where the columns do not answer the name.
+    std::optional<outlook::DispId> remove;
   };
   // The item found through the table, or empty for none; throws AutomationError for any failure
   // or odd answer of the table.
@@ -60,8 +64,9 @@ private:
                                       std::string_view subject);
   // The number of the table's columns, once its first three are known to be the default
   // EntryID, Subject and CreationTime; throws AutomationError when they are not.
-  size_t CheckDefaultColumns(const outlook::DispatchDriver& table);
+  size_t CheckDefaultColumns(const outlook::DispatchDriver& columns);
   void LogTableFailure(const items::ItemKind& kind, const std::string& failure);
+  void LogFolderLine(const items::ItemKind& kind, const std::string& what);
 
   std::optional<outlook::TableMembers> table_;
   std::optional<ColumnsMembers> columns_;
@@ -69,6 +74,8 @@ private:
   std::map<int32_t, size_t> columnCounts_;
   // The last failure logged of each folder's table, until its table answers well again.
   std::map<int32_t, std::string> lastTableFailures_;
+  // Whether a failure to remove the columns not read was logged: once in the lookup's life.
+  bool removeFailureLogged_ = false;
 };
 
 }  // namespace orvane::inbound

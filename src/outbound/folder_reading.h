@@ -24,17 +24,18 @@ std::optional<std::vector<outbound::ReadItem>> ReadItemsOneByOne(const outlook::
                                                                  const outbound::FolderPicture& known);
 
 // Reads folders through their tables' default columns: the EntryID, Subject and
-// LastModificationTime of every item, 2,000 rows at a call (5 calls from GetTable on for up to
-// 2,000 items, one more for each further 2,000). Adding a column is a call Outlook's
-// Object Model Guard may put to the user or refuse, so a folder's table is read as Outlook gives
-// it: a folder whose table gives the items' own long-term ids costs no guarded call at all. Where
-// it gives short-term ids, the long-term id column is added once in the reader's life for that
-// folder, and each short-term id is remembered with its item's long-term id and
-// LastModificationTime; later reads take the long-term id of every item unchanged since, and open
-// the others (new or changed) by their short-term id for their own EntryID. A refused Add is not
-// asked again in the reader's life: such a folder is read item by item. The members of the table
-// and its columns are looked up by name once, and a folder's column layout at its first read, and
-// again after a read that failed.
+// LastModificationTime of every item. Each table first has the default columns not read removed (an
+// unguarded call each), then gives as many rows at a call as make 30,000 cells; a table whose
+// columns cannot be removed is read whole, the failure logged once in the reader's life. Adding a
+// column is a call Outlook's Object Model Guard may put to the user or refuse, so a folder's table
+// is read as Outlook gives it: a folder whose table gives the items' own long-term ids costs no
+// guarded call at all. Where it gives short-term ids, the long-term id column is added once in the
+// reader's life for that folder, and each short-term id is remembered with its item's long-term id
+// and LastModificationTime; later reads take the long-term id of every item unchanged since, and
+// open the others (new or changed) by their short-term id for their own EntryID. A refused Add is
+// not asked again in the reader's life: such a folder is read item by item. The members of the
+// table and its columns are looked up by name once, and a folder's column layout at its first read,
+// and again after a read that failed.
 class FolderTableReader {
 public:
   // The folder's items, each id in the form of an item's own EntryID. A subject the table may have
@@ -55,14 +56,11 @@ private:
     outlook::DispId item;
     outlook::DispId name;
     outlook::DispId add;
+    // Absent where the columns do not answer the name.
+    std::optional<outlook::DispId> remove;
   };
-  // Where a folder's table has the columns read (0-based), and how many it has.
-  struct Layout {
-    size_t columns;
-    size_t id;
-    size_t subject;
-    size_t modified;
-  };
+  // Where a folder's table has the columns read: EntryID, Subject and LastModificationTime.
+  using Layout = outlook::ColumnLayout;
   // The item a short-term id named when it was last seen, and its LastModificationTime then.
   struct LongTermId {
     std::string id;
@@ -70,6 +68,7 @@ private:
   };
   // What the reader knows of one folder of one store.
   struct FolderState {
+    // The layout of the table's default columns.
     std::optional<Layout> layout;
     // Whether its table gave short-term ids the reader could not take to their items.
     bool needsLongTermColumn = false;
@@ -89,7 +88,8 @@ private:
   std::optional<std::vector<outbound::ReadItem>> ReadTable(const outlook::DispatchDriver& nameSpace,
                                                            const outlook::DispatchDriver& folder,
                                                            std::string_view storeId, outlook::DispId subjectMember,
-                                                           const outbound::FolderPicture& known, FolderState& state);
+                                                           const outbound::FolderPicture& known, FolderState& state,
+                                                           const char* folderName);
   // Whether the object answers the names of the members used, looking them up the first time.
   bool KnowsTableMembers(const outlook::DispatchDriver& table);
   bool KnowsColumnsMembers(const outlook::DispatchDriver& columns);
@@ -102,6 +102,12 @@ private:
   std::optional<ColumnsMembers> columns_;
   // Each folder by its name and store.
   std::map<std::string, FolderState> folders_;
+  // The table's default columns without those not read; logs the first failure in the reader's
+  // life to remove them.
+  Layout WithoutUnreadColumns(const outlook::DispatchDriver& columns, const Layout& layout, const char* folderName);
+
+  // Whether a failure to remove columns was logged.
+  bool removeFailureLogged_ = false;
   // Outlook's refusal of the long-term id column, once it refused it.
   std::optional<std::string> addRefused_;
   // The last failure logged of each folder's table, until its table answers well again.

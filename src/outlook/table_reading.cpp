@@ -47,6 +47,25 @@ std::optional<TableMembers> FindTableMembers(const DispatchDriver& table) {
   return TableMembers{*columns, *getRowCount, *getArray, *endOfTable};
 }
 
+ColumnsRemoved RemoveUnreadColumns(const DispatchDriver& columns, DispId remove, const ColumnLayout& layout) {
+  ColumnsRemoved removed{layout, std::nullopt};
+  ColumnLayout& left = removed.layout;
+  for (size_t column = layout.columns; column-- > 0;) {
+    if (std::find(layout.at.begin(), layout.at.end(), column) != layout.at.end()) continue;
+    try {
+      columns.InvokeMethod(remove, Variant::Int32(static_cast<int32_t>(column + 1)));
+    } catch (const AutomationError& error) {
+      removed.failure = error.what();
+      break;
+    }
+    --left.columns;
+    for (size_t& at : left.at) {
+      if (at > column) --at;
+    }
+  }
+  return removed;
+}
+
 // Outlook's row count may only be near the truth: it says how many rows to ask for, and the end of
 // the table says when all are read. Asked for more rows than are left, a table answers those left,
 // or refuses, and is then asked for fewer. The table is a live view of the folder: a count that

@@ -21,6 +21,27 @@ struct TableMembers {
   outlook::DispId endOfTable;
 };
 
+// Where a table holds the columns a reader reads: how many columns it has, and the 0-based place
+// of each column read, in the reader's own order.
+struct ColumnLayout {
+  size_t columns = 0;
+  std::vector<size_t> at;
+};
+
+// What removing a table's unread columns left: the table's layout after it, and the failure that
+// stopped the removals, where one did.
+struct ColumnsRemoved {
+  ColumnLayout layout;
+  std::optional<std::string> failure;
+};
+
+// Removes from a table's Columns every column `layout` does not read, one Remove call each, by
+// 1-based index from the highest down so that each index still names its column: GetArray then
+// carries only the cells read. Columns.Remove is not on Outlook's protected list (Add is), and a
+// table from GetTable has its default columns again. A Remove that fails removes nothing and
+// stops the others: the layout answered is that of the columns left.
+ColumnsRemoved RemoveUnreadColumns(const DispatchDriver& columns, DispId remove, const ColumnLayout& layout);
+
 // The DISPID of the object's member of that name; no value when the object does not know it.
 std::optional<outlook::DispId> MemberIdOf(const DispatchDriver& object, const wchar_t* name);
 

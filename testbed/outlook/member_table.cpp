@@ -121,8 +121,8 @@ std::vector<Member> BuildMembers(ObjectKind kind) {
       return {ReadOnly(L"Columns", kTableColumns, kInt), Method(L"GetArray", kTableGetArray),
               Method(L"GetRowCount", kTableGetRowCount), ReadOnly(L"EndOfTable", kTableEndOfTable, kBool)};
     case ObjectKind::Columns:
-      return {Method(L"Add", kColumnsAdd), Method(L"RemoveAll", kColumnsRemoveAll), ReadOnly(L"Count", kCount, kInt),
-              Method(L"Item", kItem)};
+      return {Method(L"Add", kColumnsAdd), Method(L"Remove", kColumnsRemove), Method(L"RemoveAll", kColumnsRemoveAll),
+              ReadOnly(L"Count", kCount, kInt), Method(L"Item", kItem)};
     case ObjectKind::Column: return {ReadOnly(L"Name", kColumnName, kText)};
     case ObjectKind::UserProperties:
       return {ReadOnly(L"Count", kCount, kInt), Method(L"Item", kItem), Method(L"Add", kUserPropertiesAdd),

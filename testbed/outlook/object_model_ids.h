@@ -116,6 +116,7 @@ constexpr DispId kTableGetArray = 0xFBCF;
 constexpr DispId kTableEndOfTable = 0xFB1F;
 
 // _Columns and _Column
+constexpr DispId kColumnsRemove = 0x52;
 constexpr DispId kColumnsRemoveAll = 0x53;
 constexpr DispId kColumnsAdd = 0x5F;
 constexpr DispId kColumnName = 0x2102;

@@ -7,7 +7,9 @@
 #include "testbed/outlook/standin_behaviour.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace orvane {
@@ -124,25 +126,26 @@ public:
   explicit Columns(SharedState state) : DispatchObject(ObjectKind::Columns), state_(std::move(state)) {}
 
 protected:
-  // Either change moves the table back before its first row; Count and Item(index) only read.
+  // Each change moves the table back before its first row; Count and Item(index) only read. A
+  // Remove of a column the table lacks changes nothing and fails.
   void Serve(const Member& member, CallKind, const Arguments& args, VARIANT* result) override {
+    std::vector<TableColumn>& columns = state_->columns;
     if (member.id == kCount) {
       args.Expect(0, 0);
-      ReturnValue(Value::Int32(static_cast<int32_t>(state_->columns.size())), result);
+      ReturnValue(Value::Int32(static_cast<int32_t>(columns.size())), result);
       return;
     }
     if (member.id == kItem) {
       args.Expect(1, 1);
-      const int32_t index = args.Get(0, ValueType::Int32).AsInt32();
-      if (index < 1 || static_cast<size_t>(index) > state_->columns.size()) {
-        throw ModelError(kBadParameterMessage, E_INVALIDARG);
-      }
-      ReturnObject(MakeDispatch<Column>(state_->columns[static_cast<size_t>(index) - 1].name).Get(), result);
+      ReturnObject(MakeDispatch<Column>(columns[IndexOf(args)].name).Get(), result);
       return;
     }
     if (member.id == kColumnsRemoveAll) {
       args.Expect(0, 0);
-      state_->columns.clear();
+      columns.clear();
+    } else if (member.id == kColumnsRemove) {
+      args.Expect(1, 1);
+      columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(IndexOf(args)));
     } else {
       args.Expect(1, 1);
       TableColumn column = ColumnNamed(state_->kind, args.Get(0, ValueType::Text).AsText());
@@ -153,6 +156,21 @@ protected:
   }
 
 private:
+  // The 0-based place of the column the argument names: its 1-based index, or its name.
+  size_t IndexOf(const Arguments& args) const {
+    const std::vector<TableColumn>& columns = state_->columns;
+    if (static_cast<VARTYPE>(args.At(0).vt & ~VT_BYREF) == VT_BSTR) {
+      const std::wstring name = args.Get(0, ValueType::Text).AsText();
+      const auto found = std::find_if(columns.begin(), columns.end(),
+                                      [&](const TableColumn& column) { return EqualsIgnoringCase(column.name, name); });
+      if (found == columns.end()) throw ModelError(kBadParameterMessage, E_INVALIDARG);
+      return static_cast<size_t>(found - columns.begin());
+    }
+    const int32_t index = args.Get(0, ValueType::Int32).AsInt32();
+    if (index < 1 || static_cast<size_t>(index) > columns.size()) throw ModelError(kBadParameterMessage, E_INVALIDARG);
+    return static_cast<size_t>(index) - 1;
+  }
+
   SharedState state_;
 };
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,7 @@ TEST_F(SubjectLookupTest, UnderEveryTableOutlookMayGiveTheLookupFindsWhatTheWalk
     StartOver();
     Fill(kItems);
     table.choose();
+    os::ResetCallCounts();
     for (const items::ItemKind* row : kPlaces) {
       const items::ItemKind& place = *row;
       for (const std::string& subject : kSought) {
@@ -73,6 +75,11 @@ TEST_F(SubjectLookupTest, UnderEveryTableOutlookMayGiveTheLookupFindsWhatTheWalk
         EXPECT_EQ(found, IdOf(inbound::FindItemBySubject(place, subject))) << place.folderName << ": " << subject;
       }
     }
+    // Each lookup's table loses the default columns not read (five of a task's or appointment's
+    // eight, two of a note's five); none is added.
+    EXPECT_EQ(os::CallCount(os::ObjectKind::Columns, os::kColumnsRemove, os::CallKind::Method),
+              static_cast<long>(std::size(kSought)) * (5 + 5 + 2));
+    EXPECT_EQ(os::CallCount(os::ObjectKind::Columns, os::kColumnsAdd, os::CallKind::Method), 0);
     // A command acts on the item found: the last task goes, and only it.
     std::string record = "item " + std::to_string(kItems);
     inbound::DeleteOutlookItem(record.data(), mainapp::kTask, context_);
