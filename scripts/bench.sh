@@ -33,13 +33,14 @@ bench() {
   return $status
 }
 link_on() { printf '[Orvane]\r\nOutlookToOrvane=%s\r\n' "$1" >Orvane.ini; }
-# A store file of SIZE items in each folder, the stand-in Outlook on it, then the main
+# A store file of SIZE items in each folder, the stand-in Outlook on it (read, never written back:
+# Outlook saves an item, not its whole store), then the main
 # application and the plug-in. Not through a pipe: the first Wine program of a session starts
 # Wine's services, which keep its output open.
 start_on_store() {
   local store=$1 size=$2
   timeout 300 wine "$bin/OrvaneBench.exe" store "$store" "$size" >/dev/null 2>&1
-  wine "$bin/OutlookStandin.exe" /Store "$store" >/dev/null 2>&1 &
+  wine "$bin/OutlookStandin.exe" /LoadStore "$store" >/dev/null 2>&1 &
   sleep 3
   wine "$bin/Orvane.exe" /log Orvane.log >/dev/null 2>&1 &
   wine "$bin/OrvaneOutlook.exe" >/dev/null 2>&1 &

@@ -148,7 +148,8 @@ public:
     for (int i = 0; i < changes; ++i) {
       Changed& next = changed[i % 2];
       const outlook::DispatchDriver item = next.items.InvokeForObject(kItem, outlook::Variant::Text(next.subject));
-      item.SetText(kBody, "Change " + std::to_string(i + 1));
+      // A field of the record: a change the main application is told of.
+      item.SetText(kMileage, "Change " + std::to_string(i + 1));
       const size_t before = window_.records.size();
       const long long journalBefore = JournalSize();
       outlook_.ResetCalls();

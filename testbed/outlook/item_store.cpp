@@ -252,6 +252,12 @@ bool ItemStore::KeepIn(const std::wstring& path) {
   return Persist();
 }
 
+bool ItemStore::LoadFrom(const std::wstring& path) {
+  std::string bytes;
+  bool missing = false;
+  return ReadWholeFile(path, &bytes, &missing) && Load(bytes);
+}
+
 bool ItemStore::Load(const std::string& image) {
   StoreImage read;
   if (!ReadStoreText(image, &read)) return false;

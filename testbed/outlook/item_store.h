@@ -82,6 +82,10 @@ public:
   // (a new store when it does not exist yet) and written to it at every change. False when the
   // file cannot be read or written.
   bool KeepIn(const std::wstring& path);
+  // Reads the store from the file and writes nothing back, as a store that saves an item by itself
+  // rather than the whole store: for measuring the plug-in on a large store. False when the file
+  // cannot be read.
+  bool LoadFrom(const std::wstring& path);
 
   // Outlook's StoreID of the store, and the EntryID of a default folder in it.
   std::wstring StoreId() const;

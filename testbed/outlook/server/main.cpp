@@ -2,6 +2,8 @@
 //   /RegServer, /UnregServer   register or remove "Outlook.Application" and "OutlookStandin.Control"
 //   /Store <file>              keeps the store in the file across runs; with /RegServer, every
 //                              server COM starts keeps it there
+//   /LoadStore <file>          reads the store from the file and writes nothing back (the bench's
+//                              large stores: a save costs what it costs Outlook, not a whole file)
 //   (no switch)                runs as the user's Outlook: main window, until it is closed or told to quit
 //   /Embedding, -Embedding     started by COM: no window; ends when the last client lets go
 //   /Refuse                    runs with its window but refuses to create the Application object
@@ -28,8 +30,9 @@ struct Options {
   bool unregisterServer = false;
   bool embedding = false;
   bool refuse = false;
-  bool storeMissing = false;  // /Store without a file
-  std::wstring store;         // full path; empty: nothing is kept
+  bool storeMissing = false;   // /Store without a file
+  std::wstring store;          // full path; empty: nothing is kept
+  bool storeReadOnly = false;  // /LoadStore: read from the file, nothing written back
 };
 
 std::wstring FullPath(const wchar_t* path) {
@@ -50,7 +53,8 @@ Options ReadOptions() {
     if (lstrcmpiW(text, L"UnregServer") == 0) options.unregisterServer = true;
     if (lstrcmpiW(text, L"Embedding") == 0 || lstrcmpiW(text, L"Automation") == 0) options.embedding = true;
     if (lstrcmpiW(text, L"Refuse") == 0) options.refuse = true;
-    if (lstrcmpiW(text, L"Store") == 0) {
+    if (lstrcmpiW(text, L"Store") == 0 || lstrcmpiW(text, L"LoadStore") == 0) {
+      options.storeReadOnly = lstrcmpiW(text, L"LoadStore") == 0;
       options.store = i + 1 < count ? FullPath(arguments[++i]) : std::wstring();
       options.storeMissing = options.store.empty();
     }
@@ -67,7 +71,10 @@ void EndWhenIdle() {
 
 int Serve(const Options& options) {
   // The store is there before any client can reach it.
-  if (!options.store.empty() && !outlook_standin::Store().KeepIn(options.store)) return 1;
+  if (!options.store.empty() && !(options.storeReadOnly ? outlook_standin::Store().LoadFrom(options.store)
+                                                        : outlook_standin::Store().KeepIn(options.store))) {
+    return 1;
+  }
   if (options.refuse) outlook_standin::RefuseCreation();
   outlook_standin::SetQuitHandler(&Quit);
   outlook_standin::SetMainWindowClosedHandler(&Quit);
