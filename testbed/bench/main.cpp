@@ -258,7 +258,7 @@ public:
     PumpUntil([&] { return imported() >= count; }, "every imported item's record", 300000);
     const double done = window_.records.back().atMs - start;
     outlook_.WaitForCallsToSettle();
-    PrintRow(Format("outbound: import of %d tasks under BulkAdd(16), ", count) + at +
+    PrintRow(Format("outbound: import of %.0f tasks under BulkAdd(16), ", count) + at +
                  ", from the deletion whose check finds them",
              Format("%.1f s to the last new-task record, ", done / 1000) +
                  (imported() == count ? "each once" : "NOT each once") +
