@@ -9,7 +9,6 @@
 #include "base/error_log.h"
 #include "base/user_folders.h"
 #include "items/item_kinds.h"
-#include "items/link_id.h"
 #include "mainapp/record_text.h"
 #include "outbound/folder_reading.h"
 #include "outbound/send_record.h"
@@ -34,9 +33,6 @@ using items::kItemKinds;
 const items::ItemKind& WatchedAt(size_t index) { return *items::kItemKinds[index]; }
 constexpr size_t kNotes = items::IndexOf(items::kNoteItems);
 
-// How long a task the plug-in finished may be followed by Outlook's copy of its occurrence.
-constexpr DWORD kCopyExpectedMs = 5 * 60 * 1000;
-
 constexpr char kAppointmentsFound[] = "CheckDeletedItemsInOutlook::Step 2::ApptsFound";
 constexpr char kAppointmentSent[] = "CheckDeletedItemsInOutlook::Step 3::Appts Had Been Sent To OV";
 
@@ -60,25 +56,6 @@ void LogOtherFolder(const items::ItemKind& watched, const char* what) {
                 "OrvaneOutlook=>ListItemsInOutlook::The %s picture is of another store or folder; %s",
                 watched.folderName, what);
   WriteLog(line);
-}
-
-// What the main application is told of an item: its record without the link id, and for a note,
-// whose link id is the categories the user may change, that too.
-struct ItemRead {
-  outbound::ItemValues values;
-  std::optional<std::string> noteLinkId;
-  uint64_t digest;
-};
-
-ItemRead ReadOfItem(const outlook::DispatchDriver& item, const items::ItemKind& kind, LaterBoxes* boxes) {
-  ItemRead read{outbound::ReadItemValues(item, kind, boxes), std::nullopt, 0};
-  std::string content = read.values.Record(std::nullopt);
-  if (kind.linkIdPlace == items::LinkIdPlace::Text) {
-    read.noteLinkId = items::ReadLinkId(item, kind);
-    content += '\0' + *read.noteLinkId;
-  }
-  read.digest = outbound::RecordDigest(content);
-  return read;
 }
 
 bool Unknown(const outbound::KeptFolder& folder) { return folder.storeId.empty() && folder.folderId.empty(); }
@@ -316,115 +293,6 @@ std::optional<outbound::Entry> DeletionWatch::KnownEntry(size_t folder, std::str
   const outbound::Entry* entry = pictures_.folders[folder].picture.Find(id);
   if (!entry) return std::nullopt;
   return *entry;
-}
-
-// Each item once, however many comparisons find it before it is looked at.
-void DeletionWatch::QueueToLookAt(size_t kind, size_t folder, const std::vector<outbound::ReadItem>& items) {
-  for (const outbound::ReadItem& item : items) {
-    if (queuedToLookAt_.insert(std::to_string(folder) + ' ' + item.id).second) {
-      toLookAt_.push_back({kind, folder, item.id});
-    }
-  }
-}
-
-// Finishing an occurrence of a recurring task makes Outlook add a finished copy of it, with its
-// subject, and move the series on. When the plug-in finished it, the copy is the consequence of
-// the main application's own record: a finished task that does not recur, with the subject of a
-// recurring task the plug-in wrote in that folder within the last minutes, is taken as known, once
-// per write.
-bool DeletionWatch::TakeExpectedCopy(size_t folder, const outbound::ItemValues& values) {
-  const DWORD now = GetTickCount();
-  expectedCopies_.erase(std::remove_if(expectedCopies_.begin(), expectedCopies_.end(),
-                                       [now](const ExpectedCopy& copy) { return now - copy.since > kCopyExpectedMs; }),
-                        expectedCopies_.end());
-  if (!values.IsFinishedSingleTask()) return false;
-  const auto copy = std::find_if(expectedCopies_.begin(), expectedCopies_.end(), [&](const ExpectedCopy& expected) {
-    return expected.folder == folder && expected.subject == values.Subject();
-  });
-  if (copy == expectedCopies_.end()) return false;
-  expectedCopies_.erase(copy);
-  return true;
-}
-
-void DeletionWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchDriver& item, Seen seen,
-                               LaterBoxes* boxes) {
-  // The successor's first comparison finds what is news: reported here too, it would come twice.
-  if (stopped_) return;
-  const size_t kindIndex = items::IndexOf(kind);
-  const std::string id = item.GetText(outlook::kEntryId);
-  const double lastModified = item.GetDate(outlook::kLastModificationTime);
-  const ItemRead read = ReadOfItem(item, kind, boxes);
-  const std::string& subject = read.values.Subject();
-  const size_t folder = active_[kindIndex];
-  std::optional<outbound::Entry> known = KnownEntry(folder, id);
-  const bool changeBeforeFirstRead = seen == Seen::kChanged && !pictures_.folders[folder].picture.Taken();
-  const outbound::ItemNews news = outbound::NewsOf(known ? &*known : nullptr, read.digest, !subject.empty(),
-                                                   seen == Seen::kAdded, changeBeforeFirstRead);
-  if (news == outbound::ItemNews::kNothing) {
-    TakeEntry(folder, {id, subject, lastModified, known ? known->known : 0});
-    return;
-  }
-  if (news == outbound::ItemNews::kNewItem && TakeExpectedCopy(folder, read.values)) {
-    WriteLog(("OrvaneOutlook=>The " + std::string(kind.folderName) +
-              " folder has Outlook's finished copy of a recurring task the plug-in finished; it is not reported")
-                 .c_str());
-    TakeEntry(folder, {id, subject, lastModified, read.digest});
-    return;
-  }
-  const bool changed = news == outbound::ItemNews::kChangedItem;
-  std::optional<std::string> linkId = read.noteLinkId;
-  if (changed && !linkId) {
-    linkId = items::ReadLinkId(item, kind);
-    // An event handled while the link id was read may have reported this very state.
-    known = KnownEntry(folder, id);
-    if (known && known->known == read.digest) return;
-  }
-  // It joins the picture before its record goes, so that a process ending after the record never
-  // loses its later deletion; delivered now or later, in order, the record is the main
-  // application's from here on.
-  TakeEntry(folder, {id, subject, lastModified, read.digest});
-  Deliver(changed ? kind.changedKind : kind.kind, read.values.Record(changed ? linkId : std::nullopt), kindIndex);
-}
-
-bool DeletionWatch::LookAtWaitingItems(DWORD budgetMs, LaterBoxes& boxes) {
-  if (passUnderWay_ || lookingAtItems_ || stopped_) return !toLookAt_.empty();
-  lookingAtItems_ = true;
-  const DWORD start = GetTickCount();
-  try {
-    while (!toLookAt_.empty() && GetTickCount() - start < budgetMs) {
-      const ItemToLookAt next = std::move(toLookAt_.front());
-      toLookAt_.pop_front();
-      queuedToLookAt_.erase(std::to_string(next.folder) + ' ' + next.id);
-      // Of a store no longer shown: its own comparison finds the item again.
-      if (active_[next.kind] != next.folder) continue;
-      try {
-        const outlook::DispatchDriver item =
-            outlook::outlookNamespace.InvokeForObject(outlook::kGetItemFromId, outlook::Variant::Text(next.id),
-                                                      outlook::Variant::Text(pictures_.folders[next.folder].storeId));
-        LookAtItem(WatchedAt(next.kind), item, Seen::kCompared, &boxes);
-      } catch (const outlook::AutomationError& error) {
-        // Deleted or moved since the comparison: the next one tells.
-        if (outlook::IsServerGone(error.Result())) throw;
-      }
-    }
-  } catch (...) {
-    lookingAtItems_ = false;
-    throw;
-  }
-  lookingAtItems_ = false;
-  return !toLookAt_.empty();
-}
-
-void DeletionWatch::NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind) {
-  const std::optional<size_t> kind = FolderOfKind(itemKind);
-  if (!kind) return;
-  const size_t folder = active_[*kind];
-  const std::string id = item.GetText(outlook::kEntryId);
-  const double lastModified = item.GetDate(outlook::kLastModificationTime);
-  const ItemRead read = ReadOfItem(item, WatchedAt(*kind), nullptr);
-  TakeEntry(folder, {id, read.values.Subject(), lastModified, read.digest});
-  const auto* task = std::get_if<outbound::OutboundTask>(&read.values.values);
-  if (task && task->recurrence) expectedCopies_.push_back({folder, read.values.Subject(), GetTickCount()});
 }
 
 void DeletionWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {

@@ -8,6 +8,7 @@ set(ORVANE_outbound_WINDOWS
   folder_event_sink.cpp
   folder_link.cpp
   folder_reading.cpp
+  item_news.cpp
   item_records.cpp
   later_box.cpp
   outbox.cpp
