@@ -166,13 +166,9 @@ done
 
 step "The user imports 20 tasks at once (Outlook raises no ItemAdd for more than 16 items added together)"
 win "$bin/OutlookClient.exe" control BulkAdd 16 >/dev/null
-win "$bin/OutlookClient.exe" add tasks "Pay the rent"
-wait_for_record "new task.*Pay the rent"
 win "$bin/OutlookClient.exe" control AddItems 13 20 "Imported " >/dev/null
 echo "   tasks in Outlook: $(win "$bin/OutlookClient.exe" control ItemCount 13)"
-echo "   the user deletes \"Pay the rent\": the check its ItemRemove runs finds the imported tasks"
-win "$bin/OutlookClient.exe" delete tasks "Pay the rent"
-wait_for_record "deleted task.*Pay the rent"
+echo "   the plug-in sees the Tasks folder's count move within seconds and compares it"
 wait_for_record "new task.*Imported 20"
 sleep 2
 imported=$(grep -a "new task.*data=Imported " OrvaneMain.log | sed 's/.*data=//' || true)

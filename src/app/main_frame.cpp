@@ -188,6 +188,7 @@ void CMainFrame::RunTimer(UINT_PTR id) {
         LetGoOfOutlookWhenGone();
         SendWaitingRecords();
         ConfirmEmptyReads();
+        CheckWhenFolderCountsMoved();
         // A check an ItemRemove ran may have found items to look at.
         ArmReportTimerWhenItemsWait();
         WatchDesktop();
@@ -295,6 +296,21 @@ void CMainFrame::CheckDeletedItemsEveryMinute() {
   link_.CheckDeletedItems();
   outlook::ReleaseOutlookSession();
   ArmReportTimerWhenItemsWait();
+}
+
+// Outlook raises no event when many items are added or deleted at once (an import, a paste, a
+// synchronisation): a folder whose count moved is compared at once rather than at the minute's
+// check. Three calls every few seconds, on the Items the sinks hold.
+void CMainFrame::CheckWhenFolderCountsMoved() {
+  if (++ticksSinceCountProbe_ < kCountProbeTicks) return;
+  ticksSinceCountProbe_ = 0;
+  if (!outbound::sinksConnected || link_.Work().InProgress() || !outlook::OutlookWindowExists()) return;
+  bool moved = false;
+  {
+    const outlook::OutlookWork work(link_.Work());
+    moved = link_.FolderCountsMoved();
+  }
+  if (moved) CheckDeletedItemsEveryMinute();
 }
 
 void CMainFrame::ArmReportTimerWhenItemsWait() {

@@ -24,6 +24,9 @@ constexpr UINT_PTR kDeletedItemsTimer = 7777;
 constexpr UINT_PTR kReportTimer = 6666;
 constexpr UINT kDeletedItemsPeriodMs = 60000;
 constexpr UINT kReportPeriodMs = 100;
+// How often, in watchdog ticks, the folders' item counts are looked at for items that came or went
+// without an event.
+constexpr int kCountProbeTicks = 10;
 
 class CMainFrame : public BaseWindow {
 public:
@@ -86,10 +89,13 @@ private:
   void ListItemsInOutlook();
   void ReportWhatComparisonsFound();
   void ArmReportTimerWhenItemsWait();
+  void CheckWhenFolderCountsMoved();
 
   outbound::OutlookLink link_;
   // The period timer 8888 runs with; 0 while it is stopped.
   UINT sinkTimerPeriodMs = 0;
+  // Watchdog ticks since the folders' counts were last looked at.
+  int ticksSinceCountProbe_ = 0;
   // Set once Outlook's going is logged, until the sinks are connected again.
   bool outlookGoneLogged_ = false;
   // Finds the items the inbound commands act on, remembering its table failures between them.

@@ -194,6 +194,7 @@ void DeletionWatch::CompareFolder(size_t kind, const outlook::DispatchDriver& fo
       tableReader_.ReadFolder(outlook::outlookNamespace, folder, pictures_.folders[index].storeId,
                               watched.subjectMember, picture, watched.folderName);
   if (!read) return;
+  lastReadCounts_[index] = read->size();
   // An empty read confirms one held back only a while later: a store still loading reads empty
   // for some seconds.
   if (read->empty() && picture.EmptyReadHeld() && GetTickCount() - emptyReadTicks_[index] < emptyReadConfirmMs_) return;

@@ -96,6 +96,9 @@ public:
   // server is gone.
   bool LookAtWaitingItems(DWORD budgetMs, LaterBoxes& boxes);
   size_t ItemsToLookAt() const { return toLookAt_.size(); }
+  // How many items the last read of the folder of the item kind (in the order of the item kinds)
+  // found; no value before its first read.
+  std::optional<size_t> LastReadCount(size_t kind) const { return lastReadCounts_[active_[kind]]; }
   // An item of the kind that the plug-in deletes for the main application: not reported.
   void NoteOwnDeletion(uint32_t itemKind, std::string_view id) override;
   // An item of the kind that the plug-in saved for the main application: its state is known there.
@@ -173,6 +176,7 @@ private:
   // When each folder's last empty read was held back.
   DWORD emptyReadTicks_[kFolderSlots] = {};
   DWORD emptyReadConfirmMs_ = 3000;
+  std::optional<size_t> lastReadCounts_[kFolderSlots];
   // When a check to confirm each folder's held empty read was last asked for.
   DWORD emptyReadAsked_[kFolderSlots] = {};
   HWND sender_ = nullptr;

@@ -45,4 +45,9 @@ void FolderLink::Disconnect() noexcept {
   Abandon();
 }
 
+std::optional<int32_t> FolderLink::ItemCount() const {
+  if (items_.IsEmpty()) return std::nullopt;
+  return items_.GetInt32(outlook::kCount);
+}
+
 }  // namespace orvane::outbound

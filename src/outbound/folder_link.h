@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace orvane::outbound {
 
@@ -35,6 +36,9 @@ public:
   void Disconnect() noexcept;
   // Lets go of the sink and the Items without unadvising: Outlook's server is gone.
   void Abandon() noexcept;
+  // How many items the folder holds now (one call); no value while no Items are held. Throws
+  // AutomationError.
+  std::optional<int32_t> ItemCount() const;
 
 private:
   outlook::DispatchDriver items_;

@@ -50,6 +50,18 @@ void OutlookLink::CheckDeletedItems() {
   common_->RunGuarded("CheckDeletedItemsInOutlook", [this] { common_->watch.CheckDeletedItemsInOutlook(); });
 }
 
+bool OutlookLink::FolderCountsMoved() {
+  bool moved = false;
+  common_->RunGuarded("FolderCountsMoved", [&] {
+    for (size_t kind = 0; kind < items::kItemKindCount && !moved; ++kind) {
+      const std::optional<size_t> read = common_->watch.LastReadCount(kind);
+      const std::optional<int32_t> now = links_[kind].ItemCount();
+      moved = read && now && static_cast<size_t>(*now) != *read;
+    }
+  });
+  return moved;
+}
+
 // A portion at a time, so that the message loop runs between portions: an inbound record waits at
 // most about one portion.
 bool OutlookLink::LookAtWaitingItems() {

@@ -51,6 +51,10 @@ public:
   void ListItemsInOutlook();
   // The minute's check for deletions no event announced; a failure is logged.
   void CheckDeletedItems();
+  // Whether a watched folder holds another number of items than its last read found: Outlook
+  // raises no ItemAdd or ItemRemove when many items come or go at once. One call per folder, on
+  // the Items the sinks hold; a failure is logged and counts as no.
+  bool FolderCountsMoved();
   // Looks at some of the items the comparisons found appeared or changed, reporting what is news,
   // on the open session; a failure is logged. Answers whether some still wait.
   bool LookAtWaitingItems();

@@ -30,7 +30,9 @@ TEST_F(OutboundStateTest, AnImportWithoutItemAddArrivesOnceEachAtTheNextCheck) {
   os::AddItems(os::ItemKind::Task, imported);
   EXPECT_TRUE(os::RaisePostedEvents());
   EXPECT_TRUE(Received().empty()) << "Outlook raised no ItemAdd";
+  EXPECT_TRUE(roads.link.FolderCountsMoved()) << "the count the watchdog looks at moved";
   roads.CheckDeletedItems();
+  EXPECT_FALSE(roads.link.FolderCountsMoved());
   roads.CheckDeletedItems();
   std::map<std::string, int> seen;
   for (const std::string& record : Received()) ++seen[record];
