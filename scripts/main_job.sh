@@ -197,7 +197,7 @@ printf '[Orvane]\r\nOutlookToOrvane=0\r\n' > Orvane.ini
 win "$bin/OutlookClient.exe" control Quit >/dev/null || true
 sleep 2
 timeout 300 wine "$bin/OrvaneBench.exe" store large.store 10000 >/dev/null 2>&1
-wine "$bin/OutlookStandin.exe" /LoadStore large.store >/dev/null 2>&1 &
+wine "$bin/OutlookStandin.exe" /Store large.store >/dev/null 2>&1 &
 sleep 3
 echo "   tasks in Outlook: $(win "$bin/OutlookClient.exe" control ItemCount 13)"
 win "$bin/OutlookClient.exe" control ResetCallCounts >/dev/null

@@ -158,7 +158,8 @@ public:
       if (fromSaveReturn) saved = NowMs();
       PumpUntil([&] { return window_.records.size() > before; }, "the changed item's record");
       if (journalBefore >= 0) {
-        PumpUntil([&] { return JournalSize() > journalBefore; }, "the change in the pictures' journal");
+        // Grown, or emptied by a snapshot that took the change in meanwhile.
+        PumpUntil([&] { return JournalSize() != journalBefore; }, "the change in the pictures' journal");
         journalled.push_back(NowMs() - saved);
       }
       const MainAppWindow::Record& record = window_.records[before];

@@ -39,6 +39,8 @@ TEST_F(OutboundStateTest, AnImportWithoutItemAddArrivesOnceEachAtTheNextCheck) {
   EXPECT_EQ(seen.size(), 100u);
   for (const auto& [record, times] : seen) EXPECT_EQ(times, 1) << record;
   EXPECT_EQ(seen.count("6 Imported 100"), 1u);
+  RemoveTask(1);
+  EXPECT_FALSE(roads.link.FolderCountsMoved()) << "the check the deletion ran read the folder again";
 }
 
 TEST_F(OutboundStateTest, LateChangesWithNewTimesAndTheCopyOfAFinishedOccurrenceBringNothingBack) {
