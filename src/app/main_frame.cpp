@@ -313,8 +313,15 @@ void CMainFrame::CheckWhenFolderCountsMoved() {
   if (moved) CheckDeletedItemsEveryMinute();
 }
 
+// Armed once: setting it again at every watchdog tick would only restart its count.
 void CMainFrame::ArmReportTimerWhenItemsWait() {
-  if (link_.Deletions().ItemsToLookAt() > 0) SetTimer(Window(), kReportTimer, kReportPeriodMs, nullptr);
+  if (reportTimerArmed_ || link_.Deletions().ItemsToLookAt() == 0) return;
+  reportTimerArmed_ = SetTimer(Window(), kReportTimer, kReportPeriodMs, nullptr) != 0;
+}
+
+void CMainFrame::StopReportTimer() {
+  KillTimer(Window(), kReportTimer);
+  reportTimerArmed_ = false;
 }
 
 // What a comparison found added or changed is looked at a portion per tick, so that an import of
@@ -323,14 +330,14 @@ void CMainFrame::ArmReportTimerWhenItemsWait() {
 void CMainFrame::ReportWhatComparisonsFound() {
   if (link_.Work().InProgress()) return;
   if (!outbound::sinksConnected || !outlook::OutlookWindowExists()) {
-    KillTimer(Window(), kReportTimer);
+    StopReportTimer();
     return;
   }
   const outlook::OutlookWork work(link_.Work());
   outlook::CreateOutlookSession();
   const bool more = link_.LookAtWaitingItems();
   outlook::ReleaseOutlookSession();
-  if (!more) KillTimer(Window(), kReportTimer);
+  if (!more) StopReportTimer();
 }
 
 // Records the main application did not take go once its window is back; not in the middle of

@@ -89,11 +89,14 @@ private:
   void ListItemsInOutlook();
   void ReportWhatComparisonsFound();
   void ArmReportTimerWhenItemsWait();
+  void StopReportTimer();
   void CheckWhenFolderCountsMoved();
 
   outbound::OutlookLink link_;
   // The period timer 8888 runs with; 0 while it is stopped.
   UINT sinkTimerPeriodMs = 0;
+  // Set while the report timer runs.
+  bool reportTimerArmed_ = false;
   // Watchdog ticks since the folders' counts were last looked at.
   int ticksSinceCountProbe_ = 0;
   // Set once Outlook's going is logged, until the sinks are connected again.
