@@ -11,7 +11,6 @@
 #include "inbound/writers.h"
 #include "mainapp/main_app_window.h"
 #include "mainapp/registered_messages.h"
-#include "outlook/outlook_session.h"
 
 #include <cstdio>
 #include <utility>
@@ -133,10 +132,10 @@ void CMainFrame::OpenSessionAtStart() {
   // The frame must come up with its timers even when Outlook refuses the session now: the
   // sink tick opens it again later.
   try {
-    outlook::CreateOutlookSession();
+    session_.Open();
   } catch (const std::exception& error) {
     WriteLog((std::string("OrvaneOutlook=>OnCreate::") + error.what()).c_str());
-    outlook::ReleaseOutlookSession();
+    session_.Release();
   }
 }
 
@@ -186,8 +185,8 @@ void CMainFrame::RunTimer(UINT_PTR id) {
       case kSinkTimer: ConnectSinksWhenOutlookRuns(); break;
       case kWatchdogTimer:
         LetGoOfOutlookWhenGone();
-        SendWaitingRecords();
-        ConfirmEmptyReads();
+        link_.SendWaitingRecords();
+        link_.ConfirmEmptyReads();
         CheckWhenFolderCountsMoved();
         // A check an ItemRemove ran may have found items to look at.
         ArmReportTimerWhenItemsWait();
@@ -204,23 +203,19 @@ void CMainFrame::RunTimer(UINT_PTR id) {
   }
 }
 
+// An action whose record has not come waits for it, ticking every second, without a call to
+// Outlook: the sinks stay and nothing is compared.
 void CMainFrame::PerformPendingRecord() {
-  if (link_.Work().InProgress()) return;
-  const outlook::OutlookWork work(link_.Work());
+  if (recordPending != 1 || link_.WorkUnderWay()) return;
   StopSinkTimer();
   KillTimer(Window(), kDeletedItemsTimer);
-  if (outbound::sinksConnected) DisconnectSinks();
-  if (recordPending == 1) {
-    if (outlook::outlookApp.IsEmpty()) outlook::CreateOutlookSession();
-    const uint32_t parkedBefore = app::RecordsParked();
-    CallWriter(recordBuffer);
-    // A record that arrived while the writer waited on Outlook stays pending for the next tick.
-    if (app::RecordsParked() == parkedBefore) {
-      KillTimer(Window(), kRecordTimer);
-      recordPending = 0;
-    }
+  const uint32_t parkedBefore = app::RecordsParked();
+  link_.PerformWithSinksDown([this] { CallWriter(recordBuffer); }, *this);
+  // A record that arrived while the writer waited on Outlook stays pending for the next tick.
+  if (app::RecordsParked() == parkedBefore) {
+    KillTimer(Window(), kRecordTimer);
+    recordPending = 0;
   }
-  outlook::ReleaseOutlookSession();
   ArmSinkTimer(kSinkPeriodMs);
 }
 
@@ -246,8 +241,7 @@ void CMainFrame::CallWriter(const char* parked) {
 }
 
 void CMainFrame::ConnectSinksWhenOutlookRuns() {
-  if (link_.Work().InProgress()) return;
-  const outlook::OutlookWork work(link_.Work());
+  if (link_.WorkUnderWay()) return;
   // Connected, the sinks stay until an inbound record takes them down and arms the timer again.
   if (outbound::sinksConnected) {
     StopSinkTimer();
@@ -257,20 +251,12 @@ void CMainFrame::ConnectSinksWhenOutlookRuns() {
     ArmSinkTimer(kSinkWaitPeriodMs);
     return;
   }
-  link_.FollowRunningOutlook();
-  outlook::CreateOutlookSession();
-  ConnectSinks();
+  // Only while this frame is the plug-in's: one that is handing over compares nothing.
+  link_.ConnectAndCompare(IsThePluginsFrame(), *this);
   StopSinkTimer();
-  ListItemsInOutlook();
-  outlook::ReleaseOutlookSession();
   outlookGoneLogged_ = false;
   SetTimer(Window(), kDeletedItemsTimer, kDeletedItemsPeriodMs, nullptr);
   ArmReportTimerWhenItemsWait();
-}
-
-// Only while this frame is the plug-in's: one that is handing over compares nothing.
-void CMainFrame::ListItemsInOutlook() {
-  if (IsThePluginsFrame()) link_.ListItemsInOutlook();
 }
 
 // The hand-off retitles the frame of the process that hands over.
@@ -288,34 +274,23 @@ void CMainFrame::StopSinkTimer() {
 }
 
 // Outlook raises no ItemRemove when many items go at once, nor for the last item of a store.
-// Only while Outlook runs: asking for its session would start it again after the user closed it.
 void CMainFrame::CheckDeletedItemsEveryMinute() {
-  if (link_.Work().InProgress()) return;
-  const outlook::OutlookWork work(link_.Work());
-  if (!outbound::sinksConnected || !outlook::OutlookWindowExists()) return;
-  link_.CheckDeletedItems();
-  outlook::ReleaseOutlookSession();
+  link_.CheckEveryMinute();
   ArmReportTimerWhenItemsWait();
 }
 
 // Outlook raises no event when many items are added or deleted at once (an import, a paste, a
 // synchronisation): a folder whose count moved is compared at once rather than at the minute's
-// check. Three calls every few seconds, on the Items the sinks hold.
+// check.
 void CMainFrame::CheckWhenFolderCountsMoved() {
   if (++ticksSinceCountProbe_ < kCountProbeTicks) return;
   ticksSinceCountProbe_ = 0;
-  if (!outbound::sinksConnected || link_.Work().InProgress() || !outlook::OutlookWindowExists()) return;
-  bool moved = false;
-  {
-    const outlook::OutlookWork work(link_.Work());
-    moved = link_.FolderCountsMoved();
-  }
-  if (moved) CheckDeletedItemsEveryMinute();
+  link_.CheckWhenFolderCountsMoved();
 }
 
 // Armed once: setting it again at every watchdog tick would only restart its count.
 void CMainFrame::ArmReportTimerWhenItemsWait() {
-  if (reportTimerArmed_ || link_.Deletions().ItemsToLookAt() == 0) return;
+  if (reportTimerArmed_ || link_.News().ItemsToLookAt() == 0) return;
   reportTimerArmed_ = SetTimer(Window(), kReportTimer, kReportPeriodMs, nullptr) != 0;
 }
 
@@ -325,37 +300,15 @@ void CMainFrame::StopReportTimer() {
 }
 
 // What a comparison found added or changed is looked at a portion per tick, so that an import of
-// many items leaves the message loop, and the inbound records, running between portions. While the
-// sinks are down (an inbound record, Outlook gone) the items wait for the comparison that follows.
+// many items leaves the message loop, and the inbound records, running between portions.
 void CMainFrame::ReportWhatComparisonsFound() {
-  if (link_.Work().InProgress()) return;
-  if (!outbound::sinksConnected || !outlook::OutlookWindowExists()) {
-    StopReportTimer();
-    return;
-  }
-  const outlook::OutlookWork work(link_.Work());
-  outlook::CreateOutlookSession();
-  const bool more = link_.LookAtWaitingItems();
-  outlook::ReleaseOutlookSession();
-  if (!more) StopReportTimer();
-}
-
-// Records the main application did not take go once its window is back; not in the middle of
-// Outlook work, which sends its own records through the same line.
-void CMainFrame::SendWaitingRecords() {
-  if (!link_.Work().InProgress()) link_.SendWaitingRecords();
-}
-
-// A folder read empty, held back, is read again a few seconds later rather than at the minute's
-// check: the last item of a folder is reported as soon as that.
-void CMainFrame::ConfirmEmptyReads() {
-  if (link_.Deletions().EmptyReadDue()) CheckDeletedItemsEveryMinute();
+  if (!link_.ReportWhatComparisonsFound()) StopReportTimer();
 }
 
 // Outlook quit or crashed under the connected sinks: a call found its server gone, or its window is
 // gone or now belongs to another process. Looked at twice a second, with the watchdog.
 void CMainFrame::LetGoOfOutlookWhenGone() {
-  if (!outbound::sinksConnected || link_.Work().InProgress() || !link_.OutlookLeft()) return;
+  if (!outbound::sinksConnected || link_.WorkUnderWay() || !link_.OutlookLeft()) return;
   LetGoOfOutlook();
 }
 
@@ -373,7 +326,7 @@ void CMainFrame::LetGoOfOutlook() {
 
 // Every ending asks the process control and returns at once: only a test's control returns.
 void CMainFrame::WatchDesktop() {
-  switch (app::Decide(LookAtDesktop(link_.Work().InProgress()))) {
+  switch (app::Decide(LookAtDesktop(link_.WorkUnderWay()))) {
     case app::Verdict::Continue: return;
     case app::Verdict::ExitNoMainApp: CurrentProcessControl().ExitNormally(); return;
     case app::Verdict::CloseForInstaller: CloseAfterBox(nullptr, app::kInstallerText, MB_TASKMODAL, false); return;

@@ -3,9 +3,11 @@
 // the folder sinks and the deleted-item check that report Outlook's changes.
 #pragma once
 
+#include "app/session_creation.h"
 #include "base/base_window.h"
 #include "inbound/writers.h"
 #include "outbound/outlook_link.h"
+#include "outlook/outlook_session.h"
 
 #include <windows.h>
 
@@ -28,7 +30,7 @@ constexpr UINT kReportPeriodMs = 100;
 // without an event.
 constexpr int kCountProbeTicks = 10;
 
-class CMainFrame : public BaseWindow {
+class CMainFrame : public BaseWindow, public outbound::SinkOperations {
 public:
   CMainFrame();
   ~CMainFrame() override;
@@ -47,13 +49,14 @@ public:
   virtual void DoneOutlookItem(char* record, uint32_t kind);
   virtual void SetOutlookLinkId(char* record, uint32_t kind);
   // Folder sinks.
-  virtual void ConnectSinks();
-  virtual void DisconnectSinks();
+  void ConnectSinks() override;
+  void DisconnectSinks() override;
   // Replaces every `from` in text by `to`; answers how many were replaced.
   virtual int ReplaceChar(char* text, char from, char to);
 
-  // The connection to Outlook the frame's timers drive.
+  // The connection to Outlook the frame's timers drive, and the session its work holds.
   outbound::OutlookLink& Link() noexcept { return link_; }
+  const outlook::OutlookSession& Session() const noexcept { return session_; }
 
 protected:
   // Message handlers.
@@ -80,19 +83,19 @@ private:
   void WatchDesktop();
   void CheckDeletedItemsEveryMinute();
   void LetGoOfOutlookWhenGone();
-  void SendWaitingRecords();
-  void ConfirmEmptyReads();
   void LetGoOfOutlook();
   bool IsThePluginsFrame() const;
   void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);
   void CallWriter(const char* parked);
-  void ListItemsInOutlook();
   void ReportWhatComparisonsFound();
   void ArmReportTimerWhenItemsWait();
   void StopReportTimer();
   void CheckWhenFolderCountsMoved();
 
-  outbound::OutlookLink link_;
+  // What is done when Outlook cannot be created, and the one owner of the Outlook session.
+  ShellSessionCreation sessionCreation_;
+  outlook::OutlookSession session_{sessionCreation_};
+  outbound::OutlookLink link_{session_};
   // The period timer 8888 runs with; 0 while it is stopped.
   UINT sinkTimerPeriodMs = 0;
   // Set while the report timer runs.
@@ -102,10 +105,10 @@ private:
   // Set once Outlook's going is logged, until the sinks are connected again.
   bool outlookGoneLogged_ = false;
   // Finds the items the inbound commands act on, remembering its table failures between them.
-  inbound::SubjectLookup subjectLookup_;
-  // What the writers tell of their own work (the sinks and the deletion watch leave it out), and
-  // how they find an item.
-  const inbound::WriterContext writerContext_{link_.Deletions(), link_.Deletions(), subjectLookup_};
+  inbound::SubjectLookup subjectLookup_{session_};
+  // The session the writers work on, whom they tell of their own work (so that the outbound road
+  // leaves it out), and how they find an item.
+  const inbound::WriterContext writerContext_{session_, link_.News(), link_.News(), subjectLookup_};
 };
 
 // Milliseconds from GetTickCount when the frame was made; the watchdog measures the age from it.

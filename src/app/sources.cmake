@@ -12,6 +12,7 @@ set(ORVANE_app_WINDOWS
   program_info.cpp
   registry_key.cpp
   server_registration.cpp
+  session_creation.cpp
   settings.cpp
   stub_app.cpp
   stub_view.cpp)

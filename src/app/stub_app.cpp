@@ -133,7 +133,6 @@ void CStubApp::CloseDocument() {
   view_.reset();
   frame_.reset();
   classFactory_.Revoke();
-  outlook::ReleaseOutlookSession();
 }
 
 int CStubApp::MessageLoop() {

@@ -99,6 +99,7 @@ LRESULT CALLBACK BaseWindow::Procedure(HWND window, UINT message, WPARAM wParam,
   }
   auto* self = reinterpret_cast<BaseWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (!self) return DefWindowProcA(window, message, wParam, lParam);
+  AssertOnOwnerThread(self->thread_);
   const LRESULT result =
       Guarded(self->ReportName(), LRESULT{0}, [&] { return self->HandleMessage(message, wParam, lParam); });
   if (message == WM_NCDESTROY) {

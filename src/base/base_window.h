@@ -2,6 +2,8 @@
 // exists, and every message reaches HandleMessage through one guarded procedure.
 #pragma once
 
+#include "base/owner_thread.h"
+
 #include <windows.h>
 
 #include <string>
@@ -48,6 +50,7 @@ private:
 
   HWND window_ = nullptr;
   std::string className_;
+  OwnerThread thread_;
 };
 
 }  // namespace orvane

@@ -159,7 +159,9 @@ private:
   outlook::DispatchDriver pattern_;
 };
 
-outlook::DispatchDriver CreateAppointment() { return CreateOutlookItem(outlook::kAppointmentItem); }
+outlook::DispatchDriver CreateAppointment(const outlook::OutlookSession& session) {
+  return CreateOutlookItem(session, outlook::kAppointmentItem);
+}
 
 // The start date is read with "-" between its numbers, whichever of "/" and "-" the record
 // used. Only that field is rewritten: it is ended for ReplaceChar and joined to the rest again.
@@ -185,7 +187,8 @@ void SaveOutlookApps(char* record, const WriterContext& context) {
     return;
   }
 
-  const outlook::DispatchDriver item = outlook::RetryAfterReconnect(CreateAppointment);
+  const outlook::DispatchDriver item =
+      outlook::RetryAfterReconnect(context.session, [&] { return CreateAppointment(context.session); });
   AppointmentWriter(item, *appointment, AppointmentWrite::Save).Write();
   WriteLog("Save Appts To Outlook");
   SaveAndClose(item, mainapp::kAppointment, context.ownWrites);
@@ -203,7 +206,7 @@ void ChangeOutlookApps(char* record, const WriterContext& context) {
   outlook::DispatchDriver item = context.lookup.Find(items::kAppointmentItems, change->searchSubject);
   const bool found = !item.IsEmpty();
   // An appointment that Outlook no longer has (or never had) is made anew from the record.
-  if (!found) item = CreateAppointment();
+  if (!found) item = CreateAppointment(context.session);
   WriteLogNumbered(kChangeTrace, kChangeHoldsItemTrace);
   AppointmentWriter writer(item, change->appointment,
                            found ? AppointmentWrite::ChangeFound : AppointmentWrite::ChangeNew);

@@ -45,8 +45,9 @@ outlook::DispatchDriver FindItemInItems(const outlook::DispatchDriver& items, co
   return {};
 }
 
-outlook::DispatchDriver FindItemBySubject(const items::ItemKind& kind, std::string_view subject) {
-  return FindItemInItems(outlook::GetDefaultFolder(kind.folder).GetObject(outlook::kItems), kind, subject);
+outlook::DispatchDriver FindItemBySubject(outlook::OutlookSession& session, const items::ItemKind& kind,
+                                          std::string_view subject) {
+  return FindItemInItems(outlook::GetDefaultFolder(session, kind.folder).GetObject(outlook::kItems), kind, subject);
 }
 
 }  // namespace orvane::inbound

@@ -3,6 +3,7 @@
 
 #include "items/item_kinds.h"
 #include "outlook/dispatch_driver.h"
+#include "outlook/outlook_session.h"
 #include "outlook/table_reading.h"
 
 #include <cstdint>
@@ -32,7 +33,8 @@ outlook::DispatchDriver FindItemInItems(const outlook::DispatchDriver& items, co
 
 // The first item of the kind's folder, in folder order, whose subject matches, read item by item; empty
 // when none does.
-outlook::DispatchDriver FindItemBySubject(const items::ItemKind& kind, std::string_view subject);
+outlook::DispatchDriver FindItemBySubject(outlook::OutlookSession& session, const items::ItemKind& kind,
+                                          std::string_view subject);
 
 // Finds items by subject through their folder's table: the default columns EntryID, Subject and
 // CreationTime of every item, the other default columns removed from each table first (a table
@@ -46,6 +48,8 @@ outlook::DispatchDriver FindItemBySubject(const items::ItemKind& kind, std::stri
 // lookup and again after a failure (each table of a folder has the same default columns).
 class SubjectLookup {
 public:
+  explicit SubjectLookup(outlook::OutlookSession& session) noexcept : session_(session) {}
+
   // The item the record names; empty when the folder has none. A failure of the item-by-item
   // search throws AutomationError.
   outlook::DispatchDriver Find(const items::ItemKind& kind, std::string_view subject);
@@ -68,6 +72,7 @@ private:
   void LogTableFailure(const items::ItemKind& kind, const std::string& failure);
   void LogFolderLine(const items::ItemKind& kind, const std::string& what);
 
+  outlook::OutlookSession& session_;
   std::optional<outlook::TableMembers> table_;
   std::optional<ColumnsMembers> columns_;
   // The number of columns of each folder's table whose first three were checked.

@@ -15,7 +15,9 @@ namespace {
 constexpr char kSaveNote[] = "SaveOutlookNote";
 constexpr char kChangeNote[] = "ChangeOutlookNote";
 
-outlook::DispatchDriver CreateNote() { return CreateOutlookItem(outlook::kNoteItem); }
+outlook::DispatchDriver CreateNote(const outlook::OutlookSession& session) {
+  return CreateOutlookItem(session, outlook::kNoteItem);
+}
 
 }  // namespace
 
@@ -24,7 +26,8 @@ void SaveOutlookNote(char* record, int, const WriterContext& context) {
   const std::optional<NoteRecord> note = inbound::ReadNoteRecord(RecordText(record));
   if (!WriterTakes<NoteRecord>(kSaveNote, note, [](const NoteRecord& read) { return read.isShort; })) return;
 
-  const outlook::DispatchDriver item = outlook::RetryAfterReconnect(CreateNote);
+  const outlook::DispatchDriver item =
+      outlook::RetryAfterReconnect(context.session, [&] { return CreateNote(context.session); });
   item.SetText(outlook::kBody, note->text);
   if (note->linkId) items::WriteLinkText(item, *note->linkId);
   SaveAndClose(item, mainapp::kNote, context.ownWrites);
@@ -42,7 +45,7 @@ void ChangeOutlookNote(char* record, int, const WriterContext& context) {
   outlook::DispatchDriver item = context.lookup.Find(items::kNoteItems, change->searchSubject);
   // A note that Outlook no longer has is made anew from the text. The change record carries no
   // link id, so the new note has no categories; a found note keeps its own.
-  if (item.IsEmpty()) item = CreateNote();
+  if (item.IsEmpty()) item = CreateNote(context.session);
   item.SetText(outlook::kBody, *change->text);
   SaveAndClose(item, mainapp::kNote, context.ownWrites);
 }

@@ -26,9 +26,10 @@ constexpr const wchar_t* kDefaultColumns[] = {L"EntryID", L"Subject", L"Creation
 
 // The item of that id, once it is known to bear the subject: an id that opens another item, as a
 // short-term id might once its session is gone, must not lead a command to the wrong item.
-outlook::DispatchDriver OpenNamedItem(const std::string& id, const std::string& storeId, const items::ItemKind& kind,
+outlook::DispatchDriver OpenNamedItem(const outlook::OutlookSession& session, const std::string& id,
+                                      const std::string& storeId, const items::ItemKind& kind,
                                       std::string_view subject) {
-  outlook::DispatchDriver item = outlook::outlookNamespace.InvokeForObject(
+  outlook::DispatchDriver item = session.Namespace().InvokeForObject(
       outlook::kGetItemFromId, outlook::Variant::Text(id), outlook::Variant::Text(storeId));
   if (!SubjectNames(item.GetText(kind.subjectMember), subject)) {
     throw outlook::OddTable("gave an id that opens an item of another subject");
@@ -38,15 +39,15 @@ outlook::DispatchDriver OpenNamedItem(const std::string& id, const std::string& 
 
 // Of the items with the subject, the one created earliest; of several created at the same moment,
 // the one whose own (long-term) EntryID comes first.
-outlook::DispatchDriver OpenChosen(const std::vector<inbound::Match>& matches, const std::string& storeId,
-                                   const items::ItemKind& kind, std::string_view subject) {
+outlook::DispatchDriver OpenChosen(const outlook::OutlookSession& session, const std::vector<inbound::Match>& matches,
+                                   const std::string& storeId, const items::ItemKind& kind, std::string_view subject) {
   const std::vector<size_t> earliest = inbound::EarliestCreated(matches);
   if (earliest.empty()) return {};
-  if (earliest.size() == 1) return OpenNamedItem(matches[earliest.front()].id, storeId, kind, subject);
+  if (earliest.size() == 1) return OpenNamedItem(session, matches[earliest.front()].id, storeId, kind, subject);
   std::vector<outlook::DispatchDriver> items;
   std::vector<std::string> ownIds;
   for (const size_t index : earliest) {
-    items.push_back(OpenNamedItem(matches[index].id, storeId, kind, subject));
+    items.push_back(OpenNamedItem(session, matches[index].id, storeId, kind, subject));
     ownIds.push_back(items.back().GetText(outlook::kEntryId));
   }
   return std::move(items[inbound::FirstEntryId(ownIds)]);
@@ -55,7 +56,7 @@ outlook::DispatchDriver OpenChosen(const std::vector<inbound::Match>& matches, c
 }  // namespace
 
 outlook::DispatchDriver SubjectLookup::Find(const items::ItemKind& kind, std::string_view subject) {
-  const outlook::DispatchDriver folder = outlook::GetDefaultFolder(kind.folder);
+  const outlook::DispatchDriver folder = outlook::GetDefaultFolder(session_, kind.folder);
   try {
     outlook::DispatchDriver found = FindInTable(folder, kind, subject);
     lastTableFailures_.erase(kind.folder);
@@ -120,11 +121,11 @@ outlook::DispatchDriver SubjectLookup::FindInTable(const outlook::DispatchDriver
   const std::string storeId = folder.GetText(outlook::kStoreId);
   for (inbound::Match& maybe : maybeCut) {
     // Outlook finds an item by its id surely only in the store named with it.
-    const outlook::DispatchDriver item = outlook::outlookNamespace.InvokeForObject(
+    const outlook::DispatchDriver item = session_.Namespace().InvokeForObject(
         outlook::kGetItemFromId, outlook::Variant::Text(maybe.id), outlook::Variant::Text(storeId));
     if (SubjectNames(item.GetText(kind.subjectMember), subject)) matches.push_back(std::move(maybe));
   }
-  return OpenChosen(matches, storeId, kind, subject);
+  return OpenChosen(session_, matches, storeId, kind, subject);
 }
 
 size_t SubjectLookup::CheckDefaultColumns(const outlook::DispatchDriver& columns) {

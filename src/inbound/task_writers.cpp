@@ -90,7 +90,9 @@ void WriteTask(const outlook::DispatchDriver& task, const TaskRecord& record, Ta
   SetTextIfGiven(task, outlook::kBody, record.body);
 }
 
-outlook::DispatchDriver CreateTask() { return CreateOutlookItem(outlook::kTaskItem); }
+outlook::DispatchDriver CreateTask(const outlook::OutlookSession& session) {
+  return CreateOutlookItem(session, outlook::kTaskItem);
+}
 
 }  // namespace
 
@@ -99,7 +101,8 @@ void SaveOutlookTask(char* record, const WriterContext& context) {
   const std::optional<TaskRecord> task = inbound::ReadTaskRecord(RecordText(record));
   if (!WriterTakes<TaskRecord>(kSaveTask, task, [](const TaskRecord& read) { return read.isShort; })) return;
 
-  const outlook::DispatchDriver item = outlook::RetryAfterReconnect(CreateTask);
+  const outlook::DispatchDriver item =
+      outlook::RetryAfterReconnect(context.session, [&] { return CreateTask(context.session); });
   WriteTask(item, *task, TaskWrite::Save);
   WriteLog("Save Task to Outlook");
   SaveAndClose(item, mainapp::kTask, context.ownWrites);
@@ -114,7 +117,7 @@ void ChangeOutlookTask(char* record, const WriterContext& context) {
 
   outlook::DispatchDriver item = context.lookup.Find(items::kTaskItems, change->searchSubject);
   // A task that Outlook no longer has (or never had) is made anew from the record.
-  if (item.IsEmpty()) item = CreateTask();
+  if (item.IsEmpty()) item = CreateTask(context.session);
   WriteTask(item, change->task, TaskWrite::Change);
   SaveAndClose(item, mainapp::kTask, context.ownWrites);
 }

@@ -46,8 +46,8 @@ void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, con
   if (text) item.SetText(id, *text);
 }
 
-outlook::DispatchDriver CreateOutlookItem(int32_t itemType) {
-  return outlook::outlookApp.InvokeForObject(outlook::kCreateItem, outlook::Variant::Int32(itemType));
+outlook::DispatchDriver CreateOutlookItem(const outlook::OutlookSession& session, int32_t itemType) {
+  return session.Application().InvokeForObject(outlook::kCreateItem, outlook::Variant::Int32(itemType));
 }
 
 void SaveAndClose(const outlook::DispatchDriver& item, uint32_t itemKind, outlook::OwnWrites& own) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "outlook/dispatch_driver.h"
+#include "outlook/outlook_session.h"
 #include "outlook/own_writes.h"
 
 #include <cstdint>
@@ -38,7 +39,7 @@ void LogRefusedDate(const outlook::AutomationError& error);
 void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, const std::optional<std::string>& text);
 
 // CreateItem on the session's Application: a new, unsaved item of the type.
-outlook::DispatchDriver CreateOutlookItem(int32_t itemType);
+outlook::DispatchDriver CreateOutlookItem(const outlook::OutlookSession& session, int32_t itemType);
 
 // Close(0): Outlook saves the item, of the item kind (a whole-record kind), and closes it. The item
 // is then told to `own`. A save Outlook refuses is logged with its words, nothing saved.

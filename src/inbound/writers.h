@@ -3,6 +3,7 @@
 #pragma once
 
 #include "inbound/item_lookup.h"
+#include "outlook/outlook_session.h"
 #include "outlook/own_deletions.h"
 #include "outlook/own_writes.h"
 
@@ -14,6 +15,7 @@ namespace orvane::inbound {
 // item it deletes to ownDeletions first, so that neither comes back to the main application as the
 // user's; the writers that act on an item Outlook has find it through lookup.
 struct WriterContext {
+  outlook::OutlookSession& session;
   outlook::OwnWrites& ownWrites;
   outlook::OwnDeletions& ownDeletions;
   SubjectLookup& lookup;

@@ -2,7 +2,6 @@
 
 #include "base/callback_guard.h"
 #include "base/error_log.h"
-#include "outbound/deleted_items.h"
 #include "outlook/dispatch_driver.h"
 
 #include <cstdio>
@@ -65,6 +64,11 @@ HRESULT FolderEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* param
                                 UINT*) noexcept {
   const char* name = HandlerName(id);
   if (!name) return S_OK;
+  // Let go of by its link (Outlook may call a sink late), or held by a handler to the end of its
+  // event.
+  const std::shared_ptr<SinkCommon> common = common_;
+  if (!common) return S_OK;
+  AssertOnOwnerThread(common->thread);
   IDispatch* item = nullptr;
   if (id != outlook::kItemRemove) {
     const VARIANT* argument = FirstArgument(params);
@@ -74,31 +78,31 @@ HRESULT FolderEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* param
       return S_OK;
     }
   }
-  SinkCommon& line = *common_;
-  if (line.handlerUnderWay) {
+  if (common->handling.Now()) {
     // Handled now, its record would overtake the one of the handler under way.
     GuardedCall(name, [&] {
-      line.held.push_back({ComPtr<FolderEventSink>::Share(this), id, ComPtr<IDispatch>::Share(item)});
+      common->held.push_back({ComPtr<FolderEventSink>::Share(this), id, ComPtr<IDispatch>::Share(item)});
     });
     return S_OK;
   }
   // The sink stays alive to the end of its event, whatever the handler lets go of.
   const ComPtr<FolderEventSink> self = ComPtr<FolderEventSink>::Share(this);
-  line.handlerUnderWay = true;
-  Handle(id, item);
-  while (!line.held.empty()) {
-    const HeldEvent next = std::move(line.held.front());
-    line.held.pop_front();
-    next.sink->Handle(next.id, next.item.Get());
+  const WorkScope handling(common->handling);
+  Handle(*common, id, item);
+  while (!common->held.empty()) {
+    const HeldEvent next = std::move(common->held.front());
+    common->held.pop_front();
+    next.sink->Handle(*common, next.id, next.item.Get());
   }
-  line.handlerUnderWay = false;
   return S_OK;
 }
 
-void FolderEventSink::Handle(DISPID id, IDispatch* item) noexcept {
+void FolderEventSink::Handle(SinkCommon& common, DISPID id, IDispatch* item) noexcept {
   // So that no timer tick dispatched while the handler waits disconnects the sinks or drops the
-  // session under it; the event's record is dropped on a failure, and Outlook never sees it.
-  common_->RunGuarded(HandlerName(id), [&] {
+  // session under it; the event's record is dropped on a failure, and Outlook never sees it. A
+  // sink let go of meanwhile reports nothing more.
+  if (!common_) return;
+  common.RunGuarded(HandlerName(id), [&] {
     switch (id) {
       case outlook::kItemAdd: Itemadded(item); break;
       case outlook::kItemChange: Itemchanged(item); break;
@@ -113,15 +117,18 @@ void FolderEventSink::Itemadded(IDispatch* item) { ReportItem(item, false); }
 void FolderEventSink::Itemchanged(IDispatch* item) { ReportItem(item, true); }
 
 void FolderEventSink::Itemdeleted() {
+  const std::shared_ptr<SinkCommon> common = common_;
+  if (!common) return;
   WriteLog("Itemdeleted()::Step 1::Itemdeleted Called Successfully");
-  common_->watch.CheckDeletedItemsInOutlook();
+  common->comparer.CheckDeletedItemsInOutlook();
 }
 
 void FolderEventSink::ReportItem(IDispatch* borrowed, bool changed) {
+  const std::shared_ptr<SinkCommon> common = common_;
+  if (!common) return;
   // A reference of the handler's own, released when the report is done.
   const outlook::DispatchDriver item(ComPtr<IDispatch>::Share(borrowed));
-  common_->watch.LookAtItem(kind_, item, changed ? DeletionWatch::Seen::kChanged : DeletionWatch::Seen::kAdded,
-                            &common_->boxes);
+  common->news.LookAtItem(kind_, item, changed ? NewsWatch::Seen::kChanged : NewsWatch::Seen::kAdded, &common->boxes);
 }
 
 }  // namespace orvane::outbound

@@ -2,14 +2,22 @@
 // user added, changed or removed there to the main application.
 #pragma once
 
-#include "base/com_object.h"
 #include "base/callback_guard.h"
+#include "base/com_object.h"
 #include "base/com_ptr.h"
+#include "base/owner_thread.h"
+#include "base/work_scope.h"
 #include "items/item_kinds.h"
-#include "outbound/deleted_items.h"
+#include "outbound/disappearances.h"
+#include "outbound/folder_comparer.h"
+#include "outbound/item_news.h"
+#include "outbound/kept_state.h"
 #include "outbound/later_box.h"
+#include "outbound/look_at_queue.h"
+#include "outbound/outbox.h"
+#include "outbound/store_slots.h"
 #include "outlook/automation_error.h"
-#include "outlook/outlook_work.h"
+#include "outlook/outlook_session.h"
 
 #include <windows.h>
 
@@ -31,22 +39,29 @@ struct HeldEvent {
   ComPtr<IDispatch> item;
 };
 
-// What the sinks of one connection to Outlook share with the link that made them. Outlook may keep
-// a sink beyond the link's life, so each sink holds it too.
+// What the sinks of one connection to Outlook share with the link that made them: the rooms of the
+// outbound road, the mark of Outlook work, the boxes that wait and the line of events. Outlook may
+// keep a sink beyond the link's life, so each sink holds it too, until the link lets go of it.
 struct SinkCommon {
-  explicit SinkCommon(HWND from) noexcept : sender(from) {}
+  explicit SinkCommon(outlook::OutlookSession& outlook) noexcept : session(outlook) {}
 
-  // The window the records are sent from.
-  HWND sender;
-  // The mark of Outlook work under way on the plug-in's thread.
-  outlook::OutlookWorkMark work;
+  outlook::OutlookSession& session;
+  // Everything runs on the thread that made the link.
+  OwnerThread thread;
+  // Work with Outlook under way. Ticks that would open, release or disconnect the objects it uses
+  // return at once, their timers still armed.
+  WorkUnderWay work{"timer ticks that would open, release or disconnect the Outlook objects in use"};
   // Boxes that wait until Outlook has its event back.
   LaterBoxes boxes{work};
-  // The watch whose pictures the sinks keep current, which decides what of an item is news to the
-  // main application, and whose check an ItemRemove runs.
-  DeletionWatch watch;
+  KeptState kept;
+  StoreSlots slots{kept};
+  DisappearanceConfirmation disappearances{kept};
+  Outbox outbox{kept};
+  LookAtQueue toLookAt;
+  FolderComparer comparer{session, kept, slots, disappearances, outbox, toLookAt};
+  NewsWatch news{session, kept, slots, comparer, outbox, toLookAt};
   // The sinks' events pass one at a time: a handler under way holds the others back, in order.
-  bool handlerUnderWay = false;
+  WorkUnderWay handling{"another event's handler: the event waits in line behind it"};
   std::deque<HeldEvent> held;
   // Set when an Outlook call answered that Outlook's server is gone.
   bool serverGone = false;
@@ -68,6 +83,9 @@ public:
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                    UINT*) noexcept override;
 
+  // The link lets go of the sink: an event Outlook still delivers to it reports nothing.
+  void LetGo() noexcept { common_.reset(); }
+
   // The handlers. The item is the event's: borrowed, not released.
   void Itemadded(IDispatch* item);
   void Itemchanged(IDispatch* item);
@@ -79,7 +97,7 @@ private:
   FolderEventSink(const items::ItemKind& kind, std::shared_ptr<SinkCommon> common)
       : kind_(kind), common_(std::move(common)) {}
   void* OtherInterface(REFIID iid) noexcept override;
-  void Handle(DISPID id, IDispatch* item) noexcept;
+  void Handle(SinkCommon& common, DISPID id, IDispatch* item) noexcept;
   void ReportItem(IDispatch* borrowed, bool changed);
 
   const items::ItemKind& kind_;
@@ -88,7 +106,7 @@ private:
 
 template <class Work>
 void SinkCommon::RunGuarded(const char* name, Work&& outlookWork) noexcept {
-  const outlook::OutlookWork mark(work);
+  const WorkScope mark(work);
   GuardedCall(name, [&] {
     try {
       outlookWork();

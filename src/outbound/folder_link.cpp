@@ -8,10 +8,11 @@
 
 namespace orvane::outbound {
 
-void FolderLink::Connect(int32_t folder, const std::function<ComPtr<FolderEventSink>()>& makeSink, LaterBoxes& boxes) {
+void FolderLink::Connect(outlook::OutlookSession& session, int32_t folder,
+                         const std::function<ComPtr<FolderEventSink>()>& makeSink, LaterBoxes& boxes) {
   // A sink still held is unadvised, never overwritten while Outlook holds it.
   Disconnect();
-  outlook::DispatchDriver items = outlook::GetDefaultFolder(folder).GetObject(outlook::kItems);
+  outlook::DispatchDriver items = outlook::GetDefaultFolder(session, folder).GetObject(outlook::kItems);
   try {
     sink_ = makeSink();
   } catch (const std::bad_alloc&) {
@@ -36,6 +37,8 @@ void FolderLink::Connect(int32_t folder, const std::function<ComPtr<FolderEventS
 
 void FolderLink::Abandon() noexcept {
   advise_.Abandon();
+  // Outlook may still hold the sink and call it late: it reports nothing more.
+  if (sink_) sink_->LetGo();
   sink_.Reset();
   items_.ReleaseDispatch();
 }

@@ -7,6 +7,7 @@
 #include "outbound/folder_event_sink.h"
 #include "outbound/later_box.h"
 #include "outlook/dispatch_driver.h"
+#include "outlook/outlook_session.h"
 
 #include <cstdint>
 #include <functional>
@@ -31,7 +32,8 @@ public:
   // link then stays as if connected. A failing
   // Outlook call, an advise failing because Outlook's server is gone among them, throws
   // AutomationError and leaves the link empty.
-  void Connect(int32_t folder, const std::function<ComPtr<FolderEventSink>()>& makeSink, LaterBoxes& boxes);
+  void Connect(outlook::OutlookSession& session, int32_t folder,
+               const std::function<ComPtr<FolderEventSink>()>& makeSink, LaterBoxes& boxes);
   // Unadvises the sink, then lets go of it and of the Items; nothing when nothing is held.
   void Disconnect() noexcept;
   // Lets go of the sink and the Items without unadvising: Outlook's server is gone.

@@ -1,12 +1,12 @@
 // What of an item is news to the main application: every item an event announces, or a comparison
 // finds appeared or in a new state, is read as its record is built and told to the main
 // application only when that record is not the one it knows; the plug-in's own saves are known by
-// the record they make. Members of DeletionWatch.
+// the record they make.
+#include "outbound/item_news.h"
+
 #include "base/error_log.h"
 #include "items/item_kinds.h"
 #include "items/link_id.h"
-#include "outbound/deleted_items.h"
-#include "outlook/outlook_session.h"
 
 #include <algorithm>
 #include <string>
@@ -40,57 +40,48 @@ ItemRead ReadOfItem(const outlook::DispatchDriver& item, const items::ItemKind& 
 
 }  // namespace
 
-// Each item once, however many comparisons find it before it is looked at.
-void DeletionWatch::QueueToLookAt(size_t kind, size_t folder, const std::vector<outbound::ReadItem>& items) {
-  for (const outbound::ReadItem& item : items) {
-    if (queuedToLookAt_.insert(std::to_string(folder) + ' ' + item.id).second) {
-      toLookAt_.push_back({kind, folder, item.id});
-    }
-  }
-}
-
 // Finishing an occurrence of a recurring task makes Outlook add a finished copy of it, with its
 // subject, and move the series on. When the plug-in finished it, the copy is the consequence of
 // the main application's own record: a finished task that does not recur, with the subject of a
 // recurring task the plug-in wrote in that folder within the last minutes, is taken as known, once
 // per write.
-bool DeletionWatch::TakeExpectedCopy(size_t folder, const outbound::ItemValues& values) {
+bool NewsWatch::TakeExpectedCopy(size_t slot, const ItemValues& values) {
   const DWORD now = GetTickCount();
   expectedCopies_.erase(std::remove_if(expectedCopies_.begin(), expectedCopies_.end(),
                                        [now](const ExpectedCopy& copy) { return now - copy.since > kCopyExpectedMs; }),
                         expectedCopies_.end());
   if (!values.IsFinishedSingleTask()) return false;
   const auto copy = std::find_if(expectedCopies_.begin(), expectedCopies_.end(), [&](const ExpectedCopy& expected) {
-    return expected.folder == folder && expected.subject == values.Subject();
+    return expected.slot == slot && expected.subject == values.Subject();
   });
   if (copy == expectedCopies_.end()) return false;
   expectedCopies_.erase(copy);
   return true;
 }
 
-void DeletionWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchDriver& item, Seen seen,
-                               LaterBoxes* boxes) {
+void NewsWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchDriver& item, Seen seen,
+                           LaterBoxes* boxes) {
   // The successor's first comparison finds what is news: reported here too, it would come twice.
-  if (stopped_) return;
+  if (kept_.Stopped()) return;
   const size_t kindIndex = items::IndexOf(kind);
   const std::string id = item.GetText(outlook::kEntryId);
   const double lastModified = item.GetDate(outlook::kLastModificationTime);
   const ItemRead read = ReadOfItem(item, kind, boxes);
   const std::string& subject = read.values.Subject();
-  const size_t folder = active_[kindIndex];
-  std::optional<outbound::Entry> known = KnownEntry(folder, id);
-  const bool changeBeforeFirstRead = seen == Seen::kChanged && !pictures_.folders[folder].picture.Taken();
+  const size_t folder = slots_.Active(kindIndex);
+  std::optional<Entry> known = comparer_.KnownEntry(folder, id);
+  const bool changeBeforeFirstRead = seen == Seen::kChanged && !kept_.Folder(folder).picture.Taken();
   const outbound::ItemNews news = outbound::NewsOf(known ? &*known : nullptr, read.digest, !subject.empty(),
                                                    seen == Seen::kAdded, changeBeforeFirstRead);
   if (news == outbound::ItemNews::kNothing) {
-    TakeEntry(folder, {id, subject, lastModified, known ? known->known : 0});
+    comparer_.TakeEntry(folder, {id, subject, lastModified, known ? known->known : 0});
     return;
   }
   if (news == outbound::ItemNews::kNewItem && TakeExpectedCopy(folder, read.values)) {
     WriteLog(("OrvaneOutlook=>The " + std::string(kind.folderName) +
               " folder has Outlook's finished copy of a recurring task the plug-in finished; it is not reported")
                  .c_str());
-    TakeEntry(folder, {id, subject, lastModified, read.digest});
+    comparer_.TakeEntry(folder, {id, subject, lastModified, read.digest});
     return;
   }
   const bool changed = news == outbound::ItemNews::kChangedItem;
@@ -98,55 +89,57 @@ void DeletionWatch::LookAtItem(const items::ItemKind& kind, const outlook::Dispa
   if (changed && !linkId) {
     linkId = items::ReadLinkId(item, kind);
     // An event handled while the link id was read may have reported this very state.
-    known = KnownEntry(folder, id);
+    known = comparer_.KnownEntry(folder, id);
     if (known && known->known == read.digest) return;
   }
   // It joins the picture before its record goes, so that a process ending after the record never
   // loses its later deletion; delivered now or later, in order, the record is the main
   // application's from here on.
-  TakeEntry(folder, {id, subject, lastModified, read.digest});
-  Deliver(changed ? kind.changedKind : kind.kind, read.values.Record(changed ? linkId : std::nullopt), kindIndex);
+  comparer_.TakeEntry(folder, {id, subject, lastModified, read.digest});
+  outbox_.Deliver(changed ? kind.changedKind : kind.kind, read.values.Record(changed ? linkId : std::nullopt), folder);
 }
 
-bool DeletionWatch::LookAtWaitingItems(DWORD budgetMs, LaterBoxes& boxes) {
-  if (passUnderWay_ || lookingAtItems_ || stopped_) return !toLookAt_.empty();
-  lookingAtItems_ = true;
+bool NewsWatch::LookAtWaitingItems(DWORD budgetMs, LaterBoxes& boxes) {
+  if (comparer_.PassUnderWay() || looking_.Now() || kept_.Stopped()) return toLookAt_.Size() > 0;
+  const WorkScope looking(looking_);
+  const outlook::OutlookSession::Hold hold(session_);
+  const outlook::DispatchDriver nameSpace = session_.Namespace();
   const DWORD start = GetTickCount();
-  try {
-    while (!toLookAt_.empty() && GetTickCount() - start < budgetMs) {
-      const ItemToLookAt next = std::move(toLookAt_.front());
-      toLookAt_.pop_front();
-      queuedToLookAt_.erase(std::to_string(next.folder) + ' ' + next.id);
-      // Of a store no longer shown: its own comparison finds the item again.
-      if (active_[next.kind] != next.folder) continue;
-      try {
-        const outlook::DispatchDriver item =
-            outlook::outlookNamespace.InvokeForObject(outlook::kGetItemFromId, outlook::Variant::Text(next.id),
-                                                      outlook::Variant::Text(pictures_.folders[next.folder].storeId));
-        LookAtItem(*items::kItemKinds[next.kind], item, Seen::kCompared, &boxes);
-      } catch (const outlook::AutomationError& error) {
-        // Deleted or moved since the comparison: the next one tells.
-        if (outlook::IsServerGone(error.Result())) throw;
-      }
+  while (toLookAt_.Size() > 0 && GetTickCount() - start < budgetMs) {
+    const std::optional<LookAtQueue::Item> next = toLookAt_.Pop();
+    // Of a store no longer shown: its own comparison finds the item again.
+    if (slots_.Active(next->kind) != next->slot) continue;
+    try {
+      const outlook::DispatchDriver item =
+          nameSpace.InvokeForObject(outlook::kGetItemFromId, outlook::Variant::Text(next->id),
+                                    outlook::Variant::Text(kept_.Folder(next->slot).storeId));
+      LookAtItem(*items::kItemKinds[next->kind], item, Seen::kCompared, &boxes);
+    } catch (const outlook::AutomationError& error) {
+      // Deleted or moved since the comparison: the next one tells.
+      if (outlook::IsServerGone(error.Result())) throw;
     }
-  } catch (...) {
-    lookingAtItems_ = false;
-    throw;
   }
-  lookingAtItems_ = false;
-  return !toLookAt_.empty();
+  return toLookAt_.Size() > 0;
 }
 
-void DeletionWatch::NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind) {
+void NewsWatch::NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind) {
   const items::ItemKind* kind = items::ItemKindOf(itemKind);
   if (!kind) return;
-  const size_t folder = active_[items::IndexOf(*kind)];
+  const size_t folder = slots_.Active(items::IndexOf(*kind));
   const std::string id = item.GetText(outlook::kEntryId);
   const double lastModified = item.GetDate(outlook::kLastModificationTime);
   const ItemRead read = ReadOfItem(item, *kind, nullptr);
-  TakeEntry(folder, {id, read.values.Subject(), lastModified, read.digest});
+  comparer_.TakeEntry(folder, {id, read.values.Subject(), lastModified, read.digest});
   const auto* task = std::get_if<outbound::OutboundTask>(&read.values.values);
   if (task && task->recurrence) expectedCopies_.push_back({folder, read.values.Subject(), GetTickCount()});
+}
+
+void NewsWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {
+  const items::ItemKind* kind = items::ItemKindOf(itemKind);
+  if (!kind || id.empty()) return;
+  const size_t slot = slots_.Active(items::IndexOf(*kind));
+  kept_.Journal({JournalEntry::Kind::kNoReportDue, static_cast<uint32_t>(slot), std::string(id), {}});
+  kept_.Folder(slot).picture.NoteOwnDeletion(id);
 }
 
 }  // namespace orvane::outbound

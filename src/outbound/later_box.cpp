@@ -32,7 +32,7 @@ LRESULT LaterBoxes::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void LaterBoxes::ShowWaitingBoxes() {
-  if (work_.InProgress()) return;
+  if (work_.Now()) return;
   KillTimer(Window(), kBoxTimer);
   timerArmed_ = false;
   // A box's own message loop may run another event that asks for a box: that one waits for the

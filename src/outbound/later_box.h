@@ -3,7 +3,7 @@
 #pragma once
 
 #include "base/base_window.h"
-#include "outlook/outlook_work.h"
+#include "base/work_scope.h"
 
 #include <windows.h>
 
@@ -14,7 +14,7 @@ namespace orvane::outbound {
 
 class LaterBoxes final : public BaseWindow {
 public:
-  explicit LaterBoxes(const outlook::OutlookWorkMark& work) noexcept : work_(work) {}
+  explicit LaterBoxes(const WorkUnderWay& work) noexcept : work_(work) {}
 
   // Queues the box (no owner) and shows it from the thread's message loop when no Outlook work is
   // under way; boxes come in the order they were asked for.
@@ -31,7 +31,7 @@ private:
   const char* ReportName() const noexcept override { return "ShowWaitingBoxes"; }
   void ShowWaitingBoxes();
 
-  const outlook::OutlookWorkMark& work_;
+  const WorkUnderWay& work_;
   std::vector<Box> waiting_;
   bool timerArmed_ = false;
 };

@@ -13,60 +13,61 @@
 //  - after the offered entry, before or after the send, before the returned entry: counted as
 //    delivered, never sent again (lost only when the send had failed and the returned entry was
 //    not yet written).
-#include "outbound/deleted_items.h"
+#include "outbound/outbox.h"
 
 #include "base/error_log.h"
 #include "mainapp/main_app_window.h"
 #include "outbound/send_record.h"
 
-#include <algorithm>
 #include <string>
 #include <utility>
 
 namespace orvane::outbound {
 
-void DeletionWatch::Deliver(uint32_t kind, std::string_view text, size_t itemKind, std::string_view goneId) {
-  // The picture of the store watched now.
-  const size_t folder = active_[itemKind];
-  outbound::OutboundRecord record{pictures_.nextRecord++, kind, std::string(text), static_cast<uint32_t>(folder),
-                                  std::string(goneId),    false};
-  if (!Journal(outbound::QueuedEntry(record))) recordsNotKept_.push_back(record.number);
+void Outbox::Deliver(uint32_t kind, std::string_view text, size_t slot, std::string_view goneId) {
+  OutboundRecord record{kept_.TakeRecordNumber(), kind, std::string(text), static_cast<uint32_t>(slot),
+                        std::string(goneId),      false};
+  if (!kept_.Journal(QueuedEntry(record))) kept_.NoteRecordOffDisk(record.number);
   // The item it reports gone is dropped by the next comparison, silently.
-  if (!goneId.empty()) pictures_.folders[folder].picture.NoteOwnDeletion(goneId);
-  pictures_.outbox.push_back(std::move(record));
+  if (!goneId.empty()) kept_.Folder(slot).picture.NoteOwnDeletion(goneId);
+  kept_.Records().push_back(std::move(record));
   SendInOrder();
 }
 
-void DeletionWatch::SendWaitingRecords() {
+void Outbox::SendWaitingRecords() {
   // Not a start of the main application at every tick: only a window that is there is tried.
-  if (!pictures_.outbox.empty() && (send_ || mainapp::FindMainAppWindow())) SendInOrder();
+  if (!kept_.Records().empty() && (send_ || mainapp::FindMainAppWindow())) SendInOrder();
 }
 
-void DeletionWatch::SendInOrder() {
-  if (sending_) return;
-  sending_ = true;
-  const size_t waiting = pictures_.outbox.size();
-  while (!pictures_.outbox.empty()) {
-    outbound::OutboundRecord& record = pictures_.outbox.front();
-    const auto notKept = std::find(recordsNotKept_.begin(), recordsNotKept_.end(), record.number);
+void Outbox::SendInOrder() {
+  if (sending_.Now()) return;
+  const WorkScope sending(sending_);
+  auto& outbox = kept_.Records();
+  const size_t waiting = outbox.size();
+  while (!outbox.empty()) {
+    const uint64_t number = outbox.front().number;
+    const bool offDisk = kept_.RecordOffDisk(number);
     // Sent unmarked, a record on disk could be sent again by the next process.
-    if (!Journal(outbound::OfferedEntry(record.number)) && notKept == recordsNotKept_.end()) break;
-    record.offered = true;
-    const bool taken = send_ ? send_(record.text, record.kind) : SendRecordToMain(record.text, record.kind, sender_);
+    if (!kept_.Journal(OfferedEntry(number)) && !offDisk) break;
+    outbox.front().offered = true;
+    // A copy: a record made while this one is handed over may move the line in memory.
+    const std::string text = outbox.front().text;
+    const uint32_t kind = outbox.front().kind;
+    const bool taken = send_ ? send_(text, kind) : SendRecordToMain(text, kind, sender_);
+    if (outbox.empty() || outbox.front().number != number) break;
     if (!taken) {
-      record.offered = false;
-      Journal(outbound::ReturnedEntry(record.number));
+      outbox.front().offered = false;
+      kept_.Journal(ReturnedEntry(number));
       break;
     }
-    if (notKept != recordsNotKept_.end()) recordsNotKept_.erase(notKept);
-    pictures_.outbox.erase(pictures_.outbox.begin());
+    if (offDisk) kept_.ForgetRecordOffDisk(number);
+    outbox.erase(outbox.begin());
   }
-  sending_ = false;
-  if (!pictures_.outbox.empty() && !std::exchange(waitLogged_, true)) {
+  if (!outbox.empty() && !std::exchange(waitLogged_, true)) {
     WriteLog(("OrvaneOutlook=>SendRecordToMain::The main application does not take the records; " +
-              std::to_string(pictures_.outbox.size()) + " wait")
+              std::to_string(outbox.size()) + " wait")
                  .c_str());
-  } else if (pictures_.outbox.empty() && std::exchange(waitLogged_, false)) {
+  } else if (outbox.empty() && std::exchange(waitLogged_, false)) {
     WriteLog(("OrvaneOutlook=>SendRecordToMain::The main application took the " + std::to_string(waiting) +
               " records that waited")
                  .c_str());

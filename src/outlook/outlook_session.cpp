@@ -1,55 +1,66 @@
 #include "outlook/outlook_session.h"
 
-#include "base/error_log.h"
-#include "base/process_control.h"
-
-#include <string>
+#include <utility>
 
 namespace orvane::outlook {
 
-DispatchDriver outlookApp;
-DispatchDriver outlookNamespace;
-
-namespace {
-
-constexpr DWORD kCreateRetryDelayMs = 5000;
-
-// The line that says why Outlook could not be had. An Outlook run as administrator refuses a
-// client of lower integrity with CO_E_SERVER_EXEC_FAILURE, which the line then points out before
-// the system's words, so that the log's cut at 150 characters keeps it.
-void LogCreateFailure(HRESULT result) {
-  std::string line = "OrvaneOutlook=>Outlook cannot be created";
-  if (result == CO_E_SERVER_EXEC_FAILURE) line += ", it may be running with other rights than the plug-in";
-  line += ": " + DescribeResult(result);
-  WriteLog(line.c_str());
+// The first hold of a piece of work opens a fresh session, as Outlook may have been restarted
+// since one was left open; holds inside it share it. A hold whose opening failed holds nothing.
+OutlookSession::Hold::Hold(OutlookSession& session) : session_(session) {
+  if (session_.holds_ == 0) {
+    session_.Reopen();
+  } else {
+    session_.Open();
+  }
+  ++session_.holds_;
 }
 
-// Outlook's automation server, tried twice 5 s apart. Without it the plug-in has nothing to do,
-// so it ends after one log line; the main application starts it again when it needs it.
-void CreateApplicationOrEnd() {
-  if (SUCCEEDED(outlookApp.Create(outlook::kProgId))) return;
-  Sleep(kCreateRetryDelayMs);
-  const HRESULT result = outlookApp.Create(outlook::kProgId);
-  if (SUCCEEDED(result)) return;
-  LogCreateFailure(result);
-  CurrentProcessControl().ExitNormally();
-  // Only a test's control comes back here: the work that wanted Outlook stops.
-  throw AutomationError(CO_E_SERVER_EXEC_FAILURE, "Outlook cannot be created");
-}
-
-}  // namespace
-
-DispatchDriver CreateOutlookSession() {
-  ReleaseOutlookSession();
-  CreateApplicationOrEnd();
+void OutlookSession::Open() {
+  if (IsOpen()) return;
+  CreateApplication();
   outlookNamespace = outlookApp.InvokeForObject(outlook::kGetNamespace, Variant::Text("MAPI"));
   // Four omitted arguments: Outlook uses its defaults for profile, password, dialog and new session.
   outlookNamespace.InvokeMethod(outlook::kLogon, Variant::Missing(), Variant::Missing(), Variant::Missing(),
                                 Variant::Missing());
-  return outlookApp;
 }
 
-void ReleaseOutlookSession() {
+void OutlookSession::Reopen() {
+  Retire();
+  Open();
+}
+
+void OutlookSession::Release() noexcept {
+  if (holds_ > 0) return;
+  outlookApp.ReleaseDispatch();
+  outlookNamespace.ReleaseDispatch();
+}
+
+void OutlookSession::Abandon() { Retire(); }
+
+void OutlookSession::Let() noexcept {
+  if (--holds_ > 0) return;
+  retired_.clear();
+  outlookApp.ReleaseDispatch();
+  outlookNamespace.ReleaseDispatch();
+}
+
+// Outlook's automation server, tried twice; what comes between and after is the shell's.
+void OutlookSession::CreateApplication() {
+  if (SUCCEEDED(outlookApp.Create(outlook::kProgId))) return;
+  creation_.BeforeSecondTry();
+  const HRESULT result = outlookApp.Create(outlook::kProgId);
+  if (SUCCEEDED(result)) return;
+  creation_.CannotCreate(result);
+  throw AutomationError(CO_E_SERVER_EXEC_FAILURE, "Outlook cannot be created");
+}
+
+// A proxy released while a call up the stack still runs on it would be gone under that call.
+void OutlookSession::Retire() {
+  if (holds_ > 0) {
+    if (!outlookApp.IsEmpty()) retired_.push_back(std::exchange(outlookApp, {}));
+    if (!outlookNamespace.IsEmpty()) retired_.push_back(std::exchange(outlookNamespace, {}));
+    return;
+  }
   outlookApp.ReleaseDispatch();
   outlookNamespace.ReleaseDispatch();
 }

@@ -40,7 +40,7 @@ protected:
 
 TEST_F(FolderSinksTest, SinkAnswersEveryEventWithSuccessReportingEachStateOfAnItemOnce) {
   const ComPtr<outbound::FolderEventSink> sink =
-      outbound::FolderEventSink::Create(items::kTaskItems, std::make_shared<outbound::SinkCommon>(nullptr));
+      outbound::FolderEventSink::Create(items::kTaskItems, std::make_shared<outbound::SinkCommon>(session_));
   const outlook::DispatchDriver item = UserItem(os::ItemKind::Task, items::kTaskItems, "Report", {});
   IDispatch* byReference = item.Get();
   const ULONG references = (item.Get()->AddRef(), item.Get()->Release());
@@ -73,7 +73,7 @@ class TaskSinkTest : public FolderSinksTest {
 protected:
   void Connect() {
     link_.Connect(
-        kFolderTasks,
+        session_, kFolderTasks,
         [this] {
           sink_ = outbound::FolderEventSink::Create(items::kTaskItems, common_);
           return sink_;
@@ -81,7 +81,7 @@ protected:
         common_->boxes);
   }
 
-  const std::shared_ptr<outbound::SinkCommon> common_ = std::make_shared<outbound::SinkCommon>(nullptr);
+  const std::shared_ptr<outbound::SinkCommon> common_ = std::make_shared<outbound::SinkCommon>(session_);
   ComPtr<outbound::FolderEventSink> sink_;
   outbound::FolderLink link_;
 };
@@ -90,8 +90,8 @@ TEST_F(TaskSinkTest, OwnWritesAndOutlooksRepeatsAreNoNewsButEachChangeOfTheUserI
   Connect();
   os::LateChange(0);
   {
-    inbound::SubjectLookup lookup;
-    const inbound::WriterContext heard{common_->watch, common_->watch, lookup};
+    inbound::SubjectLookup lookup{session_};
+    const inbound::WriterContext heard{session_, common_->news, common_->news, lookup};
     std::string record = testcommon::TaskFields().Joined();
     inbound::SaveOutlookTask(record.data(), heard);
     record = testcommon::TaskFields().Set(1, "Call the bank again").JoinedAfter("Call the bank");
@@ -139,7 +139,7 @@ private:
 
 TEST_F(TaskSinkTest, EventsThatComeWhileAHandlerWaitsOnOutlookAreHandledAfterItInTheirOrder) {
   AddItem(os::ItemKind::Task, "Old");
-  const outlook::DispatchDriver asItWas = inbound::FindItemBySubject(items::kTaskItems, "Old");
+  const outlook::DispatchDriver asItWas = inbound::FindItemBySubject(session_, items::kTaskItems, "Old");
   Connect();
   os::ChangeItem(kFolderTasks, 1, {{kSubject, V::Text(L"New")}});
   os::AddItem(os::ItemKind::Task, {{kSubject, V::Text(L"Other")}});
@@ -156,17 +156,17 @@ TEST_F(TaskSinkTest, EventsThatComeWhileAHandlerWaitsOnOutlookAreHandledAfterItI
 
 // A sink that cannot be made leaves its folder unwatched, with one line, and the link goes on.
 TEST_F(FolderSinksTest, ASinkThatCannotBeMadeLeavesItsFolderUnwatched) {
-  outbound::SinkCommon common(nullptr);
+  outbound::SinkCommon common(session_);
   outbound::FolderLink link;
   link.Connect(
-      kFolderCalendar, []() -> ComPtr<outbound::FolderEventSink> { throw std::bad_alloc(); }, common.boxes);
+      session_, kFolderCalendar, []() -> ComPtr<outbound::FolderEventSink> { throw std::bad_alloc(); }, common.boxes);
   EXPECT_EQ(os::SinkCount(kFolderCalendar), 0u);
   EXPECT_EQ(LogTexts(),
             std::vector<std::string>{"OrvaneOutlook=>ConnectSinks::Out of memory, folder 9 is not watched"});
 }
 
 TEST_F(FolderSinksTest, ConnectedLinkReportsEachFolderWithItsKindAndLinkIdUntilDisconnected) {
-  outbound::OutlookLink link;
+  outbound::OutlookLink link{session_};
   link.ConnectSinks();
   EXPECT_TRUE(outbound::sinksConnected);
   link.ConnectSinks();

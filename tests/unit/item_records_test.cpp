@@ -1,7 +1,7 @@
 // The outbound records against the stand-in Outlook in this process: the three builders.
 #include "outbound/item_records.h"
 #include "outlook/outlook_session.h"
-#include "outlook/outlook_work.h"
+#include "base/work_scope.h"
 #include "inbound/item_lookup.h"
 #include "tests/unit/writer_test_support.h"
 
@@ -41,7 +41,7 @@ void CALLBACK PressOkOnBoxes(HWND, UINT, UINT_PTR, DWORD) {
 
 class ItemRecordsTest : public WriterTest {
 protected:
-  outlook::OutlookWorkMark work_;
+  WorkUnderWay work_{"boxes while Outlook waits for its event"};
   outbound::LaterBoxes boxes_{work_};
 };
 
@@ -73,8 +73,7 @@ TEST_F(ItemRecordsTest, TaskWithEveryFieldSet) {
   const std::vector<os::ItemData> tasks = os::FolderItems(kFolderTasks);
   ASSERT_EQ(tasks.size(), 2u);
   const std::wstring doneId = tasks[1].Get(os::kEntryId).AsText();
-  const outlook::DispatchDriver done = outlookApp.InvokeForObject(kGetNamespace, Variant::Text("MAPI"))
-                                           .InvokeForObject(kGetItemFromId, Variant::Wide(doneId));
+  const outlook::DispatchDriver done = session_.Namespace().InvokeForObject(kGetItemFromId, Variant::Wide(doneId));
   EXPECT_EQ(outbound::CreateTaskBuffer(done, boxes_, "-42"),
             "Call the bank\t5/3/2006\t20/3/2006\t1/2/2006*7:5*\t21/3/2006\t1.000\t120\t60\tB-7\tWork\tAcme\tnono\t"
             "12 km\tNo Notes\t2\t2\tLead\thigh\t2\t2*-42*norecurring\t\n");
@@ -108,7 +107,7 @@ TEST_F(ItemRecordsTest, UnknownPatternTypeIsReportedAndLeftOut) {
   const UINT_PTR timer = SetTimer(nullptr, 0, 20, PressOkOnBoxes);
   std::vector<std::string> records;
   {
-    const outlook::OutlookWork event(work_);
+    const WorkScope event(work_);
     records = {outbound::CreateTaskBuffer(task, boxes_, "5"), outbound::CreateAppsBuffer(meeting, boxes_, "5")};
     os::PumpMessagesUntil([] { return false; }, std::chrono::milliseconds(100));
     EXPECT_EQ(boxesSeen.count, 0) << "no box while Outlook waits for its event";

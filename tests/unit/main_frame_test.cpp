@@ -60,7 +60,7 @@ class MainFrameTest : public WriterTest {
 protected:
   void SetUp() override {
     WriterTest::SetUp();
-    outlook::ReleaseOutlookSession();
+    session_.Release();
     os::ResetStore();
     app::recordPending = 0;
     app::pendingAction = 0;
@@ -116,7 +116,7 @@ TEST_F(MainFrameTest, RecordAndSaveReachTheWriterAboutOneSecondLaterOnTheRealTim
   EXPECT_EQ(app::recordPending, 0);
   EXPECT_FALSE(RecordTimerArmed());
   // The session opened for the record is released at the end of the tick.
-  EXPECT_TRUE(outlook::outlookApp.IsEmpty());
+  EXPECT_FALSE(hiddenFrame_.Session().IsOpen());
   EXPECT_EQ(os::LogonCount(), 1);
   EXPECT_EQ(os::ServerUsers(), 0);
   EXPECT_EQ(LogTexts(), (std::vector<std::string>{"OnCopyData::New Data from OV.", "OnCopyData::New Item"}));

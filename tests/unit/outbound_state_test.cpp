@@ -56,9 +56,10 @@ TEST_F(OutboundStateTest, LateChangesWithNewTimesAndTheCopyOfAFinishedOccurrence
                                                    .Joined());
   // Done with the sinks listening, so that they hear the copy's ItemAdd too.
   std::string done = "done\tWater the plants";
-  outlook::CreateOutlookSession();
-  inbound::DoneOutlookItem(done.data(), mainapp::kTask, roads.context);
-  outlook::ReleaseOutlookSession();
+  {
+    const outlook::OutlookSession::Hold hold(roads.session);
+    inbound::DoneOutlookItem(done.data(), mainapp::kTask, roads.context);
+  }
   EXPECT_TRUE(os::RaisePostedEvents());
   roads.CheckDeletedItems();
   EXPECT_EQ(os::FolderItems(kFolderTasks).size(), 2u) << "the series and Outlook's finished copy";

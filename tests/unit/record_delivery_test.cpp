@@ -57,19 +57,19 @@ TEST_F(RecordDeliveryTest, RecordsTheMainApplicationDidNotTakeGoInOrderOnceItAns
   for (const char* subject : {"A", "B", "C"}) AddItem(os::ItemKind::Task, subject);
   {
     Roads first;
-    first.link.Deletions().SendThrough([](std::string_view, uint32_t) { return false; });
+    first.link.Records().SendThrough([](std::string_view, uint32_t) { return false; });
     ASSERT_NO_FATAL_FAILURE(Connect(first));
     RemoveTask(1), RemoveTask(1);
     AddItem(os::ItemKind::Task, "N");
     EXPECT_TRUE(os::RaisePostedEvents());
-    EXPECT_EQ(first.link.Deletions().RecordsWaiting(), 3u);
+    EXPECT_EQ(first.link.Records().RecordsWaiting(), 3u);
   }
   EXPECT_EQ(Received(), Lines{});
   Roads next;
   ASSERT_NO_FATAL_FAILURE(Connect(next));
   next.CheckDeletedItems();
   EXPECT_EQ(Received(), (Lines{"1 A", "1 B", "6 N"}));
-  EXPECT_EQ(next.link.Deletions().RecordsWaiting(), 0u);
+  EXPECT_EQ(next.link.Records().RecordsWaiting(), 0u);
 }
 
 // Within one process: the watchdog's tick sends what waits once the window is there.
@@ -78,7 +78,7 @@ TEST_F(RecordDeliveryTest, TheTickSendsWhatWaitsOnceTheMainApplicationAnswers) {
   Roads roads;
   bool answers = false;
   Lines taken;
-  roads.link.Deletions().SendThrough([&](std::string_view text, uint32_t kind) {
+  roads.link.Records().SendThrough([&](std::string_view text, uint32_t kind) {
     if (answers) taken.push_back(Shown(text, kind));
     return answers;
   });
@@ -116,7 +116,7 @@ TEST_F(RecordDeliveryTest, AProcessEndingWhileItHandsARecordOverNeverSendsItAgai
     Disk atSend;
     {
       Roads first;
-      first.link.Deletions().SendThrough([&](std::string_view, uint32_t) {
+      first.link.Records().SendThrough([&](std::string_view, uint32_t) {
         atSend = Disk::Now();
         return true;
       });
@@ -141,7 +141,7 @@ TEST_F(RecordDeliveryTest, AFolderReadEmptyRightAfterConnectingReportsNothing) {
     ASSERT_NO_FATAL_FAILURE(Connect(first));
   }
   Roads next;
-  next.link.Deletions().ConfirmEmptyReadsAfter(60000);
+  next.link.Disappearances().ConfirmAfter(60000);
   os::ReadFolderEmpty(kFolderTasks, 1);
   ASSERT_NO_FATAL_FAILURE(Connect(next));
   next.CheckDeletedItems();

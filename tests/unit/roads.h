@@ -1,4 +1,4 @@
-// The two roads of the plug-in driven as its timers drive them, against the stand-in Outlook of
+// The two roads of the plug-in driven through the sequences its timers run, against the stand-in Outlook of
 // this process, with a main application's window on this thread.
 #pragma once
 
@@ -23,64 +23,57 @@ namespace writertest {
 
 using Lines = std::vector<std::string>;
 
-// Both roads as the plug-in's timers drive them: the sinks connected once Outlook's window is up,
-// the minute's check, and the main application's records written while the sinks are down.
+// Both roads through the link's own sequences, in the order the plug-in's timers run them: the
+// sinks connected once Outlook's window is up, the minute's check, the portions of what the
+// comparisons found, and the main application's records written while the sinks are down.
 class Roads {
 public:
   // An empty read is confirmed by the next one here, however soon it comes.
   Roads() {
     link.StartFromKeptPictures();
-    link.Deletions().ConfirmEmptyReadsAfter(0);
+    link.Disappearances().ConfirmAfter(0);
   }
 
   void ConnectWhenOutlookRuns() {
     if (!outlook::OutlookWindowExists()) return;
-    link.FollowRunningOutlook();
-    outlook::CreateOutlookSession();
-    link.ConnectSinks();
-    link.ListItemsInOutlook();
-    outlook::ReleaseOutlookSession();
+    link.ConnectAndCompare(true);
     LookAtWhatComparisonsFound();
   }
   void CheckDeletedItems() {
-    if (!outbound::sinksConnected || !outlook::OutlookWindowExists()) return;
-    link.CheckDeletedItems();
-    outlook::ReleaseOutlookSession();
+    link.CheckEveryMinute();
     LookAtWhatComparisonsFound();
   }
   // The report timer's ticks, until nothing waits.
   void LookAtWhatComparisonsFound() {
-    while (link.Deletions().ItemsToLookAt() > 0) {
-      outlook::CreateOutlookSession();
-      link.LookAtWaitingItems();
-      outlook::ReleaseOutlookSession();
+    while (link.News().ItemsToLookAt() > 0 && link.ReportWhatComparisonsFound()) {
     }
   }
   // The main application's task record, performed with the sinks down; the user does `meanwhile`
   // before they are connected again.
   void MainApplicationSends(
       const char* action, std::string record, const std::function<void()>& meanwhile = [] {}) {
-    link.DisconnectSinks();
-    outlook::CreateOutlookSession();
-    if (std::string(action) == "Orvane_DeleteNow") {
-      inbound::DeleteOutlookItem(record.data(), mainapp::kTask, context);
-    } else if (std::string(action) == "Orvane_DoneNow") {
-      inbound::DoneOutlookItem(record.data(), mainapp::kTask, context);
-    } else if (std::string(action) == "Orvane_SaveNow") {
-      inbound::SaveOutlookTask(record.data(), context);
-    } else {
-      inbound::ChangeOutlookTask(record.data(), context);
-    }
-    outlook::ReleaseOutlookSession();
+    link.PerformWithSinksDown([&] {
+      if (std::string(action) == "Orvane_DeleteNow") {
+        inbound::DeleteOutlookItem(record.data(), mainapp::kTask, context);
+      } else if (std::string(action) == "Orvane_DoneNow") {
+        inbound::DoneOutlookItem(record.data(), mainapp::kTask, context);
+      } else if (std::string(action) == "Orvane_SaveNow") {
+        inbound::SaveOutlookTask(record.data(), context);
+      } else {
+        inbound::ChangeOutlookTask(record.data(), context);
+      }
+    });
     // Outlook raises the write's events once the write has returned, before the sinks come back.
     EXPECT_TRUE(os::RaisePostedEvents());
     meanwhile();
     ConnectWhenOutlookRuns();
   }
 
-  outbound::OutlookLink link;
-  inbound::SubjectLookup lookup;
-  const inbound::WriterContext context{link.Deletions(), link.Deletions(), lookup};
+  TestSessionCreation creation;
+  outlook::OutlookSession session{creation};
+  outbound::OutlookLink link{session};
+  inbound::SubjectLookup lookup{session};
+  const inbound::WriterContext context{session, link.News(), link.News(), lookup};
 };
 
 class RoadsTest : public WriterTest {

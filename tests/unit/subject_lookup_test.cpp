@@ -72,7 +72,8 @@ TEST_F(SubjectLookupTest, UnderEveryTableOutlookMayGiveTheLookupFindsWhatTheWalk
         const long before = ItemsReadByIndex();
         const std::string found = IdOf(lookup_.Find(place, subject));
         EXPECT_EQ(ItemsReadByIndex(), before) << "read through the table";
-        EXPECT_EQ(found, IdOf(inbound::FindItemBySubject(place, subject))) << place.folderName << ": " << subject;
+        EXPECT_EQ(found, IdOf(inbound::FindItemBySubject(session_, place, subject)))
+            << place.folderName << ": " << subject;
       }
     }
     // Each lookup's table loses the default columns not read (five of a task's or appointment's
@@ -101,9 +102,9 @@ TEST_F(SubjectLookupTest, AFailingTableOrAnIdThatDoesNotOpenLeadsToTheWalkLogged
   os::ClearFailures();
   os::FailCall(os::ObjectKind::NameSpace, kGetItemFromId, os::CallKind::Method, L"The operation failed.");
   EXPECT_EQ(IdOf(lookup_.Find(items::kAppointmentItems, "Item 3")),
-            IdOf(inbound::FindItemBySubject(items::kAppointmentItems, "Item 3")));
+            IdOf(inbound::FindItemBySubject(session_, items::kAppointmentItems, "Item 3")));
   EXPECT_EQ(IdOf(lookup_.Find(items::kTaskItems, "Item 1")),
-            IdOf(inbound::FindItemBySubject(items::kTaskItems, "Item 1")));
+            IdOf(inbound::FindItemBySubject(session_, items::kTaskItems, "Item 1")));
   os::FailCall(os::ObjectKind::Folder, kGetTable, os::CallKind::Method, L"No table today");
   lookup_.Find(items::kTaskItems, "Item 1");
   EXPECT_EQ(LogTexts(), (Lines{kTasksLine,
@@ -126,7 +127,7 @@ TEST_F(SubjectLookupTest, OfSeveralItemsWithTheSubjectTheEarliestCreatedIsTakenW
     AddItemCreatedAt(place, "REPORT", 46000.25);
     AddItemCreatedAt(place, "report", 46000.75);
     const std::vector<os::ItemData> items = Items(place.folder);
-    const std::string walked = IdOf(inbound::FindItemBySubject(place, "Report"));
+    const std::string walked = IdOf(inbound::FindItemBySubject(session_, place, "Report"));
     EXPECT_EQ(walked, TextOf(items[0], kEntryId));
     EXPECT_EQ(IdOf(lookup_.Find(place, "report")), TextOf(items[1], kEntryId)) << place.folderName;
     // Created at the same moment: the one whose EntryID comes first.

@@ -49,14 +49,14 @@ void WriterTest::SetUp() {
   workDirectory_ = MakeWorkDirectory();
   ASSERT_TRUE(SetCurrentDirectoryA(workDirectory_.c_str()));
   testfiles::RemovePerUserFiles();
-  outlook::CreateOutlookSession();
+  session_.Open();
   os::ResetCallCounts();
 }
 
 outlook::DispatchDriver WriterTest::UserItem(os::ItemKind kind, const items::ItemKind& place, const char* subject,
                                              const os::PropertyList& properties, const os::PropertyList* pattern) {
   AddItem(kind, subject, properties);
-  const outlook::DispatchDriver item = inbound::FindItemBySubject(place, subject);
+  const outlook::DispatchDriver item = inbound::FindItemBySubject(session_, place, subject);
   if (pattern) {
     const outlook::DispatchDriver opened = item.InvokeForObject(outlook::kGetRecurrencePattern);
     for (const auto& [id, value] : *pattern) {
@@ -72,7 +72,7 @@ outlook::DispatchDriver WriterTest::UserItem(os::ItemKind kind, const items::Ite
 
 void WriterTest::TearDown() {
   SetFailureReporter(nullptr);
-  outlook::ReleaseOutlookSession();
+  session_.Release();
   os::ResetStore();
   SetCurrentDirectoryA(previousDirectory_.c_str());
   for (const char* name : kPlugInFiles) DeleteFileA((workDirectory_ + "\\" + name).c_str());

@@ -7,6 +7,7 @@
 #include "inbound/writers.h"
 #include "items/item_kinds.h"
 #include "outlook/dispatch_driver.h"
+#include "outlook/outlook_session.h"
 #include "outlook/own_deletions.h"
 #include "outlook/own_writes.h"
 #include "testbed/outlook/standin_control.h"
@@ -27,6 +28,14 @@ using testcommon::Date;
 using testcommon::Show;
 
 std::string Ansi(const std::wstring& text);
+
+// Outlook that cannot be created is tried again at once, and its ending is only noted: the work
+// that wanted Outlook stops.
+struct TestSessionCreation final : outlook::SessionCreation {
+  void BeforeSecondTry() noexcept override {}
+  void CannotCreate(HRESULT result) noexcept override { failure = result; }
+  HRESULT failure = S_OK;
+};
 
 class WriterTest : public testing::Test {
 protected:
@@ -49,9 +58,8 @@ protected:
   }
   // The item as the user saved it, with a pattern of the given puts when given any; the call
   // counts start afresh.
-  static outlook::DispatchDriver UserItem(os::ItemKind kind, const items::ItemKind& place, const char* subject,
-                                          const os::PropertyList& properties,
-                                          const os::PropertyList* pattern = nullptr);
+  outlook::DispatchDriver UserItem(os::ItemKind kind, const items::ItemKind& place, const char* subject,
+                                   const os::PropertyList& properties, const os::PropertyList* pattern = nullptr);
   // Adds an item as the user would, without counting calls.
   static void AddItem(os::ItemKind kind, const std::string& subject, const os::PropertyList& more = {});
 
@@ -68,8 +76,11 @@ protected:
     int writes = 0;
     int deletions = 0;
   } own_;
-  inbound::SubjectLookup lookup_;
-  const inbound::WriterContext context_{own_, own_, lookup_};
+  TestSessionCreation creation_;
+  // Open from the start to the end of each test, as the frame holds it for a writer.
+  outlook::OutlookSession session_{creation_};
+  inbound::SubjectLookup lookup_{session_};
+  const inbound::WriterContext context_{session_, own_, own_, lookup_};
 
 private:
   os::InProcessServer server_;
