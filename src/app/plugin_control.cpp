@@ -22,14 +22,15 @@ void PluginControl::HandOver(HWND mainAppWindow) noexcept {
   const UINT shield = RegisterWindowMessageA(mainapp::kShieldMessageName);
   // A new instance must not mistake this one's frame for a running plug-in.
   if (const HWND frame = FindWindowA(nullptr, kFrameTitle)) SetWindowTextA(frame, kFrameHandOffTitle);
+  // Whoever starts the successor (the main application once told, or WinExec), it must find the
+  // mutex free: this process may still wait on a busy Outlook as it lets go of its sinks.
+  ReleaseSingleInstance();
   if (mainAppWindow) {
     // Posted, not sent: it carries nothing and its answer is not read, and a main application
     // busy for a moment must still learn that the plug-in is gone.
     PostMessageA(mainAppWindow, shield, 0, 0);
   } else {
     WaitOutTheShortestLife();
-    // WinExec waits for the successor's message loop; the successor must find the mutex free.
-    ReleaseSingleInstance();
     WinExec("OrvaneOutlook.exe", SW_SHOWNORMAL);
   }
   ending_.ExitNormally();
