@@ -37,6 +37,8 @@ public:
   // Compares the folders with their pictures, reporting every item gone. Ends silently when
   // Outlook is going away.
   void CheckDeletedItemsInOutlook();
+  // Outlook's session ended: what its tables' short-term ids named is forgotten.
+  void ForgetOutlooksSession() noexcept { tableReader_.ForgetShortTermIds(); }
   // Whether a pass reads the folders now.
   bool PassUnderWay() const noexcept { return pass_.Now(); }
   // An item seen, with its state: in the journal at once, so that a process ending at any moment

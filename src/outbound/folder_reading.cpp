@@ -99,6 +99,10 @@ std::optional<std::vector<outbound::ReadItem>> FolderTableReader::ReadFolder(
   return read;
 }
 
+void FolderTableReader::ForgetShortTermIds() noexcept {
+  for (auto& [name, state] : folders_) state.longTermIds.clear();
+}
+
 void FolderTableReader::LogTableFailure(const char* folderName, const std::string& failure) {
   std::string& last = lastTableFailures_[folderName];
   if (failure == last) return;

@@ -50,6 +50,10 @@ public:
                                                             const outbound::FolderPicture& known,
                                                             const char* folderName);
 
+  // Outlook's session ended (Outlook quit, crashed or was started again): the short-term ids its
+  // tables gave name nothing now, or other items in the next session.
+  void ForgetShortTermIds() noexcept;
+
 private:
   struct ColumnsMembers {
     outlook::DispId count;

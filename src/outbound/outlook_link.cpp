@@ -1,5 +1,7 @@
 #include "outbound/outlook_link.h"
 
+#include <utility>
+
 namespace orvane::outbound {
 
 bool sinksConnected = false;
@@ -20,7 +22,8 @@ void OutlookLink::ConnectAndCompare(bool compare, SinkOperations& sinks) {
   const WorkScope work(common_->work);
   // Whatever was of an earlier Outlook has been let go of by now.
   common_->serverGone = false;
-  outlookProcess_ = outlook::OutlookProcessId();
+  const DWORD process = outlook::OutlookProcessId();
+  if (process != std::exchange(outlookProcess_, process)) common_->comparer.ForgetOutlooksSession();
   const outlook::OutlookSession::Hold session(session_);
   sinks.ConnectSinks();
   // A failed comparison keeps the pictures for the next one: the plug-in carries on.
@@ -84,6 +87,7 @@ void OutlookLink::DisconnectSinks() { LetGoOfLinks(common_->serverGone); }
 void OutlookLink::Abandon() {
   LetGoOfLinks(true);
   session_.Abandon();
+  common_->comparer.ForgetOutlooksSession();
   common_->serverGone = false;
 }
 

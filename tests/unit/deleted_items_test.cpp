@@ -188,6 +188,25 @@ TEST_F(DeletedItemsTest, UnderShortTermIdsALongTermColumnIsAddedOncePerFolder) {
   EXPECT_EQ(os::CallCount(os::ObjectKind::Items, kItem, os::CallKind::Method), 0);
 }
 
+// Outlook crashes and is started again: the short-term ids its new session's tables give are not
+// those of the last one, and may name other items. What the plug-in took them to name is
+// forgotten with the session, so each item is opened by its id once more, and nothing is taken
+// for deleted or changed.
+TEST_F(DeletedItemsTest, TheShortTermIdsOfAnOutlookThatWentAwayAreNotTrustedInItsNextSession) {
+  os::TableIds(L"short-term");
+  for (const std::string& subject : Lines{"A", "B", "C"}) AddItem(os::ItemKind::Task, subject);
+  Roads roads;
+  ASSERT_NO_FATAL_FAILURE(Connect(roads));
+  roads.CheckDeletedItems();
+  const long opened = os::CallCount(kGetItemFromId);
+  roads.CheckDeletedItems();
+  EXPECT_EQ(os::CallCount(kGetItemFromId), opened) << "the same session's ids are taken from the first read";
+  roads.link.Abandon();
+  ASSERT_NO_FATAL_FAILURE(Connect(roads));
+  EXPECT_EQ(os::CallCount(kGetItemFromId), opened + 3) << "each task opened by its id in the new session";
+  EXPECT_TRUE(Received().empty());
+}
+
 // An item the user adds while a folder is read item by item takes the first place and pushes the
 // others one on: the read that missed the last of them is not believed.
 TEST_F(DeletedItemsTest, AnItemAddedInFrontDuringAnItemByItemReadMakesNoDeletion) {
