@@ -146,6 +146,11 @@ void FolderComparer::TakeWaitingItems() {
 void FolderComparer::TakeEntry(size_t slot, const Entry& entry) {
   if (entry.id.empty()) return;
   kept_.Journal(TakenEntry(static_cast<uint32_t>(slot), entry));
+  JoinPicture(slot, entry);
+}
+
+void FolderComparer::JoinPicture(size_t slot, const Entry& entry) {
+  if (entry.id.empty()) return;
   if (pass_.Now()) {
     waitingItems_.push_back({slot, entry});
   } else {

@@ -44,6 +44,8 @@ public:
   // An item seen, with its state: in the journal at once, so that a process ending at any moment
   // leaves it kept, and in the picture at once or, while a pass reads, once the pass is done.
   void TakeEntry(size_t slot, const Entry& entry);
+  // The same, the journal's entry written by the caller.
+  void JoinPicture(size_t slot, const Entry& entry);
   // The item as last taken: one waiting for a pass to end is newer than the picture's.
   std::optional<Entry> KnownEntry(size_t slot, std::string_view id) const;
 

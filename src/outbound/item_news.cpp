@@ -92,11 +92,14 @@ void NewsWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchD
     known = comparer_.KnownEntry(folder, id);
     if (known && known->known == read.digest) return;
   }
-  // It joins the picture before its record goes, so that a process ending after the record never
-  // loses its later deletion; delivered now or later, in order, the record is the main
-  // application's from here on.
-  comparer_.TakeEntry(folder, {id, subject, lastModified, read.digest});
-  outbox_.Deliver(changed ? kind.changedKind : kind.kind, read.values.Record(changed ? linkId : std::nullopt), folder);
+  // It joins the picture with its record, in one journal entry: a process ending at any moment
+  // keeps both or neither, so the record is never lost while the item is known, and the item's
+  // later deletion is never lost once the record went. Delivered now or later, in order, the
+  // record is the main application's from here on.
+  const Entry taken{id, subject, lastModified, read.digest};
+  comparer_.JoinPicture(folder, taken);
+  outbox_.Deliver(changed ? kind.changedKind : kind.kind, read.values.Record(changed ? linkId : std::nullopt), folder,
+                  {}, id.empty() ? nullptr : &taken);
 }
 
 bool NewsWatch::LookAtWaitingItems(DWORD budgetMs, LaterBoxes& boxes) {

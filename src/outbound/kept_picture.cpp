@@ -191,12 +191,19 @@ std::optional<KeptPictures> ReadSnapshotBody(std::string_view body) {
 // The body of a journal entry, read whole; no value when malformed.
 bool CarriesSubject(JournalEntry::Kind kind) {
   return kind == JournalEntry::Kind::kTaken || kind == JournalEntry::Kind::kTakenWithState ||
-         kind == JournalEntry::Kind::kQueued;
+         kind == JournalEntry::Kind::kQueued || kind == JournalEntry::Kind::kQueuedWithState;
+}
+
+bool CarriesState(JournalEntry::Kind kind) {
+  return kind == JournalEntry::Kind::kTakenWithState || kind == JournalEntry::Kind::kQueuedWithState;
+}
+
+bool QueuesRecord(JournalEntry::Kind kind) {
+  return kind == JournalEntry::Kind::kQueued || kind == JournalEntry::Kind::kQueuedWithState;
 }
 
 bool NamesRecord(JournalEntry::Kind kind) {
-  return kind == JournalEntry::Kind::kQueued || kind == JournalEntry::Kind::kOffered ||
-         kind == JournalEntry::Kind::kReturned;
+  return QueuesRecord(kind) || kind == JournalEntry::Kind::kOffered || kind == JournalEntry::Kind::kReturned;
 }
 
 std::optional<std::pair<std::uint64_t, JournalEntry>> ReadEntryBody(std::string_view body) {
@@ -210,7 +217,7 @@ std::optional<std::pair<std::uint64_t, JournalEntry>> ReadEntryBody(std::string_
   entry.folder = static_cast<std::uint32_t>(*folder);
   entry.id = std::string(*id);
   if (*kind < static_cast<std::uint8_t>(JournalEntry::Kind::kTaken) ||
-      *kind > static_cast<std::uint8_t>(JournalEntry::Kind::kTakenWithState)) {
+      *kind > static_cast<std::uint8_t>(JournalEntry::Kind::kQueuedWithState)) {
     return std::nullopt;
   }
   entry.kind = static_cast<JournalEntry::Kind>(*kind);
@@ -219,15 +226,18 @@ std::optional<std::pair<std::uint64_t, JournalEntry>> ReadEntryBody(std::string_
     if (!subject) return std::nullopt;
     entry.subject = std::string(*subject);
   }
-  if (entry.kind == JournalEntry::Kind::kTakenWithState && !ReadState(in, entry.lastModified, entry.known)) {
-    return std::nullopt;
+  if (CarriesState(entry.kind) && !ReadState(in, entry.lastModified, entry.known)) return std::nullopt;
+  if (entry.kind == JournalEntry::Kind::kQueuedWithState) {
+    const auto itemSubject = in.Text();
+    if (!itemSubject) return std::nullopt;
+    entry.itemSubject = std::string(*itemSubject);
   }
   if (NamesRecord(entry.kind)) {
     const auto record = in.Varint();
     if (!record || *record == 0) return std::nullopt;
     entry.record = *record;
   }
-  if (entry.kind == JournalEntry::Kind::kQueued) {
+  if (QueuesRecord(entry.kind)) {
     const auto recordKind = in.Varint();
     if (!recordKind || *recordKind > UINT32_MAX) return std::nullopt;
     entry.recordKind = static_cast<std::uint32_t>(*recordKind);
@@ -317,9 +327,10 @@ std::string EncodeJournalEntry(std::uint64_t generation, const JournalEntry& ent
   body.Varint(entry.folder);
   body.Text(entry.id);
   if (CarriesSubject(entry.kind)) body.Text(entry.subject);
-  if (entry.kind == JournalEntry::Kind::kTakenWithState) WriteState(body, entry.lastModified, entry.known);
+  if (CarriesState(entry.kind)) WriteState(body, entry.lastModified, entry.known);
+  if (entry.kind == JournalEntry::Kind::kQueuedWithState) body.Text(entry.itemSubject);
   if (NamesRecord(entry.kind)) body.Varint(entry.record);
-  if (entry.kind == JournalEntry::Kind::kQueued) body.Varint(entry.recordKind);
+  if (QueuesRecord(entry.kind)) body.Varint(entry.recordKind);
 
   Writer out;
   out.Text(body.Bytes());
@@ -332,6 +343,21 @@ JournalEntry QueuedEntry(const OutboundRecord& record) {
   entry.record = record.number;
   entry.recordKind = record.kind;
   return entry;
+}
+
+JournalEntry QueuedWithStateEntry(const OutboundRecord& record, const Entry& taken) {
+  JournalEntry entry{JournalEntry::Kind::kQueuedWithState, record.folder, taken.id, record.text};
+  entry.record = record.number;
+  entry.recordKind = record.kind;
+  entry.lastModified = taken.lastModified;
+  entry.known = taken.known;
+  entry.itemSubject = taken.subject;
+  return entry;
+}
+
+JournalEntry TakenPartOf(const JournalEntry& queuedWithState) {
+  return TakenEntry(queuedWithState.folder, {queuedWithState.id, queuedWithState.itemSubject,
+                                             queuedWithState.lastModified, queuedWithState.known});
 }
 
 JournalEntry TakenEntry(std::uint32_t folder, const Entry& entry) {
@@ -363,6 +389,14 @@ bool ApplyEntry(KeptPictures& pictures, const JournalEntry& entry) {
       break;
     case JournalEntry::Kind::kNoReportDue: picture.NoteOwnDeletion(entry.id); break;
     case JournalEntry::Kind::kQueued: Queue(pictures, entry); break;
+    case JournalEntry::Kind::kQueuedWithState: {
+      picture.TakeState({entry.id, entry.itemSubject, entry.lastModified, entry.known});
+      JournalEntry record = entry;
+      // It reports no item's going.
+      record.id.clear();
+      Queue(pictures, record);
+      break;
+    }
     case JournalEntry::Kind::kOffered:
     case JournalEntry::Kind::kReturned:
       if (OutboundRecord* record = FindRecord(pictures, entry.record)) {

@@ -66,6 +66,9 @@ std::optional<KeptPictures> DecodeSnapshot(std::string_view bytes);
 // kOffered: the record is about to be handed over. kReturned: its hand-over failed; it waits again.
 // kTakenWithState: an item seen, with its subject, state and the digest of the record the main
 // application knows (kTaken is of journals written before states were kept).
+// kQueuedWithState: both at once, of the record that tells the main application of an item and
+// the state it tells (`id` the item, `subject` the record's text, `itemSubject` the item's): no
+// process ending between the two can keep the one without the other.
 struct JournalEntry {
   enum class Kind : std::uint8_t {
     kTaken = 1,
@@ -73,7 +76,8 @@ struct JournalEntry {
     kQueued = 3,
     kOffered = 4,
     kReturned = 5,
-    kTakenWithState = 6
+    kTakenWithState = 6,
+    kQueuedWithState = 7
   };
   Kind kind = Kind::kTaken;
   std::uint32_t folder = 0;  // the index of the folder in the snapshot
@@ -83,6 +87,7 @@ struct JournalEntry {
   std::uint32_t recordKind = 0;
   double lastModified = 0;
   std::uint64_t known = 0;
+  std::string itemSubject{};
 };
 
 // The entry of an item seen with its state.
@@ -90,6 +95,10 @@ JournalEntry TakenEntry(std::uint32_t folder, const Entry& entry);
 
 // The entries that put a record in the outbox and mark its hand-over.
 JournalEntry QueuedEntry(const OutboundRecord& record);
+// The entry of a record that tells of an item, with the item's state the record makes known.
+JournalEntry QueuedWithStateEntry(const OutboundRecord& record, const Entry& taken);
+// The item's part of such an entry alone, as a taken entry.
+JournalEntry TakenPartOf(const JournalEntry& queuedWithState);
 JournalEntry OfferedEntry(std::uint64_t record);
 JournalEntry ReturnedEntry(std::uint64_t record);
 

@@ -63,9 +63,13 @@ bool KeptState::Journal(const JournalEntry& entry) {
   if (!file_) return false;
   if (pending_) {
     constexpr size_t kChangesKeptWhilePending = 100000;
-    const bool folderChange =
-        entry.kind == JournalEntry::Kind::kTakenWithState || entry.kind == JournalEntry::Kind::kNoReportDue;
-    if (folderChange && changesWhilePending_.size() < kChangesKeptWhilePending) changesWhilePending_.push_back(entry);
+    if (changesWhilePending_.size() >= kChangesKeptWhilePending) return false;
+    // The record itself joins the kept outbox from memory, once it is read.
+    if (entry.kind == JournalEntry::Kind::kQueuedWithState) {
+      changesWhilePending_.push_back(TakenPartOf(entry));
+    } else if (entry.kind == JournalEntry::Kind::kTakenWithState || entry.kind == JournalEntry::Kind::kNoReportDue) {
+      changesWhilePending_.push_back(entry);
+    }
     return false;
   }
   return file_->Append(entry);

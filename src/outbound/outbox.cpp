@@ -24,10 +24,11 @@
 
 namespace orvane::outbound {
 
-void Outbox::Deliver(uint32_t kind, std::string_view text, size_t slot, std::string_view goneId) {
+void Outbox::Deliver(uint32_t kind, std::string_view text, size_t slot, std::string_view goneId, const Entry* taken) {
   OutboundRecord record{kept_.TakeRecordNumber(), kind, std::string(text), static_cast<uint32_t>(slot),
                         std::string(goneId),      false};
-  if (!kept_.Journal(QueuedEntry(record))) kept_.NoteRecordOffDisk(record.number);
+  const JournalEntry queued = taken ? QueuedWithStateEntry(record, *taken) : QueuedEntry(record);
+  if (!kept_.Journal(queued)) kept_.NoteRecordOffDisk(record.number);
   // The item it reports gone is dropped by the next comparison, silently.
   if (!goneId.empty()) kept_.Folder(slot).picture.NoteOwnDeletion(goneId);
   kept_.Records().push_back(std::move(record));

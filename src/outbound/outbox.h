@@ -2,6 +2,7 @@
 // made, marked in the journal so that a process ending at any point neither loses nor repeats it.
 #pragma once
 
+#include "outbound/item_picture.h"
 #include "outbound/kept_state.h"
 
 #include "base/work_scope.h"
@@ -29,8 +30,10 @@ public:
   // Delivers an outbound record of the kind, made from an item of the folder whose picture is in
   // the slot, after those still waiting: marked as offered in the journal before it is sent, kept
   // waiting when the main application does not take it. One that reports an item's going names
-  // the item, which no comparison reports again.
-  void Deliver(uint32_t kind, std::string_view text, size_t slot, std::string_view goneId = {});
+  // the item, which no comparison reports again. One that tells of an item comes with the state it
+  // makes known (`taken`), kept with it in one journal entry.
+  void Deliver(uint32_t kind, std::string_view text, size_t slot, std::string_view goneId = {},
+               const Entry* taken = nullptr);
   // Sends the records that wait, in order, when the main application's window is there.
   void SendWaitingRecords();
   size_t RecordsWaiting() const { return kept_.Records().size(); }

@@ -189,6 +189,36 @@ TEST(KeptPicture, ARecordOfferedIsNeverSentAgainAndOneNotOfferedIsNeverLost) {
   }
 }
 
+// A new item's record and the state it makes known are one entry: a process ending anywhere in
+// its writing leaves both or neither, so the next process never knows the item without the
+// record that told of it, nor sends a record whose item it would report again.
+TEST(KeptPicture, ANewItemsRecordAndItsStateAreKeptTogetherOrNotAtAll) {
+  const outbound::OutboundRecord added{10, 0x2BB7B2A6, kHostile + "\n", 0, "", false};
+  const outbound::Entry taken{"new id", kHostile, 46000.5, 0x1234};
+  const std::string whole = outbound::EncodeJournalEntry(7, outbound::QueuedWithStateEntry(added, taken));
+  for (size_t length = 0; length <= whole.size(); ++length) {
+    SCOPED_TRACE(length);
+    KeptPictures pictures = HostilePictures();
+    const size_t waitingBefore = pictures.outbox.size();
+    EXPECT_EQ(outbound::ApplyJournal(pictures, whole.substr(0, length)), length == whole.size() ? 1u : 0u);
+    const outbound::Entry* known = pictures.folders[0].picture.Find("new id");
+    const bool queued = pictures.outbox.size() == waitingBefore + 1;
+    EXPECT_EQ(known != nullptr, queued);
+    if (!known) continue;
+    EXPECT_EQ(known->subject, kHostile);
+    EXPECT_EQ(known->lastModified, 46000.5);
+    EXPECT_EQ(known->known, 0x1234u);
+    EXPECT_EQ(Outbox(pictures).back(), "10 733459110 " + kHostile + "\n 0 ") << "it names no item gone";
+    EXPECT_EQ(pictures.nextRecord, 11u);
+  }
+  // Its item's part alone is the entry a reader takes while the kept pictures cannot be read yet.
+  const JournalEntry part = outbound::TakenPartOf(outbound::QueuedWithStateEntry(added, taken));
+  KeptPictures pictures = HostilePictures();
+  EXPECT_EQ(outbound::ApplyJournal(pictures, outbound::EncodeJournalEntry(7, part)), 1u);
+  EXPECT_NE(pictures.folders[0].picture.Find("new id"), nullptr);
+  EXPECT_EQ(pictures.outbox.size(), HostilePictures().outbox.size());
+}
+
 TEST(KeptPicture, AFolderIsComparedOnlyWithItself) {
   const outbound::KeptFolder folder = HostilePictures().folders[0];
   EXPECT_TRUE(outbound::SameFolder(folder, kStore, "tasks"));
