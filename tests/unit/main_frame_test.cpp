@@ -285,11 +285,27 @@ struct Failure {
   std::vector<Ending> endings;
 };
 
+// Outlook's words that fit the line whole but leave it no room for the member as well.
+constexpr char kLongWords[] =
+    "The operation failed because the item was changed by another user or in another window; "
+    "open the item again.";
+constexpr size_t kTickLead = sizeof "OrvaneOutlook=>OnTimerException::" - 1;
+static_assert(sizeof kLongWords - 1 + kTickLead <= 150 &&
+              sizeof kLongWords - 1 + kTickLead + sizeof " (TaskItem.Subject put)" - 1 > 150);
+
 TEST_F(MainFrameTest, FailedTickIsLoggedAndHandedOverUnlessTheProcessIsEnding) {
   const Failure failures[] = {
       {"Outlook refuses",
        [] { throw outlook::AutomationError(E_FAIL, "Outlook is busy"); },
        {"OrvaneOutlook=>OnTimerException::Outlook is busy"},
+       {Ending::HandOff}},
+      {"Outlook refuses one member",
+       [] { throw outlook::AutomationError(E_FAIL, "Subject refused by the check", "TaskItem.Subject put"); },
+       {"OrvaneOutlook=>OnTimerException::Subject refused by the check (TaskItem.Subject put)"},
+       {Ending::HandOff}},
+      {"Outlook refuses in words too long for the member as well",
+       [] { throw outlook::AutomationError(E_FAIL, kLongWords, "TaskItem.Subject put"); },
+       {std::string("OrvaneOutlook=>OnTimerException::") + kLongWords},
        {Ending::HandOff}},
       {"the process was asked to end",
        [] {
@@ -301,14 +317,16 @@ TEST_F(MainFrameTest, FailedTickIsLoggedAndHandedOverUnlessTheProcessIsEnding) {
   };
   for (const Failure& failure : failures) {
     SCOPED_TRACE(failure.what);
-    control_.endings.clear();
+    // A control of its own: one asked to end once counts no further failure.
+    RecordingControl control;
+    const ScopedProcessControl inCharge(control);
     SendRecord(mainapp::kTask, "fails");
     SendAction("Orvane_SaveNow");
     DeleteFileA("OrvaneErrorLog.txt");
     hiddenFrame_.duringCall = failure.thrower;
     Tick(app::kRecordTimer);
     EXPECT_EQ(LogTexts(), failure.log);
-    EXPECT_EQ(control_.endings, failure.endings);
+    EXPECT_EQ(control.endings, failure.endings);
   }
 }
 
