@@ -405,10 +405,10 @@ void CMainFrame::CloseAfterBox(HWND owner, const char* text, UINT modality, bool
 
 void CMainFrame::SaveOutlookApps(char* record) { inbound::SaveOutlookApps(record, writerContext_); }
 void CMainFrame::SaveOutlookTask(char* record) { inbound::SaveOutlookTask(record, writerContext_); }
-void CMainFrame::SaveOutlookNote(char* record, int flag) { inbound::SaveOutlookNote(record, flag, writerContext_); }
+void CMainFrame::SaveOutlookNote(char* record, int) { inbound::SaveOutlookNote(record, writerContext_); }
 void CMainFrame::ChangeOutlookApps(char* record) { inbound::ChangeOutlookApps(record, writerContext_); }
 void CMainFrame::ChangeOutlookTask(char* record) { inbound::ChangeOutlookTask(record, writerContext_); }
-void CMainFrame::ChangeOutlookNote(char* record, int flag) { inbound::ChangeOutlookNote(record, flag, writerContext_); }
+void CMainFrame::ChangeOutlookNote(char* record, int) { inbound::ChangeOutlookNote(record, writerContext_); }
 void CMainFrame::DeleteOutlookItem(char* record, uint32_t kind) {
   inbound::DeleteOutlookItem(record, kind, writerContext_);
 }

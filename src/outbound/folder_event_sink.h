@@ -34,10 +34,6 @@ struct HeldEvent {
 // What the sinks of one connection to Outlook share with the link that made them. Outlook may keep
 // a sink beyond the link's life, so each sink holds it too.
 struct SinkCommon {
-  explicit SinkCommon(HWND from) noexcept : sender(from) {}
-
-  // The window the records are sent from.
-  HWND sender;
   // The mark of Outlook work under way on the plug-in's thread.
   outlook::OutlookWorkMark work;
   // Boxes that wait until Outlook has its event back.

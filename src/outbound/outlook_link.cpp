@@ -6,12 +6,9 @@ namespace orvane::outbound {
 
 bool sinksConnected = false;
 
-OutlookLink::OutlookLink() : common_(std::make_shared<SinkCommon>(nullptr)) {}
+OutlookLink::OutlookLink() : common_(std::make_shared<SinkCommon>()) {}
 
-void OutlookLink::SendFrom(HWND sender) noexcept {
-  common_->sender = sender;
-  common_->watch.SendFrom(sender);
-}
+void OutlookLink::SendFrom(HWND sender) noexcept { common_->watch.SendFrom(sender); }
 
 void OutlookLink::FollowRunningOutlook() {
   // Whatever was of an earlier Outlook has been let go of by now.

@@ -40,7 +40,7 @@ protected:
 
 TEST_F(FolderSinksTest, SinkAnswersEveryEventWithSuccessReportingEachStateOfAnItemOnce) {
   const ComPtr<outbound::FolderEventSink> sink =
-      outbound::FolderEventSink::Create(items::kTaskItems, std::make_shared<outbound::SinkCommon>(nullptr));
+      outbound::FolderEventSink::Create(items::kTaskItems, std::make_shared<outbound::SinkCommon>());
   const outlook::DispatchDriver item = UserItem(os::ItemKind::Task, items::kTaskItems, "Report", {});
   IDispatch* byReference = item.Get();
   const ULONG references = (item.Get()->AddRef(), item.Get()->Release());
@@ -81,7 +81,7 @@ protected:
         common_->boxes);
   }
 
-  const std::shared_ptr<outbound::SinkCommon> common_ = std::make_shared<outbound::SinkCommon>(nullptr);
+  const std::shared_ptr<outbound::SinkCommon> common_ = std::make_shared<outbound::SinkCommon>();
   ComPtr<outbound::FolderEventSink> sink_;
   outbound::FolderLink link_;
 };
@@ -156,7 +156,7 @@ TEST_F(TaskSinkTest, EventsThatComeWhileAHandlerWaitsOnOutlookAreHandledAfterItI
 
 // A sink that cannot be made leaves its folder unwatched, with one line, and the link goes on.
 TEST_F(FolderSinksTest, ASinkThatCannotBeMadeLeavesItsFolderUnwatched) {
-  outbound::SinkCommon common(nullptr);
+  outbound::SinkCommon common;
   outbound::FolderLink link;
   link.Connect(
       kFolderCalendar, []() -> ComPtr<outbound::FolderEventSink> { throw std::bad_alloc(); }, common.boxes);
