@@ -1,5 +1,6 @@
 // The frame's intake, dispatch, timer ticks and endings, driven by window messages in this
-// process: WM_TIMER is sent directly, except in the one test of the real timer.
+// process: WM_TIMER is sent directly, except where a test lets the frame's own timers fire; no test
+// measures how long they take.
 #include "app/intake.h"
 #include "app/main_frame.h"
 #include "app/watchdog_rules.h"
@@ -84,16 +85,15 @@ protected:
   }
   // Whether the frame's link timer runs; finding out stops it.
   bool SinkTimerStopsNow() { return KillTimer(hiddenFrame_.Window(), app::kSinkTimer) != FALSE; }
-  // Handles this thread's messages, the frame's real timers among them, until `done` holds or 5 s
-  // have passed; answers the milliseconds it took.
-  static long PumpUntil(const std::function<bool()>& done) {
+  // Handles this thread's messages, the frame's real timers among them, until `done` holds or
+  // 30 s have passed (a bound for a timer that never fires, not a measure of one that does).
+  static void PumpUntil(const std::function<bool()>& done) {
     const auto start = Clock::now();
-    while (!done() && Clock::now() < start + 5s) {
+    while (!done() && Clock::now() < start + 30s) {
       MSG message;
       while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
       MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
-    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
   }
   static void WriteLinkSetting(int value) {
     char directory[MAX_PATH] = "";
@@ -106,13 +106,15 @@ protected:
   RecordingFrame hiddenFrame_;
 };
 
-TEST_F(MainFrameTest, RecordAndSaveReachTheWriterAboutOneSecondLaterOnTheRealTimer) {
+// Nothing here measures the time: the machine may be too loaded for any bound to hold. The
+// action arms the frame's own record timer and no writer runs before that timer fires.
+TEST_F(MainFrameTest, RecordAndSaveReachTheWriterOnTheRealTimer) {
   SendRecord(mainapp::kTask, "Buy milk\tmore");
-  PostMessageA(hiddenFrame_.Window(), RegisterWindowMessageA("Orvane_SaveNow"), 0, 0);
-  const long delay = PumpUntil([&] { return !hiddenFrame_.calls.empty(); });
+  SendAction("Orvane_SaveNow");
+  EXPECT_TRUE(hiddenFrame_.calls.empty()) << "the writer ran before the timer";
+  ASSERT_TRUE(RecordTimerArmed());
+  PumpUntil([&] { return !hiddenFrame_.calls.empty(); });
   ASSERT_EQ(hiddenFrame_.calls, (std::vector<Call>{{"SaveOutlookTask", "Buy milk\tmore", 0}}));
-  EXPECT_GE(delay, 950);
-  EXPECT_LE(delay, 1300);
   EXPECT_EQ(app::recordPending, 0);
   EXPECT_FALSE(RecordTimerArmed());
   // The session opened for the record is released at the end of the tick.
@@ -243,7 +245,8 @@ TEST_F(MainFrameTest, TheLinkTimerWaitsForTheLinkAndRestsWhileTheSinksAreConnect
   Tick(app::kSinkTimer);
   WriteLinkSetting(1);
   const Call connect{"ConnectSinks", "", 0};
-  EXPECT_LE(PumpUntil([&] { return !hiddenFrame_.calls.empty(); }), 1500);
+  // The timer still runs: it connects on its own once the link is on.
+  PumpUntil([&] { return !hiddenFrame_.calls.empty(); });
   EXPECT_EQ(hiddenFrame_.calls, std::vector<Call>{connect});
   EXPECT_FALSE(SinkTimerStopsNow());
   SendRecord(mainapp::kTask, "once");
