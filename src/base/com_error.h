@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <stdexcept>
 #include <string>
@@ -14,7 +15,8 @@ class ComError : public std::runtime_error {
 public:
   ComError(HRESULT result, const std::string& message, std::string_view member = {})
       : std::runtime_error(message), result_(result) {
-    const size_t length = member.copy(member_, sizeof member_ - 1);
+    const size_t length = std::min(member.size(), sizeof member_ - 1);
+    std::copy_n(member.data(), length, member_);
     member_[length] = '\0';
   }
   HRESULT Result() const noexcept { return result_; }
