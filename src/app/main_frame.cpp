@@ -7,6 +7,7 @@
 #include "app/watchdog_rules.h"
 #include "base/callback_guard.h"
 #include "base/error_log.h"
+#include "base/log_line.h"
 #include "base/process_control.h"
 #include "inbound/writers.h"
 #include "mainapp/main_app_window.h"
@@ -45,13 +46,13 @@ std::string WindowTitle(HWND window) {
   return title;
 }
 
-// Logs an exception that reached a timer tick (its text cut at 255 characters) and hands over
-// to a successor.
-void HandTickFailure(const char* message) noexcept {
+// Logs an exception that reached a timer tick (its text cut at 255 characters), then the member
+// whose call failed, and hands over to a successor.
+void HandTickFailure(const char* message, const char* member) noexcept {
   char line[300];
   std::snprintf(line, sizeof line, "OrvaneOutlook=>OnTimerException::%.255s", message);
   // The hand-off comes even when the line cannot be written.
-  GuardedCall("OnTimerException", [&] { WriteLog(line); });
+  GuardedCall("OnTimerException", [&] { WriteLog(WithFailedMember(line, member).c_str()); });
   CurrentProcessControl().HandOff(mainapp::FindMainAppWindow());
 }
 
@@ -171,10 +172,10 @@ LRESULT CMainFrame::OnCloseStubNow(WPARAM, LPARAM) {
 
 void CMainFrame::OnTimer(UINT_PTR id) {
   GuardedTick([&] { RunTimer(id); },
-              [&](const char* message) {
+              [&](const char* message, const char* member) {
                 // The successor takes the pictures over: this process writes nothing more to them.
                 link_.StopKeepingPictures();
-                HandTickFailure(message);
+                HandTickFailure(message, member);
               });
 }
 
@@ -357,10 +358,10 @@ void CMainFrame::CloseAfterBox(HWND owner, const char* text, UINT modality, bool
 
 void CMainFrame::SaveOutlookApps(char* record) { inbound::SaveOutlookApps(record, writerContext_); }
 void CMainFrame::SaveOutlookTask(char* record) { inbound::SaveOutlookTask(record, writerContext_); }
-void CMainFrame::SaveOutlookNote(char* record, int flag) { inbound::SaveOutlookNote(record, flag, writerContext_); }
+void CMainFrame::SaveOutlookNote(char* record, int) { inbound::SaveOutlookNote(record, writerContext_); }
 void CMainFrame::ChangeOutlookApps(char* record) { inbound::ChangeOutlookApps(record, writerContext_); }
 void CMainFrame::ChangeOutlookTask(char* record) { inbound::ChangeOutlookTask(record, writerContext_); }
-void CMainFrame::ChangeOutlookNote(char* record, int flag) { inbound::ChangeOutlookNote(record, flag, writerContext_); }
+void CMainFrame::ChangeOutlookNote(char* record, int) { inbound::ChangeOutlookNote(record, writerContext_); }
 void CMainFrame::DeleteOutlookItem(char* record, uint32_t kind) {
   inbound::DeleteOutlookItem(record, kind, writerContext_);
 }

@@ -38,7 +38,8 @@ public:
   // Creates the hidden top-level window titled "Untitled - stub"; false when it cannot be made.
   bool Create();
 
-  // Writers: each takes the record as a writable zero-terminated text.
+  // Writers: each takes the record as a writable zero-terminated text. The notes' flag is part of
+  // the frame's operations only: the frame passes 0 and no writer reads it.
   virtual void SaveOutlookApps(char* record);
   virtual void SaveOutlookTask(char* record);
   virtual void SaveOutlookNote(char* record, int flag);

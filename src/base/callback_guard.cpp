@@ -8,10 +8,15 @@
 namespace orvane {
 namespace {
 
-void ReportToDebugger(const char* where, const char* what) noexcept {
+void ReportToDebugger(const char* where, const char* what, const char* member) noexcept {
   OutputDebugStringA(where);
   OutputDebugStringA(": ");
   OutputDebugStringA(what);
+  if (*member) {
+    OutputDebugStringA(" (");
+    OutputDebugStringA(member);
+    OutputDebugStringA(")");
+  }
   OutputDebugStringA("\n");
 }
 
@@ -34,8 +39,8 @@ void SetFailureReporter(FailureReporter replacement) noexcept {
   reporter = replacement ? replacement : &ReportToDebugger;
 }
 
-void ReportFailure(const char* where, const char* what) noexcept {
-  reporter.load()(where ? where : "", what ? what : "");
+void ReportFailure(const char* where, const char* what, const char* member) noexcept {
+  reporter.load()(where ? where : "", what ? what : "", member ? member : "");
 }
 
 const char* CurrentExceptionText() noexcept {
@@ -45,6 +50,16 @@ const char* CurrentExceptionText() noexcept {
     return error.what();
   } catch (...) {
     return "unknown exception";
+  }
+}
+
+const char* CurrentExceptionMember() noexcept {
+  try {
+    throw;
+  } catch (const ComError& error) {
+    return error.Member();
+  } catch (...) {
+    return "";
   }
 }
 

@@ -13,15 +13,19 @@
 namespace orvane {
 
 // Where reports of caught exceptions go; the plug-in sends them to its log. `where` names the
-// callback, `what` is the exception's message text.
-using FailureReporter = void (*)(const char* where, const char* what) noexcept;
+// callback, `what` is the exception's message text, `member` the call that failed (ComError's
+// Member, "" when none is known).
+using FailureReporter = void (*)(const char* where, const char* what, const char* member) noexcept;
 // Installs a reporter; null restores the default (the debugger's output).
 void SetFailureReporter(FailureReporter reporter) noexcept;
-void ReportFailure(const char* where, const char* what) noexcept;
+void ReportFailure(const char* where, const char* what, const char* member = "") noexcept;
 
 // The message text of the exception being handled ("unknown exception" for a non-standard one).
 // Only valid inside a catch block.
 const char* CurrentExceptionText() noexcept;
+// The member whose call failed, of a ComError being handled; "" for any other exception. Only
+// valid inside a catch block.
+const char* CurrentExceptionMember() noexcept;
 
 // Whether a caught failure is to be told: not once the process has been asked to end, when the
 // work under way stops as if the process were gone.
@@ -33,7 +37,7 @@ Result Guarded(const char* where, Result fallback, Body&& body) noexcept {
   try {
     return body();
   } catch (...) {
-    if (FailureCounts()) ReportFailure(where, CurrentExceptionText());
+    if (FailureCounts()) ReportFailure(where, CurrentExceptionText(), CurrentExceptionMember());
   }
   return fallback;
 }
@@ -44,12 +48,13 @@ void GuardedCall(const char* where, Body&& body) noexcept {
   try {
     body();
   } catch (...) {
-    if (FailureCounts()) ReportFailure(where, CurrentExceptionText());
+    if (FailureCounts()) ReportFailure(where, CurrentExceptionText(), CurrentExceptionMember());
   }
 }
 
-// Runs a timer tick; an exception is handed to `onFailure` with its text, which decides what the
-// failure means for the process. Nothing thrown by `onFailure` leaves either.
+// Runs a timer tick; an exception is handed to `onFailure` with its text and the member whose call
+// failed ("" when none is known), which decides what the failure means for the process. Nothing
+// thrown by `onFailure` leaves either.
 template <class Body, class OnFailure>
 void GuardedTick(Body&& body, OnFailure&& onFailure) noexcept {
   try {
@@ -57,9 +62,9 @@ void GuardedTick(Body&& body, OnFailure&& onFailure) noexcept {
   } catch (...) {
     if (!FailureCounts()) return;
     try {
-      onFailure(CurrentExceptionText());
+      onFailure(CurrentExceptionText(), CurrentExceptionMember());
     } catch (...) {
-      ReportFailure("GuardedTick", CurrentExceptionText());
+      ReportFailure("GuardedTick", CurrentExceptionText(), CurrentExceptionMember());
     }
   }
 }

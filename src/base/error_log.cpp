@@ -79,11 +79,11 @@ int WriteLogNumbered(const char* text, int32_t number) {
   return WriteLog(NumberedLogText(text ? text : "", number).c_str());
 }
 
-void LogCaughtFailure(const char* where, const char* what) noexcept {
+void LogCaughtFailure(const char* where, const char* what, const char* member) noexcept {
   char line[400];
   std::snprintf(line, sizeof line, "OrvaneOutlook=>%s::%s", where ? where : "", what ? what : "");
   try {
-    WriteLog(line);
+    WriteLog(WithFailedMember(line, member ? member : "").c_str());
   } catch (...) {
     // Out of memory even for the line: nothing is left to write it with.
   }

@@ -12,7 +12,7 @@ int WriteLog(const char* text);
 // Appends one line holding the text immediately followed by the number in decimal.
 int WriteLogNumbered(const char* text, int32_t number);
 // The plug-in's failure reporter: an exception caught by a callback guard, logged as
-// "OrvaneOutlook=><where>::<text>".
-void LogCaughtFailure(const char* where, const char* what) noexcept;
+// "OrvaneOutlook=><where>::<text> (<member>)" (WithFailedMember).
+void LogCaughtFailure(const char* where, const char* what, const char* member) noexcept;
 
 }  // namespace orvane

@@ -14,6 +14,15 @@ std::string FormatLogLine(std::string_view timeText, std::string_view text) {
   return line;
 }
 
+std::string WithFailedMember(std::string_view text, std::string_view member) {
+  std::string result(text);
+  if (member.empty() || text.size() + member.size() + 3 > kLogMaxText) return result;
+  result += " (";
+  result += member;
+  result += ')';
+  return result;
+}
+
 std::string NumberedLogText(std::string_view text, int32_t number) {
   std::string result(text);
   result += std::to_string(number);

@@ -29,10 +29,14 @@ public:
   bool IsValid() const noexcept { return Traits::IsValid(value_); }
   explicit operator bool() const noexcept { return IsValid(); }
 
-  // Closes what is held and takes `value` instead.
+  // Closes what is held and takes `value` instead. The thread's last error stays as it was, so
+  // that a failure read after an owner went out of scope is the failure, not the close's.
   void Reset(Type value = Traits::Empty()) noexcept {
     const Type old = std::exchange(value_, value);
-    if (Traits::IsValid(old)) Traits::Close(old);
+    if (!Traits::IsValid(old)) return;
+    const DWORD lastError = GetLastError();
+    Traits::Close(old);
+    SetLastError(lastError);
   }
   // Gives up ownership without closing.
   Type Release() noexcept { return std::exchange(value_, Traits::Empty()); }

@@ -21,7 +21,7 @@ outlook::DispatchDriver CreateNote(const outlook::OutlookSession& session) {
 
 }  // namespace
 
-void SaveOutlookNote(char* record, int, const WriterContext& context) {
+void SaveOutlookNote(char* record, const WriterContext& context) {
   using inbound::NoteRecord;
   const std::optional<NoteRecord> note = inbound::ReadNoteRecord(RecordText(record));
   if (!WriterTakes<NoteRecord>(kSaveNote, note, [](const NoteRecord& read) { return read.isShort; })) return;
@@ -33,7 +33,7 @@ void SaveOutlookNote(char* record, int, const WriterContext& context) {
   SaveAndClose(item, mainapp::kNote, context.ownWrites);
 }
 
-void ChangeOutlookNote(char* record, int, const WriterContext& context) {
+void ChangeOutlookNote(char* record, const WriterContext& context) {
   const std::optional<inbound::NoteChangeRecord> change = inbound::ReadNoteChangeRecord(RecordText(record));
   if (!WriterTakes<inbound::NoteChangeRecord>(kChangeNote, change, nullptr)) return;
   // The text is all a change writes: without it there is nothing to change or make.

@@ -23,10 +23,10 @@ struct WriterContext {
 
 void SaveOutlookApps(char* record, const WriterContext& context);
 void SaveOutlookTask(char* record, const WriterContext& context);
-void SaveOutlookNote(char* record, int flag, const WriterContext& context);
+void SaveOutlookNote(char* record, const WriterContext& context);
 void ChangeOutlookApps(char* record, const WriterContext& context);
 void ChangeOutlookTask(char* record, const WriterContext& context);
-void ChangeOutlookNote(char* record, int flag, const WriterContext& context);
+void ChangeOutlookNote(char* record, const WriterContext& context);
 void DeleteOutlookItem(char* record, uint32_t kind, const WriterContext& context);
 void DoneOutlookItem(char* record, uint32_t kind, const WriterContext& context);
 void SetOutlookLinkId(char* record, uint32_t kind, const WriterContext& context);

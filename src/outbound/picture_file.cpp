@@ -60,55 +60,81 @@ std::wstring PathOf(const std::wstring& directory, const wchar_t* name) {
   return length > 0 && length < MAX_PATH ? std::wstring(path, length) : std::wstring(name);
 }
 
-enum class ReadResult { kRead, kMissing, kFailed };
+// The helpers below answer the error of the step that failed (ERROR_SUCCESS when none did),
+// taken at the step: the thread's last error is not theirs to leave for the caller.
+
+// The thread's last error after a call that failed; never ERROR_SUCCESS, which would read as done.
+DWORD FailedStep() {
+  const DWORD error = GetLastError();
+  return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+}
+
+bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
 // From the handle's position to the end, up to kPictureFileLimit bytes; a larger file fails.
-bool ReadRest(HANDLE file, std::string& bytes) {
+DWORD ReadRest(HANDLE file, std::string& bytes) {
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file, &size) || size.QuadPart < 0 ||
-      static_cast<std::uint64_t>(size.QuadPart) > kPictureFileLimit) {
-    return false;
-  }
+  if (!GetFileSizeEx(file, &size)) return FailedStep();
+  if (size.QuadPart < 0 || static_cast<std::uint64_t>(size.QuadPart) > kPictureFileLimit) return ERROR_FILE_TOO_LARGE;
   bytes.assign(static_cast<size_t>(size.QuadPart), '\0');
   size_t done = 0;
   while (done < bytes.size()) {
     DWORD read = 0;
     const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-    if (!ReadFile(file, bytes.data() + done, want, &read, nullptr)) return false;
+    if (!ReadFile(file, bytes.data() + done, want, &read, nullptr)) return FailedStep();
     if (read == 0) break;
     done += read;
   }
   bytes.resize(done);
-  return true;
+  return ERROR_SUCCESS;
 }
 
-ReadResult ReadWholeFile(const std::wstring& path, std::string& bytes) {
+// ERROR_SUCCESS when read; IsMissing when there is no such file.
+DWORD ReadWholeFile(const std::wstring& path, std::string& bytes) {
   const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadResult::kMissing : ReadResult::kFailed;
-  }
-  return ReadRest(file.Get(), bytes) ? ReadResult::kRead : ReadResult::kFailed;
+  if (!file) return FailedStep();
+  return ReadRest(file.Get(), bytes);
 }
 
-bool WriteAll(HANDLE file, const std::string& bytes) {
+DWORD WriteAll(HANDLE file, const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     DWORD written = 0;
     const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-    if (!WriteFile(file, bytes.data() + done, want, &written, nullptr) || written == 0) return false;
+    if (!WriteFile(file, bytes.data() + done, want, &written, nullptr)) return FailedStep();
+    if (written == 0) return ERROR_WRITE_FAULT;
     done += written;
   }
-  return true;
+  return ERROR_SUCCESS;
+}
+
+DWORD WriteAllFlushed(HANDLE file, const std::string& bytes) {
+  if (const DWORD error = WriteAll(file, bytes)) return error;
+  return FlushFileBuffers(file) ? ERROR_SUCCESS : FailedStep();
 }
 
 // Written whole and flushed to the disk before the file is closed.
-bool WriteFlushedFile(const std::wstring& path, const std::string& bytes) {
+DWORD WriteFlushedFile(const std::wstring& path, const std::string& bytes) {
   const UniqueHandle file(
       CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file && WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get());
+  if (!file) return FailedStep();
+  return WriteAllFlushed(file.Get(), bytes);
+}
+
+// Shortens the file to `length` bytes, flushed to the disk.
+DWORD CutFile(const std::wstring& path, std::uint64_t length) {
+  const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return FailedStep();
+  LARGE_INTEGER at{};
+  at.QuadPart = static_cast<LONGLONG>(length);
+  if (!SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) || !SetEndOfFile(file.Get()) ||
+      !FlushFileBuffers(file.Get())) {
+    return FailedStep();
+  }
+  return ERROR_SUCCESS;
 }
 
 std::string SetAsideName(int number) {
@@ -160,22 +186,24 @@ PictureFile::Loaded PictureFile::Load() {
   if (!journal_) {
     const DWORD error = OpenJournal();
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return busy(error);
-    if (error != ERROR_SUCCESS && ReadWholeFile(journalPath_, journal) == ReadResult::kFailed) {
-      return busy(GetLastError());
+    if (error != ERROR_SUCCESS) {
+      const DWORD readError = ReadWholeFile(journalPath_, journal);
+      if (readError != ERROR_SUCCESS && !IsMissing(readError)) return busy(readError);
     }
   }
-  if (journal_ &&
-      (!SetFilePointerEx(journal_.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) || !ReadRest(journal_.Get(), journal))) {
-    return busy(GetLastError());
+  if (journal_) {
+    if (!SetFilePointerEx(journal_.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) return busy(FailedStep());
+    if (const DWORD error = ReadRest(journal_.Get(), journal)) return busy(error);
   }
   std::string bytes;
-  const ReadResult read = ReadWholeFile(snapshotPath_, bytes);
-  if (read == ReadResult::kFailed) return busy(GetLastError());
+  const DWORD readError = ReadWholeFile(snapshotPath_, bytes);
+  if (readError != ERROR_SUCCESS && !IsMissing(readError)) return busy(readError);
+  const bool read = readError == ERROR_SUCCESS;
   if (std::exchange(busyLogged_, false)) LogPictures("The kept pictures can be read again");
   std::optional<outbound::KeptPictures> pictures;
-  if (read == ReadResult::kRead) pictures = outbound::DecodeSnapshot(bytes);
+  if (read) pictures = outbound::DecodeSnapshot(bytes);
   if (!pictures) {
-    if (read == ReadResult::kRead) SetAside();
+    if (read) SetAside();
     // Entries of a snapshot that is gone could be taken for those of the next one.
     CutJournal(0);
     return {LoadStatus::kNothing, std::nullopt};
@@ -218,10 +246,14 @@ void PictureFile::Replace(outbound::KeptPictures& pictures) {
     pictures.generation = generation_;
     return;
   }
-  if (!WriteFlushedFile(tempPath_, bytes) ||
+  DWORD error = WriteFlushedFile(tempPath_, bytes);
+  if (error == ERROR_SUCCESS &&
       !MoveFileExW(tempPath_.c_str(), snapshotPath_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    error = FailedStep();
+  }
+  if (error != ERROR_SUCCESS) {
     pictures.generation = generation_;
-    LogFailure("The pictures cannot be kept", GetLastError());
+    LogFailure("The pictures cannot be kept", error);
     return;
   }
   generation_ = pictures.generation;
@@ -241,9 +273,9 @@ bool PictureFile::Append(const outbound::JournalEntry& entry) {
   }
   if (journalTorn_ && !CutJournal(journalLength_)) return false;
   const std::string bytes = outbound::EncodeJournalEntry(generation_, entry);
-  if (!WriteAll(journal_.Get(), bytes) || !FlushFileBuffers(journal_.Get())) {
+  if (const DWORD error = WriteAllFlushed(journal_.Get(), bytes)) {
     journalTorn_ = true;
-    LogFailure("A change to the pictures cannot be kept", GetLastError());
+    LogFailure("A change to the pictures cannot be kept", error);
     return false;
   }
   journalLength_ += bytes.size();
@@ -267,16 +299,9 @@ DWORD PictureFile::OpenJournal() {
 bool PictureFile::CutJournal(std::uint64_t length) {
   if (!journal_) return false;
   journal_.Reset();
-  bool cut = false;
-  {
-    const UniqueHandle file(CreateFileW(journalPath_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER at{};
-    at.QuadPart = static_cast<LONGLONG>(length);
-    cut = file && SetFilePointerEx(file.Get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(file.Get()) &&
-          FlushFileBuffers(file.Get());
-  }
-  if (!cut) LogFailure("The journal of the pictures cannot be cut back", GetLastError());
+  const DWORD cutError = CutFile(journalPath_, length);
+  const bool cut = cutError == ERROR_SUCCESS;
+  if (!cut) LogFailure("The journal of the pictures cannot be cut back", cutError);
   if (const DWORD error = OpenJournal()) {
     LogFailure("The journal of the pictures cannot be opened", error);
     return false;

@@ -25,16 +25,20 @@ std::optional<DWORD> BusyRetryDelay(DWORD elapsedMs, DWORD limitMs = kBusyWaitLi
 // application's records) and incoming calls (Outlook's events) are handled meanwhile.
 void WaitHandlingMessages(DWORD milliseconds) noexcept;
 
+// The system's milliseconds, the clock CallWhileBusy reads unless it is given another.
+inline DWORD MillisecondsNow() noexcept { return GetTickCount(); }
+
 // Makes call() (which answers an HRESULT) until Outlook takes it or `limitMs` have passed since
-// the first try; answers the last result. The time is counted from the first try, so a wait that
-// COM already did inside the call (BusyRetryFilter, where COM honours it) is not done again.
-template <class Call>
-HRESULT CallWhileBusy(Call&& call, DWORD limitMs = kBusyWaitLimitMs) {
-  const DWORD started = GetTickCount();
+// the first try by `now`; answers the last result. The time is counted from the first try, so a
+// wait that COM already did inside the call (BusyRetryFilter, where COM honours it) is not done
+// again.
+template <class Call, class Clock = DWORD (*)() noexcept>
+HRESULT CallWhileBusy(Call&& call, DWORD limitMs = kBusyWaitLimitMs, Clock now = &MillisecondsNow) {
+  const DWORD started = now();
   for (;;) {
     const HRESULT result = call();
     if (!IsBusyAnswer(result)) return result;
-    const std::optional<DWORD> delay = BusyRetryDelay(GetTickCount() - started, limitMs);
+    const std::optional<DWORD> delay = BusyRetryDelay(now() - started, limitMs);
     if (!delay) return result;
     WaitHandlingMessages(*delay);
   }

@@ -75,13 +75,6 @@ Variant Variant::Date(double oleDate) {
   return v;
 }
 
-Variant Variant::Double(double value) {
-  Variant v;
-  v.var_.dblVal = value;
-  v.var_.vt = VT_R8;
-  return v;
-}
-
 Variant Variant::Text(std::string_view ansi) {
   Bstr text(ansi);
   Variant v;
@@ -111,13 +104,6 @@ Variant Variant::Missing() {
   Variant v;
   v.var_.scode = DISP_E_PARAMNOTFOUND;
   v.var_.vt = VT_ERROR;
-  return v;
-}
-
-Variant Variant::CopyOf(const VARIANT& source) {
-  Variant v;
-  const HRESULT hr = VariantCopy(&v.var_, const_cast<VARIANT*>(&source));
-  if (FAILED(hr)) throw AutomationError::FromResult(hr);
   return v;
 }
 

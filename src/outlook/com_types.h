@@ -59,14 +59,11 @@ public:
   static Variant Int32(int32_t value);
   static Variant Bool(bool value);
   static Variant Date(double oleDate);
-  static Variant Double(double value);
   static Variant Text(std::string_view ansi);
   static Variant Wide(std::wstring_view text);
   static Variant Dispatch(IDispatch* borrowed);  // adds a reference of its own
   // An omitted optional argument: VT_ERROR holding DISP_E_PARAMNOTFOUND.
   static Variant Missing();
-  // Deep copy of any VARIANT.
-  static Variant CopyOf(const VARIANT& source);
 
   VARTYPE Type() const { return var_.vt; }
   const VARIANT& Get() const { return var_; }

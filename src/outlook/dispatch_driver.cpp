@@ -28,7 +28,7 @@ Variant DispatchDriver::Invoke(outlook::DispId id, WORD flags, const Variant* ar
   // A reference of the call's own: whatever runs while the call waits (a nested tick releasing
   // the session, say) may let this driver go, but not the object under the call.
   const ComPtr<IDispatch> object = object_;
-  if (!object) throw AutomationError::FromResult(E_POINTER);
+  if (!object) throw AutomationError::FromResult(E_POINTER, MemberOfCall(id, flags));
   // IDispatch takes its arguments last to first; the VARIANTs stay owned by args.
   std::vector<VARIANTARG> reversed(count);
   for (size_t i = 0; i < count; ++i) reversed[count - 1 - i] = args[i].Get();
@@ -49,7 +49,7 @@ Variant DispatchDriver::Invoke(outlook::DispId id, WORD flags, const Variant* ar
                           flags == DISPATCH_PROPERTYPUT ? nullptr : result.Receive(), exception.Receive(),
                           &badArgument);
   });
-  if (FAILED(hr)) throw AutomationError::FromInvoke(hr, exception);
+  if (FAILED(hr)) throw AutomationError::FromInvoke(hr, exception, MemberOfCall(id, flags));
   return result;
 }
 
@@ -59,14 +59,16 @@ void DispatchDriver::SetProperty(outlook::DispId id, const Variant& value) const
   Invoke(id, DISPATCH_PROPERTYPUT, &value, 1);
 }
 
-DispatchDriver DispatchDriver::GetObject(outlook::DispId id) const { return ObjectFrom(GetProperty(id), id); }
+DispatchDriver DispatchDriver::GetObject(outlook::DispId id) const {
+  return ObjectFrom(GetProperty(id), id, DISPATCH_PROPERTYGET);
+}
 
-DispatchDriver DispatchDriver::ObjectFrom(const Variant& result, outlook::DispId id) {
+DispatchDriver DispatchDriver::ObjectFrom(const Variant& result, outlook::DispId id, WORD flags) {
   ComPtr<IDispatch> object = result.ToDispatch();
   if (!object) {
     char text[80];
     wsprintfA(text, "Member 0x%lX returned no object", static_cast<unsigned long>(id));
-    throw AutomationError(E_NOINTERFACE, text);
+    throw AutomationError(E_NOINTERFACE, text, MemberOfCall(id, flags));
   }
   return DispatchDriver(std::move(object));
 }

@@ -34,7 +34,7 @@ public:
   bool IsEmpty() const { return !object_; }
   IDispatch* Get() const { return object_.Get(); }
 
-  // Raw calls; every failure throws AutomationError.
+  // Raw calls; every failure throws AutomationError naming the member (MemberOfCall).
   Variant GetProperty(outlook::DispId id) const;
   void SetProperty(outlook::DispId id, const Variant& value) const;
   template <class... Args>
@@ -57,7 +57,7 @@ public:
   // A method whose result is an object.
   template <class... Args>
   DispatchDriver InvokeForObject(outlook::DispId id, Args&&... args) const {
-    return ObjectFrom(InvokeMethod(id, std::forward<Args>(args)...), id);
+    return ObjectFrom(InvokeMethod(id, std::forward<Args>(args)...), id, DISPATCH_METHOD);
   }
 
   // One call with the arguments in their written order (IDispatch takes them last to first);
@@ -65,7 +65,7 @@ public:
   Variant Invoke(outlook::DispId id, WORD flags, const Variant* args, size_t count) const;
 
 private:
-  static DispatchDriver ObjectFrom(const Variant& result, outlook::DispId id);
+  static DispatchDriver ObjectFrom(const Variant& result, outlook::DispId id, WORD flags);
   ComPtr<IDispatch> object_;
 };
 

@@ -23,6 +23,33 @@ TEST(LogLine, TextIsCutAt150Characters) {
   EXPECT_EQ(FormatLogLine("T", std::string(150, 'b')), " T " + std::string(150, 'b'));
 }
 
+// The failed member follows the server's words; where the line has no room for both, the member
+// goes and every word of the server's that fits the line stays.
+TEST(LogLine, FailedMemberComesAfterTheWordsAndIsCutFirst) {
+  const std::string lead = "OrvaneOutlook=>OnTimerException::";
+  const std::string member = "TaskItem/AppointmentItem.Subject put";
+  struct Case {
+    size_t words;
+    bool memberKept;
+  };
+  const size_t room = kLogMaxText - lead.size();
+  const Case cases[] = {
+      {28, true},         {room - member.size() - 3, true}, {room - member.size() - 2, false}, {room, false},
+      {room + 40, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.words);
+    std::string words(c.words, 'w');
+    words.back() = '.';
+    const std::string line = FormatLogLine("T", WithFailedMember(lead + words, member));
+    const std::string kept = lead + words.substr(0, room);
+    EXPECT_EQ(line, " T " + kept + (c.memberKept ? " (" + member + ")" : ""));
+    EXPECT_LE(line.size(), 3 + kLogMaxText);
+  }
+  EXPECT_EQ(WithFailedMember("OrvaneOutlook=>Itemadded::Outlook is busy", ""),
+            "OrvaneOutlook=>Itemadded::Outlook is busy");
+}
+
 TEST(SettingRule, IniDecidesUnlessItHoldsTheDefault) {
   int winIniReads = 0;
   const auto winIni = [&](unsigned value) {

@@ -34,8 +34,8 @@ class AppointmentWriterTest : public WriterTest {
 protected:
   void Save(std::string record) { inbound::SaveOutlookApps(record.data(), context_); }
   void Change(std::string record) { inbound::ChangeOutlookApps(record.data(), context_); }
-  void SaveNote(std::string record) { inbound::SaveOutlookNote(record.data(), 0, context_); }
-  void ChangeNote(std::string record) { inbound::ChangeOutlookNote(record.data(), 0, context_); }
+  void SaveNote(std::string record) { inbound::SaveOutlookNote(record.data(), context_); }
+  void ChangeNote(std::string record) { inbound::ChangeOutlookNote(record.data(), context_); }
 
   static os::ItemData OnlyAppointment() { return OnlyItem(kFolderCalendar); }
   static std::string ShowOf(const os::ItemData& item, DispId id) { return Show(item.Get(id).AsDate()); }

@@ -23,7 +23,9 @@ namespace orvane {
 namespace {
 
 std::string lastReport;
-void RecordReport(const char* where, const char* what) noexcept { lastReport = std::string(where) + "|" + what; }
+void RecordReport(const char* where, const char* what, const char* member) noexcept {
+  lastReport = std::string(where) + "|" + what + (*member ? std::string("|") + member : "");
+}
 
 class ReportRecorder {
 public:
@@ -50,10 +52,35 @@ TEST(BaseTest, HandleOwnerClosesWhatItHoldsOnceAfterAMove) {
   EXPECT_FALSE(none) << "a find handle starts as INVALID_HANDLE_VALUE, not as a handle to close";
 }
 
+// A resource whose close fails and says so in the thread's last error.
+struct FailingClose : resource_traits::ZeroIsEmpty<int> {
+  static void Close(int) noexcept { SetLastError(ERROR_INVALID_HANDLE); }
+};
+
+TEST(BaseTest, OwnerKeepsTheThreadsLastErrorAcrossTheClose) {
+  SetLastError(ERROR_SHARING_VIOLATION);
+  {
+    UniqueResource<FailingClose> held(7);
+    held.Reset(8);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << "Reset";
+    UniqueResource<FailingClose> other(9);
+    other = std::move(held);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << "move assignment";
+  }
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << "destruction";
+}
+
 TEST(BaseTest, GuardsReportWindowFailuresAndTurnComFailuresIntoResults) {
   const ReportRecorder recorder;
   EXPECT_EQ(Guarded("Tick", 7, []() -> int { throw std::runtime_error("Outlook went away"); }), 7);
   EXPECT_EQ(lastReport, "Tick|Outlook went away");
+  GuardedCall("Itemadded", [] { throw ComError(E_FAIL, "Subject refused", "TaskItem.Subject get"); });
+  EXPECT_EQ(lastReport, "Itemadded|Subject refused|TaskItem.Subject get");
+  std::string tickFailure;
+  GuardedTick([] { throw ComError(E_FAIL, "Outlook is busy", "Items.Count get"); },
+              [&](const char* message, const char* member) { tickFailure = std::string(message) + "|" + member; });
+  EXPECT_EQ(tickFailure, "Outlook is busy|Items.Count get");
+  GuardedCall("Tick", [] { throw std::runtime_error("Outlook went away"); });
 
   struct Case {
     void (*thrower)();

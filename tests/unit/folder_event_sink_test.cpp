@@ -62,7 +62,7 @@ TEST_F(FolderSinksTest, SinkAnswersEveryEventWithSuccessReportingEachStateOfAnIt
   }
   EXPECT_EQ(Received(), std::vector<std::string>{"6 Report nono"});
   EXPECT_EQ(LogTexts(), (std::vector<std::string>{
-                            "OrvaneOutlook=>Itemadded::Outlook is busy",
+                            "OrvaneOutlook=>Itemadded::Outlook is busy (TaskItem/AppointmentItem.Subject get)",
                             "OrvaneOutlook=>Itemchanged::event without its item (argument of type 0x0003), dropped",
                             "OrvaneOutlook=>Itemadded::event without its item (no argument), dropped"}));
   EXPECT_EQ((item.Get()->AddRef(), item.Get()->Release()), references) << "the event's item is only borrowed";
@@ -193,8 +193,9 @@ TEST_F(FolderSinksTest, ConnectedLinkReportsEachFolderWithItsKindAndLinkIdUntilD
   EXPECT_EQ(Received(), (std::vector<std::string>{"6 Report nono", "9 Report -7", "7 Dentist nono", "A Dentist 0",
                                                   "8 Call back nono", "B Call back ", "9 Named 0",
                                                   "6 " + std::string(3000, 'L') + " nono"}));
-  EXPECT_EQ(LogTexts(), (std::vector<std::string>{"OrvaneOutlook=>Itemadded::Outlook is busy",
-                                                  "Itemdeleted()::Step 1::Itemdeleted Called Successfully"}));
+  EXPECT_EQ(LogTexts(), (std::vector<std::string>{
+                            "OrvaneOutlook=>Itemadded::Outlook is busy (TaskItem/AppointmentItem.Subject get)",
+                            "Itemdeleted()::Step 1::Itemdeleted Called Successfully"}));
   link.DisconnectSinks();
   link.DisconnectSinks();
   EXPECT_FALSE(outbound::sinksConnected);
