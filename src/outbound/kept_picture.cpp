@@ -21,6 +21,7 @@
 #include "outbound/kept_picture.h"
 
 #include "outbound/byte_form.h"
+#include "outbound/delivery_rule.h"
 
 #include <algorithm>
 #include <cmath>
@@ -196,7 +197,7 @@ bool CarriesSubject(JournalEntry::Kind kind) {
 
 bool NamesRecord(JournalEntry::Kind kind) {
   return kind == JournalEntry::Kind::kQueued || kind == JournalEntry::Kind::kOffered ||
-         kind == JournalEntry::Kind::kReturned;
+         kind == JournalEntry::Kind::kReturned || kind == JournalEntry::Kind::kDelivered;
 }
 
 std::optional<std::pair<std::uint64_t, JournalEntry>> ReadEntryBody(std::string_view body) {
@@ -210,7 +211,7 @@ std::optional<std::pair<std::uint64_t, JournalEntry>> ReadEntryBody(std::string_
   entry.folder = static_cast<std::uint32_t>(*folder);
   entry.id = std::string(*id);
   if (*kind < static_cast<std::uint8_t>(JournalEntry::Kind::kTaken) ||
-      *kind > static_cast<std::uint8_t>(JournalEntry::Kind::kTakenWithState)) {
+      *kind > static_cast<std::uint8_t>(JournalEntry::Kind::kDelivered)) {
     return std::nullopt;
   }
   entry.kind = static_cast<JournalEntry::Kind>(*kind);
@@ -353,6 +354,12 @@ JournalEntry ReturnedEntry(std::uint64_t record) {
   return entry;
 }
 
+JournalEntry DeliveredEntry(std::uint64_t record) {
+  JournalEntry entry{JournalEntry::Kind::kDelivered, 0, {}, {}};
+  entry.record = record;
+  return entry;
+}
+
 bool ApplyEntry(KeptPictures& pictures, const JournalEntry& entry) {
   if (entry.folder >= pictures.folders.size()) return false;
   outbound::FolderPicture& picture = pictures.folders[entry.folder].picture;
@@ -368,6 +375,11 @@ bool ApplyEntry(KeptPictures& pictures, const JournalEntry& entry) {
       if (OutboundRecord* record = FindRecord(pictures, entry.record)) {
         record->offered = entry.kind == JournalEntry::Kind::kOffered;
       }
+      break;
+    case JournalEntry::Kind::kDelivered:
+      pictures.outbox.erase(std::remove_if(pictures.outbox.begin(), pictures.outbox.end(),
+                                           [&](const OutboundRecord& r) { return r.number == entry.record; }),
+                            pictures.outbox.end());
       break;
   }
   return true;
@@ -386,7 +398,14 @@ std::size_t ApplyJournal(KeptPictures& pictures, std::string_view journal) {
     if (!ApplyEntry(pictures, entry)) break;
     ++applied;
   }
+  // Offered, its outcome unknown: the send may be running still in the main application.
   auto& outbox = pictures.outbox;
+  for (OutboundRecord& r : outbox) {
+    if (!r.offered) continue;
+    const bool elsewhere = SubjectElsewhere(pictures.folders[r.folder].picture, r.text, r.goneId);
+    // Still marked offered: counted as delivered, and left out below.
+    r.offered = DecideAfterSend(SendOutcome::kTimedOut, SafeToRepeat(r.kind, elsewhere)) != AfterSend::kSendAgain;
+  }
   outbox.erase(std::remove_if(outbox.begin(), outbox.end(), [](const OutboundRecord& r) { return r.offered; }),
                outbox.end());
   return applied;

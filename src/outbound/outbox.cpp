@@ -1,18 +1,19 @@
 // Every outbound record goes through the outbox, one rule for new, changed and deleted items:
 //  - The record joins the outbox with a queued entry in the journal; a deletion's names its item,
 //    which no comparison reports again from then on.
-//  - Just before SendRecordToMain, an offered entry marks it; a record offered counts as
-//    delivered, so a process that ends during the hand-over never sends it twice.
-//  - A hand-over that fails (the main application is not there, or does not answer) writes a
-//    returned entry: the record waits, first in line, and goes again when the main application
-//    answers, at the next record, comparison or watchdog tick. Nothing after it overtakes it.
+//  - Just before SendRecordToMain, an offered entry marks it; a delivered entry follows a send
+//    taken, or one that gave up after its time-out and is not safe to repeat (one log line).
+//  - A hand-over that fails (the main application is not there, refuses at once as it hangs, or
+//    gives up after its time-out on a record safe to repeat) writes a returned entry: the record
+//    waits, first in line, and goes again when the main application answers, at the next record,
+//    comparison or watchdog tick. Nothing after it overtakes it.
 // What a process ending at each point leaves to the next one:
 //  - before the queued entry: no record; a deletion is found again by the next comparison, a new
 //    or changed item by its next event;
 //  - after the queued entry, before the offered one: the record waits and is sent by the next one;
-//  - after the offered entry, before or after the send, before the returned entry: counted as
-//    delivered, never sent again (lost only when the send had failed and the returned entry was
-//    not yet written).
+//  - after the offered entry, before its delivered or returned entry: the send may have reached the
+//    main application, as after a time-out (delivery_rule.h): sent again where getting it twice
+//    does no harm, else counted as delivered.
 #include "outbound/deleted_items.h"
 
 #include "base/error_log.h"
@@ -20,10 +21,34 @@
 #include "outbound/send_record.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <utility>
 
 namespace orvane::outbound {
+
+namespace {
+
+void LogCountedDelivered(uint32_t kind) {
+  char kindText[16];
+  std::snprintf(kindText, sizeof kindText, "0x%08lX", static_cast<unsigned long>(kind));
+  // Within the log's 150 characters.
+  WriteLog((std::string("OrvaneOutlook=>SendRecordToMain::No answer within the time-out; the record of kind ") +
+            kindText + " may have reached it, not sent again")
+               .c_str());
+}
+
+SendOutcome Send(const DeletionWatch::RecordSender& send, HWND sender, const OutboundRecord& record) {
+  if (send) return send(record.text, record.kind) ? SendOutcome::kTaken : SendOutcome::kNotThere;
+  return SendRecordToMain(record.text, record.kind, sender);
+}
+
+bool RepeatsSafely(const KeptPictures& pictures, const OutboundRecord& record) {
+  const FolderPicture& picture = pictures.folders[record.folder].picture;
+  return SafeToRepeat(record.kind, SubjectElsewhere(picture, record.text, record.goneId));
+}
+
+}  // namespace
 
 void DeletionWatch::Deliver(uint32_t kind, std::string_view text, size_t itemKind, std::string_view goneId) {
   // The picture of the store watched now.
@@ -52,14 +77,18 @@ void DeletionWatch::SendInOrder() {
     // Sent unmarked, a record on disk could be sent again by the next process.
     if (!Journal(outbound::OfferedEntry(record.number)) && notKept == recordsNotKept_.end()) break;
     record.offered = true;
-    const bool taken = send_ ? send_(record.text, record.kind) : SendRecordToMain(record.text, record.kind, sender_);
-    if (!taken) {
+    const AfterSend after = DecideAfterSend(Send(send_, sender_, record), RepeatsSafely(pictures_, record));
+    if (after == AfterSend::kSendAgain) {
       record.offered = false;
       Journal(outbound::ReturnedEntry(record.number));
       break;
     }
+    Journal(outbound::DeliveredEntry(record.number));
+    if (after == AfterSend::kCountedDelivered) LogCountedDelivered(record.kind);
     if (notKept != recordsNotKept_.end()) recordsNotKept_.erase(notKept);
     pictures_.outbox.erase(pictures_.outbox.begin());
+    // Busy still: what follows waits for the next occasion rather than a time-out each.
+    if (after == AfterSend::kCountedDelivered) break;
   }
   sending_ = false;
   if (!pictures_.outbox.empty() && !std::exchange(waitLogged_, true)) {
