@@ -41,7 +41,9 @@ enum class AfterSend {
 };
 
 // What becomes of a record after its hand-over, or after a process that ended during it (whose
-// outcome is then kTimedOut: it may have been taken).
-AfterSend DecideAfterSend(SendOutcome outcome, bool safeToRepeat);
+// outcome is then kTimedOut: it may have been taken). A record safe to repeat goes again after one
+// time-out, not after a second (`timedOutBefore`): a main application that takes longer than the
+// time-out over every record has then had it twice.
+AfterSend DecideAfterSend(SendOutcome outcome, bool safeToRepeat, bool timedOutBefore = false);
 
 }  // namespace orvane::outbound

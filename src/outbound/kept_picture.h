@@ -34,6 +34,9 @@ struct OutboundRecord {
   std::uint32_t folder = 0;
   std::string goneId;
   bool offered = false;
+  // A send of it used its whole time-out in this process (not kept): it goes again once at most,
+  // so that a main application slower than the time-out at every record is not sent it for ever.
+  bool timedOut = false;
 };
 
 // The folders of one snapshot, with the records not yet delivered. The generation tells this

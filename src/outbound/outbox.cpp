@@ -77,7 +77,9 @@ void DeletionWatch::SendInOrder() {
     // Sent unmarked, a record on disk could be sent again by the next process.
     if (!Journal(outbound::OfferedEntry(record.number)) && notKept == recordsNotKept_.end()) break;
     record.offered = true;
-    const AfterSend after = DecideAfterSend(Send(send_, sender_, record), RepeatsSafely(pictures_, record));
+    const SendOutcome outcome = Send(send_, sender_, record);
+    const AfterSend after = DecideAfterSend(outcome, RepeatsSafely(pictures_, record), record.timedOut);
+    record.timedOut = record.timedOut || outcome == SendOutcome::kTimedOut;
     if (after == AfterSend::kSendAgain) {
       record.offered = false;
       Journal(outbound::ReturnedEntry(record.number));

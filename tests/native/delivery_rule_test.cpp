@@ -52,6 +52,10 @@ TEST(DeliveryRule, ARecordGoesAgainOnlyWhereTheMainApplicationMayGetItTwiceWitho
     EXPECT_EQ(outbound::DecideAfterSend(c.outcome, outbound::SafeToRepeat(c.kind, c.subjectElsewhere)), c.after)
         << c.name;
   }
+  // A main application slower than the time-out at every record has had a change twice by then.
+  EXPECT_EQ(outbound::DecideAfterSend(SendOutcome::kTimedOut, true, true), AfterSend::kCountedDelivered);
+  EXPECT_EQ(outbound::DecideAfterSend(SendOutcome::kRefused, true, true), AfterSend::kSendAgain);
+  EXPECT_EQ(outbound::DecideAfterSend(SendOutcome::kTaken, false, true), AfterSend::kDelivered);
 }
 
 TEST(DeliveryRule, ASubjectIsElsewhereWhenAnotherItemMayBearItAsTheMainApplicationKnowsIt) {
