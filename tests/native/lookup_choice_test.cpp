@@ -67,14 +67,6 @@ TEST(LookupChoice, TheItemTheRecordMeansAmongThoseWithItsSubject) {
   for (const auto& c : kCases) EXPECT_EQ(inbound::ChooseCandidate(c.candidates, c.meant), c.chosen) << c.name;
 }
 
-TEST(LookupChoice, OnlyARecordThatSaysMoreThanItsSubjectReadsLinkIds) {
-  EXPECT_FALSE(inbound::ItemMeant::BySubject().ReadsLinkIds());
-  EXPECT_FALSE(inbound::ItemMeant::Carrying("0").ReadsLinkIds());
-  EXPECT_FALSE(inbound::ItemMeant::Carrying("").ReadsLinkIds());
-  EXPECT_TRUE(inbound::ItemMeant::Carrying("7").ReadsLinkIds());
-  EXPECT_TRUE(inbound::ItemMeant::WithoutLinkId().ReadsLinkIds());
-}
-
 }  // namespace
 
 }  // namespace orvane
