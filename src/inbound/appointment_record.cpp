@@ -3,6 +3,8 @@
 #include "inbound/record_fields.h"
 #include "outlook/ole_date.h"
 
+#include <utility>
+
 namespace orvane::inbound {
 
 namespace {
@@ -149,8 +151,8 @@ std::optional<AppointmentChangeRecord> ReadAppointmentChangeRecord(std::string_v
   std::optional<AppointmentRecord> appointment = ReadAppointmentFields(fields, kChangePatternTimes);
   if (!searchSubject || !appointment) return std::nullopt;
   // A change keeps the link id the appointment already carries.
-  appointment->linkId.reset();
-  return AppointmentChangeRecord{std::string(*searchSubject), std::move(*appointment)};
+  const std::optional<int32_t> linkId = std::exchange(appointment->linkId, std::nullopt);
+  return AppointmentChangeRecord{std::string(*searchSubject), std::move(*appointment), linkId};
 }
 
 double PatternTime(double dateTime) {

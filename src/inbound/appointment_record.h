@@ -81,7 +81,9 @@ struct AppointmentRecord {
 
 struct AppointmentChangeRecord {
   std::string searchSubject;
-  AppointmentRecord appointment;
+  AppointmentRecord appointment;  // without its link id: a change keeps the one the item carries
+  // The link id the record names, which tells its appointment from others with the subject.
+  std::optional<int32_t> linkId;
 };
 
 // Reads an appointment record (fields 1 to 31); pattern dates at midnight. No value without a

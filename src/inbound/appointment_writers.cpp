@@ -68,12 +68,13 @@ public:
       : item_(std::move(item)),
         record_(record),
         write_(write),
+        into_(write == AppointmentWrite::ChangeFound ? TextInto::kFoundItem : TextInto::kNewItem),
         changesSeries_(write != AppointmentWrite::Save && record.recurrence.has_value()) {}
 
   void Write() {
     if (record_.recurrence) WritePattern(*record_.recurrence);
     if (record_.linkId) items::WriteLinkNumber(item_, *record_.linkId);
-    item_.SetText(outlook::kSubject, record_.subject);
+    WriteText(item_, outlook::kSubject, record_.subject, into_);
     WriteDuration();
     if (record_.start) WriteStart(*record_.start);
     if (record_.endBlock && write_ != AppointmentWrite::ChangeNew) WriteEndBlock(*record_.endBlock);
@@ -138,16 +139,16 @@ private:
   // The texts in the record's order; the properties the main application does not keep are
   // emptied (a change empties the categories before the notes, a save after them).
   void WriteDetails() const {
-    SetTextIfGiven(item_, outlook::kAppointmentText, record_.text);
+    SetTextIfGiven(item_, outlook::kAppointmentText, record_.text, into_);
     for (const outlook::DispId id : {outlook::kRequiredAttendees, outlook::kOptionalAttendees, outlook::kResources,
                                      outlook::kBillingInformation}) {
-      item_.SetText(id, "");
+      WriteText(item_, id, "", into_);
     }
-    if (IsChange()) item_.SetText(outlook::kCategories, "");
-    SetTextIfGiven(item_, outlook::kBody, record_.body);
-    if (!IsChange()) item_.SetText(outlook::kCategories, "");
-    SetTextIfGiven(item_, outlook::kLocation, record_.location);
-    item_.SetText(outlook::kMileage, "");
+    if (IsChange()) WriteText(item_, outlook::kCategories, "", into_);
+    SetTextIfGiven(item_, outlook::kBody, record_.body, into_);
+    if (!IsChange()) WriteText(item_, outlook::kCategories, "", into_);
+    SetTextIfGiven(item_, outlook::kLocation, record_.location, into_);
+    WriteText(item_, outlook::kMileage, "", into_);
     if (record_.importance) item_.SetInt32(outlook::kImportance, *record_.importance);
     if (record_.makePrivate) item_.SetInt32(outlook::kSensitivity, outlook::kSensitivityPrivate);
   }
@@ -155,6 +156,7 @@ private:
   outlook::DispatchDriver item_;
   const AppointmentRecord& record_;
   AppointmentWrite write_;
+  TextInto into_;
   bool changesSeries_;
   outlook::DispatchDriver pattern_;
 };
@@ -203,7 +205,8 @@ void ChangeOutlookApps(char* record, const WriterContext& context) {
     return;
   }
 
-  outlook::DispatchDriver item = context.lookup.Find(items::kAppointmentItems, change->searchSubject);
+  outlook::DispatchDriver item =
+      context.lookup.Find(items::kAppointmentItems, change->searchSubject, MeantByLinkId(change->linkId));
   const bool found = !item.IsEmpty();
   // An appointment that Outlook no longer has (or never had) is made anew from the record.
   if (!found) item = CreateAppointment(context.session);

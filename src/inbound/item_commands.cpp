@@ -68,7 +68,8 @@ void SetOutlookLinkId(char* record, uint32_t kind, const WriterContext& context)
     LogShortRecord(kSetLinkId);
     return;
   }
-  const outlook::DispatchDriver item = context.lookup.Find(*itemKind, link->subject);
+  // The item the main application was told of as new has no link id yet.
+  const outlook::DispatchDriver item = context.lookup.Find(*itemKind, link->subject, ItemMeant::WithoutLinkId());
   if (item.IsEmpty()) return;
   WriteLinkId(item, *itemKind, *link->linkId);
   SaveAndClose(item, itemKind->kind, context.ownWrites);

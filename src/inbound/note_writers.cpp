@@ -3,6 +3,7 @@
 #include "items/link_id.h"
 #include "mainapp/kinds.h"
 #include "inbound/item_lookup.h"
+#include "inbound/kept_text.h"
 #include "outlook/outlook_folders.h"
 #include "inbound/writers.h"
 #include "inbound/note_record.h"
@@ -43,9 +44,16 @@ void ChangeOutlookNote(char* record, const WriterContext& context) {
   }
 
   outlook::DispatchDriver item = context.lookup.Find(items::kNoteItems, change->searchSubject);
-  // A note that Outlook no longer has is made anew from the text. The change record carries no
-  // link id, so the new note has no categories; a found note keeps its own.
-  if (item.IsEmpty()) item = CreateNote(context.session);
+  if (!item.IsEmpty()) {
+    // All a record carries of a note is its subject, the first line of its text (whose reading
+    // Outlook guards): a text that is that subject as the record carries it is the note's own,
+    // with what the record could not carry, and stays.
+    if (RecordCarriesText(item.GetText(outlook::kNoteSubject), *change->text)) return;
+  } else {
+    // A note that Outlook no longer has is made anew from the text. The change record carries no
+    // link id, so the new note has no categories; a found note keeps its own.
+    item = CreateNote(context.session);
+  }
   item.SetText(outlook::kBody, *change->text);
   SaveAndClose(item, mainapp::kNote, context.ownWrites);
 }

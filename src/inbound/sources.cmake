@@ -2,6 +2,7 @@
 set(ORVANE_inbound_PURE
   appointment_record.cpp
   command_records.cpp
+  kept_text.cpp
   lookup_choice.cpp
   note_record.cpp
   record_fields.cpp

@@ -37,10 +37,22 @@ outlook::DispatchDriver OpenNamedItem(const outlook::OutlookSession& session, co
   return item;
 }
 
-// Of the items with the subject, the one created earliest; of several created at the same moment,
-// the one whose own (long-term) EntryID comes first.
+// Of the items with the subject, the one the record means. Where it says no more than its subject,
+// the one created earliest, of several created at the same moment the one whose own (long-term)
+// EntryID comes first: only those are opened. Else each is opened for its link id; they share a
+// subject, so they are few.
 outlook::DispatchDriver OpenChosen(const outlook::OutlookSession& session, const std::vector<inbound::Match>& matches,
-                                   const std::string& storeId, const items::ItemKind& kind, std::string_view subject) {
+                                   const std::string& storeId, const items::ItemKind& kind, std::string_view subject,
+                                   const ItemMeant& meant) {
+  if (meant.ReadsLinkIds() && matches.size() > 1) {
+    std::vector<outlook::DispatchDriver> items;
+    std::vector<double> created;
+    for (const inbound::Match& match : matches) {
+      items.push_back(OpenNamedItem(session, match.id, storeId, kind, subject));
+      created.push_back(match.created);
+    }
+    return ChooseMeant(std::move(items), std::move(created), kind, meant);
+  }
   const std::vector<size_t> earliest = inbound::EarliestCreated(matches);
   if (earliest.empty()) return {};
   if (earliest.size() == 1) return OpenNamedItem(session, matches[earliest.front()].id, storeId, kind, subject);
@@ -55,10 +67,11 @@ outlook::DispatchDriver OpenChosen(const outlook::OutlookSession& session, const
 
 }  // namespace
 
-outlook::DispatchDriver SubjectLookup::Find(const items::ItemKind& kind, std::string_view subject) {
+outlook::DispatchDriver SubjectLookup::Find(const items::ItemKind& kind, std::string_view subject,
+                                            const ItemMeant& meant) {
   const outlook::DispatchDriver folder = outlook::GetDefaultFolder(session_, kind.folder);
   try {
-    outlook::DispatchDriver found = FindInTable(folder, kind, subject);
+    outlook::DispatchDriver found = FindInTable(folder, kind, subject, meant);
     lastTableFailures_.erase(kind.folder);
     return found;
   } catch (const outlook::AutomationError& error) {
@@ -66,11 +79,11 @@ outlook::DispatchDriver SubjectLookup::Find(const items::ItemKind& kind, std::st
     columnCounts_.erase(kind.folder);
     LogTableFailure(kind, error.what());
   }
-  return FindItemInItems(folder.GetObject(outlook::kItems), kind, subject);
+  return FindMeantInItems(folder.GetObject(outlook::kItems), kind, subject, meant);
 }
 
 outlook::DispatchDriver SubjectLookup::FindInTable(const outlook::DispatchDriver& folder, const items::ItemKind& kind,
-                                                   std::string_view subject) {
+                                                   std::string_view subject, const ItemMeant& meant) {
   outlook::DispatchDriver table;
   try {
     table = folder.InvokeForObject(outlook::kGetTable);
@@ -125,7 +138,7 @@ outlook::DispatchDriver SubjectLookup::FindInTable(const outlook::DispatchDriver
         outlook::kGetItemFromId, outlook::Variant::Text(maybe.id), outlook::Variant::Text(storeId));
     if (SubjectNames(item.GetText(kind.subjectMember), subject)) matches.push_back(std::move(maybe));
   }
-  return OpenChosen(session_, matches, storeId, kind, subject);
+  return OpenChosen(session_, matches, storeId, kind, subject, meant);
 }
 
 size_t SubjectLookup::CheckDefaultColumns(const outlook::DispatchDriver& columns) {

@@ -3,6 +3,7 @@
 #include "inbound/record_fields.h"
 #include "outlook/ole_date.h"
 
+#include <utility>
 #include <vector>
 
 namespace orvane::inbound {
@@ -168,8 +169,8 @@ std::optional<TaskChangeRecord> ReadTaskChangeRecord(std::string_view record) {
   std::optional<TaskRecord> task = ReadTaskFields(fields);
   if (!searchSubject || !task) return std::nullopt;
   // A change never rewrites the link id that the task already carries.
-  task->linkId.reset();
-  return TaskChangeRecord{std::string(*searchSubject), std::move(*task)};
+  const std::optional<int32_t> linkId = std::exchange(task->linkId, std::nullopt);
+  return TaskChangeRecord{std::string(*searchSubject), std::move(*task), linkId};
 }
 
 }  // namespace orvane::inbound

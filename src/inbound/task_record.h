@@ -101,7 +101,9 @@ struct TaskRecord {
 
 struct TaskChangeRecord {
   std::string searchSubject;
-  TaskRecord task;
+  TaskRecord task;  // without its link id: a change never rewrites the one the task carries
+  // The link id the record names, which tells its task from others with the subject.
+  std::optional<int32_t> linkId;
 };
 
 // Reads a task record (fields 1 to 37); no value when it has no subject field.

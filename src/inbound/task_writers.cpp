@@ -65,29 +65,29 @@ void WriteWork(const outlook::DispatchDriver& task, const TaskRecord& record) {
 
 // The text and state properties, in the record's order: the private flag comes before the
 // sensitivity reset, and the status reset comes last, so the resets win.
-void WriteDetails(const outlook::DispatchDriver& task, const TaskRecord& record) {
-  SetTextIfGiven(task, outlook::kBillingInformation, record.billingInformation);
-  SetTextIfGiven(task, outlook::kCategories, record.categories);
-  SetTextIfGiven(task, outlook::kCompanies, record.companies);
-  SetTextIfGiven(task, outlook::kContactNames, record.contactNames);
-  SetTextIfGiven(task, outlook::kMileage, record.mileage);
+void WriteDetails(const outlook::DispatchDriver& task, const TaskRecord& record, TextInto into) {
+  SetTextIfGiven(task, outlook::kBillingInformation, record.billingInformation, into);
+  SetTextIfGiven(task, outlook::kCategories, record.categories, into);
+  SetTextIfGiven(task, outlook::kCompanies, record.companies, into);
+  SetTextIfGiven(task, outlook::kContactNames, record.contactNames, into);
+  SetTextIfGiven(task, outlook::kMileage, record.mileage, into);
   if (record.importanceNormal) task.SetInt32(outlook::kImportance, outlook::kImportanceNormal);
   if (record.makePrivate) task.SetInt32(outlook::kSensitivity, outlook::kSensitivityPrivate);
-  SetTextIfGiven(task, outlook::kRole, record.role);
-  if (record.schedulePriorityNormal) task.SetText(outlook::kSchedulePlusPriority, kNormalPriority);
+  SetTextIfGiven(task, outlook::kRole, record.role, into);
+  if (record.schedulePriorityNormal) WriteText(task, outlook::kSchedulePlusPriority, kNormalPriority, into);
   if (record.resetSensitivity) task.SetInt32(outlook::kSensitivity, outlook::kSensitivityNormal);
   if (record.resetStatus) task.SetInt32(outlook::kStatus, outlook::kStatusNotStarted);
 }
 
-void WriteTask(const outlook::DispatchDriver& task, const TaskRecord& record, TaskWrite write) {
+void WriteTask(const outlook::DispatchDriver& task, const TaskRecord& record, TaskWrite write, TextInto into) {
   if (record.recurrence) WriteRecurrence(task, *record.recurrence);
-  task.SetText(outlook::kSubject, record.subject);
+  WriteText(task, outlook::kSubject, record.subject, into);
   if (record.linkId) items::WriteLinkNumber(task, *record.linkId);
   WriteDates(task, record);
   WriteCompletion(task, record.completion, write);
   WriteWork(task, record);
-  WriteDetails(task, record);
-  SetTextIfGiven(task, outlook::kBody, record.body);
+  WriteDetails(task, record, into);
+  SetTextIfGiven(task, outlook::kBody, record.body, into);
 }
 
 outlook::DispatchDriver CreateTask(const outlook::OutlookSession& session) {
@@ -103,7 +103,7 @@ void SaveOutlookTask(char* record, const WriterContext& context) {
 
   const outlook::DispatchDriver item =
       outlook::RetryAfterReconnect(context.session, [&] { return CreateTask(context.session); });
-  WriteTask(item, *task, TaskWrite::Save);
+  WriteTask(item, *task, TaskWrite::Save, TextInto::kNewItem);
   WriteLog("Save Task to Outlook");
   SaveAndClose(item, mainapp::kTask, context.ownWrites);
 }
@@ -115,10 +115,12 @@ void ChangeOutlookTask(char* record, const WriterContext& context) {
     return;
   }
 
-  outlook::DispatchDriver item = context.lookup.Find(items::kTaskItems, change->searchSubject);
+  outlook::DispatchDriver item =
+      context.lookup.Find(items::kTaskItems, change->searchSubject, MeantByLinkId(change->linkId));
+  const TextInto into = item.IsEmpty() ? TextInto::kNewItem : TextInto::kFoundItem;
   // A task that Outlook no longer has (or never had) is made anew from the record.
   if (item.IsEmpty()) item = CreateTask(context.session);
-  WriteTask(item, change->task, TaskWrite::Change);
+  WriteTask(item, change->task, TaskWrite::Change, into);
   SaveAndClose(item, mainapp::kTask, context.ownWrites);
 }
 

@@ -1,14 +1,21 @@
 #include "inbound/writer_common.h"
 
 #include "base/error_log.h"
+#include "inbound/kept_text.h"
 #include "outlook/busy_retry.h"
 #include "outlook/outlook_session.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 namespace orvane::inbound {
 
 namespace {
+
+// The text properties the writers set whose reading Outlook's Object Model Guard protects.
+constexpr outlook::DispId kGuardedGets[] = {outlook::kBody, outlook::kContactNames, outlook::kRequiredAttendees,
+                                            outlook::kOptionalAttendees, outlook::kResources};
 
 constexpr char kDateRefused[] = "OrvaneOutlook=>OnTimerException::SetDueDate::";
 constexpr size_t kMaxErrorText = 254;
@@ -42,8 +49,19 @@ void LogRefusedDate(const outlook::AutomationError& error) {
   WriteLog((kDateRefused + std::string(error.what()).substr(0, kMaxErrorText)).c_str());
 }
 
-void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, const std::optional<std::string>& text) {
-  if (text) item.SetText(id, *text);
+void WriteText(const outlook::DispatchDriver& item, outlook::DispId id, std::string_view text, TextInto into) {
+  const bool readable = std::find(std::begin(kGuardedGets), std::end(kGuardedGets), id) == std::end(kGuardedGets);
+  if (into == TextInto::kFoundItem && readable && RecordCarriesText(item.GetText(id), text)) return;
+  item.SetText(id, text);
+}
+
+void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, const std::optional<std::string>& text,
+                    TextInto into) {
+  if (text) WriteText(item, id, *text, into);
+}
+
+ItemMeant MeantByLinkId(const std::optional<int32_t>& linkId) {
+  return linkId ? ItemMeant::Carrying(std::to_string(*linkId)) : ItemMeant::BySubject();
 }
 
 outlook::DispatchDriver CreateOutlookItem(const outlook::OutlookSession& session, int32_t itemType) {

@@ -1,6 +1,7 @@
 // Small pieces every inbound writer uses: the record as text, its log lines, saving an item.
 #pragma once
 
+#include "inbound/lookup_choice.h"
 #include "outlook/dispatch_driver.h"
 #include "outlook/outlook_session.h"
 #include "outlook/own_writes.h"
@@ -35,8 +36,20 @@ bool WriterTakes(const char* writer, const std::optional<Record>& read, bool (*i
 // The log line of a date Outlook refused, with Outlook's own words.
 void LogRefusedDate(const outlook::AutomationError& error);
 
-// Writes the text when the record gave one.
-void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, const std::optional<std::string>& text);
+// What a writer writes its texts into: an item it made, or one Outlook had.
+enum class TextInto { kNewItem, kFoundItem };
+
+// Writes a text property. Into a found item only where the item's own text does not already go out
+// in a record as the record's text (RecordCarriesText): what the record cannot carry stays as
+// Outlook holds it. A property whose reading Outlook's Object Model Guard protects (Body,
+// ContactNames, the attendees, Resources) cannot be compared, and is written.
+void WriteText(const outlook::DispatchDriver& item, outlook::DispId id, std::string_view text, TextInto into);
+// Writes the text, as WriteText does, when the record gave one.
+void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, const std::optional<std::string>& text,
+                    TextInto into);
+
+// The item a change record means among those with its subject: the one carrying its link id.
+ItemMeant MeantByLinkId(const std::optional<int32_t>& linkId);
 
 // CreateItem on the session's Application: a new, unsaved item of the type.
 outlook::DispatchDriver CreateOutlookItem(const outlook::OutlookSession& session, int32_t itemType);

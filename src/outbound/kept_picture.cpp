@@ -21,6 +21,7 @@
 #include "outbound/kept_picture.h"
 
 #include "outbound/byte_form.h"
+#include "outbound/delivery_rule.h"
 
 #include <algorithm>
 #include <cmath>
@@ -203,7 +204,8 @@ bool QueuesRecord(JournalEntry::Kind kind) {
 }
 
 bool NamesRecord(JournalEntry::Kind kind) {
-  return QueuesRecord(kind) || kind == JournalEntry::Kind::kOffered || kind == JournalEntry::Kind::kReturned;
+  return QueuesRecord(kind) || kind == JournalEntry::Kind::kOffered || kind == JournalEntry::Kind::kReturned ||
+         kind == JournalEntry::Kind::kDelivered;
 }
 
 std::optional<std::pair<std::uint64_t, JournalEntry>> ReadEntryBody(std::string_view body) {
@@ -379,6 +381,12 @@ JournalEntry ReturnedEntry(std::uint64_t record) {
   return entry;
 }
 
+JournalEntry DeliveredEntry(std::uint64_t record) {
+  JournalEntry entry{JournalEntry::Kind::kDelivered, 0, {}, {}};
+  entry.record = record;
+  return entry;
+}
+
 bool ApplyEntry(KeptPictures& pictures, const JournalEntry& entry) {
   if (entry.folder >= pictures.folders.size()) return false;
   outbound::FolderPicture& picture = pictures.folders[entry.folder].picture;
@@ -403,6 +411,11 @@ bool ApplyEntry(KeptPictures& pictures, const JournalEntry& entry) {
         record->offered = entry.kind == JournalEntry::Kind::kOffered;
       }
       break;
+    case JournalEntry::Kind::kDelivered:
+      pictures.outbox.erase(std::remove_if(pictures.outbox.begin(), pictures.outbox.end(),
+                                           [&](const OutboundRecord& r) { return r.number == entry.record; }),
+                            pictures.outbox.end());
+      break;
   }
   return true;
 }
@@ -420,7 +433,14 @@ std::size_t ApplyJournal(KeptPictures& pictures, std::string_view journal) {
     if (!ApplyEntry(pictures, entry)) break;
     ++applied;
   }
+  // Offered, its outcome unknown: the send may be running still in the main application.
   auto& outbox = pictures.outbox;
+  for (OutboundRecord& r : outbox) {
+    if (!r.offered) continue;
+    const bool elsewhere = SubjectElsewhere(pictures.folders[r.folder].picture, r.text, r.goneId);
+    // Still marked offered: counted as delivered, and left out below.
+    r.offered = DecideAfterSend(SendOutcome::kTimedOut, SafeToRepeat(r.kind, elsewhere)) != AfterSend::kSendAgain;
+  }
   outbox.erase(std::remove_if(outbox.begin(), outbox.end(), [](const OutboundRecord& r) { return r.offered; }),
                outbox.end());
   return applied;

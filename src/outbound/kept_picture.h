@@ -34,6 +34,9 @@ struct OutboundRecord {
   std::uint32_t folder = 0;
   std::string goneId;
   bool offered = false;
+  // A send of it used its whole time-out in this process (not kept): it goes again once at most,
+  // so that a main application slower than the time-out at every record is not sent it for ever.
+  bool timedOut = false;
 };
 
 // The folders of one snapshot, with the records not yet delivered. The generation tells this
@@ -64,6 +67,7 @@ std::optional<KeptPictures> DecodeSnapshot(std::string_view bytes);
 // carries no subject. kQueued: an outbound record joins the outbox (`record` its number,
 // `recordKind` its kind, `subject` its text, `id` the item whose going it reports, if any).
 // kOffered: the record is about to be handed over. kReturned: its hand-over failed; it waits again.
+// kDelivered: the main application took it, or it counts as taken.
 // kTakenWithState: an item seen, with its subject, state and the digest of the record the main
 // application knows (kTaken is of journals written before states were kept).
 // kQueuedWithState: both at once, of the record that tells the main application of an item and
@@ -77,7 +81,8 @@ struct JournalEntry {
     kOffered = 4,
     kReturned = 5,
     kTakenWithState = 6,
-    kQueuedWithState = 7
+    kDelivered = 7,
+    kQueuedWithState = 8
   };
   Kind kind = Kind::kTaken;
   std::uint32_t folder = 0;  // the index of the folder in the snapshot
@@ -101,6 +106,7 @@ JournalEntry QueuedWithStateEntry(const OutboundRecord& record, const Entry& tak
 JournalEntry TakenPartOf(const JournalEntry& queuedWithState);
 JournalEntry OfferedEntry(std::uint64_t record);
 JournalEntry ReturnedEntry(std::uint64_t record);
+JournalEntry DeliveredEntry(std::uint64_t record);
 
 // One journal entry's bytes, to be appended to the journal of the snapshot of that generation.
 // Each entry carries its own length and checksum, so a torn last entry is known as such.
@@ -111,8 +117,9 @@ bool ApplyEntry(KeptPictures& pictures, const JournalEntry& entry);
 // Applies the journal's entries in order to the pictures. An entry of another generation belongs
 // to an earlier snapshot, which this one already holds, and is passed over. Stops at the first
 // torn or malformed entry, or one naming a folder the snapshot lacks: what comes after it cannot
-// be trusted. A record still offered at the end was handed over, or may have been, when its
-// process ended: it counts as delivered and leaves the outbox, so that it is never sent twice.
+// be trusted. A record still offered at the end may have been taken when its process ended, as
+// after a send that used its whole time-out: it waits again where the main application may get it
+// twice without harm (DecideAfterSend), else it counts as delivered and leaves the outbox.
 // Returns how many entries were applied.
 std::size_t ApplyJournal(KeptPictures& pictures, std::string_view journal);
 // How many bytes at the journal's start are whole entries: where the next one must be appended.

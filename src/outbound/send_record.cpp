@@ -34,22 +34,26 @@ void WaitAnsweringSentMessages(DWORD milliseconds) {
 
 }  // namespace
 
-bool SendRecordToMain(std::string_view text, uint32_t kind, HWND sender) {
+SendOutcome SendRecordToMain(std::string_view text, uint32_t kind, HWND sender) {
   // The sender's own copy: the message hands the receiver a pointer into it.
   std::string record(text);
   if (!mainapp::FindMainAppWindow()) {
-    if (!StartMainApplication()) return false;
+    if (!StartMainApplication()) return SendOutcome::kNotThere;
     WaitAnsweringSentMessages(kStartWaitMs);
   }
   const HWND mainApp = mainapp::FindMainAppWindow();
-  if (!mainApp) return false;
+  if (!mainApp) return SendOutcome::kNotThere;
   COPYDATASTRUCT data{};
   data.dwData = kind;
   data.cbData = static_cast<DWORD>(record.size());
   data.lpData = record.data();
-  // Sent, never posted: the text lives only for the duration of the call.
-  return SendMessageTimeoutA(mainApp, WM_COPYDATA, reinterpret_cast<WPARAM>(sender), reinterpret_cast<LPARAM>(&data),
-                             SMTO_ABORTIFHUNG, kDeliveryTimeoutMs, nullptr) != 0;
+  // Sent, never posted: the text lives only for the duration of the call. How long the call took
+  // tells a refusal at once from a time-out.
+  const DWORD start = GetTickCount();
+  const bool answered =
+      SendMessageTimeoutA(mainApp, WM_COPYDATA, reinterpret_cast<WPARAM>(sender), reinterpret_cast<LPARAM>(&data),
+                          SMTO_ABORTIFHUNG, kDeliveryTimeoutMs, nullptr) != 0;
+  return OutcomeOfSend(answered, GetTickCount() - start, kDeliveryTimeoutMs);
 }
 
 }  // namespace orvane::outbound

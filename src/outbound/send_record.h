@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "outbound/delivery_rule.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -10,8 +12,8 @@ namespace orvane::outbound {
 
 // Sends the text (without a terminating zero) as WM_COPYDATA of the kind from the plug-in's window
 // `sender` to the main application's window, starting the main application first when its window
-// is missing. True when its window
-// took the message within the time-out; false when the window was not there or did not answer.
-bool SendRecordToMain(std::string_view text, uint32_t kind, HWND sender);
+// is missing. Answers how the hand-over ended: taken within the time-out, no window, refused at
+// once (a hung receiver), or given up after the whole time-out (the receiver may run it still).
+SendOutcome SendRecordToMain(std::string_view text, uint32_t kind, HWND sender);
 
 }  // namespace orvane::outbound

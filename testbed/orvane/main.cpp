@@ -1,6 +1,6 @@
 // Orvane.exe, the stand-in for the Orvane main application.
 //
-//   Orvane.exe [/log <path>] [/stay] [/wait <seconds>]
+//   Orvane.exe [/log <path>] [/stay] [/wait <seconds>] [/answerafter <ms>] [/stoppumping <ms>]
 //              [/send <kind> <action> <record>]... [/action <action>]...
 //
 // Without deliveries it is the main window (class "Orvane Main") until it is closed, and logs
@@ -115,7 +115,7 @@ int Run(standin::Options options) {
   const standin::MessageLog log(options.logPath);
   std::optional<standin::MainWindow> window;
   if (options.runMainWindow) {
-    window.emplace(log, options.endSenderOnKind);
+    window.emplace(log, options.endSenderOnKind, options.firstAnswerDelayMs);
     if (!window->Create()) {
       std::fprintf(stderr, "Orvane.exe: could not create the main window\n");
       return kExitUsage;
@@ -123,6 +123,11 @@ int Run(standin::Options options) {
     std::ostringstream started;
     started << "Orvane started pid=" << GetCurrentProcessId();
     log.Write(started.str());
+    if (options.stopPumpingMs > 0) {
+      // Hung: no message is taken, so Windows soon takes the window for one that does not respond.
+      Sleep(options.stopPumpingMs);
+      log.Write("Orvane pumps messages again");
+    }
   }
 
   ExitCode result = kExitOk;

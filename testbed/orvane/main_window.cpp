@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "base/unique_resource.h"
 #include "testbed/orvane/readable_bytes.h"
@@ -22,8 +23,11 @@ void EndProcessOf(HWND window) {
 
 }  // namespace
 
-MainWindow::MainWindow(const MessageLog& log, std::optional<std::uint32_t> endSenderOnKind)
-    : log_(log), shieldMessage_(RegisterWindowMessageA("Orvane_Shield")), endSenderOnKind_(endSenderOnKind) {}
+MainWindow::MainWindow(const MessageLog& log, std::optional<std::uint32_t> endSenderOnKind, DWORD firstAnswerDelayMs)
+    : log_(log),
+      shieldMessage_(RegisterWindowMessageA("Orvane_Shield")),
+      endSenderOnKind_(endSenderOnKind),
+      firstAnswerDelayMs_(firstAnswerDelayMs) {}
 
 bool MainWindow::Create() {
   // Never shown: the plug-in finds the window by its class, which needs no visible window.
@@ -44,17 +48,21 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefaultHandling(message, wParam, lParam);
 }
 
-void MainWindow::OnCopyData(HWND sender, const COPYDATASTRUCT* data) const {
+void MainWindow::OnCopyData(HWND sender, const COPYDATASTRUCT* data) {
   if (data == nullptr) return;
   // The text carries no terminating zero: cbData alone says how long it is.
   const std::string_view bytes = data->lpData != nullptr
                                      ? std::string_view(static_cast<const char*>(data->lpData), data->cbData)
                                      : std::string_view();
   log_.Write(CopyDataLine(data->dwData, reinterpret_cast<std::uintptr_t>(sender), bytes));
+  // Once: the next sender of such a record, as after a crash, is answered.
   if (endSenderOnKind_ && data->dwData == *endSenderOnKind_ && sender) {
+    endSenderOnKind_.reset();
     log_.Write("sender ended");
     EndProcessOf(sender);
   }
+  // Taken and logged, answered late: the sender may have stopped waiting by then.
+  if (!std::exchange(answeredOnce_, true) && firstAnswerDelayMs_ > 0) Sleep(firstAnswerDelayMs_);
 }
 
 }  // namespace standin

@@ -16,8 +16,11 @@ namespace standin {
 
 class MainWindow final : public BaseWindow {
 public:
-  // `endSenderOnKind`: the kind of record whose sender's process is ended once it is logged.
-  explicit MainWindow(const MessageLog& log, std::optional<std::uint32_t> endSenderOnKind = std::nullopt);
+  // `endSenderOnKind`: the kind of record whose sender's process is ended once the first such
+  // record is logged.
+  // `firstAnswerDelayMs`: how long the first WM_COPYDATA is held after it is logged.
+  explicit MainWindow(const MessageLog& log, std::optional<std::uint32_t> endSenderOnKind = std::nullopt,
+                      DWORD firstAnswerDelayMs = 0);
 
   // Creates the hidden top-level window; false when it cannot be made.
   bool Create();
@@ -25,11 +28,13 @@ public:
 private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   const char* ReportName() const noexcept override { return "OrvaneMainWindow"; }
-  void OnCopyData(HWND sender, const COPYDATASTRUCT* data) const;
+  void OnCopyData(HWND sender, const COPYDATASTRUCT* data);
 
   const MessageLog& log_;
   UINT shieldMessage_ = 0;
   std::optional<std::uint32_t> endSenderOnKind_;
+  DWORD firstAnswerDelayMs_;
+  bool answeredOnce_ = false;
 };
 
 }  // namespace standin

@@ -96,6 +96,10 @@ private:
       ReadAction();
     } else if (IsSwitch(arg, "endsender")) {
       ReadEndSender();
+    } else if (IsSwitch(arg, "answerafter")) {
+      ReadMilliseconds("/answerafter", options_.firstAnswerDelayMs);
+    } else if (IsSwitch(arg, "stoppumping")) {
+      ReadMilliseconds("/stoppumping", options_.stopPumpingMs);
     } else {
       error_ = "unknown argument: " + std::string(arg);
     }
@@ -122,6 +126,19 @@ private:
     if (!kind) error_ = "not a 32-bit kind: " + *kindText;
     if (!action) error_ = "not an action: " + *actionText;
     if (kind && action) options_.deliveries.push_back({kind, *record, *action});
+  }
+
+  // Milliseconds up to ten minutes; both switches keep the main window up.
+  void ReadMilliseconds(const std::string& name, std::uint32_t& into) {
+    const auto text = Value("a switch needs a number of milliseconds");
+    if (!text) return;
+    const auto milliseconds = ParseUnsigned(*text, 10);
+    if (!milliseconds || *milliseconds > 600000) {
+      error_ = name + " takes 0 to 600000 milliseconds, not " + *text;
+      return;
+    }
+    into = *milliseconds;
+    options_.runMainWindow = true;
   }
 
   void ReadEndSender() {
@@ -208,6 +225,7 @@ const char kUsage[] =
     "Orvane.exe - stand-in for the Orvane main application\n"
     "\n"
     "  Orvane.exe [/log <path>] [/stay] [/wait <seconds>] [/endsender <kind>]\n"
+    "             [/answerafter <ms>] [/stoppumping <ms>]\n"
     "             [/send <kind> <action> <record>]... [/action <action>]...\n"
     "\n"
     "Without /send or /action it runs as the main window (class \"Orvane Main\", title\n"
@@ -224,8 +242,12 @@ const char kUsage[] =
     "  /wait <seconds>    how long to wait for the plug-in's window (default 10)\n"
     "  /log <path>        log file; also keeps the main window up after the deliveries\n"
     "  /stay              keeps the main window up after the deliveries\n"
-    "  /endsender <kind>  ends the process that sends a record of that kind, once the\n"
-    "                     record is logged, before the send returns (as a crash would)\n"
+    "  /endsender <kind>  ends the process that sends the first record of that kind,\n"
+    "                     once it is logged, before the send returns (as a crash would)\n"
+    "  /answerafter <ms>  answers the first WM_COPYDATA only that long after it is\n"
+    "                     logged (a main application busy starting up)\n"
+    "  /stoppumping <ms>  once the main window is up, takes no message for that long\n"
+    "                     (a hung main application)\n"
     "\n"
     "Deliveries run in the order given. Exit code: 0 delivered (or closed normally),\n"
     "1 wrong command line or unreadable record file, 2 plug-in window not found,\n"

@@ -25,8 +25,13 @@ struct Options {
   bool runMainWindow = false;  // stay up as the main application's window
   std::string logPath = "OrvaneMain.log";
   int waitSeconds = 10;  // how long to wait for the plug-in's window
-  // Ends the process of the window that sends a record of this kind, once the record is logged.
+  // Ends the process of the window that sends the first record of this kind, once it is logged.
   std::optional<std::uint32_t> endSenderOnKind;
+  // Holds the first record's WM_COPYDATA this long before answering, as a main application busy
+  // starting up does: the sender may give up meanwhile while the record is still taken.
+  std::uint32_t firstAnswerDelayMs = 0;
+  // Once the main window is up, takes no message for this long, as a hung main application.
+  std::uint32_t stopPumpingMs = 0;
   std::vector<Delivery> deliveries;
 };
 

@@ -133,9 +133,11 @@ TEST_F(AppointmentWriterTest, ChangeRewritesTheFirstMatchIgnoringCaseOrMakesANew
            {kRequiredAttendees, os::Value::Text(L"Ann")},
            {kInternetCodepage, os::Value::Int32(99)}});
   AddItem(os::ItemKind::Appointment, "dentist");
+  // The record's link id tells its appointment from the other "dentist".
   Change(AppointmentFields()
              .Set(field::kSubject, "Dentist (check-up)")
              .Set(field::kAllDay, "True")
+             .Set(field::kLinkId, "99")
              .JoinedAfter("Dentist"));
   const auto appointments = Items(kFolderCalendar);
   ASSERT_EQ(appointments.size(), 2u);
@@ -227,6 +229,32 @@ TEST_F(AppointmentWriterTest, NotesAreSavedWithTheirLinkIdAndChangedByTheFirstMa
   }
   const std::string kShort = ": short record, the properties of its missing fields were left as they were";
   EXPECT_EQ(LogTexts(), (Lines{"SaveOutlookNote" + kShort, "ChangeOutlookNote" + kShort}));
+}
+
+// The note "Plan ★" and the appointment "Plan ★" at "Café ★" went out as "Plan ?" and "Café ?".
+// The main application gives the texts back unchanged (an appointment moved to another day, a
+// note's date changed): Outlook keeps its stars. A new text is written.
+TEST_F(AppointmentWriterTest, ChangesKeepOutlooksTextWhereTheRecordCannotSayMore) {
+  os::AddItem(os::ItemKind::Note, {{kBody, os::Value::Text(L"Plan \u2605")}});
+  ChangeNote("plan ?\tPlan ?\t5/3/2006");
+  EXPECT_EQ(OnlyItem(kFolderNotes).Get(kBody).AsText(), L"Plan \u2605");
+  ChangeNote("plan ?\tPlan B\t5/3/2006");
+  EXPECT_EQ(TextOf(OnlyItem(kFolderNotes), kBody), "Plan B");
+
+  os::AddItem(os::ItemKind::Appointment,
+              {{kSubject, os::Value::Text(L"Plan \u2605")}, {kLocation, os::Value::Text(L"Caf\u00E9 \u2605")}});
+  Change(AppointmentFields()
+             .Set(field::kSubject, "Plan ?")
+             .Set(field::kLocation, "Caf\xE9 ?")
+             .Set(field::kStartDate, "14/12/2006")
+             .Set(field::kEndBlock, "14/12/2006*9:00am*10:00am")
+             .JoinedAfter("Plan ?"));
+  os::ItemData appointment = OnlyAppointment();
+  EXPECT_EQ(appointment.Get(kSubject).AsText(), L"Plan \u2605");
+  EXPECT_EQ(appointment.Get(kLocation).AsText(), L"Caf\u00E9 \u2605");
+  EXPECT_EQ(ShowOf(appointment, kStart), "2006-12-14 09:00");
+  Change(AppointmentFields().Set(field::kSubject, "Plan ?").Set(field::kLocation, "Bar").JoinedAfter("Plan ?"));
+  EXPECT_EQ(TextOf(OnlyAppointment(), kLocation), "Bar");
 }
 
 }  // namespace

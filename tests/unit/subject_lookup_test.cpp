@@ -1,8 +1,10 @@
 // SubjectLookup: items found through their folder's table, under every table Outlook may give, as
 // the item-by-item walk finds them; the walk where the table fails; several items with one subject.
 #include "inbound/item_lookup.h"
+#include "inbound/task_record.h"
 #include "mainapp/kinds.h"
 #include "outlook/outlook_ids.h"
+#include "tests/common/record_builder.h"
 #include "tests/unit/writer_test_support.h"
 
 #include <gtest/gtest.h>
@@ -39,9 +41,11 @@ protected:
       for (int n = 1; n <= count; ++n) AddItem(KindAt(place), Numbered(n));
     }
   }
-  static void AddItemCreatedAt(const items::ItemKind& place, const std::string& subject, double created) {
+  static void AddItemCreatedAt(const items::ItemKind& place, const std::string& subject, double created,
+                               os::PropertyList more = {}) {
     const DispId subjectMember = place.folder == kFolderNotes ? kBody : kSubject;
-    os::AddItemCreatedAt(KindAt(place), {{subjectMember, os::Value::Text(outlook::AnsiToWide(subject))}}, created);
+    more.insert(more.begin(), {subjectMember, os::Value::Text(outlook::AnsiToWide(subject))});
+    os::AddItemCreatedAt(KindAt(place), more, created);
   }
   static long ItemsReadByIndex() { return os::CallCount(os::ObjectKind::Items, kItem, os::CallKind::Any); }
 };
@@ -135,6 +139,64 @@ TEST_F(SubjectLookupTest, OfSeveralItemsWithTheSubjectTheEarliestCreatedIsTakenW
     EXPECT_EQ(IdOf(lookup_.Find(place, "report")), TextOf(items[1], kEntryId)) << place.folderName;
   }
   EXPECT_TRUE(LogTexts().empty());
+}
+
+// The main application saved the task "Call" (link id 45). The user adds a second "Call" in
+// Outlook, which goes out as new, and the main application answers "Call*99": 99 lands on the
+// user's new task, not on the older one. Later changes of each, carrying its link id, reach it.
+// The same through the table and item by item, and for a note, whose link id is its categories.
+TEST_F(SubjectLookupTest, RepeatedSubjectsKeepEachItemItsOwnLinkId) {
+  const struct {
+    const char* name;
+    void (*choose)();
+  } kReads[] = {
+      {"through the table", [] {}},
+      {"item by item",
+       [] {
+         os::FailCall(os::ObjectKind::Folder, kGetTable, os::CallKind::Method, L"No table today",
+                      os::FaultRule::kAlways);
+       }},
+  };
+  const auto changeDue = [this](const char* due, const char* linkId) {
+    std::string record = testcommon::TaskFields()
+                             .Set(inbound::taskfield::kSubject, "Call")
+                             .Set(inbound::taskfield::kDue, due)
+                             .Set(inbound::taskfield::kLinkId, linkId)
+                             .JoinedAfter("call");
+    inbound::ChangeOutlookTask(record.data(), context_);
+  };
+  for (const auto& read : kReads) {
+    SCOPED_TRACE(read.name);
+    StartOver();
+    os::ClearFailures();
+    read.choose();
+    AddItemCreatedAt(items::kTaskItems, "Call", 46000.25, {{kInternetCodepage, os::Value::Int32(45)}});
+    AddItemCreatedAt(items::kTaskItems, "Call", 46001.5);
+    std::string link = "Call*99";
+    inbound::SetOutlookLinkId(link.data(), mainapp::kTaskLink, context_);
+    std::vector<os::ItemData> tasks = Items(kFolderTasks);
+    ASSERT_EQ(tasks.size(), 2u);
+    EXPECT_EQ(tasks[0].Get(kInternetCodepage).AsInt32(), 45);
+    EXPECT_EQ(tasks[1].Get(kInternetCodepage).AsInt32(), 99);
+
+    changeDue("20/11/2006*9:00am*9:30am", "99");
+    changeDue("21/11/2006*9:00am*9:30am", "45");
+    tasks = Items(kFolderTasks);
+    ASSERT_EQ(tasks.size(), 2u);
+    EXPECT_EQ(tasks[0].Get(kDueDate).AsDate(), Date(2006, 11, 21));
+    EXPECT_EQ(tasks[1].Get(kDueDate).AsDate(), Date(2006, 11, 20));
+
+    AddItemCreatedAt(items::kNoteItems, "Buy milk", 46000.25, {{kCategories, os::Value::Text(L"512")}});
+    AddItemCreatedAt(items::kNoteItems, "Buy milk", 46001.5);
+    AddItemCreatedAt(items::kNoteItems, "Buy milk", 46000.75);
+    std::string noteLink = "buy milk*600";
+    inbound::SetOutlookLinkId(noteLink.data(), mainapp::kNoteLink, context_);
+    const std::vector<os::ItemData> notes = Items(kFolderNotes);
+    ASSERT_EQ(notes.size(), 3u);
+    EXPECT_EQ(TextOf(notes[0], kCategories), "512");
+    EXPECT_EQ(TextOf(notes[1], kCategories), "600") << "the newest without a link id";
+    EXPECT_EQ(TextOf(notes[2], kCategories), "");
+  }
 }
 
 TEST_F(SubjectLookupTest, ASubjectTheTableCutIsReadWholeFromItsItem) {

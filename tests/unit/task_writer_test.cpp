@@ -264,6 +264,34 @@ TEST_F(TaskWriterTest, ChangeLeavesWhatPlaceholdersLeave) {
   EXPECT_TRUE(LogTexts().empty());
 }
 
+// The user's task "Plan ★" went out as "Plan ?": the code page has no star. The main application
+// then moves its due date, and its change record says "Plan ?" again: the star stays, as do the
+// companies "Ærø ★" that came back as "Ærø ?". A real new subject is written.
+TEST_F(TaskWriterTest, ChangeKeepsOutlooksTextWhereTheRecordCannotSayMore) {
+  os::AddItem(os::ItemKind::Task, {{kSubject, os::Value::Text(L"Plan \u2605")},
+                                   {kCompanies, os::Value::Text(L"\u00C6r\u00F8 \u2605")},
+                                   {kCategories, os::Value::Text(L"Home")}});
+  os::ResetCallCounts();
+  Change(TaskFields()
+             .Set(field::kSubject, "Plan ?")
+             .Set(field::kCompanies, "\xC6r\xF8 ?")
+             .Set(field::kCategories, "Work")
+             .Set(field::kDue, "24/11/2006*9:00am*9:30am")
+             .JoinedAfter("plan ?"));
+  os::ItemData task = OnlyTask();
+  EXPECT_EQ(task.Get(kSubject).AsText(), L"Plan \u2605");
+  EXPECT_EQ(task.Get(kCompanies).AsText(), L"\u00C6r\u00F8 \u2605");
+  EXPECT_EQ(TextOf(task, kCategories), "Work");
+  EXPECT_EQ(task.Get(kDueDate).AsDate(), Date(2006, 11, 24));
+  EXPECT_EQ(TaskPuts(kSubject) + TaskPuts(kCompanies), 0);
+
+  Change(TaskFields().Set(field::kSubject, "Plan B").JoinedAfter("Plan ?"));
+  task = OnlyTask();
+  EXPECT_EQ(TextOf(task, kSubject), "Plan B");
+  EXPECT_EQ(task.Get(kCompanies).AsText(), L"\u00C6r\u00F8 \u2605") << "the record left it blank";
+  EXPECT_TRUE(LogTexts().empty());
+}
+
 TEST_F(TaskWriterTest, ChangeOfAMissingTaskMakesOneWithoutLinkId) {
   AddItem(os::ItemKind::Task, "Something else");
   Change(TaskFields().JoinedAfter("Call the bank"));
