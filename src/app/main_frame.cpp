@@ -4,6 +4,7 @@
 #include "app/resource_ids.h"
 #include "app/settings.h"
 #include "app/about_box.h"
+#include "app/session_end.h"
 #include "app/watchdog_rules.h"
 #include "base/callback_guard.h"
 #include "base/error_log.h"
@@ -105,6 +106,8 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_QUERYENDSESSION: return app::OnQueryEndSession();
+    case WM_ENDSESSION: app::OnEndSession(wParam, lParam, link_); return 0;
     case WM_DESTROY:
       // Closing the frame ends the plug-in, as closing a main window does.
       PostQuitMessage(0);
