@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "app/about_box.h"
 #include "app/session_end.h"
+#include "app/start_line.h"
 #include "app/watchdog_rules.h"
 #include "base/callback_guard.h"
 #include "base/error_log.h"
@@ -215,6 +216,7 @@ void CMainFrame::PerformPendingRecord() {
   if (outbound::sinksConnected) DisconnectSinks();
   if (recordPending == 1) {
     if (outlook::outlookApp.IsEmpty()) outlook::CreateOutlookSession();
+    app::LogOutlookVersion();
     const uint32_t parkedBefore = app::RecordsParked();
     CallWriter(recordBuffer);
     // A record that arrived while the writer waited on Outlook stays pending for the next tick.
@@ -262,6 +264,7 @@ void CMainFrame::ConnectSinksWhenOutlookRuns() {
   }
   link_.FollowRunningOutlook();
   outlook::CreateOutlookSession();
+  app::LogOutlookVersion();
   ConnectSinks();
   StopSinkTimer();
   ListItemsInOutlook();

@@ -1,11 +1,16 @@
 #include "app/start_line.h"
 
 #include "app/program_info.h"
+#include "base/callback_guard.h"
+#include "base/error_log.h"
 #include "base/unique_resource.h"
+#include "outlook/late_binding.h"
+#include "outlook/outlook_session.h"
 
 #include <windows.h>
 
 #include <cstdio>
+#include <optional>
 
 namespace orvane::app {
 
@@ -22,6 +27,9 @@ const char* ElevationWord() {
   return elevation.TokenIsElevated ? "yes" : "no";
 }
 
+// The Outlook process whose version is logged already (0: an Outlook without a main window).
+std::optional<DWORD> versionLoggedFor;
+
 }  // namespace
 
 std::string StartLogLine() {
@@ -36,6 +44,17 @@ std::string StartLogLine() {
                 version.c_str(), static_cast<unsigned long>(GetCurrentProcessId()),
                 sessionKnown ? std::to_string(session).c_str() : "unknown", ElevationWord());
   return line;
+}
+
+void LogOutlookVersion() noexcept {
+  GuardedCall("LogOutlookVersion", [] {
+    const DWORD process = outlook::OutlookProcessId();
+    if (outlook::outlookApp.IsEmpty() || versionLoggedFor == process) return;
+    versionLoggedFor = process;
+    // By name, as a script asks: the one member read for the log only.
+    const outlook::LateBound application(ComPtr<IDispatch>::Share(outlook::outlookApp.Get()));
+    WriteLog(("OrvaneOutlook=>Outlook version " + application.GetProperty(L"Version").ToAnsi()).c_str());
+  });
 }
 
 }  // namespace orvane::app

@@ -1,4 +1,4 @@
-// The log line every start of the plug-in writes, so that a log tells which program wrote it.
+// The log lines that tell which program wrote a log, and which Outlook it worked with.
 #pragma once
 
 #include <string>
@@ -7,5 +7,8 @@ namespace orvane::app {
 
 // "OrvaneOutlook=>Start::Version 1.0.0.7, process 4711, session 2, elevated no".
 std::string StartLogLine();
+// Logs "OrvaneOutlook=>Outlook version 16.0.0.17928" from the open session, once for each Outlook
+// process the plug-in works with; a version that cannot be read is logged as the failure.
+void LogOutlookVersion() noexcept;
 
 }  // namespace orvane::app
