@@ -216,7 +216,6 @@ void CMainFrame::PerformPendingRecord() {
   if (outbound::sinksConnected) DisconnectSinks();
   if (recordPending == 1) {
     if (outlook::outlookApp.IsEmpty()) outlook::CreateOutlookSession();
-    app::LogOutlookVersion();
     const uint32_t parkedBefore = app::RecordsParked();
     CallWriter(recordBuffer);
     // A record that arrived while the writer waited on Outlook stays pending for the next tick.

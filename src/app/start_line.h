@@ -8,7 +8,7 @@ namespace orvane::app {
 // "OrvaneOutlook=>Start::Version 1.0.0.7, process 4711, session 2, elevated no".
 std::string StartLogLine();
 // Logs "OrvaneOutlook=>Outlook version 16.0.0.17928" from the open session, once for each Outlook
-// process the plug-in works with; a version that cannot be read is logged as the failure.
+// process the plug-in connects its sinks to; a version that cannot be read is logged as the failure.
 void LogOutlookVersion() noexcept;
 
 }  // namespace orvane::app

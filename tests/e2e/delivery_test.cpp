@@ -248,6 +248,8 @@ TEST_F(MainApplicationAwayTest, ARecordWaitingWhenTheSessionEndsArrivesOnceFromT
   EXPECT_TRUE(ReceivedWithin("new task Marker", 10s)) << PluginLog();
   expected.insert(expected.end(), {"deleted task Report", "new task Marker"});
   EXPECT_EQ(Received(), expected);
+  // Each plug-in names the Outlook it connected to, once however often it connects.
+  EXPECT_EQ(LoggedTimes("OrvaneOutlook=>Outlook version 16.0.0.17928"), 2u) << PluginLog();
 }
 
 }  // namespace
