@@ -13,11 +13,30 @@ function(orvane_make_version_resource out_var)
   set(${out_var} ${generated}/version_info.rc PARENT_SCOPE)
 endfunction()
 
-# A release of the program ships without debug sections; its symbols stay beside it in the build,
-# as "<program>.debug", which a debugger finds through the program's debug link.
+# A release of the program ships without debug sections. Built by clang and lld, its symbols are a
+# PDB beside it ("<program>.pdb", CodeView, named with its GUID and age in the program's debug
+# directory), which WinDbg, Visual Studio and Windows Error Reporting read. Built by gcc, they are
+# "<program>.debug", which gdb finds through the program's debug link.
 function(orvane_ship_program target)
   target_link_options(${target} PRIVATE -Wl,--tsaware)
-  if(NOT CMAKE_BUILD_TYPE STREQUAL "Release" OR NOT CMAKE_OBJCOPY)
+  if(NOT CMAKE_BUILD_TYPE STREQUAL "Release")
+    return()
+  endif()
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    foreach(part ${ARGN} ${target})
+      target_compile_options(${part} PRIVATE -g -gcodeview)
+    endforeach()
+    # The debug directory names the PDB by its file name alone, not by this machine's path.
+    target_link_options(${target} PRIVATE -Wl,--pdb=$<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_BASE_NAME:${target}>.pdb
+                        -Wl,-Xlink=-pdbaltpath:%_PDB%)
+    # The DWARF sections that come with mingw-w64's static libraries go; the debug directory stays.
+    if(CMAKE_OBJCOPY)
+      add_custom_command(TARGET ${target} POST_BUILD COMMAND ${CMAKE_OBJCOPY} --strip-debug $<TARGET_FILE:${target}>
+                         VERBATIM)
+    endif()
+    return()
+  endif()
+  if(NOT CMAKE_OBJCOPY)
     return()
   endif()
   foreach(part ${ARGN} ${target})

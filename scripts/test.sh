@@ -1,7 +1,8 @@
 #!/bin/bash
 # Builds everything and runs every test: native (sanitizers, fuzzers), then unit and e2e under Wine;
-# then every Windows program again with the second compiler (clang and lld), whose unit tests run
-# under Wine too.
+# then every Windows program again with the second compiler (clang and lld), the build that ships:
+# its program is signed and packaged, the package installed, upgraded and removed under Wine, its
+# PDB checked against the program, and its unit tests run under Wine too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/build.sh
@@ -19,7 +20,9 @@ WINEPREFIX="$PWD/build/win/wineprefix" wineserver -k
 cmake --preset win-clang >/dev/null
 cmake --build --preset win-clang
 bash scripts/prepare_prefix.sh build/win-clang
+# The shipped build: signed, packaged, installed, upgraded and removed under Wine's msiexec.
+bash scripts/msi_test.sh build/win-clang || status=1
 WINEPREFIX="$PWD/build/win-clang/wineprefix" wineserver -p
-ctest --preset win-clang -L unit || status=1
+ctest --preset win-clang -L 'unit|ship' || status=1
 bash scripts/test_share.sh
 exit $status

@@ -13,11 +13,12 @@ struct StartSwitches {
   bool unregServer = false;  // "/UnregServer": removes this program's registration, then ends
   bool help = false;         // "/?" or "/Help": shows the usage, then ends
   bool version = false;      // "/Version": shows the version, then ends
+  bool close = false;        // "/Close": ends the plug-in running in this session, then ends
 
   // Started by COM: the server's working directory is then the system's, not the program's.
   bool StartedByCom() const { return embedding || automation; }
   // A switch that does its one job and ends the process without opening anything.
-  bool EndsAtOnce() const { return regServer || unregServer || help || version; }
+  bool EndsAtOnce() const { return regServer || unregServer || help || version || close; }
 };
 
 inline bool SameWordIgnoringCase(std::string_view a, std::string_view b) {
@@ -46,6 +47,7 @@ inline StartSwitches ParseStartSwitches(std::string_view line) {
       if (SameWordIgnoringCase(name, "UnregServer")) switches.unregServer = true;
       if (name == "?" || SameWordIgnoringCase(name, "Help")) switches.help = true;
       if (SameWordIgnoringCase(name, "Version")) switches.version = true;
+      if (SameWordIgnoringCase(name, "Close")) switches.close = true;
     }
     position = end;
   }

@@ -4,6 +4,8 @@
 #include "app/resource_ids.h"
 #include "app/settings.h"
 #include "app/about_box.h"
+#include "app/session_end.h"
+#include "app/start_line.h"
 #include "app/watchdog_rules.h"
 #include "base/callback_guard.h"
 #include "base/error_log.h"
@@ -105,6 +107,8 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    case WM_QUERYENDSESSION: return app::OnQueryEndSession();
+    case WM_ENDSESSION: app::OnEndSession(wParam, lParam, link_); return 0;
     case WM_DESTROY:
       // Closing the frame ends the plug-in, as closing a main window does.
       PostQuitMessage(0);
@@ -373,7 +377,10 @@ void CMainFrame::SetOutlookLinkId(char* record, uint32_t kind) {
 }
 int CMainFrame::ReplaceChar(char* text, char from, char to) { return inbound::ReplaceChar(text, from, to); }
 
-void CMainFrame::ConnectSinks() { link_.ConnectSinks(); }
+void CMainFrame::ConnectSinks() {
+  app::LogOutlookVersion(session_);
+  link_.ConnectSinks();
+}
 
 void CMainFrame::DisconnectSinks() { link_.DisconnectSinks(); }
 

@@ -70,6 +70,7 @@ std::wstring UsageText() {
          L"  /Automation    started by COM as the document server\r\n"
          L"  /Embedding     started by COM for a client\r\n"
          L"  /Version       shows the version, then ends\r\n"
+         L"  /Close         ends the plug-in running in this session, then ends\r\n"
          L"  /?             shows this text, then ends\r\n";
 }
 

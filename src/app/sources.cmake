@@ -1,6 +1,7 @@
 # The shell: the process, the frame, the intake, the timers, the watchdog, the settings.
 # main.cpp and the resources make the program itself (src/CMakeLists.txt).
 set(ORVANE_app_PURE
+  held_record.cpp
   intake.cpp
   watchdog_rules.cpp)
 set(ORVANE_app_WINDOWS
@@ -13,7 +14,9 @@ set(ORVANE_app_WINDOWS
   registry_key.cpp
   server_registration.cpp
   session_creation.cpp
+  session_end.cpp
   settings.cpp
+  start_line.cpp
   stub_app.cpp
   stub_view.cpp)
 set(ORVANE_app_SYSTEM_LIBS shell32 advapi32 comctl32 version)

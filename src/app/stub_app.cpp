@@ -5,6 +5,8 @@
 #include "app/program_info.h"
 #include "app/registry_key.h"
 #include "app/resource_ids.h"
+#include "app/session_end.h"
+#include "app/start_line.h"
 #include "app/server_registration.h"
 #include "base/callback_guard.h"
 #include "base/com_object.h"
@@ -54,6 +56,7 @@ int CStubApp::RunSwitchJob() const {
     TellUser(VersionText());
     return 0;
   }
+  if (switches_.close) return CloseRunningPlugin();
   if (switches_.unregServer) return UnregisterAutomationServer() ? 0 : 1;
   return RegisterAutomationServer() ? 0 : 1;
 }
@@ -83,6 +86,7 @@ bool CStubApp::InitInstance() {
     CurrentProcessControl().TerminateAtOnce();
     return false;
   }
+  WriteLog(StartLogLine().c_str());
   LoadRecentFileList(4);
   accelerators_ = LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(IDR_MAINFRAME));
   if (!switches_.StartedByCom()) {
@@ -122,6 +126,7 @@ bool CStubApp::OpenDocument() {
   ShowWindow(frame->Window(), SW_HIDE);
   frame_ = std::move(frame);
   view_ = std::move(view);
+  TakeUpHeldRecord(frame_->Window());
   return true;
 }
 

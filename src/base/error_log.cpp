@@ -1,8 +1,8 @@
 #include "base/error_log.h"
 
 #include "base/file_places.h"
+#include "base/log_cap.h"
 #include "base/log_line.h"
-#include "base/unique_resource.h"
 #include "base/user_folders.h"
 
 #include <windows.h>
@@ -29,8 +29,11 @@ std::string LocalTimeText() {
   return text;
 }
 
-bool AppendLine(std::FILE* file, const std::string& line) {
-  return std::fprintf(file, "%s\n", line.c_str()) >= 0 && std::fflush(file) == 0;
+// Opened and closed on every line, so other programs may read or move the log in between.
+bool AppendToLog(const std::string& line) {
+  return AppendWithCap([] { return std::fopen(kLogFileName, "at"); },
+                       [] { return MoveFileExA(kLogFileName, kOlderLogFileName, MOVEFILE_REPLACE_EXISTING) != 0; },
+                       line);
 }
 
 // The same log in the plug-in's per-user folder, for a current directory the user cannot write
@@ -38,17 +41,25 @@ bool AppendLine(std::FILE* file, const std::string& line) {
 bool AppendToPerUserLog(const std::string& line) {
   const std::wstring folder = OwnStateFolder();
   if (folder.empty()) return false;
-  const UniqueCFile file(_wfopen(places::Join(folder, kLogFileNameWide).c_str(), L"at"));
-  if (!file) return false;
-  if (!fallbackExplained.exchange(true)) {
+  const std::wstring path = places::Join(folder, kLogFileNameWide);
+  const std::wstring older = places::Join(folder, kOlderLogFileNameWide);
+  const auto append = [&](const std::string& text) {
+    return AppendWithCap([&] { return _wfopen(path.c_str(), L"at"); },
+                         [&] { return MoveFileExW(path.c_str(), older.c_str(), MOVEFILE_REPLACE_EXISTING) != 0; },
+                         text);
+  };
+  if (!fallbackExplained.load()) {
     const std::wstring here = CurrentDirectoryWide();
     std::string directory(here.size(), '?');
     WideCharToMultiByte(CP_ACP, 0, here.data(), static_cast<int>(here.size()), directory.data(),
                         static_cast<int>(directory.size()), nullptr, nullptr);
-    AppendLine(file.Get(), FormatLogLine(LocalTimeText(), "OrvaneOutlook=>WriteLog::The log cannot be written in " +
-                                                              directory + "; it goes on here"));
+    if (!append(FormatLogLine(LocalTimeText(), "OrvaneOutlook=>WriteLog::The log cannot be written in " + directory +
+                                                   "; it goes on here"))) {
+      return false;
+    }
+    fallbackExplained.store(true);
   }
-  return AppendLine(file.Get(), line);
+  return append(line);
 }
 
 // The last trace when no log file can be written at all: a debugger or a system trace tool sees it.
@@ -65,11 +76,7 @@ void TellDebugger(const std::string& line) {
 
 int WriteLog(const char* text) {
   const std::string line = FormatLogLine(LocalTimeText(), text ? text : "");
-  {
-    // Opened and closed on every line, so other programs may read or move the log in between.
-    const UniqueCFile file(std::fopen(kLogFileName, "at"));
-    if (file && AppendLine(file.Get(), line)) return 1;
-  }
+  if (AppendToLog(line)) return 1;
   if (AppendToPerUserLog(line)) return 1;
   TellDebugger(line);
   return 0;

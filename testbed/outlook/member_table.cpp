@@ -56,7 +56,9 @@ const std::vector<Member>& ScheduledItemMembers() {
 
 std::vector<Member> BuildMembers(ObjectKind kind) {
   switch (kind) {
-    case ObjectKind::Application: return {Method(L"CreateItem", kCreateItem), Method(L"GetNamespace", kGetNamespace)};
+    case ObjectKind::Application:
+      return {Method(L"CreateItem", kCreateItem), Method(L"GetNamespace", kGetNamespace),
+              ReadOnly(L"Version", kVersion, kText)};
     case ObjectKind::NameSpace:
       return {Method(L"GetDefaultFolder", kGetDefaultFolder), Method(L"Logon", kLogon),
               Method(L"GetItemFromID", kGetItemFromId)};

@@ -15,6 +15,7 @@ using DispId = long;
 // _Application
 constexpr DispId kCreateItem = 0x10A;
 constexpr DispId kGetNamespace = 0x110;
+constexpr DispId kVersion = 0x116;
 
 // _NameSpace
 constexpr DispId kLogon = 0x2105;

@@ -12,6 +12,8 @@ namespace orvane {
 namespace outlook_standin {
 namespace {
 
+// Application.Version: major, minor, build and revision, as a Microsoft 365 Outlook gives it.
+constexpr wchar_t kStandinVersion[] = L"16.0.0.17928";
 constexpr wchar_t kNotFoundMessage[] = L"The operation failed. An object could not be found.";
 // MAPI_E_NOT_FOUND, as Outlook answers for an EntryID it does not find.
 const HRESULT kNotFound = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_ITF, 0x10F);
@@ -22,6 +24,10 @@ public:
 
 protected:
   void Serve(const Member& member, CallKind, const Arguments& args, VARIANT* result) override {
+    if (member.id == kVersion) {
+      args.Expect(0, 0);
+      return ReturnValue(Value::Text(kStandinVersion), result);
+    }
     args.Expect(1, 1);
     if (member.id == kCreateItem) {
       ReturnObject(NewItem(ItemKindOf(args.Get(0, ValueType::Int32).AsInt32())).Get(), result);

@@ -287,6 +287,44 @@ TEST_F(MainApplicationAwayTest, DeletionsMadeWhileItWasClosedArriveOnceInOrderWh
   EXPECT_EQ(Received(), expected);
 }
 
+// The session ends (a logoff) while a deletion waits for the main application: the plug-in ends
+// at once, and the next plug-in sends the deletion, once, when the main application is back.
+TEST_F(MainApplicationAwayTest, ARecordWaitingWhenTheSessionEndsArrivesOnceFromTheNextPlugIn) {
+  ASSERT_NO_FATAL_FAILURE(StartOutlook("user"));
+  ChildProcess plugin = StartPluginThatCannotStartTheMainApplication();
+  ASSERT_TRUE(WaitForSinks(1));
+  for (const char* subject : {"Report", "Plan"}) ASSERT_TRUE(UserDoes(std::string("add tasks ") + subject));
+  ASSERT_TRUE(ReceivedWithin("new task Plan", 10s)) << ::testing::PrintToString(Received());
+  ASSERT_NO_FATAL_FAILURE(CloseMainApplication());
+  Records expected = Received();
+  ASSERT_TRUE(UserDoes("delete tasks Report"));
+  ASSERT_TRUE(WaitUntil([&] { return LoggedTimes("The main application does not take the records") == 1; }, 15s))
+      << PluginLog();
+
+  const HWND frame = FindWindowA(kFrameClass, "Untitled - stub");
+  ASSERT_NE(frame, nullptr);
+  DWORD_PTR answer = 0;
+  ASSERT_NE(SendMessageTimeoutA(frame, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer), 0);
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  SendMessageTimeoutA(frame, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+  ASSERT_TRUE(plugin.WaitForExit(10s));
+  EXPECT_EQ(plugin.ExitCode(), 0u);
+  EXPECT_EQ(LoggedTimes("OrvaneOutlook=>OnEndSession::The plug-in ends, as the user logs off"), 1u) << PluginLog();
+  EXPECT_EQ(Received(), expected);
+
+  mainApp_ = ChildProcess("Orvane.exe", "/log \"" + MainLogPath() + "\"", workDirectory_);
+  ASSERT_NE(WaitForWindow("Orvane Main", nullptr, 10s), nullptr);
+  ChildProcess next = StartConnectedPlugin();
+  EXPECT_TRUE(ReceivedWithin("deleted task Report", 10s)) << PluginLog();
+  // A change made after it arrives after it: had the deletion gone twice, both would be in by then.
+  ASSERT_TRUE(UserDoes("add tasks Marker"));
+  EXPECT_TRUE(ReceivedWithin("new task Marker", 10s)) << PluginLog();
+  expected.insert(expected.end(), {"deleted task Report", "new task Marker"});
+  EXPECT_EQ(Received(), expected);
+  // Each plug-in names the Outlook it connected to, once however often it connects.
+  EXPECT_EQ(LoggedTimes("OrvaneOutlook=>Outlook version 16.0.0.17928"), 2u) << PluginLog();
+}
+
 }  // namespace
 
 }  // namespace orvane

@@ -239,6 +239,43 @@ TEST_F(PluginOutlookTest, HandOffWithoutMainApplicationStartsOneNewPlugInAfterTe
   EXPECT_EQ(frames, 1);
 }
 
+// The user logs off between the main application's action and the tick that performs it: the
+// record goes to the next plug-in, which saves it once.
+TEST_F(PluginOutlookTest, ARecordInHandWhenTheSessionEndsIsSavedByTheNextPlugIn) {
+  TestWindow mainApp("Orvane Main", "Orvane");
+  WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
+  ChildProcess plugin;
+  const HWND frame = StartPluginAndFindFrame(plugin);
+  ASSERT_NE(frame, nullptr);
+  ASSERT_TRUE(SendRecord(frame, mainapp::kTask, TaskRecord("Kept over the logoff")));
+  ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
+  // Well within the second before the record's tick.
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(frame, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+  ASSERT_TRUE(plugin.WaitForExit(10s));
+  EXPECT_EQ(plugin.ExitCode(), 0u);
+  EXPECT_EQ(control_.ItemCount(kTasksFolder), 0);
+  EXPECT_NE(PluginLog().find("OrvaneOutlook=>OnEndSession::The record of kind 0x2BB7B2A6 is kept for the next start"),
+            std::string::npos)
+      << PluginLog();
+
+  ChildProcess next;
+  ASSERT_NE(StartPluginAndFindFrame(next), nullptr);
+  EXPECT_TRUE(WaitUntil([&] { return control_.ItemCount(kTasksFolder) == 1; }, 5s));
+  EXPECT_EQ(control_.ItemText(kTasksFolder, 1, L"Subject"), "Kept over the logoff");
+  EXPECT_NE(PluginLog().find("The record of kind 0x2BB7B2A6 kept by the last process is performed"), std::string::npos)
+      << PluginLog();
+  // Taken up once: a third plug-in, once its message loop runs, has found nothing kept.
+  ASSERT_TRUE(SendAction(FindWindowA(kFrameClass, "Untitled - stub"), "Orvane_CloseStubNow"));
+  ASSERT_TRUE(next.WaitForExit(5s));
+  ChildProcess third;
+  ASSERT_NE(StartPluginAndFindFrame(third), nullptr);
+  ASSERT_TRUE(third.WaitForInputIdle(5s));
+  const std::string log = PluginLog();
+  const std::string performed = "kept by the last process is performed";
+  EXPECT_EQ(log.find(performed), log.rfind(performed)) << log;
+}
+
 // The stand-in refuses as Outlook run as administrator refuses a plug-in that is not.
 TEST_F(PluginOutlookTest, OutlookThatCannotBeStartedEndsThePlugInAfterTwoTriesWithOneLineSayingWhy) {
   TestWindow mainApp("Orvane Main", "Orvane");

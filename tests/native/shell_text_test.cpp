@@ -79,16 +79,14 @@ TEST(StartSwitches, EmbeddingAndAutomationWithEitherPrefixAndAnyCase) {
 TEST(StartSwitches, OneJobSwitchesAreReadAndEndAtOnce) {
   struct Case {
     const char* line;
-    bool regServer, unregServer, help, version;
+    bool regServer, unregServer, help, version, close;
   };
   const Case cases[] = {
-      {"/RegServer", true, false, false, false},
-      {"-unregserver", false, true, false, false},
-      {"/?", false, false, true, false},
-      {"/Help", false, false, true, false},
-      {"/version", false, false, false, true},
-      {"/Automation", false, false, false, false},
-      {"/RegServerX ?", false, false, false, false},
+      {"/RegServer", true, false, false, false, false},   {"-unregserver", false, true, false, false, false},
+      {"/?", false, false, true, false, false},           {"/Help", false, false, true, false, false},
+      {"/version", false, false, false, true, false},     {"/Close", false, false, false, false, true},
+      {"-CLOSE", false, false, false, false, true},       {"/Closed /Clos", false, false, false, false, false},
+      {"/Automation", false, false, false, false, false}, {"/RegServerX ?", false, false, false, false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
@@ -97,7 +95,8 @@ TEST(StartSwitches, OneJobSwitchesAreReadAndEndAtOnce) {
     EXPECT_EQ(s.unregServer, c.unregServer);
     EXPECT_EQ(s.help, c.help);
     EXPECT_EQ(s.version, c.version);
-    EXPECT_EQ(s.EndsAtOnce(), c.regServer || c.unregServer || c.help || c.version);
+    EXPECT_EQ(s.close, c.close);
+    EXPECT_EQ(s.EndsAtOnce(), c.regServer || c.unregServer || c.help || c.version || c.close);
   }
 }
 
