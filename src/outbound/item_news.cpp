@@ -43,8 +43,8 @@ ItemRead ReadOfItem(const outlook::DispatchDriver& item, const items::ItemKind& 
 // Finishing an occurrence of a recurring task makes Outlook add a finished copy of it, with its
 // subject, and move the series on. When the plug-in finished it, the copy is the consequence of
 // the main application's own record: a finished task that does not recur, with the subject of a
-// recurring task the plug-in wrote in that folder within the last minutes, is taken as known, once
-// per write.
+// recurring task the plug-in completed in that folder within the last minutes, is taken as known,
+// once per completion. After the user's own completion the copy is the user's new task.
 bool NewsWatch::TakeExpectedCopy(size_t slot, const ItemValues& values) {
   const DWORD now = GetTickCount();
   expectedCopies_.erase(std::remove_if(expectedCopies_.begin(), expectedCopies_.end(),
@@ -122,7 +122,7 @@ bool NewsWatch::LookAtWaitingItems(DWORD budgetMs, LaterBoxes& boxes) {
   return toLookAt_.Size() > 0;
 }
 
-void NewsWatch::NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind) {
+void NewsWatch::NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind, Save save) {
   const items::ItemKind* kind = items::ItemKindOf(itemKind);
   if (!kind) return;
   const size_t folder = slots_.Active(items::IndexOf(*kind));
@@ -131,7 +131,9 @@ void NewsWatch::NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemK
   const ItemRead read = ReadOfItem(item, *kind, nullptr);
   comparer_.TakeEntry(folder, {id, read.values.Subject(), lastModified, read.digest});
   const auto* task = std::get_if<outbound::OutboundTask>(&read.values.values);
-  if (task && task->recurrence) expectedCopies_.push_back({folder, read.values.Subject(), GetTickCount()});
+  if (save == Save::kCompletion && task && task->recurrence) {
+    expectedCopies_.push_back({folder, read.values.Subject(), GetTickCount()});
+  }
 }
 
 void NewsWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {

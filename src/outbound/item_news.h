@@ -53,10 +53,12 @@ public:
   // An item of the kind that the plug-in deletes for the main application: not reported.
   void NoteOwnDeletion(uint32_t itemKind, std::string_view id) override;
   // An item of the kind that the plug-in saved for the main application: its state is known there.
-  void NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind) override;
+  // A recurring task the plug-in completed may be followed by Outlook's finished copy of its
+  // occurrence, which is then the main application's doing too.
+  void NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind, Save save) override;
 
 private:
-  // A task the plug-in wrote that recurs: Outlook may add a finished copy of its occurrence.
+  // A recurring task the plug-in completed: Outlook may add a finished copy of its occurrence.
   struct ExpectedCopy {
     size_t slot;
     std::string subject;
