@@ -18,6 +18,8 @@ namespace {
 
 // How long a task the plug-in finished may be followed by Outlook's copy of its occurrence.
 constexpr DWORD kCopyExpectedMs = 5 * 60 * 1000;
+// How much of Outlook's words a log line keeps.
+constexpr size_t kMaxErrorText = 254;
 
 // What the main application is told of an item: its record without the link id, and for a note,
 // whose link id is the categories the user may change, that too.
@@ -59,6 +61,58 @@ bool NewsWatch::TakeExpectedCopy(size_t slot, const ItemValues& values) {
   return true;
 }
 
+// Outlook's copy carries its series' user properties, and with them the series' link id: left
+// there, the main application's link answer for the copy, and every later change of it, would
+// reach the series' task. The copy is known by its shape (new to the picture, finished, not
+// recurring) and by its series: another item of the folder that the picture knows with the subject
+// and that carries the same link id. The item the picture knew keeps the link id; the copy's is set
+// to 0, as the plug-in's own save, so that its events bring nothing back.
+void NewsWatch::DropInheritedLink(const items::ItemKind& kind, const outlook::DispatchDriver& item,
+                                  const ItemValues& values, size_t slot, const Entry& taken) {
+  if (kind.linkIdPlace != items::LinkIdPlace::Number || !values.IsFinishedSingleTask()) return;
+  const std::string linkId = items::ReadLinkId(item, kind);
+  if (linkId == "0" || !AnotherItemCarries(slot, taken, linkId, kind)) return;
+  const std::string copyOf = "OrvaneOutlook=>The " + std::string(kind.folderName) +
+                             " folder has Outlook's finished copy of a recurring task with the series' link id " +
+                             linkId;
+  try {
+    items::WriteLinkNumber(item, 0);
+    item.InvokeMethod(outlook::kSave);
+  } catch (const outlook::AutomationError& error) {
+    if (outlook::IsServerGone(error.Result())) throw;
+    WriteLog((copyOf +
+              "; Outlook refused to set the copy's link id to 0: " + std::string(error.what()).substr(0, kMaxErrorText))
+                 .c_str());
+    return;
+  }
+  comparer_.TakeEntry(slot, {taken.id, taken.subject, item.GetDate(outlook::kLastModificationTime), taken.known});
+  WriteLog((copyOf + "; the copy's link id is now 0").c_str());
+}
+
+// The candidates are the picture's items with the subject, opened by their ids; an item that no
+// longer opens carries nothing.
+bool NewsWatch::AnotherItemCarries(size_t slot, const Entry& taken, const std::string& linkId,
+                                   const items::ItemKind& kind) {
+  std::vector<std::string> candidates;
+  for (const Entry& entry : kept_.Folder(slot).picture.Entries()) {
+    if (entry.id != taken.id && entry.subject == taken.subject) candidates.push_back(entry.id);
+  }
+  if (candidates.empty()) return false;
+  const outlook::OutlookSession::Hold hold(session_);
+  const outlook::DispatchDriver nameSpace = session_.Namespace();
+  const std::string storeId = kept_.Folder(slot).storeId;
+  for (const std::string& id : candidates) {
+    try {
+      const outlook::DispatchDriver other = nameSpace.InvokeForObject(
+          outlook::kGetItemFromId, outlook::Variant::Text(id), outlook::Variant::Text(storeId));
+      if (items::ReadLinkId(other, kind) == linkId) return true;
+    } catch (const outlook::AutomationError& error) {
+      if (outlook::IsServerGone(error.Result())) throw;
+    }
+  }
+  return false;
+}
+
 void NewsWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchDriver& item, Seen seen,
                            LaterBoxes* boxes) {
   // The successor's first comparison finds what is news: reported here too, it would come twice.
@@ -81,7 +135,9 @@ void NewsWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchD
     WriteLog(("OrvaneOutlook=>The " + std::string(kind.folderName) +
               " folder has Outlook's finished copy of a recurring task the plug-in finished; it is not reported")
                  .c_str());
-    comparer_.TakeEntry(folder, {id, subject, lastModified, read.digest});
+    const Entry taken{id, subject, lastModified, read.digest};
+    comparer_.TakeEntry(folder, taken);
+    DropInheritedLink(kind, item, read.values, folder, taken);
     return;
   }
   const bool changed = news == outbound::ItemNews::kChangedItem;
@@ -95,8 +151,11 @@ void NewsWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchD
   // It joins the picture before its record goes, so that a process ending after the record never
   // loses its later deletion; delivered now or later, in order, the record is the main
   // application's from here on.
-  comparer_.TakeEntry(folder, {id, subject, lastModified, read.digest});
+  const Entry taken{id, subject, lastModified, read.digest};
+  comparer_.TakeEntry(folder, taken);
   outbox_.Deliver(changed ? kind.changedKind : kind.kind, read.values.Record(changed ? linkId : std::nullopt), folder);
+  // After the record, which carries no link id: the main application's answer is performed later.
+  if (!changed) DropInheritedLink(kind, item, read.values, folder, taken);
 }
 
 bool NewsWatch::LookAtWaitingItems(DWORD budgetMs, LaterBoxes& boxes) {

@@ -1,8 +1,8 @@
 // NewsWatch: what of an item is news to the main application. Every item an event announces, or a
 // comparison finds appeared or in a new state, is read as its record is built and told to the main
 // application only when that record is not the one it knows. The plug-in's own saves are known by
-// the record they make, its own deletions are not reported, and Outlook's copy of an occurrence
-// the plug-in finished is not the user's.
+// the record they make, its own deletions are not reported, Outlook's copy of an occurrence the
+// plug-in finished is not the user's, and no copy keeps its series' link id.
 #pragma once
 
 #include "base/work_scope.h"
@@ -65,6 +65,12 @@ private:
     DWORD since;
   };
   bool TakeExpectedCopy(size_t slot, const ItemValues& values);
+  // A new finished task that carries the link id of another item of its folder with its subject
+  // is Outlook's copy of that series' occurrence: its link id is set to 0, as the plug-in's own
+  // save. `taken` is the item's entry as the picture now has it.
+  void DropInheritedLink(const items::ItemKind& kind, const outlook::DispatchDriver& item, const ItemValues& values,
+                         size_t slot, const Entry& taken);
+  bool AnotherItemCarries(size_t slot, const Entry& taken, const std::string& linkId, const items::ItemKind& kind);
 
   outlook::OutlookSession& session_;
   KeptState& kept_;
