@@ -56,7 +56,9 @@ void DoneOutlookItem(char* record, uint32_t kind, const WriterContext& context) 
   // a word other than the two changes nothing and saves nothing.
   if (item.IsEmpty() || kind != mainapp::kTask || done->state == DoneState::Unknown) return;
   WriteCompletionState(item, done->state);
-  SaveAndClose(item, itemKind->kind, context.ownWrites);
+  SaveAndClose(
+      item, itemKind->kind, context.ownWrites,
+      done->state == DoneState::Complete ? outlook::OwnWrites::Save::kCompletion : outlook::OwnWrites::Save::kRecord);
 }
 
 void SetOutlookLinkId(char* record, uint32_t kind, const WriterContext& context) {

@@ -121,7 +121,11 @@ void ChangeOutlookTask(char* record, const WriterContext& context) {
   // A task that Outlook no longer has (or never had) is made anew from the record.
   if (item.IsEmpty()) item = CreateTask(context.session);
   WriteTask(item, change->task, TaskWrite::Change, into);
-  SaveAndClose(item, mainapp::kTask, context.ownWrites);
+  // A record that completes a recurring task finishes its occurrence, as a Done does: Outlook's
+  // finished copy of it is the main application's own doing.
+  const bool completes = change->task.completion == Completion::Full;
+  SaveAndClose(item, mainapp::kTask, context.ownWrites,
+               completes ? outlook::OwnWrites::Save::kCompletion : outlook::OwnWrites::Save::kRecord);
 }
 
 }  // namespace orvane::inbound

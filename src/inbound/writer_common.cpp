@@ -26,9 +26,10 @@ constexpr char kSavedItemUnread[] =
 // Read after the Close that saved the item: Close(0) gives the item the state its events and the
 // next comparison of its folder will show. The item is saved either way, so a failed read costs
 // only a possible echo.
-void TellOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind, outlook::OwnWrites& own) {
+void TellOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind, outlook::OwnWrites& own,
+                  outlook::OwnWrites::Save save) {
   try {
-    own.NoteOwnWrite(item, itemKind);
+    own.NoteOwnWrite(item, itemKind, save);
   } catch (const outlook::AutomationError& error) {
     WriteLog((kSavedItemUnread + std::string(error.what()).substr(0, kMaxErrorText)).c_str());
   }
@@ -68,7 +69,8 @@ outlook::DispatchDriver CreateOutlookItem(const outlook::OutlookSession& session
   return session.Application().InvokeForObject(outlook::kCreateItem, outlook::Variant::Int32(itemType));
 }
 
-void SaveAndClose(const outlook::DispatchDriver& item, uint32_t itemKind, outlook::OwnWrites& own) {
+void SaveAndClose(const outlook::DispatchDriver& item, uint32_t itemKind, outlook::OwnWrites& own,
+                  outlook::OwnWrites::Save save) {
   try {
     item.InvokeMethod(outlook::kClose, outlook::Variant::Int32(outlook::kCloseSave));
   } catch (const outlook::AutomationError& error) {
@@ -79,7 +81,7 @@ void SaveAndClose(const outlook::DispatchDriver& item, uint32_t itemKind, outloo
     WriteLog((kSaveRefused + std::string(error.what()).substr(0, kMaxErrorText)).c_str());
     return;
   }
-  TellOwnWrite(item, itemKind, own);
+  TellOwnWrite(item, itemKind, own, save);
 }
 
 }  // namespace orvane::inbound

@@ -55,7 +55,9 @@ ItemMeant MeantByLinkId(const std::optional<int32_t>& linkId);
 outlook::DispatchDriver CreateOutlookItem(const outlook::OutlookSession& session, int32_t itemType);
 
 // Close(0): Outlook saves the item, of the item kind (a whole-record kind), and closes it. The item
-// is then told to `own`. A save Outlook refuses is logged with its words, nothing saved.
-void SaveAndClose(const outlook::DispatchDriver& item, uint32_t itemKind, outlook::OwnWrites& own);
+// is then told to `own`, with what the save did. A save Outlook refuses is logged with its words,
+// nothing saved.
+void SaveAndClose(const outlook::DispatchDriver& item, uint32_t itemKind, outlook::OwnWrites& own,
+                  outlook::OwnWrites::Save save = outlook::OwnWrites::Save::kRecord);
 
 }  // namespace orvane::inbound

@@ -18,6 +18,8 @@ namespace {
 
 // How long a task the plug-in finished may be followed by Outlook's copy of its occurrence.
 constexpr DWORD kCopyExpectedMs = 5 * 60 * 1000;
+// How much of Outlook's words a log line keeps.
+constexpr size_t kMaxErrorText = 254;
 
 // What the main application is told of an item: its record without the link id, and for a note,
 // whose link id is the categories the user may change, that too.
@@ -43,8 +45,8 @@ ItemRead ReadOfItem(const outlook::DispatchDriver& item, const items::ItemKind& 
 // Finishing an occurrence of a recurring task makes Outlook add a finished copy of it, with its
 // subject, and move the series on. When the plug-in finished it, the copy is the consequence of
 // the main application's own record: a finished task that does not recur, with the subject of a
-// recurring task the plug-in wrote in that folder within the last minutes, is taken as known, once
-// per write.
+// recurring task the plug-in completed in that folder within the last minutes, is taken as known,
+// once per completion. After the user's own completion the copy is the user's new task.
 bool NewsWatch::TakeExpectedCopy(size_t slot, const ItemValues& values) {
   const DWORD now = GetTickCount();
   expectedCopies_.erase(std::remove_if(expectedCopies_.begin(), expectedCopies_.end(),
@@ -57,6 +59,58 @@ bool NewsWatch::TakeExpectedCopy(size_t slot, const ItemValues& values) {
   if (copy == expectedCopies_.end()) return false;
   expectedCopies_.erase(copy);
   return true;
+}
+
+// Outlook's copy carries its series' user properties, and with them the series' link id: left
+// there, the main application's link answer for the copy, and every later change of it, would
+// reach the series' task. The copy is known by its shape (new to the picture, finished, not
+// recurring) and by its series: another item of the folder that the picture knows with the subject
+// and that carries the same link id. The item the picture knew keeps the link id; the copy's is set
+// to 0, as the plug-in's own save, so that its events bring nothing back.
+void NewsWatch::DropInheritedLink(const items::ItemKind& kind, const outlook::DispatchDriver& item,
+                                  const ItemValues& values, size_t slot, const Entry& taken) {
+  if (kind.linkIdPlace != items::LinkIdPlace::Number || !values.IsFinishedSingleTask()) return;
+  const std::string linkId = items::ReadLinkId(item, kind);
+  if (linkId == "0" || !AnotherItemCarries(slot, taken, linkId, kind)) return;
+  const std::string copyOf = "OrvaneOutlook=>The " + std::string(kind.folderName) +
+                             " folder has Outlook's finished copy of a recurring task with the series' link id " +
+                             linkId;
+  try {
+    items::WriteLinkNumber(item, 0);
+    item.InvokeMethod(outlook::kSave);
+  } catch (const outlook::AutomationError& error) {
+    if (outlook::IsServerGone(error.Result())) throw;
+    WriteLog((copyOf +
+              "; Outlook refused to set the copy's link id to 0: " + std::string(error.what()).substr(0, kMaxErrorText))
+                 .c_str());
+    return;
+  }
+  comparer_.TakeEntry(slot, {taken.id, taken.subject, item.GetDate(outlook::kLastModificationTime), taken.known});
+  WriteLog((copyOf + "; the copy's link id is now 0").c_str());
+}
+
+// The candidates are the picture's items with the subject, opened by their ids; an item that no
+// longer opens carries nothing.
+bool NewsWatch::AnotherItemCarries(size_t slot, const Entry& taken, const std::string& linkId,
+                                   const items::ItemKind& kind) {
+  std::vector<std::string> candidates;
+  for (const Entry& entry : kept_.Folder(slot).picture.Entries()) {
+    if (entry.id != taken.id && entry.subject == taken.subject) candidates.push_back(entry.id);
+  }
+  if (candidates.empty()) return false;
+  const outlook::OutlookSession::Hold hold(session_);
+  const outlook::DispatchDriver nameSpace = session_.Namespace();
+  const std::string storeId = kept_.Folder(slot).storeId;
+  for (const std::string& id : candidates) {
+    try {
+      const outlook::DispatchDriver other = nameSpace.InvokeForObject(
+          outlook::kGetItemFromId, outlook::Variant::Text(id), outlook::Variant::Text(storeId));
+      if (items::ReadLinkId(other, kind) == linkId) return true;
+    } catch (const outlook::AutomationError& error) {
+      if (outlook::IsServerGone(error.Result())) throw;
+    }
+  }
+  return false;
 }
 
 void NewsWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchDriver& item, Seen seen,
@@ -81,7 +135,9 @@ void NewsWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchD
     WriteLog(("OrvaneOutlook=>The " + std::string(kind.folderName) +
               " folder has Outlook's finished copy of a recurring task the plug-in finished; it is not reported")
                  .c_str());
-    comparer_.TakeEntry(folder, {id, subject, lastModified, read.digest});
+    const Entry taken{id, subject, lastModified, read.digest};
+    comparer_.TakeEntry(folder, taken);
+    DropInheritedLink(kind, item, read.values, folder, taken);
     return;
   }
   const bool changed = news == outbound::ItemNews::kChangedItem;
@@ -100,6 +156,8 @@ void NewsWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchD
   comparer_.JoinPicture(folder, taken);
   outbox_.Deliver(changed ? kind.changedKind : kind.kind, read.values.Record(changed ? linkId : std::nullopt), folder,
                   {}, id.empty() ? nullptr : &taken);
+  // After the record, which carries no link id: the main application's answer is performed later.
+  if (!changed) DropInheritedLink(kind, item, read.values, folder, taken);
 }
 
 bool NewsWatch::LookAtWaitingItems(DWORD budgetMs, LaterBoxes& boxes) {
@@ -125,7 +183,7 @@ bool NewsWatch::LookAtWaitingItems(DWORD budgetMs, LaterBoxes& boxes) {
   return toLookAt_.Size() > 0;
 }
 
-void NewsWatch::NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind) {
+void NewsWatch::NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind, Save save) {
   const items::ItemKind* kind = items::ItemKindOf(itemKind);
   if (!kind) return;
   const size_t folder = slots_.Active(items::IndexOf(*kind));
@@ -134,7 +192,9 @@ void NewsWatch::NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemK
   const ItemRead read = ReadOfItem(item, *kind, nullptr);
   comparer_.TakeEntry(folder, {id, read.values.Subject(), lastModified, read.digest});
   const auto* task = std::get_if<outbound::OutboundTask>(&read.values.values);
-  if (task && task->recurrence) expectedCopies_.push_back({folder, read.values.Subject(), GetTickCount()});
+  if (save == Save::kCompletion && task && task->recurrence) {
+    expectedCopies_.push_back({folder, read.values.Subject(), GetTickCount()});
+  }
 }
 
 void NewsWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {

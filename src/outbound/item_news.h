@@ -1,8 +1,8 @@
 // NewsWatch: what of an item is news to the main application. Every item an event announces, or a
 // comparison finds appeared or in a new state, is read as its record is built and told to the main
 // application only when that record is not the one it knows. The plug-in's own saves are known by
-// the record they make, its own deletions are not reported, and Outlook's copy of an occurrence
-// the plug-in finished is not the user's.
+// the record they make, its own deletions are not reported, Outlook's copy of an occurrence the
+// plug-in finished is not the user's, and no copy keeps its series' link id.
 #pragma once
 
 #include "base/work_scope.h"
@@ -53,16 +53,24 @@ public:
   // An item of the kind that the plug-in deletes for the main application: not reported.
   void NoteOwnDeletion(uint32_t itemKind, std::string_view id) override;
   // An item of the kind that the plug-in saved for the main application: its state is known there.
-  void NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind) override;
+  // A recurring task the plug-in completed may be followed by Outlook's finished copy of its
+  // occurrence, which is then the main application's doing too.
+  void NoteOwnWrite(const outlook::DispatchDriver& item, uint32_t itemKind, Save save) override;
 
 private:
-  // A task the plug-in wrote that recurs: Outlook may add a finished copy of its occurrence.
+  // A recurring task the plug-in completed: Outlook may add a finished copy of its occurrence.
   struct ExpectedCopy {
     size_t slot;
     std::string subject;
     DWORD since;
   };
   bool TakeExpectedCopy(size_t slot, const ItemValues& values);
+  // A new finished task that carries the link id of another item of its folder with its subject
+  // is Outlook's copy of that series' occurrence: its link id is set to 0, as the plug-in's own
+  // save. `taken` is the item's entry as the picture now has it.
+  void DropInheritedLink(const items::ItemKind& kind, const outlook::DispatchDriver& item, const ItemValues& values,
+                         size_t slot, const Entry& taken);
+  bool AnotherItemCarries(size_t slot, const Entry& taken, const std::string& linkId, const items::ItemKind& kind);
 
   outlook::OutlookSession& session_;
   KeptState& kept_;

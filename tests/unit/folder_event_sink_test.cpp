@@ -6,6 +6,7 @@
 #include "outbound/folder_link.h"
 #include "outbound/outlook_link.h"
 #include "tests/common/test_window.h"
+#include "tests/unit/roads.h"
 #include "tests/unit/writer_test_support.h"
 
 #include <gtest/gtest.h>
@@ -27,11 +28,7 @@ protected:
   // Each record received as the last hex digit of its kind, its first field and its link id.
   std::vector<std::string> Received() const {
     std::vector<std::string> seen;
-    for (const auto& [kind, r] : mainApp_.copies) {
-      const size_t linkEnd = r.rfind('*'), linkStart = r.rfind('*', linkEnd - 1);
-      seen.push_back("0123456789ABCDEF"[kind & 0xF] + (" " + r.substr(0, r.find_first_of("\t*"))) + " " +
-                     r.substr(linkStart + 1, linkEnd - linkStart - 1));
-    }
+    for (const auto& [kind, r] : mainApp_.copies) seen.push_back(KindSubjectAndLink(kind, r));
     return seen;
   }
 

@@ -23,6 +23,14 @@ namespace writertest {
 
 using Lines = std::vector<std::string>;
 
+// A record the main application received as the last hex digit of its kind, its first field and
+// its link id (the field before the last star).
+inline std::string KindSubjectAndLink(ULONG_PTR kind, const std::string& record) {
+  const size_t linkEnd = record.rfind('*'), linkStart = record.rfind('*', linkEnd - 1);
+  return "0123456789ABCDEF"[kind & 0xF] + (" " + record.substr(0, record.find_first_of("\t*"))) + " " +
+         record.substr(linkStart + 1, linkEnd - linkStart - 1);
+}
+
 // Both roads through the link's own sequences, in the order the plug-in's timers run them: the
 // sinks connected once Outlook's window is up, the minute's check, the portions of what the
 // comparisons found, and the main application's records written while the sinks are down.

@@ -71,7 +71,7 @@ protected:
 
   // What the writers tell of their own work, as the frame hands it on.
   struct OwnWork final : outlook::OwnWrites, outlook::OwnDeletions {
-    void NoteOwnWrite(const outlook::DispatchDriver&, uint32_t) override { ++writes; }
+    void NoteOwnWrite(const outlook::DispatchDriver&, uint32_t, Save) override { ++writes; }
     void NoteOwnDeletion(uint32_t, std::string_view) override { ++deletions; }
     int writes = 0;
     int deletions = 0;
