@@ -46,15 +46,18 @@ start_on_store() {
   wine "$bin/OrvaneOutlook.exe" >/dev/null 2>&1 &
   sleep 3
 }
+# What the plug-in and the Wine server spend over SECONDS (default 30), and the Outlook calls;
+# with an ACTION, the main application posts it first without its record, which then never comes.
 idle_row() {
-  local what=$1 plugin server
+  local what=$1 seconds=${2:-30} action=${3:-} plugin server
   plugin=$(wine_process_pid OrvaneOutlook.exe)
   server=$(wineserver_pid)
   local -A percent
   bench calls >/dev/null
-  while read -r pid value; do percent[$pid]=$value; done < <(cpu_percent 30 "$plugin" "$server")
-  printf '| idle, %s, 30 s | plug-in %s%%, Wine server %s%% of a core | %s |\n' \
-    "$what" "${percent[$plugin]}" "${percent[$server]}" "$(bench calls)"
+  [ -z "$action" ] || wine "$bin/Orvane.exe" /action "$action" >/dev/null 2>&1
+  while read -r pid value; do percent[$pid]=$value; done < <(cpu_percent "$seconds" "$plugin" "$server")
+  printf '| %s, %s s | plug-in %s%%, Wine server %s%% of a core | %s |\n' \
+    "$what" "$seconds" "${percent[$plugin]}" "${percent[$server]}" "$(bench calls)"
 }
 
 echo "| figure | value | Outlook calls |"
@@ -68,12 +71,12 @@ if [ "$items" -gt 0 ]; then
   sleep 3
 
   echo "bench.sh: measuring ..." >&2
-  idle_row "link off"
+  idle_row "idle, link off"
   # The plug-in reads the setting on its next look and connects its sinks.
   link_on 1
   bench sinks
   sleep 2
-  idle_row "sinks connected"
+  idle_row "idle, sinks connected"
   bench timed 50 100
   wait
 fi
@@ -98,6 +101,9 @@ if [ "$kept" -gt 0 ]; then
   echo "bench.sh: measuring with the pictures kept on disk ..." >&2
   link_on 1
   bench sinks
+  sleep 2
+  idle_row "idle, $kept items per folder, sinks connected" 10
+  idle_row "an action waiting for its record, $kept items per folder, sinks connected" 10 save
   bench kept 20
   wait
 fi
