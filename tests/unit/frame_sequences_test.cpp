@@ -5,13 +5,11 @@
 #include "app/main_frame.h"
 #include "app/plugin_control.h"
 #include "outbound/outlook_link.h"
-#include "tests/common/test_window.h"
 #include "tests/unit/recording_control.h"
-#include "tests/unit/writer_test_support.h"
+#include "tests/unit/roads.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 namespace orvane {
@@ -20,20 +18,13 @@ namespace {
 
 using namespace writertest;
 
-class FrameSequencesTest : public WriterTest {
+class FrameSequencesTest : public RoadsTest {
 protected:
   void SetUp() override {
-    WriterTest::SetUp();
+    RoadsTest::SetUp();
     session_.Release();
     app::recordPending = 0;
     app::pendingAction = 0;
-    std::ofstream("Orvane.ini") << "[Orvane]\nOutlookToOrvane=1\n";
-    os::ShowMainWindow();
-  }
-  void TearDown() override {
-    os::CloseMainWindow();
-    DeleteFileA("Orvane.ini");
-    WriterTest::TearDown();
   }
   void Tick(const app::CMainFrame& frame, UINT_PTR timer) { SendMessageA(frame.Window(), WM_TIMER, timer, 0); }
 
@@ -71,11 +62,10 @@ TEST_F(FrameSequencesTest, AnActionWaitingForItsRecordCostsOutlookNothing) {
 // application is told, and may start the successor at once. The successor must find the single-
 // instance mutex free, though this process still lets go of its sinks on a busy Outlook.
 TEST_F(FrameSequencesTest, AHandOffToTheMainApplicationLetsTheInstanceGoBeforeItIsTold) {
-  const TestWindow mainApp("Orvane Main", "Orvane");
   ASSERT_TRUE(app::ClaimSingleInstance());
   RecordingControl ending;
   app::PluginControl plugin(ending);
-  plugin.HandOff(mainApp.Get());
+  plugin.HandOff(mainApp_.Get());
   EXPECT_EQ(ending.endings, std::vector<Ending>{Ending::ExitNormally});
   const HANDLE successor = CreateMutexA(nullptr, FALSE, "INSTANCE_CHECK");
   EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));

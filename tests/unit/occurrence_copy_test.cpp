@@ -24,15 +24,15 @@ namespace field = inbound::taskfield;
 class OccurrenceCopyTest : public RoadsTest {
 protected:
   // The main application's weekly "Water the plants", link id 77.
-  static std::string WeeklyTask() {
+  static std::string WeeklyTask() { return WeeklyFields().Joined(); }
+  static testcommon::RecordBuilder WeeklyFields() {
     return testcommon::TaskFields()
         .Set(1, "Water the plants")
         .Set(field::kLinkId, "77")
         .Set(field::kRecurrenceType, "1")
         .Set(field::kDayOfWeekMask, "2")
         .Set(field::kInterval, "1")
-        .Set(field::kPatternStartDate, "7/12/2026")
-        .Joined();
+        .Set(field::kPatternStartDate, "7/12/2026");
   }
   // The link id each task of the folder carries, in Items order.
   static std::vector<int32_t> Links() {
@@ -96,15 +96,7 @@ TEST_F(OccurrenceCopyTest, TheCopyOfTheMainApplicationsOwnCompletionComesBackWit
   const Completion completions[] = {
       {"a Done", "Orvane_DoneNow", "done\tWater the plants"},
       {"a change to complete", "Orvane_ChangeNow",
-       testcommon::TaskFields()
-           .Set(1, "Water the plants")
-           .Set(field::kLinkId, "77")
-           .Set(field::kFractionComplete, "1.000")
-           .Set(field::kRecurrenceType, "1")
-           .Set(field::kDayOfWeekMask, "2")
-           .Set(field::kInterval, "1")
-           .Set(field::kPatternStartDate, "7/12/2026")
-           .JoinedAfter("Water the plants")},
+       WeeklyFields().Set(field::kFractionComplete, "1.000").JoinedAfter("Water the plants")},
   };
   for (const Completion& completion : completions) {
     SCOPED_TRACE(completion.how);
