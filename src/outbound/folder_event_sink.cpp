@@ -64,7 +64,7 @@ void* FolderEventSink::OtherInterface(REFIID iid) noexcept {
 HRESULT FolderEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                 UINT*) noexcept {
   const char* name = HandlerName(id);
-  if (!name) return S_OK;
+  if (!name || letGo_) return S_OK;
   IDispatch* item = nullptr;
   if (id != outlook::kItemRemove) {
     const VARIANT* argument = FirstArgument(params);
@@ -96,6 +96,8 @@ HRESULT FolderEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* param
 }
 
 void FolderEventSink::Handle(DISPID id, IDispatch* item) noexcept {
+  // Held behind another handler while its link let go of it.
+  if (letGo_) return;
   // So that no timer tick dispatched while the handler waits disconnects the sinks or drops the
   // session under it; the event's record is dropped on a failure, and Outlook never sees it.
   common_->RunGuarded(HandlerName(id), [&] {

@@ -68,6 +68,10 @@ public:
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                    UINT*) noexcept override;
 
+  // The link let go of the sink: an event Outlook still delivers, as a notification already on its
+  // way may come after Unadvise, changes nothing; the comparison after the next connection tells.
+  void LetGo() noexcept { letGo_ = true; }
+
   // The handlers. The item is the event's: borrowed, not released.
   void Itemadded(IDispatch* item);
   void Itemchanged(IDispatch* item);
@@ -84,6 +88,7 @@ private:
 
   const items::ItemKind& kind_;
   std::shared_ptr<SinkCommon> common_;
+  bool letGo_ = false;
 };
 
 template <class Work>

@@ -36,6 +36,7 @@ void FolderLink::Connect(int32_t folder, const std::function<ComPtr<FolderEventS
 
 void FolderLink::Abandon() noexcept {
   advise_.Abandon();
+  if (sink_) sink_->LetGo();
   sink_.Reset();
   items_.ReleaseDispatch();
 }
