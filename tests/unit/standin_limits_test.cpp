@@ -5,7 +5,9 @@
 #include "outlook/dispatch_driver.h"
 #include "outlook/late_binding.h"
 #include "testbed/outlook/model_error.h"
+#include "testbed/outlook/control_object.h"
 #include "testbed/outlook/recording_sink.h"
+#include "testbed/outlook/standin_behaviour.h"
 #include "testbed/outlook/standin_control.h"
 #include "testbed/outlook/standin_ids.h"
 #include "testbed/outlook/store_file.h"
@@ -218,6 +220,37 @@ TEST_F(StandinLimitsTest, NoRemoveForTheLastItemAndEventsAfterUnadvise) {
     ASSERT_TRUE(os::RaisePostedEvents());
     EXPECT_EQ(heard->CountOf(kItemAdd), late ? 1 : 0) << late;
   }
+}
+
+// Scripts in other processes choose the same through "OutlookStandin.Control"; Reset undoes all.
+TEST_F(StandinLimitsTest, TheControlsAnswerByNameOverCom) {
+  const LateBound control(os::NewControl());
+  control.CallMethod(L"CopyKeepsRecurrence", outlook::Variant::Bool(true));
+  control.CallMethod(L"TableTextBytes", outlook::Variant::Int32(510));
+  control.CallMethod(L"RowCountFails", outlook::Variant::Bool(true));
+  control.CallMethod(L"ItemsOrder", outlook::Variant::Text("moved-on-save"));
+  control.CallMethod(L"OpenItemLimit", outlook::Variant::Int32(5));
+  control.CallMethod(L"Guard", outlook::Variant::Text("allow-for"), outlook::Variant::Int32(3));
+  control.CallMethod(L"NoRemoveForLastItem", outlook::Variant::Bool(true));
+  control.CallMethod(L"EventsAfterUnadvise", outlook::Variant::Bool(true));
+  const os::Behaviour& chosen = os::Chosen();
+  EXPECT_TRUE(chosen.copyKeepsRecurrence && chosen.rowCountFails && chosen.noRemoveForLastItem &&
+              chosen.eventsAfterUnadvise);
+  EXPECT_EQ(chosen.tableTextBytes, 510);
+  EXPECT_EQ(chosen.itemsOrder, os::Behaviour::ItemsOrder::MovedOnSave);
+  EXPECT_EQ(chosen.openItemLimit, 5);
+  EXPECT_EQ(chosen.guard, os::Behaviour::Guard::AllowFor);
+  EXPECT_EQ(chosen.guardMinutes, 3);
+  EXPECT_THROW(control.CallMethod(L"ItemsOrder", outlook::Variant::Text("sorted")), AutomationError);
+  EXPECT_THROW(control.CallMethod(L"Guard", outlook::Variant::Text("allow-for")), AutomationError);
+  AddTasks({L"A"});
+  const outlook::DispatchDriver held = TaskAt(1);
+  EXPECT_EQ(control.CallMethod(L"OpenItems").ToInt32(), 1);
+  control.CallMethod(L"Reset");
+  EXPECT_FALSE(chosen.copyKeepsRecurrence || chosen.rowCountFails || chosen.noRemoveForLastItem ||
+               chosen.eventsAfterUnadvise);
+  EXPECT_EQ(chosen.openItemLimit, 0);
+  EXPECT_EQ(chosen.guard, os::Behaviour::Guard::Off);
 }
 
 }  // namespace
