@@ -89,9 +89,9 @@ TEST_F(HardOutlookTest, TheFinishedCopyOfAnOccurrenceIsAOneOffTaskWhereverItKept
 // held: it takes any subject of 126 characters or more as maybe cut and reads it from its item.
 TEST_F(HardOutlookTest, SubjectsCutByBytesAreFoundAndReportedWhole) {
   std::vector<std::string> subjects;
-  for (const size_t length : {125, 126, 127, 128, 200, 253, 254, 255, 256, 300}) {
+  for (const int length : {125, 126, 127, 128, 200, 253, 254, 255, 256, 300}) {
     // Alike but for their last four characters, so that a cut one names them all.
-    subjects.push_back(std::string(length - 4, 'S') + std::to_string(1000 + length));
+    subjects.push_back(std::string(static_cast<size_t>(length - 4), 'S') + std::to_string(1000 + length));
   }
   for (const int bytes : {0, 255, 510}) {
     SCOPED_TRACE(bytes);
