@@ -83,7 +83,8 @@ public:
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                    UINT*) noexcept override;
 
-  // The link lets go of the sink: an event Outlook still delivers to it reports nothing.
+  // The link lets go of the sink: an event Outlook still delivers, as a notification already on its
+  // way may come after Unadvise, changes nothing; the comparison after the next connection tells.
   void LetGo() noexcept { common_.reset(); }
 
   // The handlers. The item is the event's: borrowed, not released.

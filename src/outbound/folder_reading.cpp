@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <unordered_set>
 
 namespace orvane::outbound {
 
@@ -45,6 +46,16 @@ std::vector<outbound::ReadItem> ReadItemsOnce(const outlook::DispatchDriver& ite
   return read;
 }
 
+// An item saved while the collection is read by index may move to its end, where it is read again
+// in the place of one that slid out of reach, the count unchanged.
+bool HoldsAnItemTwice(const std::vector<outbound::ReadItem>& read) {
+  std::unordered_set<std::string> ids;
+  for (const outbound::ReadItem& item : read) {
+    if (!ids.insert(item.id).second) return true;
+  }
+  return false;
+}
+
 // An id in the form of an item's own EntryID: a long-term one, whose four flag bytes are zero. A
 // short-term id names its item only in the session, and only as long as the session lasts.
 bool IsLongTermId(const std::string& id) { return id.size() > 8 && id.compare(0, 8, "00000000") == 0; }
@@ -53,7 +64,7 @@ bool IsLongTermId(const std::string& id) { return id.size() > 8 && id.compare(0,
 
 // An item added or removed while the items are read by index moves the others: one that slid
 // out of reach would be taken for deleted. A pass counts as read only when the count after it is
-// the count it read by.
+// the count it read by, and it met no item twice.
 std::optional<std::vector<outbound::ReadItem>> ReadItemsOneByOne(const outlook::DispatchDriver& items,
                                                                  outlook::DispId subjectMember,
                                                                  const outbound::FolderPicture& known) {
@@ -69,7 +80,7 @@ std::optional<std::vector<outbound::ReadItem>> ReadItemsOneByOne(const outlook::
       continue;
     }
     const int32_t after = items.GetInt32(outlook::kCount);
-    if (after == count) return found;
+    if (after == count && !HoldsAnItemTwice(found)) return found;
     count = after;
   }
   return std::nullopt;
@@ -130,7 +141,11 @@ std::optional<std::vector<outbound::ReadItem>> FolderTableReader::ReadTable(
   if (!KnowsColumnsMembers(columns)) return std::nullopt;
   if (!state.layout) state.layout = LearnLayout(columns);
   const Layout layout = WithoutUnreadColumns(columns, *state.layout, folderName);
-  TableRead read = ReadRows(table, layout, false, known, state);
+  // Where the table cannot count its rows, the folder's Items count for it.
+  const auto folderCount = [&folder] {
+    return static_cast<size_t>(std::max(0, folder.GetObject(outlook::kItems).GetInt32(outlook::kCount)));
+  };
+  TableRead read = ReadRows(table, layout, false, known, state, folderCount);
   if (!read.unknownIds.empty() && !state.longTermColumnAdded) {
     state.needsLongTermColumn = true;
     if (addRefused_) throw outlook::AutomationError(E_ACCESSDENIED, *addRefused_);
@@ -142,7 +157,7 @@ std::optional<std::vector<outbound::ReadItem>> FolderTableReader::ReadTable(
       throw;
     }
     state.longTermColumnAdded = true;
-    read = ReadRows(table, layout, true, known, state);
+    read = ReadRows(table, layout, true, known, state, folderCount);
   }
   for (const size_t index : read.unknownIds) {
     outbound::ReadItem& item = read.items[index];
@@ -221,7 +236,8 @@ FolderTableReader::Layout FolderTableReader::LearnLayout(const outlook::Dispatch
 
 FolderTableReader::TableRead FolderTableReader::ReadRows(const outlook::DispatchDriver& table, const Layout& layout,
                                                          bool withLongTermColumn, const outbound::FolderPicture& known,
-                                                         FolderState& state) const {
+                                                         FolderState& state,
+                                                         const std::function<size_t()>& folderCount) const {
   std::vector<outlook::CellForm> forms(layout.columns, outlook::CellForm::Any);
   forms[layout.at[kId]] = outlook::CellForm::Text;
   forms[layout.at[kSubject]] = outlook::CellForm::Text;
@@ -231,36 +247,39 @@ FolderTableReader::TableRead FolderTableReader::ReadRows(const outlook::Dispatch
   std::unordered_map<std::string, LongTermId> seen;
   TableRead read;
   const size_t rowsPerCall = kCellsPerCall / forms.size();
-  outlook::ReadTableRows(table, *table_, forms, rowsPerCall, [&](std::vector<std::wstring>& row) {
-    outbound::ReadItem item{outlook::CellText(row[layout.at[kId]]), std::nullopt};
-    if (item.id.empty()) throw outlook::OddTable("gave a row without its item's id");
-    item.lastModified = outlook::DateOfCell(row[layout.at[kModified]]).value_or(0);
-    bool unknownId = false;
-    if (!IsLongTermId(item.id)) {
-      std::string longTermId;
-      if (withLongTermColumn) {
-        longTermId = outlook::CellText(row.back());
-      } else if (const auto learnt = state.longTermIds.find(item.id);
-                 learnt != state.longTermIds.end() && learnt->second.modified == item.lastModified) {
-        longTermId = learnt->second.id;
-      }
-      if (longTermId.empty()) {
-        unknownId = true;
-      } else {
-        seen[item.id] = LongTermId{longTermId, item.lastModified};
-        item.id = std::move(longTermId);
-      }
-    }
-    const std::wstring& subject = row[layout.at[kSubject]];
-    if (subject.size() < outlook::kCutTextLength) {
-      item.subject = outlook::CellText(subject);
-    } else if (!unknownId && known.NeedsSubject(item.id)) {
-      read.cutSubjects.push_back(read.items.size());
-    }
-    // An item opened by its short-term id gives a subject the table may have cut.
-    if (unknownId) read.unknownIds.push_back(read.items.size());
-    read.items.push_back(std::move(item));
-  });
+  outlook::ReadTableRows(
+      table, *table_, forms, rowsPerCall,
+      [&](std::vector<std::wstring>& row) {
+        outbound::ReadItem item{outlook::CellText(row[layout.at[kId]]), std::nullopt};
+        if (item.id.empty()) throw outlook::OddTable("gave a row without its item's id");
+        item.lastModified = outlook::DateOfCell(row[layout.at[kModified]]).value_or(0);
+        bool unknownId = false;
+        if (!IsLongTermId(item.id)) {
+          std::string longTermId;
+          if (withLongTermColumn) {
+            longTermId = outlook::CellText(row.back());
+          } else if (const auto learnt = state.longTermIds.find(item.id);
+                     learnt != state.longTermIds.end() && learnt->second.modified == item.lastModified) {
+            longTermId = learnt->second.id;
+          }
+          if (longTermId.empty()) {
+            unknownId = true;
+          } else {
+            seen[item.id] = LongTermId{longTermId, item.lastModified};
+            item.id = std::move(longTermId);
+          }
+        }
+        const std::wstring& subject = row[layout.at[kSubject]];
+        if (subject.size() < outlook::kCutTextLength) {
+          item.subject = outlook::CellText(subject);
+        } else if (!unknownId && known.NeedsSubject(item.id)) {
+          read.cutSubjects.push_back(read.items.size());
+        }
+        // An item opened by its short-term id gives a subject the table may have cut.
+        if (unknownId) read.unknownIds.push_back(read.items.size());
+        read.items.push_back(std::move(item));
+      },
+      folderCount);
   // The short-term ids of the items gone are forgotten.
   state.longTermIds = std::move(seen);
   return read;

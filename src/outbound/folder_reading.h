@@ -6,6 +6,7 @@
 #include "outlook/dispatch_driver.h"
 #include "outlook/table_reading.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -17,8 +18,8 @@ namespace orvane::outbound {
 // The items of an Items collection in its order, one at a time: Count, then each Item(i), its
 // EntryID and LastModificationTime, and its subject where the picture needs it, then Count again
 // (3N+4 calls with the folder and its Items when the picture knows every item). A collection
-// whose count moved meanwhile is read again; no value when it still moved at the last of a few
-// reads.
+// whose count moved meanwhile, or that gave an item twice, is read again; no value when it still
+// moved at the last of a few reads.
 std::optional<std::vector<outbound::ReadItem>> ReadItemsOneByOne(const outlook::DispatchDriver& items,
                                                                  outlook::DispId subjectMember,
                                                                  const outbound::FolderPicture& known);
@@ -99,7 +100,8 @@ private:
   bool KnowsColumnsMembers(const outlook::DispatchDriver& columns);
   Layout LearnLayout(const outlook::DispatchDriver& columns) const;
   TableRead ReadRows(const outlook::DispatchDriver& table, const Layout& layout, bool withLongTermColumn,
-                     const outbound::FolderPicture& known, FolderState& state) const;
+                     const outbound::FolderPicture& known, FolderState& state,
+                     const std::function<size_t()>& folderCount) const;
   void LogTableFailure(const char* folderName, const std::string& failure);
 
   std::optional<outlook::TableMembers> table_;

@@ -6,6 +6,8 @@
 #include "outbound/later_box.h"
 #include "outbound/record_forms.h"
 
+#include <cmath>
+
 namespace orvane::outbound {
 
 namespace {
@@ -52,6 +54,18 @@ std::optional<OutboundRecurrence> ReadRecurrence(const outlook::DispatchDriver& 
   return ReadPattern(item, boxes);
 }
 
+// Outlook's copy of a finished occurrence may stay recurring, with its series' pattern: its mark
+// as a dead occurrence is read only through a member Outlook's guard protects. A live series is
+// finished only once no occurrence is left after its due date, so a finished task whose pattern
+// goes on past it is such a copy, and its record is that of the one-off task it stands for. A
+// series that regenerates makes plain copies.
+bool IsOccurrenceCopy(const OutboundTask& task) {
+  if (task.percentComplete != kFullyComplete || !task.recurrence || task.recurrence->regenerate) return false;
+  const OutboundRecurrence& pattern = *task.recurrence;
+  return pattern.noEndDate ||
+         (pattern.patternEndDate && std::floor(task.dueDate) < std::floor(*pattern.patternEndDate));
+}
+
 OutboundTask ReadTask(const outlook::DispatchDriver& item, LaterBoxes* boxes) {
   outbound::OutboundTask task;
   task.subject = item.GetText(kSubject);
@@ -73,6 +87,7 @@ OutboundTask ReadTask(const outlook::DispatchDriver& item, LaterBoxes* boxes) {
   task.sensitivityAgain = item.GetInt32(outlook::kSensitivity);
   task.status = item.GetInt32(outlook::kStatus);
   task.recurrence = ReadRecurrence(item, outlook::kTaskIsRecurring, boxes);
+  if (IsOccurrenceCopy(task)) task.recurrence.reset();
   return task;
 }
 

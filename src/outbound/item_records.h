@@ -21,7 +21,8 @@ constexpr char kUnknownPatternText[] = "Unrecoginzed Recurrence Pattern";
 constexpr char kUnknownPatternCaption[] = "OrvaneOutlook Plug-in ";
 
 // Each reads the item's properties in the order of its record and returns the whole record, ended
-// by its line feed. The item is held by a reference of the builder's own while it works. The link id
+// by its line feed. Outlook's finished copy of an occurrence that kept its series' recurrence is
+// written as the one-off task it is. The item is held by a reference of the builder's own while it works. The link id
 // (none for a new item) is written unchanged. A pattern the plug-in does not know is left out, and
 // the user is told through `boxes`. A failing Outlook call throws AutomationError, and
 // then no record is made.

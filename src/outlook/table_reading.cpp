@@ -1,5 +1,6 @@
 #include "outlook/table_reading.h"
 
+#include "outlook/automation_error.h"
 #include "outlook/late_binding.h"
 
 #include <algorithm>
@@ -8,9 +9,20 @@ namespace orvane::outlook {
 
 namespace {
 
-size_t RowCount(const DispatchDriver& table, const TableMembers& members) {
-  const int32_t counted = table.InvokeMethod(members.getRowCount).ToInt32();
-  return counted > 0 ? static_cast<size_t>(counted) : 0;
+// Rows a table with no count of its own may give before it is taken for one that never ends.
+constexpr size_t kMostUncountedRows = 1000000;
+constexpr size_t kUncounted = static_cast<size_t>(-1);
+
+// The table's own count; no value where Outlook answers an error, as it does where it has only an
+// approximate count.
+std::optional<size_t> RowCount(const DispatchDriver& table, const TableMembers& members) {
+  try {
+    const int32_t counted = table.InvokeMethod(members.getRowCount).ToInt32();
+    return counted > 0 ? static_cast<size_t>(counted) : 0;
+  } catch (const AutomationError& error) {
+    if (IsServerGone(error.Result())) throw;
+    return std::nullopt;
+  }
 }
 
 bool AtEnd(const DispatchDriver& table, const TableMembers& members) { return table.GetBool(members.endOfTable); }
@@ -66,21 +78,30 @@ ColumnsRemoved RemoveUnreadColumns(const DispatchDriver& columns, DispId remove,
   return removed;
 }
 
-// Outlook's row count may only be near the truth: it says how many rows to ask for, and the end of
-// the table says when all are read. Asked for more rows than are left, a table answers those left,
-// or refuses, and is then asked for fewer. The table is a live view of the folder: a count that
-// moved while it was read fails the read, lest a moving row hide an item.
+// Outlook's row count may only be near the truth, or not be given at all: it says how many rows to
+// ask for, and the end of the table says when all are read. Asked for more rows than are left, a
+// table answers those left, or refuses, and is then asked for fewer. The table is a live view of
+// the folder: a count that moved while it was read fails the read, lest a moving row hide an item.
+// Where the table gives no count, the caller's count of the folder serves for that check.
 void ReadTableRows(const DispatchDriver& table, const TableMembers& members, const std::vector<CellForm>& columns,
-                   size_t rowsPerCall, const std::function<void(std::vector<std::wstring>&)>& onRow) {
-  const size_t counted = RowCount(table, members);
-  size_t expected = counted;
+                   size_t rowsPerCall, const std::function<void(std::vector<std::wstring>&)>& onRow,
+                   const std::function<size_t()>& folderCount) {
+  const std::optional<size_t> own = RowCount(table, members);
+  const bool byFolder = !own && folderCount;
+  const auto countAgain = [&]() -> size_t {
+    if (byFolder) return folderCount();
+    return own ? RowCount(table, members).value_or(kUncounted) : kUncounted;
+  };
+  const size_t counted = own ? own.value_or(0) : byFolder ? folderCount() : kUncounted;
+  // However low the count, a table that goes on far beyond it is not believed.
+  const size_t most = counted != kUncounted ? 2 * counted + rowsPerCall : kMostUncountedRows;
+  size_t expected = counted != kUncounted ? counted : 0;
   size_t limit = rowsPerCall;
   size_t taken = 0;
   for (;;) {
-    // However low the count, a table that goes on far beyond it is not believed.
-    if (taken > 2 * counted + rowsPerCall) throw OddTable("gave far more rows than it counted");
+    if (taken > most) throw OddTable("gave far more rows than it counted");
     size_t wanted = std::min(limit, expected > taken ? expected - taken : 0);
-    // The count was low: the table says whether rows are left.
+    // The count was low, or there is none: the table says whether rows are left.
     if (wanted == 0) {
       if (AtEnd(table, members)) break;
       wanted = limit;
@@ -99,7 +120,7 @@ void ReadTableRows(const DispatchDriver& table, const TableMembers& members, con
     taken += rows.size();
     if (rows.empty()) break;
   }
-  if (RowCount(table, members) != counted) throw OddTable("changed while it was read");
+  if (countAgain() != counted) throw OddTable("changed while it was read");
 }
 
 }  // namespace orvane::outlook

@@ -49,10 +49,13 @@ std::optional<outlook::DispId> MemberIdOf(const DispatchDriver& object, const wc
 std::optional<TableMembers> FindTableMembers(const DispatchDriver& table);
 
 // Reads the table from its position to its end, at most `rowsPerCall` rows at a call, and hands
-// each row (its cells in the forms of `columns`) to `onRow`, in the table's order. Throws
-// AutomationError when the table fails or answers oddly, or when its count moved while it was read.
+// each row (its cells in the forms of `columns`) to `onRow`, in the table's order. A table whose
+// GetRowCount fails is read to its end all the same; `folderCount`, where given, then counts the
+// folder's items before and after. Throws AutomationError when the table fails or answers oddly,
+// or when its count (or the folder's) moved while it was read.
 void ReadTableRows(const DispatchDriver& table, const TableMembers& members, const std::vector<CellForm>& columns,
-                   size_t rowsPerCall, const std::function<void(std::vector<std::wstring>&)>& onRow);
+                   size_t rowsPerCall, const std::function<void(std::vector<std::wstring>&)>& onRow,
+                   const std::function<size_t()>& folderCount = nullptr);
 
 // An AutomationError telling how Outlook's table answered oddly.
 AutomationError OddTable(const std::string& what);

@@ -51,6 +51,14 @@ enum ControlId : DispId {
   kSetItemCodepage,
   kGuard,
   kGuardPrompts,
+  kCopyKeepsRecurrence,
+  kTableTextBytes,
+  kRowCountFails,
+  kItemsOrder,
+  kOpenItemLimit,
+  kOpenItems,
+  kNoRemoveForLastItem,
+  kEventsAfterUnadvise,
 };
 
 Member ControlMethod(const wchar_t* name, ControlId id) { return {name, id, Access::Method, ValueType::Int32}; }
@@ -93,6 +101,14 @@ const std::vector<Member>& ControlMembers() {
       ControlMethod(L"SetItemCodepage", kSetItemCodepage),
       ControlMethod(L"Guard", kGuard),
       ControlMethod(L"GuardPrompts", kGuardPrompts),
+      ControlMethod(L"CopyKeepsRecurrence", kCopyKeepsRecurrence),
+      ControlMethod(L"TableTextBytes", kTableTextBytes),
+      ControlMethod(L"RowCountFails", kRowCountFails),
+      ControlMethod(L"ItemsOrder", kItemsOrder),
+      ControlMethod(L"OpenItemLimit", kOpenItemLimit),
+      ControlMethod(L"OpenItems", kOpenItems),
+      ControlMethod(L"NoRemoveForLastItem", kNoRemoveForLastItem),
+      ControlMethod(L"EventsAfterUnadvise", kEventsAfterUnadvise),
   };
   return members;
 }
@@ -231,7 +247,7 @@ protected:
       case kTableIds: return Choose(args, &TableIds);
       case kTableOrder: return Choose(args, &TableOrder);
       case kTableRowCountSlack: args.Expect(1, 1); return TableRowCountSlack(args.Get(0, ValueType::Int32).AsInt32());
-      case kTableStrictMaxRows: args.Expect(1, 1); return TableStrictMaxRows(args.Get(0, ValueType::Bool).AsBool());
+      case kTableStrictMaxRows: return Switch(args, &TableStrictMaxRows);
       case kBulkAdd: args.Expect(1, 1); return BulkAdd(args.Get(0, ValueType::Int32).AsInt32());
       case kAddItems: return AddItemsFrom(args);
       case kTimePrecision: return Choose(args, &TimePrecision);
@@ -242,8 +258,18 @@ protected:
           SetItemCodepage(args.Get(0, ValueType::Int32).AsInt32(), args.Get(1, ValueType::Int32).AsInt32(),
                           args.Get(2, ValueType::Int32).AsInt32());
         });
-      case kGuard: return Choose(args, &Guard);
+      case kGuard:
+        args.Expect(1, 2);
+        return Refusing([&] { Guard(args.Get(0, ValueType::Text).AsText(), OptionalNumber(args, 1, 0)); });
       case kGuardPrompts: return ReturnValue(Value::Int32(GuardPrompts()), result);
+      case kCopyKeepsRecurrence: return Switch(args, &CopyKeepsRecurrence);
+      case kTableTextBytes: args.Expect(1, 1); return TableTextBytes(args.Get(0, ValueType::Int32).AsInt32());
+      case kRowCountFails: return Switch(args, &RowCountFails);
+      case kItemsOrder: return Choose(args, &ItemsOrder);
+      case kOpenItemLimit: args.Expect(1, 1); return OpenItemLimit(args.Get(0, ValueType::Int32).AsInt32());
+      case kOpenItems: return ReturnValue(Value::Int32(static_cast<int32_t>(OpenItems())), result);
+      case kNoRemoveForLastItem: return Switch(args, &NoRemoveForLastItem);
+      case kEventsAfterUnadvise: return Switch(args, &EventsAfterUnadvise);
     }
   }
 
@@ -266,6 +292,12 @@ private:
   static void Choose(const Arguments& args, void (*control)(std::wstring_view)) {
     args.Expect(1, 1);
     Refusing([&] { control(args.Get(0, ValueType::Text).AsText()); });
+  }
+
+  // A control that takes one truth value.
+  static void Switch(const Arguments& args, void (*control)(bool)) {
+    args.Expect(1, 1);
+    control(args.Get(0, ValueType::Bool).AsBool());
   }
 
   // AddItems(folder, count, prefix): `count` items of the folder's kind in one operation, their

@@ -7,7 +7,7 @@ namespace orvane {
 
 namespace outlook_standin {
 
-// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 36:
+// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 44:
 //   Reset()                                         empty folders; clear failures, refusal, counts
 //                                                   and hidden members
 //   FailCall(object, dispid, call, message [, times [, scode]])
@@ -54,8 +54,18 @@ namespace outlook_standin {
 //   TimePrecision(precision)                        "milliseconds" (default) or "seconds"
 //   DefaultCodepage(codepage)                       InternetCodepage of new items (default 0)
 //   SetItemCodepage(folder, index, codepage)        Outlook re-encodes the item: a save with that code page
-//   Guard(mode)                                     "off" (default), "allow" or "deny"
+//   Guard(mode [, minutes])                         "off" (default), "allow", "deny" (MAPI_E_NOT_SUPPORTED)
+//                                                   or "allow-for" minutes after a prompt
 //   GuardPrompts()                                  prompts counted
+//   CopyKeepsRecurrence(keeps)                      a completed occurrence's copy stays recurring (default false)
+//   TableTextBytes(bytes)                           a table cuts texts at bytes of UTF-16 (0, the default:
+//                                                   at 255 characters)
+//   RowCountFails(fails)                            GetRowCount fails (default false)
+//   ItemsOrder(order)                               "saved" (default), "reverse" or "moved-on-save"
+//   OpenItemLimit(most)                             a call opening more items at once fails (0, the default: none)
+//   OpenItems()                                     item objects open now
+//   NoRemoveForLastItem(silent)                     no ItemRemove for a folder's last item (default false)
+//   EventsAfterUnadvise(late)                       a sink unadvised still hears events posted before (default false)
 // Reset() puts each choice back to its default and clears the prompts counted.
 ComPtr<IDispatch> NewControl();
 

@@ -13,12 +13,18 @@ namespace {
 constexpr char kSource[] = "Outlook stand-in";
 
 // A protected member called while the guard is on: the user is asked (one prompt) and, denying,
-// Outlook blocks the call. Callers in other processes are never trusted, so every call asks.
+// Outlook blocks the call. Callers in other processes are never trusted, so every call asks, but
+// while the user's "allow access for" some minutes holds.
 void AskGuard() {
   Behaviour& chosen = Chosen();
   if (chosen.guard == Behaviour::Guard::Off) return;
+  const unsigned long long now = GetTickCount64();
+  if (chosen.guard == Behaviour::Guard::AllowFor && now < chosen.guardAllowedUntil) return;
   ++chosen.guardPrompts;
-  if (chosen.guard == Behaviour::Guard::Deny) throw ModelError(kGuardDeniedMessage, E_ABORT);
+  if (chosen.guard == Behaviour::Guard::Deny) throw ModelError(kGuardDeniedMessage, kMapiNotSupported);
+  if (chosen.guard == Behaviour::Guard::AllowFor) {
+    chosen.guardAllowedUntil = now + static_cast<unsigned long long>(chosen.guardMinutes) * 60 * 1000;
+  }
 }
 
 void ClearResult(VARIANT* result) noexcept {

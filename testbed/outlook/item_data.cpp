@@ -154,6 +154,7 @@ ItemData ItemData::FromImage(const ItemImage& image) {
   data.pattern_ = image.pattern;
   data.hasPattern_ = image.hasPattern;
   data.recurring_ = image.recurring;
+  data.deadOccurrence_ = image.deadOccurrence;
   data.userFields_ = image.userFields;
   return data;
 }
@@ -165,6 +166,7 @@ ItemImage ItemData::Image() const {
   image.pattern = pattern_;
   image.hasPattern = hasPattern_;
   image.recurring = recurring_;
+  image.deadOccurrence = deadOccurrence_;
   image.userFields = userFields_;
   return image;
 }
@@ -429,16 +431,21 @@ double ItemData::NextOccurrence(double after, double today) const {
   return next;
 }
 
-std::optional<ItemData> ItemData::CompleteOccurrence(double today) {
-  if (kind_ != ItemKind::Task || !recurring_ || !hasPattern_ || NumberOf(kStatus) != kStatusComplete) return {};
+std::optional<ItemData> ItemData::CompleteOccurrence(double today, bool keepsRecurrence) {
+  if (kind_ != ItemKind::Task || !recurring_ || !hasPattern_ || deadOccurrence_ || NumberOf(kStatus) != kStatusComplete)
+    return {};
   const double due = IsSet(DateOf(kDueDate)) ? DateOf(kDueDate) : DateOf(kStartDate);
   if (!IsSet(due)) return {};
   const double next = NextOccurrence(due, today);
   if (!IsSet(next)) return {};
   ItemData done = *this;
-  done.recurring_ = false;
-  done.hasPattern_ = false;
-  done.pattern_.clear();
+  if (keepsRecurrence && !PatternGet(kRegenerate).AsBool()) {
+    done.deadOccurrence_ = true;
+  } else {
+    done.recurring_ = false;
+    done.hasPattern_ = false;
+    done.pattern_.clear();
+  }
   done.values_.erase(kEntryId);
   done.values_.erase(kCreationTime);
   const double shift = next - due;

@@ -35,6 +35,7 @@ struct ItemImage {
   ValueMap pattern;
   bool hasPattern = false;
   bool recurring = false;
+  bool deadOccurrence = false;
   UserFields userFields;
 };
 
@@ -81,8 +82,12 @@ public:
   std::wstring PatternRefusal() const;
   // A recurring task saved complete: Outlook keeps the series, not complete, moved on to its next
   // occurrence, and answers the completed copy of the occurrence to add as a new item. With no
-  // occurrence left (or for any other item) nothing changes and the answer is empty.
-  std::optional<ItemData> CompleteOccurrence(double today);
+  // occurrence left (or for any other item) nothing changes and the answer is empty. The copy is
+  // a plain task, or with `keepsRecurrence` for a series that does not regenerate, still recurring
+  // with the series' pattern and marked a dead occurrence (which is never completed again).
+  std::optional<ItemData> CompleteOccurrence(double today, bool keepsRecurrence = false);
+  // Outlook's mark of a completed copy that kept its series' recurrence (PidLidTaskDeadOccurrence).
+  bool IsDeadOccurrence() const { return deadOccurrence_; }
 
   // The item's user properties, in the order they were added.
   UserFields& Fields() { return userFields_; }
@@ -110,6 +115,7 @@ private:
   std::map<DispId, Value> pattern_;
   bool hasPattern_ = false;
   bool recurring_ = false;
+  bool deadOccurrence_ = false;
   UserFields userFields_;
   // A pattern date was written since the RecurrenceType: a DayOfWeekMask now resets both.
   bool patternDateWritten_ = false;

@@ -12,10 +12,25 @@ namespace orvane {
 namespace outlook_standin {
 namespace {
 
+// Exchange's words when a session would hold more items open than the administrator allows.
+constexpr wchar_t kTooManyOpenMessage[] =
+    L"Your server administrator has limited the number of items you can open simultaneously. Try closing messages "
+    L"you have opened or removing attachments and images from unsent messages you are composing.";
+
+size_t openItems = 0;
+
+void CheckOpenLimit() {
+  if (!CanOpenItem()) throw ModelError(kTooManyOpenMessage, E_FAIL);
+}
+
 class ItemObject final : public DispatchObject<> {
 public:
   ItemObject(ItemData copy, StoredItemPtr stored)
-      : DispatchObject(ObjectKindOf(copy.Kind())), copy_(std::move(copy)), stored_(std::move(stored)) {}
+      : DispatchObject(ObjectKindOf(copy.Kind())), copy_(std::move(copy)), stored_(std::move(stored)) {
+    ++openItems;
+  }
+  ItemObject(const ItemObject&) = delete;
+  ItemObject& operator=(const ItemObject&) = delete;
 
   // The copy's data, for its recurrence pattern; fails once the item is deleted.
   ItemData& LiveCopy() {
@@ -24,6 +39,8 @@ public:
   }
 
 protected:
+  ~ItemObject() override { --openItems; }
+
   void Serve(const Member& member, CallKind call, const Arguments& args, VARIANT* result) override {
     ItemData& copy = LiveCopy();
     if (call == CallKind::Get && member.id == kUserProperties) {
@@ -231,9 +248,22 @@ ItemData NewItemData(ItemKind kind) {
   return data;
 }
 
-ComPtr<IDispatch> NewItem(ItemKind kind) { return MakeDispatch<ItemObject>(NewItemData(kind), nullptr); }
+ComPtr<IDispatch> NewItem(ItemKind kind) {
+  CheckOpenLimit();
+  return MakeDispatch<ItemObject>(NewItemData(kind), nullptr);
+}
 
-ComPtr<IDispatch> NewWorkingCopy(const StoredItemPtr& item) { return MakeDispatch<ItemObject>(item->data, item); }
+ComPtr<IDispatch> NewWorkingCopy(const StoredItemPtr& item) {
+  CheckOpenLimit();
+  return MakeDispatch<ItemObject>(item->data, item);
+}
+
+size_t OpenItemCount() { return openItems; }
+
+bool CanOpenItem() {
+  const int limit = Chosen().openItemLimit;
+  return limit <= 0 || openItems < static_cast<size_t>(limit);
+}
 
 }  // namespace outlook_standin
 

@@ -133,7 +133,7 @@ const std::vector<StoredItemPtr>& ItemStore::FolderItems(int32_t folder) const {
 
 StoredItemPtr ItemStore::Add(const ItemData& data, bool inFront, bool announced) {
   ItemData series = data;
-  std::optional<ItemData> done = series.CompleteOccurrence(Today());
+  std::optional<ItemData> done = series.CompleteOccurrence(Today(), Chosen().copyKeepsRecurrence);
   if (!done) return AddOne(data, inFront, announced);
   AddOne(*done, inFront, announced);
   return AddOne(series, inFront, announced);
@@ -178,11 +178,26 @@ void ItemStore::CountItemsCall(int32_t folder) {
     }
   }
   for (const ItemData& data : due) Add(data, true);
+  std::vector<StoredItemPtr> saved;
+  for (auto later = laterSaves_.begin(); later != laterSaves_.end();) {
+    if (DefaultFolderOf(later->item->data.Kind()) == folder && --later->callsLeft <= 0) {
+      saved.push_back(std::move(later->item));
+      later = laterSaves_.erase(later);
+    } else {
+      ++later;
+    }
+  }
+  for (const StoredItemPtr& item : saved) {
+    const ItemData data = item->data;
+    if (!item->deleted) Change(item, data);
+  }
 }
+
+void ItemStore::SaveAfterItemsCalls(const StoredItemPtr& item, int calls) { laterSaves_.push_back({item, calls}); }
 
 void ItemStore::Change(const StoredItemPtr& item, const ItemData& data) {
   ItemData series = data;
-  std::optional<ItemData> done = series.CompleteOccurrence(Today());
+  std::optional<ItemData> done = series.CompleteOccurrence(Today(), Chosen().copyKeepsRecurrence);
   if (done) AddOne(*done, false, true);
   ChangeOne(item, done ? series : data);
 }
@@ -212,7 +227,15 @@ void ItemStore::ChangeOne(const StoredItemPtr& item, const ItemData& data) {
     item->data = std::move(before);
     throw ModelError(kNotSavedMessage);
   }
+  if (Chosen().itemsOrder == Behaviour::ItemsOrder::MovedOnSave) MoveToEnd(item);
   PostSave(DefaultFolderOf(data.Kind()), ItemsEvent::Change, item);
+}
+
+// A store that keeps its items in the order they were last saved.
+void ItemStore::MoveToEnd(const StoredItemPtr& item) {
+  auto& items = folders_[DefaultFolderOf(item->data.Kind())];
+  const auto found = std::find(items.begin(), items.end(), item);
+  if (found != items.end()) std::rotate(found, found + 1, items.end());
 }
 
 void ItemStore::Remove(const StoredItemPtr& item, bool announced) {
@@ -227,6 +250,8 @@ void ItemStore::Remove(const StoredItemPtr& item, bool announced) {
     throw ModelError(kNotSavedMessage);
   }
   item->deleted = true;
+  // A Personal Folders file raises none for its last item.
+  if (items.empty() && Chosen().noRemoveForLastItem) announced = false;
   if (announced) Post(folder, ItemsEvent::Remove, item, Chosen().eventDelayMs);
 }
 
@@ -237,7 +262,9 @@ void ItemStore::Clear() {
   folders_.clear();
   emptyReads_.clear();
   laterAdds_.clear();
+  laterSaves_.clear();
   pending_.clear();
+  lateSinks_.clear();
   shortTermIds_.clear();
   Persist();
 }
@@ -327,7 +354,7 @@ void ItemStore::Post(int32_t folder, ItemsEvent event, const StoredItemPtr& item
   const auto place =
       std::upper_bound(pending_.begin(), pending_.end(), due,
                        [](Clock::time_point time, const PostedEvent& posted) { return time < posted.due; });
-  pending_.insert(place, {due, folder, event, item, stamps});
+  pending_.insert(place, {due, folder, event, item, stamps, ++lastPosted_});
   ScheduleNextRaise();
 }
 
@@ -355,7 +382,24 @@ void ItemStore::RaiseDueEvents() {
     Raise(posted);
   }
   raising_ = false;
+  ForgetHeardLateSinks();
   ScheduleNextRaise();
+}
+
+void ItemStore::KeepLateSink(int32_t folder, const ComPtr<IDispatch>& sink) {
+  if (!Chosen().eventsAfterUnadvise) return;
+  lateSinks_.push_back({folder, sink, lastPosted_});
+  ForgetHeardLateSinks();
+}
+
+// A late sink is let go once every event posted for its folder before it was unadvised is raised.
+void ItemStore::ForgetHeardLateSinks() {
+  const auto heard = [this](const LateSink& late) {
+    return std::none_of(pending_.begin(), pending_.end(), [&](const PostedEvent& posted) {
+      return posted.folder == late.folder && posted.serial <= late.lastSerial;
+    });
+  };
+  lateSinks_.erase(std::remove_if(lateSinks_.begin(), lateSinks_.end(), heard), lateSinks_.end());
 }
 
 // The event goes to the sinks advised when it is raised, each listener held alive until all have heard.
@@ -368,6 +412,12 @@ void ItemStore::Raise(const PostedEvent& posted) {
   for (ItemsListener* listener : listeners) listener->HoldListener();
   for (ItemsListener* listener : listeners) listener->OnItemsEvent(posted.event, posted.item);
   for (ItemsListener* listener : listeners) listener->LetGoListener();
+  const std::vector<LateSink> lateSinks = lateSinks_;
+  for (const LateSink& late : lateSinks) {
+    if (late.folder == posted.folder && posted.serial <= late.lastSerial) {
+      DeliverItemsEvent(late.sink.Get(), posted.event, posted.item);
+    }
+  }
 }
 
 }  // namespace outlook_standin

@@ -3,6 +3,7 @@
 // Kept in a file, it holds its items, their EntryIDs and its own id across runs of the server.
 #pragma once
 
+#include "base/com_ptr.h"
 #include "testbed/outlook/item_data.h"
 
 #include <chrono>
@@ -64,6 +65,9 @@ public:
   // Test hook: once `calls` more calls on the Items collections of the item's folder have been
   // served, the item is added in front of that folder, as a user's save is.
   void AddInFrontAfterItemsCalls(const ItemData& data, int calls);
+  // Test hook: once `calls` more calls on the Items collections of its folder have been served, the
+  // item is saved again as it is, as a user's save is.
+  void SaveAfterItemsCalls(const StoredItemPtr& item, int calls);
   // An Items collection of the folder served a call.
   void CountItemsCall(int32_t folder);
   // Later save: the item takes the new data; ItemChange is posted. A recurring task saved complete
@@ -96,6 +100,10 @@ public:
   // Whether this read of the folder's Count answers 0, spending one such read.
   bool TakeEmptyRead(int32_t folder);
 
+  // A sink unadvised from one of the folder's collections: under EventsAfterUnadvise it still hears
+  // the events posted before, as a notification already on its way comes all the same.
+  void KeepLateSink(int32_t folder, const ComPtr<IDispatch>& sink);
+
   void Listen(int32_t folder, ItemsListener* listener);
   void StopListening(int32_t folder, ItemsListener* listener);
   // The event sinks advised on all the folder's collections.
@@ -114,13 +122,21 @@ private:
     ItemsEvent event;
     StoredItemPtr item;
     bool stamps = false;  // a late change: the item gets a new LastModificationTime as it is raised
+    uint64_t serial = 0;
+  };
+  struct LateSink {
+    int32_t folder;
+    ComPtr<IDispatch> sink;
+    uint64_t lastSerial;  // the last event posted before it was unadvised
   };
 
   void Post(int32_t folder, ItemsEvent event, const StoredItemPtr& item, int afterMs, bool stamps = false);
   StoredItemPtr AddOne(const ItemData& data, bool inFront, bool announced);
   void ChangeOne(const StoredItemPtr& item, const ItemData& data);
+  void MoveToEnd(const StoredItemPtr& item);
   void PostSave(int32_t folder, ItemsEvent event, const StoredItemPtr& item);
   void ScheduleNextRaise();
+  void ForgetHeardLateSinks();
   void Raise(const PostedEvent& posted);
   std::wstring NewEntryId();
   double NextModificationTime();
@@ -137,6 +153,11 @@ private:
     int callsLeft;
   };
   std::vector<LaterAdd> laterAdds_;
+  struct LaterSave {
+    StoredItemPtr item;
+    int callsLeft;
+  };
+  std::vector<LaterSave> laterSaves_;
   // EntryIDs name the store and the item: the store's tag, and a serial that never comes twice.
   uint32_t storeTag_;
   uint32_t lastSerial_ = 0;
@@ -147,6 +168,8 @@ private:
   uint32_t lastShortTerm_ = 0;
   std::wstring path_;                 // empty: nothing is kept
   std::vector<PostedEvent> pending_;  // ordered by when they are due
+  uint64_t lastPosted_ = 0;
+  std::vector<LateSink> lateSinks_;
   std::unique_ptr<EventWindow> eventWindow_;
   bool raising_ = false;
 };

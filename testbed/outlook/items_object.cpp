@@ -3,6 +3,7 @@
 #include "base/callback_guard.h"
 #include "testbed/outlook/dispatch_object.h"
 #include "testbed/outlook/outlook_objects.h"
+#include "testbed/outlook/standin_behaviour.h"
 #include "testbed/outlook/standin_ids.h"
 
 #include <ocidl.h>
@@ -39,13 +40,17 @@ DispId EventIdOf(ItemsEvent event) {
   return kItemRemove;
 }
 
-// Calls one sink with the event; the item it gets is a fresh working copy.
-HRESULT Deliver(IDispatch* sink, ItemsEvent event, const StoredItemPtr& item) {
+}  // namespace
+
+// Calls one sink with the event; the item it gets is a fresh working copy. A session at its limit
+// of open items cannot open the item the event names: the event is lost.
+HRESULT DeliverItemsEvent(IDispatch* sink, ItemsEvent event, const StoredItemPtr& item) {
   VARIANT argument;
   VariantInit(&argument);
   DISPPARAMS params{};
   ComPtr<IDispatch> copy;
   if (event != ItemsEvent::Remove) {
+    if (!CanOpenItem()) return S_OK;
     copy = NewWorkingCopy(item);
     argument.pdispVal = copy.Get();
     argument.vt = VT_DISPATCH;
@@ -57,6 +62,8 @@ HRESULT Deliver(IDispatch* sink, ItemsEvent event, const StoredItemPtr& item) {
   return sink->Invoke(EventIdOf(event), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
                       exception.Receive(), &badArgument);
 }
+
+namespace {
 
 class Items final : public DispatchObject<IConnectionPointContainer>, public ItemsListener {
 public:
@@ -77,11 +84,20 @@ public:
     *cookie = ++lastCookie_;
     return S_OK;
   }
-  bool Drop(DWORD cookie) {
+  // The sink of the connection dropped; null when there was none of that cookie.
+  ComPtr<IDispatch> Drop(DWORD cookie) {
     const auto found = std::find_if(connections_.begin(), connections_.end(),
                                     [cookie](const Connection& connection) { return connection.cookie == cookie; });
-    if (found == connections_.end()) return false;
+    if (found == connections_.end()) return nullptr;
+    ComPtr<IDispatch> sink = std::move(found->sink);
     connections_.erase(found);
+    return sink;
+  }
+  // Unadvise: a notification already on its way may still reach the sink.
+  bool Unadvise(DWORD cookie) {
+    const ComPtr<IDispatch> sink = Drop(cookie);
+    if (!sink) return false;
+    Store().KeepLateSink(folder_, sink);
     return true;
   }
 
@@ -91,7 +107,7 @@ public:
   void OnItemsEvent(ItemsEvent event, const StoredItemPtr& item) override {
     const std::vector<Connection> connections = connections_;
     for (const Connection& connection : connections) {
-      if (SinkHasGone(Deliver(connection.sink.Get(), event, item))) Drop(connection.cookie);
+      if (SinkHasGone(DeliverItemsEvent(connection.sink.Get(), event, item))) Drop(connection.cookie);
     }
   }
   size_t SinkCount() const override { return connections_.size(); }
@@ -121,20 +137,27 @@ private:
     ReturnObject(NewWorkingCopy(Find(items, args)).Get(), result);
   }
 
-  // Item(index), 1-based; or Item(text), the first item whose subject is the text.
+  // Item(index), 1-based; or Item(text), the first item whose subject is the text. An offline
+  // store gives the items in the reverse of the order they were saved in.
   static StoredItemPtr Find(const std::vector<StoredItemPtr>& items, const Arguments& args) {
+    const bool reverse = Chosen().itemsOrder == Behaviour::ItemsOrder::Reverse;
     const VARTYPE type = static_cast<VARTYPE>(args.At(0).vt & ~VT_BYREF);
     if (type == VT_BSTR) {
       const std::wstring subject = args.Get(0, ValueType::Text).AsText();
-      for (const StoredItemPtr& item : items) {
-        if (EqualsIgnoringCase(SubjectOf(*item), subject)) return item;
+      const auto named = [&](const StoredItemPtr& item) { return EqualsIgnoringCase(SubjectOf(*item), subject); };
+      if (reverse) {
+        const auto found = std::find_if(items.rbegin(), items.rend(), named);
+        if (found != items.rend()) return *found;
+      } else {
+        const auto found = std::find_if(items.begin(), items.end(), named);
+        if (found != items.end()) return *found;
       }
       throw ModelError(kNotFoundMessage, E_FAIL);
     }
     const int32_t index = args.Get(0, ValueType::Int32).AsInt32();
     if (index < 1 || static_cast<size_t>(index) > items.size())
       throw ModelError(kIndexOutOfBoundsMessage, DISP_E_BADINDEX);
-    return items[static_cast<size_t>(index) - 1];
+    return reverse ? items[items.size() - static_cast<size_t>(index)] : items[static_cast<size_t>(index) - 1];
   }
 
   static std::wstring SubjectOf(const StoredItem& item) {
@@ -169,7 +192,7 @@ public:
     return GuardedComMethod("IConnectionPoint::Advise", nullptr, [&] { return owner_->Advise(sink, cookie); });
   }
   HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) noexcept override {
-    return owner_->Drop(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
+    return owner_->Unadvise(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
   }
   // The plug-in never lists the sinks; enumerating them is optional in the protocol.
   HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) noexcept override {

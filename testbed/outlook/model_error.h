@@ -37,6 +37,8 @@ constexpr wchar_t kEndBeforeStartMessage[] = L"The end date you entered occurs b
 constexpr wchar_t kDueBeforeStartMessage[] = L"The due date you entered occurs before the start date.";
 constexpr wchar_t kNotSavedMessage[] = L"The operation failed.";
 constexpr wchar_t kGuardDeniedMessage[] = L"Operation aborted";
+// MAPI_E_NOT_SUPPORTED, what a call the object model guard blocked answers.
+constexpr HRESULT kMapiNotSupported = static_cast<HRESULT>(0x80040102L);
 
 }  // namespace outlook_standin
 

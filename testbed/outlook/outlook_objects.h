@@ -23,6 +23,12 @@ ItemData NewItemData(ItemKind kind);
 ComPtr<IDispatch> NewItem(ItemKind kind);
 // A fresh working copy of a saved item: writes stay in it until Save or Close(0).
 ComPtr<IDispatch> NewWorkingCopy(const StoredItemPtr& item);
+// Both fail, as Exchange does, when the items open already reach the chosen limit.
+// The item objects whose last reference is still held, and whether one more may be opened.
+size_t OpenItemCount();
+bool CanOpenItem();
+// Raises one ItemsEvents event on a sink, as a connection point does.
+HRESULT DeliverItemsEvent(IDispatch* sink, ItemsEvent event, const StoredItemPtr& item);
 
 // Today at 00:00, local time, as an OLE Automation date.
 double Today();

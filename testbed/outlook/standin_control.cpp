@@ -113,6 +113,10 @@ void AddItemInFrontAfterItemsCalls(ItemKind kind, const PropertyList& properties
   Store().AddInFrontAfterItemsCalls(data, itemsCalls);
 }
 
+void SaveItemAfterItemsCalls(int32_t folder, int index, int itemsCalls) {
+  Store().SaveAfterItemsCalls(ItemAt(folder, index), itemsCalls);
+}
+
 void ChangeItem(int32_t folder, int index, const PropertyList& properties) {
   const StoredItemPtr item = ItemAt(folder, index);
   ItemData data = item->data;
@@ -154,18 +158,45 @@ void TimePrecision(std::wstring_view precision) {
   Chosen().wholeSecondTimes = ChoiceOf(precision, L"milliseconds", L"seconds");
 }
 void DefaultCodepage(int32_t codepage) { Chosen().defaultCodepage = codepage; }
-void Guard(std::wstring_view mode) {
+void Guard(std::wstring_view mode, int minutes) {
   Behaviour::Guard guard = Behaviour::Guard::Off;
   if (EqualsIgnoringCase(mode, L"allow")) {
     guard = Behaviour::Guard::Allow;
   } else if (EqualsIgnoringCase(mode, L"deny")) {
     guard = Behaviour::Guard::Deny;
+  } else if (EqualsIgnoringCase(mode, L"allow-for")) {
+    if (minutes < 1) throw std::invalid_argument("allow-for takes its minutes");
+    guard = Behaviour::Guard::AllowFor;
   } else if (!EqualsIgnoringCase(mode, L"off")) {
     throw std::invalid_argument("not a choice of this control");
   }
-  Chosen().guard = guard;
+  Behaviour& chosen = Chosen();
+  chosen.guard = guard;
+  chosen.guardMinutes = minutes;
+  chosen.guardAllowedUntil = 0;
 }
 long GuardPrompts() { return Chosen().guardPrompts; }
+void PassGuardTime(int minutes) {
+  unsigned long long& until = Chosen().guardAllowedUntil;
+  const unsigned long long passed = static_cast<unsigned long long>(std::max(0, minutes)) * 60 * 1000;
+  until = until > passed ? until - passed : 0;
+}
+void CopyKeepsRecurrence(bool keeps) { Chosen().copyKeepsRecurrence = keeps; }
+void ItemsOrder(std::wstring_view order) {
+  Behaviour::ItemsOrder chosen = Behaviour::ItemsOrder::Saved;
+  if (EqualsIgnoringCase(order, L"reverse")) {
+    chosen = Behaviour::ItemsOrder::Reverse;
+  } else if (EqualsIgnoringCase(order, L"moved-on-save")) {
+    chosen = Behaviour::ItemsOrder::MovedOnSave;
+  } else if (!EqualsIgnoringCase(order, L"saved")) {
+    throw std::invalid_argument("not a choice of this control");
+  }
+  Chosen().itemsOrder = chosen;
+}
+void OpenItemLimit(int most) { Chosen().openItemLimit = std::max(0, most); }
+size_t OpenItems() { return OpenItemCount(); }
+void NoRemoveForLastItem(bool silent) { Chosen().noRemoveForLastItem = silent; }
+void EventsAfterUnadvise(bool late) { Chosen().eventsAfterUnadvise = late; }
 size_t PendingEvents() { return Store().PendingEvents(); }
 
 bool PumpMessagesUntil(const std::function<bool()>& done, Milliseconds timeout) {
@@ -192,6 +223,8 @@ void TableIds(std::wstring_view form) { Chosen().shortTermTableIds = ChoiceOf(fo
 void TableOrder(std::wstring_view order) { Chosen().columnsFirst = ChoiceOf(order, L"rows-first", L"columns-first"); }
 void TableRowCountSlack(int rows) { Chosen().rowCountSlack = rows; }
 void TableStrictMaxRows(bool strict) { Chosen().strictMaxRows = strict; }
+void RowCountFails(bool fails) { Chosen().rowCountFails = fails; }
+void TableTextBytes(int bytes) { Chosen().tableTextBytes = std::max(0, bytes); }
 
 ComPtr<IDispatch> CreateApplication() { return NewApplication(); }
 

@@ -85,6 +85,9 @@ void RemoveItemsWithoutEvents(int32_t folder, int index, int count);
 // served (a read under way), the item joins that folder in front of the others, as the user's
 // save (ItemAdd is posted). A property Outlook refuses throws std::invalid_argument.
 void AddItemInFrontAfterItemsCalls(ItemKind kind, const PropertyList& properties, int itemsCalls);
+// Test hook: once `itemsCalls` more calls on the Items collections of the folder have been served,
+// the item at the index (1-based) is saved again as it is (ItemChange is posted).
+void SaveItemAfterItemsCalls(int32_t folder, int index, int itemsCalls);
 // The next `times` reads of the folder's Count answer 0 (FaultRule::kAlways: every read, 0: none),
 // as when Outlook fails to show a folder for a while.
 void ReadFolderEmpty(int32_t folder, int times);
@@ -101,6 +104,11 @@ void EventDelay(int milliseconds);
 void LateChange(int milliseconds, int count = 1, bool newTime = false);
 // An add of more than `most` items at once raises no ItemAdd; -1 (the default): no limit.
 void BulkAdd(int most);
+// true: deleting the last item of a folder raises no ItemRemove, as a Personal Folders file.
+void NoRemoveForLastItem(bool silent);
+// true: a sink unadvised while events were posted and not raised yet still hears those events
+// (default false: it hears nothing once unadvised).
+void EventsAfterUnadvise(bool late);
 // Events posted and not raised yet.
 size_t PendingEvents();
 using Milliseconds = std::chrono::milliseconds;
@@ -117,10 +125,26 @@ void TimePrecision(std::wstring_view precision);
 // The InternetCodepage an item the user or CreateItem makes starts with (default 0).
 void DefaultCodepage(int32_t codepage);
 // The object model guard: "off" (default); "allow" or "deny": every call of a protected member
-// counts one prompt, and under "deny" fails as the user's denial.
-void Guard(std::wstring_view mode);
+// counts one prompt, and under "deny" fails as the user's denial (MAPI_E_NOT_SUPPORTED);
+// "allow-for": a call prompts once and the user's answer allows every call for `minutes` from then.
+void Guard(std::wstring_view mode, int minutes = 0);
 // Prompts counted since the last ResetStore.
 long GuardPrompts();
+// Test hook: the time of an "allow-for" answer passes `minutes` sooner.
+void PassGuardTime(int minutes);
+// true: the completed copy of an occurrence of a series that does not regenerate keeps the
+// series' recurrence and pattern, marked a dead occurrence (default false: a plain task).
+void CopyKeepsRecurrence(bool keeps);
+// "saved" (default): Items gives the items in the order they were first saved; "reverse": the
+// other way round, as an offline store; "moved-on-save": an item moves to the end of the folder
+// at each save (the store's order: the table and the controls' indices follow it too).
+void ItemsOrder(std::wstring_view order);
+// More than `most` items open at once: the call that would open one more fails with Exchange's
+// "Your server administrator has limited ..."; an item counts while a reference to it is held
+// (its pattern or user properties hold it too). 0 (the default): no limit.
+void OpenItemLimit(int most);
+// Item objects open now.
+size_t OpenItems();
 
 // --- Tables --------------------------------------------------------------------------------------
 // Each throws std::invalid_argument for a word it does not know.
@@ -137,6 +161,11 @@ void TableRowCountSlack(int rows);
 // true: GetArray with a MaxRows larger than the rows left fails with Outlook's "One or more
 // parameter values are not valid." (default false: it answers the rows left).
 void TableStrictMaxRows(bool strict);
+// true: GetRowCount fails with "The operation failed." (default false: it answers a count).
+void RowCountFails(bool fails);
+// A table keeps of a text as many UTF-16 units as fit `bytes` with the terminating zero (255: 126
+// characters, 510: 254); 0 (the default): 255 characters.
+void TableTextBytes(int bytes);
 
 // --- Serving the model in-process ----------------------------------------------------------------
 

@@ -223,12 +223,14 @@ bool ReadItemLine(const std::string& rest, ItemImage* item) {
   int hasPattern = -1;
   int recurring = -1;
   if (!(fields >> kind >> hasPattern >> recurring) || kind < 0 || kind > 2 || hasPattern < 0 || hasPattern > 1 ||
-      recurring < 0 || recurring > 1) {
+      recurring < 0 || recurring > 2) {
     return false;
   }
   item->kind = static_cast<ItemKind>(kind);
   item->hasPattern = hasPattern == 1;
-  item->recurring = recurring == 1;
+  // 2: a recurring copy of a completed occurrence.
+  item->recurring = recurring >= 1;
+  item->deadOccurrence = recurring == 2;
   return true;
 }
 
@@ -241,7 +243,10 @@ std::string WriteStoreText(const StoreImage& store) {
   out << "serial " << store.lastSerial << '\n';
   out << "modified " << DateBits(store.lastModification) << '\n';
   for (const ItemImage& item : store.items) {
-    out << "item " << static_cast<int>(item.kind) << ' ' << (item.hasPattern ? 1 : 0) << ' ' << (item.recurring ? 1 : 0)
+    out << "item " << static_cast<int>(item.kind) << ' ' << (item.hasPattern ? 1 : 0) << ' '
+        << (item.deadOccurrence ? 2
+            : item.recurring    ? 1
+                                : 0)
         << '\n';
     WriteValues(out, 'v', item.values);
     WriteValues(out, 'p', item.pattern);

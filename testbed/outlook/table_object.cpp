@@ -17,8 +17,17 @@ namespace orvane {
 namespace outlook_standin {
 namespace {
 
-// Outlook's tables keep at most this many characters of a text.
-constexpr size_t kTableTextLimit = 255;
+// Outlook's words for a count it cannot give are not documented; these are its general failure.
+constexpr wchar_t kRowCountFailedMessage[] = L"The operation failed.";
+
+// How many UTF-16 units of a text a table keeps: 255 characters, or as many as fit the chosen
+// bytes with the terminating zero. A cut by bytes may split a surrogate pair, as a store that
+// counts bytes does not know characters.
+size_t TableTextLimit() {
+  const int bytes = Chosen().tableTextBytes;
+  if (bytes <= 0) return kTableTextCharacters;
+  return bytes < 4 ? 0 : static_cast<size_t>(bytes - 2) / 2;
+}
 
 ItemKind KindInFolder(int32_t folder) {
   switch (folder) {
@@ -100,8 +109,10 @@ void PutCell(const StoredItemPtr& item, const TableColumn& column, VARIANT* cell
   if (!column.member) return PutBytes(entryId, cell);
   Value value = data.Get(column.member->id);
   if (column.member->id == kEntryId && Chosen().shortTermTableIds) value = Value::Text(Store().ShortTermId(item));
-  if (value.Type() == ValueType::Text && value.AsText().size() > kTableTextLimit) {
-    value = Value::Text(value.AsText().substr(0, kTableTextLimit));
+  // An EntryID is binary in the store: only texts are cut.
+  const size_t limit = TableTextLimit();
+  if (column.member->id != kEntryId && value.Type() == ValueType::Text && value.AsText().size() > limit) {
+    value = Value::Text(value.AsText().substr(0, limit));
   }
   const HRESULT made = value.ToVariant(cell);
   if (FAILED(made)) throw ModelError(made);
@@ -201,6 +212,7 @@ protected:
     switch (member.id) {
       case kTableColumns: ReturnObject(MakeDispatch<Columns>(state_).Get(), result); return;
       case kTableGetRowCount:
+        if (Chosen().rowCountFails) throw ModelError(kRowCountFailedMessage, E_FAIL);
         ReturnValue(Value::Int32(static_cast<int32_t>(rowCount) + Chosen().rowCountSlack), result);
         return;
       default: ReturnValue(Value::Bool(state_->position >= rowCount), result); return;  // EndOfTable

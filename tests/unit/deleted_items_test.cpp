@@ -124,10 +124,13 @@ TEST_F(DeletedItemsTest, UnderEveryTableOutlookMayGiveACheckReportsExactlyTheDel
       {"strict MaxRows", [] { os::TableStrictMaxRows(true); }, true},
       {"strict MaxRows and a count one too high", [] { os::TableStrictMaxRows(true), os::TableRowCountSlack(1); },
        true},
+      {"a count that fails", [] { os::RowCountFails(true); }, true},
+      {"strict MaxRows and a count that fails", [] { os::TableStrictMaxRows(true), os::RowCountFails(true); }, true},
+      {"texts cut at 255 bytes", [] { os::TableTextBytes(255); }, true},
       {"every control at once",
        [] {
          os::TableIds(L"short-term"), os::TableOrder(L"columns-first");
-         os::TableStrictMaxRows(true), os::TableRowCountSlack(2);
+         os::TableStrictMaxRows(true), os::TableRowCountSlack(2), os::TableTextBytes(255);
        },
        true},
       {"Columns.Add refused", fail(os::ObjectKind::Columns, os::kColumnsAdd, E_ACCESSDENIED), true},

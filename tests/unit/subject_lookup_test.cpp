@@ -62,6 +62,9 @@ TEST_F(SubjectLookupTest, UnderEveryTableOutlookMayGiveTheLookupFindsWhatTheWalk
       {"a count too high", [] { os::TableRowCountSlack(7); }},
       {"a count too low", [] { os::TableRowCountSlack(-150); }},
       {"strict MaxRows", [] { os::TableStrictMaxRows(true); }},
+      {"a count that fails", [] { os::RowCountFails(true); }},
+      {"strict MaxRows and a count that fails", [] { os::TableStrictMaxRows(true), os::RowCountFails(true); }},
+      {"texts cut at 255 bytes", [] { os::TableTextBytes(255); }},
   };
   const std::string kSought[] = {"Item 1", "ITEM 150", "item 300", "Item 301", "Item 30 "};
   for (const auto& table : kTables) {
