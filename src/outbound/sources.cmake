@@ -1,5 +1,6 @@
 # The outbound road: Outlook's folder events, the records built from items, the comparisons, what is news, the outbox.
 set(ORVANE_outbound_PURE
+  disappearance_rule.cpp
   item_picture.cpp
   kept_picture.cpp
   record_forms.cpp)
