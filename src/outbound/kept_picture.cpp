@@ -16,11 +16,10 @@
 // empty outbox; one of version 1 or 2, written before states were kept, has entries of id and
 // subject alone and reads with entries without a state; up to version 3 the flag of a hold marks
 // an empty read held without its start, which reads as no hold, the next read starting one afresh),
-// and a journal entry is its body's
-// length, the body (generation, kind, folder index, id, then for an item taken its subject and,
-// taken with its state, the time and digest as in a snapshot, for a record queued its text,
-// number and kind, for a record offered or returned its number), and the checksum of the length
-// and the body. Each form has exactly one encoding: what decodes encodes back to the same bytes
+// and a journal entry is its body's length, the body (generation, kind, folder index, id, then for
+// an item taken its subject and, taken with its state, the time and digest as in a snapshot, for a
+// record queued its text, number and kind, for a record offered or returned its number), and the
+// checksum of the length and the body. Each form has exactly one encoding: what decodes encodes back to the same bytes
 // (a snapshot of an earlier version as one of the current).
 #include "outbound/kept_picture.h"
 
