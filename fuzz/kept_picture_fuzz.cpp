@@ -25,15 +25,16 @@ std::string Sealed(std::string body) {
   return body;
 }
 
-// What decodes encodes back to the same bytes (a snapshot of an earlier version, without records or
-// states, to one of the present version that reads back the same), and any journal applies to it
-// without harm.
+// What decodes encodes back to the same bytes (a snapshot of an earlier version, without records,
+// states or holds, to one of the present version that reads back the same), and any journal
+// applies to it without harm.
 void CheckSnapshot(std::string_view bytes, std::string_view journal) {
   auto pictures = outbound::DecodeSnapshot(bytes);
   if (!pictures) return;
   const std::string encoded = outbound::EncodeSnapshot(*pictures);
   const std::string_view version = bytes.substr(14, 4);
-  if (version == std::string_view("\1\0\0\0", 4) || version == std::string_view("\2\0\0\0", 4)) {
+  if (version == std::string_view("\1\0\0\0", 4) || version == std::string_view("\2\0\0\0", 4) ||
+      version == std::string_view("\3\0\0\0", 4)) {
     const auto again = outbound::DecodeSnapshot(encoded);
     Require(again && outbound::EncodeSnapshot(*again) == encoded);
   } else {

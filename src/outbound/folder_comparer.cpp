@@ -23,10 +23,27 @@ constexpr size_t kNotes = items::IndexOf(items::kNoteItems);
 constexpr char kAppointmentsFound[] = "CheckDeletedItemsInOutlook::Step 2::ApptsFound";
 constexpr char kAppointmentSent[] = "CheckDeletedItemsInOutlook::Step 3::Appts Had Been Sent To OV";
 
-void LogHeldBack(const items::ItemKind& watched, size_t count) {
+void LogHeldBack(const items::ItemKind& watched, const FolderComparison& comparison, size_t itemsRead) {
+  char line[250];
+  if (itemsRead == 0) {
+    std::snprintf(line, sizeof line,
+                  "OrvaneOutlook=>CheckDeletedItemsInOutlook::The %s folder reads empty, %lu deletions held back",
+                  watched.folderName, static_cast<unsigned long>(comparison.heldBack));
+  } else {
+    std::snprintf(line, sizeof line,
+                  "OrvaneOutlook=>CheckDeletedItemsInOutlook::The %s folder shows %lu items and lacks %lu; the "
+                  "deletions are held back until the folder has looked the same for a while",
+                  watched.folderName, static_cast<unsigned long>(itemsRead),
+                  static_cast<unsigned long>(comparison.heldBack));
+  }
+  WriteLog(line);
+}
+
+void LogConfirmed(const items::ItemKind& watched, size_t count) {
   char line[150];
   std::snprintf(line, sizeof line,
-                "OrvaneOutlook=>CheckDeletedItemsInOutlook::The %s folder reads empty, %lu deletions held back",
+                "OrvaneOutlook=>CheckDeletedItemsInOutlook::The %s folder has looked the same for a while; %lu "
+                "deletions held back are reported",
                 watched.folderName, static_cast<unsigned long>(count));
   WriteLog(line);
 }
@@ -54,6 +71,7 @@ private:
 void FolderComparer::ListItemsInOutlook() {
   // The sinks were down while the plug-in wrote: what it renamed is read anew.
   for (size_t slot = 0; slot < KeptState::kFolderSlots; ++slot) kept_.Folder(slot).picture.DistrustSubjects();
+  disappearances_.NoteConnection(outlook::OutlookProcessId());
   const outlook::OutlookSession::Hold hold(session_);
   RunPass([this] { CompareFolders(outlook::GetDefaultFolder(session_, outlook::kFolderNotes)); });
 }
@@ -112,22 +130,22 @@ void FolderComparer::CompareFolders(outlook::DispatchDriver notesFolder) {
 void FolderComparer::CompareFolder(size_t kind, const outlook::DispatchDriver& folder) {
   const items::ItemKind& watched = WatchedAt(kind);
   const size_t slot = slots_.SlotOfFolder(kind, folder);
+  disappearances_.EndOtherStoresHolds(kind, slot);
   FolderPicture& picture = kept_.Folder(slot).picture;
   const std::optional<std::vector<ReadItem>> read = tableReader_.ReadFolder(
       session_.Namespace(), folder, kept_.Folder(slot).storeId, watched.subjectMember, picture, watched.folderName);
   if (!read) return;
   slots_.NoteReadCount(slot, read->size());
-  if (!disappearances_.MayCompare(slot, read->empty(), picture)) return;
-  FolderComparison comparison = Compare(picture, *read);
-  if (comparison.heldBack > 0) disappearances_.NoteHeldBack(slot);
+  FolderComparison comparison = Compare(picture, *read, disappearances_.Now());
   picture = std::move(comparison.picture);
+  if (comparison.holdStarted) LogHeldBack(watched, comparison, read->size());
+  if (comparison.manyConfirmed) LogConfirmed(watched, comparison.gone.size());
   Report(kind, slot, comparison);
   toLookAt_.Push(kind, slot, comparison.toExamine);
 }
 
 void FolderComparer::Report(size_t kind, size_t slot, const FolderComparison& comparison) {
   const items::ItemKind& watched = WatchedAt(kind);
-  if (comparison.heldBack > 0) LogHeldBack(watched, comparison.heldBack);
   if (comparison.gone.empty()) return;
   const bool calendar = watched.kind == mainapp::kAppointment;
   if (calendar && comparison.someRemain) WriteLog(kAppointmentsFound);

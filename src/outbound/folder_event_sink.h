@@ -55,7 +55,7 @@ struct SinkCommon {
   LaterBoxes boxes{work};
   KeptState kept;
   StoreSlots slots{kept};
-  DisappearanceConfirmation disappearances{kept};
+  DisappearanceConfirmation disappearances{kept, slots};
   Outbox outbox{kept};
   LookAtQueue toLookAt;
   FolderComparer comparer{session, kept, slots, disappearances, outbox, toLookAt};

@@ -6,11 +6,11 @@ namespace orvane::outbound {
 
 bool PictureState::operator==(const PictureState& other) const {
   return entries == other.entries && ownDeletions == other.ownDeletions && taken == other.taken &&
-         subjectsDistrusted == other.subjectsDistrusted && emptyReadHeld == other.emptyReadHeld;
+         subjectsDistrusted == other.subjectsDistrusted && hold == other.hold;
 }
 
 FolderPicture::FolderPicture(const PictureState& state)
-    : taken_(state.taken), subjectsDistrusted_(state.subjectsDistrusted), emptyReadHeld_(state.emptyReadHeld) {
+    : taken_(state.taken), subjectsDistrusted_(state.subjectsDistrusted), hold_(state.hold) {
   entries_.reserve(state.entries.size());
   positions_.reserve(state.entries.size());
   for (const Entry& entry : state.entries) {
@@ -24,8 +24,7 @@ FolderPicture::FolderPicture(const PictureState& state)
 }
 
 PictureState FolderPicture::State() const {
-  PictureState state{
-      entries_, {ownDeletions_.begin(), ownDeletions_.end()}, taken_, subjectsDistrusted_, emptyReadHeld_};
+  PictureState state{entries_, {ownDeletions_.begin(), ownDeletions_.end()}, taken_, subjectsDistrusted_, hold_};
   std::sort(state.ownDeletions.begin(), state.ownDeletions.end());
   return state;
 }
@@ -79,7 +78,8 @@ void FolderPicture::NoteOwnDeletion(std::string_view id) {
   if (Knows(id)) ownDeletions_.emplace(id);
 }
 
-FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read) {
+FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read,
+                         const Confirmation& confirmation) {
   FolderComparison result;
   FolderPicture& after = result.picture;
   after.taken_ = true;
@@ -108,22 +108,27 @@ FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem
   if (!before.taken_) return result;
 
   std::vector<const Entry*> gone;
+  Disappearance seen{itemsRead, 0, 0};
   for (const Entry& entry : before.entries_) {
     if (after.Knows(entry.id)) {
       result.someRemain = true;
     } else if (before.ownDeletions_.count(entry.id) == 0) {
       gone.push_back(&entry);
+      seen.goneDigest += RecordDigest(entry.id);
     }
   }
-  // Outlook shows a folder empty while its store is still loading, right after it (re)connects,
-  // whatever the folder holds; an empty read is believed only when the next one agrees.
-  if (itemsRead == 0 && !gone.empty() && !before.emptyReadHeld_) {
+  seen.gone = gone.size();
+  const Judgement judgement = Judge(before.hold_, seen, before.entries_.size(), confirmation);
+  if (!judgement.report) {
     for (const Entry* entry : gone) after.TakeState(*entry);
-    after.emptyReadHeld_ = true;
+    after.hold_ = judgement.hold;
+    // The items held were not read: their subjects are as trusted as before.
     after.subjectsDistrusted_ = before.subjectsDistrusted_;
     result.heldBack = gone.size();
+    result.holdStarted = judgement.started;
     return result;
   }
+  result.manyConfirmed = before.hold_ && before.hold_->many && !gone.empty();
   for (const Entry* entry : gone) {
     result.gone.push_back(entry->subject);
     result.goneIds.push_back(entry->id);

@@ -3,6 +3,8 @@
 // read.
 #pragma once
 
+#include "outbound/disappearance_rule.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -57,7 +59,7 @@ struct PictureState {
   std::vector<std::string> ownDeletions;  // in ascending byte order
   bool taken = false;
   bool subjectsDistrusted = false;
-  bool emptyReadHeld = false;
+  std::optional<HeldBack> hold;
   bool operator==(const PictureState& other) const;
 };
 
@@ -91,11 +93,16 @@ public:
   // The folder may have changed unseen (the plug-in wrote into it): the next read takes every
   // subject again.
   void DistrustSubjects() { subjectsDistrusted_ = true; }
-  // Whether the last read found the folder empty and the picture kept its items all the same.
-  bool EmptyReadHeld() const { return emptyReadHeld_; }
+  // The disappearance held back: the picture keeps the items the last reads lacked until a later
+  // read confirms they are gone. Null when none is.
+  const HeldBack* Held() const { return hold_ ? &*hold_ : nullptr; }
+  // The folder's store is no longer the one Outlook shows: the hold ends with it, and the items it
+  // kept are compared again when the store comes back.
+  void EndHold() { hold_.reset(); }
 
 private:
-  friend FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read);
+  friend FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read,
+                                  const Confirmation& confirmation);
 
   std::vector<Entry> entries_;
   std::unordered_map<std::string, size_t> positions_;
@@ -103,7 +110,7 @@ private:
   // Whether the folder has been read once; until then a comparison reports nothing.
   bool taken_ = false;
   bool subjectsDistrusted_ = false;
-  bool emptyReadHeld_ = false;
+  std::optional<HeldBack> hold_;
 };
 
 struct FolderComparison {
@@ -111,8 +118,12 @@ struct FolderComparison {
   std::vector<std::string> gone;
   // Their ids, in the same order.
   std::vector<std::string> goneIds;
-  // The items not reported because the folder read empty; the picture keeps them.
+  // The items not reported because the read is held back; the picture keeps them.
   size_t heldBack = 0;
+  // Whether this read started the hold (afresh), and whether it confirmed one of many deletions,
+  // its items reported.
+  bool holdStarted = false;
+  bool manyConfirmed = false;
   // Whether some item of the earlier picture was read again.
   bool someRemain = false;
   // The items that appeared, and the known ones whose state moved, in the order read: each is to
@@ -127,9 +138,11 @@ struct FolderComparison {
 // with its last known subject, except the plug-in's own deletions; the new picture is the read,
 // each id once, with the subjects read or, where none was read, the known ones. The first read
 // of a folder reports nothing and takes every item with its state. Later, an item not known, or
-// known in another state, is to be examined; one known without a state takes the state read. A read that finds the
-// folder empty while any item would be reported is held back once: nothing is reported, and the picture keeps those
-// items until the next read.
-FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read);
+// known in another state, is to be examined; one known without a state takes the state read. The items gone are
+// reported as Judge decides at the confirmation's moment: while it holds them back, nothing is reported and the
+// picture keeps them with the hold. By default every wait is nil: a read held back is confirmed by the next that
+// agrees with it.
+FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read,
+                         const Confirmation& confirmation = {});
 
 }  // namespace orvane::outbound

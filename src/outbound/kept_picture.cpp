@@ -4,7 +4,9 @@
 //
 //   magic, version (4 bytes), generation, folder count, folders, next record, record count,
 //   records, trailer
-//   folder:  store id, folder id, flags (1 byte), entry count, entries (id, subject, last
+//   folder:  store id, folder id, flags (1 byte), for a folder whose deletions are held back the
+//            hold (its start as 8 bytes, the items read, the items gone, the digest of their ids as
+//            8 bytes, whether they are many as 1 byte), entry count, entries (id, subject, last
 //            modification time as the 8 bytes of its double, digest of the known record as 8 bytes),
 //            own deletion count, own deletion ids
 //   record:  number, kind, text, folder index, id of the item gone
@@ -12,11 +14,12 @@
 //
 // (a snapshot of version 1, written before records were kept, has no records and reads with an
 // empty outbox; one of version 1 or 2, written before states were kept, has entries of id and
-// subject alone and reads with entries without a state), and a journal entry is its body's
-// length, the body (generation, kind, folder index, id, then for an item taken its subject and,
-// taken with its state, the time and digest as in a snapshot, for a record queued its text,
-// number and kind, for a record offered or returned its number), and the checksum of the length
-// and the body. Each form has exactly one encoding: what decodes encodes back to the same bytes
+// subject alone and reads with entries without a state; up to version 3 the flag of a hold marks
+// an empty read held without its start, which reads as no hold, the next read starting one afresh),
+// and a journal entry is its body's length, the body (generation, kind, folder index, id, then for
+// an item taken its subject and, taken with its state, the time and digest as in a snapshot, for a
+// record queued its text, number and kind, for a record offered or returned its number), and the
+// checksum of the length and the body. Each form has exactly one encoding: what decodes encodes back to the same bytes
 // (a snapshot of an earlier version as one of the current).
 #include "outbound/kept_picture.h"
 
@@ -33,15 +36,16 @@ namespace orvane::outbound {
 namespace {
 
 constexpr std::string_view kMagic = "OrvanePictures";
-constexpr std::uint32_t kVersion = 3;
+constexpr std::uint32_t kVersion = 4;
+constexpr std::uint32_t kVersionWithoutHolds = 3;
 constexpr std::uint32_t kVersionWithoutStates = 2;
 constexpr std::uint32_t kVersionWithoutRecords = 1;
 constexpr std::size_t kTrailerSize = 16;
 
 constexpr std::uint8_t kTaken = 1;
 constexpr std::uint8_t kSubjectsDistrusted = 2;
-constexpr std::uint8_t kEmptyReadHeld = 4;
-constexpr std::uint8_t kAllFlags = kTaken | kSubjectsDistrusted | kEmptyReadHeld;
+constexpr std::uint8_t kHeld = 4;
+constexpr std::uint8_t kAllFlags = kTaken | kSubjectsDistrusted | kHeld;
 
 std::uint64_t TimeBits(double time) {
   std::uint64_t bits = 0;
@@ -70,12 +74,35 @@ bool ReadState(Reader& in, double& lastModified, std::uint64_t& known) {
   return !std::isnan(lastModified);
 }
 
+void WriteHeldBack(Writer& out, const HeldBack& hold) {
+  out.Fixed(hold.since, 8);
+  out.Varint(hold.seen.itemsRead);
+  out.Varint(hold.seen.gone);
+  out.Fixed(hold.seen.goneDigest, 8);
+  out.Byte(hold.many ? 1 : 0);
+}
+
+std::optional<HeldBack> ReadHeldBack(Reader& in) {
+  HeldBack hold;
+  const auto since = in.Fixed(8);
+  const auto itemsRead = in.Varint();
+  const auto gone = in.Varint();
+  const auto digest = in.Fixed(8);
+  const auto many = in.Byte();
+  if (!since || !itemsRead || !gone || *gone == 0 || !digest || !many || *many > 1) return std::nullopt;
+  hold.since = *since;
+  hold.seen = {*itemsRead, *gone, *digest};
+  hold.many = *many == 1;
+  return hold;
+}
+
 void WriteFolder(Writer& out, const KeptFolder& folder) {
   const outbound::PictureState state = folder.picture.State();
   out.Text(folder.storeId);
   out.Text(folder.folderId);
   out.Byte(static_cast<std::uint8_t>((state.taken ? kTaken : 0) | (state.subjectsDistrusted ? kSubjectsDistrusted : 0) |
-                                     (state.emptyReadHeld ? kEmptyReadHeld : 0)));
+                                     (state.hold ? kHeld : 0)));
+  if (state.hold) WriteHeldBack(out, *state.hold);
   out.Varint(state.entries.size());
   for (const outbound::Entry& entry : state.entries) {
     out.Text(entry.id);
@@ -88,7 +115,8 @@ void WriteFolder(Writer& out, const KeptFolder& folder) {
 
 // A folder as written; no value when it is malformed or not in the one form the writer gives it
 // (an entry without an id, an id twice, own deletions unsorted or of unknown items).
-std::optional<KeptFolder> ReadFolder(Reader& in, bool withStates) {
+std::optional<KeptFolder> ReadFolder(Reader& in, std::uint32_t version) {
+  const bool withStates = version > kVersionWithoutStates;
   KeptFolder folder;
   outbound::PictureState state;
   const auto storeId = in.Text();
@@ -97,7 +125,10 @@ std::optional<KeptFolder> ReadFolder(Reader& in, bool withStates) {
   if (!storeId || !folderId || !flags || (*flags & ~kAllFlags) != 0) return std::nullopt;
   state.taken = (*flags & kTaken) != 0;
   state.subjectsDistrusted = (*flags & kSubjectsDistrusted) != 0;
-  state.emptyReadHeld = (*flags & kEmptyReadHeld) != 0;
+  if ((*flags & kHeld) != 0 && version > kVersionWithoutHolds) {
+    state.hold = ReadHeldBack(in);
+    if (!state.hold) return std::nullopt;
+  }
 
   const auto entries = in.Count(withStates ? 18 : 2);  // an id's and a subject's length, the state
   if (!entries) return std::nullopt;
@@ -171,8 +202,7 @@ std::optional<KeptPictures> ReadSnapshotBody(std::string_view body) {
   }
   const auto version = in.Fixed(4);
   const auto generation = in.Fixed(8);
-  if ((version != kVersion && version != kVersionWithoutStates && version != kVersionWithoutRecords) || !generation)
-    return std::nullopt;
+  if (!version || *version < kVersionWithoutRecords || *version > kVersion || !generation) return std::nullopt;
   const auto count = in.Count(5);  // two lengths, the flags, two counts
   if (!count) return std::nullopt;
 
@@ -180,7 +210,7 @@ std::optional<KeptPictures> ReadSnapshotBody(std::string_view body) {
   pictures.generation = *generation;
   pictures.folders.reserve(*count);
   for (std::size_t i = 0; i < *count; ++i) {
-    auto folder = ReadFolder(in, version == kVersion);
+    auto folder = ReadFolder(in, static_cast<std::uint32_t>(*version));
     if (!folder) return std::nullopt;
     pictures.folders.push_back(std::move(*folder));
   }

@@ -73,8 +73,9 @@ public:
   // The records that wait go, in order, when the main application's window is there; not in the
   // middle of Outlook work, which sends its own records through the same line.
   void SendWaitingRecords();
-  // A folder read empty, held back, is compared again a few seconds later rather than at the
-  // minute's check: the last item of a folder is reported as soon as that.
+  // A folder watched now whose deletions are held back is compared again once its hold is due
+  // rather than at the minute's check: the last item of a folder is reported a few seconds after
+  // its deletion, many deletions at once half a minute after the folder last changed.
   void ConfirmEmptyReads();
 
   // Connects a sink to each watched folder, on the session. A folder whose sink could not be made

@@ -1,6 +1,7 @@
 # The outbound road: Outlook's folder events, the records built from items, the comparisons, what is news, the outbox.
 set(ORVANE_outbound_PURE
   delivery_rule.cpp
+  disappearance_rule.cpp
   item_picture.cpp
   kept_picture.cpp
   record_forms.cpp)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -24,7 +25,7 @@ const std::string kHostile("\t\n\r\0*\xff id", 9);
 const std::string kStore("store\0one", 9);
 
 // Two folders whose ids and subjects hold every byte that could confuse a reader, with an own
-// deletion, distrusted subjects and a held empty read.
+// deletion, distrusted subjects and a disappearance held back.
 KeptPictures HostilePictures() {
   outbound::PictureState tasks;
   tasks.entries = {{"a", "A", 45000.25, 77},
@@ -35,7 +36,8 @@ KeptPictures HostilePictures() {
   tasks.taken = true;
   tasks.subjectsDistrusted = true;
   outbound::PictureState notes;
-  notes.taken = notes.emptyReadHeld = true;
+  notes.taken = true;
+  notes.hold = outbound::HeldBack{{0, 1, ~0ull}, ~0ull, true};
   notes.entries = {{std::string(1, '\0'), "nul"}};
   return {7,
           {{kStore, "tasks", outbound::FolderPicture(tasks)}, {kHostile, "", outbound::FolderPicture(notes)}},
@@ -101,7 +103,7 @@ TEST(KeptPicture, TornOrAlteredSnapshotsDoNotRead) {
 // before records were kept reads with none waiting.
 // Each earlier version as its process wrote it: version 1 ends with the folders, and versions 1
 // and 2 keep each entry as its id and subject alone.
-std::string SealedSnapshot(uint32_t version, bool withRecords) {
+std::string SealedSnapshot(uint32_t version, bool withRecords, std::uint8_t flags = 1) {
   outbound::Writer out;
   out.Raw("OrvanePictures");
   out.Fixed(version, 4);
@@ -109,7 +111,7 @@ std::string SealedSnapshot(uint32_t version, bool withRecords) {
   out.Varint(1);
   out.Text(kStore);
   out.Text("tasks");
-  out.Byte(1);  // taken
+  out.Byte(flags);  // taken, and what else the case says
   out.Varint(2);
   for (const char* item : {"a", "b"}) {
     out.Text(item);
@@ -125,8 +127,13 @@ std::string SealedSnapshot(uint32_t version, bool withRecords) {
 }
 
 TEST(KeptPicture, OnlyItsOwnVersionsReadAndAnEarlierOneIsTakenUpWithoutAReport) {
-  for (const auto& [version, withRecords, reads] : std::vector<std::tuple<uint32_t, bool, bool>>{
-           {1, false, true}, {1, true, false}, {2, true, true}, {2, false, false}, {3, true, true}, {4, true, false}}) {
+  for (const auto& [version, withRecords, reads] : std::vector<std::tuple<uint32_t, bool, bool>>{{1, false, true},
+                                                                                                 {1, true, false},
+                                                                                                 {2, true, true},
+                                                                                                 {2, false, false},
+                                                                                                 {3, true, true},
+                                                                                                 {4, true, true},
+                                                                                                 {5, true, false}}) {
     SCOPED_TRACE(version);
     const auto kept = outbound::DecodeSnapshot(SealedSnapshot(version, withRecords));
     ASSERT_EQ(kept.has_value(), reads);
@@ -141,6 +148,18 @@ TEST(KeptPicture, OnlyItsOwnVersionsReadAndAnEarlierOneIsTakenUpWithoutAReport) 
     ASSERT_EQ(next.toExamine.size(), 1u);
     EXPECT_EQ(next.toExamine[0].id, "a");
   }
+}
+
+// Up to version 3 a held empty read was kept without its start: a process taking it up holds the
+// next read afresh rather than taking it as the confirming one.
+TEST(KeptPicture, AnEmptyReadHeldInAnEarlierVersionIsTakenUpWithoutItsHold) {
+  const auto kept = outbound::DecodeSnapshot(SealedSnapshot(3, true, 1 | 4));
+  ASSERT_TRUE(kept.has_value());
+  const FolderPicture& picture = kept->folders[0].picture;
+  EXPECT_EQ(picture.Held(), nullptr);
+  const outbound::FolderComparison next = outbound::Compare(picture, {});
+  EXPECT_TRUE(next.gone.empty());
+  EXPECT_TRUE(next.holdStarted);
 }
 
 // What the next process finds of a record, wherever the one delivering it ended: it sends the
