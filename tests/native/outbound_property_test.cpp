@@ -62,7 +62,7 @@ public:
     first.generation = 1;
     first.folders = {{std::string("store\0", 6), "tasks", {}}, {"\xff", std::string(1, '\0'), {}}};
     snapshot_ = EncodeSnapshot(first);
-    live_ = first;
+    onDisk_ = live_ = first;
     for (const Step& step : steps) {
       Do(step);
       if (dead_) Restart();
@@ -102,8 +102,8 @@ private:
     ++live_.generation;
     snapshot_ = EncodeSnapshot(live_);
     journal_.clear();
-    const auto back = DecodeSnapshot(snapshot_);
-    if (!back || EncodeSnapshot(*back) != snapshot_) Fail("the snapshot written does not read back the same");
+    onDisk_ = DecodeSnapshot(snapshot_);
+    if (!onDisk_ || EncodeSnapshot(*onDisk_) != snapshot_) Fail("the snapshot written does not read back the same");
   }
 
   void Restart() {
@@ -120,7 +120,8 @@ private:
 
   // What a new process would take up is what this one holds.
   void CheckDiskAgrees() {
-    auto kept = DecodeSnapshot(snapshot_);
+    if (journal_.empty()) return;  // the snapshot just written, checked as it was
+    auto kept = onDisk_;
     if (!kept) return Fail("the snapshot on disk does not read");
     ApplyJournal(*kept, journal_);
     for (std::uint32_t f = 0; f < 2; ++f) {
@@ -206,17 +207,20 @@ private:
                                                                                               : item.lastModified});
       }
     }
-    const bool first = !picture.Taken();
-    FolderComparison comparison = Compare(picture, read);
+    const FolderPicture before = picture;
+    FolderComparison comparison = Compare(before, read);
     picture = std::move(comparison.picture);
     for (std::size_t i = 0; i < comparison.gone.size(); ++i) {
       Deliver(kKinds[f][2], comparison.gone[i], f, comparison.goneIds[i], nullptr);
     }
     for (const ReadItem& item : comparison.toExamine) toLookAt_.push_back({f, item.id});
     Keep();
-    // The main application holds what the plug-in's first read kept finds.
-    if (first && !dead_) {
-      for (const ReadItem& item : read) Tell(f, item.id, InFolder(f, item.id)->subject);
+    // The main application holds what the plug-in's first read kept finds, where the plug-in
+    // told it nothing else.
+    if (!before.Taken() && !dead_) {
+      for (const ReadItem& item : read) {
+        if (!before.Knows(item.id)) Tell(f, item.id, InFolder(f, item.id)->subject);
+      }
     }
   }
 
@@ -372,6 +376,7 @@ private:
   std::vector<std::pair<std::uint32_t, std::string>> toLookAt_;
   KeptPictures live_;
   std::string snapshot_, journal_;
+  std::optional<KeptPictures> onDisk_;  // the snapshot decoded
   MainApp mainApp_ = MainApp::kTakes;
   int crashIn_ = -1;
   std::uint32_t torn_ = 0;
@@ -384,7 +389,7 @@ std::vector<Step> RandomSteps(std::uint64_t seed) {
   std::mt19937_64 random(seed);
   // Weights of the operations, in the order of Op.
   std::discrete_distribution<int> op({20, 14, 12, 14, 12, 5, 6, 5, 2});
-  std::vector<Step> steps(std::uniform_int_distribution<std::size_t>(1, 60)(random));
+  std::vector<Step> steps(std::uniform_int_distribution<std::size_t>(1, 32)(random));
   for (Step& step : steps) {
     step = {static_cast<Op>(op(random)), static_cast<std::uint32_t>(random()), static_cast<std::uint32_t>(random())};
   }
