@@ -420,6 +420,38 @@ std::string Describe(const std::vector<Step>& steps) {
   return out.str();
 }
 
+// Found by the random road: an item the main application was told of by its event, deleted
+// before its folder's first read, was dropped by that read without a report.
+TEST(OutboundProperty, AnItemToldBeforeTheFirstReadAndDeletedIsReportedGone) {
+  FolderPicture picture;
+  picture.TakeState({"told", "Call", 45000, RecordDigest("Call")});
+  picture.TakeState({"silent", "", 45000, 0});  // never told: nothing to report
+  FolderComparison other = Compare(picture, {{"new", std::string("New"), 45001}});
+  EXPECT_EQ(other.gone, std::vector<std::string>{"Call"});
+  FolderComparison held = Compare(picture, {});
+  EXPECT_TRUE(held.gone.empty()) << "a first read that finds the folder empty is held back too";
+  EXPECT_EQ(held.heldBack, 1u);
+  EXPECT_EQ(Compare(held.picture, {}).goneIds, std::vector<std::string>{"told"});
+}
+
+// Found by the random road: a read took the new subject of a changed item before the main
+// application was told it, so a deletion of another item bearing the old subject seemed safe to
+// send twice, and the second could delete the changed item in the main application.
+TEST(OutboundProperty, AChangedItemKeepsItsToldSubjectUntilItIsLookedAt) {
+  PictureState state;
+  state.taken = true;
+  state.entries = {{"kept", "Z\xc3\xbcrich", 45000, RecordDigest("Z\xc3\xbcrich")},
+                   {"gone", "Z\xc3\xbcrich", 45000, RecordDigest("Z\xc3\xbcrich")}};
+  const FolderComparison comparison = Compare(FolderPicture(state), {{"kept", std::string("Renamed"), 45002}});
+  ASSERT_EQ(comparison.goneIds, std::vector<std::string>{"gone"});
+  ASSERT_EQ(comparison.toExamine.size(), 1u);
+  EXPECT_EQ(comparison.picture.Find("kept")->subject, "Z\xc3\xbcrich");
+  EXPECT_FALSE(SafeToRepeat(mainapp::kDeletedTask, SubjectElsewhere(comparison.picture, comparison.gone[0], "gone")));
+  // Unmoved, the subject read is taken as it is.
+  EXPECT_EQ(Compare(FolderPicture(state), {{"kept", std::string("Renamed"), 45000}}).picture.Find("kept")->subject,
+            "Renamed");
+}
+
 TEST(OutboundProperty, RandomWorkKilledAtAnyWriteLosesNothingAndInventsNothing) {
   const std::uint64_t base = 20261208;
   constexpr int kCases = 3000;
