@@ -28,8 +28,8 @@ namespace {
 using namespace outbound;
 
 enum class Op { kAdd, kChange, kDelete, kRead, kLookAt, kMainApp, kSend, kArmCrash, kCrashNow };
-constexpr const char* kOpNames[] = {"add", "change", "delete", "read", "look-at", "main-app", "send", "arm-crash",
-                                    "crash-now"};
+constexpr const char* kOpNames[] = {"add",      "change", "delete",    "read",     "look-at",
+                                    "main-app", "send",   "arm-crash", "crash-now"};
 struct Step {
   Op op;
   std::uint32_t a, b;
@@ -40,8 +40,11 @@ enum class MainApp { kTakes, kClosed, kHung, kSlowTakes, kSlowLoses };
 
 constexpr std::uint32_t kKinds[2][3] = {{mainapp::kTask, mainapp::kChangedTask, mainapp::kDeletedTask},
                                         {mainapp::kNote, mainapp::kChangedNote, mainapp::kDeletedNote}};
-const std::string kSubjects[] = {"Call",       "call",  "CALL",          "Z\xc3\xbcrich",  "z\xc3\xbcrich",
-                                 "",           "\t\n\r", std::string("a\0b", 3), "\xff\xfe", std::string(300, 'x'),
+const std::string kSubjects[] = {"Call",          "call",
+                                 "CALL",          "Z\xc3\xbcrich",
+                                 "z\xc3\xbcrich", "",
+                                 "\t\n\r",        std::string("a\0b", 3),
+                                 "\xff\xfe",      std::string(300, 'x'),
                                  "\xe5\x8f\xb0"};
 
 struct Item {
@@ -103,7 +106,12 @@ private:
     snapshot_ = EncodeSnapshot(live_);
     journal_.clear();
     onDisk_ = DecodeSnapshot(snapshot_);
-    if (!onDisk_ || EncodeSnapshot(*onDisk_) != snapshot_) Fail("the snapshot written does not read back the same");
+    if (!onDisk_ || EncodeSnapshot(*onDisk_) != snapshot_)
+      return Fail("the snapshot written does not read back the same");
+    for (std::uint32_t f = 0; f < 2; ++f) {
+      if (!(onDisk_->folders[f].picture.State() == live_.folders[f].picture.State()))
+        Fail("the snapshot written reads another picture of folder " + std::to_string(f));
+    }
   }
 
   void Restart() {
@@ -150,8 +158,7 @@ private:
       case Op::kAdd: {
         std::string id = (s.b & 2 ? std::string("\0\xff", 2) : std::string("id")) + std::to_string(++ids_);
         const std::size_t pick = (s.b >> 2) % (std::size(kSubjects) + 3);
-        folder.push_back(
-            {id, pick < std::size(kSubjects) ? kSubjects[pick] : "s" + std::to_string(ids_), NextTime()});
+        folder.push_back({id, pick < std::size(kSubjects) ? kSubjects[pick] : "s" + std::to_string(ids_), NextTime()});
         everIn_[f].insert(id);
         if (s.b & 1) LookAt(f, id, true, false);  // its ItemAdd came
         break;
@@ -200,11 +207,10 @@ private:
     if (mode != 1) {
       for (const Item& item : folders_[f]) {
         const bool partial = mode == 2;
-        read.push_back({item.id,
-                        !partial || picture.NeedsSubject(item.id) ? std::optional<std::string>(item.subject)
-                                                                  : std::nullopt,
-                        partial && Stated(picture, item.id) && (clock_ + read.size()) % 3 == 0 ? 0
-                                                                                              : item.lastModified});
+        read.push_back(
+            {item.id,
+             !partial || picture.NeedsSubject(item.id) ? std::optional<std::string>(item.subject) : std::nullopt,
+             partial && Stated(picture, item.id) && (clock_ + read.size()) % 3 == 0 ? 0 : item.lastModified});
       }
     }
     const FolderPicture before = picture;
@@ -268,8 +274,8 @@ private:
       const std::uint64_t number = record.number;
       if (!Append(OfferedEntry(number))) return;
       record.offered = true;
-      const bool safe = SafeToRepeat(
-          record.kind, SubjectElsewhere(live_.folders[record.folder].picture, record.text, record.goneId));
+      const bool safe =
+          SafeToRepeat(record.kind, SubjectElsewhere(live_.folders[record.folder].picture, record.text, record.goneId));
       const SendOutcome outcome = mainApp_ == MainApp::kTakes    ? SendOutcome::kTaken
                                   : mainApp_ == MainApp::kClosed ? SendOutcome::kNotThere
                                   : mainApp_ == MainApp::kHung   ? SendOutcome::kRefused
@@ -357,8 +363,8 @@ private:
       }
       if (inPicture != inFolder) Fail("the picture of folder " + std::to_string(f) + " does not follow the folder");
       for (const std::string& id : everTold_[f]) {
-        const bool reported = std::any_of(reportedGone_[f].begin(), reportedGone_[f].end(),
-                                          [&](const auto& g) { return g.first == id; });
+        const bool reported =
+            std::any_of(reportedGone_[f].begin(), reportedGone_[f].end(), [&](const auto& g) { return g.first == id; });
         if (!inFolder.count(id) && !reported && !LostByRule(f, id))
           Fail("the deletion of item " + std::to_string(f) + ":" + id.substr(2) + " was never reported");
       }
@@ -403,7 +409,8 @@ std::vector<Step> Shrink(std::vector<Step> steps) {
   for (std::size_t chunk = steps.size() / 2; chunk > 0; chunk /= 2) {
     for (std::size_t at = 0; at + chunk <= steps.size();) {
       std::vector<Step> fewer = steps;
-      fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(at), fewer.begin() + static_cast<std::ptrdiff_t>(at + chunk));
+      fewer.erase(fewer.begin() + static_cast<std::ptrdiff_t>(at),
+                  fewer.begin() + static_cast<std::ptrdiff_t>(at + chunk));
       if (RunSteps(fewer)) {
         steps = std::move(fewer);
       } else {
