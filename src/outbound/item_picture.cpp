@@ -97,22 +97,25 @@ FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem
       continue;
     }
     Entry entry = *known;
-    if (item.subject) entry.subject = *item.subject;
+    const bool moved = entry.lastModified != 0 && item.lastModified != 0 && item.lastModified != entry.lastModified;
+    // An item to be examined keeps the subject the main application knows until it is told the
+    // new one: its deletion names that subject, and whether a deletion may go twice asks it.
+    if (item.subject && !(moved && before.taken_)) entry.subject = *item.subject;
     if (entry.lastModified == 0) {
       entry.lastModified = item.lastModified;
-    } else if (item.lastModified != 0 && item.lastModified != entry.lastModified && before.taken_) {
+    } else if (moved && before.taken_) {
       result.toExamine.push_back(item);
     }
     after.TakeState(entry);
   }
-  if (!before.taken_) return result;
-
   std::vector<const Entry*> gone;
   Disappearance seen{itemsRead, 0, 0};
   for (const Entry& entry : before.entries_) {
     if (after.Knows(entry.id)) {
       result.someRemain = true;
-    } else if (before.ownDeletions_.count(entry.id) == 0) {
+    } else if (before.ownDeletions_.count(entry.id) == 0 && (before.taken_ || entry.known != 0)) {
+      // Before the first read, only an item the main application was told of (by its event) is
+      // known to the main application through the plug-in: its going is reported.
       gone.push_back(&entry);
       seen.goneDigest += RecordDigest(entry.id);
     }

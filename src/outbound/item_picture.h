@@ -136,12 +136,13 @@ struct FolderComparison {
 
 // Compares the picture with what the folder holds now. Every item whose id is gone is reported
 // with its last known subject, except the plug-in's own deletions; the new picture is the read,
-// each id once, with the subjects read or, where none was read, the known ones. The first read
-// of a folder reports nothing and takes every item with its state. Later, an item not known, or
-// known in another state, is to be examined; one known without a state takes the state read. The items gone are
-// reported as Judge decides at the confirmation's moment: while it holds them back, nothing is reported and the
-// picture keeps them with the hold. By default every wait is nil: a read held back is confirmed by the next that
-// agrees with it.
+// each id once, with the subjects read or, where none was read, the known ones; an item to be
+// examined keeps its known subject. The first read of a folder reports only the items gone that
+// the main application was told of, and takes every item with its state. Later, an item not
+// known, or known in another state, is to be examined; one known without a state takes the state
+// read. The items gone are reported as Judge decides at the confirmation's moment: while it holds
+// them back, nothing is reported and the picture keeps them with the hold. By default every wait
+// is nil: a read held back is confirmed by the next that agrees with it.
 FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read,
                          const Confirmation& confirmation = {});
 
