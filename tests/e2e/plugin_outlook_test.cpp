@@ -248,9 +248,11 @@ TEST_F(PluginOutlookTest, ARecordInHandWhenTheSessionEndsIsSavedByTheNextPlugIn)
   const HWND frame = StartPluginAndFindFrame(plugin);
   ASSERT_NE(frame, nullptr);
   ASSERT_TRUE(SendRecord(frame, mainapp::kTask, TaskRecord("Kept over the logoff")));
-  ASSERT_TRUE(SendAction(frame, "Orvane_SaveNow"));
-  // Well within the second before the record's tick.
+  // Sent, not posted: the logoff's message, sent next, would overtake a posted action.
   DWORD_PTR answer = 0;
+  ASSERT_NE(SendMessageTimeoutA(frame, RegisterWindowMessageA("Orvane_SaveNow"), 0, 0, SMTO_ABORTIFHUNG, 5000, &answer),
+            0);
+  // Well within the second before the record's tick.
   SendMessageTimeoutA(frame, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
   ASSERT_TRUE(plugin.WaitForExit(10s));
   EXPECT_EQ(plugin.ExitCode(), 0u);
