@@ -51,9 +51,14 @@ public:
     link.CheckEveryMinute();
     LookAtWhatComparisonsFound();
   }
-  // The report timer's ticks, until nothing waits.
+  // The report timer's ticks, until nothing waits. A tick that looks at nothing (its look failed,
+  // and is logged) would tick for ever here, where the timer would tick again later: it ends.
   void LookAtWhatComparisonsFound() {
-    while (link.News().ItemsToLookAt() > 0 && link.ReportWhatComparisonsFound()) {
+    size_t waiting = link.News().ItemsToLookAt();
+    while (waiting > 0 && link.ReportWhatComparisonsFound()) {
+      const size_t left = link.News().ItemsToLookAt();
+      if (left >= waiting) break;
+      waiting = left;
     }
   }
   // The main application's task record, performed with the sinks down; the user does `meanwhile`
