@@ -214,6 +214,8 @@ void ChangeOutlookApps(char* record, const WriterContext& context) {
   AppointmentWriter writer(item, change->appointment,
                            found ? AppointmentWrite::ChangeFound : AppointmentWrite::ChangeNew);
   writer.Write();
+  // Made anew, it carries the main application's link id, as a task made anew does.
+  if (!found && change->linkId) items::WriteLinkNumber(item, *change->linkId);
   SaveAndClose(item, mainapp::kAppointment, context.ownWrites);
 }
 

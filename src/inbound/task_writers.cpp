@@ -117,10 +117,13 @@ void ChangeOutlookTask(char* record, const WriterContext& context) {
 
   outlook::DispatchDriver item =
       context.lookup.Find(items::kTaskItems, change->searchSubject, MeantByLinkId(change->linkId));
-  const TextInto into = item.IsEmpty() ? TextInto::kNewItem : TextInto::kFoundItem;
+  const bool madeAnew = item.IsEmpty();
   // A task that Outlook no longer has (or never had) is made anew from the record.
-  if (item.IsEmpty()) item = CreateTask(context.session);
-  WriteTask(item, change->task, TaskWrite::Change, into);
+  if (madeAnew) item = CreateTask(context.session);
+  WriteTask(item, change->task, TaskWrite::Change, madeAnew ? TextInto::kNewItem : TextInto::kFoundItem);
+  // Made anew, it is the main application's item all the same: without its link id no later
+  // change of it in Outlook could be told to the item it is.
+  if (madeAnew && change->linkId) items::WriteLinkNumber(item, *change->linkId);
   // A record that completes a recurring task finishes its occurrence, as a Done does: Outlook's
   // finished copy of it is the main application's own doing.
   const bool completes = change->task.completion == Completion::Full;

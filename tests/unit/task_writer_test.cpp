@@ -292,16 +292,21 @@ TEST_F(TaskWriterTest, ChangeKeepsOutlooksTextWhereTheRecordCannotSayMore) {
   EXPECT_TRUE(LogTexts().empty());
 }
 
-TEST_F(TaskWriterTest, ChangeOfAMissingTaskMakesOneWithoutLinkId) {
+// The user deleted the task while the main application changed it: the change makes it anew, as
+// the main application's item, which its later changes in Outlook must still name.
+TEST_F(TaskWriterTest, ChangeOfATaskTheUserDeletedMakesItAnewWithItsLinkId) {
   AddItem(os::ItemKind::Task, "Something else");
   Change(TaskFields().JoinedAfter("Call the bank"));
   const auto tasks = Items(kFolderTasks);
   ASSERT_EQ(tasks.size(), 2u);
   EXPECT_EQ(TextOf(tasks[1], kSubject), "Call the bank");
   EXPECT_EQ(tasks[1].Get(kStartDate).AsDate(), Date(2006, 11, 5));
-  EXPECT_EQ(tasks[1].Get(kInternetCodepage).AsInt32(), 0);
-  EXPECT_EQ(TaskPuts(kInternetCodepage), 0);
+  EXPECT_EQ(tasks[1].Get(kInternetCodepage).AsInt32(), 57);
+  EXPECT_EQ(tasks[0].Get(kInternetCodepage).AsInt32(), 0) << "the other task is not the one meant";
   EXPECT_TRUE(LogTexts().empty());
+
+  Change(TaskFields().Set(field::kLinkId, "0").JoinedAfter("Nowhere"));
+  EXPECT_EQ(Items(kFolderTasks).back().Get(kInternetCodepage).AsInt32(), 0) << "a record without a link id gives none";
 }
 
 }  // namespace
