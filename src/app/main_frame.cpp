@@ -17,8 +17,10 @@
 
 #include <cstdio>
 #include <utility>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,9 +84,19 @@ app::Desktop LookAtDesktop(bool outlookWorkInProgress) {
   return desktop;
 }
 
+// A test build's plug-in may be told to hand off sooner; a release never reads the setting.
+std::optional<uint32_t> TestHandOffAfter() {
+#if defined(ORVANE_TEST_CONTROLS)
+  char text[16] = {};
+  const DWORD length = GetEnvironmentVariableA("ORVANE_TEST_HANDOFF_AFTER_MS", text, sizeof text);
+  if (length > 0 && length < sizeof text) return static_cast<uint32_t>(std::strtoul(text, nullptr, 10));
+#endif
+  return std::nullopt;
+}
+
 }  // namespace
 
-CMainFrame::CMainFrame() { startTick = GetTickCount(); }
+CMainFrame::CMainFrame() { startTick = app::StartTickForHandOff(GetTickCount(), TestHandOffAfter()); }
 
 CMainFrame::~CMainFrame() {
   DisconnectSinks();

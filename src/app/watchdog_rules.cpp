@@ -2,6 +2,11 @@
 
 namespace orvane::app {
 
+uint32_t StartTickForHandOff(uint32_t now, std::optional<uint32_t> handOffAfterMs) {
+  if (!handOffAfterMs || *handOffAfterMs >= kAgeLimitMs) return now;
+  return now - (kAgeLimitMs - *handOffAfterMs);
+}
+
 bool AgeLimitReached(uint32_t now, uint32_t startTick) { return static_cast<uint32_t>(now - startTick) >= kAgeLimitMs; }
 
 uint32_t RestartDelay(uint32_t now, uint32_t startTick) {

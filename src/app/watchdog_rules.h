@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,9 @@ enum class Verdict {
 
 Verdict Decide(const Desktop& desktop);
 
+// The start tick of a plug-in made to hand off `handOffAfterMs` after `now` instead of after the
+// age limit (test builds only); `now` itself for none, or for a time not shorter than the limit.
+uint32_t StartTickForHandOff(uint32_t now, std::optional<uint32_t> handOffAfterMs);
 // Age since start in wrap-safe unsigned arithmetic.
 bool AgeLimitReached(uint32_t now, uint32_t startTick);
 // How long a hand-off that starts its successor itself waits before doing so: what is left of the

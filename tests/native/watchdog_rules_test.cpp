@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace orvane {
 
 namespace {
@@ -78,6 +80,27 @@ TEST(WatchdogAge, LimitAndRestartDelayInWrapSafeArithmetic) {
   for (const auto& c : kCases) {
     EXPECT_EQ(app::AgeLimitReached(c.now, c.startTick), c.limitReached) << c.startTick << " " << c.now;
     EXPECT_EQ(app::RestartDelay(c.now, c.startTick), c.restartDelay) << c.startTick << " " << c.now;
+  }
+}
+
+// A test build told to hand off sooner: the age limit comes that long after the start, the
+// shortest life already behind it; a time not shorter than the limit, or none, changes nothing.
+TEST(WatchdogAge, ASoonerHandOffMovesTheStartBack) {
+  const struct {
+    uint32_t now;
+    std::optional<uint32_t> after;
+    uint32_t startTick;
+  } kCases[] = {{1000000, std::nullopt, 1000000},
+                {1000000, 900000, 1000000},
+                {1000000, 30000, 1000000 - 870000},
+                {5, 0, 5u - 900000u}};
+  for (const auto& c : kCases) {
+    const uint32_t start = app::StartTickForHandOff(c.now, c.after);
+    EXPECT_EQ(start, c.startTick) << c.now;
+    if (!c.after || *c.after >= app::kAgeLimitMs) continue;
+    EXPECT_FALSE(app::AgeLimitReached(c.now + *c.after - 1, start) && *c.after > 0);
+    EXPECT_TRUE(app::AgeLimitReached(c.now + *c.after, start));
+    EXPECT_EQ(app::RestartDelay(c.now, start), 0u);
   }
 }
 
