@@ -1,5 +1,6 @@
 #!/bin/bash
-# Builds everything and runs every test: native (sanitizers, fuzzers), then unit and e2e under Wine;
+# Builds everything and runs every test: native (sanitizers, fuzzers), then unit and e2e under Wine,
+# and a short randomized run (scripts/soak.sh);
 # then every Windows program again with the second compiler (clang and lld), the build that ships:
 # its program is signed and packaged, the package installed, upgraded and removed under Wine, its
 # PDB checked against the program, and its unit tests run under Wine too.
@@ -17,6 +18,10 @@ ctest --preset native || status=1
 WINEPREFIX="$PWD/build/win/wineprefix" wineserver -p
 ctest --preset win || status=1
 WINEPREFIX="$PWD/build/win/wineprefix" wineserver -k
+# The randomized run, short: two fixed seeds of about a minute and a half each.
+for seed in 20261208 20261209; do
+  ORVANE_SOAK_NO_BUILD=1 bash scripts/soak.sh --seed $seed --seconds 75 | tail -n 40 || status=1
+done
 cmake --preset win-clang >/dev/null
 cmake --build --preset win-clang
 bash scripts/prepare_prefix.sh build/win-clang

@@ -29,6 +29,14 @@ std::string PerUserLog() {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
+void CopyPerUserFiles(const std::string& folder) {
+  const std::wstring from = OwnStateFolder();
+  const std::wstring to(folder.begin(), folder.end());
+  for (const wchar_t* name : kPerUserFiles) {
+    CopyFileW(places::Join(from, name).c_str(), places::Join(to, name).c_str(), FALSE);
+  }
+}
+
 }  // namespace testfiles
 
 }  // namespace orvane

@@ -11,6 +11,8 @@ namespace testfiles {
 void RemovePerUserFiles();
 // The text of the per-user folder's log; empty when there is none.
 std::string PerUserLog();
+// Copies the per-user folder's files that exist into the folder (an ANSI path), to be kept.
+void CopyPerUserFiles(const std::string& folder);
 
 }  // namespace testfiles
 
