@@ -2,7 +2,7 @@
 // good as that reading, so it is checked against the plug-in's own record forms.
 #include "outbound/record_forms.h"
 #include "mainapp/kinds.h"
-#include "tests/soak/model_table.h"
+#include "testbed/orvane/model_table.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "outlook/late_binding.h"
 #include "tests/common/plugin_files.h"
 #include "tests/e2e/harness.h"
-#include "tests/soak/model_table.h"
+#include "testbed/orvane/model_table.h"
 #include "testbed/orvane/plugin_link.h"
 
 #include <windows.h>
@@ -929,7 +929,6 @@ void Soak::Fault() {
       DropOutlook();
       e2e::WaitForNoProcess(kStandinProgram, 10s);
       PumpFor(Milliseconds(500 + texts_.Below(4000)));
-      if (Chance(40)) ModelCommand();  // the plug-in starts Outlook for it, as Outlook's COM server
       OpenOutlook();
       ++faults_["Outlook restarted"];
       log_.Line("Outlook is back");

@@ -1,4 +1,4 @@
-#include "tests/soak/model_table.h"
+#include "testbed/orvane/model_table.h"
 
 #include "inbound/appointment_record.h"
 #include "inbound/task_record.h"
