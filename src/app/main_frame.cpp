@@ -138,6 +138,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 int CMainFrame::OnCreate(CREATESTRUCTA*) {
   link_.SendFrom(Window());
+  link_.YieldTo([this] { return commandArmed_ && recordPending == 1; });
   link_.StartFromKeptPictures();
   if (ReadSetting(kOutlookToOrvane, 0) != 0 && outlook::OutlookWindowExists()) OpenSessionAtStart();
   ArmSinkTimer(kSinkPeriodMs);
@@ -173,7 +174,7 @@ BOOL CMainFrame::OnCopyData(HWND, const COPYDATASTRUCT* data) {
 
 LRESULT CMainFrame::OnActionMessage(UINT action) {
   pendingAction = action;
-  SetTimer(Window(), kRecordTimer, kRecordPeriodMs, nullptr);
+  commandArmed_ = SetTimer(Window(), kRecordTimer, kRecordPeriodMs, nullptr) != 0;
   return 0;
 }
 
@@ -232,7 +233,10 @@ void CMainFrame::PerformPendingRecord() {
   if (app::RecordsParked() == parkedBefore) {
     KillTimer(Window(), kRecordTimer);
     recordPending = 0;
+    commandArmed_ = false;
   }
+  // The reports that waited for the command go now, behind it.
+  link_.SendWaitingRecords();
   ArmSinkTimer(kSinkPeriodMs);
 }
 

@@ -101,6 +101,8 @@ private:
   UINT sinkTimerPeriodMs = 0;
   // Set while the report timer runs.
   bool reportTimerArmed_ = false;
+  // An action message armed the record timer and its record waits: the reports wait for it.
+  bool commandArmed_ = false;
   // Watchdog ticks since the folders' counts were last looked at.
   int ticksSinceCountProbe_ = 0;
   // Set once Outlook's going is logged, until the sinks are connected again.

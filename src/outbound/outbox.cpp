@@ -72,6 +72,7 @@ void Outbox::SendInOrder() {
   auto& outbox = kept_.Records();
   const size_t waiting = outbox.size();
   while (!outbox.empty()) {
+    if (commandWaiting_ && commandWaiting_()) break;
     const uint64_t number = outbox.front().number;
     const bool offDisk = kept_.RecordOffDisk(number);
     // Sent unmarked, a record on disk could be sent again by the next process.
@@ -98,7 +99,8 @@ void Outbox::SendInOrder() {
     // Busy still: what follows waits for the next occasion rather than a time-out each.
     if (after == AfterSend::kCountedDelivered) break;
   }
-  if (!outbox.empty() && !std::exchange(waitLogged_, true)) {
+  const bool yielding = commandWaiting_ && commandWaiting_();
+  if (!outbox.empty() && !yielding && !std::exchange(waitLogged_, true)) {
     WriteLog(("OrvaneOutlook=>SendRecordToMain::The main application does not take the records; " +
               std::to_string(outbox.size()) + " wait")
                  .c_str());

@@ -26,6 +26,10 @@ public:
   void SendFrom(HWND sender) noexcept { sender_ = sender; }
   // Another way to the main application than SendRecordToMain from the plug-in's window.
   void SendThrough(RecordSender send) { send_ = std::move(send); }
+  // While this holds (the main application's command waits to be performed), the records wait:
+  // each hand-over to a slow main application may take the whole time-out, and the command would
+  // wait behind all of them.
+  void YieldTo(std::function<bool()> commandWaiting) { commandWaiting_ = std::move(commandWaiting); }
 
   // Delivers an outbound record of the kind, made from an item of the folder whose picture is in
   // the slot, after those still waiting: marked as offered in the journal before it is sent, kept
@@ -48,6 +52,7 @@ private:
   // under way, behind those before it.
   WorkUnderWay sending_{"a second send overtaking the records already in line"};
   bool waitLogged_ = false;
+  std::function<bool()> commandWaiting_;
   HWND sender_ = nullptr;
   RecordSender send_;
 };

@@ -40,6 +40,8 @@ public:
 
   // The window the reports go out from.
   void SendFrom(HWND sender) noexcept { common_->outbox.SendFrom(sender); }
+  // The reports wait while the main application's command does.
+  void YieldTo(std::function<bool()> commandWaiting) { common_->outbox.YieldTo(std::move(commandWaiting)); }
   // Keeps the pictures and the outbox on disk, starting from those an earlier process kept.
   void StartFromKeptPictures(const std::wstring& directory = {}) { common_->kept.Start(directory); }
   // The process hands over: its pictures are closed and nothing more is written to them.

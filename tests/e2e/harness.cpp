@@ -32,8 +32,18 @@ std::string FreshWorkDirectory() {
 
 ChildProcess::ChildProcess(const std::string& program, const std::string& arguments, const std::string& workDirectory,
                            const std::string* environment) {
-  std::string commandLine = "\"" + ModuleDirectory() + "\\" + program + "\"";
-  if (!arguments.empty()) commandLine += " " + arguments;
+  Start("\"" + ModuleDirectory() + "\\" + program + "\"" + (arguments.empty() ? "" : " " + arguments), workDirectory,
+        environment);
+}
+
+ChildProcess ChildProcess::AtPath(const std::string& path, const std::string& arguments,
+                                  const std::string& workDirectory, const std::string* environment) {
+  ChildProcess child;
+  child.Start("\"" + path + "\"" + (arguments.empty() ? "" : " " + arguments), workDirectory, environment);
+  return child;
+}
+
+void ChildProcess::Start(std::string commandLine, const std::string& workDirectory, const std::string* environment) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};

@@ -31,6 +31,9 @@ public:
   // `environment`, when given, is a whole block (name=value strings ending in an empty one) in place of the test's.
   ChildProcess(const std::string& program, const std::string& arguments, const std::string& workDirectory,
                const std::string* environment = nullptr);
+  // A program elsewhere than the build's directory, by its full path.
+  static ChildProcess AtPath(const std::string& path, const std::string& arguments, const std::string& workDirectory,
+                             const std::string* environment = nullptr);
   // The process that owns the window (started by a program under test), ended like one the test started.
   static ChildProcess OfWindow(HWND window);
   ChildProcess(ChildProcess&& other) noexcept;
@@ -54,6 +57,8 @@ public:
   void Terminate();
 
 private:
+  void Start(std::string commandLine, const std::string& workDirectory, const std::string* environment);
+
   UniqueHandle process_;
   DWORD id_ = 0;
 };

@@ -237,6 +237,7 @@ private:
   bool OutlookAnswers() const { return control_.has_value() && Clock::now() >= busyUntil_; }
 
   // --- The plug-in ---
+  std::string PluginPath() const { return options_.runDirectory + "\\plugin\\OrvaneOutlook.exe"; }
   void StartPlugin();
   void KeepPluginRunning();
   void SamplePlugin(bool atEnd);
@@ -279,7 +280,9 @@ private:
   RunLog log_;
   ModelWindow window_;
   ModelTable table_;
-  std::deque<Command> links_;
+  // The link records to send: the item each names is looked up when it goes, as the reports since
+  // may have renamed or deleted it.
+  std::deque<std::pair<Kind, int32_t>> links_;
   std::multiset<std::pair<Kind, std::string>> userDeleted_;  // subjects as the records carry them
   e2e::ChildProcess plugin_;
   Clock::time_point pluginStarted_;
@@ -309,9 +312,17 @@ bool Soak::Start() {
   testfiles::RemovePerUserFiles();
   e2e::EndStrayPlugins();
   e2e::WriteIniSetting(options_.runDirectory, "OutlookToOrvane", 1);
+  // The plug-in runs from a folder of its own: started by name from the build's, where the stand-in
+  // main application lies, it would start that one when the model is closed, and lose the records
+  // to it. Here the main application stays closed until the model opens again.
+  std::error_code ignored;
+  std::filesystem::create_directories(options_.runDirectory + "\\plugin", ignored);
+  if (!CopyFileA((ModuleDirectory() + "\\OrvaneOutlook.exe").c_str(), PluginPath().c_str(), FALSE)) {
+    std::fprintf(stderr, "soak: the plug-in could not be copied to the run's folder\n");
+    return false;
+  }
   // Every Outlook that starts, by COM or by the user, works on the run's store.
   const std::string store = options_.runDirectory + "\\store.txt";
-  std::error_code ignored;
   std::filesystem::remove(store, ignored);
   e2e::ChildProcess registration(kStandinProgram, "/RegServer /Store \"" + store + "\"", options_.runDirectory);
   if (!registration.WaitForExit(30s) || registration.ExitCode() != 0) {
@@ -438,7 +449,8 @@ void Soak::StartPlugin() {
     environment.append("ORVANE_TEST_HANDOFF_AFTER_MS=" + handOff).push_back('\0');
     ++faults_["early hand-off"];
   }
-  plugin_ = e2e::ChildProcess("OrvaneOutlook.exe", "", options_.runDirectory, handOff.empty() ? nullptr : &environment);
+  plugin_ =
+      e2e::ChildProcess::AtPath(PluginPath(), "", options_.runDirectory, handOff.empty() ? nullptr : &environment);
   pluginStarted_ = Clock::now();
   memoryAtStart_.reset();
   killed_ = false;
@@ -569,17 +581,7 @@ void Soak::OnRecord(uint32_t kind, std::string bytes) {
     Disagree(std::string("a deletion of a ") + NameOf(report->kind) + " the main application does not have: \"" +
              report->subject + "\"");
   }
-  if (applied.linkFor) {
-    const Kind folder = report->kind;
-    const int32_t linkId = *applied.linkFor;
-    links_.push_back({"link " + std::to_string(linkId), LinkRecordKind(folder), LinkRecord(report->subject, linkId),
-                      standin::Action::kSave,
-                      [linkId](const std::vector<SeenItem>& seen) {
-                        return std::any_of(seen.begin(), seen.end(),
-                                           [&](const SeenItem& item) { return item.item.linkId == linkId; });
-                      },
-                      folder});
-  }
+  if (applied.linkFor) links_.push_back({report->kind, *applied.linkFor});
 }
 
 void Soak::OnShield() {
@@ -650,10 +652,23 @@ bool Soak::Perform(Command command) {
 // A few at a time, so that an import's links leave room for the rest of the run.
 void Soak::SendWaitingLinks(size_t most) {
   for (size_t sent = 0; sent < most && !links_.empty() && window_.IsOpen(); ++sent) {
-    Command link = std::move(links_.front());
+    const auto [kind, linkId] = links_.front();
     links_.pop_front();
+    const std::optional<size_t> item = table_.FindByLink(kind, linkId);
+    if (!item) continue;
     ++operations_["link records"];
-    Perform(std::move(link));
+    const std::string subject = table_.Items()[*item].subject;
+    // Done once the item carries it, or once Outlook no longer has the item: the user deleted it,
+    // and its report is on the way.
+    Perform({"link " + std::to_string(linkId), LinkRecordKind(kind), LinkRecord(subject, linkId),
+             standin::Action::kSave,
+             [linkId = linkId, subject](const std::vector<SeenItem>& seen) {
+               return std::any_of(seen.begin(), seen.end(),
+                                  [&](const SeenItem& other) { return other.item.linkId == linkId; }) ||
+                      std::none_of(seen.begin(), seen.end(),
+                                   [&](const SeenItem& other) { return SameLetters(other.item.subject, subject); });
+             },
+             kind});
   }
 }
 

@@ -92,6 +92,30 @@ TEST_F(RecordDeliveryTest, TheTickSendsWhatWaitsOnceTheMainApplicationAnswers) {
   EXPECT_EQ(taken, Lines{"1 A"});
 }
 
+// A slow main application may take the whole time-out over each record: while its own command
+// waits to be performed, the reports wait rather than hold the command up, then go in their order.
+TEST_F(RecordDeliveryTest, ReportsWaitWhileTheMainApplicationsCommandWaits) {
+  AddItem(os::ItemKind::Task, "A"), AddItem(os::ItemKind::Task, "B");
+  Roads roads;
+  bool commandWaits = true;
+  Lines taken;
+  roads.link.Records().SendThrough([&](std::string_view text, uint32_t kind) {
+    taken.push_back(Shown(text, kind));
+    return true;
+  });
+  roads.link.YieldTo([&] { return commandWaits; });
+  ASSERT_NO_FATAL_FAILURE(Connect(roads));
+  RemoveTask(1);
+  AddItem(os::ItemKind::Task, "N");
+  EXPECT_TRUE(os::RaisePostedEvents());
+  roads.link.SendWaitingRecords();
+  EXPECT_EQ(taken, Lines{});
+  EXPECT_EQ(roads.link.Records().RecordsWaiting(), 2u);
+  commandWaits = false;
+  roads.link.SendWaitingRecords();
+  EXPECT_EQ(taken, (Lines{"1 A", "6 N"}));
+}
+
 struct EndedAtSend {
   const char* what;
   std::function<void()> user;       // what the user does while the first process runs
