@@ -138,7 +138,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 int CMainFrame::OnCreate(CREATESTRUCTA*) {
   link_.SendFrom(Window());
-  link_.YieldTo([this] { return commandArmed_ && recordPending == 1; });
+  link_.YieldTo([this] { return CommandWaits(); });
   link_.StartFromKeptPictures();
   if (ReadSetting(kOutlookToOrvane, 0) != 0 && outlook::OutlookWindowExists()) OpenSessionAtStart();
   ArmSinkTimer(kSinkPeriodMs);
@@ -170,6 +170,19 @@ BOOL CMainFrame::OnCopyData(HWND, const COPYDATASTRUCT* data) {
       return TRUE;
   }
   return FALSE;
+}
+
+// A record is parked and its action has armed the timer, or is in the queue still: a loop of
+// sends handles only sent messages, so the posted action waits behind it.
+bool CMainFrame::CommandWaits() const {
+  if (recordPending != 1) return false;
+  if (commandArmed_) return true;
+  MSG message;
+  for (const UINT action :
+       {mainapp::saveNowMessage, mainapp::changeNowMessage, mainapp::deleteNowMessage, mainapp::doneNowMessage}) {
+    if (action != 0 && PeekMessageA(&message, Window(), action, action, PM_NOREMOVE)) return true;
+  }
+  return false;
 }
 
 LRESULT CMainFrame::OnActionMessage(UINT action) {

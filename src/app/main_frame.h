@@ -70,6 +70,8 @@ protected:
   LRESULT OnChangeNow(WPARAM, LPARAM);
   LRESULT OnDeleteNow(WPARAM, LPARAM);
   LRESULT OnCloseStubNow(WPARAM, LPARAM);
+  // Whether the main application's command waits to be performed: the reports wait for it.
+  bool CommandWaits() const;
 
 private:
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -47,6 +47,7 @@ public:
   void SetOutlookLinkId(char* r, uint32_t k) override { Note("SetOutlookLinkId", r, k); }
   void ConnectSinks() override { Note("ConnectSinks", nullptr, 0); }
   void DisconnectSinks() override {}
+  using CMainFrame::CommandWaits;
 
 private:
   void Note(const char* what, char* record, uint32_t kind) {
@@ -122,6 +123,21 @@ TEST_F(MainFrameTest, RecordAndSaveReachTheWriterOnTheRealTimer) {
   EXPECT_EQ(os::LogonCount(), 1);
   EXPECT_EQ(os::ServerUsers(), 0);
   EXPECT_EQ(LogTexts(), (std::vector<std::string>{"OnCopyData::New Data from OV.", "OnCopyData::New Item"}));
+}
+
+// The reports a loop of sends hands to a slow main application wait for its command: once its
+// record is parked and its action is in the queue still (a loop of sends takes only sent
+// messages), or has armed the timer; not for a record alone, nor after the command is performed.
+TEST_F(MainFrameTest, TheReportsWaitForAParkedRecordWhoseActionCame) {
+  EXPECT_FALSE(hiddenFrame_.CommandWaits());
+  SendRecord(mainapp::kTask, "Buy milk");
+  EXPECT_FALSE(hiddenFrame_.CommandWaits()) << "a record alone may wait for its action for ever";
+  PostMessageA(hiddenFrame_.Window(), RegisterWindowMessageA("Orvane_SaveNow"), 0, 0);
+  EXPECT_TRUE(hiddenFrame_.CommandWaits()) << "its action is in the queue";
+  PumpUntil([&] { return RecordTimerArmed(); });
+  EXPECT_TRUE(hiddenFrame_.CommandWaits()) << "its action armed the timer";
+  PumpUntil([&] { return !hiddenFrame_.calls.empty() && !RecordTimerArmed(); });
+  EXPECT_FALSE(hiddenFrame_.CommandWaits());
 }
 
 // One piece of the intake: a record of a kind, an action message, or a tick of the record timer.
