@@ -74,12 +74,19 @@ std::wstring Wide(std::string_view utf8) {
   return wide;
 }
 
-// Runs a program of the system by its name and waits for it to end.
+// Runs a program of the system by its name and waits for it to end; what it prints is dropped,
+// so that the run's own output stays its own.
 void RunSystemProgram(std::string commandLine) {
+  SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  const UniqueHandle nul(
+      CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, nullptr));
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = nul.Get();
+  startup.hStdError = nul.Get();
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info)) {
     return;
   }
   const UniqueHandle process(info.hProcess);
