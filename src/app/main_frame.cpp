@@ -11,6 +11,7 @@
 #include "base/error_log.h"
 #include "base/log_line.h"
 #include "base/process_control.h"
+#include "items/item_kinds.h"
 #include "inbound/writers.h"
 #include "mainapp/main_app_window.h"
 #include "mainapp/registered_messages.h"
@@ -237,7 +238,7 @@ void CMainFrame::RunTimer(UINT_PTR id) {
 // An action whose record has not come waits for it, ticking every second, without a call to
 // Outlook: the sinks stay and nothing is compared.
 void CMainFrame::PerformPendingRecord() {
-  if (recordPending != 1 || link_.WorkUnderWay()) return;
+  if (recordPending != 1 || link_.WorkUnderWay() || WaitsForItsFolder()) return;
   StopSinkTimer();
   KillTimer(Window(), kDeletedItemsTimer);
   const uint32_t parkedBefore = app::RecordsParked();
@@ -251,6 +252,30 @@ void CMainFrame::PerformPendingRecord() {
   // The reports that waited for the command go now, behind it.
   link_.SendWaitingRecords();
   ArmSinkTimer(kSinkPeriodMs);
+}
+
+// Outlook shows the folder the command looks its item up in empty while the plug-in knows items
+// there (a store that loads): found nothing now, the command would be lost, or a change would make
+// its item anew beside the one that shows later. It waits for the folder, a second a time, for a
+// while; then it is performed as the folder is.
+bool CMainFrame::WaitsForItsFolder() {
+  const app::ActionMessages messages{mainapp::saveNowMessage, mainapp::changeNowMessage, mainapp::deleteNowMessage,
+                                     mainapp::doneNowMessage};
+  const app::Writer writer = app::ChooseWriter(pendingKind, app::ActionOf(pendingAction, messages));
+  const items::ItemKind* kind =
+      writer == app::Writer::SetOutlookLinkId ? items::ItemKindOfLink(pendingKind) : items::ItemKindOf(pendingKind);
+  const bool looksUp = writer != app::Writer::None && writer != app::Writer::SaveOutlookApps &&
+                       writer != app::Writer::SaveOutlookTask && writer != app::Writer::SaveOutlookNote;
+  if (!looksUp || !kind || folderWaits_ >= kFolderWaitTicks || !link_.FolderReadsEmptyForNow(items::IndexOf(*kind))) {
+    folderWaits_ = 0;
+    return false;
+  }
+  if (folderWaits_++ == 0) {
+    WriteLog((std::string("OrvaneOutlook=>The ") + kind->folderName +
+              " folder shows no items, though it holds some; the command waits for it")
+                 .c_str());
+  }
+  return true;
 }
 
 void CMainFrame::CallWriter(const char* parked) {

@@ -79,6 +79,7 @@ private:
   LRESULT OnActionMessage(UINT action);
   void OpenSessionAtStart();
   void PerformPendingRecord();
+  bool WaitsForItsFolder();
   void ConnectSinksWhenOutlookRuns();
   // Timer 8888 at the period, unless it runs with it already; stopped.
   void ArmSinkTimer(UINT periodMs);
@@ -105,6 +106,9 @@ private:
   bool reportTimerArmed_ = false;
   // An action message armed the record timer and its record waits: the reports wait for it.
   bool commandArmed_ = false;
+  // The record timer's ticks a command has waited for its folder to show its items.
+  static constexpr int kFolderWaitTicks = 30;
+  int folderWaits_ = 0;
   // Watchdog ticks since the folders' counts were last looked at.
   int ticksSinceCountProbe_ = 0;
   // Set once Outlook's going is logged, until the sinks are connected again.

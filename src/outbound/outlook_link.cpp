@@ -91,6 +91,17 @@ void OutlookLink::Abandon() {
   common_->serverGone = false;
 }
 
+bool OutlookLink::FolderReadsEmptyForNow(size_t kind) {
+  if (!sinksConnected || kind >= items::kItemKindCount) return false;
+  if (common_->kept.Folder(common_->slots.Active(kind)).picture.Entries().empty()) return false;
+  bool empty = false;
+  common_->RunGuarded("FolderReadsEmptyForNow", [&] {
+    const std::optional<int32_t> count = links_[kind].ItemCount();
+    empty = count && *count == 0;
+  });
+  return empty;
+}
+
 bool OutlookLink::OutlookLeft() const { return common_->serverGone || outlook::OutlookProcessId() != outlookProcess_; }
 
 bool OutlookLink::FolderCountsMoved() {

@@ -40,6 +40,10 @@ public:
 
   // The window the reports go out from.
   void SendFrom(HWND sender) noexcept { common_->outbox.SendFrom(sender); }
+  // Whether Outlook shows the kind's folder (items::IndexOf) empty while its picture holds items,
+  // as while a store loads: a command that looks an item up there finds nothing for now. One call,
+  // on the Items the sink holds; false while the sinks are down.
+  bool FolderReadsEmptyForNow(size_t kind);
   // The reports wait while the main application's command does.
   void YieldTo(std::function<bool()> commandWaiting) { common_->outbox.YieldTo(std::move(commandWaiting)); }
   // Keeps the pictures and the outbox on disk, starting from those an earlier process kept.

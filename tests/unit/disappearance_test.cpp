@@ -102,6 +102,24 @@ struct MassDeletion {
 // The user selects 30 of 40 tasks and deletes them (Outlook raises no ItemRemove for so many). The
 // main application learns of each deletion once, half a minute later, also when the plug-in hands
 // over meanwhile; a single deletion after them is reported at once, as ever.
+// The main application's command looks its item up in a folder that Outlook shows empty for a
+// while, though the plug-in knows items there: the command waits for the folder to show them.
+// An empty folder the plug-in knows as empty makes nothing wait.
+TEST_F(DisappearanceTest, AFolderShownEmptyWhileItsPictureHoldsItemsMakesACommandWait) {
+  const size_t tasks = items::IndexOf(items::kTaskItems);
+  const size_t notes = items::IndexOf(items::kNoteItems);
+  AddItem(os::ItemKind::Task, "Report");
+  Roads roads;
+  ASSERT_NO_FATAL_FAILURE(Connect(roads));
+  EXPECT_FALSE(roads.link.FolderReadsEmptyForNow(tasks));
+  os::ReadFolderEmpty(kFolderTasks, 2);
+  os::ReadFolderEmpty(kFolderNotes, 2);
+  EXPECT_TRUE(roads.link.FolderReadsEmptyForNow(tasks));
+  EXPECT_FALSE(roads.link.FolderReadsEmptyForNow(notes)) << "the plug-in knows no note";
+  EXPECT_TRUE(roads.link.FolderReadsEmptyForNow(tasks));
+  EXPECT_FALSE(roads.link.FolderReadsEmptyForNow(tasks)) << "the folder shows its items again";
+}
+
 TEST_F(DisappearanceTest, ARealMassDeletionIsReportedOnceAfterTheConfirmation) {
   for (const MassDeletion& c : {MassDeletion{"one process", 0}, MassDeletion{"handed over meanwhile", 10}}) {
     SCOPED_TRACE(c.what);
