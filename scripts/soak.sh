@@ -71,7 +71,9 @@ sample_plugin_of_prefix() {
 ) &
 watcher=$!
 
+# Into a file, not a pipe: a program the run started and left behind would hold a pipe open.
 status=0
 wine "$tree/bin/OrvaneSoak.exe" --seed "$seed" --seconds "$seconds" --dir "$(winepath -w "$run")" \
-  2>&1 | tee "$run/output.txt" || status=${PIPESTATUS[0]}
+  >"$run/output.txt" 2>&1 || status=$?
+cat "$run/output.txt"
 exit $status

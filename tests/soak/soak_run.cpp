@@ -275,6 +275,7 @@ private:
 
   // --- The end ---
   bool Settle();
+  void EndTheSides();
   void Disagree(const std::string& text);
   void ReportFailure();
 
@@ -1075,6 +1076,21 @@ void Soak::EndEveryFault() {
 
 // --- The end --------------------------------------------------------------------------------------------
 
+// The plug-in first, so that it does not start Outlook again; then Outlook, as a user closes it.
+void Soak::EndTheSides() {
+  e2e::EndStrayPlugins();
+  plugin_.Terminate();
+  if (control_) {
+    try {
+      Control(L"Quit");
+    } catch (const outlook::AutomationError&) {
+      // The server may end before it answers.
+    }
+  }
+  DropOutlook();
+  if (!e2e::WaitForNoProcess(kStandinProgram, 15s)) log_.Line("the stand-in Outlook did not end");
+}
+
 void Soak::Disagree(const std::string& text) {
   log_.Line("DISAGREEMENT: " + text);
   disagreements_.push_back(text);
@@ -1167,6 +1183,7 @@ int Soak::Run() {
             " handles";
   }
   if (!agreed || !disagreements_.empty()) ReportFailure();
+  EndTheSides();
   long total = 0;
   for (const auto& [name, count] : operations_) total += count;
   std::printf("soak: seed %u, %d s: operations %ld (%s); faults: %s; disagreements %zu; drift %s\n", options_.seed,
