@@ -253,6 +253,7 @@ private:
   // --- The model main application ---
   void OnRecord(uint32_t kind, std::string bytes);
   void OnShield();
+  bool RepeatsADeletion(const Report& report);
   bool Perform(Command command);
   void SendWaitingLinks(size_t most = SIZE_MAX);
   void ModelCommand();
@@ -292,6 +293,7 @@ private:
   // may have renamed or deleted it.
   std::deque<std::pair<Kind, int32_t>> links_;
   std::multiset<std::pair<Kind, std::string>> userDeleted_;  // subjects as the records carry them
+  std::map<Kind, std::pair<std::string, Clock::time_point>> lastDeletions_;
   e2e::ChildProcess plugin_;
   Clock::time_point pluginStarted_;
   std::optional<e2e::StandinControl> control_;
@@ -571,7 +573,9 @@ void Soak::OnRecord(uint32_t kind, std::string bytes) {
     Disagree("a record the main application cannot read: " + Printable(bytes));
     return;
   }
+  if (report->news == News::kDeleted && RepeatsADeletion(*report)) return;
   if (report->news == News::kDeleted) {
+    lastDeletions_[report->kind] = {report->subject, Clock::now()};
     const auto told = userDeleted_.find({report->kind, report->subject});
     auto any = std::find_if(userDeleted_.begin(), userDeleted_.end(), [&](const auto& entry) {
       return entry.first == report->kind && SameLetters(entry.second, report->subject);
@@ -590,6 +594,22 @@ void Soak::OnRecord(uint32_t kind, std::string bytes) {
              report->subject + "\"");
   }
   if (applied.linkFor) links_.push_back({report->kind, *applied.linkFor});
+}
+
+// The plug-in sends a deletion again after a hand-over that gave up after its time-out (the main
+// application may not have taken it) when no other item bears the subject: the second finds
+// nothing to delete. Counted, and no disagreement, when it follows the first soon and the table
+// has no item of that subject.
+bool Soak::RepeatsADeletion(const Report& report) {
+  const auto last = lastDeletions_.find(report.kind);
+  if (last == lastDeletions_.end() || last->second.first != report.subject ||
+      Clock::now() - last->second.second > 30s || table_.CountWithSubject(report.kind, report.subject) > 0) {
+    return false;
+  }
+  lastDeletions_.erase(last);
+  ++operations_["deletions repeated after a time-out"];
+  log_.Line("a deletion repeated after a time-out, harmless: \"" + report.subject + "\"");
+  return true;
 }
 
 void Soak::OnShield() {
