@@ -37,7 +37,6 @@ using Milliseconds = std::chrono::milliseconds;
 using namespace std::chrono_literals;
 using outlook::Variant;
 
-constexpr char kPluginClass[] = "OrvaneOutlookFrame";
 constexpr char kStandinProgram[] = "OutlookStandin.exe";
 constexpr char kKillRequest[] = "kill9.request";
 // An inbound command is performed within this long of its action, unless a fault was in the way.
