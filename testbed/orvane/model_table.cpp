@@ -73,12 +73,6 @@ std::optional<Report> ReadWhole(News news, Kind kind, std::string_view bytes) {
   return report;
 }
 
-bool SameLetters(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 std::string_view KindName(Kind kind) {
   return kind == Kind::kTask ? "task" : kind == Kind::kAppointment ? "appointment" : "note";
 }
@@ -253,5 +247,11 @@ std::string AsRecordText(std::string_view text) {
 }
 
 std::string TextOrNone(std::string_view text) { return text.empty() ? std::string(kNone) : std::string(text); }
+
+bool SameLetters(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
 
 }  // namespace orvane::soak

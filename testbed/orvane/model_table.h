@@ -117,5 +117,7 @@ Disagreement Compare(const std::vector<ModelItem>& model, std::vector<Comparable
 std::string AsRecordText(std::string_view text);
 // A text field that is empty goes as "nono".
 std::string TextOrNone(std::string_view text);
+// Whether two subjects differ at most in the case of their ASCII letters.
+bool SameLetters(std::string_view a, std::string_view b);
 
 }  // namespace orvane::soak
