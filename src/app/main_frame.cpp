@@ -95,6 +95,15 @@ std::optional<uint32_t> TestHandOffAfter() {
   return std::nullopt;
 }
 
+app::ActionMessages RegisteredActions() {
+  return {mainapp::saveNowMessage, mainapp::changeNowMessage, mainapp::deleteNowMessage, mainapp::doneNowMessage};
+}
+
+// The writer the parked record and the last action call for.
+app::Writer PendingWriter() {
+  return app::ChooseWriter(pendingKind, app::ActionOf(pendingAction, RegisteredActions()));
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame() { startTick = app::StartTickForHandOff(GetTickCount(), TestHandOffAfter()); }
@@ -178,9 +187,9 @@ BOOL CMainFrame::OnCopyData(HWND, const COPYDATASTRUCT* data) {
 bool CMainFrame::CommandWaits() const {
   if (recordPending != 1) return false;
   if (commandArmed_) return true;
+  const app::ActionMessages actions = RegisteredActions();
   MSG message;
-  for (const UINT action :
-       {mainapp::saveNowMessage, mainapp::changeNowMessage, mainapp::deleteNowMessage, mainapp::doneNowMessage}) {
+  for (const UINT action : {actions.save, actions.change, actions.remove, actions.done}) {
     if (action != 0 && PeekMessageA(&message, Window(), action, action, PM_NOREMOVE)) return true;
   }
   return false;
@@ -259,9 +268,7 @@ void CMainFrame::PerformPendingRecord() {
 // its item anew beside the one that shows later. It waits for the folder, a second a time, for a
 // while; then it is performed as the folder is.
 bool CMainFrame::WaitsForItsFolder() {
-  const app::ActionMessages messages{mainapp::saveNowMessage, mainapp::changeNowMessage, mainapp::deleteNowMessage,
-                                     mainapp::doneNowMessage};
-  const app::Writer writer = app::ChooseWriter(pendingKind, app::ActionOf(pendingAction, messages));
+  const app::Writer writer = PendingWriter();
   const items::ItemKind* kind =
       writer == app::Writer::SetOutlookLinkId ? items::ItemKindOfLink(pendingKind) : items::ItemKindOf(pendingKind);
   const bool looksUp = writer != app::Writer::None && writer != app::Writer::SaveOutlookApps &&
@@ -282,10 +289,8 @@ void CMainFrame::CallWriter(const char* parked) {
   // The writer works on its own copy, so a record that arrives meanwhile cannot change it.
   std::vector<char> copy(parked, parked + std::strlen(parked) + 1);
   char* record = copy.data();
-  const app::ActionMessages messages{mainapp::saveNowMessage, mainapp::changeNowMessage, mainapp::deleteNowMessage,
-                                     mainapp::doneNowMessage};
   const uint32_t kind = pendingKind;
-  switch (app::ChooseWriter(kind, app::ActionOf(pendingAction, messages))) {
+  switch (PendingWriter()) {
     case app::Writer::SaveOutlookApps: SaveOutlookApps(record); break;
     case app::Writer::SaveOutlookTask: SaveOutlookTask(record); break;
     case app::Writer::SaveOutlookNote: SaveOutlookNote(record, 0); break;

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace orvane {
@@ -56,6 +57,46 @@ TEST_F(FrameSequencesTest, AnActionWaitingForItsRecordCostsOutlookNothing) {
   Tick(frame, app::kRecordTimer);
   EXPECT_EQ(app::recordPending, 0);
   EXPECT_EQ(Items(outlook::kFolderTasks).size(), 21u);
+}
+
+// The main application links the user's task "Report" while Outlook shows the Tasks folder empty
+// (a store still loading), though the plug-in knows the task: the command waits, a tick at a time,
+// and is performed once the folder shows its items. A folder that stays empty holds it for 30
+// ticks, then it is performed as the folder is. Either way the wait is logged once.
+TEST_F(FrameSequencesTest, ACommandWaitsForItsFolderWhileOutlookShowsItEmpty) {
+  struct Case {
+    const char* what;
+    int emptyReads;
+    int waitingTicks;
+  };
+  for (const Case& c : {Case{"the folder shows its items again", 3, 3}, Case{"the folder stays empty", -1, 30}}) {
+    SCOPED_TRACE(c.what);
+    StartOver();
+    AddItem(os::ItemKind::Task, "Report");
+    app::CMainFrame frame;
+    ASSERT_TRUE(frame.Create());
+    Tick(frame, app::kSinkTimer);
+    ASSERT_TRUE(outbound::sinksConnected);
+    os::ReadFolderEmpty(outlook::kFolderTasks, c.emptyReads);
+    const std::string record = "Report*57";
+    COPYDATASTRUCT data{mainapp::kTaskLink, static_cast<DWORD>(record.size()), const_cast<char*>(record.c_str())};
+    SendMessageA(frame.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    SendMessageA(frame.Window(), RegisterWindowMessageA("Orvane_SaveNow"), 0, 0);
+    for (int tick = 0; tick < c.waitingTicks; ++tick) Tick(frame, app::kRecordTimer);
+    EXPECT_EQ(app::recordPending, 1) << "waits while the folder shows no items";
+    EXPECT_EQ(Items(outlook::kFolderTasks)[0].Get(outlook::kInternetCodepage), os::Value::Int32(0));
+    Tick(frame, app::kRecordTimer);
+    EXPECT_EQ(app::recordPending, 0);
+    if (c.emptyReads > 0) {
+      EXPECT_EQ(Items(outlook::kFolderTasks)[0].Get(outlook::kInternetCodepage), os::Value::Int32(57));
+    }
+    const Lines log = LogTexts();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) { return line.find("shows no items") != std::string::npos; }),
+              1)
+        << ::testing::PrintToString(log);
+    os::ReadFolderEmpty(outlook::kFolderTasks, 0);
+  }
 }
 
 // The plug-in hands over after its 15 minutes while the main application runs: the main
