@@ -7,6 +7,8 @@
 
 #include <climits>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace orvane::inbound {
 
@@ -35,15 +37,30 @@ bool SubjectMayStartWith(std::string_view cut, std::string_view wanted) {
                                              static_cast<int>(length), TRUE) == CSTR_EQUAL;
 }
 
-outlook::DispatchDriver FindItemInItems(const outlook::DispatchDriver& items, const items::ItemKind& kind,
-                                        std::string_view subject) {
-  // The count is read once and the items are taken by their 1-based index.
+namespace {
+
+// The count is read once and the items are taken by their 1-based index; `take` is given each item
+// whose subject the record names, and answers whether the walk is done.
+template <class Take>
+void WalkItemsNamed(const outlook::DispatchDriver& items, const items::ItemKind& kind, std::string_view subject,
+                    Take take) {
   const int32_t count = items.GetInt32(outlook::kCount);
   for (int32_t index = 1; index <= count; ++index) {
     outlook::DispatchDriver item = items.InvokeForObject(outlook::kItem, outlook::Variant::Int32(index));
-    if (SubjectNames(item.GetText(kind.subjectMember), subject)) return item;
+    if (SubjectNames(item.GetText(kind.subjectMember), subject) && take(std::move(item))) return;
   }
-  return {};
+}
+
+}  // namespace
+
+outlook::DispatchDriver FindItemInItems(const outlook::DispatchDriver& items, const items::ItemKind& kind,
+                                        std::string_view subject) {
+  outlook::DispatchDriver first;
+  WalkItemsNamed(items, kind, subject, [&](outlook::DispatchDriver item) {
+    first = std::move(item);
+    return true;
+  });
+  return first;
 }
 
 outlook::DispatchDriver FindMeantInItems(const outlook::DispatchDriver& items, const items::ItemKind& kind,
@@ -51,13 +68,11 @@ outlook::DispatchDriver FindMeantInItems(const outlook::DispatchDriver& items, c
   if (!meant.ReadsLinkIds()) return FindItemInItems(items, kind, subject);
   std::vector<outlook::DispatchDriver> found;
   std::vector<double> created;
-  const int32_t count = items.GetInt32(outlook::kCount);
-  for (int32_t index = 1; index <= count; ++index) {
-    outlook::DispatchDriver item = items.InvokeForObject(outlook::kItem, outlook::Variant::Int32(index));
-    if (!SubjectNames(item.GetText(kind.subjectMember), subject)) continue;
+  WalkItemsNamed(items, kind, subject, [&](outlook::DispatchDriver item) {
     created.push_back(item.GetDate(outlook::kCreationTime));
     found.push_back(std::move(item));
-  }
+    return false;
+  });
   return ChooseMeant(std::move(found), std::move(created), kind, meant);
 }
 
