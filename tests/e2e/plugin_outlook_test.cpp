@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -58,7 +59,11 @@ protected:
     ASSERT_TRUE(control_.Available()) << "the stand-in Outlook is not registered";
     control_.ResetWithLateEvents();
   }
-  void TearDown() override { EndStrayPlugins(); }
+  void TearDown() override {
+    // A test's harder controls end with it.
+    if (control_.Available()) control_.Call(L"Reset");
+    EndStrayPlugins();
+  }
 
   HWND StartPluginAndFindFrame(ChildProcess& plugin) {
     plugin = StartPlugin(workDirectory_);
@@ -417,6 +422,60 @@ TEST_F(PluginOutlookTest, UsersTabInASubjectLeavesEveryLaterFieldInPlace) {
   EXPECT_TRUE(WaitUntil([&] { return ReadFileText(MainLogPath()).find(received) != std::string::npos; }, 10s))
       << ReadFileText(MainLogPath()) << PluginLog();
   ClosePlugin(frame, plugin);
+}
+
+// Every harder control at once, chosen over COM: an import and deletions Outlook does not announce
+// still reach the main application, each once.
+TEST_F(PluginOutlookTest, UnderEveryHarderControlAnImportAndSilentDeletionsArriveOnceEach) {
+  constexpr int kImported = 150;
+  control_.Call(L"CopyKeepsRecurrence", outlook::Variant::Bool(true));
+  control_.Call(L"TableTextBytes", outlook::Variant::Int32(255));
+  control_.Call(L"RowCountFails", outlook::Variant::Bool(true));
+  control_.Call(L"ItemsOrder", outlook::Variant::Text("reverse"));
+  control_.Call(L"OpenItemLimit", outlook::Variant::Int32(100));
+  control_.Call(L"Guard", outlook::Variant::Text("deny"));
+  control_.Call(L"NoRemoveForLastItem", outlook::Variant::Bool(true));
+  control_.Call(L"EventsAfterUnadvise", outlook::Variant::Bool(true));
+  control_.Call(L"BulkAdd", outlook::Variant::Int32(16));
+  ChildProcess mainApp, plugin;
+  const HWND frame = StartMainApplicationAndPlugin(mainApp, plugin);
+  ASSERT_NE(frame, nullptr);
+  const auto mainLog = [&] { return ReadFileText(MainLogPath()); };
+
+  // The user's tasks, announced: the sinks report them once they listen, after the folders were
+  // first read, so that what joins the folders from now on is news.
+  for (const char* subject : {"First", "Second"}) ASSERT_TRUE(UserDoes(std::string("add tasks ") + subject));
+  EXPECT_TRUE(WaitUntil([&] { return mainLog().find("data=Second\\t") != std::string::npos; }, 15s)) << mainLog();
+
+  // An import raises no ItemAdd: the watchdog's look at the counts finds it within seconds.
+  control_.Call(L"AddItems", outlook::Variant::Int32(kTasksFolder), outlook::Variant::Int32(kImported),
+                outlook::Variant::Text("Imported "));
+  const auto everyImportArrived = [&] {
+    const std::string log = mainLog();
+    for (int i = 1; i <= kImported; ++i) {
+      if (log.find(standin::ReadableBytes("Imported " + std::to_string(i) + "\t")) == std::string::npos) return false;
+    }
+    return true;
+  };
+  EXPECT_TRUE(WaitUntil(everyImportArrived, 60s)) << mainLog();
+  // Two deleted at once without ItemRemove.
+  control_.Call(L"DeleteWithoutEvents", outlook::Variant::Int32(kTasksFolder), outlook::Variant::Int32(12),
+                outlook::Variant::Int32(2));
+  const auto frameId = reinterpret_cast<std::uintptr_t>(frame);
+  const std::string deleted = standin::CopyDataLine(mainapp::kDeletedTask, frameId, "Imported 10") + "\r\n" +
+                              standin::CopyDataLine(mainapp::kDeletedTask, frameId, "Imported 11") + "\r\n";
+  EXPECT_TRUE(WaitUntil([&] { return mainLog().find(deleted) != std::string::npos; }, 90s)) << mainLog();
+  const std::string log = mainLog();
+  for (const std::string& once : {standin::ReadableBytes("Imported 1\t"), standin::ReadableBytes("Imported 150\t"),
+                                  std::string("Imported 10\r\n")}) {
+    const size_t first = log.find(once);
+    EXPECT_TRUE(first != std::string::npos && log.find(once, first + 1) == std::string::npos) << once;
+  }
+  EXPECT_EQ(control_.Call(L"GuardPrompts").ToInt32(), 0) << "no guarded call in steady work";
+  EXPECT_EQ(PluginLog().find("limited the number of items"), std::string::npos);
+
+  ClosePlugin(frame, plugin);
+  EXPECT_EQ(control_.Call(L"OpenItems").ToInt32(), 0) << "an item the plug-in took was never let go";
 }
 
 }  // namespace
