@@ -68,10 +68,7 @@ protected:
 
 class EndedWhileSendingTest : public DeliveryTest {
 protected:
-  void SetUp() override {
-    mainAppOptions_ = "/endsender 0x2BB7B2B1";
-    DeliveryTest::SetUp();
-  }
+  EndedWhileSendingTest() { mainAppOptions_ = "/endsender 0x2BB7B2B1"; }
   // The user's tasks "Report", "Budget", "Plan" and "Plan"; the user deletes one with the subject,
   // and the main application ends the plug-in while it holds that deletion's record, as a crash of
   // the plug-in at that moment would. Then the next plug-in runs, and the user deletes "Budget".
@@ -115,10 +112,7 @@ int Count(const Records& records, const std::string& record) {
 
 class SlowMainAppTest : public DeliveryTest {
 protected:
-  void SetUp() override {
-    mainAppOptions_ = "/answerafter 7000";
-    DeliveryTest::SetUp();
-  }
+  SlowMainAppTest() { mainAppOptions_ = "/answerafter 7000"; }
 };
 
 // The main application, busy starting up, takes 7 s over the first record the plug-in sends: the
@@ -142,10 +136,7 @@ TEST_F(SlowMainAppTest, ANewItemWhoseSendTimedOutIsNotSentAgain) {
 
 class HungMainAppTest : public DeliveryTest {
 protected:
-  void SetUp() override {
-    mainAppOptions_ = "/stoppumping 15000";
-    DeliveryTest::SetUp();
-  }
+  HungMainAppTest() { mainAppOptions_ = "/stoppumping 15000"; }
 };
 
 // The main application hangs for 15 s. Once Windows takes its window for one that does not
