@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include "app/intake.h"
+#include "app/registered_actions.h"
 #include "app/resource_ids.h"
 #include "app/settings.h"
 #include "app/about_box.h"
@@ -93,10 +94,6 @@ std::optional<uint32_t> TestHandOffAfter() {
   if (length > 0 && length < sizeof text) return static_cast<uint32_t>(std::strtoul(text, nullptr, 10));
 #endif
   return std::nullopt;
-}
-
-app::ActionMessages RegisteredActions() {
-  return {mainapp::saveNowMessage, mainapp::changeNowMessage, mainapp::deleteNowMessage, mainapp::doneNowMessage};
 }
 
 // The writer the parked record and the last action call for.
@@ -197,6 +194,7 @@ bool CMainFrame::CommandWaits() const {
 
 LRESULT CMainFrame::OnActionMessage(UINT action) {
   pendingAction = action;
+  ++actionsTaken_;
   commandArmed_ = SetTimer(Window(), kRecordTimer, kRecordPeriodMs, nullptr) != 0;
   return 0;
 }
@@ -244,18 +242,21 @@ void CMainFrame::RunTimer(UINT_PTR id) {
   }
 }
 
-// An action whose record has not come waits for it, ticking every second, without a call to
-// Outlook: the sinks stay and nothing is compared.
+// An action whose record has not come waits for it, and a record whose action has not come waits
+// for that, ticking every second without a call to Outlook: the sinks stay and nothing is compared.
 void CMainFrame::PerformPendingRecord() {
-  if (recordPending != 1 || link_.WorkUnderWay() || WaitsForItsFolder()) return;
+  if (recordPending != 1 || pendingAction == 0 || link_.WorkUnderWay()) return;
+  const TakenCommand command = TakeCommand();
+  if (WaitsForItsFolder(command)) return;
   StopSinkTimer();
   KillTimer(Window(), kDeletedItemsTimer);
-  const uint32_t parkedBefore = app::RecordsParked();
-  link_.PerformWithSinksDown([this] { CallWriter(recordBuffer); }, *this);
-  // A record that arrived while the writer waited on Outlook stays pending for the next tick.
-  if (app::RecordsParked() == parkedBefore) {
+  link_.PerformWithSinksDown([&] { CallWriter(command); }, *this);
+  // A record that arrived meanwhile stays pending for its own action: this one is spent, unless
+  // another came too.
+  if (app::RecordsParked() == command.recordsParked) recordPending = 0;
+  if (actionsTaken_ == command.actionsTaken) {
+    pendingAction = 0;
     KillTimer(Window(), kRecordTimer);
-    recordPending = 0;
     commandArmed_ = false;
   }
   // The reports that waited for the command go now, behind it.
@@ -263,14 +264,18 @@ void CMainFrame::PerformPendingRecord() {
   ArmSinkTimer(kSinkPeriodMs);
 }
 
+CMainFrame::TakenCommand CMainFrame::TakeCommand() const {
+  return {recordBuffer, pendingKind, PendingWriter(), app::RecordsParked(), actionsTaken_};
+}
+
 // Outlook shows the folder the command looks its item up in empty while the plug-in knows items
 // there (a store that loads): found nothing now, the command would be lost, or a change would make
 // its item anew beside the one that shows later. It waits for the folder, a second a time, for a
 // while; then it is performed as the folder is.
-bool CMainFrame::WaitsForItsFolder() {
-  const app::Writer writer = PendingWriter();
+bool CMainFrame::WaitsForItsFolder(const TakenCommand& command) {
+  const app::Writer writer = command.writer;
   const items::ItemKind* kind =
-      writer == app::Writer::SetOutlookLinkId ? items::ItemKindOfLink(pendingKind) : items::ItemKindOf(pendingKind);
+      writer == app::Writer::SetOutlookLinkId ? items::ItemKindOfLink(command.kind) : items::ItemKindOf(command.kind);
   const bool looksUp = writer != app::Writer::None && writer != app::Writer::SaveOutlookApps &&
                        writer != app::Writer::SaveOutlookTask && writer != app::Writer::SaveOutlookNote;
   if (!looksUp || !kind || folderWaits_ >= kFolderWaitTicks || !link_.FolderReadsEmptyForNow(items::IndexOf(*kind))) {
@@ -285,12 +290,13 @@ bool CMainFrame::WaitsForItsFolder() {
   return true;
 }
 
-void CMainFrame::CallWriter(const char* parked) {
-  // The writer works on its own copy, so a record that arrives meanwhile cannot change it.
-  std::vector<char> copy(parked, parked + std::strlen(parked) + 1);
+void CMainFrame::CallWriter(const TakenCommand& command) {
+  // The writers take a record they may cut up, so each works on a copy of its own.
+  std::vector<char> copy(command.record.begin(), command.record.end());
+  copy.push_back('\0');
   char* record = copy.data();
-  const uint32_t kind = pendingKind;
-  switch (PendingWriter()) {
+  const uint32_t kind = command.kind;
+  switch (command.writer) {
     case app::Writer::SaveOutlookApps: SaveOutlookApps(record); break;
     case app::Writer::SaveOutlookTask: SaveOutlookTask(record); break;
     case app::Writer::SaveOutlookNote: SaveOutlookNote(record, 0); break;

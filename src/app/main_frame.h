@@ -3,6 +3,7 @@
 // the folder sinks and the deleted-item check that report Outlook's changes.
 #pragma once
 
+#include "app/intake.h"
 #include "app/session_creation.h"
 #include "base/base_window.h"
 #include "inbound/writers.h"
@@ -13,6 +14,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace orvane::app {
 
@@ -78,8 +80,19 @@ private:
   const char* ReportName() const noexcept override { return "CMainFrame"; }
   LRESULT OnActionMessage(UINT action);
   void OpenSessionAtStart();
+  // The parked record and its writer as a tick takes them, before its first call to Outlook: COM's
+  // wait lets the next record and action in, which must neither change this command nor be
+  // performed under its action.
+  struct TakenCommand {
+    std::string record;
+    uint32_t kind = 0;
+    app::Writer writer = app::Writer::None;
+    uint32_t recordsParked = 0;
+    uint32_t actionsTaken = 0;
+  };
   void PerformPendingRecord();
-  bool WaitsForItsFolder();
+  TakenCommand TakeCommand() const;
+  bool WaitsForItsFolder(const TakenCommand& command);
   void ConnectSinksWhenOutlookRuns();
   // Timer 8888 at the period, unless it runs with it already; stopped.
   void ArmSinkTimer(UINT periodMs);
@@ -90,7 +103,7 @@ private:
   void LetGoOfOutlook();
   bool IsThePluginsFrame() const;
   void CloseAfterBox(HWND owner, const char* text, UINT modality, bool atOnce);
-  void CallWriter(const char* parked);
+  void CallWriter(const TakenCommand& command);
   void ReportWhatComparisonsFound();
   void ArmReportTimerWhenItemsWait();
   void StopReportTimer();
@@ -106,6 +119,8 @@ private:
   bool reportTimerArmed_ = false;
   // An action message armed the record timer and its record waits: the reports wait for it.
   bool commandArmed_ = false;
+  // Counts the action messages, so that a tick tells whether another came while it performed.
+  uint32_t actionsTaken_ = 0;
   // The record timer's ticks a command has waited for its folder to show its items.
   static constexpr int kFolderWaitTicks = 30;
   int folderWaits_ = 0;

@@ -3,12 +3,12 @@
 #include "app/held_record.h"
 #include "app/intake.h"
 #include "app/main_frame.h"
+#include "app/registered_actions.h"
 #include "base/error_log.h"
 #include "base/file_places.h"
 #include "base/process_control.h"
 #include "base/unique_resource.h"
 #include "base/user_folders.h"
-#include "mainapp/registered_messages.h"
 
 #include <cstdio>
 #include <optional>
@@ -22,12 +22,8 @@ constexpr wchar_t kHeldRecordFile[] = L"OrvaneRecord.held";
 // How long "/Close" gives the plug-in to answer each of the two messages.
 constexpr UINT kAnswerTimeoutMs = 5000;
 
-ActionMessages TheActionMessages() {
-  return {mainapp::saveNowMessage, mainapp::changeNowMessage, mainapp::deleteNowMessage, mainapp::doneNowMessage};
-}
-
 UINT MessageOf(Action action) {
-  const ActionMessages messages = TheActionMessages();
+  const ActionMessages messages = RegisteredActions();
   switch (action) {
     case Action::Save: return messages.save;
     case Action::Change: return messages.change;
@@ -53,7 +49,7 @@ void LogKindLine(const char* format, uint32_t kind) {
 // is cut off by the ending) goes to the next process.
 void KeepRecordInHand() {
   if (recordPending != 1) return;
-  const Action action = ActionOf(pendingAction, TheActionMessages());
+  const Action action = ActionOf(pendingAction, RegisteredActions());
   if (action == Action::None) return;
   const std::wstring path = HeldRecordPath();
   const std::string text = FormatHeldRecord({pendingKind, action, recordBuffer});

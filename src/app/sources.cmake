@@ -11,6 +11,7 @@ set(ORVANE_app_WINDOWS
   main_frame.cpp
   plugin_control.cpp
   program_info.cpp
+  registered_actions.cpp
   registry_key.cpp
   server_registration.cpp
   session_creation.cpp

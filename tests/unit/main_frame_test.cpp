@@ -4,6 +4,7 @@
 #include "app/intake.h"
 #include "app/main_frame.h"
 #include "app/watchdog_rules.h"
+#include "outbound/outlook_link.h"
 #include "outlook/outlook_session.h"
 #include "testbed/outlook/server_lifetime.h"
 #include "tests/unit/recording_control.h"
@@ -35,6 +36,7 @@ class RecordingFrame final : public app::CMainFrame {
 public:
   std::vector<Call> calls;
   std::function<void()> duringCall;
+  std::function<void()> duringDisconnect;
 
   void SaveOutlookApps(char* r) override { Note("SaveOutlookApps", r, 0); }
   void SaveOutlookTask(char* r) override { Note("SaveOutlookTask", r, 0); }
@@ -46,7 +48,9 @@ public:
   void DoneOutlookItem(char* r, uint32_t k) override { Note("DoneOutlookItem", r, k); }
   void SetOutlookLinkId(char* r, uint32_t k) override { Note("SetOutlookLinkId", r, k); }
   void ConnectSinks() override { Note("ConnectSinks", nullptr, 0); }
-  void DisconnectSinks() override {}
+  void DisconnectSinks() override {
+    if (duringDisconnect) std::exchange(duringDisconnect, nullptr)();
+  }
   using CMainFrame::CommandWaits;
 
 private:
@@ -199,18 +203,42 @@ TEST_F(MainFrameTest, LastRecordAndLastActionArePerformedOnTheNextTick) {
       std::count(log.begin(), log.end(), "OnCopyData::Record refused, too long for the record buffer: bytes 5000"), 1);
 }
 
-TEST_F(MainFrameTest, RecordArrivingDuringAWriteIsNeitherMixedInNorLost) {
-  SendRecord(mainapp::kTask, "original");
-  SendAction("Orvane_SaveNow");
-  hiddenFrame_.duringCall = [&] {
-    SendRecord(mainapp::kTask, "arrived meanwhile");
-    SendAction("Orvane_ChangeNow");
+// The next command comes while a tick performs one: its record while the sinks go down or while
+// the writer waits on Outlook, its action with it or after. Each record is performed once, whole,
+// under its own action; one whose action has not come waits for it.
+TEST_F(MainFrameTest, ACommandArrivingDuringATickIsNeitherMixedInNorPerformedUnderTheOthersAction) {
+  struct Case {
+    const char* what;
+    bool beforeTheWrite;
+    bool actionWithIt;
   };
-  Tick(app::kRecordTimer);
-  EXPECT_EQ(app::recordPending, 1);
-  Tick(app::kRecordTimer);
-  EXPECT_EQ(hiddenFrame_.calls,
-            (std::vector<Call>{{"SaveOutlookTask", "original", 0}, {"ChangeOutlookTask", "arrived meanwhile", 0}}));
+  const Call first{"SaveOutlookTask", "original", 0};
+  const Call next{"ChangeOutlookTask", "arrived meanwhile", 0};
+  for (const Case& c : {Case{"during the write, with its action", false, true},
+                        Case{"during the write, its action later", false, false},
+                        Case{"while the sinks go down, its action later", true, false}}) {
+    SCOPED_TRACE(c.what);
+    hiddenFrame_.calls.clear();
+    outbound::sinksConnected = c.beforeTheWrite;
+    SendRecord(mainapp::kTask, "original");
+    SendAction("Orvane_SaveNow");
+    auto arrives = [&] {
+      SendRecord(mainapp::kTask, "arrived meanwhile");
+      if (c.actionWithIt) SendAction("Orvane_ChangeNow");
+    };
+    (c.beforeTheWrite ? hiddenFrame_.duringDisconnect : hiddenFrame_.duringCall) = arrives;
+    Tick(app::kRecordTimer);
+    EXPECT_EQ(app::recordPending, 1);
+    Tick(app::kRecordTimer);
+    if (!c.actionWithIt) {
+      EXPECT_EQ(hiddenFrame_.calls, std::vector<Call>{first}) << "the record waits for its own action";
+      SendAction("Orvane_ChangeNow");
+      Tick(app::kRecordTimer);
+    }
+    EXPECT_EQ(hiddenFrame_.calls, (std::vector<Call>{first, next}));
+    EXPECT_EQ(app::recordPending, 0);
+    outbound::sinksConnected = false;
+  }
 }
 
 // Outlook's main window, the stand-in's, for the life of the object.
