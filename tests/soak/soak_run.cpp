@@ -238,9 +238,16 @@ private:
 
   // --- The plug-in ---
   std::string PluginPath() const { return options_.runDirectory + "\\plugin\\OrvaneOutlook.exe"; }
-  void StartPlugin();
+  void StartPlugin(bool mayHandOffEarly = true);
+  bool WaitForSinks();
   void KeepPluginRunning();
-  void SamplePlugin(bool atEnd);
+  // Private kilobytes and handles of the plug-in.
+  struct Figures {
+    long long kilobytes = 0;
+    long long handles = 0;
+  };
+  std::optional<Figures> SamplePlugin(const char* when);
+  void SampleSettledPlugin();
   std::optional<size_t> PrivateKilobytesOfPlugin();
 
   // --- The model main application ---
@@ -266,6 +273,11 @@ private:
   void Fault();
   void EndFaultsDue();
   void EndEveryFault();
+
+  // --- Leaks ---
+  bool ProbeRound(int round);
+  void ProbeForLeaks();
+  int ProbeRounds() const { return options_.seconds >= 600 ? 40 : 10; }
 
   // --- The end ---
   bool Settle();
@@ -297,10 +309,10 @@ private:
   Clock::time_point slowUntil_;
   Clock::time_point lateEventsUntil_;
   Clock::time_point rowCountFailsUntil_;
-  bool killed_ = false;     // the plug-in's end was ours
-  bool disturbed_ = false;  // a fault that may hold up or lose a command came since it went
-  std::optional<std::pair<size_t, size_t>> memoryAtStart_;  // private bytes, handles
-  std::optional<std::pair<size_t, size_t>> memoryAtEnd_;
+  bool killed_ = false;                   // the plug-in's end was ours
+  bool disturbed_ = false;                // a fault that may hold up or lose a command came since it went
+  std::optional<Figures> memoryAtStart_;  // of the plug-in's life, once it settled
+  std::optional<Figures> drift_;          // over the leak probe's rounds
   Counts operations_;
   Counts faults_;
   std::vector<std::string> disagreements_;
@@ -343,7 +355,13 @@ bool Soak::Start() {
   }
   StartPlugin();
   // What Outlook holds before the plug-in first looks is no news: the user acts once it listens.
-  const bool listening = e2e::WaitUntil(
+  const bool listening = WaitForSinks();
+  if (!listening) std::fprintf(stderr, "soak: the plug-in did not start listening to Outlook\n");
+  return listening;
+}
+
+bool Soak::WaitForSinks() {
+  return e2e::WaitUntil(
       [this] {
         PumpFor(100ms);
         for (const Kind kind : {Kind::kTask, Kind::kAppointment, Kind::kNote}) {
@@ -352,8 +370,6 @@ bool Soak::Start() {
         return true;
       },
       30s);
-  if (!listening) std::fprintf(stderr, "soak: the plug-in did not start listening to Outlook\n");
-  return listening;
 }
 
 void Soak::ChooseOutlookFlavour() {
@@ -437,10 +453,10 @@ std::vector<SeenItem> Soak::ReadFolder(Kind kind) {
 
 // --- The plug-in --------------------------------------------------------------------------------------
 
-void Soak::StartPlugin() {
+void Soak::StartPlugin(bool mayHandOffEarly) {
   std::string environment;
   std::string handOff;
-  if (Chance(30)) {
+  if (mayHandOffEarly && Chance(30)) {
     // Test builds only: the plug-in hands off this soon after its start instead of after 15 minutes.
     handOff = std::to_string(20000 + texts_.Below(60000));
     if (char* block = GetEnvironmentStringsA()) {
@@ -538,16 +554,20 @@ std::optional<size_t> Soak::PrivateKilobytesOfPlugin() {
   return kilobytes;
 }
 
-void Soak::SamplePlugin(bool atEnd) {
+std::optional<Soak::Figures> Soak::SamplePlugin(const char* when) {
   const std::optional<size_t> handles = HandlesOf(plugin_.Id());
   const std::optional<size_t> kilobytes = PrivateKilobytesOfPlugin();
   if (!handles || !kilobytes) {
     log_.Line("the plug-in's memory and handles could not be read");
-    return;
+    return std::nullopt;
   }
-  (atEnd ? memoryAtEnd_ : memoryAtStart_) = std::make_pair(*kilobytes, *handles);
-  log_.Line(std::string("plug-in ") + (atEnd ? "at the end" : "settled") + ": " + std::to_string(*kilobytes) +
-            " KB private, " + std::to_string(*handles) + " handles");
+  log_.Line(std::string("plug-in ") + when + ": " + std::to_string(*kilobytes) + " KB private, " +
+            std::to_string(*handles) + " handles");
+  return Figures{static_cast<long long>(*kilobytes), static_cast<long long>(*handles)};
+}
+
+void Soak::SampleSettledPlugin() {
+  if (!memoryAtStart_ && Clock::now() - pluginStarted_ > 8s) memoryAtStart_ = SamplePlugin("settled");
 }
 
 // --- The model main application ------------------------------------------------------------------------
@@ -1128,7 +1148,7 @@ bool Soak::Settle() {
   Disagreement last;
   while (Clock::now() < until) {
     KeepPluginRunning();
-    if (!memoryAtStart_ && Clock::now() - pluginStarted_ > 8s) SamplePlugin(false);
+    SampleSettledPlugin();
     SendWaitingLinks();
     PumpFor(2s);
     try {
@@ -1154,6 +1174,72 @@ bool Soak::Settle() {
   return false;
 }
 
+// --- Leaks -------------------------------------------------------------------------------------------------
+
+// One round of the same work: the user adds a task, the model learns of it and links it, the user
+// deletes it and the model learns of that. False when a step does not come within its time.
+bool Soak::ProbeRound(int round) {
+  const std::wstring wide = L"Leak probe " + std::to_wstring(round);
+  const std::string subject = AsRecordText(outlook::WideToAnsi(wide.data(), wide.size()));
+  const outlook::LateBound item = application_.CallForObject(L"CreateItem", Variant::Int32(ItemTypeOf(Kind::kTask)));
+  item.SetProperty(L"Subject", Variant::Wide(wide));
+  item.CallMethod(L"Save");
+  const auto known = [&](size_t count) {
+    return e2e::WaitUntil(
+        [&] {
+          PumpFor(100ms);
+          return table_.CountWithSubject(Kind::kTask, subject) == count;
+        },
+        20s);
+  };
+  if (!known(1)) return false;
+  SendWaitingLinks();
+  const outlook::LateBound added = FindBySubject(FolderItems(Kind::kTask), subject);
+  if (added.IsEmpty()) return false;
+  added.CallMethod(L"Delete");
+  userDeleted_.insert({Kind::kTask, subject});
+  ++operations_["leak probe rounds"];
+  return known(0);
+}
+
+// With the faults over and the sides alike, a plug-in of its own (no early hand-off: one life does
+// every round) does the same work round after round. What it holds after the rounds must be close
+// to what it held after the first few: a leak of a handle or an Outlook object per record, or of
+// memory per item, shows as growth here.
+void Soak::ProbeForLeaks() {
+  constexpr int kWarmUpRounds = 3;
+  constexpr long long kHandleMargin = 10;
+  constexpr long long kKilobyteMargin = 1024;
+  killed_ = true;
+  plugin_.Terminate();
+  StartPlugin(false);
+  if (!WaitForSinks()) {
+    Disagree("the leak probe's plug-in did not start listening to Outlook");
+    return;
+  }
+  const DWORD probed = plugin_.Id();
+  std::optional<Figures> before;
+  for (int round = 1; round <= kWarmUpRounds + ProbeRounds(); ++round) {
+    if (!ProbeRound(round)) {
+      Disagree("leak probe: round " + std::to_string(round) + " did not come through");
+      return;
+    }
+    if (round == kWarmUpRounds) before = SamplePlugin("before the leak probe");
+  }
+  PumpFor(2s);
+  const std::optional<Figures> after = SamplePlugin("after the leak probe");
+  if (plugin_.Id() != probed || !plugin_.Running()) {
+    Disagree("the leak probe's plug-in did not live through it");
+    return;
+  }
+  if (!before || !after) return;
+  drift_ = Figures{after->kilobytes - before->kilobytes, after->handles - before->handles};
+  if (drift_->handles > kHandleMargin || drift_->kilobytes > kKilobyteMargin) {
+    Disagree("the plug-in grew over the leak probe: " + std::to_string(drift_->kilobytes) + " KB private, " +
+             std::to_string(drift_->handles) + " handles");
+  }
+}
+
 void Soak::ReportFailure() {
   std::printf("soak: FAILED, seed %u; the run's folder is %s\n", options_.seed, options_.runDirectory.c_str());
   std::printf("first disagreement: %s\n", disagreements_.front().c_str());
@@ -1173,7 +1259,7 @@ int Soak::Run() {
   while (Clock::now() < end) {
     try {
       KeepPluginRunning();
-      if (!memoryAtStart_ && Clock::now() - pluginStarted_ > 8s) SamplePlugin(false);
+      SampleSettledPlugin();
       EndFaultsDue();
       SendWaitingLinks(3);
       const unsigned pick = texts_.Below(100);
@@ -1193,19 +1279,18 @@ int Soak::Run() {
   }
   log_.Line("the actions stop; the faults end; the sides settle");
   EndEveryFault();
-  const bool agreed = Settle();
-  // The plug-in's figures are compared within one life: the one alive at the end.
-  const auto lastStart = memoryAtStart_;
-  SamplePlugin(true);
+  bool agreed = Settle();
+  if (agreed) {
+    ProbeForLeaks();
+    agreed = Settle();
+  }
+  SamplePlugin("at the end");
   if (!plugin_.Running()) Disagree("no plug-in runs at the end");
   testfiles::CopyPerUserFiles(options_.runDirectory);
-  std::string drift = "n/a";
-  if (memoryAtStart_ && memoryAtEnd_ && lastStart) {
-    drift = std::to_string(static_cast<long long>(memoryAtEnd_->first) - static_cast<long long>(lastStart->first)) +
-            " KB private, " +
-            std::to_string(static_cast<long long>(memoryAtEnd_->second) - static_cast<long long>(lastStart->second)) +
-            " handles";
-  }
+  const std::string drift = drift_ ? std::to_string(drift_->kilobytes) + " KB private, " +
+                                         std::to_string(drift_->handles) + " handles over " +
+                                         std::to_string(ProbeRounds()) + " rounds"
+                                   : std::string("n/a");
   if (!agreed || !disagreements_.empty()) ReportFailure();
   EndTheSides();
   long total = 0;
