@@ -72,28 +72,6 @@ protected:
     return frame;
   }
   std::string PluginLog() const { return ReadFileText(workDirectory_ + "\\OrvaneErrorLog.txt"); }
-  // The main application, with the plug-in running, sends a record of the kind (its tabs written
-  // as "\t") and "Orvane_SaveNow"; the stand-in Outlook then holds one item in the folder.
-  void SaveThroughTheMainApplication(const char* kind, const std::string& record, int folder) {
-    WriteIniSetting(workDirectory_, "OutlookToOrvane", 0);
-    ChildProcess mainApp("Orvane.exe", "/log \"" + workDirectory_ + "\\OrvaneMain.log\"", workDirectory_);
-    const HWND mainWindow = WaitForWindow("Orvane Main", nullptr, 10s);
-    ASSERT_NE(mainWindow, nullptr);
-    ChildProcess plugin;
-    const HWND frame = StartPluginAndFindFrame(plugin);
-    ASSERT_NE(frame, nullptr);
-    ChildProcess sender("Orvane.exe", std::string("/send ") + kind + " save \"" + record + "\"", workDirectory_);
-    ASSERT_TRUE(sender.WaitForExit(10s));
-    ASSERT_EQ(sender.ExitCode(), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return control_.ItemCount(folder) == 1; }, 2500ms));
-    EXPECT_TRUE(plugin.Running());
-    // Killed while its tick still holds Outlook's objects, the plug-in would leave the stand-in
-    // waiting for them; asked to close, it ends after the tick.
-    ASSERT_TRUE(SendAction(frame, "Orvane_CloseStubNow"));
-    EXPECT_TRUE(plugin.WaitForExit(5s));
-    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(mainApp.WaitForExit(5s));
-  }
   void FailCreateItem(long times) const {
     control_.Call(L"FailCall", outlook::Variant::Wide(L"Application"), outlook::Variant::Int32(outlook::kCreateItem),
                   outlook::Variant::Wide(L"Method"), outlook::Variant::Wide(L"Outlook is busy"),
@@ -159,13 +137,6 @@ protected:
   StandinControl control_;
   std::string workDirectory_;
 };
-
-TEST_F(PluginOutlookTest, AppointmentSentByTheMainApplicationArrivesInOutlook) {
-  const std::string record = testcommon::Weekly(testcommon::AppointmentFields()).Joined("\\t");
-  ASSERT_NO_FATAL_FAILURE(SaveThroughTheMainApplication("0x2BB7B2A7", record, kCalendarFolder));
-  EXPECT_EQ(control_.ItemText(kCalendarFolder, 1, L"Subject"), "Dentist");
-  EXPECT_EQ(control_.ItemText(kCalendarFolder, 1, L"InternetCodepage"), "4711");
-}
 
 TEST_F(PluginOutlookTest, FailedTickIsLoggedAndHandedToABusyMainApplication) {
   TestWindow mainApp("Orvane Main", "Orvane");
