@@ -70,8 +70,12 @@ void SetOutlookLinkId(char* record, uint32_t kind, const WriterContext& context)
     LogShortRecord(kSetLinkId);
     return;
   }
-  // The item the main application was told of as new has no link id yet.
-  const outlook::DispatchDriver item = context.lookup.Find(*itemKind, link->subject, ItemMeant::WithoutLinkId());
+  // The item the main application was told of as new has no link id yet, unless one of the
+  // subject carries this one already (a change made it anew with it): no second item takes it.
+  const std::string given = itemKind->linkIdPlace == items::LinkIdPlace::Text
+                                ? std::string(*link->linkId)
+                                : std::to_string(static_cast<int32_t>(inbound::ReadNumber(*link->linkId)));
+  const outlook::DispatchDriver item = context.lookup.Find(*itemKind, link->subject, ItemMeant::WithoutLinkId(given));
   if (item.IsEmpty()) return;
   WriteLinkId(item, *itemKind, *link->linkId);
   SaveAndClose(item, itemKind->kind, context.ownWrites);

@@ -65,6 +65,8 @@ std::optional<size_t> ChooseCandidate(const std::vector<Candidate>& candidates, 
   if (candidates.size() == 1) return 0;
   const auto unlinked = [](const Candidate& c) { return !CarriesLinkId(c.linkId); };
   if (meant.by == ItemMeant::By::kNoLinkId) {
+    const auto given = [&](const Candidate& c) { return CarriesLinkId(meant.linkId) && c.linkId == meant.linkId; };
+    if (const auto linked = FirstOf(candidates, PositionsWhere(candidates, given), Order::kEarliest)) return linked;
     if (const auto newest = FirstOf(candidates, PositionsWhere(candidates, unlinked), Order::kNewest)) return newest;
   } else if (meant.by == ItemMeant::By::kLinkId) {
     const auto carrying = [&](const Candidate& c) { return c.linkId == meant.linkId; };

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvane::inbound {
@@ -33,10 +34,10 @@ struct ItemMeant {
     kLinkId,    // a change record: the item that carries the record's link id
   };
   By by = By::kSubject;
-  std::string linkId;  // for kLinkId, as ReadLinkId gives an item's
+  std::string linkId;  // as ReadLinkId gives an item's: for kLinkId the one sought, for kNoLinkId the one given
 
   static ItemMeant BySubject() { return {}; }
-  static ItemMeant WithoutLinkId() { return {By::kNoLinkId, {}}; }
+  static ItemMeant WithoutLinkId(std::string given = {}) { return {By::kNoLinkId, std::move(given)}; }
   // A record whose link id is none (absent, 0) means no more than its subject.
   static ItemMeant Carrying(std::string linkId);
   // Whether the choice must read each candidate's link id: only when the record says more.
@@ -56,8 +57,9 @@ struct Candidate {
 
 // The position in `candidates` of the item the record means; none for no candidates. One
 // candidate is taken whatever its link id. Of several:
-//  - a link record: of those carrying no link id, the newest (the one just told as new); when
-//    every one carries one, the earliest;
+//  - a link record: the earliest of those already carrying the link id it gives (the link is in
+//    place: a second item must not take it); else of those carrying no link id, the newest (the
+//    one just told as new); when every one carries another, the earliest;
 //  - a change record with a link id: of those carrying it, the earliest; when none does, of those
 //    carrying no link id, the earliest (an item carrying another link id is another item of the
 //    main application's); when every one carries another, the earliest;

@@ -162,6 +162,19 @@ TEST_F(ItemCommandsTest, LinkIdGoesWhereEachKindKeepsIt) {
   EXPECT_TRUE(LogTexts().empty());
 }
 
+// A change made "Follow up" anew with the main application's link id 57 while the user's task of
+// that subject waited for its link record: the link record that follows must not give 57 to a
+// second item.
+TEST_F(ItemCommandsTest, LinkRecordWhoseIdAnItemOfTheSubjectCarriesGivesItToNoOther) {
+  AddItem(os::ItemKind::Task, "Follow up", {{kInternetCodepage, os::Value::Int32(57)}});
+  AddItem(os::ItemKind::Task, "Follow up");
+  SetLinkId("Follow up*57", mainapp::kTaskLink);
+  const auto items = Items(outlook::kFolderTasks);
+  ASSERT_EQ(items.size(), 2u);
+  EXPECT_EQ(items[0].Get(kInternetCodepage), os::Value::Int32(57));
+  EXPECT_EQ(items[1].Get(kInternetCodepage), os::Value::Int32(0));
+}
+
 TEST_F(ItemCommandsTest, LinkIdWithoutMatchOrForOtherKindsWritesNothing) {
   AddItem(os::ItemKind::Task, "Call the bank");
   SetLinkId("Call the bank now*57", mainapp::kTaskLink);
