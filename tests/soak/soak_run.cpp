@@ -811,10 +811,12 @@ void Soak::ModelCommand() {
   const std::string field = item.field;
   Perform({"change " + std::string(NameOf(kind)) + " " + std::to_string(linkId), WholeRecordKind(kind),
            ChangeRecord(kind, lookup, subject, field, linkId), standin::Action::kChange,
+           // A change writes no link id on the item it finds: one whose link record has not gone yet
+           // shows the change without it.
            [kind, linkId, subject, field](const std::vector<SeenItem>& items) {
              return std::any_of(items.begin(), items.end(), [&](const SeenItem& other) {
-               return (kind == Kind::kNote ? SameLetters(other.item.subject, subject) : other.item.linkId == linkId) &&
-                      other.item.subject == subject && other.item.field == field;
+               const bool linked = kind == Kind::kNote || other.item.linkId == linkId || other.item.linkId == 0;
+               return linked && other.item.subject == subject && other.item.field == field;
              });
            },
            kind});
@@ -1280,10 +1282,9 @@ int Soak::Run() {
   log_.Line("the actions stop; the faults end; the sides settle");
   EndEveryFault();
   bool agreed = Settle();
-  if (agreed) {
-    ProbeForLeaks();
-    agreed = Settle();
-  }
+  // Measured also when the sides disagree: the probe's own items tell whether it came through.
+  ProbeForLeaks();
+  if (agreed) agreed = Settle();
   SamplePlugin("at the end");
   if (!plugin_.Running()) Disagree("no plug-in runs at the end");
   testfiles::CopyPerUserFiles(options_.runDirectory);
