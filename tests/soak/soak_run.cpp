@@ -1211,7 +1211,8 @@ bool Soak::ProbeRound(int round) {
 void Soak::ProbeForLeaks() {
   constexpr int kWarmUpRounds = 3;
   constexpr long long kHandleMargin = 10;
-  constexpr long long kKilobyteMargin = 1024;
+  // The heap grows in steps: two short runs of one code grew 1000 KB and 44 KB over 10 rounds.
+  constexpr long long kKilobyteMargin = 3072;
   killed_ = true;
   plugin_.Terminate();
   StartPlugin(false);
