@@ -24,12 +24,19 @@ void WriteCompletionState(const outlook::DispatchDriver& task, DoneState state) 
 }
 
 // A number kind keeps what the record's text reads as a number.
+int32_t LinkNumber(std::string_view linkId) { return static_cast<int32_t>(inbound::ReadNumber(linkId)); }
+
 void WriteLinkId(const outlook::DispatchDriver& item, const items::ItemKind& kind, std::string_view linkId) {
   if (kind.linkIdPlace == items::LinkIdPlace::Text) {
     items::WriteLinkText(item, linkId);
   } else {
-    items::WriteLinkNumber(item, static_cast<int32_t>(inbound::ReadNumber(linkId)));
+    items::WriteLinkNumber(item, LinkNumber(linkId));
   }
+}
+
+// The link id as an item of the kind, once written, gives it back (items::ReadLinkId).
+std::string LinkIdAsRead(const items::ItemKind& kind, std::string_view linkId) {
+  return kind.linkIdPlace == items::LinkIdPlace::Text ? std::string(linkId) : std::to_string(LinkNumber(linkId));
 }
 
 }  // namespace
@@ -72,10 +79,8 @@ void SetOutlookLinkId(char* record, uint32_t kind, const WriterContext& context)
   }
   // The item the main application was told of as new has no link id yet, unless one of the
   // subject carries this one already (a change made it anew with it): no second item takes it.
-  const std::string given = itemKind->linkIdPlace == items::LinkIdPlace::Text
-                                ? std::string(*link->linkId)
-                                : std::to_string(static_cast<int32_t>(inbound::ReadNumber(*link->linkId)));
-  const outlook::DispatchDriver item = context.lookup.Find(*itemKind, link->subject, ItemMeant::WithoutLinkId(given));
+  const outlook::DispatchDriver item =
+      context.lookup.Find(*itemKind, link->subject, ItemMeant::WithoutLinkId(LinkIdAsRead(*itemKind, *link->linkId)));
   if (item.IsEmpty()) return;
   WriteLinkId(item, *itemKind, *link->linkId);
   SaveAndClose(item, itemKind->kind, context.ownWrites);
