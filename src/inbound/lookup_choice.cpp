@@ -64,12 +64,11 @@ bool CarriesLinkId(std::string_view linkId) { return !linkId.empty() && linkId !
 std::optional<size_t> ChooseCandidate(const std::vector<Candidate>& candidates, const ItemMeant& meant) {
   if (candidates.size() == 1) return 0;
   const auto unlinked = [](const Candidate& c) { return !CarriesLinkId(c.linkId); };
+  const auto carrying = [&](const Candidate& c) { return CarriesLinkId(meant.linkId) && c.linkId == meant.linkId; };
   if (meant.by == ItemMeant::By::kNoLinkId) {
-    const auto given = [&](const Candidate& c) { return CarriesLinkId(meant.linkId) && c.linkId == meant.linkId; };
-    if (const auto linked = FirstOf(candidates, PositionsWhere(candidates, given), Order::kEarliest)) return linked;
+    if (const auto linked = FirstOf(candidates, PositionsWhere(candidates, carrying), Order::kEarliest)) return linked;
     if (const auto newest = FirstOf(candidates, PositionsWhere(candidates, unlinked), Order::kNewest)) return newest;
   } else if (meant.by == ItemMeant::By::kLinkId) {
-    const auto carrying = [&](const Candidate& c) { return c.linkId == meant.linkId; };
     if (const auto linked = FirstOf(candidates, PositionsWhere(candidates, carrying), Order::kEarliest)) return linked;
     if (const auto free = FirstOf(candidates, PositionsWhere(candidates, unlinked), Order::kEarliest)) return free;
   }
