@@ -128,7 +128,7 @@ void NewsWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchD
   const outbound::ItemNews news = outbound::NewsOf(known ? &*known : nullptr, read.digest, !subject.empty(),
                                                    seen == Seen::kAdded, changeBeforeFirstRead);
   if (news == outbound::ItemNews::kNothing) {
-    comparer_.TakeEntry(folder, {id, subject, lastModified, known ? known->known : 0});
+    comparer_.TakeEntry(folder, outbound::UntoldEntry(known ? &*known : nullptr, id, subject, lastModified));
     return;
   }
   if (news == outbound::ItemNews::kNewItem && TakeExpectedCopy(folder, read.values)) {

@@ -52,6 +52,12 @@ ItemNews NewsOf(const Entry* known, std::uint64_t digest, bool hasSubject, bool 
   return added && known->known == 0 ? ItemNews::kNewItem : ItemNews::kChangedItem;
 }
 
+Entry UntoldEntry(const Entry* known, std::string_view id, std::string_view subject, double lastModified) {
+  Entry entry{std::string(id), std::string(subject), lastModified, known ? known->known : 0};
+  if (known && subject.empty()) entry.subject = known->subject;
+  return entry;
+}
+
 void FolderPicture::TakeState(const Entry& entry) {
   if (entry.id.empty()) return;
   const auto [position, added] = positions_.emplace(entry.id, entries_.size());
@@ -98,14 +104,15 @@ FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem
     }
     Entry entry = *known;
     const bool moved = entry.lastModified != 0 && item.lastModified != 0 && item.lastModified != entry.lastModified;
+    const bool named = item.subject && !item.subject->empty();
+    // Known before the first read, an item was reported by its event: what changed since is news.
+    const bool examined = moved || (named && *item.subject != entry.subject);
     // An item to be examined keeps the subject the main application knows until it is told the
-    // new one: its deletion names that subject, and whether a deletion may go twice asks it.
-    if (item.subject && !(moved && before.taken_)) entry.subject = *item.subject;
-    if (entry.lastModified == 0) {
-      entry.lastModified = item.lastModified;
-    } else if (moved && before.taken_) {
-      result.toExamine.push_back(item);
-    }
+    // new one: its deletion names that subject, and whether a deletion may go twice asks it. One
+    // without a subject is never reported and keeps the subject it is known by.
+    if (named && !examined) entry.subject = *item.subject;
+    if (examined) result.toExamine.push_back(item);
+    if (entry.lastModified == 0) entry.lastModified = item.lastModified;
     after.TakeState(entry);
   }
   std::vector<const Entry*> gone;

@@ -43,6 +43,11 @@ enum class ItemNews { kNothing, kNewItem, kChangedItem };
 // user's change of an item the main application may know; else a changed item.
 ItemNews NewsOf(const Entry* known, std::uint64_t digest, bool hasSubject, bool added, bool changeBeforeFirstRead);
 
+// The entry of an item looked at whose record was not news: its state now, with the record the
+// main application knows. One whose subject the user emptied is not reported, so it keeps the
+// subject the main application knows it by, which its deletion must name.
+Entry UntoldEntry(const Entry* known, std::string_view id, std::string_view subject, double lastModified);
+
 // One item as a read of its folder found it: its id, and its subject when the read took it.
 struct ReadItem {
   std::string id;
@@ -138,11 +143,12 @@ struct FolderComparison {
 // with its last known subject, except the plug-in's own deletions; the new picture is the read,
 // each id once, with the subjects read or, where none was read, the known ones; an item to be
 // examined keeps its known subject. The first read of a folder reports only the items gone that
-// the main application was told of, and takes every item with its state. Later, an item not
-// known, or known in another state, is to be examined; one known without a state takes the state
-// read. The items gone are reported as Judge decides at the confirmation's moment: while it holds
-// them back, nothing is reported and the picture keeps them with the hold. By default every wait
-// is nil: a read held back is confirmed by the next that agrees with it.
+// the main application was told of, and takes every item it did not know with its state; later,
+// an item not known is to be examined. An item known in another state, or read with another
+// subject (a store keeping whole seconds gives a rename within the second of the last save the
+// same state), is to be examined; one known without a state takes the state read. The items gone are reported as Judge
+// decides at the confirmation's moment: while it holds them back, nothing is reported and the picture keeps them with
+// the hold. By default every wait is nil: a read held back is confirmed by the next that agrees with it.
 FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read,
                          const Confirmation& confirmation = {});
 
