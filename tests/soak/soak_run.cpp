@@ -297,7 +297,14 @@ private:
   // The link records to send: the item each names is looked up when it goes, as the reports since
   // may have renamed or deleted it.
   std::deque<std::pair<Kind, int32_t>> links_;
-  std::multiset<std::pair<Kind, std::string>> userDeleted_;  // subjects as the records carry them
+  // What the user deleted, by the subjects a report may name it by, as the records carry them: the
+  // one Outlook showed, and the one the main application holds for its link id (a rename not yet
+  // reported leaves the item there under its old subject).
+  struct UserDeletion {
+    Kind kind;
+    std::string subject, toldSubject;
+  };
+  std::vector<UserDeletion> userDeleted_;
   std::map<Kind, std::pair<std::string, Clock::time_point>> lastDeletions_;
   e2e::ChildProcess plugin_;
   Clock::time_point pluginStarted_;
@@ -589,11 +596,17 @@ void Soak::OnRecord(uint32_t kind, std::string bytes) {
   if (report->news == News::kDeleted && RepeatsADeletion(*report)) return;
   if (report->news == News::kDeleted) {
     lastDeletions_[report->kind] = {report->subject, Clock::now()};
-    const auto told = userDeleted_.find({report->kind, report->subject});
-    auto any = std::find_if(userDeleted_.begin(), userDeleted_.end(), [&](const auto& entry) {
-      return entry.first == report->kind && SameLetters(entry.second, report->subject);
-    });
-    if (told != userDeleted_.end()) any = told;
+    const auto named = [&](bool exactly) {
+      return std::find_if(userDeleted_.begin(), userDeleted_.end(), [&](const UserDeletion& deletion) {
+        if (deletion.kind != report->kind) return false;
+        for (const std::string* subject : {&deletion.subject, &deletion.toldSubject}) {
+          if (exactly ? *subject == report->subject : SameLetters(*subject, report->subject)) return true;
+        }
+        return false;
+      });
+    };
+    auto any = named(true);
+    if (any == userDeleted_.end()) any = named(false);
     if (any == userDeleted_.end()) {
       Disagree(std::string("a deletion of a ") + NameOf(report->kind) + " the user never deleted: \"" +
                report->subject + "\"");
@@ -934,12 +947,14 @@ void Soak::UserDelete(Kind kind) {
   const std::vector<SeenItem> seen = ReadFolder(kind);
   const std::optional<int> pick = PickUnambiguous(kind, seen, false);
   if (!pick) return;
-  const std::string subject = seen[static_cast<size_t>(*pick)].item.subject;
+  const Comparable& picked = seen[static_cast<size_t>(*pick)].item;
+  const std::string subject = picked.subject;
   const outlook::LateBound item = FindBySubject(FolderItems(kind), subject);
   if (item.IsEmpty()) return;
   item.CallMethod(L"Delete");
   // Reported only if the main application was told of the item: known to the table or on its way.
-  userDeleted_.insert({kind, subject});
+  const std::optional<size_t> told = picked.linkId ? table_.FindByLink(kind, picked.linkId) : std::nullopt;
+  userDeleted_.push_back({kind, subject, told ? table_.Items()[*told].subject : subject});
   ++operations_["user deletes"];
   log_.Line(std::string("user deletes ") + NameOf(kind) + " \"" + Printable(subject) + "\"");
 }
@@ -1199,7 +1214,7 @@ bool Soak::ProbeRound(int round) {
   const outlook::LateBound added = FindBySubject(FolderItems(Kind::kTask), subject);
   if (added.IsEmpty()) return false;
   added.CallMethod(L"Delete");
-  userDeleted_.insert({Kind::kTask, subject});
+  userDeleted_.push_back({Kind::kTask, subject, subject});
   ++operations_["leak probe rounds"];
   return known(0);
 }
