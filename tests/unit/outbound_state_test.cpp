@@ -83,6 +83,24 @@ TEST_F(OutboundStateTest, TwoChangesWithinOneSecondBothArriveWhereOutlookKeepsWh
   EXPECT_EQ(Received(), (Lines{"9 Report v2", "9 Report v3"}));
 }
 
+// Renamed within the second of its last save, the item reads in the state the plug-in knows, and
+// its ItemChange comes only after it is gone: the check between is what tells of the rename, and
+// the deletion names the subject the main application was told.
+TEST_F(OutboundStateTest, ARenameInTheSecondOfTheLastSaveIsToldBeforeTheDeletionNamesIt) {
+  os::TimePrecision(L"seconds");
+  Roads roads;
+  ASSERT_NO_FATAL_FAILURE(Connect(roads));
+  os::AddItem(os::ItemKind::Task, {{kSubject, V::Text(L"Pay the rent")}});
+  EXPECT_TRUE(os::RaisePostedEvents());
+  os::EventDelay(60 * 60 * 1000);
+  os::ChangeItem(kFolderTasks, 1, {{kSubject, V::Text(L"Pay the rent v2")}});
+  roads.CheckDeletedItems();
+  os::RemoveItemsWithoutEvents(kFolderTasks, 1, 1);
+  roads.CheckDeletedItems();
+  roads.CheckDeletedItems();
+  EXPECT_EQ(Received(), (Lines{"6 Pay the rent", "9 Pay the rent v2", "1 Pay the rent v2"}));
+}
+
 // Ten minutes of the plug-in's work, its checks driven directly, ask Outlook for nothing it guards.
 TEST_F(OutboundStateTest, WhereOutlookDeniesGuardedCallsTheWorkPromptsNever) {
   os::Guard(L"deny");
