@@ -60,6 +60,8 @@ class DeployTest : public testing::Test {
 protected:
   void SetUp() override {
     EndStrayPlugins();
+    // The plug-in reaches for Outlook as it starts: one left hung would hold it.
+    EXPECT_TRUE(EarlierStandinGone());
     WriteWinIniSetting("OutlookToOrvane", nullptr);
     workDirectory_ = FreshWorkDirectory();
   }

@@ -9,6 +9,7 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -241,10 +242,32 @@ bool ProcessRuns(const char* program) {
   return found;
 }
 
+// Ends every process of the program; a process that cannot be opened is left.
+void EndProcesses(const char* program) {
+  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+    if (lstrcmpiA(entry.szExeFile, program) != 0) continue;
+    const UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+    if (process && TerminateProcess(process.Get(), 97)) WaitForSingleObject(process.Get(), 5000);
+  }
+}
+
 }  // namespace
 
 bool WaitForNoProcess(const char* program, Milliseconds timeout) {
   return WaitUntil([program] { return !ProcessRuns(program); }, timeout, 50ms);
+}
+
+bool EarlierStandinGone() {
+  constexpr char kStandin[] = "OutlookStandin.exe";
+  if (WaitForNoProcess(kStandin, 15s)) return true;
+  std::printf("the stand-in Outlook of an earlier test was still there after 15 s; it is ended\n");
+  std::fflush(stdout);
+  EndProcesses(kStandin);
+  return false;
 }
 
 StandinControl::StandinControl() { control_.CreateDispatch("OutlookStandin.Control"); }

@@ -110,6 +110,10 @@ void EndStrayPlugins();
 // Waits until no process of that program runs; false when one is still there after the time.
 // A COM server that is ending still takes new clients for a moment, and such a client waits on it.
 bool WaitForNoProcess(const char* program, Milliseconds timeout);
+// Waits for the stand-in Outlook of an earlier test to go; one still there after the wait (hung,
+// or still serving a client of that test) is ended, so that the next test's calls cannot wait on
+// it for good. False when one had to be ended.
+bool EarlierStandinGone();
 
 // The stand-in Outlook's test controls, reached over COM ("OutlookStandin.Control"). Creating it
 // starts the stand-in server (or reaches the running one), which the plug-in then shares.

@@ -53,7 +53,7 @@ class RestartFixture : public testing::Test {
 protected:
   void SetUp() override {
     EndStrayPlugins();
-    ASSERT_TRUE(WaitForNoProcess(kServer, 15s)) << "a stand-in of an earlier test is still running";
+    ASSERT_TRUE(EarlierStandinGone());
     ASSERT_TRUE(apartment_.Ok());
     workDirectory_ = FreshWorkDirectory();
     WriteIniSetting(workDirectory_, "OutlookToOrvane", 1);
