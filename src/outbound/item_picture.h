@@ -146,9 +146,10 @@ struct FolderComparison {
 // the main application was told of, and takes every item it did not know with its state; later,
 // an item not known is to be examined. An item known in another state, or read with another
 // subject (a store keeping whole seconds gives a rename within the second of the last save the
-// same state), is to be examined; one known without a state takes the state read. The items gone are reported as Judge
-// decides at the confirmation's moment: while it holds them back, nothing is reported and the picture keeps them with
-// the hold. By default every wait is nil: a read held back is confirmed by the next that agrees with it.
+// same state), is to be examined; one known without a state takes the state read. The items gone
+// are reported as Judge decides at the confirmation's moment: while it holds them back, nothing is
+// reported and the picture keeps them with the hold. By default every wait is nil: a read held
+// back is confirmed by the next that agrees with it.
 FolderComparison Compare(const FolderPicture& before, const std::vector<ReadItem>& read,
                          const Confirmation& confirmation = {});
 

@@ -229,28 +229,23 @@ void EndStrayPlugins() {
 
 namespace {
 
-bool ProcessRuns(const char* program) {
+// The ids of the running processes of the program.
+std::vector<DWORD> ProcessesOf(const char* program) {
+  std::vector<DWORD> ids;
   const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return false;
+  if (!snapshot) return ids;
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
-  bool found = false;
-  for (BOOL more = Process32First(snapshot.Get(), &entry); more && !found;
-       more = Process32Next(snapshot.Get(), &entry)) {
-    found = lstrcmpiA(entry.szExeFile, program) == 0;
+  for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+    if (lstrcmpiA(entry.szExeFile, program) == 0) ids.push_back(entry.th32ProcessID);
   }
-  return found;
+  return ids;
 }
 
 // Ends every process of the program; a process that cannot be opened is left.
 void EndProcesses(const char* program) {
-  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return;
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
-    if (lstrcmpiA(entry.szExeFile, program) != 0) continue;
-    const UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+  for (const DWORD id : ProcessesOf(program)) {
+    const UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
     if (process && TerminateProcess(process.Get(), 97)) WaitForSingleObject(process.Get(), 5000);
   }
 }
@@ -258,7 +253,7 @@ void EndProcesses(const char* program) {
 }  // namespace
 
 bool WaitForNoProcess(const char* program, Milliseconds timeout) {
-  return WaitUntil([program] { return !ProcessRuns(program); }, timeout, 50ms);
+  return WaitUntil([program] { return ProcessesOf(program).empty(); }, timeout, 50ms);
 }
 
 bool EarlierStandinGone() {

@@ -948,7 +948,7 @@ void Soak::UserDelete(Kind kind) {
   const std::optional<int> pick = PickUnambiguous(kind, seen, false);
   if (!pick) return;
   const Comparable& picked = seen[static_cast<size_t>(*pick)].item;
-  const std::string subject = picked.subject;
+  const std::string& subject = picked.subject;
   const outlook::LateBound item = FindBySubject(FolderItems(kind), subject);
   if (item.IsEmpty()) return;
   item.CallMethod(L"Delete");
