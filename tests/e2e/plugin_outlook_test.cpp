@@ -31,9 +31,6 @@ constexpr int kNotesFolder = 12;
 constexpr int kTasksFolder = 13;
 constexpr long kAlways = -1;
 
-// The stand-in of an earlier test must be gone before this test reaches for one.
-bool EarlierStandinGone() { return WaitForNoProcess("OutlookStandin.exe", 15s); }
-
 std::string TaskRecord(const std::string& subject) {
   std::string record = subject +
                        "\t1/12/2026\t15/12/2026*9:00am*10:30am\tTrue\t15/12/2026\t0:15\tnot Done\t0.000\t120\tnot "
@@ -55,7 +52,7 @@ protected:
   void SetUp() override {
     EndStrayPlugins();
     workDirectory_ = FreshWorkDirectory();
-    EXPECT_TRUE(earlierStandinGone_);
+    EXPECT_EQ(earlierStandin_, "");
     ASSERT_TRUE(control_.Available()) << "the stand-in Outlook is not registered";
     control_.ResetWithLateEvents();
   }
@@ -133,7 +130,8 @@ protected:
   }
 
   Apartment apartment_;
-  bool earlierStandinGone_ = EarlierStandinGone();
+  // The stand-in of an earlier test must be gone before this test reaches for one.
+  std::string earlierStandin_ = EndLeftoverStandin();
   StandinControl control_;
   std::string workDirectory_;
 };
