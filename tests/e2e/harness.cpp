@@ -299,11 +299,14 @@ bool EndStandin(DWORD process) {
 }
 
 std::string EndLeftoverStandin(Milliseconds wait) {
-  if (WaitForNoProcess(kStandinProgram, wait)) return std::string();
+  const std::vector<DWORD> left =
+      WaitForNoProcess(kStandinProgram, wait) ? std::vector<DWORD>() : ProcessesOf(kStandinProgram);
+  // One that went just after the wait is gone all the same.
+  if (left.empty()) return std::string();
   std::string message = "a stand-in Outlook of an earlier test was still running " +
                         std::to_string(std::chrono::duration_cast<std::chrono::seconds>(wait).count()) +
                         " s after it, hung or held by a client that never let go (process";
-  for (const DWORD id : ProcessesOf(kStandinProgram)) message += " " + std::to_string(id);
+  for (const DWORD id : left) message += " " + std::to_string(id);
   message += "): ";
   message += EndStandin() && ProcessesOf(kStandinProgram).empty() ? "ended" : "it could not be ended";
   return message;

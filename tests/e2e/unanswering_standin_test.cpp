@@ -23,7 +23,7 @@ protected:
     EXPECT_EQ(EndLeftoverStandin(), "");
     workDirectory_ = FreshWorkDirectory();
   }
-  void TearDown() override { EndLeftoverStandin(0ms); }
+  void TearDown() override { EndLeftoverStandin(); }
 
   // What an activation of the control class reaches now: a stand-in other than the one ended,
   // answering.
@@ -71,8 +71,8 @@ TEST_F(UnansweringStandinTest, AStandinAnEarlierTestLeftHungIsEndedByTheNextWith
   EXPECT_NE(message.find("(process " + std::to_string(left.front()) + "): ended"), std::string::npos) << message;
   EXPECT_EQ(ProcessesOf(kStandinProgram), std::vector<DWORD>{});
   ExpectAFreshStandinAnswers(left.front());
-  // Gone, nothing is left to end.
-  EXPECT_EQ(EndLeftoverStandin(0ms), "");
+  // The fresh one ends by itself once its client has let go: nothing is left to end.
+  EXPECT_EQ(EndLeftoverStandin(), "");
 }
 
 }  // namespace
