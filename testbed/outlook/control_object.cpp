@@ -59,6 +59,8 @@ enum ControlId : DispId {
   kOpenItems,
   kNoRemoveForLastItem,
   kEventsAfterUnadvise,
+  kProcessId,
+  kStall,
 };
 
 Member ControlMethod(const wchar_t* name, ControlId id) { return {name, id, Access::Method, ValueType::Int32}; }
@@ -109,6 +111,8 @@ const std::vector<Member>& ControlMembers() {
       ControlMethod(L"OpenItems", kOpenItems),
       ControlMethod(L"NoRemoveForLastItem", kNoRemoveForLastItem),
       ControlMethod(L"EventsAfterUnadvise", kEventsAfterUnadvise),
+      ControlMethod(L"ProcessId", kProcessId),
+      ControlMethod(L"Stall", kStall),
   };
   return members;
 }
@@ -270,6 +274,14 @@ protected:
       case kOpenItems: return ReturnValue(Value::Int32(static_cast<int32_t>(OpenItems())), result);
       case kNoRemoveForLastItem: return Switch(args, &NoRemoveForLastItem);
       case kEventsAfterUnadvise: return Switch(args, &EventsAfterUnadvise);
+      case kProcessId:
+        args.Expect(0, 0);
+        return ReturnValue(Value::Int32(static_cast<int32_t>(GetCurrentProcessId())), result);
+      case kStall:
+        // As a hung Outlook: this thread, the one that serves every call, answers nothing meanwhile.
+        args.Expect(1, 1);
+        Sleep(static_cast<DWORD>(std::clamp(args.Get(0, ValueType::Int32).AsInt32(), 0, 600000)));
+        return;
     }
   }
 

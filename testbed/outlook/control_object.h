@@ -7,7 +7,7 @@ namespace orvane {
 
 namespace outlook_standin {
 
-// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 44:
+// Methods, called by name (GetIDsOfNames) or by their DISPIDs 1 to 46:
 //   Reset()                                         empty folders; clear failures, refusal, counts
 //                                                   and hidden members
 //   FailCall(object, dispid, call, message [, times [, scode]])
@@ -66,6 +66,9 @@ namespace outlook_standin {
 //   OpenItems()                                     item objects open now
 //   NoRemoveForLastItem(silent)                     no ItemRemove for a folder's last item (default false)
 //   EventsAfterUnadvise(late)                       a sink unadvised still hears events posted before (default false)
+//   ProcessId()                                     the server's process, for a test that must end it
+//   Stall(milliseconds)                             answers no call for that long, as a hung Outlook (at
+//                                                   most 600000)
 // Reset() puts each choice back to its default and clears the prompts counted.
 ComPtr<IDispatch> NewControl();
 

@@ -60,8 +60,8 @@ class DeployTest : public testing::Test {
 protected:
   void SetUp() override {
     EndStrayPlugins();
-    // The plug-in reaches for Outlook as it starts: one left hung would hold it.
-    EXPECT_TRUE(EarlierStandinGone());
+    // A plug-in with the link on reaches Outlook: one left hung by an earlier test would hold it.
+    EXPECT_EQ(EndLeftoverStandin(), "");
     WriteWinIniSetting("OutlookToOrvane", nullptr);
     workDirectory_ = FreshWorkDirectory();
   }

@@ -9,10 +9,13 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
 namespace orvane {
 
@@ -227,45 +230,165 @@ void EndStrayPlugins() {
   }
 }
 
-namespace {
-
-// The ids of the running processes of the program.
 std::vector<DWORD> ProcessesOf(const char* program) {
-  std::vector<DWORD> ids;
-  const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return ids;
+  std::vector<DWORD> processes;
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return processes;
+  const UniqueHandle owner(snapshot);
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
-    if (lstrcmpiA(entry.szExeFile, program) == 0) ids.push_back(entry.th32ProcessID);
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (lstrcmpiA(entry.szExeFile, program) == 0) processes.push_back(entry.th32ProcessID);
   }
-  return ids;
+  return processes;
 }
-
-// Ends every process of the program; a process that cannot be opened is left.
-void EndProcesses(const char* program) {
-  for (const DWORD id : ProcessesOf(program)) {
-    const UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-    if (process && TerminateProcess(process.Get(), 97)) WaitForSingleObject(process.Get(), 5000);
-  }
-}
-
-}  // namespace
 
 bool WaitForNoProcess(const char* program, Milliseconds timeout) {
   return WaitUntil([program] { return ProcessesOf(program).empty(); }, timeout, 50ms);
 }
 
-bool EarlierStandinGone() {
-  constexpr char kStandin[] = "OutlookStandin.exe";
-  if (WaitForNoProcess(kStandin, 15s)) return true;
-  std::printf("the stand-in Outlook of an earlier test was still there after 15 s; it is ended\n");
-  std::fflush(stdout);
-  EndProcesses(kStandin);
-  return false;
+namespace {
+
+bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+bool WaitForServiceState(SC_HANDLE service, DWORD state, Milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  for (;;) {
+    SERVICE_STATUS status{};
+    if (!QueryServiceStatus(service, &status)) return false;
+    if (status.dwCurrentState == state) return true;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    Sleep(50);
+  }
 }
 
-StandinControl::StandinControl() { control_.CreateDispatch("OutlookStandin.Control"); }
+// Wine's COM service keeps the class objects a server registered until the server revokes them,
+// also when the server has been ended: every later activation of those classes then fails with
+// REGDB_E_CLASSNOTREG. Started afresh, the service has none, and activation starts the server
+// again. (Windows drops an ended server's classes by itself, and its service cannot be stopped.)
+bool ForgetEndedServersClasses() {
+  if (!UnderWine()) return true;
+  const SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (!manager) return false;
+  const SC_HANDLE service = OpenServiceA(manager, "RpcSs", SERVICE_STOP | SERVICE_START | SERVICE_QUERY_STATUS);
+  bool restarted = false;
+  if (service) {
+    SERVICE_STATUS status{};
+    ControlService(service, SERVICE_CONTROL_STOP, &status);
+    restarted = WaitForServiceState(service, SERVICE_STOPPED, 10s) &&
+                (StartServiceA(service, 0, nullptr) || GetLastError() == ERROR_SERVICE_ALREADY_RUNNING) &&
+                WaitForServiceState(service, SERVICE_RUNNING, 10s);
+    CloseServiceHandle(service);
+  }
+  CloseServiceHandle(manager);
+  return restarted;
+}
+
+}  // namespace
+
+bool EndStandin(DWORD process) {
+  const std::vector<DWORD> processes = process ? std::vector<DWORD>{process} : ProcessesOf(kStandinProgram);
+  bool ended = true;
+  for (const DWORD id : processes) {
+    const UniqueHandle standin(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+    // One that has ended meanwhile cannot be opened any more.
+    if (!standin) continue;
+    TerminateProcess(standin.Get(), 97);
+    ended = WaitForSingleObject(standin.Get(), 5000) == WAIT_OBJECT_0 && ended;
+  }
+  return !processes.empty() ? ForgetEndedServersClasses() && ended : ended;
+}
+
+std::string EndLeftoverStandin(Milliseconds wait) {
+  const std::vector<DWORD> left =
+      WaitForNoProcess(kStandinProgram, wait) ? std::vector<DWORD>() : ProcessesOf(kStandinProgram);
+  // One that went just after the wait is gone all the same.
+  if (left.empty()) return std::string();
+  std::string message = "a stand-in Outlook of an earlier test was still running " +
+                        std::to_string(std::chrono::duration_cast<std::chrono::seconds>(wait).count()) +
+                        " s after it, hung or held by a client that never let go (process";
+  for (const DWORD id : left) message += " " + std::to_string(id);
+  message += "): ";
+  message += EndStandin() && ProcessesOf(kStandinProgram).empty() ? "ended" : "it could not be ended";
+  return message;
+}
+
+struct UnansweredCallWatch::State {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool stopping = false;
+  bool calling = false;
+  bool ended = false;
+  DWORD process = 0;
+  std::chrono::steady_clock::time_point deadline;
+  std::thread watcher;
+};
+
+UnansweredCallWatch::UnansweredCallWatch(Milliseconds longest) : longest_(longest), state_(std::make_unique<State>()) {
+  State& state = *state_;
+  state.watcher = std::thread([&state] {
+    std::unique_lock<std::mutex> lock(state.mutex);
+    while (!state.stopping) {
+      if (!state.calling) {
+        state.changed.wait(lock);
+      } else if (state.changed.wait_until(lock, state.deadline) == std::cv_status::timeout && state.calling &&
+                 std::chrono::steady_clock::now() >= state.deadline) {
+        // The call under way fails once its server has gone.
+        const DWORD process = state.process;
+        state.ended = true;
+        state.calling = false;
+        lock.unlock();
+        EndStandin(process);
+        lock.lock();
+      }
+    }
+  });
+}
+
+UnansweredCallWatch::~UnansweredCallWatch() {
+  {
+    const std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->stopping = true;
+  }
+  state_->changed.notify_all();
+  state_->watcher.join();
+}
+
+void UnansweredCallWatch::SetProcess(DWORD process) {
+  const std::lock_guard<std::mutex> lock(state_->mutex);
+  state_->process = process;
+}
+
+void UnansweredCallWatch::CallStarts() {
+  {
+    const std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->calling = true;
+    state_->ended = false;
+    state_->deadline = std::chrono::steady_clock::now() + longest_;
+  }
+  state_->changed.notify_all();
+}
+
+bool UnansweredCallWatch::CallEnded() {
+  const std::lock_guard<std::mutex> lock(state_->mutex);
+  state_->calling = false;
+  return std::exchange(state_->ended, false);
+}
+
+StandinControl::StandinControl(Milliseconds longestCall) : watch_(std::make_unique<UnansweredCallWatch>(longestCall)) {
+  // Activation too waits on a server that does not answer.
+  watch_->CallStarts();
+  control_.CreateDispatch("OutlookStandin.Control");
+  if (watch_->CallEnded()) control_.ReleaseDispatch();
+  if (Available()) watch_->SetProcess(static_cast<DWORD>(Call(L"ProcessId").ToInt32()));
+}
+
+outlook::AutomationError StandinControl::Unanswered(const wchar_t* name) const {
+  char text[160];
+  std::snprintf(text, sizeof text, "the stand-in Outlook left Control.%ls unanswered for %lld s and was ended", name,
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::seconds>(watch_->Longest()).count()));
+  return outlook::AutomationError(RPC_E_TIMEOUT, text);
+}
 
 outlook::DispId StandinControl::IdOf(const wchar_t* name) const {
   DISPID id = DISPID_UNKNOWN;

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -110,21 +111,59 @@ void EndStrayPlugins();
 // Waits until no process of that program runs; false when one is still there after the time.
 // A COM server that is ending still takes new clients for a moment, and such a client waits on it.
 bool WaitForNoProcess(const char* program, Milliseconds timeout);
-// Waits for the stand-in Outlook of an earlier test to go; one still there after the wait (hung,
-// or still serving a client of that test) is ended, so that the next test's calls cannot wait on
-// it for good. False when one had to be ended.
-bool EarlierStandinGone();
+// The ids of the processes of that program running now.
+std::vector<DWORD> ProcessesOf(const char* program);
+
+constexpr char kStandinProgram[] = "OutlookStandin.exe";
+// Ends the stand-in Outlook's processes by their ids (every one when `process` is 0), so that the
+// next client of its classes starts a fresh one; false when one could not be ended.
+bool EndStandin(DWORD process = 0);
+// A stand-in Outlook an earlier test left behind, given `wait` to end as its last client lets go;
+// one still running after it (hung, or held by a client that never let go) is ended, since every
+// later client would wait on it. Empty when none was left, else what was found and done.
+std::string EndLeftoverStandin(Milliseconds wait = 15s);
+
+// Ends the stand-in when one call to it has gone unanswered for kLongest: COM waits for an
+// out-of-process answer without end, and the test then fails at that call instead.
+class UnansweredCallWatch {
+public:
+  static constexpr Milliseconds kLongest = 30s;
+  explicit UnansweredCallWatch(Milliseconds longest = kLongest);
+  UnansweredCallWatch(const UnansweredCallWatch&) = delete;
+  UnansweredCallWatch& operator=(const UnansweredCallWatch&) = delete;
+  ~UnansweredCallWatch();
+  // The stand-in's process once known; until then every stand-in process is the one called.
+  void SetProcess(DWORD process);
+  // Around each call to the stand-in. CallEnded answers true when the call outlived kLongest and
+  // the stand-in was ended under it.
+  void CallStarts();
+  bool CallEnded();
+  Milliseconds Longest() const { return longest_; }
+
+private:
+  Milliseconds longest_;
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 // The stand-in Outlook's test controls, reached over COM ("OutlookStandin.Control"). Creating it
-// starts the stand-in server (or reaches the running one), which the plug-in then shares.
+// starts the stand-in server (or reaches the running one), which the plug-in then shares. A call
+// the stand-in leaves unanswered ends it and throws AutomationError saying so.
 class StandinControl {
 public:
-  StandinControl();
+  explicit StandinControl(Milliseconds longestCall = UnansweredCallWatch::kLongest);
   bool Available() const { return !control_.IsEmpty(); }
   // Calls a control method by name with the arguments in their natural order.
   template <class... Args>
   outlook::Variant Call(const wchar_t* name, Args&&... args) const {
-    return control_.InvokeMethod(IdOf(name), std::forward<Args>(args)...);
+    watch_->CallStarts();
+    try {
+      outlook::Variant result = control_.InvokeMethod(IdOf(name), std::forward<Args>(args)...);
+      if (!watch_->CallEnded()) return result;
+    } catch (const outlook::AutomationError&) {
+      if (!watch_->CallEnded()) throw;
+    }
+    throw Unanswered(name);
   }
   // Puts the stand-in back to its defaults, with its events as late as Outlook's may be: each
   // comes kEventDelay after its call (longer than the plug-in takes to listen again after one of
@@ -139,6 +178,9 @@ public:
 
 private:
   outlook::DispId IdOf(const wchar_t* name) const;
+  outlook::AutomationError Unanswered(const wchar_t* name) const;
+
+  std::unique_ptr<UnansweredCallWatch> watch_;
   outlook::DispatchDriver control_;
 };
 

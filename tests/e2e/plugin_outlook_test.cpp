@@ -52,7 +52,7 @@ protected:
   void SetUp() override {
     EndStrayPlugins();
     workDirectory_ = FreshWorkDirectory();
-    EXPECT_TRUE(earlierStandinGone_);
+    EXPECT_EQ(earlierStandin_, "");
     ASSERT_TRUE(control_.Available()) << "the stand-in Outlook is not registered";
     control_.ResetWithLateEvents();
   }
@@ -130,7 +130,8 @@ protected:
   }
 
   Apartment apartment_;
-  bool earlierStandinGone_ = EarlierStandinGone();
+  // The stand-in of an earlier test must be gone before this test reaches for one.
+  std::string earlierStandin_ = EndLeftoverStandin();
   StandinControl control_;
   std::string workDirectory_;
 };

@@ -18,7 +18,6 @@ namespace orvane {
 
 namespace e2e {
 
-constexpr char kServer[] = "OutlookStandin.exe";
 constexpr char kFrameClass[] = "OrvaneOutlookFrame";
 constexpr int kNotesFolder = 12;
 
@@ -53,7 +52,7 @@ class RestartFixture : public testing::Test {
 protected:
   void SetUp() override {
     EndStrayPlugins();
-    ASSERT_TRUE(EarlierStandinGone());
+    EXPECT_EQ(EndLeftoverStandin(), "");
     ASSERT_TRUE(apartment_.Ok());
     workDirectory_ = FreshWorkDirectory();
     WriteIniSetting(workDirectory_, "OutlookToOrvane", 1);
@@ -83,14 +82,15 @@ protected:
 
   // The user's Outlook started on a store file, as the user starts it; its controls reached.
   void StartOutlook(const char* store) {
-    outlook_ = ChildProcess(kServer, "/Store \"" + StorePath(store) + "\"", workDirectory_);
+    outlook_ = ChildProcess(kStandinProgram, "/Store \"" + StorePath(store) + "\"", workDirectory_);
     ASSERT_NE(WaitForWindow(outlook::kMainWindowClass, nullptr, 10s), nullptr);
     control_ = std::make_unique<StandinControl>();
     ASSERT_TRUE(control_->Available());
     control_->DelayEvents();
   }
-  // Ends the user's Outlook as a user closing it does. Never killed: under Wine a killed COM server
-  // stays registered and every later activation of its class fails.
+  // Ends the user's Outlook as a user closing it does. Not killed: under Wine a killed COM server
+  // stays registered and every later activation of its class fails until EndStandin starts COM's
+  // service afresh.
   void QuitOutlook() {
     if (control_ && outlook_.Running()) {
       try {
@@ -103,7 +103,7 @@ protected:
     if (outlook_.Started()) {
       EXPECT_TRUE(outlook_.WaitForExit(10s));
     }
-    EXPECT_TRUE(WaitForNoProcess(kServer, 10s));
+    EXPECT_TRUE(WaitForNoProcess(kStandinProgram, 10s));
   }
   int NotesSinks() const { return control_->Call(L"SinkCount", outlook::Variant::Int32(kNotesFolder)).ToInt32(); }
   // The Notes folder's sink is connected last.

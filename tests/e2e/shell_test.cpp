@@ -23,6 +23,8 @@ class ShellTest : public testing::Test {
 protected:
   void SetUp() override {
     EndStrayPlugins();
+    // A plug-in with the link on reaches Outlook: one left hung by an earlier test would hold it.
+    EXPECT_EQ(EndLeftoverStandin(), "");
     WriteWinIniSetting("OutlookToOrvane", nullptr);
     workDirectory_ = FreshWorkDirectory();
   }

@@ -13,6 +13,7 @@
 #include "base/unique_resource.h"
 #include "testbed/outlook/busy_filter.h"
 #include "testbed/outlook/class_factory.h"
+#include "testbed/outlook/interface_pins.h"
 #include "testbed/outlook/item_store.h"
 #include "testbed/outlook/main_window.h"
 #include "testbed/outlook/registration.h"
@@ -87,6 +88,7 @@ int Serve(const Options& options) {
   // Turns calls away while the test controls make Outlook busy.
   const MessageFilterRegistration busyFilter(outlook_standin::NewBusyFilter().Get());
   if (!application.Ok() || !control.Ok()) return 1;
+  const outlook_standin::InterfacePins pins;
   // The window comes last: whoever sees it may create the Application at once, and must reach
   // this process rather than make COM start another one.
   if (!options.embedding && !outlook_standin::ShowMainWindow()) return 1;
