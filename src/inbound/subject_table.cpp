@@ -4,6 +4,7 @@
 #include "base/error_log.h"
 #include "inbound/item_lookup.h"
 #include "inbound/lookup_choice.h"
+#include "items/subject_match.h"
 #include "outlook/com_types.h"
 #include "outlook/outlook_folders.h"
 #include "outlook/outlook_session.h"
@@ -31,7 +32,7 @@ outlook::DispatchDriver OpenNamedItem(const outlook::OutlookSession& session, co
                                       std::string_view subject) {
   outlook::DispatchDriver item = session.Namespace().InvokeForObject(
       outlook::kGetItemFromId, outlook::Variant::Text(id), outlook::Variant::Text(storeId));
-  if (!SubjectNames(item.GetText(kind.subjectMember), subject)) {
+  if (!items::SubjectNames(item.GetText(kind.subjectMember), subject)) {
     throw outlook::OddTable("gave an id that opens an item of another subject");
   }
   return item;
@@ -124,9 +125,9 @@ outlook::DispatchDriver SubjectLookup::FindInTable(const outlook::DispatchDriver
     if (row[kIdColumn].empty() || !created)
       throw outlook::OddTable("gave a row without its item's id or creation time");
     const std::string cell = outlook::CellText(row[kSubjectColumn]);
-    if (SubjectNames(cell, subject)) {
+    if (items::SubjectNames(cell, subject)) {
       matches.push_back({outlook::CellText(row[kIdColumn]), *created});
-    } else if (row[kSubjectColumn].size() >= outlook::kCutTextLength && SubjectMayStartWith(cell, subject)) {
+    } else if (row[kSubjectColumn].size() >= outlook::kCutTextLength && items::SubjectMayStartWith(cell, subject)) {
       maybeCut.push_back({outlook::CellText(row[kIdColumn]), *created});
     }
   });
@@ -136,7 +137,7 @@ outlook::DispatchDriver SubjectLookup::FindInTable(const outlook::DispatchDriver
     // Outlook finds an item by its id surely only in the store named with it.
     const outlook::DispatchDriver item = session_.Namespace().InvokeForObject(
         outlook::kGetItemFromId, outlook::Variant::Text(maybe.id), outlook::Variant::Text(storeId));
-    if (SubjectNames(item.GetText(kind.subjectMember), subject)) matches.push_back(std::move(maybe));
+    if (items::SubjectNames(item.GetText(kind.subjectMember), subject)) matches.push_back(std::move(maybe));
   }
   return OpenChosen(session_, matches, storeId, kind, subject, meant);
 }

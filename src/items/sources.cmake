@@ -1,5 +1,6 @@
 # The table of item kinds both roads read, and the link id's read and write.
 set(ORVANE_items_PURE)
 set(ORVANE_items_WINDOWS
-  link_id.cpp)
+  link_id.cpp
+  subject_match.cpp)
 set(ORVANE_items_SYSTEM_LIBS)

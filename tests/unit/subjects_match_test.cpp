@@ -1,5 +1,5 @@
-// Subjects compared as the item lookups compare them: the same text, letter case aside.
-#include "inbound/item_lookup.h"
+// Subjects compared as the item lookups and the deletion watch compare them: the same text, letter case aside.
+#include "items/subject_match.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ TEST(SubjectsMatch, SameTextIgnoringLetterCaseOnly) {
       {"Resign", "Re-sign", false},
       {"Resign", "Re\xADsign", false},
   };
-  for (const auto& c : kCases) EXPECT_EQ(inbound::SubjectsMatch(c.a, c.b), c.match) << c.a << " | " << c.b;
+  for (const auto& c : kCases) EXPECT_EQ(items::SubjectsMatch(c.a, c.b), c.match) << c.a << " | " << c.b;
 }
 
 // The rule a record's subject finds an item by: both texts as the main application knows them,
@@ -52,7 +52,7 @@ TEST(SubjectNames, TheSubjectsAsSentMatchIgnoringLetterCase) {
       {"Call the bank", "Call the bank.", false},
   };
   for (const auto& c : kCases) {
-    EXPECT_EQ(inbound::SubjectNames(c.item, c.wanted), c.names) << "[" << c.item << "] [" << c.wanted << "]";
+    EXPECT_EQ(items::SubjectNames(c.item, c.wanted), c.names) << "[" << c.item << "] [" << c.wanted << "]";
   }
 }
 
@@ -70,7 +70,7 @@ TEST(SubjectNames, ACutSubjectMayStartTheOneSought) {
       {"Monthly rep", "Quarterly report", false},
   };
   for (const auto& c : kCases)
-    EXPECT_EQ(inbound::SubjectMayStartWith(c.cut, c.wanted), c.may) << c.cut << " | " << c.wanted;
+    EXPECT_EQ(items::SubjectMayStartWith(c.cut, c.wanted), c.may) << c.cut << " | " << c.wanted;
 }
 
 }  // namespace
