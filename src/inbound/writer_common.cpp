@@ -65,6 +65,15 @@ ItemMeant MeantByLinkId(const std::optional<int32_t>& linkId) {
   return linkId ? ItemMeant::Carrying(std::to_string(*linkId)) : ItemMeant::BySubject();
 }
 
+bool MayMakeAnew(outlook::OwnDeletions& deletions, uint32_t itemKind, const char* writer, std::string_view subject) {
+  if (!deletions.DeletionWaits(itemKind, subject)) return true;
+  WriteLog((std::string(writer) +
+            ": the item was deleted in Outlook and its deletion waits for the main application; the change does "
+            "not make it anew")
+               .c_str());
+  return false;
+}
+
 outlook::DispatchDriver CreateOutlookItem(const outlook::OutlookSession& session, int32_t itemType) {
   return session.Application().InvokeForObject(outlook::kCreateItem, outlook::Variant::Int32(itemType));
 }

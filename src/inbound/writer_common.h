@@ -4,6 +4,7 @@
 #include "inbound/lookup_choice.h"
 #include "outlook/dispatch_driver.h"
 #include "outlook/outlook_session.h"
+#include "outlook/own_deletions.h"
 #include "outlook/own_writes.h"
 
 #include <cstdint>
@@ -50,6 +51,11 @@ void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, con
 
 // The item a change record means among those with its subject: the one carrying its link id.
 ItemMeant MeantByLinkId(const std::optional<int32_t>& linkId);
+
+// Whether a change that found no item by the subject makes it anew. Not when the user deleted the
+// item in Outlook and its deletion waits to be reported: told of it, the main application deletes
+// its own, and an item made anew would be in Outlook alone. That is logged, naming the writer.
+bool MayMakeAnew(outlook::OwnDeletions& deletions, uint32_t itemKind, const char* writer, std::string_view subject);
 
 // CreateItem on the session's Application: a new, unsaved item of the type.
 outlook::DispatchDriver CreateOutlookItem(const outlook::OutlookSession& session, int32_t itemType);

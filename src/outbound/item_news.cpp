@@ -7,6 +7,8 @@
 #include "base/error_log.h"
 #include "items/item_kinds.h"
 #include "items/link_id.h"
+#include "items/subject_match.h"
+#include "mainapp/record_text.h"
 
 #include <algorithm>
 #include <string>
@@ -203,6 +205,27 @@ void NewsWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {
   const size_t slot = slots_.Active(items::IndexOf(*kind));
   kept_.Journal({JournalEntry::Kind::kNoReportDue, static_cast<uint32_t>(slot), std::string(id), {}});
   kept_.Folder(slot).picture.NoteOwnDeletion(id);
+}
+
+bool NewsWatch::DeletionWaits(uint32_t itemKind, std::string_view subject) {
+  const items::ItemKind* kind = items::ItemKindOf(itemKind);
+  if (!kind) return false;
+  const size_t slot = slots_.Active(items::IndexOf(*kind));
+  const std::string named = mainapp::OutboundText(subject);
+  return std::any_of(kept_.Records().begin(), kept_.Records().end(), [&](const OutboundRecord& record) {
+    return record.kind == kind->deletedKind && record.folder == slot && items::SubjectsMatch(record.text, named);
+  });
+}
+
+void NewsWatch::NoteMadeAnew(uint32_t itemKind, std::string_view subject) {
+  const items::ItemKind* kind = items::ItemKindOf(itemKind);
+  if (!kind) return;
+  const size_t slot = slots_.Active(items::IndexOf(*kind));
+  std::vector<std::string> named;
+  for (const Entry& entry : kept_.Folder(slot).picture.Entries()) {
+    if (items::SubjectNames(entry.subject, subject)) named.push_back(entry.id);
+  }
+  for (const std::string& id : named) NoteOwnDeletion(itemKind, id);
 }
 
 }  // namespace orvane::outbound

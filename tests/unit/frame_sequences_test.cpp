@@ -18,6 +18,7 @@ namespace orvane {
 namespace {
 
 using namespace writertest;
+using Lines = std::vector<std::string>;
 
 class FrameSequencesTest : public RoadsTest {
 protected:
@@ -96,6 +97,62 @@ TEST_F(FrameSequencesTest, ACommandWaitsForItsFolderWhileOutlookShowsItEmpty) {
               1)
         << ::testing::PrintToString(log);
     os::ReadFolderEmpty(outlook::kFolderTasks, 0);
+  }
+}
+
+// The user deletes the task "Report" in Outlook while the main application's change of it waits
+// for its tick, and the change finds no task of its subject. Either way the two sides end alike:
+//  - deleted unseen (no ItemRemove: Outlook raises none for some deletions), the change makes it
+//    anew with its link id, which then stands for the one deleted: no deletion is reported, and
+//    the main application keeps the item it changed;
+//  - deleted and found while the command waits, the deletion is to be reported, and the main
+//    application will delete its item: the change makes nothing, and says so.
+TEST_F(FrameSequencesTest, AChangeOfATaskTheUserDeletesMeanwhileLeavesBothSidesAlike) {
+  struct Case {
+    const char* what;
+    bool deletionSeen;
+    Lines received;
+    size_t tasks;
+  };
+  for (const Case& c : {Case{"deleted unseen", false, {}, 2}, Case{"deleted and found", true, {"1 Report"}, 1}}) {
+    SCOPED_TRACE(c.what);
+    StartOver();
+    mainApp_.copies.clear();
+    AddItem(os::ItemKind::Task, "Report");
+    AddItem(os::ItemKind::Task, "Other");
+    app::CMainFrame frame;
+    ASSERT_TRUE(frame.Create());
+    Tick(frame, app::kSinkTimer);
+    ASSERT_TRUE(outbound::sinksConnected);
+    const std::string record = testcommon::TaskFields().Set(1, "Report").JoinedAfter("Report");
+    COPYDATASTRUCT data{mainapp::kTask, static_cast<DWORD>(record.size() + 1), const_cast<char*>(record.c_str())};
+    SendMessageA(frame.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    SendMessageA(frame.Window(), RegisterWindowMessageA("Orvane_ChangeNow"), 0, 0);
+    if (c.deletionSeen) {
+      os::RemoveItem(outlook::kFolderTasks, 1);
+      ASSERT_TRUE(os::RaisePostedEvents());
+      Tick(frame, app::kDeletedItemsTimer);
+      EXPECT_EQ(Received(), Lines{}) << "the deletion waits for the command";
+    } else {
+      os::RemoveItemsWithoutEvents(outlook::kFolderTasks, 1, 1);
+    }
+    Tick(frame, app::kRecordTimer);
+    EXPECT_EQ(app::recordPending, 0);
+    Tick(frame, app::kSinkTimer);
+    Tick(frame, app::kDeletedItemsTimer);
+    Tick(frame, app::kDeletedItemsTimer);
+    EXPECT_EQ(Received(), c.received);
+    const std::vector<os::ItemData> tasks = Items(outlook::kFolderTasks);
+    ASSERT_EQ(tasks.size(), c.tasks);
+    if (c.tasks == 2) {
+      EXPECT_EQ(tasks[1].Get(outlook::kInternetCodepage), os::Value::Int32(57)) << "made anew with its link id";
+    }
+    const Lines log = LogTexts();
+    EXPECT_EQ(
+        std::count_if(log.begin(), log.end(),
+                      [](const std::string& line) { return line.find("does not make it anew") != std::string::npos; }),
+        c.deletionSeen ? 1 : 0)
+        << ::testing::PrintToString(log);
   }
 }
 

@@ -73,6 +73,8 @@ protected:
   struct OwnWork final : outlook::OwnWrites, outlook::OwnDeletions {
     void NoteOwnWrite(const outlook::DispatchDriver&, uint32_t, Save) override { ++writes; }
     void NoteOwnDeletion(uint32_t, std::string_view) override { ++deletions; }
+    bool DeletionWaits(uint32_t, std::string_view) override { return false; }
+    void NoteMadeAnew(uint32_t, std::string_view) override {}
     int writes = 0;
     int deletions = 0;
   } own_;
