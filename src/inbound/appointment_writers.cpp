@@ -208,7 +208,10 @@ void ChangeOutlookApps(char* record, const WriterContext& context) {
   outlook::DispatchDriver item =
       context.lookup.Find(items::kAppointmentItems, change->searchSubject, MeantByLinkId(change->linkId));
   const bool found = !item.IsEmpty();
-  if (!found && !MayMakeAnew(context.ownDeletions, mainapp::kAppointment, kChangeApps, change->searchSubject)) return;
+  if (!found && !MayMakeAnew(context.ownDeletions, mainapp::kAppointment, kChangeApps, change->searchSubject,
+                             LinkIdText(change->linkId))) {
+    return;
+  }
   // An appointment that Outlook no longer has (or never had) is made anew from the record.
   if (!found) item = CreateAppointment(context.session);
   WriteLogNumbered(kChangeTrace, kChangeHoldsItemTrace);
@@ -217,7 +220,6 @@ void ChangeOutlookApps(char* record, const WriterContext& context) {
   writer.Write();
   // Made anew, it carries the main application's link id, as a task made anew does.
   if (!found && change->linkId) items::WriteLinkNumber(item, *change->linkId);
-  if (!found) context.ownDeletions.NoteMadeAnew(mainapp::kAppointment, change->searchSubject);
   SaveAndClose(item, mainapp::kAppointment, context.ownWrites);
 }
 

@@ -50,11 +50,10 @@ void ChangeOutlookNote(char* record, const WriterContext& context) {
     // with what the record could not carry, and stays.
     if (RecordCarriesText(item.GetText(outlook::kNoteSubject), *change->text)) return;
   } else {
-    if (!MayMakeAnew(context.ownDeletions, mainapp::kNote, kChangeNote, change->searchSubject)) return;
+    if (!MayMakeAnew(context.ownDeletions, mainapp::kNote, kChangeNote, change->searchSubject, {})) return;
     // A note that Outlook no longer has is made anew from the text. The change record carries no
     // link id, so the new note has no categories; a found note keeps its own.
     item = CreateNote(context.session);
-    context.ownDeletions.NoteMadeAnew(mainapp::kNote, change->searchSubject);
   }
   item.SetText(outlook::kBody, *change->text);
   SaveAndClose(item, mainapp::kNote, context.ownWrites);

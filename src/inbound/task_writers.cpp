@@ -118,14 +118,16 @@ void ChangeOutlookTask(char* record, const WriterContext& context) {
   outlook::DispatchDriver item =
       context.lookup.Find(items::kTaskItems, change->searchSubject, MeantByLinkId(change->linkId));
   const bool madeAnew = item.IsEmpty();
-  if (madeAnew && !MayMakeAnew(context.ownDeletions, mainapp::kTask, kChangeTask, change->searchSubject)) return;
+  if (madeAnew && !MayMakeAnew(context.ownDeletions, mainapp::kTask, kChangeTask, change->searchSubject,
+                               LinkIdText(change->linkId))) {
+    return;
+  }
   // A task that Outlook no longer has (or never had) is made anew from the record.
   if (madeAnew) item = CreateTask(context.session);
   WriteTask(item, change->task, TaskWrite::Change, madeAnew ? TextInto::kNewItem : TextInto::kFoundItem);
   // Made anew, it is the main application's item all the same: without its link id no later
   // change of it in Outlook could be told to the item it is.
   if (madeAnew && change->linkId) items::WriteLinkNumber(item, *change->linkId);
-  if (madeAnew) context.ownDeletions.NoteMadeAnew(mainapp::kTask, change->searchSubject);
   // A record that completes a recurring task finishes its occurrence, as a Done does: Outlook's
   // finished copy of it is the main application's own doing.
   const bool completes = change->task.completion == Completion::Full;

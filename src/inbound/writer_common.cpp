@@ -62,14 +62,19 @@ void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, con
 }
 
 ItemMeant MeantByLinkId(const std::optional<int32_t>& linkId) {
-  return linkId ? ItemMeant::Carrying(std::to_string(*linkId)) : ItemMeant::BySubject();
+  return linkId ? ItemMeant::Carrying(LinkIdText(linkId)) : ItemMeant::BySubject();
 }
 
-bool MayMakeAnew(outlook::OwnDeletions& deletions, uint32_t itemKind, const char* writer, std::string_view subject) {
-  if (!deletions.DeletionWaits(itemKind, subject)) return true;
+std::string LinkIdText(const std::optional<int32_t>& linkId) {
+  return linkId ? std::to_string(*linkId) : std::string();
+}
+
+bool MayMakeAnew(outlook::OwnDeletions& deletions, uint32_t itemKind, const char* writer, std::string_view subject,
+                 std::string_view linkId) {
+  if (!deletions.UserChangeUntold(itemKind, subject, linkId)) return true;
   WriteLog((std::string(writer) +
-            ": the item was deleted in Outlook and its deletion waits for the main application; the change does "
-            "not make it anew")
+            ": the user changed or deleted the item in Outlook, and the main application is yet to be told; the "
+            "change does not make it anew")
                .c_str());
   return false;
 }

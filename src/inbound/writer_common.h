@@ -51,11 +51,15 @@ void SetTextIfGiven(const outlook::DispatchDriver& item, outlook::DispId id, con
 
 // The item a change record means among those with its subject: the one carrying its link id.
 ItemMeant MeantByLinkId(const std::optional<int32_t>& linkId);
+// A change record's link id as ReadLinkId gives an item's; empty for none.
+std::string LinkIdText(const std::optional<int32_t>& linkId);
 
-// Whether a change that found no item by the subject makes it anew. Not when the user deleted the
-// item in Outlook and its deletion waits to be reported: told of it, the main application deletes
-// its own, and an item made anew would be in Outlook alone. That is logged, naming the writer.
-bool MayMakeAnew(outlook::OwnDeletions& deletions, uint32_t itemKind, const char* writer, std::string_view subject);
+// Whether a change that found no item by the subject makes it anew. Not when the user changed or
+// deleted the item in Outlook and the main application is yet to be told (UserChangeUntold): told,
+// it takes what the user did, and an item made anew would be one Outlook has twice or alone. That
+// is logged, naming the writer. `linkId` is the change's, as ReadLinkId gives it; empty for none.
+bool MayMakeAnew(outlook::OwnDeletions& deletions, uint32_t itemKind, const char* writer, std::string_view subject,
+                 std::string_view linkId);
 
 // CreateItem on the session's Application: a new, unsaved item of the type.
 outlook::DispatchDriver CreateOutlookItem(const outlook::OutlookSession& session, int32_t itemType);

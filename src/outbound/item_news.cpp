@@ -157,7 +157,7 @@ void NewsWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchD
   const Entry taken{id, subject, lastModified, read.digest};
   comparer_.JoinPicture(folder, taken);
   outbox_.Deliver(changed ? kind.changedKind : kind.kind, read.values.Record(changed ? linkId : std::nullopt), folder,
-                  {}, id.empty() ? nullptr : &taken);
+                  {}, id.empty() ? nullptr : &taken, changed && linkId ? *linkId : std::string_view());
   // After the record, which carries no link id: the main application's answer is performed later.
   if (!changed) DropInheritedLink(kind, item, read.values, folder, taken);
 }
@@ -207,25 +207,22 @@ void NewsWatch::NoteOwnDeletion(uint32_t itemKind, std::string_view id) {
   kept_.Folder(slot).picture.NoteOwnDeletion(id);
 }
 
-bool NewsWatch::DeletionWaits(uint32_t itemKind, std::string_view subject) {
+bool NewsWatch::UserChangeUntold(uint32_t itemKind, std::string_view subject, std::string_view linkId) {
   const items::ItemKind* kind = items::ItemKindOf(itemKind);
   if (!kind) return false;
   const size_t slot = slots_.Active(items::IndexOf(*kind));
   const std::string named = mainapp::OutboundText(subject);
-  return std::any_of(kept_.Records().begin(), kept_.Records().end(), [&](const OutboundRecord& record) {
-    return record.kind == kind->deletedKind && record.folder == slot && items::SubjectsMatch(record.text, named);
+  const auto& waiting = kept_.Records();
+  const bool recordWaits = std::any_of(waiting.begin(), waiting.end(), [&](const OutboundRecord& record) {
+    if (record.folder != slot) return false;
+    if (record.kind == kind->deletedKind) return items::SubjectsMatch(record.text, named);
+    return record.kind == kind->changedKind && !linkId.empty() && linkId != "0" && record.linkId == linkId;
   });
-}
-
-void NewsWatch::NoteMadeAnew(uint32_t itemKind, std::string_view subject) {
-  const items::ItemKind* kind = items::ItemKindOf(itemKind);
-  if (!kind) return;
-  const size_t slot = slots_.Active(items::IndexOf(*kind));
-  std::vector<std::string> named;
-  for (const Entry& entry : kept_.Folder(slot).picture.Entries()) {
-    if (items::SubjectNames(entry.subject, subject)) named.push_back(entry.id);
-  }
-  for (const std::string& id : named) NoteOwnDeletion(itemKind, id);
+  // Known by the subject and not on its way out, it is still to be looked at.
+  const FolderPicture& picture = kept_.Folder(slot).picture;
+  return recordWaits || std::any_of(picture.Entries().begin(), picture.Entries().end(), [&](const Entry& entry) {
+           return !picture.Going(entry.id) && items::SubjectNames(entry.subject, subject);
+         });
 }
 
 }  // namespace orvane::outbound

@@ -52,11 +52,8 @@ public:
   size_t ItemsToLookAt() const noexcept { return toLookAt_.Size(); }
   // An item of the kind that the plug-in deletes for the main application: not reported.
   void NoteOwnDeletion(uint32_t itemKind, std::string_view id) override;
-  // A deletion found while a command waits stays in the outbox until the command is performed.
-  bool DeletionWaits(uint32_t itemKind, std::string_view subject) override;
-  // The items the picture knows by the subject are noted as the plug-in's own deletions: those
-  // gone are dropped by the next comparison without a report, the others stay.
-  void NoteMadeAnew(uint32_t itemKind, std::string_view subject) override;
+  // A record found while a command waits stays in the outbox until the command is performed.
+  bool UserChangeUntold(uint32_t itemKind, std::string_view subject, std::string_view linkId) override;
   // An item of the kind that the plug-in saved for the main application: its state is known there.
   // A recurring task the plug-in completed may be followed by Outlook's finished copy of its
   // occurrence, which is then the main application's doing too.

@@ -95,6 +95,8 @@ public:
   void TakeState(const Entry& entry);
   // The plug-in itself deleted the item: the next comparison drops it without a report.
   void NoteOwnDeletion(std::string_view id);
+  // Whether the item is noted so: deleted by the plug-in, or its going already reported.
+  bool Going(std::string_view id) const { return ownDeletions_.count(std::string(id)) > 0; }
   // The folder may have changed unseen (the plug-in wrote into it): the next read takes every
   // subject again.
   void DistrustSubjects() { subjectsDistrusted_ = true; }

@@ -37,6 +37,9 @@ struct OutboundRecord {
   // A send of it used its whole time-out in this process (not kept): it goes again once at most,
   // so that a main application slower than the time-out at every record is not sent it for ever.
   bool timedOut = false;
+  // The link id a changed record carries, while this process made it (not kept): whether the
+  // user's change of an item waits to be told asks it.
+  std::string linkId = {};
 };
 
 // The folders of one snapshot, with the records not yet delivered. The generation tells this

@@ -1,6 +1,6 @@
 // OwnDeletions: told of every item the plug-in itself deletes in Outlook, so that the deletion is
-// never reported back to the main application as the user's; and of every item a change makes
-// anew in place of one the user deleted meanwhile.
+// never reported back to the main application as the user's; and asked what of the user's it is
+// yet to report.
 #pragma once
 
 #include <cstdint>
@@ -12,14 +12,13 @@ class OwnDeletions {
 public:
   // The item of the kind (task, appointment or note), known by its EntryID, is about to go.
   virtual void NoteOwnDeletion(uint32_t itemKind, std::string_view entryId) = 0;
-  // Whether the deletion of an item of the kind that the main application knows by the subject
-  // waits to be reported: the main application will delete its item, so a change it sent before
-  // it knew must not make the item anew.
-  virtual bool DeletionWaits(uint32_t itemKind, std::string_view subject) = 0;
-  // A change made its item of the kind anew, finding none by the subject: the items the main
-  // application knows by it that have left the folder since it last looked are not reported
-  // gone, since the new one stands for them.
-  virtual void NoteMadeAnew(uint32_t itemKind, std::string_view subject) = 0;
+  // Asked when no item of the kind's folder bears the subject a change record names: whether the
+  // user changed or deleted the item the main application knows by it, or by the link id (as
+  // ReadLinkId gives it; empty for none), and the main application is yet to be told. So it is
+  // when a record of that item waits to go, or the item the plug-in knows by the subject has left
+  // the folder or been renamed unseen. A change sent before the main application knew must not
+  // make that item anew: told of what the user did, it takes that instead.
+  virtual bool UserChangeUntold(uint32_t itemKind, std::string_view subject, std::string_view linkId) = 0;
 
 protected:
   ~OwnDeletions() = default;

@@ -100,25 +100,29 @@ TEST_F(FrameSequencesTest, ACommandWaitsForItsFolderWhileOutlookShowsItEmpty) {
   }
 }
 
-// The user deletes the task "Report" in Outlook while the main application's change of it waits
-// for its tick, and the change finds no task of its subject. Either way the two sides end alike:
-//  - deleted unseen (no ItemRemove: Outlook raises none for some deletions), the change makes it
-//    anew with its link id, which then stands for the one deleted: no deletion is reported, and
-//    the main application keeps the item it changed;
-//  - deleted and found while the command waits, the deletion is to be reported, and the main
-//    application will delete its item: the change makes nothing, and says so.
-TEST_F(FrameSequencesTest, AChangeOfATaskTheUserDeletesMeanwhileLeavesBothSidesAlike) {
+// The user deletes or renames the task "Report" in Outlook while the main application's change of
+// it waits for its tick, and the change finds no task of its subject. Made anew, it would leave an
+// item in Outlook alone (the main application deletes its own when told), or two items with one
+// link id (it takes the new subject when told). So it makes nothing, and says so, whether the
+// user's doing was already seen (its record waits behind the command) or not yet (Outlook raised
+// no event so far); the main application is told of it after.
+TEST_F(FrameSequencesTest, AChangeOfATaskTheUserDeletesOrRenamesMeanwhileMakesNothingAnew) {
+  enum class Act { kDelete, kRename };
   struct Case {
     const char* what;
-    bool deletionSeen;
+    Act act;
+    bool seen;
     Lines received;
     size_t tasks;
   };
-  for (const Case& c : {Case{"deleted unseen", false, {}, 2}, Case{"deleted and found", true, {"1 Report"}, 1}}) {
+  for (const Case& c : {Case{"deleted unseen", Act::kDelete, false, {"1 Report"}, 1},
+                        Case{"deleted and seen", Act::kDelete, true, {"1 Report"}, 1},
+                        Case{"renamed unseen", Act::kRename, false, {"9 Renamed"}, 2},
+                        Case{"renamed and seen", Act::kRename, true, {"9 Renamed"}, 2}}) {
     SCOPED_TRACE(c.what);
     StartOver();
     mainApp_.copies.clear();
-    AddItem(os::ItemKind::Task, "Report");
+    AddItem(os::ItemKind::Task, "Report", {{outlook::kInternetCodepage, os::Value::Int32(57)}});
     AddItem(os::ItemKind::Task, "Other");
     app::CMainFrame frame;
     ASSERT_TRUE(frame.Create());
@@ -128,30 +132,30 @@ TEST_F(FrameSequencesTest, AChangeOfATaskTheUserDeletesMeanwhileLeavesBothSidesA
     COPYDATASTRUCT data{mainapp::kTask, static_cast<DWORD>(record.size() + 1), const_cast<char*>(record.c_str())};
     SendMessageA(frame.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
     SendMessageA(frame.Window(), RegisterWindowMessageA("Orvane_ChangeNow"), 0, 0);
-    if (c.deletionSeen) {
+    if (c.act == Act::kDelete) {
       os::RemoveItem(outlook::kFolderTasks, 1);
+    } else {
+      os::ChangeItem(outlook::kFolderTasks, 1, {{outlook::kSubject, os::Value::Text(L"Renamed")}});
+    }
+    if (c.seen) {
       ASSERT_TRUE(os::RaisePostedEvents());
       Tick(frame, app::kDeletedItemsTimer);
-      EXPECT_EQ(Received(), Lines{}) << "the deletion waits for the command";
-    } else {
-      os::RemoveItemsWithoutEvents(outlook::kFolderTasks, 1, 1);
+      Tick(frame, app::kReportTimer);
+      EXPECT_EQ(Received(), Lines{}) << "the user's doing waits for the command";
     }
     Tick(frame, app::kRecordTimer);
     EXPECT_EQ(app::recordPending, 0);
-    Tick(frame, app::kSinkTimer);
-    Tick(frame, app::kDeletedItemsTimer);
-    Tick(frame, app::kDeletedItemsTimer);
-    EXPECT_EQ(Received(), c.received);
-    const std::vector<os::ItemData> tasks = Items(outlook::kFolderTasks);
-    ASSERT_EQ(tasks.size(), c.tasks);
-    if (c.tasks == 2) {
-      EXPECT_EQ(tasks[1].Get(outlook::kInternetCodepage), os::Value::Int32(57)) << "made anew with its link id";
+    ASSERT_TRUE(os::RaisePostedEvents());
+    for (const UINT_PTR timer :
+         {app::kSinkTimer, app::kDeletedItemsTimer, app::kReportTimer, app::kDeletedItemsTimer, app::kReportTimer}) {
+      Tick(frame, timer);
     }
+    EXPECT_EQ(Received(), c.received);
+    EXPECT_EQ(Items(outlook::kFolderTasks).size(), c.tasks);
     const Lines log = LogTexts();
-    EXPECT_EQ(
-        std::count_if(log.begin(), log.end(),
-                      [](const std::string& line) { return line.find("does not make it anew") != std::string::npos; }),
-        c.deletionSeen ? 1 : 0)
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) { return line.find("not make it anew") != std::string::npos; }),
+              1)
         << ::testing::PrintToString(log);
   }
 }

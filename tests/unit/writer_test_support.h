@@ -73,8 +73,7 @@ protected:
   struct OwnWork final : outlook::OwnWrites, outlook::OwnDeletions {
     void NoteOwnWrite(const outlook::DispatchDriver&, uint32_t, Save) override { ++writes; }
     void NoteOwnDeletion(uint32_t, std::string_view) override { ++deletions; }
-    bool DeletionWaits(uint32_t, std::string_view) override { return false; }
-    void NoteMadeAnew(uint32_t, std::string_view) override {}
+    bool UserChangeUntold(uint32_t, std::string_view, std::string_view) override { return false; }
     int writes = 0;
     int deletions = 0;
   } own_;
