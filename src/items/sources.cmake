@@ -1,4 +1,4 @@
-# The table of item kinds both roads read, and the link id's read and write.
+# The table of item kinds both roads read, the link id's read and write, and the subjects' comparison.
 set(ORVANE_items_PURE)
 set(ORVANE_items_WINDOWS
   link_id.cpp
