@@ -252,14 +252,12 @@ namespace {
 bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 bool WaitForServiceState(SC_HANDLE service, DWORD state, Milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  for (;;) {
-    SERVICE_STATUS status{};
-    if (!QueryServiceStatus(service, &status)) return false;
-    if (status.dwCurrentState == state) return true;
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    Sleep(50);
-  }
+  return WaitUntil(
+      [service, state] {
+        SERVICE_STATUS status{};
+        return QueryServiceStatus(service, &status) && status.dwCurrentState == state;
+      },
+      timeout, 50ms);
 }
 
 // Wine's COM service keeps the class objects a server registered until the server revokes them,
