@@ -55,14 +55,14 @@ bool SubjectElsewhere(const FolderPicture& picture, std::string_view subject, st
   return false;
 }
 
-AfterSend DecideAfterSend(SendOutcome outcome, bool safeToRepeat, bool timedOutBefore) {
+AfterSend DecideAfterSend(SendOutcome outcome, bool safeToRepeat, std::uint32_t timeOutsBefore) {
   switch (outcome) {
     case SendOutcome::kTaken: return AfterSend::kDelivered;
     case SendOutcome::kNotThere:
     case SendOutcome::kRefused: return AfterSend::kSendAgain;
     case SendOutcome::kTimedOut: break;
   }
-  return safeToRepeat && !timedOutBefore ? AfterSend::kSendAgain : AfterSend::kCountedDelivered;
+  return safeToRepeat && timeOutsBefore < kTimeOutsSentAgain ? AfterSend::kSendAgain : AfterSend::kCountedDelivered;
 }
 
 }  // namespace orvane::outbound

@@ -40,10 +40,16 @@ enum class AfterSend {
   kCountedDelivered,  // maybe taken and not safe to repeat: counted as delivered, with a log line
 };
 
+// How many time-outs in a row a record safe to repeat goes again after. A main application that
+// stops pumping costs one time-out a pause: a message it never took is cancelled, and once it has
+// taken none for 5 seconds Windows counts it hung and refuses sends at once. So a change gets through
+// three pauses in a row; a main application slower than the time-out at every record has had it
+// four times by then, and it counts as delivered.
+constexpr std::uint32_t kTimeOutsSentAgain = 3;
+
 // What becomes of a record after its hand-over, or after a process that ended during it (whose
-// outcome is then kTimedOut: it may have been taken). A record safe to repeat goes again after one
-// time-out, not after a second (`timedOutBefore`): a main application that takes longer than the
-// time-out over every record has then had it twice.
-AfterSend DecideAfterSend(SendOutcome outcome, bool safeToRepeat, bool timedOutBefore = false);
+// outcome is then kTimedOut: it may have been taken). A record safe to repeat goes again after a
+// time-out while it has had fewer than kTimeOutsSentAgain before (`timeOutsBefore`).
+AfterSend DecideAfterSend(SendOutcome outcome, bool safeToRepeat, std::uint32_t timeOutsBefore = 0);
 
 }  // namespace orvane::outbound

@@ -34,9 +34,10 @@ struct OutboundRecord {
   std::uint32_t folder = 0;
   std::string goneId;
   bool offered = false;
-  // A send of it used its whole time-out in this process (not kept): it goes again once at most,
-  // so that a main application slower than the time-out at every record is not sent it for ever.
-  bool timedOut = false;
+  // How many sends of it used their whole time-out in this process (not kept): it goes again a
+  // bounded number of times, so that a main application slower than the time-out at every record
+  // is not sent it for ever.
+  std::uint32_t timeOuts = 0;
   // The link id a changed record carries, while this process made it (not kept): whether the
   // user's change of an item waits to be told asks it.
   std::string linkId = {};

@@ -39,7 +39,7 @@ void LogCountedDelivered(uint32_t kind) {
 }
 
 SendOutcome Send(const Outbox::RecordSender& send, HWND sender, const std::string& text, uint32_t kind) {
-  if (send) return send(text, kind) ? SendOutcome::kTaken : SendOutcome::kNotThere;
+  if (send) return send(text, kind);
   return SendRecordToMain(text, kind, sender);
 }
 
@@ -87,8 +87,8 @@ void Outbox::SendInOrder() {
     const SendOutcome outcome = Send(send_, sender_, text, kind);
     if (outbox.empty() || outbox.front().number != number) break;
     OutboundRecord& record = outbox.front();
-    const AfterSend after = DecideAfterSend(outcome, safeToRepeat, record.timedOut);
-    record.timedOut = record.timedOut || outcome == SendOutcome::kTimedOut;
+    const AfterSend after = DecideAfterSend(outcome, safeToRepeat, record.timeOuts);
+    if (outcome == SendOutcome::kTimedOut) ++record.timeOuts;
     if (after == AfterSend::kSendAgain) {
       record.offered = false;
       kept_.Journal(ReturnedEntry(number));

@@ -2,6 +2,7 @@
 // made, marked in the journal so that a process ending at any point neither loses nor repeats it.
 #pragma once
 
+#include "outbound/delivery_rule.h"
 #include "outbound/item_picture.h"
 #include "outbound/kept_state.h"
 
@@ -20,8 +21,8 @@ class Outbox {
 public:
   explicit Outbox(KeptState& kept) noexcept : kept_(kept) {}
 
-  // Hands one record to the main application; true when it took it.
-  using RecordSender = std::function<bool(std::string_view text, uint32_t kind)>;
+  // Hands one record to the main application, and tells how that ended.
+  using RecordSender = std::function<SendOutcome(std::string_view text, uint32_t kind)>;
   // The plug-in's window, from which the records are sent.
   void SendFrom(HWND sender) noexcept { sender_ = sender; }
   // Another way to the main application than SendRecordToMain from the plug-in's window.

@@ -123,7 +123,7 @@ private:
     journal_.resize(WholeEntriesLength(journal_));
     live_ = std::move(*kept);
     toLookAt_.clear();
-    timedOut_.clear();
+    timeOuts_.clear();
     dead_ = false;
     crashIn_ = -1;
   }
@@ -285,8 +285,8 @@ private:
                                   : mainApp_ == MainApp::kHung   ? SendOutcome::kRefused
                                                                  : SendOutcome::kTimedOut;
       if (mainApp_ == MainApp::kTakes || mainApp_ == MainApp::kSlowTakes) Receive(number);
-      const AfterSend after = DecideAfterSend(outcome, safe, timedOut_.count(number) > 0);
-      if (outcome == SendOutcome::kTimedOut) timedOut_.insert(number);
+      const AfterSend after = DecideAfterSend(outcome, safe, timeOuts_[number]);
+      if (outcome == SendOutcome::kTimedOut) ++timeOuts_[number];
       if (after == AfterSend::kSendAgain) {
         record.offered = false;
         Append(ReturnedEntry(number));
@@ -394,7 +394,8 @@ private:
   std::map<std::uint64_t, int> received_;
   std::map<std::pair<std::uint32_t, std::string>, std::uint64_t> lastRecordOf_;
   std::map<std::pair<std::uint32_t, std::string>, std::vector<std::uint64_t>> recordsOf_;
-  std::set<std::uint64_t> offered_, timedOut_;
+  std::set<std::uint64_t> offered_;
+  std::map<std::uint64_t, std::uint32_t> timeOuts_;
   std::vector<std::pair<std::uint32_t, std::string>> toLookAt_;
   KeptPictures live_;
   std::string snapshot_, journal_;

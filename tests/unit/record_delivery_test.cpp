@@ -7,7 +7,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -57,7 +59,7 @@ TEST_F(RecordDeliveryTest, RecordsTheMainApplicationDidNotTakeGoInOrderOnceItAns
   for (const char* subject : {"A", "B", "C"}) AddItem(os::ItemKind::Task, subject);
   {
     Roads first;
-    first.link.Records().SendThrough([](std::string_view, uint32_t) { return false; });
+    first.link.Records().SendThrough([](std::string_view, uint32_t) { return outbound::SendOutcome::kNotThere; });
     ASSERT_NO_FATAL_FAILURE(Connect(first));
     RemoveTask(1), RemoveTask(1);
     AddItem(os::ItemKind::Task, "N");
@@ -80,7 +82,7 @@ TEST_F(RecordDeliveryTest, TheTickSendsWhatWaitsOnceTheMainApplicationAnswers) {
   Lines taken;
   roads.link.Records().SendThrough([&](std::string_view text, uint32_t kind) {
     if (answers) taken.push_back(Shown(text, kind));
-    return answers;
+    return answers ? outbound::SendOutcome::kTaken : outbound::SendOutcome::kNotThere;
   });
   ASSERT_NO_FATAL_FAILURE(Connect(roads));
   RemoveTask(1);
@@ -101,7 +103,7 @@ TEST_F(RecordDeliveryTest, ReportsWaitWhileTheMainApplicationsCommandWaits) {
   Lines taken;
   roads.link.Records().SendThrough([&](std::string_view text, uint32_t kind) {
     taken.push_back(Shown(text, kind));
-    return true;
+    return outbound::SendOutcome::kTaken;
   });
   roads.link.YieldTo([&] { return commandWaits; });
   ASSERT_NO_FATAL_FAILURE(Connect(roads));
@@ -114,6 +116,55 @@ TEST_F(RecordDeliveryTest, ReportsWaitWhileTheMainApplicationsCommandWaits) {
   commandWaits = false;
   roads.link.SendWaitingRecords();
   EXPECT_EQ(taken, (Lines{"1 A", "6 N"}));
+}
+
+struct TimedOutSends {
+  const char* what;
+  std::function<void()> user;
+  int timeOuts;           // the sends, one after another, that use their whole time-out
+  int sends;              // how many the plug-in makes
+  Lines taken;            // what the main application took in time
+  bool countedDelivered;  // whether the record was given up with its log line
+};
+
+// A main application that stops pumping for a while cancels a send it never took, one time-out a
+// pause: a changed record goes again after each, up to a bound, so pauses in a row do not lose it.
+// A new item's record may have been taken and would make a second item: it never goes again.
+TEST_F(RecordDeliveryTest, AChangeGoesAgainAfterEachTimeOutUpToABound) {
+  const auto rename = [] {
+    os::ChangeItem(kFolderTasks, 1, {{kSubject, os::Value::Text(L"A2")}});
+    EXPECT_TRUE(os::RaisePostedEvents());
+  };
+  const TimedOutSends cases[] = {
+      {"a change over one pause", rename, 1, 2, {"9 A2"}, false},
+      {"a change over three pauses in a row", rename, 3, 4, {"9 A2"}, false},
+      {"a change the main application is too slow for every time", rename, 99, 4, {}, true},
+      {"a new item", [] { AddItem(os::ItemKind::Task, "N"), os::RaisePostedEvents(); }, 1, 1, {}, true},
+  };
+  for (const TimedOutSends& c : cases) {
+    SCOPED_TRACE(c.what);
+    StartOver(), mainApp_.copies.clear();
+    AddItem(os::ItemKind::Task, "A"), AddItem(os::ItemKind::Task, "B");
+    Roads roads;
+    int sends = 0;
+    Lines taken;
+    roads.link.Records().SendThrough([&](std::string_view text, uint32_t kind) {
+      if (++sends <= c.timeOuts) return outbound::SendOutcome::kTimedOut;
+      taken.push_back(Shown(text, kind));
+      return outbound::SendOutcome::kTaken;
+    });
+    ASSERT_NO_FATAL_FAILURE(Connect(roads));
+    c.user();
+    for (int tick = 0; tick < 6; ++tick) roads.link.SendWaitingRecords();
+    EXPECT_EQ(sends, c.sends);
+    EXPECT_EQ(taken, c.taken);
+    EXPECT_EQ(roads.link.Records().RecordsWaiting(), 0u);
+    const Lines log = LogTexts();
+    const bool givenUp = std::any_of(log.begin(), log.end(), [](const std::string& line) {
+      return line.find("may have reached it, not sent again") != std::string::npos;
+    });
+    EXPECT_EQ(givenUp, c.countedDelivered);
+  }
 }
 
 struct EndedAtSend {
@@ -142,7 +193,7 @@ TEST_F(RecordDeliveryTest, AProcessEndingWhileItHandsARecordOverNeverSendsItAgai
       Roads first;
       first.link.Records().SendThrough([&](std::string_view, uint32_t) {
         atSend = Disk::Now();
-        return true;
+        return outbound::SendOutcome::kTaken;
       });
       ASSERT_NO_FATAL_FAILURE(Connect(first));
       c.user();
