@@ -9,6 +9,7 @@
 #include "items/link_id.h"
 #include "items/subject_match.h"
 #include "mainapp/record_text.h"
+#include "outbound/record_forms.h"
 
 #include <algorithm>
 #include <string>
@@ -157,7 +158,7 @@ void NewsWatch::LookAtItem(const items::ItemKind& kind, const outlook::DispatchD
   const Entry taken{id, subject, lastModified, read.digest};
   comparer_.JoinPicture(folder, taken);
   outbox_.Deliver(changed ? kind.changedKind : kind.kind, read.values.Record(changed ? linkId : std::nullopt), folder,
-                  {}, id.empty() ? nullptr : &taken, changed && linkId ? *linkId : std::string_view());
+                  {}, id.empty() ? nullptr : &taken);
   // After the record, which carries no link id: the main application's answer is performed later.
   if (!changed) DropInheritedLink(kind, item, read.values, folder, taken);
 }
@@ -216,7 +217,8 @@ bool NewsWatch::UserChangeUntold(uint32_t itemKind, std::string_view subject, st
   const bool recordWaits = std::any_of(waiting.begin(), waiting.end(), [&](const OutboundRecord& record) {
     if (record.folder != slot) return false;
     if (record.kind == kind->deletedKind) return items::SubjectsMatch(record.text, named);
-    return record.kind == kind->changedKind && !linkId.empty() && linkId != "0" && record.linkId == linkId;
+    return record.kind == kind->changedKind && !linkId.empty() && linkId != "0" &&
+           LinkIdOfRecord(record.text) == mainapp::OutboundText(linkId);
   });
   // Known by the subject and not on its way out, it is still to be looked at.
   const FolderPicture& picture = kept_.Folder(slot).picture;

@@ -38,9 +38,6 @@ struct OutboundRecord {
   // bounded number of times, so that a main application slower than the time-out at every record
   // is not sent it for ever.
   std::uint32_t timeOuts = 0;
-  // The link id a changed record carries, while this process made it (not kept): whether the
-  // user's change of an item waits to be told asks it.
-  std::string linkId = {};
 };
 
 // The folders of one snapshot, with the records not yet delivered. The generation tells this

@@ -50,11 +50,9 @@ bool RepeatsSafely(const KeptState& kept, const OutboundRecord& record) {
 
 }  // namespace
 
-void Outbox::Deliver(uint32_t kind, std::string_view text, size_t slot, std::string_view goneId, const Entry* taken,
-                     std::string_view linkId) {
+void Outbox::Deliver(uint32_t kind, std::string_view text, size_t slot, std::string_view goneId, const Entry* taken) {
   OutboundRecord record{kept_.TakeRecordNumber(), kind, std::string(text), static_cast<uint32_t>(slot),
                         std::string(goneId),      false};
-  record.linkId = std::string(linkId);
   const JournalEntry queued = taken ? QueuedWithStateEntry(record, *taken) : QueuedEntry(record);
   if (!kept_.Journal(queued)) kept_.NoteRecordOffDisk(record.number);
   // The item it reports gone is dropped by the next comparison, silently.

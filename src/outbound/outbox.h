@@ -36,10 +36,9 @@ public:
   // the slot, after those still waiting: marked as offered in the journal before it is sent, kept
   // waiting when the main application does not take it. One that reports an item's going names
   // the item, which no comparison reports again. One that tells of an item comes with the state it
-  // makes known (`taken`), kept with it in one journal entry; a changed one, with the link id it
-  // carries.
+  // makes known (`taken`), kept with it in one journal entry.
   void Deliver(uint32_t kind, std::string_view text, size_t slot, std::string_view goneId = {},
-               const Entry* taken = nullptr, std::string_view linkId = {});
+               const Entry* taken = nullptr);
   // Sends the records that wait, in order, when the main application's window is there.
   void SendWaitingRecords();
   size_t RecordsWaiting() const { return kept_.Records().size(); }

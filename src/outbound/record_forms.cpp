@@ -151,4 +151,12 @@ std::string FormatNoteRecord(const OutboundNote& note, std::optional<std::string
   return RecordText().Field(mainapp::OutboundText(note.subject), kStar).LinkId(linkId).Finish();
 }
 
+std::string_view LinkIdOfRecord(std::string_view record) {
+  const size_t end = record.rfind(kStar);
+  if (end == std::string_view::npos || end == 0) return {};
+  const size_t start = record.rfind(kStar, end - 1);
+  if (start == std::string_view::npos) return {};
+  return record.substr(start + 1, end - start - 1);
+}
+
 }  // namespace orvane::outbound

@@ -131,4 +131,8 @@ std::string FormatTaskRecord(const OutboundTask& task, std::optional<std::string
 std::string FormatAppointmentRecord(const OutboundAppointment& appointment, std::optional<std::string_view> linkId);
 std::string FormatNoteRecord(const OutboundNote& note, std::optional<std::string_view> linkId);
 
+// The link id field of a record made by one of the above: the text before its last asterisk. A
+// subject may hold asterisks, nothing after the link id does.
+std::string_view LinkIdOfRecord(std::string_view record);
+
 }  // namespace orvane::outbound

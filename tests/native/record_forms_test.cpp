@@ -175,6 +175,25 @@ TEST(RecordForms, RecurrenceTypesUpToSixAreWritten) {
   }
 }
 
+// The link id of a record waiting to go is read back from its text, whatever its subject and its
+// recurrence hold.
+TEST(RecordForms, TheLinkIdIsReadBackFromEveryRecord) {
+  for (const TextCase& text : kTexts) {
+    SCOPED_TRACE(testing::Message() << "subject \"" << text.clean << "\"");
+    outbound::OutboundTask task = ReportTask();
+    task.subject = text.hostile;
+    task.recurrence = outbound::OutboundRecurrence{};
+    outbound::OutboundAppointment appointment;
+    appointment.subject = text.hostile;
+    EXPECT_EQ(LinkIdOfRecord(FormatTaskRecord(task, "100016")), "100016");
+    EXPECT_EQ(LinkIdOfRecord(FormatAppointmentRecord(appointment, "7")), "7");
+    EXPECT_EQ(LinkIdOfRecord(FormatNoteRecord({text.hostile}, "Orvane 9")), "Orvane 9");
+    EXPECT_EQ(LinkIdOfRecord(FormatNoteRecord({text.hostile}, std::nullopt)), kNone);
+  }
+  EXPECT_EQ(LinkIdOfRecord("no star at all\n"), "");
+  EXPECT_EQ(LinkIdOfRecord("*one star\n"), "");
+}
+
 }  // namespace
 
 }  // namespace orvane

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 namespace orvane {
@@ -105,33 +106,35 @@ TEST_F(FrameSequencesTest, ACommandWaitsForItsFolderWhileOutlookShowsItEmpty) {
 // item in Outlook alone (the main application deletes its own when told), or two items with one
 // link id (it takes the new subject when told). So it makes nothing, and says so, whether the
 // user's doing was already seen (its record waits behind the command) or not yet (Outlook raised
-// no event so far); the main application is told of it after.
+// no event so far, or seen by a process that ended then); the main application is told of it after.
 TEST_F(FrameSequencesTest, AChangeOfATaskTheUserDeletesOrRenamesMeanwhileMakesNothingAnew) {
   enum class Act { kDelete, kRename };
   struct Case {
     const char* what;
     Act act;
     bool seen;
+    bool restart;  // the process that saw it ends holding the command, and the next one performs it
     Lines received;
     size_t tasks;
   };
-  for (const Case& c : {Case{"deleted unseen", Act::kDelete, false, {"1 Report"}, 1},
-                        Case{"deleted and seen", Act::kDelete, true, {"1 Report"}, 1},
-                        Case{"renamed unseen", Act::kRename, false, {"9 Renamed"}, 2},
-                        Case{"renamed and seen", Act::kRename, true, {"9 Renamed"}, 2}}) {
+  for (const Case& c : {Case{"deleted unseen", Act::kDelete, false, false, {"1 Report"}, 1},
+                        Case{"deleted and seen", Act::kDelete, true, false, {"1 Report"}, 1},
+                        Case{"renamed unseen", Act::kRename, false, false, {"9 Renamed"}, 2},
+                        Case{"renamed and seen", Act::kRename, true, false, {"9 Renamed"}, 2},
+                        Case{"renamed and seen by a process that ended", Act::kRename, true, true, {"9 Renamed"}, 2}}) {
     SCOPED_TRACE(c.what);
     StartOver();
     mainApp_.copies.clear();
     AddItem(os::ItemKind::Task, "Report", {{outlook::kInternetCodepage, os::Value::Int32(57)}});
     AddItem(os::ItemKind::Task, "Other");
-    app::CMainFrame frame;
-    ASSERT_TRUE(frame.Create());
-    Tick(frame, app::kSinkTimer);
+    auto frame = std::make_unique<app::CMainFrame>();
+    ASSERT_TRUE(frame->Create());
+    Tick(*frame, app::kSinkTimer);
     ASSERT_TRUE(outbound::sinksConnected);
     const std::string record = testcommon::TaskFields().Set(1, "Report").JoinedAfter("Report");
     COPYDATASTRUCT data{mainapp::kTask, static_cast<DWORD>(record.size() + 1), const_cast<char*>(record.c_str())};
-    SendMessageA(frame.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-    SendMessageA(frame.Window(), RegisterWindowMessageA("Orvane_ChangeNow"), 0, 0);
+    SendMessageA(frame->Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    SendMessageA(frame->Window(), RegisterWindowMessageA("Orvane_ChangeNow"), 0, 0);
     if (c.act == Act::kDelete) {
       os::RemoveItem(outlook::kFolderTasks, 1);
     } else {
@@ -139,16 +142,25 @@ TEST_F(FrameSequencesTest, AChangeOfATaskTheUserDeletesOrRenamesMeanwhileMakesNo
     }
     if (c.seen) {
       ASSERT_TRUE(os::RaisePostedEvents());
-      Tick(frame, app::kDeletedItemsTimer);
-      Tick(frame, app::kReportTimer);
+      Tick(*frame, app::kDeletedItemsTimer);
+      Tick(*frame, app::kReportTimer);
       EXPECT_EQ(Received(), Lines{}) << "the user's doing waits for the command";
     }
-    Tick(frame, app::kRecordTimer);
+    if (c.restart) {
+      frame.reset();
+      frame = std::make_unique<app::CMainFrame>();
+      ASSERT_TRUE(frame->Create());
+      // As the next process takes up the command the last one held at its end.
+      SendMessageA(frame->Window(), RegisterWindowMessageA("Orvane_ChangeNow"), 0, 0);
+      Tick(*frame, app::kSinkTimer);
+      EXPECT_EQ(Received(), Lines{}) << "the record kept waits for the command";
+    }
+    Tick(*frame, app::kRecordTimer);
     EXPECT_EQ(app::recordPending, 0);
     ASSERT_TRUE(os::RaisePostedEvents());
     for (const UINT_PTR timer :
          {app::kSinkTimer, app::kDeletedItemsTimer, app::kReportTimer, app::kDeletedItemsTimer, app::kReportTimer}) {
-      Tick(frame, timer);
+      Tick(*frame, timer);
     }
     EXPECT_EQ(Received(), c.received);
     EXPECT_EQ(Items(outlook::kFolderTasks).size(), c.tasks);
