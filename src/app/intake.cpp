@@ -9,10 +9,6 @@ uint32_t pendingKind = 0;
 int recordPending = 0;
 uint32_t pendingAction = 0;
 
-namespace {
-uint32_t recordsParked = 0;
-}
-
 bool IsAcceptedKind(uint64_t kind) {
   switch (kind) {
     case mainapp::kTask:
@@ -92,7 +88,6 @@ Receipt ParkRecord(uint64_t kind, const void* data, size_t size) {
   recordBuffer[length] = '\0';
   pendingKind = static_cast<uint32_t>(kind);
   recordPending = 1;
-  ++recordsParked;
   return Receipt::Parked;
 }
 
@@ -108,7 +103,5 @@ std::string RefusalLogLine(Receipt receipt, uint32_t size) {
   const char* reason = receipt == Receipt::WithoutData ? "no data" : "too long for the record buffer";
   return std::string("OnCopyData::Record refused, ") + reason + ": bytes " + std::to_string(size);
 }
-
-uint32_t RecordsParked() { return recordsParked; }
 
 }  // namespace orvane::app

@@ -48,8 +48,6 @@ Receipt ParkRecord(uint64_t kind, const void* data, size_t size);
 std::string RefusalLogLine(Receipt receipt, uint32_t size);
 // The log line written when a record of this kind is parked, or nullptr.
 const char* ReceiptLogLine(uint32_t kind);
-// Counts the records parked so far, so a writer can tell whether another arrived while it worked.
-uint32_t RecordsParked();
 
 // The last record received, zero-terminated, and its state.
 extern char recordBuffer[app::kRecordBufferSize];

@@ -62,15 +62,6 @@ void HandTickFailure(const char* message, const char* member) noexcept {
   CurrentProcessControl().HandOff(mainapp::FindMainAppWindow());
 }
 
-// A closing rule of the watchdog ends the process whatever waits: the log keeps what is lost.
-void LogDroppedRecord() {
-  if (recordPending != 1) return;
-  char line[100];
-  std::snprintf(line, sizeof line, "OrvaneOutlook=>WatchDesktop::Closing drops the record of kind 0x%08lX",
-                static_cast<unsigned long>(pendingKind));
-  WriteLog(line);
-}
-
 app::Desktop LookAtDesktop(bool outlookWorkInProgress) {
   app::Desktop desktop;
   desktop.outlookWorkPending = recordPending == 1 || outlookWorkInProgress;
@@ -127,7 +118,7 @@ LRESULT CMainFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_QUERYENDSESSION: return app::OnQueryEndSession();
-    case WM_ENDSESSION: app::OnEndSession(wParam, lParam, link_); return 0;
+    case WM_ENDSESSION: app::OnEndSession(wParam, lParam, link_, CommandsInHand()); return 0;
     case WM_DESTROY:
       // Closing the frame ends the plug-in, as closing a main window does.
       PostQuitMessage(0);
@@ -182,6 +173,7 @@ BOOL CMainFrame::OnCopyData(HWND, const COPYDATASTRUCT* data) {
 // A record is parked and its action has armed the timer, or is in the queue still: a loop of
 // sends handles only sent messages, so the posted action waits behind it.
 bool CMainFrame::CommandWaits() const {
+  if (!commands_.empty()) return true;
   if (recordPending != 1) return false;
   if (commandArmed_) return true;
   const app::ActionMessages actions = RegisteredActions();
@@ -194,7 +186,6 @@ bool CMainFrame::CommandWaits() const {
 
 LRESULT CMainFrame::OnActionMessage(UINT action) {
   pendingAction = action;
-  ++actionsTaken_;
   commandArmed_ = SetTimer(Window(), kRecordTimer, kRecordPeriodMs, nullptr) != 0;
   return 0;
 }
@@ -242,20 +233,20 @@ void CMainFrame::RunTimer(UINT_PTR id) {
   }
 }
 
-// An action whose record has not come waits for it, and a record whose action has not come waits
-// for that, ticking every second without a call to Outlook: the sinks stay and nothing is compared.
+// A command leaves the intake once its record and its action have both come; an action whose record
+// has not come waits for it, and a record whose action has not come waits for that, ticking every
+// second without a call to Outlook: the sinks stay and nothing is compared. One command a tick is
+// performed, the first taken.
 void CMainFrame::PerformPendingRecord() {
-  if (recordPending != 1 || pendingAction == 0 || link_.WorkUnderWay()) return;
-  const TakenCommand command = TakeCommand();
-  if (WaitsForItsFolder(command)) return;
+  TakeCommandFromIntake();
+  if (commands_.empty() || link_.WorkUnderWay() || WaitsForItsFolder(commands_.front())) return;
+  const TakenCommand command = std::move(commands_.front());
+  commands_.pop_front();
   StopSinkTimer();
   KillTimer(Window(), kDeletedItemsTimer);
   link_.PerformWithSinksDown([&] { CallWriter(command); }, *this);
-  // A record that arrived meanwhile stays pending for its own action: this one is spent, unless
-  // another came too.
-  if (app::RecordsParked() == command.recordsParked) recordPending = 0;
-  if (actionsTaken_ == command.actionsTaken) {
-    pendingAction = 0;
+  // A command still waiting, or an action come meanwhile, keeps the timer.
+  if (commands_.empty() && pendingAction == 0) {
     KillTimer(Window(), kRecordTimer);
     commandArmed_ = false;
   }
@@ -264,24 +255,52 @@ void CMainFrame::PerformPendingRecord() {
   ArmSinkTimer(kSinkPeriodMs);
 }
 
-CMainFrame::TakenCommand CMainFrame::TakeCommand() const {
-  return {recordBuffer, pendingKind, PendingWriter(), app::RecordsParked(), actionsTaken_};
+void CMainFrame::TakeCommandFromIntake() {
+  if (recordPending != 1 || pendingAction == 0) return;
+  commands_.push_back({recordBuffer, pendingKind, app::ActionOf(pendingAction, RegisteredActions()), PendingWriter()});
+  recordPending = 0;
+  pendingAction = 0;
+}
+
+std::vector<HeldRecord> CMainFrame::CommandsInHand() const {
+  std::vector<HeldRecord> inHand;
+  for (const TakenCommand& command : commands_) inHand.push_back({command.kind, command.action, command.record});
+  const app::Action action = app::ActionOf(pendingAction, RegisteredActions());
+  if (recordPending == 1 && action != app::Action::None) inHand.push_back({pendingKind, action, recordBuffer});
+  return inHand;
+}
+
+// A closing rule of the watchdog ends the process whatever waits: the log keeps what is lost.
+void CMainFrame::LogDroppedCommands() const {
+  std::vector<uint32_t> kinds;
+  for (const TakenCommand& command : commands_) kinds.push_back(command.kind);
+  if (recordPending == 1) kinds.push_back(pendingKind);
+  for (const uint32_t kind : kinds) {
+    char line[100];
+    std::snprintf(line, sizeof line, "OrvaneOutlook=>WatchDesktop::Closing drops the record of kind 0x%08lX",
+                  static_cast<unsigned long>(kind));
+    WriteLog(line);
+  }
 }
 
 // Outlook shows the folder the command looks its item up in empty while the plug-in knows items
 // there (a store that loads): found nothing now, the command would be lost, or a change would make
 // its item anew beside the one that shows later. It waits for the folder, a second a time, for a
-// while; then it is performed as the folder is.
+// while, and the commands behind it with it; then it is performed as the folder is.
 bool CMainFrame::WaitsForItsFolder(const TakenCommand& command) {
   const app::Writer writer = command.writer;
   const items::ItemKind* kind =
       writer == app::Writer::SetOutlookLinkId ? items::ItemKindOfLink(command.kind) : items::ItemKindOf(command.kind);
   const bool looksUp = writer != app::Writer::None && writer != app::Writer::SaveOutlookApps &&
                        writer != app::Writer::SaveOutlookTask && writer != app::Writer::SaveOutlookNote;
-  if (!looksUp || !kind || folderWaits_ >= kFolderWaitTicks || !link_.FolderReadsEmptyForNow(items::IndexOf(*kind))) {
+  if (!looksUp || !kind) return false;
+  if (!link_.FolderReadsEmptyForNow(items::IndexOf(*kind))) {
     folderWaits_ = 0;
     return false;
   }
+  // The ticks count for the folder's showing, not for each command: those behind the first wait
+  // no longer than it did.
+  if (folderWaits_ >= kFolderWaitTicks || commands_.size() > kMostCommandsWaiting) return false;
   if (folderWaits_++ == 0) {
     WriteLog((std::string("OrvaneOutlook=>The ") + kind->folderName +
               " folder shows no items, though it holds some; the command waits for it")
@@ -396,7 +415,7 @@ void CMainFrame::LetGoOfOutlook() {
 
 // Every ending asks the process control and returns at once: only a test's control returns.
 void CMainFrame::WatchDesktop() {
-  switch (app::Decide(LookAtDesktop(link_.WorkUnderWay()))) {
+  switch (app::Decide(LookAtDesktop(link_.WorkUnderWay() || !commands_.empty()))) {
     case app::Verdict::Continue: return;
     case app::Verdict::ExitNoMainApp: CurrentProcessControl().ExitNormally(); return;
     case app::Verdict::CloseForInstaller: CloseAfterBox(nullptr, app::kInstallerText, MB_TASKMODAL, false); return;
@@ -417,7 +436,7 @@ void CMainFrame::CloseAfterBox(HWND owner, const char* text, UINT modality, bool
   // No further watchdog tick while the box is open; the other timers go on meanwhile.
   KillTimer(Window(), kWatchdogTimer);
   MessageBoxA(owner, text, app::kCaption, MB_OK | modality);
-  LogDroppedRecord();
+  LogDroppedCommands();
   if (atOnce) {
     CurrentProcessControl().TerminateAtOnce();
   } else {

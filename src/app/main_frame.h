@@ -3,6 +3,7 @@
 // the folder sinks and the deleted-item check that report Outlook's changes.
 #pragma once
 
+#include "app/held_record.h"
 #include "app/intake.h"
 #include "app/session_creation.h"
 #include "base/base_window.h"
@@ -13,8 +14,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace orvane::app {
 
@@ -80,19 +83,20 @@ private:
   const char* ReportName() const noexcept override { return "CMainFrame"; }
   LRESULT OnActionMessage(UINT action);
   void OpenSessionAtStart();
-  // The parked record and its writer as a tick takes them, before its first call to Outlook: COM's
-  // wait lets the next record and action in, which must neither change this command nor be
-  // performed under its action.
+  // A command as it left the intake, its record and its action both come: the next record and
+  // action (COM's wait lets them in during a write) neither change it nor are performed under it.
   struct TakenCommand {
     std::string record;
     uint32_t kind = 0;
+    app::Action action = app::Action::None;
     app::Writer writer = app::Writer::None;
-    uint32_t recordsParked = 0;
-    uint32_t actionsTaken = 0;
   };
   void PerformPendingRecord();
-  TakenCommand TakeCommand() const;
+  void TakeCommandFromIntake();
   bool WaitsForItsFolder(const TakenCommand& command);
+  // The commands not yet performed, in their order, as the next process would take them up.
+  std::vector<HeldRecord> CommandsInHand() const;
+  void LogDroppedCommands() const;
   void ConnectSinksWhenOutlookRuns();
   // Timer 8888 at the period, unless it runs with it already; stopped.
   void ArmSinkTimer(UINT periodMs);
@@ -119,8 +123,11 @@ private:
   bool reportTimerArmed_ = false;
   // An action message armed the record timer and its record waits: the reports wait for it.
   bool commandArmed_ = false;
-  // Counts the action messages, so that a tick tells whether another came while it performed.
-  uint32_t actionsTaken_ = 0;
+  // The commands taken from the intake, in the order they came, the first to be performed next.
+  // While it waits for its folder the intake is free for the next command, which would otherwise
+  // replace it. Past kMostCommandsWaiting the first waits no more.
+  std::deque<TakenCommand> commands_;
+  static constexpr size_t kMostCommandsWaiting = 50;
   // The record timer's ticks a command has waited for its folder to show its items.
   static constexpr int kFolderWaitTicks = 30;
   int folderWaits_ = 0;

@@ -45,22 +45,22 @@ void LogKindLine(const char* format, uint32_t kind) {
   WriteLog(line);
 }
 
-// A record whose action came and that is not yet performed (or is being performed: the writer
-// is cut off by the ending) goes to the next process.
-void KeepRecordInHand() {
-  if (recordPending != 1) return;
-  const Action action = ActionOf(pendingAction, RegisteredActions());
-  if (action == Action::None) return;
+// A command whose action came and that is not yet performed (or is being performed: the writer
+// is cut off by the ending) goes to the next process. The file holds one, the first: those behind
+// it are lost, each with its line.
+void KeepCommandsInHand(const std::vector<HeldRecord>& inHand) {
+  if (inHand.empty()) return;
   const std::wstring path = HeldRecordPath();
-  const std::string text = FormatHeldRecord({pendingKind, action, recordBuffer});
+  const std::string text = FormatHeldRecord(inHand.front());
   bool kept = false;
   if (!path.empty()) {
     const UniqueCFile file(_wfopen(path.c_str(), L"wb"));
     kept = file && std::fwrite(text.data(), 1, text.size(), file.Get()) == text.size() && std::fflush(file.Get()) == 0;
   }
-  LogKindLine(kept ? "OrvaneOutlook=>OnEndSession::The record of kind 0x%08lX is kept for the next start"
-                   : "OrvaneOutlook=>OnEndSession::The record of kind 0x%08lX cannot be kept and is lost",
-              pendingKind);
+  constexpr char kLost[] = "OrvaneOutlook=>OnEndSession::The record of kind 0x%08lX cannot be kept and is lost";
+  LogKindLine(kept ? "OrvaneOutlook=>OnEndSession::The record of kind 0x%08lX is kept for the next start" : kLost,
+              inHand.front().kind);
+  for (size_t i = 1; i < inHand.size(); ++i) LogKindLine(kLost, inHand[i].kind);
 }
 
 std::optional<std::string> ReadHeldFile(const std::wstring& path) {
@@ -91,11 +91,11 @@ std::string EndSessionLogLine(LPARAM reasons) {
   return std::string("OrvaneOutlook=>OnEndSession::The plug-in ends, ") + why;
 }
 
-void OnEndSession(WPARAM ending, LPARAM reasons, outbound::OutlookLink& link) {
+void OnEndSession(WPARAM ending, LPARAM reasons, outbound::OutlookLink& link, const std::vector<HeldRecord>& inHand) {
   // The session goes on: another program said no.
   if (!ending) return;
   WriteLog(EndSessionLogLine(reasons).c_str());
-  KeepRecordInHand();
+  KeepCommandsInHand(inHand);
   // What the outbox holds is on disk already; the successor sends it, this process nothing more.
   link.StopKeepingPictures();
   // Windows may end the process at any moment once this message is answered.

@@ -3,11 +3,13 @@
 // next process takes up the record that was in hand.
 #pragma once
 
+#include "app/held_record.h"
 #include "outbound/outlook_link.h"
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace orvane::app {
 
@@ -20,10 +22,11 @@ constexpr DWORD kCloseTimeoutMs = 15000;
 
 // WM_QUERYENDSESSION: yes, at once and without a box; nothing the plug-in holds needs the user.
 LRESULT OnQueryEndSession() noexcept;
-// WM_ENDSESSION: when the session does end, the plug-in ends in its orderly way: the record in
-// hand is kept for the next process, the pictures and the outbox are closed on disk, and one log
-// line says why. Answers once an ending is asked of the process control (a test's returns).
-void OnEndSession(WPARAM ending, LPARAM reasons, outbound::OutlookLink& link);
+// WM_ENDSESSION: when the session does end, the plug-in ends in its orderly way: the first of the
+// commands in hand (`inHand`, in their order) is kept for the next process, any after it logged as
+// lost, the pictures and the outbox are closed on disk, and one log line says why. Answers once an
+// ending is asked of the process control (a test's returns).
+void OnEndSession(WPARAM ending, LPARAM reasons, outbound::OutlookLink& link, const std::vector<HeldRecord>& inHand);
 // The log line that says why the session's end ends the plug-in.
 std::string EndSessionLogLine(LPARAM reasons);
 

@@ -4,6 +4,7 @@
 #include "app/intake.h"
 #include "app/main_frame.h"
 #include "app/plugin_control.h"
+#include "app/session_end.h"
 #include "outbound/outlook_link.h"
 #include "tests/unit/recording_control.h"
 #include "tests/unit/roads.h"
@@ -30,6 +31,13 @@ protected:
     app::pendingAction = 0;
   }
   void Tick(const app::CMainFrame& frame, UINT_PTR timer) { SendMessageA(frame.Window(), WM_TIMER, timer, 0); }
+  // The main application's record and its action, then the record timer's tick.
+  void CommandAndTick(const app::CMainFrame& frame, uint32_t kind, const std::string& record, const char* action) {
+    COPYDATASTRUCT data{kind, static_cast<DWORD>(record.size()), const_cast<char*>(record.c_str())};
+    SendMessageA(frame.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    SendMessageA(frame.Window(), RegisterWindowMessageA(action), 0, 0);
+    Tick(frame, app::kRecordTimer);
+  }
 
   RecordingControl control_;
   const ScopedProcessControl inCharge_{control_};
@@ -64,41 +72,73 @@ TEST_F(FrameSequencesTest, AnActionWaitingForItsRecordCostsOutlookNothing) {
 // The main application links the user's task "Report" while Outlook shows the Tasks folder empty
 // (a store still loading), though the plug-in knows the task: the command waits, a tick at a time,
 // and is performed once the folder shows its items. A folder that stays empty holds it for 30
-// ticks, then it is performed as the folder is. Either way the wait is logged once.
+// ticks, then it is performed as the folder is. Either way the wait is logged once. The commands
+// that come meanwhile, a tick apart, wait behind it rather than replace it, and go in their order
+// without a wait of their own.
 TEST_F(FrameSequencesTest, ACommandWaitsForItsFolderWhileOutlookShowsItEmpty) {
   struct Case {
     const char* what;
     int emptyReads;
     int waitingTicks;
+    int32_t linkOfReport, linkOfPlan;
   };
-  for (const Case& c : {Case{"the folder shows its items again", 3, 3}, Case{"the folder stays empty", -1, 30}}) {
+  for (const Case& c :
+       {Case{"the folder shows its items again", 3, 3, 57, 58}, Case{"the folder stays empty", -1, 30, 0, 0}}) {
     SCOPED_TRACE(c.what);
     StartOver();
-    AddItem(os::ItemKind::Task, "Report");
+    AddItem(os::ItemKind::Task, "Report"), AddItem(os::ItemKind::Task, "Plan");
     app::CMainFrame frame;
     ASSERT_TRUE(frame.Create());
     Tick(frame, app::kSinkTimer);
     ASSERT_TRUE(outbound::sinksConnected);
     os::ReadFolderEmpty(outlook::kFolderTasks, c.emptyReads);
-    const std::string record = "Report*57";
-    COPYDATASTRUCT data{mainapp::kTaskLink, static_cast<DWORD>(record.size()), const_cast<char*>(record.c_str())};
-    SendMessageA(frame.Window(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
-    SendMessageA(frame.Window(), RegisterWindowMessageA("Orvane_SaveNow"), 0, 0);
-    for (int tick = 0; tick < c.waitingTicks; ++tick) Tick(frame, app::kRecordTimer);
-    EXPECT_EQ(app::recordPending, 1) << "waits while the folder shows no items";
+    CommandAndTick(frame, mainapp::kTaskLink, "Report*57", "Orvane_SaveNow");
+    CommandAndTick(frame, mainapp::kTaskLink, "Plan*58", "Orvane_SaveNow");
+    CommandAndTick(frame, mainapp::kTask, testcommon::TaskFields().Set(1, "New").Joined(), "Orvane_SaveNow");
+    for (int tick = 3; tick < c.waitingTicks; ++tick) Tick(frame, app::kRecordTimer);
+    EXPECT_EQ(Items(outlook::kFolderTasks).size(), 2u) << "all wait while the folder shows no items";
     EXPECT_EQ(Items(outlook::kFolderTasks)[0].Get(outlook::kInternetCodepage), os::Value::Int32(0));
-    Tick(frame, app::kRecordTimer);
-    EXPECT_EQ(app::recordPending, 0);
-    if (c.emptyReads > 0) {
-      EXPECT_EQ(Items(outlook::kFolderTasks)[0].Get(outlook::kInternetCodepage), os::Value::Int32(57));
-    }
+    for (int tick = 0; tick < 3; ++tick) Tick(frame, app::kRecordTimer);
+    os::ReadFolderEmpty(outlook::kFolderTasks, 0);
+    ASSERT_EQ(Items(outlook::kFolderTasks).size(), 3u);
+    EXPECT_EQ(Items(outlook::kFolderTasks)[0].Get(outlook::kInternetCodepage), os::Value::Int32(c.linkOfReport));
+    EXPECT_EQ(Items(outlook::kFolderTasks)[1].Get(outlook::kInternetCodepage), os::Value::Int32(c.linkOfPlan));
     const Lines log = LogTexts();
     EXPECT_EQ(std::count_if(log.begin(), log.end(),
                             [](const std::string& line) { return line.find("shows no items") != std::string::npos; }),
               1)
         << ::testing::PrintToString(log);
-    os::ReadFolderEmpty(outlook::kFolderTasks, 0);
   }
+}
+
+// The user logs off while the main application's link of "Report" waits for the Tasks folder and
+// its new task waits behind it: the first is kept for the next process, which performs it; the
+// one behind is logged as lost, as the kept file holds one command.
+TEST_F(FrameSequencesTest, TheSessionsEndKeepsTheCommandThatWaitsForItsFolder) {
+  AddItem(os::ItemKind::Task, "Report");
+  {
+    app::CMainFrame frame;
+    ASSERT_TRUE(frame.Create());
+    Tick(frame, app::kSinkTimer);
+    os::ReadFolderEmpty(outlook::kFolderTasks, -1);
+    CommandAndTick(frame, mainapp::kTaskLink, "Report*57", "Orvane_SaveNow");
+    CommandAndTick(frame, mainapp::kTask, testcommon::TaskFields().Set(1, "New").Joined(), "Orvane_SaveNow");
+    SendMessageA(frame.Window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(control_.endings, std::vector<Ending>{Ending::ExitNormally});
+  }
+  const Lines log = LogTexts();
+  for (const char* line : {"OrvaneOutlook=>OnEndSession::The record of kind 0x2BB7B2AC is kept for the next start",
+                           "OrvaneOutlook=>OnEndSession::The record of kind 0x2BB7B2A6 cannot be kept and is lost"}) {
+    EXPECT_EQ(std::count(log.begin(), log.end(), line), 1) << line << ::testing::PrintToString(log);
+  }
+  os::ReadFolderEmpty(outlook::kFolderTasks, 0);
+  app::CMainFrame next;
+  ASSERT_TRUE(next.Create());
+  Tick(next, app::kSinkTimer);
+  app::TakeUpHeldRecord(next.Window());
+  Tick(next, app::kRecordTimer);
+  ASSERT_EQ(Items(outlook::kFolderTasks).size(), 1u);
+  EXPECT_EQ(Items(outlook::kFolderTasks)[0].Get(outlook::kInternetCodepage), os::Value::Int32(57));
 }
 
 // The user deletes or renames the task "Report" in Outlook while the main application's change of
