@@ -6,7 +6,8 @@
 //  - A hand-over that fails (the main application is not there, refuses at once as it hangs, or
 //    gives up after its time-out on a record safe to repeat) writes a returned entry: the record
 //    waits, first in line, and goes again when the main application answers, at the next record,
-//    comparison or watchdog tick. Nothing after it overtakes it.
+//    comparison or watchdog tick (after a time-out, not at the next record: that may be made in an
+//    Outlook event, which would wait). Nothing after it overtakes it.
 // What a process ending at each point leaves to the next one:
 //  - before the queued entry: no record; a deletion is found again by the next comparison, a new
 //    or changed item by its next event;
@@ -58,6 +59,9 @@ void Outbox::Deliver(uint32_t kind, std::string_view text, size_t slot, std::str
   // The item it reports gone is dropped by the next comparison, silently.
   if (!goneId.empty()) kept_.Folder(slot).picture.NoteOwnDeletion(goneId);
   kept_.Records().push_back(std::move(record));
+  // After a time-out the main application is slow or not pumping: the next tick tries it again,
+  // not the Outlook event that made this record, which would hold Outlook for the whole time-out.
+  if (kept_.Records().front().timeOuts > 0) return;
   SendInOrder();
 }
 

@@ -167,6 +167,29 @@ TEST_F(RecordDeliveryTest, AChangeGoesAgainAfterEachTimeOutUpToABound) {
   }
 }
 
+// After a time-out the next record comes from an Outlook event: it waits behind the first for the
+// tick, so that Outlook, waiting on its event, is not held for another time-out.
+TEST_F(RecordDeliveryTest, AnOutlookEventAfterATimeOutLeavesTheSendToTheTick) {
+  AddItem(os::ItemKind::Task, "A"), AddItem(os::ItemKind::Task, "B");
+  Roads roads;
+  int sends = 0;
+  Lines taken;
+  roads.link.Records().SendThrough([&](std::string_view text, uint32_t kind) {
+    if (++sends == 1) return outbound::SendOutcome::kTimedOut;
+    taken.push_back(Shown(text, kind));
+    return outbound::SendOutcome::kTaken;
+  });
+  ASSERT_NO_FATAL_FAILURE(Connect(roads));
+  os::ChangeItem(kFolderTasks, 1, {{kSubject, os::Value::Text(L"A2")}});
+  EXPECT_TRUE(os::RaisePostedEvents());
+  AddItem(os::ItemKind::Task, "N");
+  EXPECT_TRUE(os::RaisePostedEvents());
+  EXPECT_EQ(sends, 1);
+  EXPECT_EQ(roads.link.Records().RecordsWaiting(), 2u);
+  roads.link.SendWaitingRecords();
+  EXPECT_EQ(taken, (Lines{"9 A2", "6 N"}));
+}
+
 struct EndedAtSend {
   const char* what;
   std::function<void()> user;       // what the user does while the first process runs
