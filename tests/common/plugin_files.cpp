@@ -24,6 +24,10 @@ void RemovePerUserFiles() {
   for (const wchar_t* name : kPerUserFiles) DeleteFileW(places::Join(folder, name).c_str());
 }
 
+bool PicturesKept() {
+  return GetFileAttributesW(places::Join(OwnStateFolder(), L"OrvanePictures.dat").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 std::string PerUserLog() {
   std::ifstream file(places::Join(OwnStateFolder(), L"OrvaneErrorLog.txt").c_str(), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), {});
