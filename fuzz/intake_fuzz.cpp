@@ -33,12 +33,11 @@ struct IntakeState {
   std::vector<char> buffer;
   std::uint32_t kind;
   int pending;
-  std::uint32_t parked;
 };
 
 IntakeState Snapshot() {
   return {std::vector<char>(app::recordBuffer, app::recordBuffer + sizeof app::recordBuffer), app::pendingKind,
-          app::recordPending, app::RecordsParked()};
+          app::recordPending};
 }
 
 }  // namespace
@@ -59,14 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require((receipt == app::Receipt::NotAccepted) == !app::IsAcceptedKind(kind));
   if (receipt != app::Receipt::Parked) {
     const IntakeState after = Snapshot();
-    Require(after.buffer == before.buffer && after.kind == before.kind && after.pending == before.pending &&
-            after.parked == before.parked);
+    Require(after.buffer == before.buffer && after.kind == before.kind && after.pending == before.pending);
     return 0;
   }
   Require(claimed < app::kRecordBufferSize && (sent || claimed == 0));
   const void* zero = claimed ? std::memchr(sent, '\0', claimed) : nullptr;
   const std::size_t length = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - sent) : claimed;
   Require((length == 0 || std::memcmp(app::recordBuffer, sent, length) == 0) && app::recordBuffer[length] == '\0');
-  Require(app::pendingKind == kind && app::recordPending == 1 && app::RecordsParked() == before.parked + 1);
+  Require(app::pendingKind == kind && app::recordPending == 1);
   return 0;
 }
