@@ -37,8 +37,9 @@ std::string LooseSubject(std::string_view subject) {
 
 }  // namespace
 
-SendOutcome OutcomeOfSend(bool answered, std::uint32_t elapsedMs, std::uint32_t timeoutMs) {
+SendOutcome OutcomeOfSend(bool answered, std::uint32_t elapsedMs, std::uint32_t timeoutMs, bool receiverHung) {
   if (answered) return SendOutcome::kTaken;
+  if (receiverHung) return SendOutcome::kRefused;
   const std::uint32_t atOnce = timeoutMs < kAtOnceMs ? timeoutMs / 2 : kAtOnceMs;
   return elapsedMs < atOnce ? SendOutcome::kRefused : SendOutcome::kTimedOut;
 }

@@ -16,13 +16,16 @@ namespace orvane::outbound {
 enum class SendOutcome {
   kTaken,     // the window procedure returned within the time-out
   kNotThere,  // no window, or the main application did not start: nothing was sent
-  kRefused,   // refused at once, as the receiver is hung: the message was never taken
+  kRefused,   // refused, or given up on a receiver hung at the end: the message was never taken
   kTimedOut,  // gave up after its time-out: the receiver may have taken it and be running it still
 };
 
 // What a SendMessageTimeout that answered `answered` after `elapsedMs` of its `timeoutMs` means:
-// one that failed well before its time-out was refused, one that failed later may have been taken.
-SendOutcome OutcomeOfSend(bool answered, std::uint32_t elapsedMs, std::uint32_t timeoutMs);
+// one that failed well before its time-out was refused; one that failed later may have been taken,
+// unless the receiver counted as hung when it failed (`receiverHung`). Windows counts a thread hung
+// once it has not asked for a message for 5 s; one that took the message within a wait of 5 s
+// asked for it then. So a receiver hung at the end of the wait never took it, and it was cancelled.
+SendOutcome OutcomeOfSend(bool answered, std::uint32_t elapsedMs, std::uint32_t timeoutMs, bool receiverHung = false);
 
 // Whether the main application may get the record twice without harm: a changed item's record sets
 // what it sets; a deletion whose subject no other item of its folder has (`subjectElsewhere`

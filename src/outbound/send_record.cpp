@@ -12,7 +12,11 @@ namespace {
 
 constexpr char kMainAppProgram[] = "Orvane.exe";
 constexpr DWORD kStartWaitMs = 2000;
-constexpr UINT kDeliveryTimeoutMs = 5000;
+// A little shorter than the 5 s after which Windows counts a thread that asks for no message hung
+// (OutcomeOfSend): a receiver that took the record in the wait and is still at it is not hung yet
+// when the wait ends, however late the wait returns; one that stopped asking 0.1 s or more before
+// the send, and so never took it, is.
+constexpr UINT kDeliveryTimeoutMs = 4900;
 
 // Started through the shell, which finds the program as the user's shell would.
 bool StartMainApplication() {
@@ -53,7 +57,10 @@ SendOutcome SendRecordToMain(std::string_view text, uint32_t kind, HWND sender) 
   const bool answered =
       SendMessageTimeoutA(mainApp, WM_COPYDATA, reinterpret_cast<WPARAM>(sender), reinterpret_cast<LPARAM>(&data),
                           SMTO_ABORTIFHUNG, kDeliveryTimeoutMs, nullptr) != 0;
-  return OutcomeOfSend(answered, GetTickCount() - start, kDeliveryTimeoutMs);
+  const DWORD elapsed = GetTickCount() - start;
+  // Asked at once: a receiver that pumps again afterwards no longer counts as hung.
+  const bool hung = !answered && IsHungAppWindow(mainApp);
+  return OutcomeOfSend(answered, elapsed, kDeliveryTimeoutMs, hung);
 }
 
 }  // namespace orvane::outbound

@@ -13,7 +13,7 @@ using outbound::SendOutcome;
 constexpr uint32_t kNewTask = 0x2BB7B2A6, kChangedNote = 0x2BB7B2AB, kDeletedTask = 0x2BB7B2B1,
                    kDeletedAppointment = 0x2BB7B2B0, kTaskLink = 0x2BB7B2AC;
 
-TEST(DeliveryRule, ARefusalAtOnceIsNeverTakenAndATimeOutMayHaveBeen) {
+TEST(DeliveryRule, ARefusalOrAHungReceiverIsNeverTakenAndATimeOutMayHaveBeen) {
   const struct {
     bool answered;
     uint32_t elapsed;
@@ -29,6 +29,9 @@ TEST(DeliveryRule, ARefusalAtOnceIsNeverTakenAndATimeOutMayHaveBeen) {
   }
   EXPECT_EQ(outbound::OutcomeOfSend(false, 40, 100), SendOutcome::kRefused) << "a short time-out";
   EXPECT_EQ(outbound::OutcomeOfSend(false, 60, 100), SendOutcome::kTimedOut);
+  // A receiver hung when the wait gave up never took the message; an answer is an answer.
+  EXPECT_EQ(outbound::OutcomeOfSend(false, 5016, 5000, true), SendOutcome::kRefused);
+  EXPECT_EQ(outbound::OutcomeOfSend(true, 4000, 5000, true), SendOutcome::kTaken);
 }
 
 TEST(DeliveryRule, ARecordGoesAgainOnlyWhereTheMainApplicationMayGetItTwiceWithoutHarm) {
