@@ -257,14 +257,15 @@ void CMainFrame::PerformPendingRecord() {
 
 void CMainFrame::TakeCommandFromIntake() {
   if (recordPending != 1 || pendingAction == 0) return;
-  commands_.push_back({recordBuffer, pendingKind, app::ActionOf(pendingAction, RegisteredActions()), PendingWriter()});
+  commands_.push_back(
+      {{pendingKind, app::ActionOf(pendingAction, RegisteredActions()), recordBuffer}, PendingWriter()});
   recordPending = 0;
   pendingAction = 0;
 }
 
 std::vector<HeldRecord> CMainFrame::CommandsInHand() const {
   std::vector<HeldRecord> inHand;
-  for (const TakenCommand& command : commands_) inHand.push_back({command.kind, command.action, command.record});
+  for (const TakenCommand& command : commands_) inHand.push_back(command.held);
   const app::Action action = app::ActionOf(pendingAction, RegisteredActions());
   if (recordPending == 1 && action != app::Action::None) inHand.push_back({pendingKind, action, recordBuffer});
   return inHand;
@@ -273,7 +274,7 @@ std::vector<HeldRecord> CMainFrame::CommandsInHand() const {
 // A closing rule of the watchdog ends the process whatever waits: the log keeps what is lost.
 void CMainFrame::LogDroppedCommands() const {
   std::vector<uint32_t> kinds;
-  for (const TakenCommand& command : commands_) kinds.push_back(command.kind);
+  for (const TakenCommand& command : commands_) kinds.push_back(command.held.kind);
   if (recordPending == 1) kinds.push_back(pendingKind);
   for (const uint32_t kind : kinds) {
     char line[100];
@@ -289,8 +290,8 @@ void CMainFrame::LogDroppedCommands() const {
 // while, and the commands behind it with it; then it is performed as the folder is.
 bool CMainFrame::WaitsForItsFolder(const TakenCommand& command) {
   const app::Writer writer = command.writer;
-  const items::ItemKind* kind =
-      writer == app::Writer::SetOutlookLinkId ? items::ItemKindOfLink(command.kind) : items::ItemKindOf(command.kind);
+  const items::ItemKind* kind = writer == app::Writer::SetOutlookLinkId ? items::ItemKindOfLink(command.held.kind)
+                                                                        : items::ItemKindOf(command.held.kind);
   const bool looksUp = writer != app::Writer::None && writer != app::Writer::SaveOutlookApps &&
                        writer != app::Writer::SaveOutlookTask && writer != app::Writer::SaveOutlookNote;
   if (!looksUp || !kind) return false;
@@ -311,10 +312,10 @@ bool CMainFrame::WaitsForItsFolder(const TakenCommand& command) {
 
 void CMainFrame::CallWriter(const TakenCommand& command) {
   // The writers take a record they may cut up, so each works on a copy of its own.
-  std::vector<char> copy(command.record.begin(), command.record.end());
+  std::vector<char> copy(command.held.text.begin(), command.held.text.end());
   copy.push_back('\0');
   char* record = copy.data();
-  const uint32_t kind = command.kind;
+  const uint32_t kind = command.held.kind;
   switch (command.writer) {
     case app::Writer::SaveOutlookApps: SaveOutlookApps(record); break;
     case app::Writer::SaveOutlookTask: SaveOutlookTask(record); break;

@@ -86,9 +86,7 @@ private:
   // A command as it left the intake, its record and its action both come: the next record and
   // action (COM's wait lets them in during a write) neither change it nor are performed under it.
   struct TakenCommand {
-    std::string record;
-    uint32_t kind = 0;
-    app::Action action = app::Action::None;
+    HeldRecord held;  // as a session's end would keep it
     app::Writer writer = app::Writer::None;
   };
   void PerformPendingRecord();

@@ -14,8 +14,8 @@ constexpr char kMainAppProgram[] = "Orvane.exe";
 constexpr DWORD kStartWaitMs = 2000;
 // A little shorter than the 5 s after which Windows counts a thread that asks for no message hung
 // (OutcomeOfSend): a receiver that took the record in the wait and is still at it is not hung yet
-// when the wait ends, however late the wait returns; one that stopped asking 0.1 s or more before
-// the send, and so never took it, is.
+// when the wait ends, unless the wait returns 0.1 s late; one that stopped asking 0.1 s or more
+// before the send, and so never took it, is.
 constexpr UINT kDeliveryTimeoutMs = 4900;
 
 // Started through the shell, which finds the program as the user's shell would.
